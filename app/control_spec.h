@@ -1,0 +1,30 @@
+#pragma once
+// A window's controls declared once, as data. Both the headless form and the
+// Qt form are built from such a table, so every default lives in one place.
+
+#include <string_view>
+#include <vector>
+
+#include "app/form.h"
+
+namespace lct {
+
+/// One row of a window's control table. Texts are UTF-8 here; the forms
+/// convert them to GBK when they are built.
+struct ControlSpec {
+    std::string_view name;
+    ControlKind kind = ControlKind::Unknown;
+    std::string_view parent = {};  ///< name of the containing panel; empty for the window
+    std::string_view text = {};    ///< caption or default content
+    std::vector<std::string_view> items = {};
+    bool ticked = false;
+    bool visible = true;
+    bool enabled = true;
+    bool multiLine = false;
+    int comboStyle = kComboDropDownList;
+    std::string_view tag = {};
+};
+
+using ControlTable = std::vector<ControlSpec>;
+
+}  // namespace lct

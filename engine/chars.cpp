@@ -1,0 +1,239 @@
+#include "engine/chars.h"
+
+#include <algorithm>
+
+namespace lct {
+namespace {
+
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+
+unsigned byteAt(std::string_view s, std::size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
+
+bool isLineBreakStart(std::string_view s, std::size_t i) {
+    return s[i] == kCr || s[i] == kLf;
+}
+
+// How much one character counts in a mode.
+int weight(std::string_view s, std::size_t offset, std::size_t size, CountMode mode) {
+    if (!isLineBreakStart(s, offset)) return 1;
+    switch (mode) {
+        case CountMode::NoLineBreaks:
+            return 0;
+        case CountMode::Bytes:
+            return static_cast<int>(size);
+        case CountMode::Characters:
+            break;
+    }
+    return 1;
+}
+
+char foldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A pattern prepared for comparison at character boundaries. Unless case
+// matters, the bytes of its single-byte characters are folded; the bytes of
+// its double-byte characters must match exactly.
+class Needle {
+  public:
+    Needle(std::string_view pattern, bool caseSensitive) : bytes_(pattern) {
+        if (caseSensitive) return;
+        for (std::size_t i = 0; i < pattern.size();) {
+            const std::size_t n = charSize(pattern, i);
+            if (n == 1 && byteAt(pattern, i) < 0x80) {
+                const char folded = foldAscii(pattern[i]);
+                const bool letter = folded >= 'a' && folded <= 'z';
+                if (letter) {
+                    foldable_.resize(pattern.size(), false);
+                    foldable_[i] = true;
+                    bytes_[i] = folded;
+                }
+            }
+            i += n;
+        }
+    }
+
+    bool empty() const { return bytes_.empty(); }
+    bool folds() const { return !foldable_.empty(); }
+    const std::string& bytes() const { return bytes_; }
+
+    bool matchesAt(std::string_view text, std::size_t offset) const {
+        if (text.size() - offset < bytes_.size()) return false;
+        if (!folds()) return text.compare(offset, bytes_.size(), bytes_) == 0;
+        for (std::size_t j = 0; j < bytes_.size(); ++j) {
+            const char t = text[offset + j];
+            if (foldable_[j] ? foldAscii(t) != bytes_[j] : t != bytes_[j]) return false;
+        }
+        return true;
+    }
+
+  private:
+    std::string bytes_;
+    std::vector<bool> foldable_;
+};
+
+// Walks a text character by character, keeping the position of the current
+// character in a counting mode.
+class Walker {
+  public:
+    Walker(std::string_view text, CountMode mode) : text_(text), mode_(mode) {}
+
+    bool atEnd() const { return offset_ >= text_.size(); }
+    std::size_t offset() const { return offset_; }
+    int position() const { return position_; }  // 1-based position of the current character
+
+    void next() {
+        const std::size_t n = charSize(text_, offset_);
+        position_ += weight(text_, offset_, n, mode_);
+        offset_ += n;
+    }
+
+    // Advances to the first character whose position is at least `start`.
+    void skipTo(int start) {
+        while (!atEnd() && position_ < start)
+            next();
+    }
+
+  private:
+    std::string_view text_;
+    CountMode mode_;
+    std::size_t offset_ = 0;
+    int position_ = 1;
+};
+
+}  // namespace
+
+std::size_t charSize(std::string_view text, std::size_t offset) {
+    const std::size_t n = text.size();
+    if (offset >= n) return 0;
+    const unsigned b = byteAt(text, offset);
+    if (b < 0x80) return (b == 0x0D && offset + 1 < n && text[offset + 1] == kLf) ? 2 : 1;
+    if (offset + 1 >= n) return 1;
+    if (b >= 0x81 && b <= 0xFE && offset + 3 < n) {
+        const unsigned b1 = byteAt(text, offset + 1);
+        const unsigned b2 = byteAt(text, offset + 2);
+        const unsigned b3 = byteAt(text, offset + 3);
+        if (b1 >= 0x30 && b1 <= 0x39 && b2 >= 0x81 && b2 <= 0xFE && b3 >= 0x30 && b3 <= 0x39)
+            return 4;
+    }
+    return 2;
+}
+
+int charCount(std::string_view text, CountMode mode) {
+    int count = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = charSize(text, i);
+        count += weight(text, i, n, mode);
+        i += n;
+    }
+    return count;
+}
+
+int findChars(std::string_view text, std::string_view pattern, int start, bool caseSensitive,
+              CountMode mode) {
+    const Needle needle(pattern, caseSensitive);
+    if (needle.empty()) return -1;
+    Walker w(text, mode);
+    w.skipTo(std::max(start, 1));
+    if (!needle.folds()) {
+        // Fast substring search; a hit inside a character is skipped.
+        while (!w.atEnd()) {
+            const std::size_t hit = text.find(needle.bytes(), w.offset());
+            if (hit == std::string_view::npos) return -1;
+            while (w.offset() < hit)
+                w.next();
+            if (w.offset() == hit) return w.position();
+        }
+        return -1;
+    }
+    for (; !w.atEnd(); w.next()) {
+        if (needle.matchesAt(text, w.offset())) return w.position();
+    }
+    return -1;
+}
+
+int findCharsBackward(std::string_view text, std::string_view pattern, int start) {
+    const Needle needle(pattern, true);
+    if (needle.empty() || start < 1) return -1;
+    int found = -1;
+    for (Walker w(text, CountMode::Characters); !w.atEnd() && w.position() <= start; w.next()) {
+        if (needle.matchesAt(text, w.offset())) found = w.position();
+    }
+    return found;
+}
+
+std::vector<int> findAllChars(std::string_view text, std::string_view pattern, bool caseSensitive) {
+    std::vector<int> found;
+    const Needle needle(pattern, caseSensitive);
+    if (needle.empty()) return found;
+    for (Walker w(text, CountMode::Characters); !w.atEnd(); w.next()) {
+        if (needle.matchesAt(text, w.offset())) found.push_back(w.position());
+    }
+    return found;
+}
+
+std::string midChars(std::string_view text, int start, int count) {
+    if (count < 1) return {};
+    Walker w(text, CountMode::Characters);
+    w.skipTo(std::max(start, 1));
+    const std::size_t from = w.offset();
+    for (int i = 0; i < count && !w.atEnd(); ++i)
+        w.next();
+    return std::string(text.substr(from, w.offset() - from));
+}
+
+std::string replaceText(std::string_view text, std::string_view from, std::string_view to,
+                        bool caseSensitive, int limit) {
+    const Needle needle(from, caseSensitive);
+    if (needle.empty()) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    int done = 0;
+    std::size_t copied = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if ((limit < 1 || done < limit) && needle.matchesAt(text, i)) {
+            out.append(text.substr(copied, i - copied));
+            out.append(to);
+            i += from.size();
+            copied = i;
+            ++done;
+            continue;
+        }
+        if (limit >= 1 && done >= limit) break;
+        i += charSize(text, i);
+    }
+    out.append(text.substr(copied));
+    return out;
+}
+
+bool containsText(std::string_view text, std::string_view pattern) {
+    return findChars(text, pattern, 1, true) > 0;
+}
+
+CharIndex::CharIndex(std::string_view text) : text_(text) {
+    starts_.reserve(text.size() + 1);
+    for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
+        starts_.push_back(static_cast<std::uint32_t>(i));
+    starts_.push_back(static_cast<std::uint32_t>(text.size()));
+}
+
+std::size_t CharIndex::offset(int position) const {
+    const int clamped = std::clamp(position, 1, count() + 1);
+    return starts_[static_cast<std::size_t>(clamped - 1)];
+}
+
+std::string_view CharIndex::mid(int start, int count) const {
+    if (count < 1) return {};
+    const int first = std::max(start, 1);
+    if (first > this->count()) return {};
+    const auto last = static_cast<int>(  // inclusive
+        std::min<long long>(this->count(), static_cast<long long>(first) + count - 1));
+    const std::size_t from = offset(first);
+    return text_.substr(from, offset(last + 1) - from);
+}
+
+}  // namespace lct

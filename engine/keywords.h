@@ -1,0 +1,99 @@
+#pragma once
+// Keyword supply: the user's keyword list and recombination templates become
+// the items that the inserters place into titles and contents.
+//
+// A keyword is one line of the keyword list. A template is a text in which
+// "**" or "#标题#" stands for the article title and "*" or "#关键词#" for the
+// keyword; an item is a filled template, or the bare keyword when the template
+// is empty. All texts are GBK.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/draws.h"
+#include "platform/random.h"
+
+namespace lct {
+
+/// How item sets are drawn: the options of the main window that keyword
+/// supply reads.
+struct ItemSetOptions {
+    int callMode = 0;  ///< 组合框调用方式: 0 不重复随机, 1 自然随机, 2 顺序调用
+    bool useCountRange = true;      ///< 选择框插入次数
+    int countFrom = 0;              ///< 编辑框次数1
+    int countTo = 0;                ///< 编辑框次数2
+    bool differentEachTime = true;  ///< 选择框每次不同
+};
+
+/// The keyword lines of a keyword text: split at CR LF; inner empty lines
+/// stay as empty keywords, a trailing empty line is dropped.
+std::vector<std::string> loadKeywords(std::string_view keywordText);
+
+/// The template list of a template text: split at "|" without escape
+/// processing; one empty template when the split gives no piece.
+std::vector<std::string> splitTemplates(std::string_view text);
+
+/// `tmpl` with, in this order, every "**" replaced by "#标题#", every "*" by
+/// "#关键词#", every "#标题#" by `title` and every "#关键词#" by `keyword`
+/// (case-sensitive, all occurrences). An empty template gives "".
+std::string buildItem(std::string_view tmpl, std::string_view title, std::string_view keyword);
+
+/// The run-level keyword state: keyword lines, templates, the two pickers and
+/// the sequential index. Created once per run; across the articles of a run
+/// the non-repeating orders and the sequential walk continue.
+class KeywordSupply {
+  public:
+    /// Every draw goes through `random`, which must outlive the supply.
+    explicit KeywordSupply(Random& random) : random_(random) {}
+
+    void setKeywords(std::vector<std::string> lines);
+    /// Parses the templates and resets the template picker.
+    void parseTemplates(std::string_view text);
+    /// Replace-existing mode: the keyword lines joined by CR LF with every tag
+    /// removed, split again at CR LF and sized to the keyword count.
+    void buildPlainKeywords();
+
+    /// Starts a new non-repeating keyword order.
+    void resetKeywordPicker() { keywordPicker_.reset(); }
+    /// Starts the sequential walk of call mode 2 again at the first keyword.
+    void resetSequence() { sequentialIndex_ = 0; }
+
+    /// One keyword line by the call mode: 0 non-repeating random, 1 random
+    /// with repeats, 2 in list order (wrapping); any other mode counts as 0.
+    /// "" when there are no keywords.
+    std::string pickKeyword(int callMode);
+    /// A template number 1..template count from the non-repeating picker.
+    int pickTemplate();
+    const std::string& templateAt(int number) const;
+
+    /// The item set of one article: `count` items (at least 1) when
+    /// `useCount`, else a size drawn from the options' count range (at least
+    /// 1). A keyword is picked for the first item, and for every further item
+    /// when `newSet` is on or (without useCount) the options ask for a
+    /// different keyword each time; otherwise items reuse the previous keyword.
+    /// A template is picked for every item.
+    std::vector<std::string> makeItemSet(const ItemSetOptions& options, bool useCount, int count,
+                                         bool newSet, std::string_view title);
+    /// One item with a freshly picked keyword and template.
+    std::string makeSingleItem(const ItemSetOptions& options, std::string_view title);
+
+    const std::vector<std::string>& keywordLines() const { return keywordLines_; }
+    const std::vector<std::string>& templates() const { return templates_; }
+    const std::vector<std::string>& plainKeywords() const { return plainKeywords_; }
+    int sequentialIndex() const { return sequentialIndex_; }
+    Random& random() { return random_; }
+
+  private:
+    std::string itemFor(int templateNumber, std::string_view title, std::string_view keyword) const;
+
+    Random& random_;
+    std::vector<std::string> keywordLines_;
+    std::vector<std::string> templates_{std::string()};
+    std::vector<std::string> plainKeywords_;
+    UniquePicker templatePicker_;
+    UniquePicker keywordPicker_;
+    int sequentialIndex_ = 0;
+};
+
+}  // namespace lct

@@ -1,0 +1,63 @@
+#include "engine/lists.h"
+
+#include "engine/chars.h"
+
+namespace lct {
+namespace {
+
+bool escapeAt(std::string_view text, std::size_t i) {
+    return text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n';
+}
+
+}  // namespace
+
+std::vector<std::string> splitList(std::string_view text, std::string_view separator) {
+    std::vector<std::string> pieces;
+    if (text.empty()) return pieces;
+    if (separator.empty()) {
+        pieces.emplace_back(text);
+        return pieces;
+    }
+    std::size_t pieceStart = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text.compare(i, separator.size(), separator) == 0) {
+            pieces.emplace_back(text.substr(pieceStart, i - pieceStart));
+            i += separator.size();
+            pieceStart = i;
+        } else {
+            i += charSize(text, i);
+        }
+    }
+    if (pieceStart < text.size()) pieces.emplace_back(text.substr(pieceStart));
+    return pieces;
+}
+
+bool hasLineBreakEscape(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); i += charSize(text, i)) {
+        if (escapeAt(text, i)) return true;
+    }
+    return false;
+}
+
+std::string expandLineBreakEscapes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (escapeAt(text, i)) {
+            out += "\r\n";
+            i += 2;
+            continue;
+        }
+        const std::size_t n = charSize(text, i);
+        out.append(text.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+std::vector<std::string> splitSymbolList(std::string_view text) {
+    return splitList(expandLineBreakEscapes(text), "|");
+}
+
+}  // namespace lct

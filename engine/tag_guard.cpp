@@ -1,0 +1,86 @@
+#include "engine/tag_guard.h"
+
+#include "app/form.h"
+#include "engine/chars.h"
+
+namespace lct {
+namespace {
+
+struct TagSpan {
+    std::size_t begin;
+    std::size_t end;  // one past the ">"
+};
+
+// Calls `onTag` for every tag of `text` in text order and returns nothing;
+// `onText` receives the runs between them.
+template <typename OnText, typename OnTag>
+void scanTags(std::string_view text, OnText onText, OnTag onTag) {
+    std::size_t copied = 0;
+    std::size_t open = std::string_view::npos;  // the last "<" not yet closed
+    for (std::size_t i = 0; i < text.size(); i += charSize(text, i)) {
+        if (text[i] == '<') {
+            open = i;
+        } else if (text[i] == '>' && open != std::string_view::npos) {
+            onText(text.substr(copied, open - copied));
+            onTag(TagSpan{open, i + 1});
+            copied = i + 1;
+            open = std::string_view::npos;
+            processPendingMessages();
+        }
+    }
+    onText(text.substr(copied));
+}
+
+}  // namespace
+
+const std::string& TagGuard::defaultPlaceholder() {
+    static const std::string placeholder(10, '\xFF');
+    return placeholder;
+}
+
+const std::string& TagGuard::shortPlaceholder() {
+    static const std::string placeholder(2, '\xFF');
+    return placeholder;
+}
+
+std::string TagGuard::protect(std::string_view text, std::string_view placeholder, bool save) {
+    const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
+    if (save) {
+        placeholder_ = used;
+        tags_.clear();
+    }
+    std::string out;
+    out.reserve(text.size());
+    scanTags(
+        text, [&](std::string_view run) { out.append(run); },
+        [&](TagSpan tag) {
+            if (save) tags_.emplace_back(text.substr(tag.begin, tag.end - tag.begin));
+            out.append(used);
+        });
+    return out;
+}
+
+std::string TagGuard::strip(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    scanTags(
+        text, [&](std::string_view run) { out.append(run); }, [](TagSpan) {});
+    return out;
+}
+
+std::string TagGuard::restore(std::string_view text) const {
+    std::string out;
+    out.reserve(text.size() + 64 * tags_.size());
+    std::size_t copied = 0;
+    for (const std::string& tag : tags_) {
+        const std::size_t hit = text.find(placeholder_, copied);
+        if (hit == std::string_view::npos) break;
+        out.append(text.substr(copied, hit - copied));
+        out.append(tag);
+        copied = hit + placeholder_.size();
+    }
+    out.append(text.substr(copied));
+    return out;
+}
+
+}  // namespace lct

@@ -1,0 +1,44 @@
+#pragma once
+// Hides the HTML tags of a text behind a placeholder, keeps them, and puts
+// them back later, after the text has been changed or reordered.
+//
+// A tag is a "<", the characters after it up to the next ">", and that ">",
+// with no other "<" or ">" between them; a lone ">" (as in "x > y") or a "<"
+// that another "<" follows before any ">" is ordinary text. One linear pass
+// finds them all.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lct {
+
+class TagGuard {
+  public:
+    /// Ten bytes 0xFF: never part of GBK text.
+    static const std::string& defaultPlaceholder();
+    /// Two bytes 0xFF, which the character model counts as one character.
+    static const std::string& shortPlaceholder();
+
+    /// `text` with every tag replaced by `placeholder` (the default placeholder
+    /// when empty). With `save`, the tags found replace the saved ones and the
+    /// placeholder is remembered for restore; without it the saved tags stay.
+    std::string protect(std::string_view text, std::string_view placeholder = {}, bool save = true);
+
+    /// `text` with every tag removed.
+    static std::string strip(std::string_view text);
+
+    /// `text` with its placeholders replaced by the saved tags in their order
+    /// in the protected text: the first placeholder gets the first tag, and
+    /// so on. Surplus placeholders stay; surplus tags are dropped.
+    std::string restore(std::string_view text) const;
+
+    /// The tags of the last saving protect, in text order.
+    const std::vector<std::string>& savedTags() const { return tags_; }
+
+  private:
+    std::string placeholder_ = defaultPlaceholder();
+    std::vector<std::string> tags_;
+};
+
+}  // namespace lct

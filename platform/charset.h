@@ -1,0 +1,40 @@
+#pragma once
+// Charset conversion over ICU converters. The engine's texts are GBK byte
+// strings (GB18030 four-byte sequences for characters outside GBK); these
+// functions are the only way between them and Unicode.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lct {
+
+/// What becomes of bytes that are not a valid GB18030 sequence when decoding.
+enum class InvalidBytes {
+    Substitute,  ///< U+FFFD, for showing text to people
+    Preserve,    ///< U+10FF00 + byte, so that utf8ToGbk restores the byte
+};
+
+/// GBK text to UTF-8. Never fails; invalid bytes are handled as `invalid` says.
+/// With Preserve the round trip utf8ToGbk(gbkToUtf8(t, Preserve)) == t holds for any bytes
+/// (NUL bytes, lone lead bytes, the 0xFF placeholders of the tag guard included).
+std::string gbkToUtf8(std::string_view gbk, InvalidBytes invalid = InvalidBytes::Substitute);
+
+/// UTF-8 to GBK text. Characters without a GBK code become GB18030 four-byte
+/// sequences; the private-use code points U+10FF00..U+10FFFF become the single
+/// byte they stand for (the inverse of InvalidBytes::Preserve); invalid UTF-8
+/// becomes the GB18030 form of U+FFFD.
+std::string utf8ToGbk(std::string_view utf8);
+
+/// Decodes `bytes` in charset `from` and encodes the characters in charset `to`
+/// (ICU converter names such as "gb18030", "UTF-8", "UTF-16LE", "Big5",
+/// "ibm-1375"). No byte-order mark is added or removed. Characters that `to`
+/// lacks become its substitution character. nullopt when a converter cannot
+/// be opened.
+std::optional<std::string> convertCharset(std::string_view bytes, const char* from, const char* to);
+
+/// Number of Unicode code points in a valid UTF-8 text (continuation bytes are
+/// not counted).
+std::size_t utf8Length(std::string_view utf8);
+
+}  // namespace lct

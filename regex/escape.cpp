@@ -1,0 +1,59 @@
+#include "regex/escape.h"
+
+#include "platform/charset.h"
+
+namespace lct {
+namespace {
+
+// Bytes of the GBK character at `i`: a byte of 0x80 or more takes the byte
+// after it along, whatever it is.
+std::size_t gbkCharSize(std::string_view text, std::size_t i) {
+    return static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size() ? 2 : 1;
+}
+
+// Backslash comes first in every set, so escaping in one pass gives what
+// replacing the set's characters one after the other gives.
+std::string escapeSet(std::string_view text, std::string_view specials, bool wildcards) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = gbkCharSize(text, i);
+        if (n == 1) {
+            const char c = text[i];
+            if (specials.find(c) != std::string_view::npos) {
+                out.push_back('\\');
+                out.push_back(c);
+            } else if (wildcards && c == '*') {
+                out += ".*";
+            } else if (wildcards && c == '?') {
+                out += ".?";
+            } else {
+                out.push_back(c);
+            }
+        } else {
+            out.append(text.substr(i, n));
+        }
+        i += n;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string escapeAll(std::string_view text) {
+    return escapeSet(text, R"(\^$+.{}[]=()?*|")", false);
+}
+
+std::string escapeKeepAlternation(std::string_view text) {
+    return escapeSet(text, R"(\^$+.{}[]=()?*")", false);
+}
+
+std::string escapeKeepGroups(std::string_view text) {
+    return escapeSet(text, R"(\^$+.{}[]=?*")", false);
+}
+
+std::string wildcardToPattern(std::string_view text) {
+    return escapeSet(text, R"(\^$+.{}[]=()-")", true);
+}
+
+}  // namespace lct

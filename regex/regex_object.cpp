@@ -1,0 +1,317 @@
+#include "regex/regex_object.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <algorithm>
+#include <array>
+
+#include "platform/charset.h"
+
+namespace lct {
+namespace {
+
+// A runaway pattern must give up within a fraction of a second, while real
+// patterns over megabyte pages stay far below these limits.
+constexpr uint32_t kMatchLimit = 5'000'000;
+constexpr uint32_t kDepthLimit = 100'000;
+constexpr uint32_t kHeapLimitKiB = 256 * 1024;
+constexpr std::size_t kJitStackStart = 32 * 1024;
+constexpr std::size_t kJitStackMax = 8 * 1024 * 1024;
+
+struct CodeFree {
+    void operator()(pcre2_code* p) const { pcre2_code_free(p); }
+};
+struct CompileContextFree {
+    void operator()(pcre2_compile_context* p) const { pcre2_compile_context_free(p); }
+};
+struct MatchDataFree {
+    void operator()(pcre2_match_data* p) const { pcre2_match_data_free(p); }
+};
+struct MatchContextFree {
+    void operator()(pcre2_match_context* p) const { pcre2_match_context_free(p); }
+};
+struct JitStackFree {
+    void operator()(pcre2_jit_stack* p) const { pcre2_jit_stack_free(p); }
+};
+
+std::string errorMessage(int code) {
+    std::array<PCRE2_UCHAR, 256> buffer{};
+    if (pcre2_get_error_message(code, buffer.data(), buffer.size()) < 0) return "regex error";
+    return std::string(reinterpret_cast<const char*>(buffer.data()));
+}
+
+std::string decode(std::string_view gbk) {
+    return gbkToUtf8(gbk, InvalidBytes::Preserve);
+}
+
+// Bytes of the UTF-8 sequence that starts with `lead`.
+std::size_t utf8SequenceSize(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xF0) return 4;
+    if (lead >= 0xE0) return 3;
+    return 2;
+}
+
+// Appends the expansion of a replacement text (decoded) for one match.
+void expandReplacement(std::string_view replacement, std::string_view subject,
+                       std::size_t matchBegin, std::size_t matchEnd,
+                       const std::vector<std::pair<std::size_t, std::size_t>>& groups,
+                       std::string& out) {
+    const auto groupCount = groups.size();
+    auto appendGroup = [&](std::size_t n) {
+        const auto& g = groups[n - 1];
+        if (g.first != PCRE2_UNSET) out.append(subject.substr(g.first, g.second - g.first));
+    };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t i = 0; i < replacement.size(); ++i) {
+        const char c = replacement[i];
+        if (c != '$' || i + 1 >= replacement.size()) {
+            out.push_back(c);
+            continue;
+        }
+        const char next = replacement[i + 1];
+        if (next == '$') {
+            out.push_back('$');
+            ++i;
+        } else if (next == '&') {
+            out.append(subject.substr(matchBegin, matchEnd - matchBegin));
+            ++i;
+        } else if (next == '`') {
+            out.append(subject.substr(0, matchBegin));
+            ++i;
+        } else if (next == '\'') {
+            out.append(subject.substr(matchEnd));
+            ++i;
+        } else if (digit(next)) {
+            const auto one = static_cast<std::size_t>(next - '0');
+            if (i + 2 < replacement.size() && digit(replacement[i + 2])) {
+                const std::size_t two =
+                    one * 10 + static_cast<std::size_t>(replacement[i + 2] - '0');
+                if (two >= 1 && two <= groupCount) {
+                    appendGroup(two);
+                    i += 2;
+                    continue;
+                }
+            }
+            if (one >= 1 && one <= groupCount) {
+                appendGroup(one);
+                ++i;
+            } else {
+                out.push_back('$');
+            }
+        } else {
+            out.push_back('$');
+        }
+    }
+}
+
+}  // namespace
+
+struct RegexObject::Compiled {
+    std::unique_ptr<pcre2_code, CodeFree> code;
+    std::unique_ptr<pcre2_match_data, MatchDataFree> matchData;
+    std::unique_ptr<pcre2_match_context, MatchContextFree> matchContext;
+    std::unique_ptr<pcre2_jit_stack, JitStackFree> jitStack;
+    bool jit = false;
+    bool crlfIsNewline = true;
+};
+
+RegexObject::RegexObject() = default;
+RegexObject::~RegexObject() = default;
+RegexObject::RegexObject(RegexObject&&) noexcept = default;
+RegexObject& RegexObject::operator=(RegexObject&&) noexcept = default;
+
+bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multiline, bool global) {
+    compiled_.reset();
+    matches_.clear();
+    subject_.clear();
+    runFailed_ = false;
+    error_.clear();
+    errorOffset_ = -1;
+    pattern_ = pattern;
+    global_ = global;
+
+    std::unique_ptr<pcre2_compile_context, CompileContextFree> context(
+        pcre2_compile_context_create(nullptr));
+    if (!context) {
+        error_ = "out of memory";
+        return false;
+    }
+    pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
+    pcre2_set_compile_extra_options(context.get(), PCRE2_EXTRA_ALT_BSUX);
+
+    uint32_t options = PCRE2_UTF | PCRE2_NO_UTF_CHECK | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF;
+    if (ignoreCase) options |= PCRE2_CASELESS;
+    options |= multiline ? PCRE2_MULTILINE : PCRE2_DOLLAR_ENDONLY;
+
+    const std::string decoded = decode(pattern);
+    int errorCode = 0;
+    PCRE2_SIZE errorAt = 0;
+    auto compiled = std::make_unique<Compiled>();
+    compiled->code.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(decoded.data()), decoded.size(),
+                                       options, &errorCode, &errorAt, context.get()));
+    if (!compiled->code) {
+        error_ = errorMessage(errorCode);
+        errorOffset_ = static_cast<int>(utf8Length(
+            std::string_view(decoded).substr(0, std::min<std::size_t>(errorAt, decoded.size()))));
+        return false;
+    }
+    compiled->jit = pcre2_jit_compile(compiled->code.get(), PCRE2_JIT_COMPLETE) == 0;
+    compiled->matchData.reset(pcre2_match_data_create_from_pattern(compiled->code.get(), nullptr));
+    compiled->matchContext.reset(pcre2_match_context_create(nullptr));
+    if (!compiled->matchData || !compiled->matchContext) {
+        error_ = "out of memory";
+        return false;
+    }
+    pcre2_set_match_limit(compiled->matchContext.get(), kMatchLimit);
+    pcre2_set_depth_limit(compiled->matchContext.get(), kDepthLimit);
+    pcre2_set_heap_limit(compiled->matchContext.get(), kHeapLimitKiB);
+    if (compiled->jit) {
+        compiled->jitStack.reset(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr));
+        if (compiled->jitStack)
+            pcre2_jit_stack_assign(compiled->matchContext.get(), nullptr, compiled->jitStack.get());
+    }
+    compiled_ = std::move(compiled);
+    return true;
+}
+
+bool RegexObject::ok() const {
+    return compiled_ != nullptr;
+}
+
+bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& out) {
+    out.clear();
+    runFailed_ = false;
+    if (!compiled_) {
+        runFailed_ = true;
+        if (error_.empty()) error_ = "no pattern";
+        return false;
+    }
+    pcre2_code* code = compiled_->code.get();
+    pcre2_match_data* data = compiled_->matchData.get();
+    const auto* bytes = reinterpret_cast<PCRE2_SPTR>(subject.data());
+    const std::size_t size = subject.size();
+
+    std::size_t offset = 0;
+    uint32_t flags = 0;
+    std::size_t countedBytes = 0;  // character positions are counted incrementally
+    int countedChars = 0;
+    uint32_t groupCount = 0;
+    pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groupCount);
+    for (;;) {
+        const int rc = pcre2_match(code, bytes, size, offset, flags | PCRE2_NO_UTF_CHECK, data,
+                                   compiled_->matchContext.get());
+        if (rc == PCRE2_ERROR_NOMATCH) {
+            if (flags == 0 || offset >= size) break;
+            // No non-empty match at the position of an empty one: step one
+            // character (a CR LF pair as a whole) and search on.
+            std::size_t step = utf8SequenceSize(static_cast<unsigned char>(subject[offset]));
+            if (subject[offset] == '\r' && offset + 1 < size && subject[offset + 1] == '\n')
+                step = 2;
+            offset += step;
+            flags = 0;
+            continue;
+        }
+        if (rc < 0) {
+            runFailed_ = true;
+            error_ = errorMessage(rc);
+            out.clear();
+            return false;
+        }
+        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
+        const uint32_t pairs = pcre2_get_ovector_count(data);
+        Match m;
+        m.whole = {ovector[0], ovector[1], true};
+        countedChars += static_cast<int>(
+            utf8Length(std::string_view(subject).substr(countedBytes, ovector[0] - countedBytes)));
+        countedBytes = ovector[0];
+        m.position = countedChars;
+        m.groups.resize(groupCount);
+        for (uint32_t g = 1; g <= groupCount && g < pairs; ++g) {
+            if (ovector[2 * g] != PCRE2_UNSET)
+                m.groups[g - 1] = {ovector[2 * g], ovector[2 * g + 1], true};
+        }
+        out.push_back(std::move(m));
+        if (!global_) break;
+        offset = ovector[1];
+        flags = ovector[0] == ovector[1] ? PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED : 0;
+        if (offset > size) break;
+    }
+    return true;
+}
+
+int RegexObject::execute(std::string_view subject) {
+    subject_ = decode(subject);
+    if (!findMatches(subject_, matches_)) return 0;
+    return matchCount();
+}
+
+std::string RegexObject::pattern() const {
+    return pattern_;
+}
+
+std::string RegexObject::replace(std::string_view subject, std::string_view replacement) {
+    const std::string decoded = decode(subject);
+    std::vector<Match> matches;
+    if (!findMatches(decoded, matches)) return {};
+    if (matches.empty()) return std::string(subject);
+    const std::string repl = decode(replacement);
+    std::string out;
+    out.reserve(decoded.size() + decoded.size() / 8);
+    std::size_t copied = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> groups;
+    for (const Match& m : matches) {
+        out.append(decoded, copied, m.whole.begin - copied);
+        groups.clear();
+        for (const Span& g : m.groups)
+            groups.emplace_back(g.set ? g.begin : PCRE2_UNSET, g.set ? g.end : PCRE2_UNSET);
+        expandReplacement(repl, decoded, m.whole.begin, m.whole.end, groups, out);
+        copied = m.whole.end;
+    }
+    out.append(decoded, copied);
+    return utf8ToGbk(out);
+}
+
+int RegexObject::matchCount() const {
+    return static_cast<int>(matches_.size());
+}
+
+const RegexObject::Match* RegexObject::matchAt(int i) const {
+    if (i < 1 || i > matchCount()) return nullptr;
+    return &matches_[static_cast<std::size_t>(i - 1)];
+}
+
+std::string RegexObject::spanText(const Span& span) const {
+    if (!span.set) return {};
+    return utf8ToGbk(std::string_view(subject_).substr(span.begin, span.end - span.begin));
+}
+
+std::string RegexObject::matchText(int i) const {
+    return matchTextAt(i);
+}
+
+std::string RegexObject::subMatchText(int i, int j) const {
+    return subMatchTextAt(i, j);
+}
+
+int RegexObject::subMatchCount() const {
+    return matches_.empty() ? 0 : static_cast<int>(matches_.front().groups.size());
+}
+
+std::string RegexObject::matchTextAt(int i, int* position) const {
+    const Match* m = matchAt(i);
+    if (!m) return {};
+    if (position) *position = m->position;
+    return spanText(m->whole);
+}
+
+std::string RegexObject::subMatchTextAt(int i, int j, int* position) const {
+    const Match* m = matchAt(i);
+    if (!m) return {};
+    if (position) *position = m->position;
+    if (j < 1 || static_cast<std::size_t>(j) > m->groups.size()) return {};
+    return spanText(m->groups[static_cast<std::size_t>(j - 1)]);
+}
+
+}  // namespace lct

@@ -1,0 +1,112 @@
+#pragma once
+// RegexObject: the one way the system matches and replaces patterns.
+//
+// Patterns, subjects and replacement texts are GBK, like every engine text.
+// They are decoded to Unicode before PCRE2 sees them (UTF mode, JIT when
+// available) and results are encoded back, so that a double-byte character is
+// one character to the pattern and positions are character positions. Bytes
+// that are not valid GBK survive the round trip unchanged.
+//
+// The syntax is ECMAScript-like: classes, \s \S \d \w (ASCII), greedy and lazy
+// quantifiers, alternation, groups, \uXXXX, and in Multiline mode ^ and $ at
+// every line start and end, where a line ends before CR LF, a lone CR or a lone
+// LF (never between CR and LF). Replacement texts use $1..$99, $&, $`, $' and
+// $$; every other character is literal.
+//
+// Failure convention: nothing throws and nothing is reported beyond the result.
+// A pattern PCRE2 rejects, a run that exceeds the match limits (a runaway user
+// pattern ends promptly instead of hanging), an index out of range: each gives
+// the empty value of the result (empty text, 0). ok(), runFailed() and error()
+// tell the caller what happened, so that callers can keep a user's text
+// instead of taking the empty result.
+//
+// Not copyable: the object owns PCRE2 handles (code, match data, match
+// context, JIT stack), each through a unique_ptr. Movable.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lct {
+
+class RegexObject {
+  public:
+    RegexObject();
+    ~RegexObject();
+    RegexObject(RegexObject&&) noexcept;
+    RegexObject& operator=(RegexObject&&) noexcept;
+    RegexObject(const RegexObject&) = delete;
+    RegexObject& operator=(const RegexObject&) = delete;
+
+    /// Compiles `pattern` with the three options (each true when omitted).
+    /// Global: execute finds every match and replace replaces every match;
+    /// otherwise only the first. May be called again to recompile. Returns
+    /// true when the pattern compiled.
+    bool create(std::string_view pattern, bool ignoreCase = true, bool multiline = true,
+                bool global = true);
+
+    /// True after a create whose pattern compiled.
+    bool ok() const;
+    /// True when the last execute or replace stopped at a limit or an engine
+    /// error (its result was the empty value).
+    bool runFailed() const { return runFailed_; }
+    /// Why create or the last run failed (ASCII, empty when nothing failed).
+    const std::string& error() const { return error_; }
+    /// Character offset in the pattern where compiling failed; -1 otherwise.
+    int errorOffset() const { return errorOffset_; }
+
+    /// Matches the subject, keeps the matches and a copy of the subject, and
+    /// returns the number of matches; 0 on failure.
+    int execute(std::string_view subject);
+
+    /// The pattern text given to the last create; empty before any.
+    std::string pattern() const;
+
+    /// `subject` with the matches (all when Global, else the first) replaced
+    /// by `replacement`. Empty text on failure (see runFailed()).
+    std::string replace(std::string_view subject, std::string_view replacement = {});
+
+    int matchCount() const;
+    /// Text of match i (1-based); empty when out of range.
+    std::string matchText(int i) const;
+    /// Text of group j (1-based) of match i; empty when unset or out of range.
+    std::string subMatchText(int i, int j) const;
+    /// Number of capturing groups, read from the first match; 0 without matches.
+    int subMatchCount() const;
+    /// Text of match i; `position` (when given) receives its 0-based character
+    /// offset in the subject (unchanged when i is out of range).
+    std::string matchTextAt(int i, int* position = nullptr) const;
+    /// Text of group j of match i; `position` receives the offset of match i
+    /// (the whole match, not the group).
+    std::string subMatchTextAt(int i, int j, int* position = nullptr) const;
+
+  private:
+    struct Compiled;
+    struct Span {
+        std::size_t begin = 0;  // byte offsets in the decoded subject
+        std::size_t end = 0;
+        bool set = false;
+    };
+    struct Match {
+        Span whole;
+        int position = 0;  // 0-based character offset
+        std::vector<Span> groups;
+    };
+
+    // Finds the matches of `subject` (decoded) into `out`; false on failure.
+    bool findMatches(const std::string& subject, std::vector<Match>& out);
+    const Match* matchAt(int i) const;
+    std::string spanText(const Span& span) const;
+
+    std::unique_ptr<Compiled> compiled_;
+    std::string pattern_;
+    bool global_ = true;
+    bool runFailed_ = false;
+    std::string error_;
+    int errorOffset_ = -1;
+    std::string subject_;  // decoded copy of the last executed subject
+    std::vector<Match> matches_;
+};
+
+}  // namespace lct

@@ -1,0 +1,216 @@
+#include "engine/keywords.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "gbk.h"
+
+namespace lct {
+namespace {
+
+using test::G;
+using Texts = std::vector<std::string>;
+
+struct BuildCase {
+    std::string tmpl;
+    std::string title;
+    std::string keyword;
+    std::string expected;
+};
+
+TEST(BuildItem, SubstitutesTitleAndKeywordInOrder) {
+    const std::vector<BuildCase> cases = {
+        {"*", "T", "K", "K"},
+        {"**-*", "T", "K", "T-K"},
+        {G("#标题#/#关键词#"), "T", "K", "T/K"},
+        {"<a href='x'>*</a>", "T", "K", "<a href='x'>K</a>"},
+        {"***", "T", "K", "TK"},
+        {"", "T", "K", ""},
+        // The title is filled in first, so a title holding #关键词# receives
+        // the keyword; a keyword holding #标题# keeps it.
+        {"**", G("题#关键词#"), "K", G("题K")},
+        {"*", "T", G("#标题#"), G("#标题#")},
+        {"*", "T", "", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(buildItem(c.tmpl, c.title, c.keyword), c.expected) << test::U(c.tmpl);
+}
+
+TEST(SplitTemplates, DropsOneTrailingEmptyTemplateAndNeverGivesNone) {
+    EXPECT_EQ(splitTemplates(G("|#标题#")), (Texts{"", G("#标题#")}));
+    EXPECT_EQ(splitTemplates(G("#标题#|")), (Texts{G("#标题#")}));
+    EXPECT_EQ(splitTemplates(""), (Texts{""}));
+    EXPECT_EQ(splitTemplates("a|b|c"), (Texts{"a", "b", "c"}));
+}
+
+TEST(LoadKeywords, SplitsLinesAndKeepsInnerEmptyOnes) {
+    EXPECT_EQ(loadKeywords("A\r\n\r\nB\r\n"), (Texts{"A", "", "B"}));
+    EXPECT_EQ(loadKeywords(""), (Texts{}));
+    EXPECT_EQ(loadKeywords("\r\n"), (Texts{""}));
+}
+
+class KeywordSupplyTest : public ::testing::Test {
+  protected:
+    Random random{2024};
+    KeywordSupply supply{random};
+    ItemSetOptions options;
+
+    void SetUp() override {
+        supply.setKeywords({"A", "B", "C"});
+        supply.parseTemplates("*");
+    }
+};
+
+TEST_F(KeywordSupplyTest, NonRepeatingModeGivesEveryKeywordOncePerRound) {
+    std::vector<std::string> round;
+    for (int i = 0; i < 3; ++i)
+        round.push_back(supply.pickKeyword(0));
+    std::sort(round.begin(), round.end());
+    EXPECT_EQ(round, (Texts{"A", "B", "C"}));
+    const std::string fourth = supply.pickKeyword(0);
+    EXPECT_TRUE(fourth == "A" || fourth == "B" || fourth == "C");
+}
+
+TEST_F(KeywordSupplyTest, PlainRandomModeStaysInTheList) {
+    std::set<std::string> seen;
+    for (int i = 0; i < 200; ++i)
+        seen.insert(supply.pickKeyword(1));
+    EXPECT_EQ(seen, (std::set<std::string>{"A", "B", "C"}));
+}
+
+TEST_F(KeywordSupplyTest, SequentialModeWrapsAndUnknownModesActAsNonRepeating) {
+    Texts picks;
+    for (int i = 0; i < 5; ++i)
+        picks.push_back(supply.pickKeyword(2));
+    EXPECT_EQ(picks, (Texts{"A", "B", "C", "A", "B"}));
+    supply.resetSequence();
+    EXPECT_EQ(supply.pickKeyword(2), "A");
+    std::set<std::string> round;
+    for (int i = 0; i < 3; ++i)
+        round.insert(supply.pickKeyword(7));
+    EXPECT_EQ(round.size(), 3u);
+}
+
+TEST_F(KeywordSupplyTest, SequentialSetsRepeatOneKeywordUnlessEachItemDiffers) {
+    options.callMode = 2;
+    options.useCountRange = true;
+    options.countFrom = 2;
+    options.countTo = 2;
+    options.differentEachTime = false;
+    EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T"), (Texts{"A", "A"}));
+    EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T"), (Texts{"B", "B"}));
+
+    supply.resetSequence();
+    options.differentEachTime = true;
+    EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T"), (Texts{"A", "B"}));
+    EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T"), (Texts{"C", "A"}));
+}
+
+TEST_F(KeywordSupplyTest, CountFormIgnoresEachTimeButHonoursNewSet) {
+    options.callMode = 2;
+    options.differentEachTime = true;
+    EXPECT_EQ(supply.makeItemSet(options, true, 3, false, "T"), (Texts{"A", "A", "A"}));
+    EXPECT_EQ(supply.makeItemSet(options, true, 3, true, "T"), (Texts{"B", "C", "A"}));
+    EXPECT_EQ(supply.makeItemSet(options, true, 0, false, "T").size(), 1u);
+    EXPECT_EQ(supply.makeItemSet(options, true, -4, false, "T").size(), 1u);
+}
+
+TEST_F(KeywordSupplyTest, SizeComesFromTheCountRange) {
+    options.countFrom = 5;
+    options.countTo = 2;
+    for (int i = 0; i < 50; ++i) {
+        const auto size = supply.makeItemSet(options, false, 0, false, "T").size();
+        ASSERT_GE(size, 2u);
+        ASSERT_LE(size, 5u);
+    }
+    options.countFrom = 0;
+    options.countTo = 0;
+    EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T").size(), 1u);
+    options.useCountRange = false;
+    options.countFrom = options.countTo = 9;
+    EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T").size(), 1u);
+}
+
+TEST_F(KeywordSupplyTest, EveryItemTakesATemplateInNonRepeatingOrder) {
+    supply.parseTemplates("[*]|(*)|**:*");
+    options.callMode = 2;
+    options.differentEachTime = false;
+    const Texts items = supply.makeItemSet(options, true, 3, false, "T");
+    EXPECT_EQ(std::set<std::string>(items.begin(), items.end()),
+              (std::set<std::string>{"[A]", "(A)", "T:A"}));
+}
+
+TEST_F(KeywordSupplyTest, EmptyTemplatesGiveBareKeywords) {
+    supply.parseTemplates(G("|#标题#"));
+    options.callMode = 2;
+    std::set<std::string> items;
+    for (int i = 0; i < 4; ++i)
+        items.insert(supply.makeSingleItem(options, "T"));
+    EXPECT_TRUE(items.count("T") == 1);
+    EXPECT_TRUE(items.count("A") + items.count("B") + items.count("C") >= 1);
+    EXPECT_TRUE(items.count("") == 0);
+}
+
+TEST_F(KeywordSupplyTest, AnEmptyKeywordLineIsAKeyword) {
+    supply.setKeywords({"", "B"});
+    supply.parseTemplates("<*>");
+    options.callMode = 2;
+    EXPECT_EQ(supply.makeSingleItem(options, "T"), "<>");
+    EXPECT_EQ(supply.makeSingleItem(options, "T"), "<B>");
+}
+
+TEST_F(KeywordSupplyTest, NoKeywordsGiveEmptyItems) {
+    supply.setKeywords({});
+    EXPECT_EQ(supply.pickKeyword(0), "");
+    EXPECT_EQ(supply.pickKeyword(1), "");
+    EXPECT_EQ(supply.pickKeyword(2), "");
+}
+
+TEST_F(KeywordSupplyTest, PlainKeywordsLoseTheirTagsAndKeepTheCount) {
+    supply.setKeywords({"<b>A</b>", "<a", "b>x", "y"});
+    supply.buildPlainKeywords();
+    // A tag across a line break joins two lines; the list is padded back.
+    EXPECT_EQ(supply.plainKeywords(), (Texts{"A", "x", "y", ""}));
+    supply.setKeywords({"<i>x</i>", "y"});
+    supply.buildPlainKeywords();
+    EXPECT_EQ(supply.plainKeywords(), (Texts{"x", "y"}));
+}
+
+TEST_F(KeywordSupplyTest, LargeSetsAreFine) {
+    options.callMode = 0;
+    const Texts items = supply.makeItemSet(options, true, 100'000, true, "T");
+    ASSERT_EQ(items.size(), 100'000u);
+    // Non-repeating: every window of three consecutive items aligned to a
+    // round holds the three keywords.
+    for (std::size_t i = 0; i + 3 <= 300; i += 3) {
+        std::set<std::string> round(items.begin() + static_cast<long>(i),
+                                    items.begin() + static_cast<long>(i + 3));
+        ASSERT_EQ(round.size(), 3u);
+    }
+}
+
+TEST(KeywordSupplySeed, SameSeedSameItems) {
+    auto run = [] {
+        Random random(77);
+        KeywordSupply supply(random);
+        supply.setKeywords({"A", "B", "C", "D"});
+        supply.parseTemplates("*|[*]");
+        ItemSetOptions options;
+        options.countFrom = 1;
+        options.countTo = 6;
+        Texts all;
+        for (int i = 0; i < 10; ++i) {
+            auto set = supply.makeItemSet(options, false, 0, false, "T");
+            all.insert(all.end(), set.begin(), set.end());
+        }
+        return all;
+    };
+    EXPECT_EQ(run(), run());
+}
+
+}  // namespace
+}  // namespace lct

@@ -1,0 +1,106 @@
+#include "engine/tag_guard.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/chars.h"
+#include "gbk.h"
+
+namespace lct {
+namespace {
+
+using test::G;
+const std::string& P() {
+    return TagGuard::defaultPlaceholder();
+}
+
+TEST(TagGuard, Placeholders) {
+    EXPECT_EQ(TagGuard::defaultPlaceholder(), std::string(10, '\xFF'));
+    EXPECT_EQ(TagGuard::shortPlaceholder(), std::string(2, '\xFF'));
+    EXPECT_EQ(charCount(TagGuard::shortPlaceholder()), 1);
+}
+
+struct ProtectCase {
+    std::string text;
+    std::string protectedText;
+    std::vector<std::string> tags;
+};
+
+TEST(TagGuard, ProtectFindsEveryTagAndNothingElse) {
+    const std::vector<ProtectCase> cases = {
+        {"a<b>c</b>", "a" + P() + "c" + P(), {"<b>", "</b>"}},
+        {"x > y <i>z</i>", "x > y " + P() + "z" + P(), {"<i>", "</i>"}},
+        {"<<a>", "<" + P(), {"<a>"}},
+        {"<a>b>", P() + "b>", {"<a>"}},
+        {"a < b", "a < b", {}},
+        {"<>", P(), {"<>"}},
+        {"", "", {}},
+        {"<a\r\nhref='x'>t", P() + "t", {"<a\r\nhref='x'>"}},
+        // A '>' that is the trail byte of a double-byte character ends no tag.
+        {"<a\x81>b>", P(), {"<a\x81>b>"}},
+        {G("<p>中文</p>"), P() + G("中文") + P(), {"<p>", "</p>"}},
+    };
+    for (const auto& c : cases) {
+        TagGuard guard;
+        EXPECT_EQ(guard.protect(c.text), c.protectedText) << c.text;
+        EXPECT_EQ(guard.savedTags(), c.tags) << c.text;
+        EXPECT_EQ(guard.restore(guard.protect(c.text)), c.text) << c.text;
+    }
+}
+
+TEST(TagGuard, StripRemovesTags) {
+    EXPECT_EQ(TagGuard::strip("<p>text</p>"), "text");
+    EXPECT_EQ(TagGuard::strip("x > y <i>z</i>"), "x > y z");
+    EXPECT_EQ(TagGuard::strip(""), "");
+}
+
+TEST(TagGuard, RestoreAfterReorderingPutsTagsBackInTheirOrder) {
+    TagGuard guard;
+    const std::string shortP = TagGuard::shortPlaceholder();
+    const std::string prot = guard.protect("<b>one</b>|<i>two</i>", shortP);
+    ASSERT_EQ(prot, shortP + "one" + shortP + "|" + shortP + "two" + shortP);
+    // Swap the two halves: the k-th placeholder now receives the k-th tag.
+    const std::string swapped = shortP + "two" + shortP + "|" + shortP + "one" + shortP;
+    EXPECT_EQ(guard.restore(swapped), "<b>two</b>|<i>one</i>");
+}
+
+TEST(TagGuard, RestoreWithSurplusOrMissingPlaceholders) {
+    TagGuard guard;
+    guard.protect("<a>x<b>");
+    EXPECT_EQ(guard.restore(P() + "y"), "<a>y");                // tags left over
+    EXPECT_EQ(guard.restore(P() + P() + P()), "<a><b>" + P());  // placeholder left over
+    EXPECT_EQ(guard.restore("none"), "none");
+}
+
+TEST(TagGuard, ProtectWithoutSaveKeepsTheSavedTags) {
+    TagGuard guard;
+    guard.protect("<a>");
+    EXPECT_EQ(guard.protect("<x>y", "#", false), "#y");
+    EXPECT_EQ(guard.savedTags(), std::vector<std::string>{"<a>"});
+    EXPECT_EQ(guard.restore(P()), "<a>");
+}
+
+TEST(TagGuard, FiftyThousandTagsInOneMegabyte) {
+    std::string page;
+    for (int i = 0; i < 50'000; ++i)
+        page += "<span class=x>" + G("正文") + "</span>";
+    TagGuard guard;
+    const std::string prot = guard.protect(page, TagGuard::shortPlaceholder());
+    EXPECT_EQ(guard.savedTags().size(), 100'000u);
+    EXPECT_EQ(guard.restore(prot), page);
+    EXPECT_EQ(TagGuard::strip(page).size(), 50'000u * 4);
+}
+
+TEST(TagGuard, ManyOpeningBracketsWithoutClosingOneStayLinear) {
+    const std::string text = std::string(200'000, '<') + ">" + std::string(200'000, '>');
+    TagGuard guard;
+    const std::string prot = guard.protect(text);
+    EXPECT_EQ(guard.savedTags(), std::vector<std::string>{"<>"});
+    EXPECT_EQ(guard.restore(prot), text);
+}
+
+}  // namespace
+}  // namespace lct

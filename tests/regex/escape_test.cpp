@@ -1,0 +1,61 @@
+#include "regex/escape.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gbk.h"
+#include "regex/regex_object.h"
+
+namespace lct {
+namespace {
+
+struct EscapeCase {
+    std::string text;
+    std::string all;
+    std::string keepAlternation;
+    std::string keepGroups;
+    std::string wildcard;
+};
+
+TEST(Escape, FourHelpers) {
+    const std::vector<EscapeCase> cases = {
+        {"a|b", "a\\|b", "a|b", "a|b", "a|b"},
+        {"a*b?.c", "a\\*b\\?\\.c", "a\\*b\\?\\.c", "a\\*b\\?\\.c", "a.*b.?\\.c"},
+        {"(x)", "\\(x\\)", "\\(x\\)", "(x)", "\\(x\\)"},
+        {"\\", "\\\\", "\\\\", "\\\\", "\\\\"},
+        {"a-b", "a-b", "a-b", "a-b", "a\\-b"},
+        {"\"=^$+{}[]", "\\\"\\=\\^\\$\\+\\{\\}\\[\\]", "\\\"\\=\\^\\$\\+\\{\\}\\[\\]",
+         "\\\"\\=\\^\\$\\+\\{\\}\\[\\]", "\\\"\\=\\^\\$\\+\\{\\}\\[\\]"},
+        {"", "", "", "", ""},
+        // Trail bytes 0x5C and 0x7C belong to their characters.
+        {"\x81\x5C|", "\x81\x5C\\|", "\x81\x5C|", "\x81\x5C|", "\x81\x5C|"},
+        {"\x81\x7C*", "\x81\x7C\\*", "\x81\x7C\\*", "\x81\x7C\\*", "\x81\x7C.*"},
+        {"\x81\x28", "\x81\x28", "\x81\x28", "\x81\x28", "\x81\x28"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(escapeAll(c.text), c.all) << c.text;
+        EXPECT_EQ(escapeKeepAlternation(c.text), c.keepAlternation) << c.text;
+        EXPECT_EQ(escapeKeepGroups(c.text), c.keepGroups) << c.text;
+        EXPECT_EQ(wildcardToPattern(c.text), c.wildcard) << c.text;
+    }
+}
+
+TEST(Escape, EscapedTextMatchesItselfLiterally) {
+    const std::string text = test::G("价格(元)：3.5+1=4.5 [含税] {注} ^$ a|b \\ \"引\"");
+    RegexObject re;
+    ASSERT_TRUE(re.create(escapeAll(text)));
+    ASSERT_EQ(re.execute("x" + text + "y"), 1);
+    EXPECT_EQ(re.matchText(1), text);
+}
+
+TEST(Escape, SentenceSeparatorSetOfThePicker) {
+    // The sentence separators with ". " and the line break taken out.
+    const std::string set = test::G(",，。！!？?;；<>/:：()='{}《》（）、‘’- \"“”");
+    EXPECT_EQ(test::U(wildcardToPattern(set)),
+              R"(,，。！!？.?;；<>/:：\(\)\='\{\}《》（）、‘’\- \"“”)");
+}
+
+}  // namespace
+}  // namespace lct

@@ -40,13 +40,12 @@ char foldAscii(char c) {
 class Needle {
   public:
     Needle(std::string_view pattern, bool caseSensitive) : bytes_(pattern) {
-        if (caseSensitive) return;
         for (std::size_t i = 0; i < pattern.size();) {
             const std::size_t n = charSize(pattern, i);
-            if (n == 1 && byteAt(pattern, i) < 0x80) {
+            lastCharStart_ = i;
+            if (!caseSensitive && n == 1 && byteAt(pattern, i) < 0x80) {
                 const char folded = foldAscii(pattern[i]);
-                const bool letter = folded >= 'a' && folded <= 'z';
-                if (letter) {
+                if (folded >= 'a' && folded <= 'z') {
                     foldable_.resize(pattern.size(), false);
                     foldable_[i] = true;
                     bytes_[i] = folded;
@@ -60,19 +59,27 @@ class Needle {
     bool folds() const { return !foldable_.empty(); }
     const std::string& bytes() const { return bytes_; }
 
+    // True when the pattern matches at `offset`, a character boundary of
+    // `text`, and the match ends at a character boundary too (a CR never
+    // matches the first half of a CR LF, a lead byte never half a character).
     bool matchesAt(std::string_view text, std::size_t offset) const {
         if (text.size() - offset < bytes_.size()) return false;
-        if (!folds()) return text.compare(offset, bytes_.size(), bytes_) == 0;
-        for (std::size_t j = 0; j < bytes_.size(); ++j) {
-            const char t = text[offset + j];
-            if (foldable_[j] ? foldAscii(t) != bytes_[j] : t != bytes_[j]) return false;
+        if (!folds()) {
+            if (text.compare(offset, bytes_.size(), bytes_) != 0) return false;
+        } else {
+            for (std::size_t j = 0; j < bytes_.size(); ++j) {
+                const char t = text[offset + j];
+                if (foldable_[j] ? foldAscii(t) != bytes_[j] : t != bytes_[j]) return false;
+            }
         }
-        return true;
+        const std::size_t last = offset + lastCharStart_;
+        return last + charSize(text, last) == offset + bytes_.size();
     }
 
   private:
     std::string bytes_;
     std::vector<bool> foldable_;
+    std::size_t lastCharStart_ = 0;
 };
 
 // Walks a text character by character, keeping the position of the current
@@ -145,7 +152,8 @@ int findChars(std::string_view text, std::string_view pattern, int start, bool c
             if (hit == std::string_view::npos) return -1;
             while (w.offset() < hit)
                 w.next();
-            if (w.offset() == hit) return w.position();
+            if (w.offset() == hit && needle.matchesAt(text, hit)) return w.position();
+            if (w.offset() == hit) w.next();
         }
         return -1;
     }
@@ -208,6 +216,10 @@ std::string replaceText(std::string_view text, std::string_view from, std::strin
     }
     out.append(text.substr(copied));
     return out;
+}
+
+bool matchesAt(std::string_view text, std::size_t offset, std::string_view pattern) {
+    return offset <= text.size() && Needle(pattern, true).matchesAt(text, offset);
 }
 
 bool containsText(std::string_view text, std::string_view pattern) {

@@ -65,6 +65,11 @@ std::string midChars(std::string_view text, int start, int count);
 std::string replaceText(std::string_view text, std::string_view from, std::string_view to,
                         bool caseSensitive = true, int limit = 0);
 
+/// True when `pattern` (case-sensitive) occurs at byte `offset`, which must be a
+/// character boundary of `text`, and ends at a character boundary. For the
+/// other primitives; engine stages work with positions.
+bool matchesAt(std::string_view text, std::size_t offset, std::string_view pattern);
+
 /// True when `text` contains `pattern` at a character boundary (case-sensitive).
 bool containsText(std::string_view text, std::string_view pattern);
 

@@ -21,7 +21,7 @@ std::vector<std::string> splitList(std::string_view text, std::string_view separ
     std::size_t pieceStart = 0;
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text.compare(i, separator.size(), separator) == 0) {
+        if (matchesAt(text, i, separator)) {
             pieces.emplace_back(text.substr(pieceStart, i - pieceStart));
             i += separator.size();
             pieceStart = i;

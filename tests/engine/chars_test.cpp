@@ -72,6 +72,9 @@ TEST(FindChars, FindsAtCharacterBoundariesOnly) {
         {G("中文") + "\r\n" + G("文"), G("文"), 3, false, 4},
         {G("中文") + "\r\n" + G("文"), "\n", 1, false, -1},  // inside the CR LF character
         {G("中文") + "\r\n" + G("文"), "\r\n", 1, false, 3},
+        {"a\r\nb\r", "\r", 1, true, 4},  // a CR never matches half a CR LF
+        {"a\r\nb\r", "\r", 1, false, 4},
+        {G("中文"), "\xD6", 1, true, -1},            // nor a lead byte half a character
         {kTrailBackslash + "\\", "\\", 1, true, 2},  // trail byte 0x5C is no match
         {kTrailPipe + "|", "|", 1, false, 2},
         {kTrailLetterA + "a", "a", 1, false, 2},  // trail 'A' never folds
@@ -168,6 +171,7 @@ TEST(ReplaceText, ReplacesAtBoundariesWithCaseAndLimit) {
         {"aAa", "a", "x", false, 2, "xxa"},
         {"aaaa", "aa", "a", true, 0, "aa"},  // continues after each replacement
         {"abc", "", "x", true, 0, "abc"},
+        {"a\r\nb\r", "\r", "", true, 0, "a\r\nb"},  // CR LF never split
         {"", "a", "x", true, 0, ""},
         {kTrailBackslash + "\\", "\\", "/", true, 0, kTrailBackslash + "/"},
         {kTrailLetterA + "a", "a", "b", false, 0, kTrailLetterA + "b"},

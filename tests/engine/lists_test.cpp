@@ -31,7 +31,8 @@ TEST(SplitList, KeepsInnerEmptyPiecesAndDropsOneTrailingOne) {
         {"abc", "", {"abc"}},
         {"a\r\n\r\nb\r\n", "\r\n", {"a", "", "b"}},
         {"a\r\nb\rc", "\r\n", {"a", "b\rc"}},
-        {"\x81|x|y", "|", {"\x81|x", "y"}},  // the trail byte 0x7C is no separator
+        {"a\r\nb\rc", "\r", {"a\r\nb", "c"}},  // CR LF never split
+        {"\x81|x|y", "|", {"\x81|x", "y"}},    // the trail byte 0x7C is no separator
     };
     for (const auto& c : cases)
         EXPECT_EQ(splitList(c.text, c.separator), c.expected) << c.text;

@@ -1,0 +1,226 @@
+#include "engine/content_insertion.h"
+
+#include <algorithm>
+
+#include "app/form.h"
+#include "engine/chars.h"
+#include "engine/lists.h"
+#include "engine/patterns.h"
+#include "engine/random_insert.h"
+
+namespace lct {
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+std::string concatenate(const std::vector<std::string>& items) {
+    std::string block;
+    for (const std::string& item : items)
+        block += item;
+    return block;
+}
+
+RandomInsertion randomPlacement(const InsertOptions& options) {
+    RandomInsertion how;
+    how.avoidWords = options.avoidWords;
+    return how;
+}
+
+// Types 1 and 3 to 7: every non-blank line gets the items (inside it, or as a
+// block before and/or after it); blank lines stay as they are. A fresh set is
+// made for every line after the first when new sets are asked for.
+std::string lineLoop(std::string_view content, const ContentArticle& article,
+                     const InsertOptions& options, KeywordSupply& keywords) {
+    std::vector<std::string>& items = *article.items;
+    Random& random = keywords.random();
+    const std::vector<std::string> lines = splitList(content, kLineBreak);
+    std::string result;
+    result.reserve(content.size() + content.size() / 4);
+    for (std::size_t p = 0; p < lines.size(); ++p) {
+        processPendingMessages();
+        const std::string& line = lines[p];
+        const std::string_view separator = result.empty() ? std::string_view() : kLineBreak;
+        if (isBlank(line)) {
+            result.append(separator).append(line);
+            continue;
+        }
+        if (options.newSet && p > 0)
+            items = keywords.makeItemSet(options.items, false, 0, false, article.title);
+        if (options.contentType == kParagraphRandom) {
+            result.append(separator).append(
+                insertRandom(line, items, randomPlacement(options), random));
+            continue;
+        }
+        const std::string block1 = concatenate(items);
+        std::string block2 = block1;
+        if (options.contentType == kLineBothDifferent)
+            block2 =
+                concatenate(keywords.makeItemSet(options.items, false, 0, false, article.title));
+        bool before = options.contentType == kLineBefore ||
+                      options.contentType == kLineBeforeAndAfter ||
+                      options.contentType == kLineBothDifferent;
+        bool after = options.contentType == kLineAfter ||
+                     options.contentType == kLineBeforeAndAfter ||
+                     options.contentType == kLineBothDifferent;
+        if (options.contentType == kLineBeforeOrAfter) {
+            after = randomInt(random, 1, 10000) < 5000;
+            before = !after;
+        }
+        result.append(separator);
+        if (before) result += block1;
+        result += line;
+        if (after) result += block2;
+    }
+    // Splitting dropped the empty piece after a final line break; keep it.
+    if (content.ends_with(kLineBreak)) result += kLineBreak;
+    return result;
+}
+
+struct SentenceEnd {
+    int position;
+    const std::string* symbol;  // nullptr for the tail after the last symbol
+};
+
+// Type 2: each piece between two sentence ends gets the items, except blank
+// pieces, the tail after the last sentence end, and line ends that the user
+// did not list as sentence ends.
+std::string sentenceLoop(std::string_view content, const ContentArticle& article,
+                         const InsertOptions& options, const InsertRunState& run,
+                         KeywordSupply& keywords) {
+    std::vector<SentenceEnd> ends;
+    for (const std::string& symbol : run.sentenceEnds) {
+        for (int p : findAllChars(content, symbol))
+            ends.push_back({p, &symbol});
+    }
+    if (ends.empty()) return std::string(content);
+    std::stable_sort(ends.begin(), ends.end(), [](const SentenceEnd& a, const SentenceEnd& b) {
+        return a.position < b.position;
+    });
+    const CharIndex index(content);
+    const int length = index.count();
+    if (ends.back().position < length) ends.push_back({length + 1, nullptr});
+
+    std::vector<std::string>& items = *article.items;
+    std::string result;
+    result.reserve(content.size() + content.size() / 4);
+    int start = 1;
+    for (std::size_t k = 0; k < ends.size(); ++k) {
+        processPendingMessages();
+        const SentenceEnd& end = ends[k];
+        // An occurrence inside a symbol already taken (overlapping symbols such
+        // as "!" and "!!") would repeat text: it is no sentence end.
+        if (end.position < start) continue;
+        const std::string_view piece = index.mid(start, end.position - start);
+        const std::string_view symbol = end.symbol ? std::string_view(*end.symbol) : "";
+        start = end.position + charCount(symbol);
+        const bool untouched =
+            isBlank(piece) || !end.symbol || (run.autoLineBreak && symbol == kLineBreak);
+        if (untouched) {
+            result.append(piece).append(symbol);
+            continue;
+        }
+        if (options.newSet && k > 0)
+            items = keywords.makeItemSet(options.items, false, 0, false, article.title);
+        result.append(insertRandom(piece, items, randomPlacement(options), keywords.random()));
+        result.append(symbol);
+    }
+    return result;
+}
+
+// Type 9: chunks of a random length each, an item after every chunk but the
+// one that reaches the end; the item is drawn once, or per chunk with new sets.
+std::string chunkWalk(std::string_view content, const ContentArticle& article,
+                      const InsertOptions& options, KeywordSupply& keywords) {
+    const CharIndex index(content);
+    const int length = index.count();
+    std::string result;
+    result.reserve(content.size() + content.size() / 4);
+    std::string item;
+    long long e = 1;
+    while (e <= length) {
+        processPendingMessages();
+        const int f = std::max(randomInt(keywords.random(), options.everyMin, options.everyMax), 1);
+        result.append(index.mid(static_cast<int>(e), f));
+        e += f;
+        if (item.empty() || options.newSet)
+            item = keywords.makeSingleItem(options.items, article.title);
+        if (e <= length) result += item;
+    }
+    return result;
+}
+
+}  // namespace
+
+std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunState& run,
+                               Random& random) {
+    std::string block;
+    const auto count = static_cast<int>(run.titleSeparators.size());
+    for (const std::string& item : items) {
+        std::string_view separator;
+        if (count > 0) {
+            separator = run.titleSeparators[static_cast<std::size_t>(
+                run.separatorPicker.pick(random, 1, count) - 1)];
+        }
+        if (!block.empty()) block.append(separator);
+        block += item;
+    }
+    return block;
+}
+
+std::string insertIntoContent(std::string_view content, const ContentArticle& article,
+                              const InsertOptions& options, InsertRunState& run,
+                              KeywordSupply& keywords) {
+    Random& random = keywords.random();
+    const std::vector<std::string>& items = *article.items;
+    switch (options.contentType) {
+        case kWholeTextRandom:
+            return insertRandom(content, items, randomPlacement(options), random);
+        case kParagraphRandom:
+        case kLineBefore:
+        case kLineAfter:
+        case kLineBeforeOrAfter:
+        case kLineBeforeAndAfter:
+        case kLineBothDifferent:
+            return lineLoop(content, article, options, keywords);
+        case kSentenceRandom:
+            return sentenceLoop(content, article, options, run, keywords);
+        case kEveryN: {
+            RandomInsertion how = randomPlacement(options);
+            how.step = std::max<long long>(article.step, 1);
+            return insertRandom(content, items, how, random);
+        }
+        case kEveryNChunks:
+            return chunkWalk(content, article, options, keywords);
+        case kFirstLine:
+            return joinWithSeparators(items, run, random).append(kLineBreak).append(content);
+        case kHead:
+            return joinWithSeparators(items, run, random).append(content);
+        case kTail:
+            return std::string(content).append(joinWithSeparators(items, run, random));
+        case kLastLine:
+            return std::string(content)
+                .append(kLineBreak)
+                .append(joinWithSeparators(items, run, random));
+        case kNextToSymbols: {
+            RandomInsertion how = randomPlacement(options);
+            how.symbols = options.symbolGroups;
+            how.symbolMode = options.symbolMode;
+            return insertRandom(content, items, how, random);
+        }
+        default:
+            return std::string(content);
+    }
+}
+
+InsertRunState prepareInsertRun(const InsertOptions& options) {
+    InsertRunState run;
+    run.titleSeparators = splitSymbolList(options.titleSeparators);
+    run.sentenceEnds = splitSymbolList(options.symbolGroups);
+    run.autoLineBreak = !hasLineBreakEscape(options.symbolGroups);
+    if (run.autoLineBreak) run.sentenceEnds.emplace_back(kLineBreak);
+    // An empty symbol would end a sentence everywhere; it ends none.
+    std::erase_if(run.sentenceEnds, [](const std::string& s) { return s.empty(); });
+    return run;
+}
+
+}  // namespace lct

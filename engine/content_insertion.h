@@ -1,0 +1,39 @@
+#pragma once
+// Content insertion: places the items of an article's item set into its
+// content, in one of the fifteen ways of 组合框内容插入类型 (see ContentType):
+// at random positions, inside each paragraph or sentence, around paragraph
+// lines, every N characters, at the head or tail, or next to punctuation.
+// Texts are GBK with CR LF line breaks. When tags are avoided, the pipeline
+// has hidden them behind one-character placeholders before this runs.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/insert_options.h"
+#include "engine/keywords.h"
+
+namespace lct {
+
+/// The article-level inputs of content insertion.
+struct ContentArticle {
+    std::string_view title;           ///< for building fresh items
+    std::vector<std::string>* items;  ///< the article's item set; fresh sets replace it
+    long long step = 1;               ///< type 8: drawn once per article, at least 1
+};
+
+/// `content` with the items inserted by `options.contentType`. Fresh items
+/// and sets come from `keywords` (the run's keyword state), separators from
+/// `run`. Never fails: an empty content stays empty except for the head and
+/// tail types, which still add their block; an unknown type changes nothing.
+std::string insertIntoContent(std::string_view content, const ContentArticle& article,
+                              const InsertOptions& options, InsertRunState& run,
+                              KeywordSupply& keywords);
+
+/// The items joined for a head or tail block (types 10 to 13): a separator is
+/// drawn from the run for every item, the first included, and written between
+/// items.
+std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunState& run,
+                               Random& random);
+
+}  // namespace lct

@@ -1,0 +1,181 @@
+#include "engine/random_insert.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "app/form.h"
+#include "engine/chars.h"
+#include "engine/draws.h"
+#include "engine/lists.h"
+
+namespace lct {
+namespace {
+
+// Lower-case ASCII letters or the space: the characters an item must not be
+// glued to when words are avoided.
+constexpr std::string_view kWordCharacters = "97,122;32";
+
+// A cut c is the gap after character c (0 is before the first character). The
+// spaces that keep an item apart from its neighbours travel with the cut, not
+// with the slot, because slots are dealt to the cuts in text order.
+struct Cut {
+    long long position = 0;
+    bool spaceBefore = false;
+    bool spaceAfter = false;
+};
+
+int codeOf(std::string_view ch) {
+    if (ch.size() != 1) return -1;  // double-byte characters and CR LF count as no letter
+    char c = ch[0];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return static_cast<unsigned char>(c);
+}
+
+bool isLetter(std::string_view ch) {
+    const int code = codeOf(ch);
+    return code != 32 && inRanges(code, kWordCharacters);
+}
+
+// Where words are avoided, a random cut on a letter moves out of its word.
+class WordGuard {
+  public:
+    explicit WordGuard(const CharIndex& index) : index_(index) {}
+
+    // Moves `cut` out of a word and notes the space the item needs after it.
+    void apply(Cut& cut) {
+        const auto c = static_cast<int>(cut.position);
+        const std::string_view ch = index_.at(c);
+        if (!inRanges(codeOf(ch), kWordCharacters)) return;
+        if (ch != " ") cut.position = nearestSpace(c);
+        cut.spaceAfter = true;
+    }
+
+  private:
+    int nearestSpace(int c) {
+        if (!spacesFound_) findSpaces();
+        const auto forward = std::lower_bound(spaces_.begin(), spaces_.end(), c);
+        const bool hasForward = forward != spaces_.end();
+        const bool hasBackward = forward != spaces_.begin();
+        if (hasBackward && hasForward) {
+            const int back = *std::prev(forward);
+            return c - back < *forward - c ? back : *forward;
+        }
+        if (hasBackward) return *std::prev(forward);
+        if (hasForward) return *forward;
+        // No space anywhere: go before the word, so the item and its space
+        // stand in front of it instead of inside it.
+        int start = c;
+        while (start > 1 && isLetter(index_.at(start - 1)))
+            --start;
+        return start - 1;
+    }
+
+    void findSpaces() {
+        for (int p = 1; p <= index_.count(); ++p) {
+            if (index_.at(p) == " ") spaces_.push_back(p);
+        }
+        spacesFound_ = true;
+    }
+
+    const CharIndex& index_;
+    std::vector<int> spaces_;
+    bool spacesFound_ = false;
+};
+
+struct Occurrence {
+    int position;
+    int length;  // characters of the symbol
+};
+
+std::vector<Occurrence> findOccurrences(std::string_view text, std::string_view symbols) {
+    std::vector<Occurrence> found;
+    if (symbols.empty()) return found;
+    for (const std::string& symbol : splitSymbolList(symbols)) {
+        const int length = charCount(symbol);
+        for (int p : findAllChars(text, symbol))
+            found.push_back({p, length});
+    }
+    return found;
+}
+
+using SlotText = std::function<std::string_view(std::size_t)>;
+
+std::string insertSlots(std::string_view text, std::size_t slots, const SlotText& slotText,
+                        const RandomInsertion& how, Random& random) {
+    const CharIndex index(text);
+    const int length = index.count();
+    if (length == 0) return {};
+
+    std::size_t n = slots;
+    const std::vector<Occurrence> occurrences = findOccurrences(text, how.symbols);
+    const auto g = static_cast<int>(occurrences.size());
+    if (g > 0 && static_cast<std::size_t>(g) < n) n = static_cast<std::size_t>(g);
+
+    random.reseed();
+    UniquePicker positions;
+    UniquePicker occurrencePicker;
+    UniquePicker sidePicker;
+    WordGuard words(index);
+
+    std::vector<Cut> cuts;
+    cuts.reserve(n);
+    for (std::size_t i = 1; i <= n; ++i) {
+        processPendingMessages();
+        Cut cut;
+        if (g > 0) {
+            const Occurrence& o =
+                occurrences[static_cast<std::size_t>(occurrencePicker.pick(random, 1, g) - 1)];
+            const bool after =
+                how.symbolMode == 1 || (how.symbolMode == 2 && sidePicker.pick(random, 1, 2) == 1);
+            cut.position = after ? o.position + o.length - 1 : o.position - 1;
+            if (how.avoidWords) {
+                // The item stays next to its symbol, but is kept apart from a
+                // word on either side by a space.
+                cut.spaceBefore = isLetter(index.at(static_cast<int>(cut.position)));
+                cut.spaceAfter = isLetter(index.at(static_cast<int>(cut.position) + 1));
+            }
+        } else {
+            cut.position = how.step >= 1
+                               ? std::min<long long>(how.step * static_cast<long long>(i), length)
+                               : positions.pick(random, 1, length);
+            if (how.avoidWords) words.apply(cut);
+        }
+        cuts.push_back(cut);
+    }
+
+    std::stable_sort(cuts.begin(), cuts.end(),
+                     [](const Cut& a, const Cut& b) { return a.position < b.position; });
+
+    std::string out;
+    out.reserve(text.size() + n * (slotText(0).size() + 2));
+    long long previous = 0;
+    for (std::size_t j = 0; j < cuts.size(); ++j) {
+        const long long c = cuts[j].position;
+        out.append(index.mid(static_cast<int>(previous + 1), static_cast<int>(c - previous)));
+        if (cuts[j].spaceBefore) out.push_back(' ');
+        out.append(slotText(j));
+        if (cuts[j].spaceAfter) out.push_back(' ');
+        previous = c;
+    }
+    out.append(index.mid(static_cast<int>(previous + 1), static_cast<int>(length - previous)));
+    return out;
+}
+
+}  // namespace
+
+std::string insertRandom(std::string_view text, const std::vector<std::string>& items,
+                         const RandomInsertion& how, Random& random) {
+    if (items.empty()) return std::string(text);
+    return insertSlots(
+        text, items.size(), [&](std::size_t i) -> std::string_view { return items[i]; }, how,
+        random);
+}
+
+std::string insertRandom(std::string_view text, std::string_view single, int count,
+                         const RandomInsertion& how, Random& random) {
+    const auto slots = static_cast<std::size_t>(std::max(count, 1));
+    return insertSlots(
+        text, slots, [&](std::size_t) { return single; }, how, random);
+}
+
+}  // namespace lct

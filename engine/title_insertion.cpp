@@ -1,0 +1,144 @@
+#include "engine/title_insertion.h"
+
+#include <algorithm>
+
+#include "app/form.h"
+#include "engine/chars.h"
+#include "engine/lists.h"
+#include "engine/patterns.h"
+#include "engine/random_insert.h"
+#include "engine/tag_guard.h"
+#include "platform/charset.h"
+#include "regex/escape.h"
+#include "regex/regex_object.h"
+
+namespace lct {
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+constexpr std::string_view kDotSpace = ". ";
+
+const std::string& defaultSentenceSeparators() {
+    static const std::string set = utf8ToGbk(",，。！!？?;；<>/:：()='. {}《》（）、‘’- \"“”\r\n");
+    return set;
+}
+
+const std::string& pieceMark() {
+    static const std::string mark = utf8ToGbk("[⊥]");
+    return mark;
+}
+
+std::string_view trimSpaces(std::string_view s) {
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+std::string insertIntoTitle(std::string_view title, const std::vector<std::string>& items,
+                            const InsertOptions& options, InsertRunState& run, Random& random) {
+    if (items.empty()) return std::string(title);
+    if (options.titleType == kTitleRandom) {
+        RandomInsertion how;
+        how.avoidWords = options.avoidWords;
+        const bool once = options.titleOnce || options.contentType == kEveryN ||
+                          options.contentType == kEveryNChunks;
+        if (once) return insertRandom(title, items.front(), 1, how, random);
+        return insertRandom(title, items, how, random);
+    }
+    if (options.titleType < kTitleBefore || options.titleType > kTitleReplace)
+        return std::string(title);
+
+    std::string result = options.titleType == kTitleReplace ? std::string() : std::string(title);
+    const std::size_t count = options.titleOnce ? 1 : items.size();
+    const auto separators = static_cast<int>(run.titleSeparators.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        processPendingMessages();
+        if (separators > 0) {
+            run.currentSeparator = run.titleSeparators[static_cast<std::size_t>(
+                run.separatorPicker.pick(random, 1, separators) - 1)];
+        }
+        const std::string& item = items[i];
+        const std::string& separator = run.currentSeparator;
+        int type = options.titleType;
+        if (type == kTitleBeforeOrAfter)
+            type = randomInt(random, 1, 10000) < 5000 ? kTitleBefore : kTitleAfter;
+        switch (type) {
+            case kTitleBefore:
+                result = item + separator + result;
+                break;
+            case kTitleAfter:
+                result += separator;
+                result += item;
+                break;
+            default:  // kTitleReplace
+                if (!result.empty()) result += separator;
+                result += item;
+                break;
+        }
+    }
+    return result;
+}
+
+std::string sentenceSeparatorPattern(std::string_view separators) {
+    const bool hasLineBreak = containsText(separators, kLineBreak);
+    const bool hasDotSpace = containsText(separators, kDotSpace);
+    std::string set = replaceText(separators, kLineBreak, "");
+    set = replaceText(set, kDotSpace, "");
+    std::string pattern = "[";
+    pattern += wildcardToPattern(set);
+    pattern += ']';
+    if (hasLineBreak) pattern += R"(|\r\n|\r|\n)";
+    if (hasDotSpace) pattern += R"(|\. )";
+    return pattern;
+}
+
+std::string pickSentence(std::string_view text, int minimum, std::string_view mustContain,
+                         Random& random) {
+    RegexObject separator;
+    separator.create(sentenceSeparatorPattern(defaultSentenceSeparators()));
+    RegexObject blank;
+    blank.create(blankLinePattern());
+
+    std::string prepared = TagGuard::strip(text);
+    std::string trimmed = blank.replace(prepared, "");
+    if (!blank.runFailed()) prepared = std::move(trimmed);
+    std::string marked = separator.replace(prepared, pieceMark());
+    if (!separator.runFailed()) prepared = std::move(marked);
+    const std::vector<std::string> pieces = splitList(prepared, pieceMark());
+    if (pieces.empty()) return {};
+
+    const auto count = static_cast<int>(pieces.size());
+    UniquePicker order;
+    for (int tried = 0; tried < count; ++tried) {
+        processPendingMessages();
+        const std::string_view piece =
+            trimSpaces(pieces[static_cast<std::size_t>(order.pick(random, 1, count) - 1)]);
+        if (piece.empty()) continue;
+        if (minimum > 0 && charCount(piece) < minimum) continue;
+        if (!mustContain.empty() && !containsText(piece, mustContain)) continue;
+        return std::string(piece);
+    }
+    return pieces[static_cast<std::size_t>(randomInt(random, 1, count) - 1)];
+}
+
+std::string finishTitle(std::string_view title) {
+    static const std::vector<std::pair<std::string, std::string>> kFullWidth = {
+        {"\\", utf8ToGbk("＼")}, {"/", utf8ToGbk("／")}, {":", utf8ToGbk("：")},
+        {"*", utf8ToGbk("＊")},  {"?", utf8ToGbk("？")}, {"|", utf8ToGbk("｜")},
+        {"<", utf8ToGbk("＜")},  {">", utf8ToGbk("＞")},
+    };
+    std::string result(title);
+    for (const auto& [from, to] : kFullWidth)
+        result = replaceText(result, from, to);
+    result = replaceText(result, "\"", "");
+    result = replaceText(result, kLineBreak, "");
+    for (const char* control : {"\r", "\n", "\t"})
+        result = replaceText(result, control, "");
+    return result;
+}
+
+}  // namespace lct

@@ -1,0 +1,202 @@
+#include "engine/content_insertion.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/chars.h"
+#include "engine/tag_guard.h"
+#include "gbk.h"
+
+namespace lct {
+namespace {
+
+using test::G;
+using Items = std::vector<std::string>;
+
+// Keywords A, B, C in list order with the bare template, so items are
+// predictable; the options start as the window's defaults.
+class ContentInsertionTest : public ::testing::Test {
+  protected:
+    Random random{7};
+    KeywordSupply keywords{random};
+    InsertOptions options;
+    Items items{"K"};
+
+    void SetUp() override {
+        keywords.setKeywords({"A", "B", "C"});
+        keywords.parseTemplates("*");
+        options.items.callMode = 2;
+        options.items.differentEachTime = false;
+        options.avoidWords = false;
+        options.titleSeparators = G(" |，");
+        options.symbolGroups = G("。|\\n|，|,|!|?|！|？");
+    }
+
+    std::string insert(std::string_view content, int type, long long step = 1) {
+        options.contentType = type;
+        InsertRunState run = prepareInsertRun(options);
+        const ContentArticle article{"T", &items, step};
+        return insertIntoContent(content, article, options, run, keywords);
+    }
+};
+
+TEST_F(ContentInsertionTest, WholeTextRandomKeepsTheText) {
+    items = {"[1]", "[2]"};
+    const std::string text = G("第一段文字。\r\n第二段文字！");
+    for (int round = 0; round < 50; ++round) {
+        std::string out = insert(text, kWholeTextRandom);
+        const auto first = out.find("[1]");
+        const auto second = out.find("[2]");
+        ASSERT_LT(first, second);
+        out.erase(second, 3);
+        out.erase(first, 3);
+        ASSERT_EQ(out, text);
+    }
+}
+
+TEST_F(ContentInsertionTest, ParagraphLoopLeavesBlankLinesAndKeepsTheLastLineBreak) {
+    // One-character lines leave no choice of position.
+    EXPECT_EQ(insert(G("甲\r\n \r\n乙\r\n"), kParagraphRandom), G("甲K\r\n \r\n乙K\r\n"));
+    // An empty first line is lost: nothing is written before the first line.
+    EXPECT_EQ(insert(G("\r\n甲"), kParagraphRandom), G("甲K"));
+    EXPECT_EQ(insert("", kParagraphRandom), "");
+    EXPECT_EQ(insert("\r\n", kParagraphRandom), "\r\n");
+}
+
+TEST_F(ContentInsertionTest, LineTypesPlaceTheBlock) {
+    items = {"x", "y"};
+    const std::string text = G("甲\r\n\r\n乙");
+    EXPECT_EQ(insert(text, kLineBefore), G("xy甲\r\n\r\nxy乙"));
+    EXPECT_EQ(insert(text, kLineAfter), G("甲xy\r\n\r\n乙xy"));
+    EXPECT_EQ(insert(text, kLineBeforeAndAfter), G("xy甲xy\r\n\r\nxy乙xy"));
+    for (int round = 0; round < 20; ++round) {
+        const std::string out = insert(G("甲"), kLineBeforeOrAfter);
+        ASSERT_TRUE(out == G("xy甲") || out == G("甲xy")) << test::U(out);
+    }
+}
+
+TEST_F(ContentInsertionTest, LineTypeSevenTakesASecondSet) {
+    items = {"[A]"};
+    EXPECT_EQ(insert(G("甲\r\n乙"), kLineBothDifferent), G("[A]甲A\r\n[A]乙B"));
+}
+
+TEST_F(ContentInsertionTest, NewSetPerParagraphAfterTheFirst) {
+    options.newSet = true;
+    items = {"K"};
+    EXPECT_EQ(insert(G("甲\r\n乙\r\n丙"), kLineAfter), G("甲K\r\n乙A\r\n丙B"));
+    // Without it every paragraph takes the article's set.
+    options.newSet = false;
+    items = {"K"};
+    EXPECT_EQ(insert(G("甲\r\n乙"), kLineAfter), G("甲K\r\n乙K"));
+}
+
+TEST_F(ContentInsertionTest, SentenceLoopSkipsTheTail) {
+    EXPECT_EQ(insert(G("甲，乙。丙"), kSentenceRandom), G("甲K，乙K。丙"));
+    EXPECT_EQ(insert(G("甲，乙。"), kSentenceRandom), G("甲K，乙K。"));
+    // No sentence end at all: unchanged.
+    EXPECT_EQ(insert(G("没有标点的一行"), kSentenceRandom), G("没有标点的一行"));
+    EXPECT_EQ(insert("", kSentenceRandom), "");
+    // Blank pieces stay.
+    EXPECT_EQ(insert(G("甲。 。"), kSentenceRandom), G("甲K。 。"));
+}
+
+TEST_F(ContentInsertionTest, SentenceLoopAutoLineBreaksAreNoSentenceEnds) {
+    options.symbolGroups = G("。");
+    EXPECT_EQ(insert(G("甲。乙\r\n丙。"), kSentenceRandom), G("甲K。乙\r\n丙K。"));
+    options.symbolGroups = G("。|\\n");
+    EXPECT_EQ(insert(G("甲。乙\r\n丙。"), kSentenceRandom), G("甲K。乙K\r\n丙K。"));
+}
+
+TEST_F(ContentInsertionTest, SentenceLoopNewSetPerSentence) {
+    options.newSet = true;
+    EXPECT_EQ(insert(G("甲。乙。丙。"), kSentenceRandom), G("甲K。乙A。丙B。"));
+}
+
+TEST_F(ContentInsertionTest, OverlappingSymbolsNeverRepeatText) {
+    options.symbolGroups = "!|!!";
+    const std::string out = insert(G("甲!!乙"), kSentenceRandom);
+    EXPECT_EQ(out, G("甲K!!乙"));
+}
+
+TEST_F(ContentInsertionTest, EveryNCharacters) {
+    items = {"A", "B"};
+    EXPECT_EQ(insert("abcdefghij", kEveryN, 4), "abcdAefghBij");
+    EXPECT_EQ(insert("", kEveryN, 4), "");
+}
+
+TEST_F(ContentInsertionTest, ChunkWalk) {
+    options.everyMin = 0;
+    options.everyMax = 0;
+    EXPECT_EQ(insert("abc", kEveryNChunks), "aAbAc");
+    options.newSet = true;
+    EXPECT_EQ(insert("abcd", kEveryNChunks), "aBbCcAd");
+    options.everyMin = options.everyMax = 2;
+    options.newSet = false;
+    EXPECT_EQ(insert(G("甲乙\r\n丙"), kEveryNChunks), G("甲乙C\r\n丙"));
+    EXPECT_EQ(insert("", kEveryNChunks), "");
+}
+
+TEST_F(ContentInsertionTest, HeadAndTailBlocks) {
+    items = {"A", "B"};
+    options.titleSeparators = "-";
+    EXPECT_EQ(insert(G("正文"), kFirstLine), G("A-B\r\n正文"));
+    EXPECT_EQ(insert(G("正文"), kHead), G("A-B正文"));
+    EXPECT_EQ(insert(G("正文"), kTail), G("正文A-B"));
+    EXPECT_EQ(insert(G("正文"), kLastLine), G("正文\r\nA-B"));
+    EXPECT_EQ(insert("", kHead), "A-B");
+    options.titleSeparators = "";
+    EXPECT_EQ(insert("", kTail), "AB");
+}
+
+TEST_F(ContentInsertionTest, HeadBlockSeparatorsAlternateWithoutRepeating) {
+    items = {"A", "B", "C"};
+    std::set<std::string> seen;
+    for (int round = 0; round < 20; ++round)
+        seen.insert(insert("", kHead));
+    // Default separators " " and "，": each draw takes one of them; both appear.
+    for (const std::string& block : seen) {
+        ASSERT_TRUE(block.find('A') == 0 && block.find('C') == block.size() - 1);
+    }
+    EXPECT_GT(seen.size(), 1u);
+}
+
+TEST_F(ContentInsertionTest, NextToSymbols) {
+    items = {"A", "B", "C"};
+    options.symbolGroups = G("，|。");
+    options.symbolMode = kBeforeSymbol;
+    EXPECT_EQ(insert(G("甲，乙。丙"), kNextToSymbols), G("甲A，乙B。丙"));
+}
+
+TEST_F(ContentInsertionTest, UnknownTypeChangesNothing) {
+    EXPECT_EQ(insert("abc", 15), "abc");
+    EXPECT_EQ(insert("abc", -1), "abc");
+}
+
+TEST_F(ContentInsertionTest, ProtectedTagsNeverReceiveItems) {
+    items = {"@1", "@2", "@3"};
+    const std::string page =
+        G("<p class=\"x\">第一段</p>\r\n<p><a href=\"u\">链接</a>第二段。</p>");
+    for (int type :
+         {kWholeTextRandom, kParagraphRandom, kSentenceRandom, kEveryN, kNextToSymbols}) {
+        for (int round = 0; round < 30; ++round) {
+            TagGuard guard;
+            const std::string prot = guard.protect(page, TagGuard::shortPlaceholder());
+            const std::string out = guard.restore(insert(prot, type, 3));
+            for (const std::string& tag : guard.savedTags())
+                ASSERT_NE(out.find(tag), std::string::npos) << type << " " << test::U(out);
+            std::string stripped = out;
+            for (const char* item : {"@1", "@2", "@3"}) {
+                for (auto at = stripped.find(item); at != std::string::npos;
+                     at = stripped.find(item))
+                    stripped.erase(at, 2);
+            }
+            ASSERT_EQ(stripped, page) << type;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace lct

@@ -1,0 +1,147 @@
+#include "engine/title_insertion.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/chars.h"
+#include "gbk.h"
+
+namespace lct {
+namespace {
+
+using test::G;
+using Items = std::vector<std::string>;
+
+class TitleInsertionTest : public ::testing::Test {
+  protected:
+    Random random{3};
+    InsertOptions options;
+
+    std::string insert(std::string_view title, const Items& items, int type) {
+        options.titleType = type;
+        InsertRunState run = prepareInsertRun(options);
+        return insertIntoTitle(title, items, options, run, random);
+    }
+};
+
+TEST_F(TitleInsertionTest, BeforeAfterAndReplaceJoinWithSeparators) {
+    options.titleOnce = false;
+    options.titleSeparators = " ";
+    EXPECT_EQ(insert("T", {"A", "B"}, kTitleBefore), "B A T");
+    EXPECT_EQ(insert("T", {"A", "B"}, kTitleAfter), "T A B");
+    EXPECT_EQ(insert("T", {"A", "B"}, kTitleReplace), "A B");
+    EXPECT_EQ(insert("", {"A"}, kTitleBefore), "A ");
+    options.titleOnce = true;
+    EXPECT_EQ(insert("T", {"A", "B"}, kTitleReplace), "A");
+    EXPECT_EQ(insert("T", {"A", "B"}, kTitleAfter), "T A");
+}
+
+TEST_F(TitleInsertionTest, BeforeOrAfterPicksASide) {
+    options.titleSeparators = "";
+    std::set<std::string> seen;
+    for (int round = 0; round < 40; ++round)
+        seen.insert(insert("T", {"A"}, kTitleBeforeOrAfter));
+    EXPECT_EQ(seen, (std::set<std::string>{"AT", "TA"}));
+}
+
+TEST_F(TitleInsertionTest, DefaultSeparatorsAlternateBeforeRepeating) {
+    options.titleOnce = false;
+    options.titleSeparators = G(" |，");
+    InsertRunState run = prepareInsertRun(options);
+    options.titleType = kTitleAfter;
+    const std::string out = insertIntoTitle("T", {"A", "B"}, options, run, random);
+    EXPECT_TRUE(out == G("T A，B") || out == G("T，A B")) << test::U(out);
+}
+
+TEST_F(TitleInsertionTest, EmptySeparatorsJoinDirectly) {
+    options.titleOnce = false;
+    options.titleSeparators = "";
+    EXPECT_EQ(insert("T", {"A", "B"}, kTitleAfter), "TAB");
+}
+
+TEST_F(TitleInsertionTest, RandomPositionInsertsOnceForEveryNTypes) {
+    options.avoidWords = false;
+    options.titleOnce = false;
+    options.contentType = kEveryN;
+    EXPECT_EQ(insert("x", {"A", "B", "C"}, kTitleRandom), "xA");
+    options.contentType = kEveryNChunks;
+    EXPECT_EQ(insert("x", {"A", "B"}, kTitleRandom), "xA");
+    options.contentType = kWholeTextRandom;
+    EXPECT_EQ(insert("x", {"A", "B"}, kTitleRandom), "xAB");
+    options.titleOnce = true;
+    EXPECT_EQ(insert("x", {"A", "B"}, kTitleRandom), "xA");
+    // With every-N types and title types 1 to 4 every item goes in.
+    options.titleOnce = false;
+    options.contentType = kEveryN;
+    options.titleSeparators = "";
+    EXPECT_EQ(insert("T", {"A", "B"}, kTitleAfter), "TAB");
+}
+
+TEST_F(TitleInsertionTest, RandomPositionAvoidsWords) {
+    options.avoidWords = true;
+    EXPECT_EQ(insert("x", {"A"}, kTitleRandom), "A x");
+}
+
+TEST_F(TitleInsertionTest, EmptySetOrUnknownTypeLeavesTheTitle) {
+    EXPECT_EQ(insert("T", {}, kTitleReplace), "T");
+    EXPECT_EQ(insert("T", {"A"}, 9), "T");
+}
+
+TEST(PickSentence, MinimumAndMustContain) {
+    Random random(1);
+    const std::string text = G("今天天气很好。我们走吧！");
+    for (int round = 0; round < 20; ++round) {
+        EXPECT_EQ(pickSentence(text, 6, "", random), G("今天天气很好"));
+        EXPECT_EQ(pickSentence(text, 0, G("走"), random), G("我们走吧"));
+    }
+}
+
+TEST(PickSentence, FallsBackToAnyPieceAndHandlesEmptyText) {
+    Random random(2);
+    const std::string text = G("甲乙。丙丁");
+    const std::string picked = pickSentence(text, 100, "", random);
+    EXPECT_TRUE(picked == G("甲乙") || picked == G("丙丁")) << test::U(picked);
+    EXPECT_EQ(pickSentence("", 0, "", random), "");
+    EXPECT_EQ(pickSentence("<p></p>", 0, "", random), "");
+}
+
+TEST(PickSentence, TagsSpacesAndLineBreaksEndSentences) {
+    Random random(4);
+    const std::string text = G("<p>  标题  </p>\r\n\r\n第一句. second part\r\n");
+    std::set<std::string> seen;
+    for (int round = 0; round < 60; ++round)
+        seen.insert(pickSentence(text, 0, "", random));
+    EXPECT_EQ(seen, (std::set<std::string>{G("标题"), G("第一句"), "second", "part"}));
+}
+
+TEST(SentenceSeparatorPattern, DefaultSet) {
+    const std::string set = G(",，。！!？?;；<>/:：()='. {}《》（）、‘’- \"“”\r\n");
+    EXPECT_EQ(test::U(sentenceSeparatorPattern(set)),
+              R"([,，。！!？.?;；<>/:：\(\)\='\{\}《》（）、‘’\- \"“”]|\r\n|\r|\n|\. )");
+    EXPECT_EQ(sentenceSeparatorPattern(","), "[,]");
+}
+
+struct FinishCase {
+    std::string title;
+    std::string expected;
+};
+
+TEST(FinishTitle, MakesTitlesSafeAsFileNames) {
+    const std::vector<FinishCase> cases = {
+        {"a/b:c", G("a／b：c")},
+        {"\\*?|<>", G("＼＊？｜＜＞")},
+        {"say \"hi\"", "say hi"},
+        {"a\r\nb\rc\nd\te", "abcde"},
+        {"", ""},
+        {"  spaced  ", "  spaced  "},
+        {"\x81\x5C\x81\x7C", "\x81\x5C\x81\x7C"},  // trail bytes 0x5C and 0x7C stay
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(finishTitle(c.title), c.expected) << c.title;
+}
+
+}  // namespace
+}  // namespace lct

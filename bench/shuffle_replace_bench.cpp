@@ -1,0 +1,121 @@
+// Shuffle, list replacement and replace-existing mode on article-sized and
+// page-sized inputs. Shuffling and replacing must stay linear in the text;
+// replace-existing must not grow with the number of keywords beyond building
+// the run's search once.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/keywords.h"
+#include "engine/replace.h"
+#include "engine/replace_existing.h"
+#include "engine/script.h"
+#include "engine/shuffle.h"
+#include "gbk.h"
+#include "platform/random.h"
+
+namespace lct {
+namespace {
+
+const std::string& paragraph() {
+    static const std::string p =
+        test::G(
+            "今天的天气很好，我们一起去公园散步。The quick brown fox jumps over the lazy dog! "
+            "中文与English混排，标点符号也要处理？最后一句话。") +
+        "\r\n";
+    return p;
+}
+
+std::string page(std::size_t bytes) {
+    std::string out;
+    while (out.size() < bytes)
+        out += paragraph();
+    return out;
+}
+
+// Words of two to four level-one hanzi (GBK B0A1..D7F9).
+std::vector<std::string> randomWords(std::size_t count, std::uint64_t seed) {
+    Random random(seed);
+    std::vector<std::string> words;
+    words.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string w;
+        const std::int64_t length = random.between(2, 4);
+        for (std::int64_t c = 0; c < length; ++c) {
+            w += static_cast<char>(random.between(0xB0, 0xD7));
+            w += static_cast<char>(random.between(0xA1, 0xF9));
+        }
+        words.push_back(w);
+    }
+    return words;
+}
+
+// A 100 KB article in which the first 100 keywords occur, one per paragraph in
+// turn; the same article serves every keyword count.
+std::string articleWith(const std::vector<std::string>& keywords) {
+    std::string out;
+    for (std::size_t i = 0; out.size() < 100 * 1024; ++i)
+        out += keywords[i % 100] + paragraph();
+    return out;
+}
+
+void BM_ReplaceExisting(benchmark::State& state) {
+    const std::vector<std::string> keywords =
+        randomWords(static_cast<std::size_t>(state.range(0)), 1);
+    const std::string article = articleWith(keywords);
+    Random random(2);
+    KeywordSupply supply(random);
+    supply.parseTemplates("<a href=\"https://example.com/\">*</a>|<strong>*</strong>");
+    const ExistingKeywordReplacer replacer(keywords);  // once per run
+    for (auto _ : state)
+        benchmark::DoNotOptimize(replacer.replace(article, keywords, supply, "T"));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * article.size()));
+}
+BENCHMARK(BM_ReplaceExisting)->Arg(100)->Arg(10'000)->Unit(benchmark::kMillisecond);
+
+// The same with the search built for every article.
+void BM_ReplaceExistingOneShot(benchmark::State& state) {
+    const std::vector<std::string> keywords =
+        randomWords(static_cast<std::size_t>(state.range(0)), 1);
+    const std::string article = articleWith(keywords);
+    Random random(2);
+    KeywordSupply supply(random);
+    supply.parseTemplates("<strong>*</strong>");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(replaceExistingKeywords(article, keywords, keywords, supply, "T"));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * article.size()));
+}
+BENCHMARK(BM_ReplaceExistingOneShot)->Arg(100)->Arg(10'000)->Unit(benchmark::kMillisecond);
+
+void BM_ShuffleText(benchmark::State& state) {
+    const std::string text = page(static_cast<std::size_t>(state.range(0)));
+    const std::string symbols = test::G("。|！|!|，|,|？|?|\\n");
+    Random random(3);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(shuffleText(text, symbols, random));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ShuffleText)->Arg(1 << 20)->Arg(4 << 20)->Unit(benchmark::kMillisecond);
+
+void BM_ReplaceByLists(benchmark::State& state) {
+    const std::string text = page(static_cast<std::size_t>(state.range(0)));
+    const std::string matches = test::G("原内容1|天气|公园|fox|标点符号");
+    const std::string replacements = test::G("新内容1|气候|花园|cat|符号");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(replaceByLists(text, matches, replacements, false, 0));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ReplaceByLists)->Arg(1 << 20)->Arg(4 << 20)->Unit(benchmark::kMillisecond);
+
+void BM_ConvertScript(benchmark::State& state) {
+    const std::string text = page(static_cast<std::size_t>(state.range(0)));
+    convertScript("", 2);  // the converter is built once per process
+    for (auto _ : state)
+        benchmark::DoNotOptimize(convertScript(text, 2));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ConvertScript)->Arg(100 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace lct

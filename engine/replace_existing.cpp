@@ -1,0 +1,250 @@
+#include "engine/replace_existing.h"
+
+#include <algorithm>
+#include <iterator>
+#include <map>
+#include <numeric>
+
+#include "app/form.h"
+#include "engine/chars.h"
+
+namespace lct {
+namespace {
+
+constexpr std::size_t kBytesPerBreath = 16 * 1024;
+constexpr std::size_t kKeywordsPerBreath = 256;
+
+std::size_t commonPrefix(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+// Where the characters of `text` begin (and its end): matches must begin and
+// end there, so that a keyword never takes half of a character.
+std::vector<bool> characterBoundaries(std::string_view text) {
+    std::vector<bool> boundary(text.size() + 1, false);
+    for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
+        boundary[i] = true;
+    boundary[text.size()] = true;
+    return boundary;
+}
+
+}  // namespace
+
+ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords)
+    : keywords_(plainKeywords), rootNext_(256, 0) {
+    lengths_.reserve(keywords_.size());
+    for (const std::string& k : keywords_)
+        lengths_.push_back(k.size());
+
+    // Inserting the keywords in byte order lets the trie be built along one
+    // path: a new keyword shares with all earlier ones exactly its common
+    // prefix with the one before, and every node receives its children in
+    // increasing byte order. Identical keywords meet at one node, which keeps
+    // the first of them in list order (the later ones can never take
+    // anything: every occurrence overlaps one the first took).
+    std::vector<std::int32_t> order;
+    for (std::size_t k = 0; k < keywords_.size(); ++k) {
+        if (!keywords_[k].empty()) order.push_back(static_cast<std::int32_t>(k));
+    }
+    std::sort(order.begin(), order.end(), [this](std::int32_t a, std::int32_t b) {
+        const int c =
+            keywords_[static_cast<std::size_t>(a)].compare(keywords_[static_cast<std::size_t>(b)]);
+        return c != 0 ? c < 0 : a < b;
+    });
+
+    nodes_.emplace_back();
+    std::vector<std::int32_t> parentOf{-1};
+    std::vector<unsigned char> byteOf{0};
+    std::vector<std::int32_t> path{0};
+    std::string_view previous;
+    for (const std::int32_t k : order) {
+        const std::string& keyword = keywords_[static_cast<std::size_t>(k)];
+        const std::size_t shared = commonPrefix(keyword, previous);
+        path.resize(shared + 1);
+        for (std::size_t j = shared; j < keyword.size(); ++j) {
+            const auto node = static_cast<std::int32_t>(nodes_.size());
+            nodes_.emplace_back();
+            parentOf.push_back(path.back());
+            byteOf.push_back(static_cast<unsigned char>(keyword[j]));
+            path.push_back(node);
+        }
+        Node& end = nodes_[static_cast<std::size_t>(path.back())];
+        if (end.keyword < 0) end.keyword = k;
+        previous = keyword;
+    }
+
+    // Edges grouped by parent (a stable counting sort keeps the byte order).
+    const std::size_t nodeCount = nodes_.size();
+    std::vector<std::uint32_t> degree(nodeCount + 1, 0);
+    for (std::size_t v = 1; v < nodeCount; ++v)
+        ++degree[static_cast<std::size_t>(parentOf[v]) + 1];
+    std::partial_sum(degree.begin(), degree.end(), degree.begin());
+    edges_.resize(nodeCount - 1);
+    for (std::size_t u = 0; u < nodeCount; ++u) {
+        nodes_[u].edgeBegin = degree[u];
+        nodes_[u].edgeEnd = degree[u];
+    }
+    for (std::size_t v = 1; v < nodeCount; ++v) {
+        Node& parent = nodes_[static_cast<std::size_t>(parentOf[v])];
+        edges_[parent.edgeEnd++] = {byteOf[v], static_cast<std::int32_t>(v)};
+    }
+    for (std::uint32_t e = nodes_[0].edgeBegin; e < nodes_[0].edgeEnd; ++e)
+        rootNext_[edges_[e].byte] = edges_[e].child;
+
+    // Failure and output links, breadth first.
+    std::vector<std::int32_t> queue;
+    queue.reserve(nodeCount);
+    queue.push_back(0);
+    for (std::size_t head = 0; head < queue.size(); ++head) {
+        const std::int32_t u = queue[head];
+        const Node& from = nodes_[static_cast<std::size_t>(u)];
+        for (std::uint32_t e = from.edgeBegin; e < from.edgeEnd; ++e) {
+            const Edge edge = edges_[e];
+            const std::int32_t fail =
+                u == 0 ? 0 : next(nodes_[static_cast<std::size_t>(u)].fail, edge.byte);
+            Node& v = nodes_[static_cast<std::size_t>(edge.child)];
+            v.fail = fail;
+            const Node& f = nodes_[static_cast<std::size_t>(fail)];
+            v.dict = f.keyword >= 0 ? fail : f.dict;
+            queue.push_back(edge.child);
+        }
+    }
+}
+
+std::int32_t ExistingKeywordReplacer::child(std::int32_t node, unsigned char byte) const {
+    if (node == 0) return rootNext_[byte];
+    const Node& n = nodes_[static_cast<std::size_t>(node)];
+    const auto first = edges_.begin() + n.edgeBegin;
+    const auto last = edges_.begin() + n.edgeEnd;
+    const auto it = std::lower_bound(first, last, byte,
+                                     [](const Edge& e, unsigned char b) { return e.byte < b; });
+    return it != last && it->byte == byte ? it->child : 0;
+}
+
+std::int32_t ExistingKeywordReplacer::next(std::int32_t node, unsigned char byte) const {
+    for (;;) {
+        const std::int32_t c = child(node, byte);
+        if (c != 0 || node == 0) return c;
+        node = nodes_[static_cast<std::size_t>(node)].fail;
+    }
+}
+
+std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
+    std::string_view content, std::vector<std::int32_t>& found) const {
+    found.clear();
+    const std::vector<bool> boundary = characterBoundaries(content);
+
+    // Every whole-character occurrence of every keyword, in one pass.
+    std::vector<Taken> hits;
+    std::int32_t state = 0;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        state = next(state, static_cast<unsigned char>(content[i]));
+        const Node& at = nodes_[static_cast<std::size_t>(state)];
+        for (std::int32_t t = at.keyword >= 0 ? state : at.dict; t > 0;
+             t = nodes_[static_cast<std::size_t>(t)].dict) {
+            const std::int32_t k = nodes_[static_cast<std::size_t>(t)].keyword;
+            const std::size_t end = i + 1;
+            const std::size_t begin = end - lengths_[static_cast<std::size_t>(k)];
+            if (boundary[begin] && boundary[end]) hits.push_back({begin, end, k});
+        }
+        if ((i + 1) % kBytesPerBreath == 0) processPendingMessages();
+    }
+    // Grouped by keyword; within a keyword the hits already stand in text order.
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const Taken& a, const Taken& b) { return a.keyword < b.keyword; });
+
+    // The keywords in list order take their occurrences: left to right, each
+    // after the end of the one it took before, and none that overlaps what an
+    // earlier keyword took (that text is no longer there for it to match).
+    std::map<std::size_t, Taken> taken;  // by begin; never overlapping
+    std::size_t groups = 0;
+    for (std::size_t g = 0; g < hits.size();) {
+        const std::int32_t k = hits[g].keyword;
+        std::size_t ownEnd = 0;
+        bool any = false;
+        for (; g < hits.size() && hits[g].keyword == k; ++g) {
+            const Taken& hit = hits[g];
+            if (hit.begin < ownEnd) continue;
+            const auto after = taken.lower_bound(hit.end);
+            if (after != taken.begin() && std::prev(after)->second.end > hit.begin) continue;
+            taken.emplace_hint(after, hit.begin, hit);
+            ownEnd = hit.end;
+            any = true;
+        }
+        if (any) found.push_back(k);
+        if (++groups % kKeywordsPerBreath == 0) processPendingMessages();
+    }
+
+    std::vector<Taken> result;
+    result.reserve(taken.size());
+    for (const auto& entry : taken)
+        result.push_back(entry.second);
+    return result;
+}
+
+ExistingKeywords ExistingKeywordReplacer::find(std::string_view content) const {
+    std::vector<std::int32_t> found;
+    const std::vector<Taken> taken = take(content, found);
+    ExistingKeywords result;
+    for (const std::int32_t k : found)
+        result.found.push_back(k + 1);
+    // Byte offsets to character positions, in one walk.
+    std::size_t offset = 0;
+    int position = 1;
+    for (const Taken& t : taken) {
+        while (offset < t.begin) {
+            offset += charSize(content, offset);
+            ++position;
+        }
+        const int length = charCount(content.substr(t.begin, t.end - t.begin));
+        result.occurrences.push_back({position, length, t.keyword + 1});
+    }
+    return result;
+}
+
+std::string ExistingKeywordReplacer::replace(std::string_view content,
+                                             const std::vector<std::string>& keywordLines,
+                                             KeywordSupply& supply, std::string_view title) const {
+    std::vector<std::int32_t> found;
+    const std::vector<Taken> taken = take(content, found);
+    if (taken.empty()) return std::string(content);
+
+    // One template per found keyword, drawn in the order of the numbering.
+    std::vector<std::string> items;
+    items.reserve(found.size());
+    for (const std::int32_t k : found) {
+        const auto index = static_cast<std::size_t>(k);
+        const std::string& line =
+            index < keywordLines.size() ? keywordLines[index] : keywords_[index];
+        items.push_back(buildItem(supply.templateAt(supply.pickTemplate()), title, line));
+        if (items.size() % kKeywordsPerBreath == 0) processPendingMessages();
+    }
+
+    // The items go straight into the new text: nothing they contain is
+    // searched again, and no marker stands in the text in between.
+    std::string out;
+    out.reserve(content.size() + content.size() / 4);
+    std::size_t copied = 0;
+    for (const Taken& t : taken) {
+        out.append(content.substr(copied, t.begin - copied));
+        const auto number = static_cast<std::size_t>(
+            std::lower_bound(found.begin(), found.end(), t.keyword) - found.begin());
+        out += items[number];
+        copied = t.end;
+    }
+    out.append(content.substr(copied));
+    return out;
+}
+
+std::string replaceExistingKeywords(std::string_view content,
+                                    const std::vector<std::string>& plainKeywords,
+                                    const std::vector<std::string>& keywordLines,
+                                    KeywordSupply& supply, std::string_view title) {
+    return ExistingKeywordReplacer(plainKeywords).replace(content, keywordLines, supply, title);
+}
+
+}  // namespace lct

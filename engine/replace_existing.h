@@ -1,0 +1,97 @@
+#pragma once
+// Replace-existing mode: the keywords of the keyword list that already occur
+// in a content are replaced by items built from them.
+//
+// Keywords are searched in list order. Keyword 1 takes all its occurrences,
+// left to right without overlap; keyword 2 then takes its own among what is
+// left, never across or inside text that keyword 1 took; and so on. So an
+// earlier keyword wins over a later one that contains it, and nothing a
+// keyword is replaced by is searched again. The keywords that were found are
+// numbered 1, 2, ... in list order; then, for each number in turn, a template
+// is drawn from the run's template picker and the item for that keyword
+// replaces every occurrence the keyword took. Occurrences are whole
+// characters of the character model (engine/chars.h); comparison is
+// case-sensitive. Texts are GBK.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/keywords.h"
+
+namespace lct {
+
+/// One occurrence taken by a keyword.
+struct KeywordOccurrence {
+    int position = 0;  ///< 1-based character position
+    int length = 0;    ///< in characters
+    int keyword = 0;   ///< 1-based index in the keyword list
+};
+
+/// What the search of one content found.
+struct ExistingKeywords {
+    std::vector<KeywordOccurrence> occurrences;  ///< in text order, never overlapping
+    std::vector<int> found;  ///< keyword numbers that took an occurrence, in list order
+};
+
+/// The search for the plain keywords (tags removed) of one run: built once
+/// (an Aho-Corasick automaton over all keywords) and used for every article;
+/// each search is one pass over the content, whatever the number of keywords.
+/// Empty keywords are never found.
+class ExistingKeywordReplacer {
+  public:
+    explicit ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords);
+
+    /// The occurrences that the keywords take in `content`, and the found list.
+    ExistingKeywords find(std::string_view content) const;
+
+    /// `content` with every taken occurrence replaced by the item of its
+    /// keyword: for the m-th found keyword (in list order) a template is
+    /// drawn with `supply.pickTemplate()` and filled by buildItem with
+    /// `title` and the keyword line as written (`keywordLines`, tags
+    /// included; the plain keyword when the line is missing). An empty
+    /// template gives an empty item, so the keyword disappears.
+    std::string replace(std::string_view content, const std::vector<std::string>& keywordLines,
+                        KeywordSupply& supply, std::string_view title) const;
+
+    int keywordCount() const { return static_cast<int>(lengths_.size()); }
+
+  private:
+    struct Node {
+        std::int32_t fail = 0;
+        std::int32_t dict = -1;     // nearest node on the fail chain that ends a keyword
+        std::int32_t keyword = -1;  // 0-based keyword ending here
+        std::uint32_t edgeBegin = 0;
+        std::uint32_t edgeEnd = 0;
+    };
+    struct Edge {
+        unsigned char byte = 0;
+        std::int32_t child = 0;
+    };
+    struct Taken {
+        std::size_t begin = 0;  // byte offsets in the content
+        std::size_t end = 0;
+        std::int32_t keyword = 0;  // 0-based
+    };
+
+    std::int32_t child(std::int32_t node, unsigned char byte) const;
+    std::int32_t next(std::int32_t node, unsigned char byte) const;
+    // The taken occurrences in text order, and the found keywords (0-based).
+    std::vector<Taken> take(std::string_view content, std::vector<std::int32_t>& found) const;
+
+    std::vector<std::string> keywords_;
+    std::vector<std::size_t> lengths_;  // bytes of each keyword
+    std::vector<Node> nodes_;
+    std::vector<Edge> edges_;
+    std::vector<std::int32_t> rootNext_;  // 256 entries, 0 for no child
+};
+
+/// One content with a replacer built for the call; for a run over many
+/// articles, build one ExistingKeywordReplacer and keep it.
+std::string replaceExistingKeywords(std::string_view content,
+                                    const std::vector<std::string>& plainKeywords,
+                                    const std::vector<std::string>& keywordLines,
+                                    KeywordSupply& supply, std::string_view title);
+
+}  // namespace lct

@@ -177,7 +177,21 @@ std::vector<int> findAllChars(std::string_view text, std::string_view pattern, b
     std::vector<int> found;
     const Needle needle(pattern, caseSensitive);
     if (needle.empty()) return found;
-    for (Walker w(text, CountMode::Characters); !w.atEnd(); w.next()) {
+    Walker w(text, CountMode::Characters);
+    if (!needle.folds()) {
+        // Jump from one byte-level hit to the next; hits inside a character
+        // are skipped.
+        while (!w.atEnd()) {
+            const std::size_t hit = text.find(needle.bytes(), w.offset());
+            if (hit == std::string_view::npos) break;
+            while (w.offset() < hit)
+                w.next();
+            if (w.offset() == hit && needle.matchesAt(text, hit)) found.push_back(w.position());
+            if (w.offset() == hit) w.next();
+        }
+        return found;
+    }
+    for (; !w.atEnd(); w.next()) {
         if (needle.matchesAt(text, w.offset())) found.push_back(w.position());
     }
     return found;

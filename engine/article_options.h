@@ -1,0 +1,63 @@
+#pragma once
+// ArticleOptions: every main-window option that a run reads, with its control
+// and default, read from a form by control name. The window is locked while a
+// batch runs, so one snapshot at the start of a run serves the whole run.
+
+#include <string>
+
+#include "app/form.h"
+#include "engine/insert_options.h"
+
+namespace lct {
+
+/// Which of the three pipelines a run uses.
+enum class PipelineMode {
+    Insert,           ///< the shuffle panel is hidden and 单选框插入 is selected
+    ReplaceExisting,  ///< the shuffle panel is hidden and 单选框插入 is not selected
+    ShuffleReplace,   ///< the panel 分组框文章打乱替换器 is shown
+};
+
+/// The shuffle panel's options (shuffle-replace mode). Texts are GBK as typed.
+struct ShuffleOptions {
+    bool shuffleTitle = true;         ///< 选择框打乱标题
+    std::string titleSymbols;         ///< 编辑框标题打乱符号
+    bool shuffleContent = true;       ///< 选择框打乱内容
+    std::string contentSymbols;       ///< 编辑框内容打乱符号
+    bool sentenceIntoTitle = false;   ///< 选择框文章一句
+    int sentencePlacement = 0;        ///< 组合框插入类型 (a TitleType)
+    int sentenceMinimum = 0;          ///< 编辑框最少字数
+    std::string sentenceMustContain;  ///< 编辑框包含的词
+    bool titleIntoContent = false;    ///< 选择框标题插入
+    bool useSourceTitle = true;       ///< 选择框原标题
+    int titleInsertMin = 0;           ///< 编辑框插入最少
+    int titleInsertMax = 0;           ///< 编辑框插入最多
+    bool replaceTitle = false;        ///< 选择框替换标题
+    std::string titleMatches;         ///< 编辑框标题匹配式
+    std::string titleReplacements;    ///< 编辑框标题替换式
+    bool titleRegex = false;          ///< 选择框标题启用正则
+    bool titleIgnoreCase = true;      ///< 选择框标题忽视大小写
+    int titleReplaceCount = 0;        ///< 编辑框标题替换次数
+    bool replaceContent = false;      ///< 选择框替换内容
+    std::string contentMatches;       ///< 编辑框内容匹配式
+    std::string contentReplacements;  ///< 编辑框内容替换式
+    bool contentRegex = false;        ///< 选择框内容启用正则
+    bool contentIgnoreCase = true;    ///< 选择框内容忽视大小写
+    int contentReplaceCount = 0;      ///< 编辑框内容替换次数
+};
+
+struct ArticleOptions {
+    PipelineMode mode = PipelineMode::Insert;
+    std::string keywordList;  ///< 编辑框关键词列表
+    std::string templates;    ///< 编辑框再组合关键词
+    InsertOptions insert;
+    ShuffleOptions shuffle;
+    int scriptConversion = 0;  ///< 组合框转换繁简体: 0 none, 1 traditional to simplified, 2 back
+};
+
+/// The options as the controls of a main-window form show them.
+ArticleOptions readArticleOptions(Form& form);
+
+/// The mode the form shows: the shuffle panel's visibility, then the radio box.
+PipelineMode pipelineModeOf(Form& form);
+
+}  // namespace lct

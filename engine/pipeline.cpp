@@ -1,0 +1,191 @@
+#include "engine/pipeline.h"
+
+#include <algorithm>
+
+#include "engine/chars.h"
+#include "engine/content_insertion.h"
+#include "engine/patterns.h"
+#include "engine/random_insert.h"
+#include "engine/replace.h"
+#include "engine/script.h"
+#include "engine/shuffle.h"
+#include "engine/tag_guard.h"
+#include "engine/title_insertion.h"
+
+namespace lct {
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+void note(ArticleReport* report, std::string problem) {
+    if (!report || problem.empty()) return;
+    if (std::find(report->problems.begin(), report->problems.end(), problem) ==
+        report->problems.end())
+        report->problems.push_back(std::move(problem));
+}
+
+void convert(const ArticleOptions& options, std::string& title, std::string& content,
+             ArticleReport* report) {
+    if (options.scriptConversion != 1 && options.scriptConversion != 2) return;
+    std::string error;
+    title = convertScript(title, options.scriptConversion, &error);
+    note(report, error);
+    content = convertScript(content, options.scriptConversion, &error);
+    note(report, error);
+}
+
+// Removes what still looks like a tag, then makes the title a file name.
+std::string finish(ArticleRun& run, const std::string& title) {
+    std::string untagged = run.tagRegex().replace(title, "");
+    if (!run.tagRegex().ok() || run.tagRegex().runFailed()) untagged = title;
+    return finishTitle(untagged);
+}
+
+void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
+                std::string& content, ArticleReport* report) {
+    const InsertOptions& in = options.insert;
+    KeywordSupply& keywords = run.keywords();
+    Random& random = run.random();
+
+    // Tags are hidden first, so that the every-N type counts the characters
+    // it actually walks (a tag is one placeholder character there).
+    TagGuard guard;
+    const bool hideTags = in.avoidTags && in.insertContent;
+    std::string body = hideTags ? guard.protect(content, TagGuard::shortPlaceholder()) : content;
+
+    std::vector<std::string> items;
+    long long step = 1;
+    if (in.contentType == kEveryN) {
+        step = std::max(randomInt(random, in.everyMin, in.everyMax), 1);
+        const long long times = std::max<long long>(charCount(body) / step, 1);
+        items = keywords.makeItemSet(in.items, true, static_cast<int>(times), in.newSet, title);
+    } else if (in.contentType != kEveryNChunks) {
+        items = keywords.makeItemSet(in.items, false, 0, false, title);
+    }
+    if (items.empty() && in.insertTitle) items.push_back(keywords.makeSingleItem(in.items, title));
+
+    if (in.insertTitle) title = insertIntoTitle(title, items, in, run.insert(), random);
+    if (in.insertContent) {
+        const ContentArticle article{title, &items, step};
+        body = insertIntoContent(body, article, in, run.insert(), keywords);
+        content = hideTags ? guard.restore(body) : std::move(body);
+    }
+    convert(options, title, content, report);
+    title = TagGuard::strip(title);
+    if (in.titleFirstLine) content = title + std::string(kLineBreak) + content;
+    title = finish(run, title);
+}
+
+void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
+                         std::string& content, ArticleReport* report) {
+    if (const ExistingKeywordReplacer* existing = run.existing())
+        content = existing->replace(content, run.keywords().keywordLines(), run.keywords(), title);
+    convert(options, title, content, report);
+}
+
+void replaceByOptions(std::string& text, const std::string& matches,
+                      const std::string& replacements, bool regex, bool ignoreCase, int count,
+                      ArticleReport* report) {
+    if (!regex) {
+        text = replaceByLists(text, matches, replacements, !ignoreCase, count);
+        return;
+    }
+    std::string error;
+    text = replaceByRegex(text, matches, replacements, ignoreCase, count, &error);
+    note(report, error);
+}
+
+void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
+                        std::string& content, ArticleReport* report) {
+    const ShuffleOptions& sh = options.shuffle;
+    Random& random = run.random();
+    const std::string sourceTitle = title;
+
+    if (sh.shuffleTitle) title = shuffleText(title, sh.titleSymbols, random);
+    if (sh.shuffleContent) {
+        TagGuard guard;
+        const std::string hidden = guard.protect(content);
+        content = guard.restore(shuffleText(hidden, sh.contentSymbols, random));
+    }
+    RandomInsertion placement;
+    placement.avoidWords = options.insert.avoidWords;
+    if (sh.sentenceIntoTitle) {
+        const std::string sentence = pickSentence(TagGuard::strip(content), sh.sentenceMinimum,
+                                                  sh.sentenceMustContain, random);
+        switch (sh.sentencePlacement) {
+            case kTitleRandom:
+                title = insertRandom(title, sentence, 1, placement, random);
+                break;
+            case kTitleBefore:
+                title = sentence + title;
+                break;
+            case kTitleAfter:
+                title += sentence;
+                break;
+            case kTitleBeforeOrAfter:
+                title = randomInt(random, 1, 10000) < 5000 ? sentence + title : title + sentence;
+                break;
+            case kTitleReplace:
+                title = sentence;
+                break;
+            default:
+                break;
+        }
+    }
+    if (sh.titleIntoContent) {
+        const std::string& inserted = sh.useSourceTitle ? sourceTitle : title;
+        const int count = std::max(randomInt(random, sh.titleInsertMin, sh.titleInsertMax), 1);
+        content = insertRandom(content, inserted, count, placement, random);
+    }
+    if (sh.replaceTitle) {
+        replaceByOptions(title, sh.titleMatches, sh.titleReplacements, sh.titleRegex,
+                         sh.titleIgnoreCase, sh.titleReplaceCount, report);
+    }
+    if (sh.replaceContent) {
+        replaceByOptions(content, sh.contentMatches, sh.contentReplacements, sh.contentRegex,
+                         sh.contentIgnoreCase, sh.contentReplaceCount, report);
+    }
+    convert(options, title, content, report);
+    title = finish(run, title);
+}
+
+}  // namespace
+
+ArticleRun::ArticleRun(std::optional<std::uint64_t> seed) : random_(seed) {
+    tagRegex_.create(tagPattern());
+}
+
+void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string> keywordLines) {
+    existing_.reset();
+    if (options.mode != PipelineMode::ShuffleReplace) {
+        keywords_.setKeywords(std::move(keywordLines));
+        keywords_.parseTemplates(options.templates);
+        if (options.mode == PipelineMode::ReplaceExisting) {
+            keywords_.buildPlainKeywords();
+            existing_.emplace(keywords_.plainKeywords());
+        }
+    }
+    keywords_.resetKeywordPicker();
+    if (options.mode == PipelineMode::Insert) {
+        insert_ = prepareInsertRun(options.insert);
+        random_.reseed();
+        keywords_.resetSequence();
+    }
+}
+
+void processArticle(const ArticleOptions& options, ArticleRun& run, std::string& title,
+                    std::string& content, ArticleReport* report) {
+    switch (options.mode) {
+        case PipelineMode::Insert:
+            insertMode(options, run, title, content, report);
+            break;
+        case PipelineMode::ReplaceExisting:
+            replaceExistingMode(options, run, title, content, report);
+            break;
+        case PipelineMode::ShuffleReplace:
+            shuffleReplaceMode(options, run, title, content, report);
+            break;
+    }
+}
+
+}  // namespace lct

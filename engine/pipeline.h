@@ -1,0 +1,80 @@
+#pragma once
+// The article pipeline: the spine of the engine.
+//
+//   options (ArticleOptions, read from the main window's form)
+//      │
+//      ▼
+//   ArticleRun ── prepared once per run: the random generator, keyword supply
+//      │          (keywords, templates, pickers), the insert-mode separators and
+//      │          sentence ends, the replace-existing search, compiled patterns
+//      ▼
+//   processArticle(title, content) ── once per article, in one of three modes:
+//      insert:           item set → title → (tags hidden) content → (tags back)
+//                        → script conversion → title without tags → title as
+//                        first line → title safe as a file name
+//      replace-existing: keywords already in the content → their items
+//                        → script conversion
+//      shuffle-replace:  shuffle title and content → a sentence into the title
+//                        → the title into the content → replace by lists or
+//                        patterns → script conversion → title finishing
+//
+// The run driver (run_driver.h) owns the run and calls processArticle for the
+// preview article or for each file of a batch. Texts are GBK with CR LF.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/article_options.h"
+#include "engine/insert_options.h"
+#include "engine/keywords.h"
+#include "engine/replace_existing.h"
+#include "platform/random.h"
+#include "regex/regex_object.h"
+
+namespace lct {
+
+/// The run-level state of the pipeline. The pickers, the sequential keyword
+/// index and the generator continue from one article to the next.
+class ArticleRun {
+  public:
+    /// A run with a fixed seed gives the same results for the same inputs.
+    explicit ArticleRun(std::optional<std::uint64_t> seed = std::nullopt);
+    ArticleRun(const ArticleRun&) = delete;
+    ArticleRun& operator=(const ArticleRun&) = delete;
+
+    /// Prepares the run for `options` with the keyword lines the driver took
+    /// (ignored in shuffle-replace mode): templates, the plain keywords and
+    /// their search (replace-existing), separators and sentence ends (insert).
+    void prepare(const ArticleOptions& options, std::vector<std::string> keywordLines);
+
+    Random& random() { return random_; }
+    KeywordSupply& keywords() { return keywords_; }
+    InsertRunState& insert() { return insert_; }
+    RegexObject& tagRegex() { return tagRegex_; }
+    const ExistingKeywordReplacer* existing() const { return existing_ ? &*existing_ : nullptr; }
+
+  private:
+    Random random_;
+    KeywordSupply keywords_{random_};
+    InsertRunState insert_;
+    RegexObject tagRegex_;
+    std::optional<ExistingKeywordReplacer> existing_;
+};
+
+/// What went wrong in an article without stopping it: a user pattern that did
+/// not compile or ran away (the text it was meant for stays unchanged), or a
+/// script conversion that was not available. Texts are UTF-8 for people.
+struct ArticleReport {
+    std::vector<std::string> problems;
+};
+
+/// Runs one article through the pipeline of `options.mode`; `title` and
+/// `content` are replaced by the results. Stages that are switched off leave
+/// them unchanged; empty inputs give empty outputs (the head and tail content
+/// types still add their block).
+void processArticle(const ArticleOptions& options, ArticleRun& run, std::string& title,
+                    std::string& content, ArticleReport* report = nullptr);
+
+}  // namespace lct

@@ -1,0 +1,218 @@
+#include "engine/pipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/headless_form.h"
+#include "app/main_window_table.h"
+#include "engine/tag_guard.h"
+#include "gbk.h"
+
+namespace lct {
+namespace {
+
+using test::G;
+
+// The main window with its defaults; each test sets what it needs, as a user
+// would in the window, and runs one article.
+class PipelineTest : public ::testing::Test {
+  protected:
+    HeadlessForm form{mainWindowTable()};
+
+    void set(std::string_view name, std::string_view utf8) { form.find(name)->setText(G(utf8)); }
+    void tick(std::string_view name, bool ticked) { form.find(name)->setTicked(ticked); }
+    void select(std::string_view name, int index) { form.find(name)->setSelectedIndex(index); }
+
+    std::pair<std::string, std::string> run(std::string_view title, std::string_view content,
+                                            ArticleReport* report = nullptr,
+                                            std::uint64_t seed = 1) {
+        const ArticleOptions options = readArticleOptions(form);
+        ArticleRun articleRun(seed);
+        articleRun.prepare(options, loadKeywords(options.keywordList));
+        std::string t = G(title);
+        std::string c = G(content);
+        processArticle(options, articleRun, t, c, report);
+        return {test::U(t), test::U(c)};
+    }
+};
+
+TEST_F(PipelineTest, ReadsEveryOptionFromTheForm) {
+    const ArticleOptions o = readArticleOptions(form);
+    EXPECT_EQ(o.mode, PipelineMode::Insert);
+    EXPECT_TRUE(o.insert.insertTitle);
+    EXPECT_EQ(o.insert.everyMin, 100);
+    EXPECT_EQ(o.insert.titleSeparators, G(" |，"));
+    EXPECT_TRUE(o.insert.items.differentEachTime);
+    EXPECT_TRUE(o.shuffle.shuffleTitle);
+    EXPECT_TRUE(o.shuffle.useSourceTitle);
+    EXPECT_EQ(o.shuffle.titleMatches, G("原标题1|原标题2|原标题3"));
+    EXPECT_EQ(o.scriptConversion, 0);
+
+    tick("单选框插入", false);
+    tick("单选框替换", true);
+    EXPECT_EQ(pipelineModeOf(form), PipelineMode::ReplaceExisting);
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    EXPECT_EQ(pipelineModeOf(form), PipelineMode::ShuffleReplace);
+    set("编辑框次数2", "7x");
+    select("组合框内容插入类型", 14);
+    const ArticleOptions changed = readArticleOptions(form);
+    EXPECT_EQ(changed.insert.items.countTo, 7);
+    EXPECT_EQ(changed.insert.contentType, 14);
+}
+
+TEST_F(PipelineTest, InsertModeTitleTypeFourReplacesTheTitle) {
+    set("编辑框关键词列表", "甲\r\n乙\r\n丙");
+    set("编辑框再组合关键词", "*");
+    select("组合框调用方式", 2);
+    select("组合框标题插入类型", 4);
+    tick("选择框标题插一次", false);
+    set("编辑框次数1", "2");
+    set("编辑框次数2", "2");
+    set("编辑框标题间隔符", "-");
+    tick("选择框插入内容", false);
+    EXPECT_EQ(run("原标题", "正文").first, "甲-乙");
+}
+
+TEST_F(PipelineTest, InsertModeKeepsTagsWholeAndFinishesTheTitle) {
+    set("编辑框关键词列表", "KW");
+    set("编辑框再组合关键词", "<b>*</b>");
+    select("组合框标题插入类型", 1);
+    set("编辑框标题间隔符", "");
+    set("编辑框次数1", "3");
+    set("编辑框次数2", "3");
+    const std::string page =
+        "<p class=\"a\">第一段正文内容。</p>\r\n<p><a href=\"x\">链接</a>第二段。</p>";
+    for (std::uint64_t seed = 1; seed <= 30; ++seed) {
+        const auto [title, content] = run("a/b", page, nullptr, seed);
+        ASSERT_EQ(title, "KWa／b");  // tags removed from the title, "/" made safe
+        std::string rest = content;
+        for (auto at = rest.find("<b>KW</b>"); at != std::string::npos; at = rest.find("<b>KW</b>"))
+            rest.erase(at, 9);
+        ASSERT_EQ(rest, page) << content;
+    }
+}
+
+TEST_F(PipelineTest, InsertModeTitleAsFirstLineIsTagFree) {
+    set("编辑框关键词列表", "KW");
+    set("编辑框再组合关键词", "<i>*</i>");
+    select("组合框标题插入类型", 2);
+    set("编辑框标题间隔符", " ");
+    tick("选择框插入内容", false);
+    tick("选择框标题插入首行", true);
+    const auto [title, content] = run("标题:一", "正文");
+    EXPECT_EQ(title, "标题：一 KW");
+    EXPECT_EQ(content, "标题:一 KW\r\n正文");
+}
+
+TEST_F(PipelineTest, EveryNCountsTheCharactersItWalks) {
+    set("编辑框关键词列表", "K");
+    set("编辑框再组合关键词", "*");
+    tick("选择框插入标题", false);
+    select("组合框内容插入类型", 8);
+    set("编辑框每隔最少", "5");
+    set("编辑框每隔最多", "5");
+    tick("选择框避免单词", false);
+    // Twenty characters of text between long tags: four steps fit, so four
+    // items, none of them piled up at the end.
+    const std::string page =
+        "<div class=\"a-very-long-class-name\">一二三四五六七八九十</div>"
+        "<p class=\"another-long-class\">一二三四五六七八九十</p>";
+    const auto [title, content] = run("T", page);
+    EXPECT_EQ(std::count(content.begin(), content.end(), 'K'), 4);
+    EXPECT_EQ(content.find("十</p>K"), std::string::npos) << content;
+}
+
+TEST_F(PipelineTest, ChunkTypeGivesTheTitleOneSingleItem) {
+    set("编辑框关键词列表", "K");
+    set("编辑框再组合关键词", "[*]");
+    select("组合框内容插入类型", 9);
+    select("组合框标题插入类型", 2);
+    set("编辑框标题间隔符", "");
+    tick("选择框插入内容", false);
+    EXPECT_EQ(run("T", "x").first, "T[K]");
+}
+
+TEST_F(PipelineTest, ReplaceExistingNumbersOnlyFoundKeywordsAndKeepsThem) {
+    tick("单选框插入", false);
+    tick("单选框替换", true);
+    set("编辑框关键词列表", "苹果\r\n1\r\n#\r\n香蕉");
+    set("编辑框再组合关键词", "[*]");
+    const auto [title, content] = run("标题", "苹果和香蕉，1 个 #");
+    EXPECT_EQ(title, "标题");
+    EXPECT_EQ(content, "[苹果]和[香蕉]，[1] 个 [#]");
+}
+
+TEST_F(PipelineTest, ReplaceExistingEarlierKeywordWinsAndEmptyTemplateRemoves) {
+    tick("单选框插入", false);
+    tick("单选框替换", true);
+    set("编辑框关键词列表", "果\r\n苹果");
+    set("编辑框再组合关键词", "<*>");
+    EXPECT_EQ(run("T", "苹果").second, "苹<果>");
+    set("编辑框再组合关键词", "");
+    EXPECT_EQ(run("T", "苹果").second, "苹");
+}
+
+TEST_F(PipelineTest, ShuffleReplaceKeepsEveryPiece) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    set("编辑框关键词列表", "");  // no keywords needed
+    tick("选择框打乱标题", false);
+    const auto [title, content] = run("标题", "<p>一。</p>二。三。");
+    EXPECT_EQ(title, "标题");
+    std::multiset<char32_t> before, after;
+    for (const std::string& piece : {std::string("一"), std::string("二"), std::string("三")})
+        EXPECT_NE(content.find(piece), std::string::npos) << content;
+    EXPECT_NE(content.find("<p>"), std::string::npos);
+    EXPECT_NE(content.find("</p>"), std::string::npos);
+}
+
+TEST_F(PipelineTest, ShuffleReplaceSentenceIntoTitleAndReplacements) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    tick("选择框打乱标题", false);
+    tick("选择框打乱内容", false);
+    tick("选择框文章一句", true);
+    select("组合框插入类型", 4);
+    set("编辑框最少字数", "3");
+    tick("选择框替换标题", true);
+    set("编辑框标题匹配式", "今天|好");
+    set("编辑框标题替换式", "明天");
+    tick("选择框替换内容", true);
+    set("编辑框内容匹配式", "a");
+    set("编辑框内容替换式", "b");
+    EXPECT_EQ(run("旧", "今天天气很好。嗯。A", nullptr).first, "明天天气很");
+    EXPECT_EQ(run("旧", "今天天气很好。嗯。A").second, "今天天气很好。嗯。b");
+}
+
+TEST_F(PipelineTest, AFailingUserPatternLeavesTheTextAndIsReported) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    tick("选择框打乱标题", false);
+    tick("选择框打乱内容", false);
+    tick("选择框替换内容", true);
+    tick("选择框内容启用正则", true);
+    set("编辑框内容匹配式", "(unclosed");
+    ArticleReport report;
+    EXPECT_EQ(run("T", "正文 unclosed", &report).second, "正文 unclosed");
+    EXPECT_EQ(report.problems.size(), 1u);
+}
+
+TEST_F(PipelineTest, ScriptConversionInEveryMode) {
+    set("编辑框关键词列表", "K");
+    tick("选择框插入标题", false);
+    tick("选择框插入内容", false);
+    select("组合框转换繁简体", 1);
+    EXPECT_EQ(run("這是測試", "這是測試").second, "这是测试");
+    select("组合框转换繁简体", 2);
+    EXPECT_EQ(run("这是测试", "这是测试").first, "這是測試");
+}
+
+TEST_F(PipelineTest, SameSeedSameArticle) {
+    select("组合框内容插入类型", 2);
+    const auto a = run("标题", "第一句，第二句。第三句！", nullptr, 42);
+    const auto b = run("标题", "第一句，第二句。第三句！", nullptr, 42);
+    EXPECT_EQ(a, b);
+}
+
+}  // namespace
+}  // namespace lct

@@ -1,0 +1,68 @@
+#include "files/gzip.h"
+
+#define ZLIB_CONST
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "app/form.h"
+
+namespace lct {
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+
+struct InflateEnder {
+    void operator()(z_stream* s) const { inflateEnd(s); }
+};
+
+}  // namespace
+
+bool HasGzipSignature(std::string_view bytes) {
+    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1F &&
+           static_cast<unsigned char>(bytes[1]) == 0x8B;
+}
+
+std::optional<std::string> Gunzip(std::string_view bytes, std::size_t maxOutput) {
+    if (!HasGzipSignature(bytes)) return std::nullopt;
+    z_stream stream{};
+    // 15 + 32: the largest window, with the gzip header recognised automatically.
+    if (inflateInit2(&stream, 15 + 32) != Z_OK) return std::nullopt;
+    const std::unique_ptr<z_stream, InflateEnder> guard(&stream);
+
+    std::string out;
+    std::array<unsigned char, kChunk> buffer{};
+    std::size_t fed = 0;  // bytes handed to zlib so far
+    for (;;) {
+        if (stream.avail_in == 0 && fed < bytes.size()) {
+            const std::size_t n = std::min(kChunk, bytes.size() - fed);
+            stream.next_in = reinterpret_cast<const Bytef*>(bytes.data() + fed);
+            stream.avail_in = static_cast<uInt>(n);
+            fed += n;
+        }
+        stream.next_out = buffer.data();
+        stream.avail_out = static_cast<uInt>(buffer.size());
+        const int rc = inflate(&stream, Z_NO_FLUSH);
+        const std::size_t produced = buffer.size() - stream.avail_out;
+        if (produced > maxOutput - out.size()) return std::nullopt;
+        out.append(reinterpret_cast<const char*>(buffer.data()), produced);
+        processPendingMessages();
+
+        if (rc == Z_STREAM_END) {
+            const std::size_t consumed = fed - stream.avail_in;
+            if (consumed == bytes.size()) return out;
+            // Another member may follow; anything else would be lost when the
+            // file is replaced by its decompressed form, so it is refused.
+            if (!HasGzipSignature(bytes.substr(consumed))) return std::nullopt;
+            if (inflateReset(&stream) != Z_OK) return std::nullopt;
+            continue;
+        }
+        // A stream cut short never reaches its end: zlib just asks for more
+        // input (Z_BUF_ERROR once nothing is left to feed).
+        if (rc != Z_OK) return std::nullopt;
+    }
+}
+
+}  // namespace lct

@@ -1,0 +1,25 @@
+#pragma once
+// Decompressing gzip files (zlib's inflater).
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lct {
+
+/// Largest decompressed size accepted: an article file never comes near it,
+/// and a stream that expands beyond it is refused instead of filling memory.
+constexpr std::size_t kMaxGunzipBytes = std::size_t{1} << 30;
+
+/// True when `bytes` start with the gzip signature 1F 8B.
+bool HasGzipSignature(std::string_view bytes);
+
+/// The complete decompressed content of a gzip stream of one or more members.
+/// nullopt when the stream is damaged or cut short, when anything but further
+/// gzip members follows a member, or when the output would exceed
+/// `maxOutput` bytes: a caller never sees a partial decompression. Lets the
+/// window process pending messages once per output block.
+std::optional<std::string> Gunzip(std::string_view bytes, std::size_t maxOutput = kMaxGunzipBytes);
+
+}  // namespace lct

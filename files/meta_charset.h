@@ -1,0 +1,31 @@
+#pragma once
+// Finding the charset that an HTML page declares in its meta tags.
+
+#include <string_view>
+
+#include "files/text_encoding.h"
+
+namespace lct {
+
+/// A charset declared by a meta tag, in the order the tags are tested.
+enum class MetaCharset : int {
+    None = 0,
+    Utf8 = 1,
+    Big5 = 2,
+    Big5Hkscs = 3,
+};
+
+/// The charset declared by the first meta tag that declares UTF-8, Big5 or
+/// Big5-HKSCS, within the head section when the page has a non-empty one,
+/// else within the whole text. `bytes` are the page's undecoded bytes (any
+/// ASCII-compatible encoding); markers and charset names match without case.
+/// A declaration counts in the forms charset=X, charset="X" and charset='X';
+/// "charset=Big5-HKSCS" unquoted counts as Big5. A meta tag with nothing
+/// before its ">" ends the scan. None when nothing is declared.
+MetaCharset DetectMetaCharset(std::string_view bytes);
+
+/// The encoding a meta declaration stands for: Utf8, Big5, Big5Hkscs, or
+/// Detect for None.
+TextEncoding EncodingOfMetaCharset(MetaCharset charset);
+
+}  // namespace lct

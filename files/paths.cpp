@@ -1,0 +1,182 @@
+#include "files/paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <memory>
+
+#include "app/form.h"
+#include "engine/lists.h"
+#include "platform/charset.h"
+
+namespace lct {
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+std::string_view nameOfPath(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+char foldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Bytes of the UTF-8 character at `i` (1 for a byte that starts none, so
+// names that are not valid UTF-8 still match byte by byte).
+std::size_t utf8CharSize(std::string_view s, std::size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    std::size_t n = 1;
+    if (b >= 0xF0) {
+        n = 4;
+    } else if (b >= 0xE0) {
+        n = 3;
+    } else if (b >= 0xC0) {
+        n = 2;
+    }
+    if (i + n > s.size()) return 1;
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
+    }
+    return n;
+}
+
+// Wildcard match with backtracking to the last "*": linear in practice, and
+// never exponential.
+bool wildcardMatch(std::string_view name, std::string_view pattern) {
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::size_t starP = std::string_view::npos;
+    std::size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() && pattern[p] == '?') {
+            ++p;
+            n += utf8CharSize(name, n);
+        } else if (p < pattern.size() && foldAscii(pattern[p]) == foldAscii(name[n])) {
+            ++p;
+            ++n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            starN += utf8CharSize(name, starN);
+            n = starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The names of the regular files in `folder` (which ends with "/"), sorted by
+// bytes; none when it cannot be read.
+std::vector<std::string> regularFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        processPendingMessages();
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        if (isRegularFile(folder + std::string(name))) names.emplace_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+std::string FolderOfPath(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) return {};
+    return std::string(path.substr(0, slash));
+}
+
+std::string BaseNameOfPath(std::string_view path) {
+    const std::string_view name = nameOfPath(path);
+    return std::string(name.substr(0, name.rfind('.')));
+}
+
+std::string ExtensionOfPath(std::string_view path) {
+    const std::string_view name = nameOfPath(path);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return {};
+    return std::string(name.substr(dot + 1));
+}
+
+bool CreateFolderPath(std::string_view folder, std::vector<std::string>* created) {
+    std::string path(folder);
+    if (path.empty()) return false;
+    if (path.back() != '/') path.push_back('/');
+    for (std::size_t slash = path.find('/'); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        if (slash == 0) continue;  // the root
+        const std::string level = path.substr(0, slash);
+        struct stat st {};
+        if (::stat(level.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) return false;
+            continue;
+        }
+        if (::mkdir(level.c_str(), 0777) != 0) {
+            // Another process may have made it in the meantime.
+            if (errno != EEXIST || ::stat(level.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                return false;
+            continue;
+        }
+        if (created) created->push_back(level);
+    }
+    return true;
+}
+
+bool MatchesNamePattern(std::string_view name, std::string_view pattern) {
+    if (wildcardMatch(name, pattern)) return true;
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*")
+        return name.find('.') == std::string_view::npos &&
+               wildcardMatch(name, pattern.substr(0, pattern.size() - 2));
+    return false;
+}
+
+std::size_t ListFolderFiles(std::string_view folder, std::string_view gbkPatterns,
+                            std::vector<std::string>& out) {
+    out.clear();
+    std::string prefix(folder.empty() ? "." : folder);
+    if (prefix.back() != '/') prefix.push_back('/');
+
+    // Each folder is read once, however many patterns search it.
+    std::map<std::string, std::vector<std::string>> listings;
+    // Split while still GBK: a "|" may only be taken where GBK has a character.
+    const std::string_view patternText = gbkPatterns.empty() ? "*.*" : gbkPatterns;
+    for (const std::string& gbkPattern : splitList(patternText, "|")) {
+        const std::string pattern = gbkToUtf8(gbkPattern);
+        // A pattern may name a folder of its own ("sub/*.txt"); its files are
+        // listed with that folder in their path.
+        const std::size_t slash = pattern.rfind('/');
+        const std::string searched =
+            prefix + (slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1));
+        const std::string_view namePattern =
+            std::string_view(pattern).substr(slash == std::string::npos ? 0 : slash + 1);
+        auto listing = listings.find(searched);
+        if (listing == listings.end())
+            listing = listings.emplace(searched, regularFilesIn(searched)).first;
+        for (const std::string& name : listing->second) {
+            if (MatchesNamePattern(name, namePattern)) out.push_back(searched + name);
+        }
+    }
+    return out.size();
+}
+
+}  // namespace lct

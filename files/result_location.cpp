@@ -1,0 +1,71 @@
+#include "files/result_location.h"
+
+#include "files/paths.h"
+#include "files/text_encoding.h"
+#include "platform/charset.h"
+
+namespace lct {
+namespace {
+
+// Longest file name most file systems accept, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
+constexpr std::size_t kMaxExtensionBytes = 128;
+constexpr std::string_view kUntitled = "无标题";
+
+// "/" would lead into other folders (or out of the result folder); control
+// characters (line breaks from title separators) make names nobody can type.
+std::string safeNamePart(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) {
+        if (c == '/' || static_cast<unsigned char>(c) < 0x20) c = '_';
+    }
+    return out;
+}
+
+// Cuts to at most `limit` bytes without splitting a UTF-8 character.
+void truncateUtf8(std::string& s, std::size_t limit) {
+    if (s.size() <= limit) return;
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80)
+        --cut;
+    s.resize(cut);
+}
+
+}  // namespace
+
+std::string ResultFolderOf(std::string_view firstInputPath) {
+    const std::string folder =
+        firstInputPath.find('/') == std::string_view::npos ? "." : FolderOfPath(firstInputPath);
+    return folder + "/" + std::string(kResultFolderName) + "/";
+}
+
+std::string TitleOfPath(std::string_view path) {
+    const std::string name = BaseNameOfPath(path);
+    return IsValidUtf8(name) ? utf8ToGbk(name) : name;
+}
+
+std::string ResultFileName(std::string_view gbkTitle, std::string_view gbkNewExtension,
+                           std::string_view inputPath) {
+    std::string extension = safeNamePart(gbkNewExtension.empty() ? ExtensionOfPath(inputPath)
+                                                                 : gbkToUtf8(gbkNewExtension));
+    truncateUtf8(extension, kMaxExtensionBytes);
+    const std::string suffix = extension.empty() ? std::string() : "." + extension;
+
+    std::string title = safeNamePart(gbkToUtf8(gbkTitle));
+    if (title.empty()) title = safeNamePart(BaseNameOfPath(inputPath));
+    if (title.empty()) title = kUntitled;
+    truncateUtf8(title, kMaxNameBytes - suffix.size());
+
+    std::string name = title + suffix;
+    if (name == "." || name == "..") return "_" + name;
+    return name;
+}
+
+std::string ResultFilePath(std::string_view resultFolder, std::string_view gbkTitle,
+                           std::string_view gbkNewExtension, std::string_view inputPath) {
+    std::string path(resultFolder);
+    if (!path.empty() && path.back() != '/') path.push_back('/');
+    return path + ResultFileName(gbkTitle, gbkNewExtension, inputPath);
+}
+
+}  // namespace lct

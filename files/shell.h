@@ -1,0 +1,14 @@
+#pragma once
+// Opening a folder in the desktop's file browser.
+
+#include <string_view>
+
+namespace lct {
+
+/// Starts `xdg-open` on `folder` (a UTF-8 path) and returns without waiting
+/// for it; the browser runs detached, leaving no child process behind. The
+/// path is passed as one argument, never through a shell. False when the path
+/// is empty, xdg-open is not on the PATH or the process cannot be started.
+bool OpenFolderInShell(std::string_view folder);
+
+}  // namespace lct

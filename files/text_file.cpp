@@ -1,0 +1,143 @@
+#include "files/text_file.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "files/file_io.h"
+#include "files/gzip.h"
+#include "files/meta_charset.h"
+
+namespace lct {
+namespace {
+
+constexpr std::string_view kInternalCharset = "gb18030";
+
+bool startsWith(std::string_view bytes, std::string_view prefix) {
+    return bytes.substr(0, prefix.size()) == prefix;
+}
+
+bool isConverted(TextEncoding e) {
+    return !CharsetNameOf(e).empty();
+}
+
+// CR and LF are never trail bytes in GBK (trail bytes are 40..FE, and 30..39
+// in four-byte sequences), so byte-level work on them cannot cut a character;
+// it also keeps the two conversions exact inverses for any bytes.
+std::string lfToCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    for (char c : text) {
+        if (c == '\n') out.push_back('\r');
+        out.push_back(c);
+    }
+    return out;
+}
+
+std::string crLfToLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+void normaliseLineBreaks(TextFile& file) {
+    const bool hasLf = file.text.find('\n') != std::string::npos;
+    if (!hasLf || file.text.find("\r\n") != std::string::npos) return;
+    file.text = lfToCrLf(file.text);
+    file.lineBreaks = LineBreaks::Lf;
+}
+
+// The part of the page a meta charset is looked for in: up to the first NUL or
+// 1A byte, where a text reader stops.
+std::string_view textPrefix(std::string_view bytes) {
+    const std::size_t end = bytes.find_first_of(std::string_view("\0\x1A", 2));
+    return end == std::string_view::npos ? bytes : bytes.substr(0, end);
+}
+
+}  // namespace
+
+TextFile DecodeText(std::string_view bytes, TextEncoding requested) {
+    TextEncoding encoding = EncodingFromIndex(static_cast<int>(requested));
+    std::size_t offset = 0;
+    bool guessedUtf8 = false;  // UTF-8 only by a meta tag or by the test, not by a mark
+    switch (encoding) {
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+            offset = std::min<std::size_t>(2, bytes.size());
+            break;
+        case TextEncoding::Utf8:
+            if (startsWith(bytes, ByteOrderMarkOf(TextEncoding::Utf8))) offset = 3;
+            break;
+        case TextEncoding::Detect:
+            for (TextEncoding marked :
+                 {TextEncoding::Utf8, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+                if (startsWith(bytes, ByteOrderMarkOf(marked))) {
+                    encoding = marked;
+                    offset = ByteOrderMarkOf(marked).size();
+                    break;
+                }
+            }
+            if (encoding == TextEncoding::Detect) {
+                encoding = EncodingOfMetaCharset(DetectMetaCharset(textPrefix(bytes)));
+                guessedUtf8 = encoding == TextEncoding::Utf8;
+            }
+            break;
+        default:
+            break;
+    }
+    const std::string_view content = bytes.substr(offset);
+    if (encoding == TextEncoding::Detect && LooksLikeUtf8(content)) {
+        encoding = TextEncoding::Utf8;
+        guessedUtf8 = true;
+    }
+    // A page that claims UTF-8 but is not (typically GBK with a copied head)
+    // would lose every Chinese character to replacement characters.
+    if (guessedUtf8 && !IsValidUtf8(content)) encoding = TextEncoding::Detect;
+
+    TextFile file;
+    if (isConverted(encoding)) {
+        file.detected = encoding;
+        if (!content.empty())
+            file.text = ConvertCharset(content, CharsetNameOf(encoding), kInternalCharset);
+    }
+    if (file.text.empty() && !(isConverted(encoding) && content.empty())) {
+        file.text.assign(bytes);
+        file.detected = TextEncoding::Gbk;
+    }
+    normaliseLineBreaks(file);
+    return file;
+}
+
+TextFile ReadTextFile(std::string_view path, TextEncoding requested) {
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) return {};
+    if (HasGzipSignature(*bytes)) {
+        if (std::optional<std::string> plain = Gunzip(*bytes)) {
+            // The text is read from the decompressed bytes even when the file
+            // cannot be replaced (a read-only folder).
+            WriteFileAtomically(path, *plain);
+            bytes = std::move(plain);
+        }
+    }
+    return DecodeText(*bytes, requested);
+}
+
+std::string EncodeText(std::string_view text, TextEncoding encoding, LineBreaks lineBreaks) {
+    std::string gbk = lineBreaks == LineBreaks::Lf ? crLfToLf(text) : std::string(text);
+    const std::string_view charset = CharsetNameOf(encoding);
+    if (charset.empty()) return gbk;
+    std::string converted = ConvertCharset(gbk, kInternalCharset, charset);
+    if (converted.empty()) return gbk;
+    return std::string(ByteOrderMarkOf(encoding)) + converted;
+}
+
+bool WriteTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
+                   LineBreaks lineBreaks) {
+    if (path.empty()) return false;
+    return WriteFileAtomically(path, EncodeText(text, encoding, lineBreaks));
+}
+
+}  // namespace lct

@@ -1,0 +1,89 @@
+#include "files/gzip.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "temp_folder.h"
+
+namespace lct {
+namespace {
+
+using test::gzipMember;
+
+std::string sampleText(std::size_t size) {
+    std::string s;
+    for (std::size_t i = 0; s.size() < size; ++i)
+        s += "line " + std::to_string(i) + "\r\n";
+    s.resize(size);
+    return s;
+}
+
+TEST(Gunzip, DecompressesOneMember) {
+    const std::string plain = sampleText(300000);  // several input and output blocks
+    const auto out = Gunzip(gzipMember(plain));
+    ASSERT_TRUE(out.has_value());
+    EXPECT_EQ(*out, plain);
+}
+
+TEST(Gunzip, DecompressesEveryMemberOfAMultiMemberStream) {
+    const auto out = Gunzip(gzipMember("first ") + gzipMember("") + gzipMember("third"));
+    ASSERT_TRUE(out.has_value());
+    EXPECT_EQ(*out, "first third");
+}
+
+TEST(Gunzip, EmptyContent) {
+    const auto out = Gunzip(gzipMember(""));
+    ASSERT_TRUE(out.has_value());
+    EXPECT_EQ(*out, "");
+}
+
+TEST(Gunzip, TruncatedStreamIsRefused) {
+    const std::string whole = gzipMember(sampleText(100000));
+    for (std::size_t cut :
+         {whole.size() - 1, whole.size() - 8, whole.size() / 2, std::size_t{10}}) {
+        EXPECT_FALSE(Gunzip(whole.substr(0, cut)).has_value()) << "cut at " << cut;
+    }
+}
+
+TEST(Gunzip, TruncatedSecondMemberIsRefused) {
+    const std::string second = gzipMember("second");
+    EXPECT_FALSE(Gunzip(gzipMember("first") + second.substr(0, second.size() - 3)).has_value());
+}
+
+TEST(Gunzip, CorruptedChecksumIsRefused) {
+    std::string bytes = gzipMember("some text to check");
+    bytes[bytes.size() - 6] = static_cast<char>(bytes[bytes.size() - 6] ^ 0x55);  // CRC32
+    EXPECT_FALSE(Gunzip(bytes).has_value());
+}
+
+TEST(Gunzip, CorruptedDataIsRefused) {
+    std::string bytes = gzipMember(sampleText(5000));
+    for (std::size_t i = 12; i < 40; ++i)
+        bytes[i] = static_cast<char>(0xFF);
+    EXPECT_FALSE(Gunzip(bytes).has_value());
+}
+
+TEST(Gunzip, TrailingBytesThatAreNoMemberAreRefused) {
+    // Replacing the file by its decompressed form would lose them.
+    EXPECT_FALSE(Gunzip(gzipMember("text") + "tail").has_value());
+    EXPECT_FALSE(Gunzip(gzipMember("text") + std::string(8, '\0')).has_value());
+}
+
+TEST(Gunzip, OutputBeyondTheLimitIsRefused) {
+    const std::string bytes = gzipMember(std::string(200000, 'x'));
+    EXPECT_FALSE(Gunzip(bytes, 100000).has_value());
+    EXPECT_TRUE(Gunzip(bytes, 200000).has_value());
+}
+
+TEST(Gunzip, NotGzipIsRefused) {
+    EXPECT_FALSE(Gunzip("").has_value());
+    EXPECT_FALSE(Gunzip("\x1F").has_value());
+    EXPECT_FALSE(Gunzip("\x1F\x8B").has_value());
+    EXPECT_FALSE(Gunzip("plain text").has_value());
+    EXPECT_TRUE(HasGzipSignature("\x1F\x8Bxyz"));
+    EXPECT_FALSE(HasGzipSignature("\x8B\x1F"));
+}
+
+}  // namespace
+}  // namespace lct

@@ -1,0 +1,271 @@
+#include "files/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gbk.h"
+#include "temp_folder.h"
+
+namespace lct {
+namespace {
+
+using test::G;
+using test::gzipMember;
+using test::readBytes;
+using test::TempFolder;
+using test::U;
+
+const std::string kUtf8Bom = "\xEF\xBB\xBF";
+const std::string kLeBom = "\xFF\xFE";
+const std::string kBeBom = "\xFE\xFF";
+
+std::string utf16le(std::string_view utf8) {
+    return ConvertCharset(utf8, "UTF-8", "UTF-16LE");
+}
+std::string utf16be(std::string_view utf8) {
+    return ConvertCharset(utf8, "UTF-8", "UTF-16BE");
+}
+
+struct ReadCase {
+    const char* what;
+    std::string bytes;
+    TextEncoding requested;
+    std::string expectedUtf8;  // the text, shown as UTF-8
+    TextEncoding detected;
+};
+
+class ReadTextFileTest : public ::testing::Test {
+  protected:
+    TempFolder folder_;
+
+    void check(const std::vector<ReadCase>& cases) {
+        int n = 0;
+        for (const ReadCase& c : cases) {
+            const std::string path = folder_.write("case" + std::to_string(n++), c.bytes);
+            const TextFile file = ReadTextFile(path, c.requested);
+            EXPECT_EQ(U(file.text), c.expectedUtf8) << c.what;
+            EXPECT_EQ(file.detected, c.detected) << c.what;
+        }
+    }
+};
+
+TEST_F(ReadTextFileTest, ByteOrderMarksDecideAndAreDropped) {
+    check({
+        {"UTF-8 mark", kUtf8Bom + "中文a", TextEncoding::Detect, "中文a", TextEncoding::Utf8},
+        {"UTF-8 mark, forced UTF-8", kUtf8Bom + "中文a", TextEncoding::Utf8, "中文a",
+         TextEncoding::Utf8},
+        {"UTF-16LE mark", kLeBom + utf16le("中文a"), TextEncoding::Detect, "中文a",
+         TextEncoding::Utf16Le},
+        {"UTF-16BE mark", kBeBom + utf16be("中文a"), TextEncoding::Detect, "中文a",
+         TextEncoding::Utf16Be},
+        {"a mark outweighs a meta tag", kUtf8Bom + "<meta charset=big5>中", TextEncoding::Detect,
+         "<meta charset=big5>中", TextEncoding::Utf8},
+    });
+}
+
+TEST_F(ReadTextFileTest, ForcedGbkKeepsTheMarkBytes) {
+    const std::string path = folder_.write("bom.txt", kUtf8Bom + "abc");
+    const TextFile file = ReadTextFile(path, TextEncoding::Gbk);
+    EXPECT_EQ(file.text, kUtf8Bom + "abc");
+    EXPECT_EQ(file.detected, TextEncoding::Gbk);
+}
+
+TEST_F(ReadTextFileTest, ForcedEncodingsDropTheirFirstBytes) {
+    check({
+        {"forced UTF-16LE drops a mark", kLeBom + utf16le("中a"), TextEncoding::Utf16Le, "中a",
+         TextEncoding::Utf16Le},
+        {"forced UTF-16LE drops the first character when there is no mark", utf16le("中a"),
+         TextEncoding::Utf16Le, "a", TextEncoding::Utf16Le},
+        {"forced UTF-16BE drops the first character when there is no mark", utf16be("中a"),
+         TextEncoding::Utf16Be, "a", TextEncoding::Utf16Be},
+        {"forced UTF-8 without a mark keeps every byte", "中a", TextEncoding::Utf8, "中a",
+         TextEncoding::Utf8},
+        {"forced Big5", "\xB3\x6F\xAC\x4F", TextEncoding::Big5, "這是", TextEncoding::Big5},
+        {"forced HKSCS", "\x9D\xEF", TextEncoding::Big5Hkscs, "嘅", TextEncoding::Big5Hkscs},
+    });
+}
+
+TEST_F(ReadTextFileTest, MetaCharsetDecidesWithoutAMark) {
+    const std::string utf8Page = "<html><head><META CHARSET=\"UTF-8\"></head>中文</html>";
+    const std::string big5Page = "<head><meta charset=big5></head>\xB3\x6F\xAC\x4F";
+    const std::string hkscsPage = "<head><meta charset='Big5-HKSCS'></head>\x9D\xEF";
+    check({
+        {"UTF-8 from the first byte", utf8Page, TextEncoding::Detect, utf8Page, TextEncoding::Utf8},
+        {"Big5 in lower case", big5Page, TextEncoding::Detect,
+         "<head><meta charset=big5></head>這是", TextEncoding::Big5},
+        {"Big5-HKSCS quoted", hkscsPage, TextEncoding::Detect,
+         "<head><meta charset='Big5-HKSCS'></head>嘅", TextEncoding::Big5Hkscs},
+    });
+}
+
+TEST_F(ReadTextFileTest, Utf8TestDecidesLast) {
+    check({
+        {"pure ASCII reads as GBK", "plain text", TextEncoding::Detect, "plain text",
+         TextEncoding::Gbk},
+        {"two- and three-byte sequences", "caf\xC3\xA9 中文", TextEncoding::Detect, "café 中文",
+         TextEncoding::Utf8},
+        {"four-byte sequences too", "表情😀", TextEncoding::Detect, "表情😀", TextEncoding::Utf8},
+        {"GBK text", G("这是GBK的中文"), TextEncoding::Detect, "这是GBK的中文", TextEncoding::Gbk},
+        {"empty file", "", TextEncoding::Detect, "", TextEncoding::Gbk},
+    });
+}
+
+TEST_F(ReadTextFileTest, AnOnlyMarkGivesEmptyTextInItsEncoding) {
+    check({
+        {"UTF-8 mark only", kUtf8Bom, TextEncoding::Detect, "", TextEncoding::Utf8},
+        {"UTF-16LE mark only", kLeBom, TextEncoding::Detect, "", TextEncoding::Utf16Le},
+        {"forced UTF-16 over two bytes", "ab", TextEncoding::Utf16Be, "", TextEncoding::Utf16Be},
+    });
+}
+
+struct LineBreakCase {
+    const char* what;
+    std::string bytes;
+    std::string text;
+    LineBreaks style;
+};
+
+TEST_F(ReadTextFileTest, LfOnlyFilesReadWithCrLf) {
+    const std::vector<LineBreakCase> cases = {
+        {"LF only", "a\nb\n\nc", "a\r\nb\r\n\r\nc", LineBreaks::Lf},
+        {"CR LF", "a\r\nb\r\n", "a\r\nb\r\n", LineBreaks::CrLf},
+        {"mixed stays as it is", "a\r\nb\nc", "a\r\nb\nc", LineBreaks::CrLf},
+        {"lone CR with LF", "a\rb\nc", "a\rb\r\nc", LineBreaks::Lf},
+        {"no line break", "abc", "abc", LineBreaks::CrLf},
+    };
+    for (const LineBreakCase& c : cases) {
+        const TextFile file = ReadTextFile(folder_.write("f.txt", c.bytes), TextEncoding::Detect);
+        EXPECT_EQ(file.text, c.text) << c.what;
+        EXPECT_EQ(file.lineBreaks, c.style) << c.what;
+    }
+}
+
+TEST_F(ReadTextFileTest, Utf16LineBreaksAreFoundAfterDecoding) {
+    // In UTF-16 the LF byte is followed or preceded by NUL; only the decoded
+    // text can say which line breaks the file has.
+    const TextFile le =
+        ReadTextFile(folder_.write("le", kLeBom + utf16le("a\nb")), TextEncoding::Detect);
+    EXPECT_EQ(le.text, "a\r\nb");
+    EXPECT_EQ(le.lineBreaks, LineBreaks::Lf);
+    // U+0A0D holds the bytes 0D 0A in little-endian order but is no line break.
+    const TextFile trap = ReadTextFile(folder_.write("trap", kLeBom + std::string("\x0D\x0A", 2)),
+                                       TextEncoding::Detect);
+    EXPECT_EQ(trap.text, G("\u0A0D"));
+    EXPECT_EQ(trap.lineBreaks, LineBreaks::CrLf);
+}
+
+struct RoundTrip {
+    const char* what;
+    std::string bytes;
+    TextEncoding requested;
+};
+
+TEST_F(ReadTextFileTest, ReadThenWriteGivesTheSameBytesInEveryEncodingAndStyle) {
+    std::vector<RoundTrip> cases;
+    for (const std::string lineBreak : {"\n", "\r\n"}) {
+        const std::string utf8 = "第一行 one" + lineBreak + "第二行" + lineBreak;
+        const std::string big5 = "\xB3\x6F\xAC\x4F" + lineBreak + "\xB4\xFA\xB8\xD5" + lineBreak;
+        cases.push_back({"GBK", G(utf8), TextEncoding::Detect});
+        cases.push_back({"UTF-8 with mark", kUtf8Bom + utf8, TextEncoding::Detect});
+        cases.push_back({"UTF-16LE", kLeBom + utf16le(utf8), TextEncoding::Detect});
+        cases.push_back({"UTF-16BE", kBeBom + utf16be(utf8), TextEncoding::Detect});
+        cases.push_back({"Big5", big5, TextEncoding::Big5});
+        cases.push_back(
+            {"Big5-HKSCS", "\x9D\xEF" + lineBreak + "\x9D\xEF", TextEncoding::Big5Hkscs});
+    }
+    for (const RoundTrip& c : cases) {
+        const std::string in = folder_.write("in.txt", c.bytes);
+        const TextFile file = ReadTextFile(in, c.requested);
+        const std::string out = folder_.file("out.txt");
+        ASSERT_TRUE(WriteTextFile(out, file.text, file.detected, file.lineBreaks)) << c.what;
+        EXPECT_EQ(readBytes(out), c.bytes) << c.what;
+    }
+}
+
+TEST_F(ReadTextFileTest, GzipFileIsDecompressedAndReplacedOnDisk) {
+    const std::string plain = kUtf8Bom + "压缩的文章\n第二行";
+    const std::string path = folder_.write("a.htm", gzipMember(plain));
+    const TextFile file = ReadTextFile(path, TextEncoding::Detect);
+    EXPECT_EQ(U(file.text), "压缩的文章\r\n第二行");
+    EXPECT_EQ(file.detected, TextEncoding::Utf8);
+    EXPECT_EQ(file.lineBreaks, LineBreaks::Lf);
+    EXPECT_EQ(readBytes(path), plain);
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"a.htm"});  // no temporary file left
+}
+
+TEST_F(ReadTextFileTest, MultiMemberGzipFileIsReadWhole) {
+    const std::string path = folder_.write("m.txt", gzipMember(G("第一")) + gzipMember(G("第二")));
+    EXPECT_EQ(U(ReadTextFile(path, TextEncoding::Gbk).text), "第一第二");
+    EXPECT_EQ(readBytes(path), G("第一第二"));
+}
+
+TEST_F(ReadTextFileTest, DamagedGzipFileStaysAndIsReadRaw) {
+    const std::string whole = gzipMember(std::string(5000, 'z'));
+    const std::string damaged = whole.substr(0, whole.size() - 10);
+    const std::string path = folder_.write("d.txt", damaged);
+    const TextFile file = ReadTextFile(path, TextEncoding::Detect);
+    EXPECT_EQ(file.detected, TextEncoding::Gbk);
+    // Every byte is there (line breaks as for any text).
+    EXPECT_EQ(EncodeText(file.text, file.detected, file.lineBreaks), damaged);
+    EXPECT_EQ(readBytes(path), damaged);
+}
+
+TEST_F(ReadTextFileTest, KeepsPermissionsOfAReplacedGzipFile) {
+    const std::string path = folder_.write("p.txt", gzipMember("x"));
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    ReadTextFile(path, TextEncoding::Detect);
+    EXPECT_EQ(readBytes(path), "x");
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+}
+
+struct EncodeCase {
+    const char* what;
+    std::string textUtf8;
+    TextEncoding encoding;
+    LineBreaks style;
+    std::string bytes;
+};
+
+TEST(EncodeText, WritesEachEncodingWithItsMark) {
+    const std::vector<EncodeCase> cases = {
+        {"detect writes GBK", "中a", TextEncoding::Detect, LineBreaks::CrLf,
+         "\xD6\xD0"
+         "a"},
+        {"GBK", "中a", TextEncoding::Gbk, LineBreaks::CrLf,
+         "\xD6\xD0"
+         "a"},
+        {"UTF-8", "中a", TextEncoding::Utf8, LineBreaks::CrLf, kUtf8Bom + "中a"},
+        {"UTF-16LE", "中a", TextEncoding::Utf16Le, LineBreaks::CrLf,
+         kLeBom + std::string("\x2D\x4E\x61\x00", 4)},
+        {"UTF-16BE", "中a", TextEncoding::Utf16Be, LineBreaks::CrLf,
+         kBeBom + std::string("\x4E\x2D\x00\x61", 4)},
+        {"Big5 has no mark", "這是", TextEncoding::Big5, LineBreaks::CrLf, "\xB3\x6F\xAC\x4F"},
+        {"HKSCS has no mark", "嘅", TextEncoding::Big5Hkscs, LineBreaks::CrLf, "\x9D\xEF"},
+        {"LF style", "a\r\nb\r\n", TextEncoding::Gbk, LineBreaks::Lf, "a\nb\n"},
+        {"LF style in UTF-16", "a\r\n", TextEncoding::Utf16Le, LineBreaks::Lf,
+         kLeBom + std::string("a\0\n\0", 4)},
+        {"empty text writes nothing, not even a mark", "", TextEncoding::Utf8, LineBreaks::CrLf,
+         ""},
+    };
+    for (const EncodeCase& c : cases)
+        EXPECT_EQ(EncodeText(G(c.textUtf8), c.encoding, c.style), c.bytes) << c.what;
+}
+
+TEST(WriteTextFile, WritesAWholeNewFileOrReplacesAnOldOne) {
+    TempFolder folder;
+    const std::string path = folder.write("r.txt", "old content that is longer");
+    EXPECT_TRUE(WriteTextFile(path, G("新"), TextEncoding::Utf8));
+    EXPECT_EQ(readBytes(path), kUtf8Bom + "新");
+    EXPECT_TRUE(WriteTextFile(folder.file("new.txt"), "x", TextEncoding::Gbk));
+    EXPECT_EQ(readBytes(folder.file("new.txt")), "x");
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"new.txt", "r.txt"}));
+}
+
+}  // namespace
+}  // namespace lct

@@ -1,36 +1,168 @@
-// lancitong-cli: the command-line driver over the engine.
-#include <cstdio>
-#include <cstring>
-#include <string_view>
+// lancitong-cli: the command-line driver. It builds the main window's form
+// without a display, loads the settings into it, applies --mode and --set,
+// and runs the same run driver as the window's preview and batch buttons.
+#include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/headless_form.h"
+#include "app/main_window_table.h"
+#include "cli/arguments.h"
+#include "cli/form_setup.h"
+#include "cli/host.h"
+#include "engine/run_driver.h"
+#include "files/paths.h"
+#include "files/run_services.h"
+#include "files/text_file.h"
+#include "platform/charset.h"
+#include "platform/program_folder.h"
+
+namespace lct::cli {
 namespace {
 
+constexpr int kDone = 0;
+constexpr int kRefused = 1;
+constexpr int kUsage = 2;
 constexpr std::string_view kVersion = "1.5.3.0";
 
-constexpr std::string_view kUsage =
-    "用法:\n"
-    "  lancitong-cli preview [选项] [--title 标题] [--content-file 文件]\n"
-    "  lancitong-cli batch   [选项] 路径...\n"
-    "  lancitong-cli settings [选项]\n"
-    "  lancitong-cli --help | --version\n"
-    "\n"
-    "选项:\n"
-    "  --ini 文件              读取主界面选项的配置文件\n"
-    "  --set 名称=值           设置主界面的一个控件（可重复）\n"
-    "  --mode insert|replace|shuffle\n"
-    "  --seed N                固定随机种子，结果可重现\n";
+int usageError(std::string_view message) {
+    printError("lancitong-cli: " + std::string(message));
+    printError("用 lancitong-cli --help 查看用法");
+    return kUsage;
+}
+
+void printOut(std::string_view utf8) {
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
+
+// GBK text with CR LF as UTF-8 with LF.
+std::string outputText(std::string_view gbk) {
+    std::string utf8 = gbkToUtf8(gbk);
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+        out += utf8[i];
+    }
+    return out;
+}
+
+std::string settingsPath(const Arguments& args) {
+    if (args.ini) return *args.ini;
+    return programFolder() + "/" + std::string(kProgramName) + ".ini";
+}
+
+// Loads the settings file into the form; an error text when it cannot be used.
+std::string loadSettings(const std::string& path, Form&) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return {};
+    return "暂不支持读取已有的配置文件：" + path;
+}
+
+// The text of a file through the codec; nullopt when it cannot be read.
+std::optional<std::string> readTextOf(std::string_view path, TextEncoding requested) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) return std::nullopt;
+    TextFile file = ReadTextFile(path, requested);
+    if (file.detected == TextEncoding::Detect) return std::nullopt;
+    return std::move(file.text);
+}
+
+int preview(const Arguments& args, HeadlessForm& form) {
+    RunRequest request;
+    request.seed = args.seed;
+    request.title = args.title ? editBoxText(*args.title) : textOf(form, "编辑框预览标题");
+    if (args.contentFile) {
+        const std::optional<std::string> text =
+            readTextOf(*args.contentFile, EncodingFromIndex(indexOf(form, "组合框输入编码")));
+        if (!text) return usageError("无法读取 --content-file：" + *args.contentFile);
+        request.content = *text;
+    } else {
+        request.content = textOf(form, "编辑框预览内容");
+    }
+    CliHost host(false);
+    FileRunServices services;
+    const RunResult result = runArticles(form, host, services, request);
+    if (result.status == RunStatus::Refused) return kRefused;
+    printOut(outputText(request.title));
+    printOut("\n");
+    printOut(outputText(request.content));
+    return kDone;
+}
+
+int batch(const Arguments& args, HeadlessForm& form) {
+    RunRequest request;
+    request.batch = true;
+    request.seed = args.seed;
+    request.offerToOpenFolder = false;
+    const std::string filter = textOf(form, "编辑框过滤");
+    for (const std::string& path : args.paths) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error)) {
+            std::vector<std::string> listed;
+            ListFolderFiles(path, filter, listed);
+            request.paths.insert(request.paths.end(), listed.begin(), listed.end());
+        } else {
+            request.paths.push_back(path);
+        }
+    }
+    if (request.paths.empty()) return usageError("给出的文件夹里没有符合“编辑框过滤”的文件");
+    CliHost host(isatty(STDERR_FILENO) != 0);
+    FileRunServices services;
+    const RunResult result = runArticles(form, host, services, request);
+    host.finishProgress();
+    if (result.status == RunStatus::Refused) return kRefused;
+    printOut(outputText(result.summary) + "\n" + result.resultFolder + "\n");
+    return kDone;
+}
+
+int run(const std::vector<std::string>& argv) {
+    const ParseResult parsed = parseArguments(argv);
+    if (!parsed.arguments) return usageError(parsed.error);
+    const Arguments& args = *parsed.arguments;
+    switch (args.command) {
+        case Command::Help:
+            printOut(usageText());
+            return kDone;
+        case Command::Version:
+            printOut("lancitong-cli " + std::string(kVersion) + "\n");
+            return kDone;
+        default:
+            break;
+    }
+
+    HeadlessForm form(mainWindowTable());
+    if (const std::string error = loadSettings(settingsPath(args), form); !error.empty())
+        return usageError(error);
+    if (args.mode) {
+        if (const std::string error = applyMode(form, *args.mode); !error.empty())
+            return usageError(error);
+    }
+    const FileReader reader = [](std::string_view path) {
+        return readTextOf(path, TextEncoding::Detect);
+    };
+    for (const auto& [name, value] : args.sets) {
+        if (const std::string error = applySet(form, name, value, reader); !error.empty())
+            return usageError(error);
+    }
+
+    switch (args.command) {
+        case Command::Preview:
+            return preview(args, form);
+        case Command::Batch:
+            return batch(args, form);
+        default:
+            return usageError("settings 子命令尚未提供");
+    }
+}
 
 }  // namespace
+}  // namespace lct::cli
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
-        return 0;
-    }
-    if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("lancitong-cli %.*s\n", static_cast<int>(kVersion.size()), kVersion.data());
-        return 0;
-    }
-    std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
-    return 2;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return lct::cli::run(args);
 }

@@ -74,11 +74,9 @@ RunResult runArticles(Form& form, RunHost& host, RunServices& services, RunReque
     }
     const ArticleOptions options = readArticleOptions(form);
     const std::string newExtension = textOf(form, "编辑框新文件扩展名");
-    if (request.batch) {
-        result.resultFolder = services.resultFolder(request.paths.front());
-        services.createFolder(result.resultFolder);
-    }
 
+    // Keywords first: a refused run leaves nothing behind, not even the
+    // result folder.
     std::vector<std::string> keywordLines;
     if (options.mode != PipelineMode::ShuffleReplace) {
         auto lines = takeKeywords(form, host, services, options);
@@ -87,6 +85,10 @@ RunResult runArticles(Form& form, RunHost& host, RunServices& services, RunReque
             return result;
         }
         keywordLines = std::move(*lines);
+    }
+    if (request.batch) {
+        result.resultFolder = services.resultFolder(request.paths.front());
+        services.createFolder(result.resultFolder);
     }
 
     ArticleRun run(request.seed);

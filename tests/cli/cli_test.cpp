@@ -1,43 +1,267 @@
-// Runs the built lancitong-cli as a user would.
+// Runs the built lancitong-cli as a user would, on files in a temporary folder.
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
+
+#include "platform/charset.h"
+
+extern char** environ;
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct Result {
     int status = -1;
     std::string out;
+    std::string err;
 };
 
-Result run(const std::string& args) {
+// Runs the binary with `args`, collecting standard output and error.
+Result run(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {LCT_CLI_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, err[0]);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    close(err[1]);
     Result r;
-    const std::string command = std::string(LCT_CLI_PATH) + " " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        r.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::array<pollfd, 2> fds = {pollfd{out[0], POLLIN, 0}, pollfd{err[0], POLLIN, 0}};
+    std::array<std::string*, 2> sinks = {&r.out, &r.err};
+    int open = 2;
+    while (spawned == 0 && open > 0) {
+        if (poll(fds.data(), fds.size(), -1) < 0) break;
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
+            std::array<char, 4096> buffer{};
+            const ssize_t n = read(fds[i].fd, buffer.data(), buffer.size());
+            if (n <= 0) {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            } else {
+                sinks[i]->append(buffer.data(), static_cast<std::size_t>(n));
+            }
+        }
+    }
+    int status = 0;
+    if (spawned == 0) waitpid(pid, &status, 0);
+    r.status = spawned == 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
 }
 
-TEST(Cli, HelpAndVersion) {
-    const Result help = run("--help");
+class CliTest : public ::testing::Test {
+  protected:
+    fs::path dir;
+
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("lct-cli-" + std::to_string(getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path write(const std::string& name, const std::string& bytes) {
+        const fs::path p = dir / name;
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p;
+    }
+    static std::string slurp(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    // Options that make insertion predictable: one keyword, one template, the
+    // item after the title and on its own line after the content.
+    std::vector<std::string> predictable(std::vector<std::string> args) {
+        const std::vector<std::string> sets = {
+            "--ini", (dir / "none.ini").string(),   "--set", "编辑框关键词列表=词",
+            "--set", "编辑框再组合关键词=<b>*</b>", "--set", "组合框标题插入类型=2",
+            "--set", "编辑框标题间隔符=-",          "--set", "组合框内容插入类型=13",
+        };
+        args.insert(args.end(), sets.begin(), sets.end());
+        return args;
+    }
+};
+
+TEST_F(CliTest, HelpAndVersion) {
+    const Result help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("lancitong-cli preview"), std::string::npos);
-    const Result version = run("--version");
+    const Result version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_NE(version.out.find("1.5.3.0"), std::string::npos);
 }
 
-TEST(Cli, UnknownSubcommandIsAUsageError) {
-    EXPECT_EQ(run("frobnicate").status, 2);
-    EXPECT_EQ(run("").status, 2);
+TEST_F(CliTest, PreviewPrintsTitleLineThenContent) {
+    const Result r = run(predictable({"preview", "--title", "标题/一", "--content-file",
+                                      write("a.txt", "第一行\n第二行\n").string()}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "标题／一-词\n第一行\n第二行\n\n<b>词</b>");
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+}
+
+TEST_F(CliTest, PreviewReadsGbkAndUtf16ContentFiles) {
+    const Result gbk = run(predictable({"preview", "--title", "T", "--content-file",
+                                        write("g.txt", lct::utf8ToGbk("中文")).string()}));
+    ASSERT_EQ(gbk.status, 0) << gbk.err;
+    EXPECT_EQ(gbk.out, "T-词\n中文\n<b>词</b>");
+    const Result utf16 =
+        run(predictable({"preview", "--title", "T", "--content-file",
+                         write("u.txt", std::string("\xFF\xFE-N\x87\x65", 6)).string()}));
+    ASSERT_EQ(utf16.status, 0) << utf16.err;
+    EXPECT_EQ(utf16.out, "T-词\n中文\n<b>词</b>");
+}
+
+TEST_F(CliTest, SeedMakesRunsReproducible) {
+    const std::vector<std::string> args = {"preview", "--ini", (dir / "x.ini").string(), "--seed",
+                                           "7",       "--set", "组合框内容插入类型=2"};
+    const Result a = run(args);
+    const Result b = run(args);
+    ASSERT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(a.out, b.out);
+}
+
+TEST_F(CliTest, EmptyKeywordListIsRefused) {
+    const Result r =
+        run({"preview", "--ini", (dir / "x.ini").string(), "--set", "编辑框关键词列表="});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("请先输入关键词列表！"), std::string::npos);
+    // Shuffle-replace mode needs no keywords.
+    const Result shuffle = run({"preview", "--ini", (dir / "x.ini").string(), "--mode", "shuffle",
+                                "--set", "编辑框关键词列表="});
+    EXPECT_EQ(shuffle.status, 0) << shuffle.err;
+}
+
+TEST_F(CliTest, EmptyKeywordFileIsRefused) {
+    const fs::path empty = write("empty.txt", "");
+    const Result r = run({"preview", "--ini", (dir / "x.ini").string(), "--set",
+                          "编辑框关键词列表=" + empty.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("关键词文件的内容为空！"), std::string::npos);
+}
+
+TEST_F(CliTest, UsageErrors) {
+    const std::string ini = (dir / "x.ini").string();
+    const std::vector<std::vector<std::string>> cases = {
+        {"frobnicate"},
+        {},
+        {"preview", "--bogus"},
+        {"preview", "--ini", ini, "--set", "没有这个控件=1"},
+        {"preview", "--ini", ini, "--set", "选择框避免单词=也许"},
+        {"preview", "--ini", ini, "--set", "组合框内容插入类型=15"},
+        {"preview", "--ini", ini, "--set", "组合框内容插入类型=-1"},
+        {"preview", "--ini", ini, "--set", "标签1=x"},
+        {"preview", "--ini", ini, "--set", "novalue"},
+        {"preview", "--ini", ini, "--mode", "sideways"},
+        {"preview", "--ini", ini, "--seed", "x"},
+        {"preview", "--ini", ini, "--content-file", (dir / "missing.txt").string()},
+        {"preview", "--ini", ini, "--set", "编辑框关键词列表=@" + (dir / "missing.txt").string()},
+        {"preview", "extra"},
+        {"batch", "--ini", ini},
+        {"batch", "--ini", ini, "--title", "x", (dir / "a.txt").string()},
+    };
+    for (const auto& args : cases) {
+        const Result r = run(args);
+        std::string joined;
+        for (const auto& a : args)
+            joined += a + " ";
+        EXPECT_EQ(r.status, 2) << joined;
+        EXPECT_FALSE(r.err.empty()) << joined;
+        EXPECT_TRUE(r.out.empty()) << joined;
+    }
+}
+
+TEST_F(CliTest, SetTakesFilesValuesAndRadioExclusivity) {
+    const fs::path keywords = write("kw.txt", "甲\n");
+    std::vector<std::string> args = predictable({"preview", "--title", "T"});
+    args.insert(args.end(), {"--set", "编辑框关键词列表=@" + keywords.string(), "--set",
+                             "选择框插入内容=假"});  // the later --set wins
+    const Result r = run(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "T-甲");
+
+    // Ticking 单选框替换 unticks 单选框插入: replace-existing mode.
+    const Result replace =
+        run({"preview", "--ini", (dir / "x.ini").string(), "--set", "编辑框关键词列表=苹果",
+             "--set", "编辑框再组合关键词=[*]", "--set", "单选框替换=真", "--title", "T",
+             "--content-file", write("c.txt", "苹果和苹果").string()});
+    ASSERT_EQ(replace.status, 0) << replace.err;
+    EXPECT_EQ(replace.out, "T\n[苹果]和[苹果]");
+}
+
+TEST_F(CliTest, ModeReplaceAndLineBreaksInValues) {
+    const Result r = run({"preview", "--ini", (dir / "x.ini").string(), "--mode", "replace",
+                          "--set", "编辑框关键词列表=甲\n乙", "--set", "编辑框再组合关键词=<*>",
+                          "--title", "T", "--content-file", write("c.txt", "乙甲").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "T\n<乙><甲>");
+}
+
+TEST_F(CliTest, FailedUserPatternKeepsTheTextAndWarns) {
+    const Result r =
+        run({"preview", "--ini", (dir / "x.ini").string(), "--mode", "shuffle", "--set",
+             "选择框打乱标题=假", "--set", "选择框打乱内容=假", "--set", "选择框替换内容=真",
+             "--set", "选择框内容启用正则=真", "--set", "编辑框内容匹配式=(", "--title", "T",
+             "--content-file", write("c.txt", "正文(").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "T\n正文(");
+    EXPECT_NE(r.err.find("警告"), std::string::npos);
+}
+
+TEST_F(CliTest, BatchWritesResultsInTheInputsOwnForm) {
+    fs::create_directories(dir / "in");
+    write("in/一.txt", lct::utf8ToGbk("正文\r\n"));          // GBK, CR LF
+    write("in/two.htm", "\xEF\xBB\xBFutf8 \xE6\x96\x87\n");  // UTF-8 with a mark, LF
+    write("in/skip.doc", "x");
+    const Result r =
+        run(predictable({"batch", "--set", "编辑框过滤=*.txt|*.htm", (dir / "in").string()}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const fs::path results = dir / "in" / "关键词插入结果";
+    EXPECT_NE(r.out.find("处理完成,共处理成功 2 个文件，耗费 "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(results.string()), std::string::npos) << r.out;
+    EXPECT_EQ(slurp(results / "一-词.txt"), lct::utf8ToGbk("正文\r\n\r\n<b>词</b>"));
+    EXPECT_EQ(slurp(results / "two-词.htm"),
+              "\xEF\xBB\xBFutf8 \xE6\x96\x87\n\n<b>\xE8\xAF\x8D</b>");
+    EXPECT_NE(r.err.find("(2:1)"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(results / "skip-词.doc"));
+}
+
+TEST_F(CliTest, BatchRefusedWritesNothing) {
+    write("a.txt", "x");
+    const Result r = run({"batch", "--ini", (dir / "x.ini").string(), "--set",
+                          "编辑框关键词列表=", (dir / "a.txt").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("请先输入关键词列表！"), std::string::npos);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_FALSE(fs::exists(dir / "关键词插入结果"));
 }
 
 }  // namespace

@@ -1,0 +1,127 @@
+#include "cli/arguments.h"
+
+#include <charconv>
+
+namespace lct::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "用法:\n"
+    "  lancitong-cli preview  [选项] [--title 标题] [--content-file 文件]\n"
+    "  lancitong-cli batch    [选项] 路径...\n"
+    "  lancitong-cli settings [选项]\n"
+    "  lancitong-cli --help | --version\n"
+    "\n"
+    "preview   按主界面“预览”的方式处理一篇文章，把结果标题和结果内容写到标准输出\n"
+    "batch     批量处理文件或文件夹（按“编辑框过滤”列出文件夹里的文件），\n"
+    "          结果写到第一个文件旁边的“关键词插入结果”文件夹\n"
+    "settings  读取配置、应用 --mode 和 --set，再按主界面关闭时的方式保存配置\n"
+    "\n"
+    "选项（所有子命令）:\n"
+    "  --ini 文件               配置文件（默认：程序目录下的“青禾·澜词通.ini”）\n"
+    "  --set 控件名=值          设置主界面的一个控件，可重复，后者优先：\n"
+    "                           编辑框取文本（以 @ 开头表示读取该文件的内容），\n"
+    "                           选择框/单选框取 真/假、1/0、true/false，组合框取从 0 "
+    "开始的项目序号\n"
+    "  --mode insert|replace|shuffle\n"
+    "                           insert 插入新关键词，replace 替换原关键词，shuffle 文章打乱替换器\n"
+    "  --seed N                 固定随机种子：相同的输入、选项和种子得到相同的结果\n"
+    "\n"
+    "退出状态: 0 完成；1 运行被拒绝（如“请先输入关键词列表！”）；2 用法错误\n";
+
+bool takesValue(std::string_view option) {
+    return option == "--ini" || option == "--set" || option == "--mode" || option == "--seed" ||
+           option == "--title" || option == "--content-file";
+}
+
+std::optional<std::uint64_t> parseSeed(std::string_view text) {
+    std::uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+ParseResult fail(std::string error) {
+    return {std::nullopt, std::move(error)};
+}
+
+}  // namespace
+
+std::string_view usageText() {
+    return kUsage;
+}
+
+ParseResult parseArguments(const std::vector<std::string>& args) {
+    Arguments a;
+    if (args.empty()) return fail("缺少子命令（preview、batch 或 settings）");
+    const std::string& first = args.front();
+    if (first == "--help" || first == "-h" || first == "help") {
+        a.command = Command::Help;
+        return {a, {}};
+    }
+    if (first == "--version") {
+        a.command = Command::Version;
+        return {a, {}};
+    }
+    if (first == "preview") {
+        a.command = Command::Preview;
+    } else if (first == "batch") {
+        a.command = Command::Batch;
+    } else if (first == "settings") {
+        a.command = Command::Settings;
+    } else {
+        return fail("未知的子命令：" + first);
+    }
+
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (a.command != Command::Batch) return fail("多余的参数：" + arg);
+            a.paths.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            a.command = Command::Help;
+            return {a, {}};
+        }
+        std::string option = arg;
+        std::optional<std::string> value;
+        if (const auto eq = arg.find('='); eq != std::string::npos && arg.starts_with("--")) {
+            option = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        if (!takesValue(option)) return fail("未知的选项：" + option);
+        if (!value) {
+            if (i + 1 >= args.size()) return fail("选项 " + option + " 缺少值");
+            value = args[++i];
+        }
+        if (option == "--ini") {
+            a.ini = *value;
+        } else if (option == "--set") {
+            const auto eq = value->find('=');
+            if (eq == std::string::npos || eq == 0)
+                return fail("--set 的格式应为 控件名=值：" + *value);
+            a.sets.emplace_back(value->substr(0, eq), value->substr(eq + 1));
+        } else if (option == "--mode") {
+            if (*value != "insert" && *value != "replace" && *value != "shuffle")
+                return fail("--mode 只能是 insert、replace 或 shuffle：" + *value);
+            a.mode = *value;
+        } else if (option == "--seed") {
+            a.seed = parseSeed(*value);
+            if (!a.seed) return fail("--seed 需要一个非负整数：" + *value);
+        } else if (option == "--title" || option == "--content-file") {
+            if (a.command != Command::Preview) return fail(option + " 只能用于 preview");
+            (option == "--title" ? a.title : a.contentFile) = *value;
+        }
+    }
+    if (a.command == Command::Batch && a.paths.empty())
+        return fail("batch 需要至少一个文件或文件夹");
+    return {a, {}};
+}
+
+}  // namespace lct::cli

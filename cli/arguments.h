@@ -1,0 +1,36 @@
+#pragma once
+// The command line of lancitong-cli, parsed. Every value stays UTF-8 here.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lct::cli {
+
+enum class Command { Help, Version, Preview, Batch, Settings };
+
+struct Arguments {
+    Command command = Command::Help;
+    std::optional<std::string> ini;                         ///< --ini FILE
+    std::vector<std::pair<std::string, std::string>> sets;  ///< --set NAME=VALUE, in order
+    std::optional<std::string> mode;                        ///< insert, replace or shuffle
+    std::optional<std::uint64_t> seed;                      ///< --seed N
+    std::optional<std::string> title;                       ///< preview: --title TEXT
+    std::optional<std::string> contentFile;                 ///< preview: --content-file FILE
+    std::vector<std::string> paths;                         ///< batch: files and folders
+};
+
+struct ParseResult {
+    std::optional<Arguments> arguments;
+    std::string error;  ///< why the command line is unusable (UTF-8), when arguments is empty
+};
+
+/// Parses argv. Options take their value as the next argument or after "=".
+ParseResult parseArguments(const std::vector<std::string>& args);
+
+/// The text of --help.
+std::string_view usageText();
+
+}  // namespace lct::cli

@@ -1,0 +1,37 @@
+#pragma once
+// The command line's side of a run: messages and problems on standard error,
+// batch progress as a bar on a terminal or one status line per file.
+
+#include <string>
+#include <string_view>
+
+#include "engine/run_driver.h"
+
+namespace lct::cli {
+
+class CliHost final : public RunHost {
+  public:
+    /// `terminal`: standard error is a terminal, so progress draws a bar.
+    explicit CliHost(bool terminal) : terminal_(terminal) {}
+
+    MessageAnswer message(std::string_view text, MessageButtons buttons, MessageIcon icon) override;
+    void status(std::string_view text) override;
+    void progress(int range, int position) override;
+    void focus(std::string_view) override {}
+    bool stopRequested() override { return false; }
+    void problem(std::string_view text) override;
+
+    /// Ends a progress bar line, if one is drawn.
+    void finishProgress();
+
+  private:
+    bool terminal_;
+    int range_ = 0;
+    int position_ = 0;
+    bool barDrawn_ = false;
+};
+
+/// Writes UTF-8 text to standard error, with a line break after it.
+void printError(std::string_view utf8);
+
+}  // namespace lct::cli

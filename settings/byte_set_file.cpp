@@ -1,0 +1,100 @@
+#include "settings/byte_set_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "platform/charset.h"
+#include "settings/unique_fd.h"
+
+namespace lct {
+namespace {
+
+using settings_detail::UniqueFd;
+
+std::string folderOf(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) return ".";
+    if (slash == 0) return "/";
+    return std::string(path.substr(0, slash));
+}
+
+bool isSafeName(std::string_view name) {
+    return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool ensureFolder(const std::string& folder) {
+    if (::mkdir(folder.c_str(), 0777) == 0) return true;
+    struct stat st {};
+    return errno == EEXIST && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A name no other writer in this folder uses: the process id and a counter.
+std::string temporaryPath(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    return path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+}  // namespace
+
+std::string byteSetPath(std::string_view settingsPath, std::string_view section,
+                        std::string_view key) {
+    if (settingsPath.empty() || !isSafeName(section) || !isSafeName(key)) return {};
+    std::string path = folderOf(settingsPath);
+    if (path.back() != '/') path += '/';
+    path += "inibin/";
+    path += gbkToUtf8(section, InvalidBytes::Preserve);
+    path += '-';
+    path += gbkToUtf8(key, InvalidBytes::Preserve);
+    path += ".ibn";
+    return path;
+}
+
+std::optional<std::string> readByteSetFile(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    std::string out;
+    out.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) return out;
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+bool writeByteSetFile(const std::string& path, std::string_view bytes) {
+    if (path.empty()) return false;
+    if (!ensureFolder(folderOf(path))) return false;
+    const std::string temporary = temporaryPath(path);
+    UniqueFd fd(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+    if (!fd) return false;
+    const bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    fd.reset();
+    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace lct

@@ -1,0 +1,308 @@
+// Saving and restoring the state of controls: the per-kind pairs of
+// SettingsStore and persistWindow.
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/charset.h"
+#include "settings/settings_store.h"
+#include "settings/value_forms.h"
+
+namespace lct {
+namespace {
+
+// The key of a control: its name in GBK, plus the suffix of the kind.
+std::string keyOf(const Control& control, std::string_view suffixUtf8 = {}) {
+    return utf8ToGbk(std::string(control.name()) + std::string(suffixUtf8));
+}
+
+constexpr std::string_view kTagSuffix = ".标记";
+constexpr std::string_view kEditTextSuffix = ".内容";
+constexpr std::string_view kItemsSuffix = ".项目";
+constexpr std::string_view kTreeSuffix = ".列表";
+
+const std::string& doNotSaveTag() {
+    static const std::string tag = utf8ToGbk("禁止保存");
+    return tag;
+}
+
+const std::string& byteBlockTag() {
+    static const std::string tag = utf8ToGbk("字节集方式");
+    return tag;
+}
+
+bool isStoredKind(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Button:
+        case ControlKind::EditBox:
+        case ControlKind::CheckBox:
+        case ControlKind::RadioBox:
+        case ControlKind::ComboBox:
+        case ControlKind::ListBox:
+        case ControlKind::CheckListBox:
+        case ControlKind::ColourPicker:
+        case ControlKind::FileDialog:
+        case ControlKind::TreeBox:
+            return true;
+        default:
+            return false;
+    }
+}
+
+template <typename T>
+bool contains(const std::vector<T>& list, const T& value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+}  // namespace
+
+bool SettingsStore::saveCheckBox(const Control& control) {
+    return writeBool(keyOf(control), control.ticked());
+}
+
+bool SettingsStore::restoreCheckBox(Control& control) {
+    control.setTicked(readBool(keyOf(control), control.ticked()));
+    return control.ticked();
+}
+
+bool SettingsStore::saveEditBox(const Control& control, bool asBytes) {
+    const std::string key = keyOf(control);
+    return asBytes ? writeBytes(key, control.text()) : writeText(key, control.text());
+}
+
+std::string SettingsStore::restoreEditBox(Control& control, bool asBytes) {
+    const std::string key = keyOf(control);
+    const std::string current = control.text();
+    control.setText(asBytes ? readBytes(key, current) : readText(key, current));
+    return control.text();
+}
+
+bool SettingsStore::saveCheckListBox(const Control& control) {
+    return writeText(keyOf(control), encodeItems(control.items(), true));
+}
+
+std::vector<ListItem> SettingsStore::restoreCheckListBox(Control& control) {
+    // A missing entry reads as the current list; the control is then left
+    // alone rather than rebuilt from its encoding, which could not carry an
+    // item text holding a separator.
+    const std::string current = encodeItems(control.items(), true);
+    const std::string stored = readText(keyOf(control), current);
+    if (stored != current) control.setItems(decodeItems(stored, true));
+    return control.items();
+}
+
+bool SettingsStore::saveTreeBox(const Control& control) {
+    return writeBytes(keyOf(control, kTreeSuffix), control.text());
+}
+
+std::string SettingsStore::restoreTreeBox(Control& control) {
+    control.setText(readBytes(keyOf(control, kTreeSuffix), control.text()));
+    return control.text();
+}
+
+bool SettingsStore::saveComboItems(const Control& control) {
+    return writeText(keyOf(control, kItemsSuffix), encodeItems(control.items(), false));
+}
+
+std::vector<ListItem> SettingsStore::restoreComboItems(Control& control) {
+    const std::string current = encodeItems(control.items(), false);
+    const std::string stored = readText(keyOf(control, kItemsSuffix), current);
+    if (stored != current) control.setItems(decodeItems(stored, false));
+    return control.items();
+}
+
+bool SettingsStore::saveListBox(const Control& control) {
+    return writeText(keyOf(control), encodeItems(control.items(), false));
+}
+
+std::vector<ListItem> SettingsStore::restoreListBox(Control& control) {
+    const std::string current = encodeItems(control.items(), false);
+    const std::string stored = readText(keyOf(control), current);
+    if (stored != current) control.setItems(decodeItems(stored, false));
+    return control.items();
+}
+
+bool SettingsStore::saveComboIndex(const Control& control) {
+    return writeNumber(keyOf(control), control.selectedIndex());
+}
+
+int SettingsStore::restoreComboIndex(Control& control) {
+    const double stored = readNumber(keyOf(control), control.selectedIndex());
+    // A damaged or stale index (beyond the items, negative, not a number) would
+    // leave the box without a selection; keep the current one instead.
+    const auto count = static_cast<double>(control.items().size());
+    if (stored >= 0 && stored < count) {
+        const int index = static_cast<int>(stored);
+        if (index != control.selectedIndex()) control.setSelectedIndex(index);
+    }
+    return control.selectedIndex();
+}
+
+bool SettingsStore::saveComboText(const Control& control) {
+    return writeText(keyOf(control, kEditTextSuffix), control.text());
+}
+
+std::string SettingsStore::restoreComboText(Control& control) {
+    control.setText(readText(keyOf(control, kEditTextSuffix), control.text()));
+    return control.text();
+}
+
+bool SettingsStore::saveButtonTag(const Control& control, bool asBytes) {
+    const std::string key = keyOf(control, kTagSuffix);
+    return asBytes ? writeBytes(key, control.tag()) : writeText(key, control.tag());
+}
+
+std::string SettingsStore::restoreButtonTag(Control& control, bool asBytes) {
+    const std::string key = keyOf(control, kTagSuffix);
+    const std::string current = control.tag();
+    control.setTag(asBytes ? readBytes(key, current) : readText(key, current));
+    return control.tag();
+}
+
+bool SettingsStore::saveColourPicker(const Control& control) {
+    return writeNumber(keyOf(control), static_cast<double>(parseInteger(control.text())));
+}
+
+std::string SettingsStore::restoreColourPicker(Control& control) {
+    const std::int64_t current = parseInteger(control.text());
+    const double stored = readNumber(keyOf(control), static_cast<double>(current));
+    // Colours are small integers; anything that is not one is left alone, and
+    // so is an unchanged value (an empty text stays empty).
+    constexpr double kLimit = 9.0e15;
+    if (std::isfinite(stored) && std::fabs(stored) < kLimit) {
+        const auto colour = static_cast<std::int64_t>(stored);
+        if (colour != current) control.setText(std::to_string(colour));
+    }
+    return control.text();
+}
+
+bool SettingsStore::saveRadioBox(const Control& control) {
+    return writeBool(keyOf(control), control.ticked());
+}
+
+bool SettingsStore::restoreRadioBox(Control& control) {
+    control.setTicked(readBool(keyOf(control), control.ticked()));
+    return control.ticked();
+}
+
+bool SettingsStore::saveFileDialog(const Control& control) {
+    return writeText(keyOf(control), control.text());
+}
+
+std::string SettingsStore::restoreFileDialog(Control& control) {
+    control.setText(readText(keyOf(control), control.text()));
+    return control.text();
+}
+
+void SettingsStore::persistWindow(Form& window, bool restore, std::string_view section,
+                                  const std::vector<Control*>& controls,
+                                  const std::vector<std::string>& namesToSkip,
+                                  const std::vector<const Control*>& containersToSkip,
+                                  bool withItems, const std::vector<std::string>& namesToHandle,
+                                  const std::vector<const Control*>& containersToHandle) {
+    if (!section.empty()) selectSection(section);
+    const std::vector<Control*> list = controls.empty() ? window.controls() : controls;
+    for (Control* control : list) {
+        processPendingMessages();
+        if (!control) continue;
+        const std::string& name = control->name();
+        if (name.empty()) continue;
+        if (!namesToHandle.empty()) {
+            if (!contains(namesToHandle, name)) continue;
+        } else if (contains(namesToSkip, name)) {
+            continue;
+        }
+        // A name that announces one kind on a control of another is a fault of
+        // the window's definition; acting on it would store the wrong property.
+        const ControlKind kind = kindFromName(name);
+        if (!isStoredKind(kind) || control->kind() != kind) continue;
+        if (control->tag() == doNotSaveTag()) continue;
+        const Control* parent = control->parent();
+        if (contains(containersToSkip, parent)) continue;
+        if (!containersToHandle.empty() && !contains(containersToHandle, parent)) continue;
+        persistControl(*control, restore, withItems);
+    }
+}
+
+void SettingsStore::persistControl(Control& control, bool restore, bool withItems) {
+    const bool asBytes = control.tag() == byteBlockTag();
+    switch (control.kind()) {
+        case ControlKind::Button:
+            if (restore)
+                restoreButtonTag(control, asBytes);
+            else
+                saveButtonTag(control, asBytes);
+            break;
+        case ControlKind::EditBox:
+            if (restore)
+                restoreEditBox(control, asBytes);
+            else
+                saveEditBox(control, asBytes);
+            break;
+        case ControlKind::CheckBox:
+            if (restore)
+                restoreCheckBox(control);
+            else
+                saveCheckBox(control);
+            break;
+        case ControlKind::RadioBox:
+            if (restore)
+                restoreRadioBox(control);
+            else
+                saveRadioBox(control);
+            break;
+        case ControlKind::ComboBox: {
+            const bool byIndex = control.comboStyle() == kComboDropDownList;
+            if (restore) {
+                // Items first: setting them may drop the selection, which is
+                // restored afterwards against the restored items.
+                if (withItems) restoreComboItems(control);
+                if (byIndex)
+                    restoreComboIndex(control);
+                else
+                    restoreComboText(control);
+            } else {
+                if (byIndex)
+                    saveComboIndex(control);
+                else
+                    saveComboText(control);
+                if (withItems) saveComboItems(control);
+            }
+            break;
+        }
+        case ControlKind::ListBox:
+            if (restore)
+                restoreListBox(control);
+            else
+                saveListBox(control);
+            break;
+        case ControlKind::CheckListBox:
+            if (restore)
+                restoreCheckListBox(control);
+            else
+                saveCheckListBox(control);
+            break;
+        case ControlKind::ColourPicker:
+            if (restore)
+                restoreColourPicker(control);
+            else
+                saveColourPicker(control);
+            break;
+        case ControlKind::FileDialog:
+            if (restore)
+                restoreFileDialog(control);
+            else
+                saveFileDialog(control);
+            break;
+        case ControlKind::TreeBox:
+            if (restore)
+                restoreTreeBox(control);
+            else
+                saveTreeBox(control);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace lct

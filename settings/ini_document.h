@@ -1,0 +1,147 @@
+#pragma once
+// The settings file engine: an in-memory image of an INI-style GBK file that is
+// kept equal to the file on disk, byte for byte, after every write.
+//
+// Format, as read and written here: a section header is "[" name "]" at the
+// start of the document or right after CR LF (anything after the "]" on that
+// line is ignored); a key line is CR LF, the key, "=", the value up to the next
+// CR LF or the end. The first header of a name and the first line of a key in
+// its section win. Names, keys and values are bytes: no trimming, no quoting,
+// no comments, case-sensitive. New sections go at the end of the document and
+// new keys at the end of their section, so a file written from scratch reads
+// "[A]\r\nk=v\r\nm=w\r\n[B]\r\n...", with no CR LF after the last line.
+//
+// The file is held open with an exclusive advisory lock (flock) while the
+// document is open, so a second copy of the program cannot write it: its open()
+// returns false and its writes stay in memory. Each change is written to the
+// file in place (the bytes from the first changed one to the end, then a
+// truncation when the file got shorter); nothing is written for a change that
+// leaves the document as it was.
+//
+// Writes are serialised: every lookup lets the window process its pending
+// messages (processPendingMessages), so an event handler may call writeKey
+// while another write is being applied; such a write is queued, returns 3, and
+// is applied after the running one, in arrival order.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/unique_fd.h"
+
+namespace lct {
+
+class Form;
+
+class IniDocument {
+  public:
+    /// writeKey and applyPending results.
+    static constexpr int kWritten = 0;
+    static constexpr int kQueued = 3;
+    static constexpr int kFailed = -1;
+
+    IniDocument() = default;
+    ~IniDocument();
+    IniDocument(const IniDocument&) = delete;
+    IniDocument& operator=(const IniDocument&) = delete;
+
+    /// Closes what is open, loads the file at `path` (a file-system path) into
+    /// the document and holds the file open for writing, creating it empty when
+    /// it is missing; an existing file is never truncated. True when the file is
+    /// held. False when it cannot be opened for writing or another holder has
+    /// it locked: the document is then still loaded if the file is readable
+    /// (else empty) and writes change only the document.
+    bool open(std::string_view path);
+
+    /// Releases the file (after one more attempt to bring it up to date, see
+    /// writeKey) and empties the document. The pending writes stay queued.
+    void close();
+
+    /// The value of `key` in `section` (GBK bytes, matched exactly), up to its
+    /// first NUL byte; `defaultValue` when the section or key is missing, or when
+    /// the value is empty and `emptyMeansMissing` is set. Never changes anything.
+    std::string readKey(std::string_view section, std::string_view key,
+                        std::string_view defaultValue, bool emptyMeansMissing = true);
+
+    /// Sets `key` of `section` to `value` (GBK bytes), adding the section at the
+    /// end of the document and the key at the end of its section when missing.
+    /// Returns kWritten; kQueued when a write is being applied (the request is
+    /// applied after it); kFailed when the section header could not be
+    /// established (two message boxes are shown on the owner) or when the change
+    /// could not be written to the file — the document holds it all the same,
+    /// and the next write that reaches the disk brings the file up to date.
+    int writeKey(std::string_view section, std::string_view key, std::string_view value);
+
+    /// Applies the queued writes, oldest first, and returns the result of the
+    /// first; kFailed when the queue was empty, kQueued when called while a
+    /// write is being applied (the running call applies the queue).
+    int applyPending();
+
+    /// 1-based byte position of the "[" of the first header line (a line that
+    /// starts with "[" and holds a "]" at a character boundary) whose preceding
+    /// CR LF starts at or after position `from` and before position `to`; -1
+    /// when there is none.
+    std::int64_t headerBetween(std::int64_t from, std::int64_t to) const;
+
+    /// The window that shows the engine's error messages; nullptr (the default)
+    /// shows none. Not owned; must outlive its use here.
+    void setMessageOwner(Form* owner) { owner_ = owner; }
+
+    const std::string& document() const { return document_; }
+    /// The path given to the last open(); kept by close().
+    const std::string& path() const { return path_; }
+    /// True while the file is held (open() returned true and close() not called).
+    bool holdsFile() const { return static_cast<bool>(file_); }
+    /// True while the file lags behind the document because a write to it failed.
+    bool fileBehind() const;
+
+  private:
+    struct Request {
+        std::string section;
+        std::string key;
+        std::string value;
+    };
+    struct Header {
+        std::size_t start;  // offset of "["
+        std::size_t end;    // offset of "]"
+    };
+    struct Span {
+        std::size_t start;
+        std::size_t size;
+    };
+
+    std::optional<Header> findSection(std::string_view name, std::size_t& from);
+    std::optional<Span> findKey(const Header& header, std::string_view key) const;
+    std::size_t nextHeaderLine(std::size_t from, std::size_t limit) const;
+    int applyRequest(const Request& request);
+    bool change(std::size_t at, std::size_t oldSize, std::string_view bytes);
+    void markDirty(std::size_t from, std::size_t to);
+    bool syncFile();
+    void forgetCache();
+    void reportFault();
+
+    std::string document_;
+    settings_detail::UniqueFd file_;
+    std::string path_;
+
+    std::string cachedSection_;
+    std::optional<std::size_t> cachedStart_;
+    std::optional<std::size_t> cachedEnd_;
+
+    std::deque<Request> pending_;
+    bool applying_ = false;
+    Form* owner_ = nullptr;
+
+    // The file equals the document except, possibly, in [dirtyFrom_, dirtyTo_)
+    // and in its size (fileSize_).
+    std::size_t fileSize_ = 0;
+    std::size_t dirtyFrom_ = kClean;
+    std::size_t dirtyTo_ = 0;
+    bool wroteFile_ = false;
+    static constexpr std::size_t kClean = static_cast<std::size_t>(-1);
+};
+
+}  // namespace lct

@@ -1,0 +1,177 @@
+#pragma once
+// The settings store: the program's one settings object.
+//
+// Lower half: the settings document (IniDocument), an INI-style GBK file held
+// open and edited in place. Upper half: typed values under a current section
+// (texts with their line breaks escaped, numbers, booleans, byte blocks kept in
+// files of their own in the folder "inibin" beside the settings file) and the
+// saving and restoring of controls of a Form, one at a time or a whole window
+// through persistWindow.
+//
+// Every value is read with a default, and an empty stored value reads as the
+// default: restoring never clears a control. Sections, keys and values are GBK;
+// a control's key is its UTF-8 name converted to GBK, plus a suffix for some
+// kinds (".标记", ".内容", ".项目", ".列表").
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/form.h"
+#include "settings/ini_document.h"
+#include "settings/item_list.h"
+
+namespace lct {
+
+class SettingsStore {
+  public:
+    SettingsStore() = default;
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // ---- The document (see IniDocument for the contracts) ----
+
+    void close() { ini_.close(); }
+    int applyPending() { return ini_.applyPending(); }
+    int writeKey(std::string_view section, std::string_view key, std::string_view value) {
+        return ini_.writeKey(section, key, value);
+    }
+    std::string readKey(std::string_view section, std::string_view key,
+                        std::string_view defaultValue, bool emptyMeansMissing = true) {
+        return ini_.readKey(section, key, defaultValue, emptyMeansMissing);
+    }
+    std::int64_t headerBetween(std::int64_t from, std::int64_t to) const {
+        return ini_.headerBetween(from, to);
+    }
+
+    /// Saves (restore false) or restores (restore true) the controls of `window`
+    /// under `section` (selected first when not empty). `controls`: the
+    /// controls to handle, in order; empty means every control of the window in
+    /// its own order. A control is skipped when its name is empty; when
+    /// `namesToHandle` is not empty and does not hold its name, or else when
+    /// `namesToSkip` holds it (UTF-8, compared byte for byte); when its name
+    /// announces no stored kind (labels, panels, ...) or a kind other than its
+    /// real kind; when its tag is "禁止保存"; when its parent is one of
+    /// `containersToSkip`, or `containersToHandle` is not empty and does not
+    /// hold its parent (nullptr stands for the window itself). Edit boxes and
+    /// buttons tagged "字节集方式" use byte blocks. Combo boxes store their
+    /// selected index (drop-down list style) or their edit text, and with
+    /// `withItems` their item list too; restoring sets the items first, so the
+    /// restored selection applies to the restored items. Lets the window
+    /// process pending messages once per control.
+    void persistWindow(Form& window, bool restore, std::string_view section = {},
+                       const std::vector<Control*>& controls = {},
+                       const std::vector<std::string>& namesToSkip = {},
+                       const std::vector<const Control*>& containersToSkip = {},
+                       bool withItems = false, const std::vector<std::string>& namesToHandle = {},
+                       const std::vector<const Control*>& containersToHandle = {});
+
+    /// Opens the settings file at `path` (a file-system path); see
+    /// IniDocument::open. The path also locates the "inibin" folder.
+    bool open(std::string_view path);
+
+    /// Makes `name` (GBK) the section of every typed and per-control operation.
+    void selectSection(std::string_view name) { section_ = name; }
+
+    // ---- Typed values under the current section; keys GBK ----
+
+    /// The content of the key's byte-set file; `defaultValue` when the file is
+    /// missing, empty or unreadable.
+    std::string readBytes(std::string_view key, std::string_view defaultValue) const;
+    /// Replaces the key's byte-set file with `bytes`, creating the "inibin"
+    /// folder when missing. False when the file could not be written, and
+    /// always while the store does not hold its settings file (open() returned
+    /// false), so that a second copy of the program leaves the files alone.
+    bool writeBytes(std::string_view key, std::string_view bytes) const;
+
+    /// Stores `text` with every CR LF written as "┊*┊". True when written.
+    bool writeText(std::string_view key, std::string_view text);
+    /// The stored text with its line breaks restored, or `defaultValue`.
+    std::string readText(std::string_view key, std::string_view defaultValue);
+
+    /// Stores `number` in the "%.13g" form. True when written.
+    bool writeNumber(std::string_view key, double number);
+    /// The leading number of the stored text (full-width digits read as ASCII;
+    /// 0 when the text starts with no number), or `defaultValue` when missing.
+    double readNumber(std::string_view key, double defaultValue);
+
+    /// Stores "真" or "假". True when written.
+    bool writeBool(std::string_view key, bool value);
+    /// True exactly when the stored text (or the default's form) is "真".
+    bool readBool(std::string_view key, bool defaultValue);
+
+    // ---- Controls: save writes the control's state under its key (true when
+    // written); restore reads it with the current state as default, puts it
+    // into the control and returns the state now shown. ----
+
+    /// Ticked state, key = name.
+    bool saveCheckBox(const Control& control);
+    bool restoreCheckBox(Control& control);
+
+    /// Content, key = name; as a byte block when `asBytes`.
+    bool saveEditBox(const Control& control, bool asBytes = false);
+    std::string restoreEditBox(Control& control, bool asBytes = false);
+
+    /// Items with values and check marks, key = name.
+    bool saveCheckListBox(const Control& control);
+    std::vector<ListItem> restoreCheckListBox(Control& control);
+
+    /// The tree's serialised content (the control's text) as a byte block,
+    /// key = name + ".列表".
+    bool saveTreeBox(const Control& control);
+    std::string restoreTreeBox(Control& control);
+
+    /// A combo box's items, key = name + ".项目".
+    bool saveComboItems(const Control& control);
+    std::vector<ListItem> restoreComboItems(Control& control);
+
+    /// Items with values, key = name.
+    bool saveListBox(const Control& control);
+    std::vector<ListItem> restoreListBox(Control& control);
+
+    /// Selected index of a drop-down list combo box, as a number, key = name. A
+    /// stored index outside the current items leaves the selection unchanged.
+    bool saveComboIndex(const Control& control);
+    int restoreComboIndex(Control& control);
+
+    /// Edit text of an editable combo box, key = name + ".内容".
+    bool saveComboText(const Control& control);
+    std::string restoreComboText(Control& control);
+
+    /// Tag text, key = name + ".标记"; as a byte block when `asBytes`.
+    bool saveButtonTag(const Control& control, bool asBytes = false);
+    std::string restoreButtonTag(Control& control, bool asBytes = false);
+
+    /// The colour, held by the control as its text (a decimal integer), stored
+    /// as a number, key = name.
+    bool saveColourPicker(const Control& control);
+    std::string restoreColourPicker(Control& control);
+
+    /// Ticked state, key = name.
+    bool saveRadioBox(const Control& control);
+    bool restoreRadioBox(Control& control);
+
+    /// The chosen file name (the control's text), key = name.
+    bool saveFileDialog(const Control& control);
+    std::string restoreFileDialog(Control& control);
+
+    // ---- Extras ----
+
+    /// The window that shows the store's error messages (not owned); nullptr
+    /// shows none.
+    void setMessageOwner(Form* owner) { ini_.setMessageOwner(owner); }
+    const std::string& section() const { return section_; }
+    const std::string& settingsPath() const { return ini_.path(); }
+    const IniDocument& document() const { return ini_; }
+    /// The byte-set file of `key` in the current section; empty when none can be formed.
+    std::string byteSetPath(std::string_view key) const;
+
+  private:
+    void persistControl(Control& control, bool restore, bool withItems);
+
+    IniDocument ini_;
+    std::string section_;
+};
+
+}  // namespace lct

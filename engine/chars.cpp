@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/charset.h"
+
 namespace lct {
 namespace {
 
@@ -114,19 +116,10 @@ class Walker {
 }  // namespace
 
 std::size_t charSize(std::string_view text, std::size_t offset) {
-    const std::size_t n = text.size();
-    if (offset >= n) return 0;
-    const unsigned b = byteAt(text, offset);
-    if (b < 0x80) return (b == 0x0D && offset + 1 < n && text[offset + 1] == kLf) ? 2 : 1;
-    if (offset + 1 >= n) return 1;
-    if (b >= 0x81 && b <= 0xFE && offset + 3 < n) {
-        const unsigned b1 = byteAt(text, offset + 1);
-        const unsigned b2 = byteAt(text, offset + 2);
-        const unsigned b3 = byteAt(text, offset + 3);
-        if (b1 >= 0x30 && b1 <= 0x39 && b2 >= 0x81 && b2 <= 0xFE && b3 >= 0x30 && b3 <= 0x39)
-            return 4;
-    }
-    return 2;
+    if (offset < text.size() && text[offset] == kCr && offset + 1 < text.size() &&
+        text[offset + 1] == kLf)
+        return 2;
+    return gbkCharSize(text, offset);
 }
 
 int charCount(std::string_view text, CountMode mode) {

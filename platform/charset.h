@@ -33,6 +33,12 @@ std::string utf8ToGbk(std::string_view utf8);
 /// be opened.
 std::optional<std::string> convertCharset(std::string_view bytes, const char* from, const char* to);
 
+/// Bytes of the GBK character that starts at byte `offset` of `text`: 4 for a
+/// GB18030 four-byte sequence (81..FE, 30..39, 81..FE, 30..39), 2 for any
+/// other byte of 0x80 or more with the byte after it (whatever that byte is),
+/// 1 for an ASCII byte or a lead byte at the very end, 0 at the end.
+std::size_t gbkCharSize(std::string_view text, std::size_t offset);
+
 /// Number of Unicode code points in a valid UTF-8 text (continuation bytes are
 /// not counted).
 std::size_t utf8Length(std::string_view utf8);

@@ -5,12 +5,6 @@
 namespace lct {
 namespace {
 
-// Bytes of the GBK character at `i`: a byte of 0x80 or more takes the byte
-// after it along, whatever it is.
-std::size_t gbkCharSize(std::string_view text, std::size_t i) {
-    return static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size() ? 2 : 1;
-}
-
 // Backslash comes first in every set, so escaping in one pass gives what
 // replacing the set's characters one after the other gives.
 std::string escapeSet(std::string_view text, std::string_view specials, bool wildcards) {

@@ -2,33 +2,9 @@
 
 #include <cstring>
 
+#include "platform/charset.h"
+
 namespace lct::settings_detail {
-namespace {
-
-unsigned byteAt(std::string_view text, std::size_t offset) {
-    return static_cast<unsigned char>(text[offset]);
-}
-
-bool isDigitByte(unsigned b) {
-    return b >= 0x30 && b <= 0x39;
-}
-
-bool isLeadByte(unsigned b) {
-    return b >= 0x81 && b <= 0xFE;
-}
-
-}  // namespace
-
-std::size_t gbkCharSize(std::string_view text, std::size_t offset) {
-    if (offset >= text.size()) return 0;
-    const unsigned b = byteAt(text, offset);
-    if (b < 0x80) return 1;
-    const std::size_t left = text.size() - offset;
-    if (left >= 4 && isLeadByte(b) && isDigitByte(byteAt(text, offset + 1)) &&
-        isLeadByte(byteAt(text, offset + 2)) && isDigitByte(byteAt(text, offset + 3)))
-        return 4;
-    return left >= 2 ? 2 : 1;
-}
 
 std::size_t findAtBoundary(std::string_view text, std::string_view needle, std::size_t from) {
     std::size_t i = from;

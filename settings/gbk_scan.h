@@ -10,10 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/charset.h"
+
 namespace lct::settings_detail {
 
-/// Bytes of the character that starts at byte `offset` of `text` (0 at the end).
-std::size_t gbkCharSize(std::string_view text, std::size_t offset);
+using lct::gbkCharSize;
 
 /// Byte offset of the first occurrence of `needle` that starts at a character
 /// boundary at or after the boundary `from`, or npos. An empty needle is never found.

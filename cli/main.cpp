@@ -19,6 +19,8 @@
 #include "files/text_file.h"
 #include "platform/charset.h"
 #include "platform/program_folder.h"
+#include "settings/main_window_settings.h"
+#include "settings/settings_store.h"
 
 namespace lct::cli {
 namespace {
@@ -55,11 +57,25 @@ std::string settingsPath(const Arguments& args) {
     return programFolder() + "/" + std::string(kProgramName) + ".ini";
 }
 
-// Loads the settings file into the form; an error text when it cannot be used.
-std::string loadSettings(const std::string& path, Form&) {
+// Loads the settings file into the form, as the window does when it opens. A
+// missing file leaves every default (and is not created).
+void loadSettings(const std::string& path, Form& form) {
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) return {};
-    return "暂不支持读取已有的配置文件：" + path;
+    if (!std::filesystem::exists(path, error)) return;
+    SettingsStore store;
+    store.open(path);  // a file held by a running window is still read
+    LoadMainWindowSettings(store, form);
+}
+
+// Saves the form's settings as the window does when it closes.
+int saveSettings(const std::string& path, Form& form) {
+    SettingsStore store;
+    if (!store.open(path)) {
+        printError("lancitong-cli: 无法写入配置文件（只读，或正被另一个程序使用）：" + path);
+        return kRefused;
+    }
+    SaveMainWindowSettings(store, form);
+    return kDone;
 }
 
 // The text of a file through the codec; nullopt when it cannot be read.
@@ -135,8 +151,8 @@ int run(const std::vector<std::string>& argv) {
     }
 
     HeadlessForm form(mainWindowTable());
-    if (const std::string error = loadSettings(settingsPath(args), form); !error.empty())
-        return usageError(error);
+    const std::string ini = settingsPath(args);
+    loadSettings(ini, form);
     if (args.mode) {
         if (const std::string error = applyMode(form, *args.mode); !error.empty())
             return usageError(error);
@@ -155,7 +171,7 @@ int run(const std::vector<std::string>& argv) {
         case Command::Batch:
             return batch(args, form);
         default:
-            return usageError("settings 子命令尚未提供");
+            return saveSettings(ini, form);
     }
 }
 

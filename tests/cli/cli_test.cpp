@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -262,6 +263,46 @@ TEST_F(CliTest, BatchRefusedWritesNothing) {
     EXPECT_NE(r.err.find("请先输入关键词列表！"), std::string::npos);
     EXPECT_TRUE(r.out.empty());
     EXPECT_FALSE(fs::exists(dir / "关键词插入结果"));
+}
+
+TEST_F(CliTest, SettingsThenPreviewGiveTheSameOptions) {
+    const std::string ini = (dir / "青禾·澜词通.ini").string();
+    const Result saved = run({"settings", "--ini", ini, "--mode", "replace", "--set",
+                              "编辑框关键词列表=甲\n乙", "--set", "编辑框再组合关键词=[*]", "--set",
+                              "编辑框预览内容=一\n二", "--set", "组合框输入编码=2"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const std::string file = slurp(ini);
+    EXPECT_NE(file.find(lct::utf8ToGbk("[主界面]\r\n")), std::string::npos);
+    EXPECT_NE(file.find(lct::utf8ToGbk("\r\n操作类型=1\r\n")), std::string::npos);
+    EXPECT_NE(file.find(lct::utf8ToGbk("\r\n测试内容=一┊*┊二\r\n")), std::string::npos);
+    EXPECT_NE(file.find(lct::utf8ToGbk("\r\n输入编码=2")), std::string::npos);
+    EXPECT_EQ(slurp(dir / "inibin" / "主界面-关键词列表.ibn"), lct::utf8ToGbk("甲\r\n乙"));
+
+    // A later run keeps what it was not told to change.
+    ASSERT_EQ(run({"settings", "--ini", ini, "--set", "选择框避免单词=假"}).status, 0);
+    const Result r = run({"preview", "--ini", ini, "--title", "T", "--content-file",
+                          write("c.txt", "乙甲").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "T\n[乙][甲]");
+}
+
+TEST_F(CliTest, PreviewDoesNotCreateAMissingSettingsFile) {
+    const fs::path ini = dir / "absent.ini";
+    ASSERT_EQ(run({"preview", "--ini", ini.string()}).status, 0);
+    EXPECT_FALSE(fs::exists(ini));
+    EXPECT_FALSE(fs::exists(dir / "inibin"));
+}
+
+TEST_F(CliTest, SettingsHeldByAnotherProgramAreNotOverwritten) {
+    const fs::path ini = write("held.ini", "[主界面]\r\n调用方式=2");
+    const int fd = open(ini.c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+    const Result r = run({"settings", "--ini", ini.string(), "--set", "组合框调用方式=1"});
+    close(fd);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_EQ(slurp(ini), "[主界面]\r\n调用方式=2");
 }
 
 }  // namespace

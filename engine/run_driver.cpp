@@ -116,7 +116,9 @@ RunResult runArticles(Form& form, RunHost& host, RunServices& services, RunReque
             input = services.read(*path, inputEncoding);
             content = std::move(input.text);
             host.progress(count, i);
-            host.status("(" + std::to_string(count) + ":" + std::to_string(i) + ") " + title);
+            std::string line = "(" + std::to_string(count) + ":" + std::to_string(i) + ") ";
+            line += title;
+            host.status(line);
         } else {
             title = request.title;
             content = request.content;

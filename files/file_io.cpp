@@ -111,7 +111,7 @@ std::optional<std::string> ReadWholeFile(std::string_view path) {
     return bytes;
 }
 
-bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
+bool WriteFileAtomically(std::string_view path, std::string_view bytes, Durability durability) {
     if (path.empty()) return false;
     const std::string target = resolveTarget(std::string(path));
     struct stat existing {};
@@ -133,7 +133,7 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes) {
     bool ok = writeAll(fd.get(), bytes);
     if (ok && exists && S_ISREG(existing.st_mode))
         ok = ::fchmod(fd.get(), existing.st_mode & 07777) == 0;
-    ok = ok && ::fsync(fd.get()) == 0;
+    if (durability == Durability::Synced) ok = ok && ::fsync(fd.get()) == 0;
     ok = fd.close() && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());

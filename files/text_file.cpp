@@ -137,7 +137,7 @@ std::string EncodeText(std::string_view text, TextEncoding encoding, LineBreaks 
 bool WriteTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
                    LineBreaks lineBreaks) {
     if (path.empty()) return false;
-    return WriteFileAtomically(path, EncodeText(text, encoding, lineBreaks));
+    return WriteFileAtomically(path, EncodeText(text, encoding, lineBreaks), Durability::Cached);
 }
 
 }  // namespace lct

@@ -1,0 +1,56 @@
+// One article through each of the three pipelines with the main window's
+// default options, on 1 MB and 4 MB articles: the 4 MB article must stay
+// within 5 times the 1 MB one in every mode.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "app/headless_form.h"
+#include "app/main_window_table.h"
+#include "article.h"
+#include "engine/pipeline.h"
+
+namespace lct {
+namespace {
+
+ArticleOptions optionsFor(PipelineMode mode) {
+    HeadlessForm form(mainWindowTable());
+    form.find("单选框插入")->setTicked(mode == PipelineMode::Insert);
+    form.find("单选框替换")->setTicked(mode == PipelineMode::ReplaceExisting);
+    form.find("分组框文章打乱替换器")->setVisible(mode == PipelineMode::ShuffleReplace);
+    std::string keywords;
+    for (int i = 0; i < 100; ++i) keywords += utf8ToGbk("关键词") + std::to_string(i) + "\r\n";
+    keywords += utf8ToGbk("天气\r\n公园\r\nfox\r\n");
+    form.find("编辑框关键词列表")->setText(keywords);
+    form.find("选择框替换内容")->setTicked(true);
+    form.find("编辑框内容匹配式")->setText(utf8ToGbk("天气|公园|fox"));
+    form.find("编辑框内容替换式")->setText(utf8ToGbk("气候|花园|cat"));
+    return readArticleOptions(form);
+}
+
+void BM_Pipeline(benchmark::State& state) {
+    const auto mode = static_cast<PipelineMode>(state.range(0));
+    const std::string page = bench::article(static_cast<std::size_t>(state.range(1)));
+    const ArticleOptions options = optionsFor(mode);
+    ArticleRun run(1);
+    run.prepare(options, loadKeywords(options.keywordList));
+    for (auto _ : state) {
+        std::string title = utf8ToGbk("标题");
+        std::string content = page;
+        processArticle(options, run, title, content);
+        benchmark::DoNotOptimize(content);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.size()));
+}
+
+void modes(benchmark::internal::Benchmark* b) {
+    for (int mode = 0; mode <= 2; ++mode) {
+        b->Args({mode, 1 << 20});
+        b->Args({mode, 4 << 20});
+    }
+}
+// Mode 0 insert, 1 replace-existing, 2 shuffle-replace.
+BENCHMARK(BM_Pipeline)->Apply(modes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace lct

@@ -8,17 +8,17 @@ namespace lct {
 
 class HeadlessForm::HeadlessControl final : public Control {
   public:
-    HeadlessControl(const ControlSpec& spec, Control* parent)
-        : name_(spec.name),
-          kind_(spec.kind),
+    HeadlessControl(const ControlRow& row, Control* parent)
+        : name_(row.name),
+          kind_(row.kind),
           parent_(parent),
-          tag_(utf8ToGbk(spec.tag)),
-          text_(utf8ToGbk(spec.text)),
-          ticked_(spec.ticked),
-          enabled_(spec.enabled),
-          visible_(spec.visible),
-          comboStyle_(spec.comboStyle) {
-        for (std::string_view item : spec.items)
+          tag_(utf8ToGbk(row.tag)),
+          text_(utf8ToGbk(row.text)),
+          ticked_(row.ticked),
+          enabled_(row.enabled),
+          visible_(row.visible),
+          comboStyle_(row.comboStyle) {
+        for (std::string_view item : row.items)
             items_.push_back({utf8ToGbk(item), 0, false});
         if (hasSelection() && !items_.empty()) selected_ = 0;
     }
@@ -91,9 +91,9 @@ class HeadlessForm::HeadlessControl final : public Control {
 
 HeadlessForm::HeadlessForm(const ControlTable& table) {
     controls_.reserve(table.size());
-    for (const ControlSpec& spec : table) {
-        Control* parent = spec.parent.empty() ? nullptr : find(spec.parent);
-        controls_.push_back(std::make_unique<HeadlessControl>(spec, parent));
+    for (const ControlRow& row : table) {
+        Control* parent = row.parent.empty() ? nullptr : find(row.parent);
+        controls_.push_back(std::make_unique<HeadlessControl>(row, parent));
     }
 }
 

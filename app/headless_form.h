@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/control_spec.h"
+#include "app/control_table.h"
 #include "app/form.h"
 
 namespace lct {

@@ -16,9 +16,9 @@ using test::G;
 
 TEST(MainWindowTable, NamesAreUniqueAndAnnounceTheirKind) {
     std::set<std::string_view> names;
-    for (const ControlSpec& spec : mainWindowTable()) {
-        EXPECT_TRUE(names.insert(spec.name).second) << spec.name;
-        EXPECT_EQ(kindFromName(spec.name), spec.kind) << spec.name;
+    for (const ControlRow& row : mainWindowTable()) {
+        EXPECT_TRUE(names.insert(row.name).second) << row.name;
+        EXPECT_EQ(kindFromName(row.name), row.kind) << row.name;
     }
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/control_spec.h"
+#include "app/control_table.h"
 #include "app/headless_form.h"
 #include "gbk.h"
 #include "settings/settings_store.h"

@@ -11,7 +11,7 @@ namespace lct {
 
 /// One row of a window's control table. Texts are UTF-8 here; the forms
 /// convert them to GBK when they are built.
-struct ControlSpec {
+struct ControlRow {
     std::string_view name;
     ControlKind kind = ControlKind::Unknown;
     std::string_view parent = {};  ///< name of the containing panel; empty for the window
@@ -25,6 +25,6 @@ struct ControlSpec {
     std::string_view tag = {};
 };
 
-using ControlTable = std::vector<ControlSpec>;
+using ControlTable = std::vector<ControlRow>;
 
 }  // namespace lct

@@ -17,8 +17,10 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-void note(ArticleReport* report, std::string problem) {
-    if (!report || problem.empty()) return;
+// Records a problem once; `what` says which option it concerns.
+void note(ArticleReport* report, std::string_view what, const std::string& error) {
+    if (!report || error.empty()) return;
+    std::string problem = std::string(what) + error;
     if (std::find(report->problems.begin(), report->problems.end(), problem) ==
         report->problems.end())
         report->problems.push_back(std::move(problem));
@@ -29,9 +31,9 @@ void convert(const ArticleOptions& options, std::string& title, std::string& con
     if (options.scriptConversion != 1 && options.scriptConversion != 2) return;
     std::string error;
     title = convertScript(title, options.scriptConversion, &error);
-    note(report, error);
+    note(report, "繁简体转换不可用：", error);
     content = convertScript(content, options.scriptConversion, &error);
-    note(report, error);
+    note(report, "繁简体转换不可用：", error);
 }
 
 // Removes what still looks like a tag, then makes the title a file name.
@@ -83,7 +85,7 @@ void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::st
     convert(options, title, content, report);
 }
 
-void replaceByOptions(std::string& text, const std::string& matches,
+void replaceByOptions(std::string& text, std::string_view field, const std::string& matches,
                       const std::string& replacements, bool regex, bool ignoreCase, int count,
                       ArticleReport* report) {
     if (!regex) {
@@ -92,7 +94,7 @@ void replaceByOptions(std::string& text, const std::string& matches,
     }
     std::string error;
     text = replaceByRegex(text, matches, replacements, ignoreCase, count, &error);
-    note(report, error);
+    note(report, std::string(field) + "的正则表达式无法使用，未替换：", error);
 }
 
 void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
@@ -138,12 +140,12 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
         content = insertRandom(content, inserted, count, placement, random);
     }
     if (sh.replaceTitle) {
-        replaceByOptions(title, sh.titleMatches, sh.titleReplacements, sh.titleRegex,
-                         sh.titleIgnoreCase, sh.titleReplaceCount, report);
+        replaceByOptions(title, "编辑框标题匹配式", sh.titleMatches, sh.titleReplacements,
+                         sh.titleRegex, sh.titleIgnoreCase, sh.titleReplaceCount, report);
     }
     if (sh.replaceContent) {
-        replaceByOptions(content, sh.contentMatches, sh.contentReplacements, sh.contentRegex,
-                         sh.contentIgnoreCase, sh.contentReplaceCount, report);
+        replaceByOptions(content, "编辑框内容匹配式", sh.contentMatches, sh.contentReplacements,
+                         sh.contentRegex, sh.contentIgnoreCase, sh.contentReplaceCount, report);
     }
     convert(options, title, content, report);
     title = finish(run, title);

@@ -42,7 +42,7 @@ std::optional<std::vector<std::string>> takeKeywords(Form& form, RunHost& host,
         return std::nullopt;
     }
     const std::string keywordFile = gbkToUtf8(lines.front());
-    if (!keywordFile.empty() && services.exists(keywordFile)) {
+    if (!keywordFile.empty() && services.isFile(keywordFile)) {
         const ArticleFile file = services.read(keywordFile, indexOf(form, "组合框输入编码"));
         lines = loadKeywords(file.text);
         if (lines.empty()) {

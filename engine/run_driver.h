@@ -51,7 +51,9 @@ struct ArticleFile {
 class RunServices {
   public:
     virtual ~RunServices() = default;
-    virtual bool exists(std::string_view path) = 0;
+    /// True when `path` names a regular file (a folder named like a keyword is
+    /// no keyword file).
+    virtual bool isFile(std::string_view path) = 0;
     /// Reads a file with the requested encoding (0 detects).
     virtual ArticleFile read(std::string_view path, int requestedEncoding) = 0;
     /// Writes a result through a temporary file; false when it failed.

@@ -1,5 +1,8 @@
 #include "files/run_services.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "files/elapsed.h"
 #include "files/file_io.h"
 #include "files/paths.h"
@@ -9,8 +12,10 @@
 
 namespace lct {
 
-bool FileRunServices::exists(std::string_view path) {
-    return PathExists(path);
+bool FileRunServices::isFile(std::string_view path) {
+    std::error_code error;
+    return !path.empty() &&
+           std::filesystem::is_regular_file(std::filesystem::path(std::string(path)), error);
 }
 
 ArticleFile FileRunServices::read(std::string_view path, int requestedEncoding) {

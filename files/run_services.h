@@ -8,7 +8,7 @@ namespace lct {
 
 class FileRunServices final : public RunServices {
   public:
-    bool exists(std::string_view path) override;
+    bool isFile(std::string_view path) override;
     ArticleFile read(std::string_view path, int requestedEncoding) override;
     bool write(std::string_view path, std::string_view text, int encoding, int lineBreaks) override;
     bool createFolder(std::string_view folder) override;

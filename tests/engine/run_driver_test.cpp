@@ -40,7 +40,7 @@ class RecordingHost : public RunHost {
 // Files in memory: paths map to GBK texts.
 class MemoryServices : public RunServices {
   public:
-    bool exists(std::string_view path) override { return files.count(std::string(path)) > 0; }
+    bool isFile(std::string_view path) override { return files.count(std::string(path)) > 0; }
     ArticleFile read(std::string_view path, int requested) override {
         requestedEncodings.push_back(requested);
         const auto it = files.find(std::string(path));

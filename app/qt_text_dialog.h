@@ -1,0 +1,37 @@
+#pragma once
+// The text dialog as a Qt window (what it does is in app/text_dialog.h).
+
+#include <QDialog>
+#include <memory>
+
+#include "app/qt_form.h"
+#include "app/text_dialog.h"
+
+namespace lct {
+
+class TextDialog final : public QDialog {
+    Q_OBJECT
+  public:
+    TextDialog(const TextDialogRequest& request, QWidget* owner);
+    ~TextDialog() override;
+
+    QtForm& form() { return *form_; }
+    bool confirmed() const { return confirmed_; }
+    const std::string& result() const { return result_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void layOut();
+    void importFiles(bool contents);
+
+    TextDialogRequest request_;
+    std::unique_ptr<QtForm> form_;
+    bool confirmed_ = false;
+    bool closingByButton_ = false;
+    std::string result_;
+};
+
+}  // namespace lct

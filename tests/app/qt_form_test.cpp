@@ -1,0 +1,100 @@
+// The Qt form over real widgets: what window logic reads and writes through
+// Control must be what the widgets show.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QWidget>
+#include <QtTest/QtTest>
+
+#include "app/main_window_table.h"
+#include "app/qt_form.h"
+#include "platform/charset.h"
+
+namespace lct {
+
+class QtFormTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void controlsAreBuiltFromTheTable() {
+        QWidget window;
+        QtForm form(window, mainWindowTable());
+        QCOMPARE(form.controls().size(), mainWindowTable().size());
+        auto* box = form.widgetAs<QCheckBox>("选择框避免单词");
+        QVERIFY(box);
+        QVERIFY(box->isChecked());
+        QCOMPARE(box->text(), QString::fromUtf8("自动避开单词"));
+        QCOMPARE(box->parentWidget(), form.widget("分组框1"));
+        QCOMPARE(form.find("选择框避免单词")->parent(), form.find("分组框1"));
+        QCOMPARE(form.widgetAs<QComboBox>("组合框内容插入类型")->count(), 15);
+        QVERIFY(form.widget("分组框文章打乱替换器")->isHidden());
+        QCOMPARE(form.find("编辑框标题间隔符")->text(), utf8ToGbk(" |，"));
+    }
+
+    void textsCrossAsGbkWithCrLf() {
+        QWidget window;
+        QtForm form(window, mainWindowTable());
+        Control* keywords = form.find("编辑框关键词列表");
+        keywords->setText(utf8ToGbk("甲\r\n乙"));
+        QCOMPARE(form.widgetAs<QPlainTextEdit>("编辑框关键词列表")->toPlainText(),
+                 QString::fromUtf8("甲\n乙"));
+        form.widgetAs<QPlainTextEdit>("编辑框关键词列表")
+            ->setPlainText(QString::fromUtf8("丙\n丁"));
+        QCOMPARE(keywords->text(), utf8ToGbk("丙\r\n丁"));
+        form.find("编辑框次数1")->setText("7");
+        QCOMPARE(form.widgetAs<QLineEdit>("编辑框次数1")->text(), QStringLiteral("7"));
+        QCOMPARE(integerOf(form, "编辑框次数1"), 7);
+    }
+
+    void statesAreTheControlsOwn() {
+        QWidget window;
+        QtForm form(window, mainWindowTable());
+        form.find("分组框1")->setEnabled(false);
+        QVERIFY(form.find("选择框插入标题")->enabled());  // the panel's state is not its child's
+        form.find("选择框插入标题")->setEnabled(false);
+        QVERIFY(!form.find("选择框插入标题")->enabled());
+        form.find("分组框1")->setEnabled(true);
+        QVERIFY(!form.find("选择框插入标题")->enabled());
+        QVERIFY(form.find("选择框插入标题")->visible());
+        form.find("选择框插入标题")->setVisible(false);
+        QVERIFY(!form.find("选择框插入标题")->visible());
+        form.find("编辑框每隔最少")->setTicked(true);
+        QVERIFY(!form.find("编辑框每隔最少")->ticked());
+    }
+
+    void combosTagsAndProgress() {
+        QWidget window;
+        QtForm form(window, mainWindowTable());
+        Control* combo = form.find("组合框内容插入类型");
+        combo->setSelectedIndex(14);
+        QCOMPARE(form.widgetAs<QComboBox>("组合框内容插入类型")->currentIndex(), 14);
+        QCOMPARE(combo->text(), utf8ToGbk("符号处全文随机"));
+        combo->setSelectedIndex(99);
+        QCOMPARE(combo->selectedIndex(), -1);
+        QCOMPARE(combo->comboStyle(), kComboDropDownList);
+        combo->setItems({{"a", 3, false}, {"b", 4, false}});
+        QCOMPARE(combo->items().size(), std::size_t{2});
+        QCOMPARE(combo->items()[1].value, std::int64_t{4});
+        Control* button = form.find("按钮批量处理");
+        button->setTag(utf8ToGbk("/文章"));
+        QCOMPARE(button->tag(), utf8ToGbk("/文章"));
+        Control* bar = form.find("进度条");
+        bar->setProgress(20, 3);
+        QCOMPARE(form.widgetAs<QProgressBar>("进度条")->value(), 3);
+        QCOMPARE(bar->progressRange(), 20);
+    }
+
+    void clipboardRoundTrip() {
+        QWidget window;
+        QtForm form(window, mainWindowTable());
+        form.setClipboardText(utf8ToGbk("剪贴\r\n板"));
+        QCOMPARE(form.clipboardText(), utf8ToGbk("剪贴\r\n板"));
+    }
+};
+
+}  // namespace lct
+
+QTEST_MAIN(lct::QtFormTest)
+#include "qt_form_test.moc"

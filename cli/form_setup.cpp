@@ -4,34 +4,22 @@
 #include <array>
 #include <charconv>
 
+#include "app/main_window_rules.h"
 #include "platform/charset.h"
 
 namespace lct::cli {
 namespace {
 
 constexpr std::array<std::string_view, 2> kModeRadios = {"单选框插入", "单选框替换"};
-constexpr std::string_view kShufflePanel = "分组框文章打乱替换器";
-// What the shuffle panel covers when it is shown.
-constexpr std::array<std::string_view, 4> kCoveredByShufflePanel = {
-    "组合框调用方式", "编辑框关键词列表", "分组框1", "分组框2"};
-
-void showShufflePanel(Form& form, bool shown) {
-    if (Control* panel = form.find(kShufflePanel)) panel->setVisible(shown);
-    for (std::string_view name : kCoveredByShufflePanel) {
-        if (Control* c = form.find(name)) c->setVisible(!shown);
-    }
-}
 
 // Ticking one of the mode radio boxes unticks the other, as a click does.
 void tickRadio(Form& form, Control& radio, bool ticked) {
-    radio.setTicked(ticked);
-    if (!ticked) return;
-    if (std::find(kModeRadios.begin(), kModeRadios.end(), radio.name()) == kModeRadios.end())
+    if (ticked &&
+        std::find(kModeRadios.begin(), kModeRadios.end(), radio.name()) != kModeRadios.end()) {
+        selectModeRadio(form, radio.name());
         return;
-    for (std::string_view other : kModeRadios) {
-        if (other == radio.name()) continue;
-        if (Control* c = form.find(other)) c->setTicked(false);
     }
+    radio.setTicked(ticked);
 }
 
 std::optional<bool> parseBool(std::string_view value) {
@@ -71,8 +59,7 @@ std::string applyMode(Form& form, std::string_view mode) {
     }
     if (mode != "insert" && mode != "replace") return "未知的模式：" + std::string(mode);
     showShufflePanel(form, false);
-    Control* radio = form.find(mode == "insert" ? kModeRadios[0] : kModeRadios[1]);
-    if (radio) tickRadio(form, *radio, true);
+    selectModeRadio(form, mode == "insert" ? kModeRadios[0] : kModeRadios[1]);
     return {};
 }
 

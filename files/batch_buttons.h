@@ -1,0 +1,52 @@
+#pragma once
+// The two working batch buttons of the main window: one runs the engine over
+// files chosen in a dialog, the other over the files of a chosen folder; while
+// its run goes on, each serves as its own stop button. Written over the
+// toolkit interface; the dialogs come from the caller.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/form.h"
+#include "engine/run_driver.h"
+
+namespace lct {
+
+/// The dialogs a batch button needs. Paths are UTF-8; titles GBK.
+class BatchDialogs {
+  public:
+    virtual ~BatchDialogs() = default;
+    /// A multi-select open-file dialog; the chosen paths in dialog order, none
+    /// when cancelled. `filter` is the dialog's filter text as the window gives it.
+    virtual std::vector<std::string> chooseFiles(std::string_view title, std::string_view filter,
+                                                 std::string_view initialFolder) = 0;
+    /// A folder browser; empty when cancelled.
+    virtual std::string chooseFolder(std::string_view title, std::string_view initialFolder) = 0;
+};
+
+/// What a batch button works with: the main window, the run's host and file
+/// services, the dialogs, and the process-wide stop flag.
+struct BatchContext {
+    Form& form;
+    RunHost& host;
+    RunServices& services;
+    BatchDialogs& dialogs;
+    bool& stopFlag;
+};
+
+/// The filter of the file dialog of 按钮批量处理 (GBK).
+std::string batchFileFilter();
+
+/// 按钮批量处理 clicked: idle, it asks for files, remembers their folder in its
+/// tag, runs the batch with the other batch buttons disabled, then returns to
+/// idle; running, it shows "正在停止中.." and sets the stop flag.
+void onBatchFilesClicked(BatchContext& context);
+
+/// 按钮批量处理文件夹 clicked (`rightRelease` false) or right mouse button
+/// released over it (true: the dialog title has no leading "+"): idle, it asks
+/// for a folder, lists its files by 编辑框过滤 and runs the batch over them;
+/// running, it shows "正在停止中.." and sets the stop flag.
+void onBatchFolderClicked(BatchContext& context, bool rightRelease);
+
+}  // namespace lct

@@ -1,0 +1,115 @@
+#include "app/main_window_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "app/headless_form.h"
+#include "app/main_window_table.h"
+#include "gbk.h"
+
+namespace lct {
+namespace {
+
+using test::G;
+
+class MainWindowRulesTest : public ::testing::Test {
+  protected:
+    HeadlessForm form{mainWindowTable()};
+
+    bool enabled(std::string_view name) { return form.find(name)->enabled(); }
+    bool visible(std::string_view name) { return form.find(name)->visible(); }
+    void contentType(int type) {
+        form.find("组合框内容插入类型")->setSelectedIndex(type);
+        applyInsertOptionsRule(form);
+    }
+};
+
+TEST_F(MainWindowRulesTest, SymbolTypeShowsTheSymbolModeAndEnablesTheSymbolGroups) {
+    contentType(14);
+    EXPECT_TRUE(visible("组合框符号插入模式"));
+    EXPECT_TRUE(enabled("编辑框句子结尾符"));
+    EXPECT_FALSE(enabled("选择框更新关键词"));
+    contentType(0);
+    EXPECT_FALSE(visible("组合框符号插入模式"));
+    EXPECT_FALSE(enabled("编辑框句子结尾符"));
+    EXPECT_EQ(textOf(form, "选择框更新关键词"), G("每次使用新一轮关键词"));
+}
+
+TEST_F(MainWindowRulesTest, EveryNTypesShowTheirFieldsAndTakeOverTheCount) {
+    contentType(8);
+    for (const char* name : {"标签18", "标签19", "编辑框每隔最少", "编辑框每隔最多"})
+        EXPECT_TRUE(visible(name)) << name;
+    EXPECT_FALSE(enabled("选择框插入次数"));
+    EXPECT_FALSE(enabled("编辑框次数1"));
+    EXPECT_TRUE(enabled("选择框避免单词"));
+    EXPECT_EQ(textOf(form, "选择框更新关键词"), G("每隔字数使用新一轮关键词"));
+    contentType(9);
+    EXPECT_FALSE(enabled("选择框避免单词"));
+    EXPECT_FALSE(enabled("选择框避免标签"));
+    contentType(2);
+    EXPECT_EQ(textOf(form, "选择框更新关键词"), G("每个句子使用新一轮关键词"));
+    contentType(5);
+    EXPECT_EQ(textOf(form, "选择框更新关键词"), G("每个段落使用新一轮关键词"));
+}
+
+TEST_F(MainWindowRulesTest, ReplaceModeDisablesTheInsertSwitches) {
+    selectModeRadio(form, "单选框替换");
+    EXPECT_FALSE(form.find("单选框插入")->ticked());
+    EXPECT_TRUE(form.find("单选框替换")->ticked());
+    for (const char* name : {"选择框插入标题", "选择框插入内容", "选择框插入次数",
+                             "组合框内容插入类型", "组合框标题插入类型"})
+        EXPECT_FALSE(enabled(name)) << name;
+    EXPECT_TRUE(enabled("选择框避免单词"));
+    selectModeRadio(form, "单选框插入");
+    EXPECT_TRUE(enabled("选择框插入标题"));
+}
+
+TEST_F(MainWindowRulesTest, ContentOffLeavesTheSeparatorsForATypedTitle) {
+    form.find("组合框标题插入类型")->setSelectedIndex(2);
+    form.find("组合框内容插入类型")->setSelectedIndex(14);
+    form.find("选择框插入内容")->setTicked(false);
+    applyInsertOptionsRule(form);
+    EXPECT_FALSE(enabled("组合框内容插入类型"));
+    EXPECT_FALSE(visible("组合框符号插入模式"));
+    EXPECT_TRUE(enabled("编辑框标题间隔符"));
+    form.find("组合框标题插入类型")->setSelectedIndex(0);
+    applyInsertOptionsRule(form);
+    EXPECT_FALSE(enabled("编辑框标题间隔符"));
+    form.find("选择框插入内容")->setTicked(true);
+    form.find("组合框内容插入类型")->setSelectedIndex(11);
+    applyInsertOptionsRule(form);
+    EXPECT_TRUE(enabled("编辑框标题间隔符"));  // head blocks use the separators too
+}
+
+TEST_F(MainWindowRulesTest, ShufflePanelCoversTheInsertOptionsAndTogglesBack) {
+    toggleShufflePanel(form);
+    EXPECT_TRUE(visible("分组框文章打乱替换器"));
+    for (const char* name : {"组合框调用方式", "编辑框关键词列表", "分组框1", "分组框2"})
+        EXPECT_FALSE(visible(name)) << name;
+    toggleShufflePanel(form);
+    EXPECT_FALSE(visible("分组框文章打乱替换器"));
+    EXPECT_TRUE(visible("分组框1"));
+}
+
+TEST_F(MainWindowRulesTest, ShufflePanelControlsFollowTheirBoxes) {
+    applyShufflePanelRule(form);
+    EXPECT_TRUE(enabled("编辑框标题打乱符号"));
+    EXPECT_FALSE(enabled("组合框插入类型"));
+    EXPECT_FALSE(enabled("选择框原标题"));
+    EXPECT_FALSE(enabled("编辑框内容替换次数"));
+    form.find("选择框替换内容")->setTicked(true);
+    form.find("选择框打乱标题")->setTicked(false);
+    applyShufflePanelRule(form);
+    EXPECT_TRUE(enabled("选择框内容启用正则"));
+    EXPECT_FALSE(enabled("编辑框标题打乱符号"));
+}
+
+TEST(HelpText, LinesAndLength) {
+    const std::string text = helpText();
+    EXPECT_EQ(text.find(G("-----------------软件介绍-----------------\r\n\r\n青禾软件出品")), 0u);
+    EXPECT_TRUE(text.ends_with(G("也对应使用‘|’隔开")));
+    EXPECT_NE(text.find(G("换行使用‘\\n’表示")), std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 32);
+}
+
+}  // namespace
+}  // namespace lct

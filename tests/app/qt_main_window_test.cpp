@@ -1,0 +1,84 @@
+// The main window on the offscreen platform: its widgets are wired to the
+// window logic, and its settings are saved on closing and loaded on showing.
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest/QtTest>
+
+#include "app/qt_form.h"
+#include "app/qt_main_window.h"
+#include "platform/charset.h"
+
+namespace lct {
+
+class QtMainWindowTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::string settings() const { return (dir_.path() + QStringLiteral("/s.ini")).toStdString(); }
+
+  private slots:
+    void previewShowsTheProcessedArticle() {
+        MainWindow window(settings());
+        window.show();
+        QtForm& form = window.form();
+        form.find("编辑框关键词列表")->setText(utf8ToGbk("青禾"));
+        form.find("编辑框再组合关键词")->setText("[*]");
+        form.find("组合框标题插入类型")->setSelectedIndex(2);
+        form.find("编辑框标题间隔符")->setText("");
+        form.find("编辑框预览标题")->setText("T");
+        form.widgetAs<QPushButton>("按钮预览")->click();
+        QCOMPARE(form.find("编辑框结果标题")->text(), utf8ToGbk("T[青禾]"));
+        QVERIFY(form.find("编辑框结果内容")->text().find(utf8ToGbk("[青禾]")) != std::string::npos);
+        QCOMPARE(form.find("按钮预览")->text(), utf8ToGbk("预览"));
+        window.close();
+    }
+
+    void contentTypeChoiceAppliesTheRules() {
+        MainWindow window(settings());
+        window.show();
+        auto* combo = window.form().widgetAs<QComboBox>("组合框内容插入类型");
+        combo->setCurrentIndex(14);
+        emit combo->activated(14);
+        QVERIFY(window.form().find("组合框符号插入模式")->visible());
+        QVERIFY(window.form().find("编辑框句子结尾符")->enabled());
+        window.close();
+    }
+
+    void linkTogglesTheShufflePanel() {
+        MainWindow window(settings());
+        window.show();
+        QWidget* link = window.form().widget("链接文章打乱替换器");
+        QTest::mousePress(link, Qt::LeftButton);
+        QTest::mouseRelease(link, Qt::LeftButton);
+        QVERIFY(window.form().find("分组框文章打乱替换器")->visible());
+        QVERIFY(!window.form().find("分组框1")->visible());
+        window.close();
+    }
+
+    void settingsSurviveARestart() {
+        {
+            MainWindow first(settings());
+            first.show();
+            first.form().find("组合框内容插入类型")->setSelectedIndex(8);
+            first.form().find("编辑框关键词列表")->setText(utf8ToGbk("保存的词"));
+            first.form().find("单选框插入")->setTicked(false);
+            first.form().find("单选框替换")->setTicked(true);
+            first.close();
+        }
+        MainWindow second(settings());
+        second.show();
+        QCOMPARE(second.form().find("组合框内容插入类型")->selectedIndex(), 8);
+        QCOMPARE(second.form().find("编辑框关键词列表")->text(), utf8ToGbk("保存的词"));
+        QVERIFY(second.form().find("单选框替换")->ticked());
+        QVERIFY(!second.form().find("选择框插入标题")->enabled());  // rules applied after loading
+        QVERIFY(second.form().find("编辑框每隔最少")->visible() == false);
+        second.close();
+    }
+};
+
+}  // namespace lct
+
+QTEST_MAIN(lct::QtMainWindowTest)
+#include "qt_main_window_test.moc"

@@ -1,0 +1,144 @@
+// The batch buttons on a headless main window, over real files.
+#include "files/batch_buttons.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/headless_form.h"
+#include "app/main_window_table.h"
+#include "files/run_services.h"
+#include "gbk.h"
+#include "temp_folder.h"
+
+namespace lct {
+namespace {
+
+using test::G;
+
+class FakeDialogs : public BatchDialogs {
+  public:
+    std::vector<std::string> chooseFiles(std::string_view title, std::string_view,
+                                         std::string_view initial) override {
+        titles.push_back(test::U(title));
+        initialFolders.emplace_back(initial);
+        return files;
+    }
+    std::string chooseFolder(std::string_view title, std::string_view initial) override {
+        titles.push_back(test::U(title));
+        initialFolders.emplace_back(initial);
+        return folder;
+    }
+    std::vector<std::string> files;
+    std::string folder;
+    std::vector<std::string> titles, initialFolders;
+};
+
+class QuietHost : public RunHost {
+  public:
+    explicit QuietHost(bool& stop) : stop_(stop) {}
+    MessageAnswer message(std::string_view, MessageButtons, MessageIcon) override {
+        return MessageAnswer::No;
+    }
+    void status(std::string_view) override {}
+    void progress(int, int) override {}
+    void focus(std::string_view) override {}
+    bool stopRequested() override { return stop_; }
+    void problem(std::string_view) override {}
+
+  private:
+    bool& stop_;
+};
+
+class BatchButtonsTest : public ::testing::Test {
+  protected:
+    test::TempFolder folder;
+    HeadlessForm form{mainWindowTable()};
+    FakeDialogs dialogs;
+    FileRunServices services;
+    bool stop = false;
+    QuietHost host{stop};
+    BatchContext context{form, host, services, dialogs, stop};
+
+    std::string article(const std::string& name) {
+        const std::string path = folder.file(name);
+        std::ofstream(path) << "text";
+        return path;
+    }
+    std::size_t results() {
+        std::size_t n = 0;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(folder.file("关键词插入结果"))) {
+            (void)entry;
+            ++n;
+        }
+        return n;
+    }
+};
+
+TEST_F(BatchButtonsTest, FilesButtonRunsTheChosenFilesAndRemembersTheirFolder) {
+    dialogs.files = {article("a.txt"), article("b.txt")};
+    form.find("按钮批量处理")->setTag(G("/start"));
+    onBatchFilesClicked(context);
+    EXPECT_EQ(dialogs.titles.front(), "请选择多个需要处理的文章：");
+    EXPECT_EQ(dialogs.initialFolders.front(), "/start");
+    EXPECT_EQ(test::U(form.find("按钮批量处理")->tag()), folder.path());
+    EXPECT_EQ(results(), 2u);
+    EXPECT_EQ(textOf(form, "按钮批量处理"), G("批量处理(文件)"));
+    EXPECT_TRUE(form.find("按钮批量处理文件夹")->enabled());
+    EXPECT_TRUE(form.find("按钮批量处理路径列表")->enabled());
+}
+
+TEST_F(BatchButtonsTest, CancelledDialogStartsNothing) {
+    onBatchFilesClicked(context);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("关键词插入结果")));
+    EXPECT_EQ(form.find("按钮批量处理")->tag(), "");
+}
+
+TEST_F(BatchButtonsTest, ASecondClickDuringTheRunStopsIt) {
+    dialogs.files = {article("1.txt"), article("2.txt"), article("3.txt")};
+    bool clicked = false;
+    bool disabledWhileRunning = false;
+    auto previous = setPendingMessagesHandler([&] {
+        if (clicked) return;
+        clicked = true;
+        disabledWhileRunning = !form.find("按钮批量处理文件夹")->enabled();
+        onBatchFilesClicked(context);  // the nested click
+        EXPECT_EQ(textOf(form, "按钮批量处理"), G("正在停止中.."));
+    });
+    onBatchFilesClicked(context);
+    setPendingMessagesHandler(previous);
+    EXPECT_TRUE(disabledWhileRunning);
+    EXPECT_TRUE(stop);
+    EXPECT_LT(results(), 3u);
+    EXPECT_EQ(textOf(form, "按钮批量处理"), G("批量处理(文件)"));
+}
+
+TEST_F(BatchButtonsTest, FolderButtonListsByTheFilter) {
+    article("a.txt");
+    article("b.htm");
+    article("c.html");
+    dialogs.folder = folder.path();
+    form.find("编辑框过滤")->setText("*.txt|*.htm");
+    onBatchFolderClicked(context, false);
+    EXPECT_EQ(dialogs.titles.front(), "+请选择需要处理的文章(*.txt|*.htm)所在文件夹：");
+    EXPECT_EQ(results(), 2u);
+    EXPECT_EQ(test::U(form.find("按钮批量处理文件夹")->tag()), folder.path());
+    EXPECT_EQ(textOf(form, "按钮批量处理文件夹"), G("   批量处理(文件夹)"));
+    EXPECT_TRUE(form.find("按钮批量处理")->enabled());
+    onBatchFolderClicked(context, true);
+    EXPECT_EQ(dialogs.titles.back(), "请选择需要处理的文章(*.txt|*.htm)所在文件夹：");
+}
+
+TEST_F(BatchButtonsTest, FolderWithoutMatchesStartsNothing) {
+    article("a.doc");
+    dialogs.folder = folder.path();
+    form.find("编辑框过滤")->setText("*.txt");
+    onBatchFolderClicked(context, false);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("关键词插入结果")));
+    EXPECT_EQ(textOf(form, "按钮批量处理文件夹"), G("   批量处理(文件夹)"));
+}
+
+}  // namespace
+}  // namespace lct

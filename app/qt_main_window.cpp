@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <initializer_list>
 
@@ -228,8 +229,11 @@ void MainWindow::connectSignals() {
     auto clicked = [&](std::string_view name, auto handler) {
         connect(f.widgetAs<QAbstractButton>(name), &QAbstractButton::clicked, this, handler);
     };
+    // Links react when the mouse button goes down. What they open runs once the
+    // press has been handled, so that a modal dialog does not start inside it.
     auto pressed = [&](std::string_view name, auto handler) {
-        connect(f.widgetAs<QAbstractButton>(name), &QAbstractButton::pressed, this, handler);
+        connect(f.widgetAs<QAbstractButton>(name), &QAbstractButton::pressed, this,
+                [this, handler] { QTimer::singleShot(0, this, handler); });
     };
     auto paste = [this](std::string_view target) {
         return [this, target] { form_->find(target)->setText(form_->clipboardText()); };

@@ -40,7 +40,9 @@ TextDialog::TextDialog(const TextDialogRequest& request, QWidget* owner)
     prompt->setFrameShape(QFrame::NoFrame);
     if (!request_.inputForm) {
         text->setReadOnly(true);
-        text->setBackgroundRole(QPalette::Window);
+        QPalette palette = text->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        text->setPalette(palette);
         QFont bold = prompt->font();
         bold.setBold(true);
         prompt->setFont(bold);

@@ -52,7 +52,7 @@ class QtMainWindowTest : public QObject {
         QWidget* link = window.form().widget("链接文章打乱替换器");
         QTest::mousePress(link, Qt::LeftButton);
         QTest::mouseRelease(link, Qt::LeftButton);
-        QVERIFY(window.form().find("分组框文章打乱替换器")->visible());
+        QTRY_VERIFY(window.form().find("分组框文章打乱替换器")->visible());
         QVERIFY(!window.form().find("分组框1")->visible());
         window.close();
     }

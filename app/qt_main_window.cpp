@@ -303,6 +303,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    stopFlag_ = true;  // a run still going on stops before its next article
     saveSettings();
     QWidget::closeEvent(event);
 }

@@ -1,0 +1,278 @@
+#include "tools/random_text.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/draws.h"
+#include "engine/script.h"
+#include "platform/charset.h"
+#include "tools/result_limit.h"
+
+namespace lct {
+namespace {
+
+constexpr std::string_view kChineseButton = "按钮生成汉字";
+constexpr std::string_view kAlnumButton = "按钮生成数母";
+constexpr std::string_view kResultBox = "编辑框结果";
+constexpr std::string_view kTableRadios[] = {"单选框最常用", "单选框一般常用", "单选框次要常用"};
+
+// Captions are compared with what the buttons show, so they are kept in GBK.
+struct Captions {
+    std::string chineseIdle = utf8ToGbk("生成随机汉字");
+    std::string alnumIdle = utf8ToGbk("生成随机数字字母");
+    std::string running = utf8ToGbk("点我停止生成");
+    std::string stopping = utf8ToGbk("正在停止中");
+};
+
+const Captions& captions() {
+    static const Captions c;
+    return c;
+}
+
+const std::string& section() {
+    static const std::string name = utf8ToGbk("随机文本生成器");
+    return name;
+}
+
+int clampCount(int n) {
+    return n <= 0 ? 8 : std::min(n, kMaxGroupCharacters);
+}
+
+enum class CharClass { Digit, Lower, Upper };
+
+// The class of one character; the rows are tried from the top.
+CharClass drawClass(Random& random, bool noDigits, bool noLower, bool noUpper) {
+    if (noDigits && noLower) return CharClass::Upper;
+    if (noDigits && noUpper) return CharClass::Lower;
+    if (noLower && noUpper) return CharClass::Digit;
+    if (noDigits) return randomInt(random, 1, 2) == 1 ? CharClass::Lower : CharClass::Upper;
+    if (noLower) return randomInt(random, 0, 1) == 1 ? CharClass::Upper : CharClass::Digit;
+    if (noUpper) return randomInt(random, 0, 1) == 1 ? CharClass::Lower : CharClass::Digit;
+    switch (randomInt(random, 0, 2)) {
+        case 0:
+            return CharClass::Digit;
+        case 1:
+            return CharClass::Lower;
+        default:
+            return CharClass::Upper;
+    }
+}
+
+CharacterTable chosenTable(Form& form) {
+    if (tickedOf(form, "单选框最常用")) return CharacterTable::MostCommon;
+    if (tickedOf(form, "单选框一般常用")) return CharacterTable::Common;
+    if (tickedOf(form, "单选框次要常用")) return CharacterTable::Secondary;
+    return CharacterTable::MostCommon;
+}
+
+struct Options {
+    int low = 0;
+    int high = 0;
+    int groups = 0;
+    CharacterTable table = CharacterTable::MostCommon;
+    bool traditional = false;
+    bool fullWidth = false;
+    bool noDigits = false;
+    bool noLower = false;
+    bool noUpper = false;
+};
+
+Options readOptions(Form& form) {
+    Options o;
+    o.low = integerOf(form, "编辑框字数1");
+    o.high = integerOf(form, "编辑框字数2");
+    o.groups = integerOf(form, "编辑框组数");
+    o.table = chosenTable(form);
+    o.traditional = tickedOf(form, "选择框转为繁体");
+    o.fullWidth = tickedOf(form, "选择框转为全角");
+    o.noDigits = !tickedOf(form, "选择框有数字");
+    o.noLower = !tickedOf(form, "选择框有小字母");
+    o.noUpper = !tickedOf(form, "选择框有大字母");
+    return o;
+}
+
+std::string generate(RandomTextKind kind, const Options& o, const bool& stop, Random& random) {
+    std::string result;
+    random.reseed();
+    const int groups = std::min(o.groups, kMaxToolResultItems);
+    for (int i = 1; i <= groups; ++i) {
+        processPendingMessages();
+        const int n = randomInt(random, o.low, o.high);
+        if (!result.empty()) result += "\r\n";
+        if (kind == RandomTextKind::Chinese)
+            result += randomChinese(random, n, characterTable(o.table), o.traditional);
+        else
+            result += randomAlnum(random, n, o.fullWidth, o.noDigits, o.noLower, o.noUpper);
+        if (stop || result.size() >= kMaxToolResultBytes) break;
+    }
+    return result;
+}
+
+// The check boxes, then the radio boxes, in the order the settings file keeps them.
+constexpr std::string_view kStoredCheckBoxes[] = {
+    "选择框有数字", "选择框有小字母", "选择框有大字母", "选择框转为全角", "选择框转为繁体"};
+constexpr std::string_view kStoredRadios[] = {"单选框最常用", "单选框次要常用", "单选框一般常用"};
+struct StoredText {
+    std::string_view key;
+    std::string_view control;
+};
+constexpr StoredText kStoredTexts[] = {
+    {"字数1", "编辑框字数1"}, {"字数2", "编辑框字数2"}, {"组数", "编辑框组数"}};
+
+}  // namespace
+
+const ControlTable& randomTextTable() {
+    using K = ControlKind;
+    static const ControlTable table = {
+        {.name = "标签每组字数", .kind = K::Label, .text = "每组字数："},
+        {.name = "编辑框字数1", .kind = K::EditBox, .text = "3"},
+        {.name = "标签到", .kind = K::Label, .text = "到"},
+        {.name = "编辑框字数2", .kind = K::EditBox, .text = "5"},
+        {.name = "标签个", .kind = K::Label, .text = "个"},
+        {.name = "标签生成组数", .kind = K::Label, .text = "生成组数："},
+        {.name = "编辑框组数", .kind = K::EditBox, .text = "100"},
+        {.name = "标签汉字类型", .kind = K::Label, .text = "汉字类型："},
+        {.name = "单选框最常用", .kind = K::RadioBox, .text = "最常用", .ticked = true},
+        {.name = "单选框一般常用", .kind = K::RadioBox, .text = "一般常用"},
+        {.name = "单选框次要常用", .kind = K::RadioBox, .text = "次要常用"},
+        {.name = "选择框转为繁体", .kind = K::CheckBox, .text = "转为繁体"},
+        {.name = "标签数母成分", .kind = K::Label, .text = "数母成分："},
+        {.name = "选择框有数字", .kind = K::CheckBox, .text = "有数字"},
+        {.name = "选择框有小字母", .kind = K::CheckBox, .text = "有小字母", .ticked = true},
+        {.name = "选择框有大字母", .kind = K::CheckBox, .text = "有大字母", .ticked = true},
+        {.name = "选择框转为全角", .kind = K::CheckBox, .text = "转为全角"},
+        {.name = "按钮生成汉字", .kind = K::Button, .text = "生成随机汉字"},
+        {.name = "按钮生成数母", .kind = K::Button, .text = "生成随机数字字母"},
+        {.name = "编辑框结果", .kind = K::EditBox, .multiLine = true},
+        {.name = "按钮复制结果", .kind = K::Button, .text = "复制结果"},
+    };
+    return table;
+}
+
+std::string randomChinese(Random& random, int n, std::string_view table, bool traditional) {
+    random.reseed();
+    n = clampCount(n);
+    if (table.size() < 2) return {};
+    const int last = static_cast<int>(std::min<std::size_t>(table.size() - 2, 0x7FFFFFFE));
+    std::string group;
+    group.reserve(2 * static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        int offset = randomInt(random, 0, last);
+        // Clearing the low bit lands on a character's first byte; the last
+        // character is reached from one offset only, the others from two.
+        if (offset % 2 == 1) --offset;
+        group.append(table.substr(static_cast<std::size_t>(offset), 2));
+    }
+    return traditional ? convertScript(group, 2) : group;
+}
+
+std::string randomAlnum(Random& random, int n, bool fullWidth, bool noDigits, bool noLower,
+                        bool noUpper) {
+    random.reseed();
+    n = clampCount(n);
+    std::string group;
+    group.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        switch (drawClass(random, noDigits, noLower, noUpper)) {
+            case CharClass::Digit:
+                group += static_cast<char>('0' + randomInt(random, 0, 9));
+                break;
+            case CharClass::Lower:
+                group += static_cast<char>(randomInt(random, 'a', 'z'));
+                break;
+            case CharClass::Upper:
+                group += static_cast<char>(randomInt(random, 'A', 'Z'));
+                break;
+        }
+    }
+    return fullWidth ? toFullWidth(group) : group;
+}
+
+std::string toFullWidth(std::string_view text) {
+    std::string out;
+    out.reserve(2 * text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t size = gbkCharSize(text, i);
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (size != 1 || byte >= 0x80) {
+            out.append(text.substr(i, size));
+        } else if (byte >= '!' && byte <= '}') {
+            out += static_cast<char>(0xA3);
+            out += static_cast<char>(byte + 0x80);
+        } else if (byte == ' ') {
+            out += "\xA1\xA1";
+        } else if (byte == '~') {
+            out += "\xA1\xAB";
+        } else {
+            out += static_cast<char>(byte);
+        }
+        i += size;
+    }
+    return out;
+}
+
+void clickRandomTextButton(Form& form, RandomTextKind kind, RandomTextRun& run,
+                           std::optional<std::uint64_t> seed) {
+    const bool chinese = kind == RandomTextKind::Chinese;
+    Control* pressed = form.find(chinese ? kChineseButton : kAlnumButton);
+    Control* other = form.find(chinese ? kAlnumButton : kChineseButton);
+    Control* resultBox = form.find(kResultBox);
+    if (!pressed || !other || !resultBox) return;
+    const std::string& idle = chinese ? captions().chineseIdle : captions().alnumIdle;
+    if (pressed->text() != idle) {
+        pressed->setText(captions().stopping);
+        run.stop = true;
+        return;
+    }
+    run.stop = false;
+    run.running = true;
+    pressed->setText(captions().running);
+    other->setEnabled(false);
+
+    Random random(seed);
+    const std::string result = generate(kind, readOptions(form), run.stop, random);
+
+    resultBox->setText(result);
+    other->setEnabled(true);
+    pressed->setText(idle);
+    run.running = false;
+}
+
+void selectCharacterTable(Form& form, std::string_view name) {
+    for (std::string_view radio : kTableRadios) {
+        if (Control* c = form.find(radio)) c->setTicked(radio == name);
+    }
+}
+
+void copyRandomTextResult(Form& form) {
+    form.setClipboardText(textOf(form, kResultBox));
+}
+
+void restoreRandomTextSettings(SettingsStore& store, Form& form) {
+    store.selectSection(section());
+    for (std::string_view name : kStoredCheckBoxes) {
+        if (Control* c = form.find(name)) store.restoreCheckBox(*c);
+    }
+    for (std::string_view name : kStoredRadios) {
+        if (Control* c = form.find(name)) store.restoreRadioBox(*c);
+    }
+    for (const StoredText& t : kStoredTexts) {
+        if (Control* c = form.find(t.control))
+            c->setText(store.readText(utf8ToGbk(t.key), c->text()));
+    }
+}
+
+void saveRandomTextSettings(SettingsStore& store, Form& form) {
+    store.selectSection(section());
+    for (std::string_view name : kStoredCheckBoxes) {
+        if (Control* c = form.find(name)) store.saveCheckBox(*c);
+    }
+    for (std::string_view name : kStoredRadios) {
+        if (Control* c = form.find(name)) store.saveRadioBox(*c);
+    }
+    for (const StoredText& t : kStoredTexts) {
+        if (Control* c = form.find(t.control)) store.writeText(utf8ToGbk(t.key), c->text());
+    }
+}
+
+}  // namespace lct

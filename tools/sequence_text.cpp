@@ -1,0 +1,307 @@
+#include "tools/sequence_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <vector>
+
+#include "platform/charset.h"
+#include "tools/result_limit.h"
+
+namespace lct {
+namespace {
+
+constexpr std::string_view kResultBox = "编辑框结果";
+
+// The numeral characters of one set, in GBK.
+struct NumeralSet {
+    std::array<std::string, 10> digits;
+    std::array<std::string, 12> units;  ///< positions 1 to 12
+};
+
+NumeralSet makeSet(std::string_view digitsUtf8, std::string_view unitsUtf8) {
+    NumeralSet set;
+    const std::string digits = utf8ToGbk(digitsUtf8);
+    const std::string units = utf8ToGbk(unitsUtf8);
+    for (std::size_t i = 0; i < set.digits.size(); ++i)
+        set.digits[i] = digits.substr(2 * i, 2);
+    for (std::size_t i = 0; i < set.units.size(); ++i)
+        set.units[i] = units.substr(2 * i, 2);
+    return set;
+}
+
+const NumeralSet& numeralSet(bool capital) {
+    static const NumeralSet simple = makeSet("零一二三四五六七八九", "十百千万十百千亿十百千万");
+    static const NumeralSet upper = makeSet("零壹贰叁肆伍陆柒捌玖", "拾佰仟万拾佰仟亿拾佰仟万");
+    return capital ? upper : simple;
+}
+
+struct Words {
+    std::string negative = utf8ToGbk("负");
+    std::string tenThousand = utf8ToGbk("万");
+    std::string hundredMillion = utf8ToGbk("亿");
+    std::string yuanWhole = utf8ToGbk("元整");
+    std::string marker = utf8ToGbk("<序列>");
+    std::string hint =
+        utf8ToGbk("扩展组合的话， <序列>  代表生成的序列值，你可以在左右添加其他内容！");
+    std::string section = utf8ToGbk("序列文本生成器");
+};
+
+const Words& words() {
+    static const Words w;
+    return w;
+}
+
+constexpr int kMaxNumeralDigits = 12;
+
+// The template cut at its markers: item goes between consecutive pieces.
+struct SplitTemplate {
+    std::vector<std::string_view> pieces;
+    std::size_t literalBytes = 0;
+};
+
+SplitTemplate splitTemplate(std::string_view text, std::string_view marker) {
+    SplitTemplate split;
+    for (;;) {
+        const std::size_t at = text.find(marker);
+        split.pieces.push_back(text.substr(0, at));
+        split.literalBytes += split.pieces.back().size();
+        if (at == std::string_view::npos) break;
+        text.remove_prefix(at + marker.size());
+    }
+    return split;
+}
+
+void setEnabled(Form& form, std::string_view name, bool enabled) {
+    if (Control* c = form.find(name)) c->setEnabled(enabled);
+}
+
+}  // namespace
+
+const ControlTable& sequenceTextTable() {
+    using K = ControlKind;
+    static const ControlTable table = {
+        {.name = "标签起始值", .kind = K::Label, .text = "起始值："},
+        {.name = "编辑框起始值", .kind = K::EditBox, .text = "1"},
+        {.name = "标签间隔值", .kind = K::Label, .text = "间隔值："},
+        {.name = "编辑框间隔值", .kind = K::EditBox, .text = "1"},
+        {.name = "标签终止值", .kind = K::Label, .text = "终止值："},
+        {.name = "编辑框终止值", .kind = K::EditBox, .text = "100"},
+        {.name = "单选框数字", .kind = K::RadioBox, .text = "阿拉伯数字", .ticked = true},
+        {.name = "单选框字母", .kind = K::RadioBox, .text = "英文字母"},
+        {.name = "标签零位数", .kind = K::Label, .text = "零位数："},
+        {.name = "编辑框零位数", .kind = K::EditBox, .text = "3"},
+        {.name = "选择框数位相同", .kind = K::CheckBox, .text = "数位相同", .ticked = true},
+        {.name = "选择框转为大写", .kind = K::CheckBox, .text = "转为大写"},
+        {.name = "选择框到金额", .kind = K::CheckBox, .text = "到金额", .enabled = false},
+        {.name = "选择框到繁体", .kind = K::CheckBox, .text = "到繁体", .enabled = false},
+        {.name = "选择框扩展组合", .kind = K::CheckBox, .text = "扩展组合"},
+        {.name = "编辑框扩展组合",
+         .kind = K::EditBox,
+         .text = "【关键词<序列>】",
+         .enabled = false},
+        {.name = "按钮问号", .kind = K::Button, .text = "?", .enabled = false},
+        {.name = "标签分隔符", .kind = K::Label, .text = "分隔符："},
+        // Multi-line, so that the box can hold its default line break.
+        {.name = "编辑框分隔符", .kind = K::EditBox, .text = "\r\n", .multiLine = true},
+        {.name = "按钮生成", .kind = K::Button, .text = "生成序列"},
+        {.name = "编辑框结果", .kind = K::EditBox, .multiLine = true, .tag = "禁止保存"},
+        {.name = "按钮复制", .kind = K::Button, .text = "复制"},
+    };
+    return table;
+}
+
+SequenceOptions readSequenceOptions(Form& form) {
+    SequenceOptions o;
+    o.start = integerOf(form, "编辑框起始值");
+    o.step = integerOf(form, "编辑框间隔值");
+    o.stop = integerOf(form, "编辑框终止值");
+    o.letters = !tickedOf(form, "单选框数字") && tickedOf(form, "单选框字母");
+    o.zeros = integerOf(form, "编辑框零位数");
+    o.sameWidth = tickedOf(form, "选择框数位相同");
+    o.upper = tickedOf(form, "选择框转为大写");
+    o.money = tickedOf(form, "选择框到金额");
+    o.capital = tickedOf(form, "选择框到繁体");
+    o.itemTemplate =
+        tickedOf(form, "选择框扩展组合") ? textOf(form, "编辑框扩展组合") : words().marker;
+    o.separator = textOf(form, "编辑框分隔符");
+    if (o.separator == "\\n") o.separator = "\r\n";
+    return o;
+}
+
+std::string chineseNumeral(std::int64_t n, bool capital) {
+    const NumeralSet& set = numeralSet(capital);
+    if (n == 0) return set.digits[0];
+    // The magnitude as unsigned, so that the smallest int64 has one too.
+    std::uint64_t rest = n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+    std::array<int, kMaxNumeralDigits> digit{};
+    int count = 0;
+    for (; rest > 0; rest /= 10) {
+        if (count == kMaxNumeralDigits) return {};
+        digit[static_cast<std::size_t>(count++)] = static_cast<int>(rest % 10);
+    }
+    // The lowest non-zero position of each group (万: 4 to 7, 亿: 8 to 11); a
+    // group whose own first position is zero gets its mark after that digit.
+    auto lowestNonZero = [&](int from) {
+        for (int p = from; p < std::min(from + 4, count); ++p) {
+            if (digit[static_cast<std::size_t>(p)] != 0) return p;
+        }
+        return -1;
+    };
+    const int markAt[2] = {lowestNonZero(4), lowestNonZero(8)};
+
+    // Pieces from the lowest position up, joined the other way round.
+    std::vector<std::string> pieces;
+    bool nonZeroBelow = false;
+    bool zeroWritten = false;
+    for (int p = 0; p < count; ++p) {
+        const int d = digit[static_cast<std::size_t>(p)];
+        if (d == 0) {
+            if (nonZeroBelow && !zeroWritten) {
+                pieces.push_back(set.digits[0]);
+                zeroWritten = true;
+            }
+            continue;
+        }
+        std::string piece = set.digits[static_cast<std::size_t>(d)];
+        if (p > 0) piece += set.units[static_cast<std::size_t>(p - 1)];
+        if (p == markAt[0] && p != 4) piece += words().tenThousand;
+        if (p == markAt[1] && p != 8) piece += words().hundredMillion;
+        pieces.push_back(std::move(piece));
+        nonZeroBelow = true;
+        zeroWritten = false;
+    }
+    std::string out = n < 0 ? words().negative : std::string();
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it)
+        out += *it;
+    return out;
+}
+
+std::string chineseMoney(std::int64_t n, bool capital) {
+    if (n == 0) return numeralSet(capital).digits[0];
+    std::string reading = chineseNumeral(n, capital);
+    if (reading.empty()) return {};
+    return reading + words().yuanWhole;
+}
+
+std::string letterSequence(std::int64_t n, bool upper) {
+    std::string out;
+    const char first = upper ? 'A' : 'a';
+    while (n > 0) {
+        std::int64_t r = n % 26;
+        if (r == 0) {
+            r = 26;
+            --n;
+        }
+        out.insert(out.begin(), static_cast<char>(first + r - 1));
+        n /= 26;
+    }
+    return out;
+}
+
+namespace {
+
+// The item text of `value` written over `item`, whose buffer is reused.
+void writeSequenceItem(std::int64_t value, const SequenceOptions& o, std::string& item) {
+    if (o.letters) {
+        item = letterSequence(value, o.upper);
+        return;
+    }
+    if (o.upper) {
+        item = o.money ? chineseMoney(value, o.capital) : chineseNumeral(value, o.capital);
+        return;
+    }
+    const bool negative = value < 0;
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+    // An item can never be longer than a whole result.
+    const std::size_t zeros =
+        std::min(static_cast<std::size_t>(std::max(o.zeros, 0)), kMaxToolResultBytes);
+    item.clear();
+    if (negative) item += '-';
+    item.append(zeros, '0');
+    item.append(digits, static_cast<std::size_t>(end - digits));
+    if (o.sameWidth && item.size() > zeros + 1) item.erase(0, item.size() - (zeros + 1));
+}
+
+}  // namespace
+
+std::string sequenceItem(std::int64_t value, const SequenceOptions& o) {
+    std::string item;
+    writeSequenceItem(value, o, item);
+    return item;
+}
+
+std::string generateSequence(const SequenceOptions& o) {
+    const SplitTemplate split = splitTemplate(o.itemTemplate, words().marker);
+    const std::size_t markers = split.pieces.size() - 1;
+    std::string out;
+    std::string item;  // reused: one buffer for every item
+    std::int64_t items = 0;
+    // The counter is 64 bits wide, so that passing a stop value near the end
+    // of the int range cannot wrap around.
+    for (std::int64_t u = o.start; (o.step >= 0 && u <= o.stop) || (o.step < 0 && u >= o.stop);
+         u += o.step) {
+        if (items == kMaxToolResultItems) break;
+        writeSequenceItem(u, o, item);
+        const std::size_t bytes =
+            (out.empty() ? 0 : o.separator.size()) + split.literalBytes + markers * item.size();
+        if (bytes > kMaxToolResultBytes - out.size()) break;
+        if (!out.empty()) out += o.separator;
+        out += split.pieces[0];
+        for (std::size_t i = 1; i < split.pieces.size(); ++i) {
+            out += item;
+            out += split.pieces[i];
+        }
+        ++items;
+        // A step of 0 would repeat the start forever: it gives one item.
+        if (o.step == 0) break;
+    }
+    return out;
+}
+
+void generateSequenceInto(Form& form) {
+    const std::string result = generateSequence(readSequenceOptions(form));
+    if (Control* box = form.find(kResultBox)) box->setText(result);
+}
+
+void applySequenceCoupling(Form& form) {
+    const bool numbers = tickedOf(form, "单选框数字");
+    const bool upper = tickedOf(form, "选择框转为大写");
+    const bool extended = tickedOf(form, "选择框扩展组合");
+    setEnabled(form, "选择框到金额", numbers && upper);
+    setEnabled(form, "选择框到繁体", numbers && upper);
+    setEnabled(form, "编辑框零位数", numbers && !upper);
+    setEnabled(form, "选择框数位相同", numbers && !upper);
+    setEnabled(form, "编辑框扩展组合", extended);
+    setEnabled(form, "按钮问号", extended);
+}
+
+void selectSequenceKind(Form& form, std::string_view name) {
+    for (std::string_view radio :
+         {std::string_view("单选框数字"), std::string_view("单选框字母")}) {
+        if (Control* c = form.find(radio)) c->setTicked(radio == name);
+    }
+    applySequenceCoupling(form);
+}
+
+void showTemplateHint(Form& form) {
+    form.messageBox(words().hint, {}, MessageButtons::Ok, MessageIcon::Information);
+}
+
+void copySequenceResult(Form& form) {
+    form.setClipboardText(textOf(form, kResultBox));
+}
+
+void restoreSequenceSettings(SettingsStore& store, Form& form) {
+    store.persistWindow(form, true, words().section);
+    applySequenceCoupling(form);
+}
+
+void saveSequenceSettings(SettingsStore& store, Form& form) {
+    store.persistWindow(form, false, words().section);
+}
+
+}  // namespace lct

@@ -25,6 +25,8 @@
 #include "platform/charset.h"
 #include "platform/program_folder.h"
 #include "settings/main_window_settings.h"
+#include "tools/random_text_window.h"
+#include "tools/sequence_text_window.h"
 
 namespace lct {
 namespace {
@@ -284,6 +286,8 @@ void MainWindow::connectSignals() {
         form_->messageBox(utf8ToGbk("保存完毕！"), utf8ToGbk(kProgramName), MessageButtons::Ok,
                           MessageIcon::Information);
     });
+    pressed("链接随机文本生成器", [this] { openTool<RandomTextWindow>(randomText_); });
+    pressed("链序列文本生成器", [this] { openTool<SequenceTextWindow>(sequenceText_); });
     pressed("链接疑点说明", [this] {
         TextDialogRequest request;
         request.text = helpText();
@@ -291,6 +295,19 @@ void MainWindow::connectSignals() {
         request.owner = form_.get();
         ShowTextDialog(request, nullptr);
     });
+}
+
+template <typename ToolWindow>
+void MainWindow::openTool(QPointer<QWidget>& open) {
+    if (open) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* window = new ToolWindow(store_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    open = window;
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

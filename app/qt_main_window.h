@@ -13,6 +13,7 @@
 // Everything the window decides lives in those toolkit-independent modules;
 // this class only builds, arranges and wires.
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -47,6 +48,8 @@ class MainWindow final : public QWidget {
     void connectSignals();
     void saveSettings();
     void showProblems();
+    template <typename ToolWindow>
+    void openTool(QPointer<QWidget>& open);
 
     std::unique_ptr<QtForm> form_;
     SettingsStore store_;
@@ -54,6 +57,9 @@ class MainWindow final : public QWidget {
     bool activated_ = false;
     std::unique_ptr<Host> host_;
     std::unique_ptr<Dialogs> dialogs_;
+    // The tool windows, each opened once and raised when asked for again.
+    QPointer<QWidget> randomText_;
+    QPointer<QWidget> sequenceText_;
 };
 
 }  // namespace lct

@@ -57,6 +57,26 @@ class QtMainWindowTest : public QObject {
         window.close();
     }
 
+    void toolLinksOpenEachToolOnce() {
+        MainWindow window(settings());
+        window.show();
+        auto countTitled = [](const char* title) {
+            int n = 0;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                n += w->isVisible() && w->windowTitle() == QString::fromUtf8(title);
+            return n;
+        };
+        for (int i = 0; i < 2; ++i) {
+            QTest::mousePress(window.form().widget("链接随机文本生成器"), Qt::LeftButton);
+            QTest::mouseRelease(window.form().widget("链接随机文本生成器"), Qt::LeftButton);
+            QTest::mousePress(window.form().widget("链序列文本生成器"), Qt::LeftButton);
+            QTest::mouseRelease(window.form().widget("链序列文本生成器"), Qt::LeftButton);
+        }
+        QTRY_COMPARE(countTitled("随机文本生成器"), 1);
+        QTRY_COMPARE(countTitled("序列文本生成器"), 1);
+        window.close();
+    }
+
     void settingsSurviveARestart() {
         {
             MainWindow first(settings());

@@ -1,0 +1,38 @@
+#pragma once
+// The anchor text composer: fills a template once per pair of a keyword and
+// a web address, typically an HTML link whose text is the keyword and whose
+// target is the address ("*1" stands for the keyword, "*2" for the address).
+//
+// Everything here works on a Form built from anchorComposerTable(), so it runs
+// headless; tools/anchor_composer_window.h shows it. Texts are GBK with CR LF.
+
+#include <string>
+#include <string_view>
+
+#include "app/control_table.h"
+#include "app/form.h"
+
+namespace lct {
+
+/// Window title (UTF-8). The window keeps no settings.
+inline constexpr std::string_view kAnchorComposerTitle =
+    "锚文本合成器 - 在“合成模板”中引用“*1”代表关键词，“*2”代表网址";
+
+/// Every control of the window, in the window's own order, with its default:
+/// three sample sites' names and addresses, and a link template.
+const ControlTable& anchorComposerTable();
+
+/// One filled template and a CR LF per address whose keyword (same line) and
+/// address are both non-empty, in address order: every "*1" becomes the
+/// keyword, then every "*2" the address. The address list decides the number
+/// of lines; surplus keywords are ignored. A keyword holding "|" is cut there:
+/// its first part fills *1 and its second *2. Processes pending messages
+/// after each line.
+std::string composeAnchors(std::string_view keywords, std::string_view addresses,
+                           std::string_view templateText);
+
+/// A click on 按钮合成: captions it "正在合成..", composes from the window's
+/// lists and template into 编辑框合成列表 and captions it "合成" again.
+void runAnchorComposer(Form& form);
+
+}  // namespace lct

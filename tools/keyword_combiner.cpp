@@ -1,0 +1,344 @@
+#include "tools/keyword_combiner.h"
+
+#include <unordered_set>
+
+#include "engine/chars.h"
+#include "engine/draws.h"
+#include "engine/lists.h"
+#include "platform/charset.h"
+#include "regex/regex_object.h"
+#include "regex/strip_whitespace.h"
+
+namespace lct {
+namespace {
+
+constexpr std::string_view kStartButton = "按钮开始组合";
+constexpr std::string_view kResultBox = "编辑框结果";
+constexpr std::string_view kSymbolBox = "编辑框符号";
+constexpr std::string_view kVerticalCombo = "组合框调用方式";
+constexpr std::string_view kHorizontalCombo = "组合框组合方式";
+constexpr std::string_view kGroupBoxes[] = {"编辑框词1", "编辑框词2", "编辑框词3", "编辑框词4"};
+constexpr std::string_view kGroupKeys[] = {"词组1", "词组2", "词组3", "词组4"};
+
+constexpr std::string_view kStartCaption = "开始组合";
+constexpr std::string_view kRunningCaption = "停止组合";
+constexpr std::string_view kStoppingCaption = "停止中..";
+
+constexpr int kVerticalUnique = 1;
+constexpr int kVerticalFree = 2;
+constexpr int kHorizontalUnique = 1;
+
+void setCaption(Form& form, std::string_view utf8) {
+    if (Control* button = form.find(kStartButton)) button->setText(utf8ToGbk(utf8));
+}
+
+// The run's state: one group per box, the pickers and the taken words.
+class Combiner {
+  public:
+    Combiner(const CombineRequest& request, Random& random, const bool& stop,
+             const CombineLimits& limits, std::string& output)
+        : request_(request), random_(random), stop_(stop), limits_(limits), output_(output) {
+        for (std::size_t g = 0; g < groups_.size(); ++g) {
+            groups_[g].words = &request.groups[g];
+            groups_[g].count = static_cast<int>(request.groups[g].size());
+        }
+    }
+
+    CombineOutcome run() {
+        outcome_ = {};
+        walk(0);
+        return outcome_;
+    }
+
+  private:
+    struct Group {
+        const std::vector<std::string>* words = nullptr;
+        int count = 0;
+        UniquePicker picker;
+        int position = 0;
+    };
+
+    // One loop level; false when every level must be left.
+    bool walk(std::size_t depth) {
+        Group& group = groups_[depth];
+        for (int i = 0; i < group.count; ++i) {
+            processPendingMessages();
+            slots_[depth] = pickWord(group);
+            if (depth + 1 < groups_.size()) {
+                if (!walk(depth + 1)) return false;
+                continue;
+            }
+            appendLine();
+            ++outcome_.lines;
+            if (stop_) {
+                outcome_.end = CombineEnd::Stopped;
+                return false;
+            }
+            if (outcome_.lines >= limits_.maxLines || output_.size() >= limits_.maxBytes) {
+                outcome_.end = CombineEnd::LimitReached;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::string_view pickWord(Group& group) {
+        int index = 0;
+        if (request_.vertical == kVerticalUnique) {
+            index = group.picker.pick(random_, 1, group.count);
+        } else if (request_.vertical == kVerticalFree) {
+            index = randomInt(random_, 1, group.count);
+        } else {
+            if (++group.position > group.count) group.position = 1;
+            index = group.position;
+        }
+        return (*group.words)[static_cast<std::size_t>(index - 1)];
+    }
+
+    void appendLine() {
+        const std::size_t lineStart = output_.size();
+        const int separatorCount = static_cast<int>(request_.separators.size());
+        for (int p = 0; p < 4; ++p) {
+            processPendingMessages();
+            int slot = 0;
+            if (request_.horizontal == kHorizontalUnique) {
+                slot = horizontalPicker_.pick(random_, 1, 4);
+            } else {
+                if (++horizontalCounter_ > 4) horizontalCounter_ = 1;
+                slot = horizontalCounter_;
+            }
+            const std::string_view word = slots_[static_cast<std::size_t>(slot - 1)];
+            if (word.empty()) continue;
+            // Drawn for every word, the first of a line included, so that the
+            // sequence of symbols follows the picker's cycles.
+            const int separator = separatorPicker_.pick(random_, 1, separatorCount);
+            if (output_.size() != lineStart)
+                output_ += request_.separators[static_cast<std::size_t>(separator - 1)];
+            output_ += word;
+        }
+        output_ += "\r\n";
+    }
+
+    const CombineRequest& request_;
+    Random& random_;
+    const bool& stop_;
+    const CombineLimits& limits_;
+    std::string& output_;
+    std::array<Group, 4> groups_;
+    std::array<std::string_view, 4> slots_;
+    UniquePicker separatorPicker_;
+    UniquePicker horizontalPicker_;
+    int horizontalCounter_ = 0;
+    CombineOutcome outcome_;
+};
+
+void restoreIndex(SettingsStore& store, Form& form, std::string_view key, std::string_view combo) {
+    Control* control = form.find(combo);
+    if (!control) return;
+    const double value = store.readNumber(utf8ToGbk(key), control->selectedIndex());
+    // A damaged value keeps the current item rather than selecting none.
+    if (value >= 0 && value < static_cast<double>(control->items().size()))
+        control->setSelectedIndex(static_cast<int>(value));
+}
+
+}  // namespace
+
+const ControlTable& keywordCombinerTable() {
+    using K = ControlKind;
+    static const ControlTable table = {
+        {.name = "标签词1", .kind = K::Label, .text = "词组1："},
+        {.name = "编辑框词1", .kind = K::EditBox, .text = "我\r\n你\r\n她", .multiLine = true},
+        {.name = "按钮粘贴1", .kind = K::Button, .text = "粘贴"},
+        {.name = "按钮清空1", .kind = K::Button, .text = "清空"},
+        {.name = "标签词2", .kind = K::Label, .text = "词组2："},
+        {.name = "编辑框词2", .kind = K::EditBox, .text = "很\r\n甚\r\n超", .multiLine = true},
+        {.name = "按钮粘贴2", .kind = K::Button, .text = "粘贴"},
+        {.name = "按钮清空2", .kind = K::Button, .text = "清空"},
+        {.name = "标签词3", .kind = K::Label, .text = "词组3："},
+        {.name = "编辑框词3", .kind = K::EditBox, .text = "爱\r\n恨\r\n想", .multiLine = true},
+        {.name = "按钮粘贴3", .kind = K::Button, .text = "粘贴"},
+        {.name = "按钮清空3", .kind = K::Button, .text = "清空"},
+        {.name = "标签词4", .kind = K::Label, .text = "词组4："},
+        {.name = "编辑框词4", .kind = K::EditBox, .text = "甲\r\n乙\r\n丙", .multiLine = true},
+        {.name = "按钮粘贴4", .kind = K::Button, .text = "粘贴"},
+        {.name = "按钮清空4", .kind = K::Button, .text = "清空"},
+        {.name = "标签调用方式", .kind = K::Label, .text = "纵向调用方式："},
+        // 原始顺序 first: the full cross product in box order is what a
+        // first run should show.
+        {.name = "组合框调用方式",
+         .kind = K::ComboBox,
+         .items = {"原始顺序", "不重复随机", "自然随机"}},
+        {.name = "标签组合方式", .kind = K::Label, .text = "横向组合方式："},
+        {.name = "组合框组合方式", .kind = K::ComboBox, .items = {"原始顺序", "不重复随机"}},
+        {.name = "标签符号", .kind = K::Label, .text = "组合符号："},
+        {.name = "编辑框符号", .kind = K::EditBox},
+        {.name = "按钮开始组合", .kind = K::Button, .text = "开始组合"},
+        {.name = "编辑框结果", .kind = K::EditBox, .multiLine = true},
+        {.name = "按钮复制", .kind = K::Button, .text = "复制结果"},
+        {.name = "按钮帮助", .kind = K::Button, .text = "使用帮助"},
+    };
+    return table;
+}
+
+const std::string& keywordCombinerHelp() {
+    static const std::string text = [] {
+        const std::string rule47(47, '-');
+        const std::string rule48(48, '-');
+        const std::string lines[] = {
+            "程序支持最多 4 个词组进行交叉组合，且只对有数据的词组进行组合。",
+            "（如只有“词组1”和“词组3”有数据，那么程序只对“词组1”和“词组3”进行组合）",
+            "",
+            rule47,
+            "",
+            "下面假设 4 个词组都参与组合：",
+            "",
+            "纵向调用方式：这 4 个词组，每个词组内部的纵向调用方式，每个词组各调用一个词出来，共 4 "
+            "个词。",
+            "横向组合方式：这 4 个调出来的词的横向组合方式。",
+            "",
+            "组合符号：4 个词进行横向组合时的分隔符号。这里可以输入多个相连符号，程序将在组合过程中"
+            "随机选择一个。也可以留空，这样组合时便不会有分隔符。",
+            "",
+            rule47,
+            "",
+            "纵向调用方式不是“自然随机”的情况下，组合的结果数是可以计算的。公式 = 词1数量 x "
+            "词2数量 x 词3数量 x 词4数量",
+            "",
+            "若纵向调用方式为“自然随机”，则组合的结果可能会存在重复，因此程序自动去重，故组合的最"
+            "终结果数每次都可能不同，但绝不会超过上面公式计算的最大值。",
+            "",
+            rule48,
+            "",
+            "不重复随机：一种最大化避免重复内容的随机算法：3个苹果，我可能先吃第2个，再吃第3个，最"
+            "后吃第1个，吃的顺序是随机的，但一定全吃完了，才重新摆3个苹果继续随机吃",
+        };
+        std::string joined;
+        for (const std::string& line : lines) {
+            if (&line != &lines[0]) joined += "\r\n";
+            joined += line;
+        }
+        return utf8ToGbk(joined);
+    }();
+    return text;
+}
+
+std::vector<std::string> combinerWords(std::string_view boxText) {
+    RegexObject blankLines;
+    std::vector<std::string> words =
+        splitList(stripWhitespace(boxText, WhitespaceMode::BlankLines, blankLines), "\r\n");
+    if (words.empty()) words.emplace_back();
+    return words;
+}
+
+std::vector<std::string> combinerSeparators(std::string_view symbols) {
+    std::vector<std::string> separators;
+    const CharIndex chars(symbols);
+    for (int i = 1; i <= chars.count(); ++i)
+        separators.emplace_back(chars.at(i));
+    if (separators.empty()) separators.emplace_back();
+    return separators;
+}
+
+std::string distinctLines(std::string_view text) {
+    // One pass with a set instead of removing each line's copies from the
+    // rest of the list: the same lines in the same order, in linear time.
+    std::unordered_set<std::string_view> seen;
+    std::string out;
+    auto take = [&](std::string_view line) {
+        if (line.empty() || !seen.insert(line).second) return;
+        if (!out.empty()) out += "\r\n";
+        out += line;
+    };
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            take(text.substr(start, i - start));
+            i += 2;
+            start = i;
+        } else {
+            i += charSize(text, i);
+        }
+    }
+    if (start < text.size()) take(text.substr(start));
+    return out;
+}
+
+CombineOutcome combineGroups(const CombineRequest& request, Random& random, const bool& stop,
+                             const CombineLimits& limits, std::string& output) {
+    for (const auto& group : request.groups) {
+        if (group.empty()) return {};
+    }
+    if (request.separators.empty()) return {};
+    return Combiner(request, random, stop, limits, output).run();
+}
+
+std::string combineLimitMessage(std::size_t lines, const CombineLimits& limits) {
+    return utf8ToGbk("组合结果过多，已在第 " + std::to_string(lines) +
+                     " 行停止组合，以免耗尽内存（上限为 " + std::to_string(limits.maxLines) +
+                     " 行或 " + std::to_string(limits.maxBytes >> 20) +
+                     " MB）。结果框中为停止前组合出的内容。");
+}
+
+bool combinerIdle(Form& form) {
+    return textOf(form, kStartButton) == utf8ToGbk(kStartCaption);
+}
+
+void runKeywordCombiner(Form& form, bool& stop, Random& random, const CombineLimits& limits) {
+    stop = false;
+    setCaption(form, kRunningCaption);
+
+    CombineRequest request;
+    request.separators = combinerSeparators(textOf(form, kSymbolBox));
+    for (std::size_t g = 0; g < request.groups.size(); ++g)
+        request.groups[g] = combinerWords(textOf(form, kGroupBoxes[g]));
+    request.vertical = indexOf(form, kVerticalCombo);
+    request.horizontal = indexOf(form, kHorizontalCombo);
+    random.reseed();
+
+    std::string output;
+    const CombineOutcome outcome = combineGroups(request, random, stop, limits, output);
+    if (request.vertical == kVerticalFree) output = distinctLines(output);
+    if (Control* result = form.find(kResultBox)) result->setText(output);
+    setCaption(form, kStartCaption);
+
+    if (outcome.end == CombineEnd::LimitReached)
+        form.messageBox(combineLimitMessage(outcome.lines, limits),
+                        utf8ToGbk(kKeywordCombinerTitle), MessageButtons::Ok, MessageIcon::Warning);
+}
+
+void requestCombinerStop(Form& form, bool& stop) {
+    stop = true;
+    setCaption(form, kStoppingCaption);
+}
+
+void pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLimits& limits) {
+    if (combinerIdle(form)) {
+        runKeywordCombiner(form, stop, random, limits);
+    } else {
+        requestCombinerStop(form, stop);
+    }
+}
+
+void restoreKeywordCombiner(SettingsStore& store, Form& form) {
+    store.selectSection(utf8ToGbk(kKeywordCombinerTitle));
+    restoreIndex(store, form, "纵向调用方式", kVerticalCombo);
+    restoreIndex(store, form, "横向组合方式", kHorizontalCombo);
+    if (Control* symbols = form.find(kSymbolBox))
+        symbols->setText(store.readText(utf8ToGbk("组合符号"), symbols->text()));
+    for (std::size_t g = 0; g < std::size(kGroupBoxes); ++g) {
+        if (Control* box = form.find(kGroupBoxes[g]))
+            box->setText(store.readBytes(utf8ToGbk(kGroupKeys[g]), box->text()));
+    }
+}
+
+void saveKeywordCombiner(SettingsStore& store, Form& form) {
+    store.selectSection(utf8ToGbk(kKeywordCombinerTitle));
+    store.writeNumber(utf8ToGbk("纵向调用方式"), indexOf(form, kVerticalCombo));
+    store.writeNumber(utf8ToGbk("横向组合方式"), indexOf(form, kHorizontalCombo));
+    store.writeText(utf8ToGbk("组合符号"), textOf(form, kSymbolBox));
+    for (std::size_t g = 0; g < std::size(kGroupBoxes); ++g)
+        store.writeBytes(utf8ToGbk(kGroupKeys[g]), textOf(form, kGroupBoxes[g]));
+}
+
+}  // namespace lct

@@ -1,0 +1,56 @@
+#pragma once
+// The keyword merger: joins the words of two lists pairwise into lines, or
+// packs the words of one list into lines of a fixed number of words, in list
+// order or in a random order without repetition, with a symbol between the
+// joined words.
+//
+// Everything here works on a Form built from keywordMergerTable(), so it runs
+// headless; tools/keyword_merger_window.h shows it. Texts are GBK with CR LF.
+
+#include <string>
+#include <string_view>
+
+#include "app/control_table.h"
+#include "app/form.h"
+#include "platform/random.h"
+#include "settings/settings_store.h"
+
+namespace lct {
+
+/// Window title and settings section (UTF-8).
+inline constexpr std::string_view kKeywordMergerTitle = "关键词合并器";
+
+/// Every control of the window, in the window's own order, with its default.
+/// The two lists start with 100 sample lines each: 3 to 5 ASCII letters in
+/// list 1, 3 to 5 Chinese characters in list 2 (the same on every start).
+const ControlTable& keywordMergerTable();
+
+/// One line per word of `list1`: the word, `symbol`, the word of `list2` at
+/// the same position ("" when list 2 is shorter; its surplus words are never
+/// used) and a CR LF. With `randomOrder` both sides are drawn without
+/// repetition, independently. Lists split at CR LF; an empty list 1 gives "".
+std::string mergePairs(std::string_view list1, std::string_view list2, std::string_view symbol,
+                       bool randomOrder, Random& random);
+
+/// Every word of `list` exactly once, `wordsPerLine` to a line (values below 2
+/// mean 2; the last line holds the remainder), joined by `symbol`, each line
+/// followed by CR LF. With `randomOrder` the words come in a random order
+/// without repetition. An empty list gives "".
+std::string mergeSingle(std::string_view list, int wordsPerLine, std::string_view symbol,
+                        bool randomOrder, Random& random);
+
+/// A click on 按钮合并: reseeds `random`, merges the lists the radio boxes
+/// choose and replaces 编辑框结果 with the result.
+void runKeywordMerger(Form& form, Random& random);
+
+/// 编辑框词数 is disabled exactly when 单选框词组1和词组2 is selected.
+void applyMergerEnableRule(Form& form);
+
+/// Reads the window's settings from section 关键词合并器 (the three target
+/// radio boxes, 词数, 符号 and the two lists as byte blocks), each with the
+/// control's current state as default, then applies the enable rule.
+void restoreKeywordMerger(SettingsStore& store, Form& form);
+/// Writes the same keys in the same order. The 随机/顺序 choice is not kept.
+void saveKeywordMerger(SettingsStore& store, Form& form);
+
+}  // namespace lct

@@ -25,6 +25,9 @@
 #include "platform/charset.h"
 #include "platform/program_folder.h"
 #include "settings/main_window_settings.h"
+#include "tools/anchor_composer_window.h"
+#include "tools/keyword_combiner_window.h"
+#include "tools/keyword_merger_window.h"
 #include "tools/random_text_window.h"
 #include "tools/sequence_text_window.h"
 
@@ -286,8 +289,20 @@ void MainWindow::connectSignals() {
         form_->messageBox(utf8ToGbk("保存完毕！"), utf8ToGbk(kProgramName), MessageButtons::Ok,
                           MessageIcon::Information);
     });
-    pressed("链接随机文本生成器", [this] { openTool<RandomTextWindow>(randomText_); });
-    pressed("链序列文本生成器", [this] { openTool<SequenceTextWindow>(sequenceText_); });
+    pressed("链接随机文本生成器", [this] {
+        openTool(randomText_, [this] { return new RandomTextWindow(store_, this); });
+    });
+    pressed("链序列文本生成器", [this] {
+        openTool(sequenceText_, [this] { return new SequenceTextWindow(store_, this); });
+    });
+    pressed("链接关键词遍历组合", [this] {
+        openTool(combiner_, [this] { return new KeywordCombinerWindow(store_, this); });
+    });
+    pressed("链接关键词合并", [this] {
+        openTool(merger_, [this] { return new KeywordMergerWindow(store_, this); });
+    });
+    pressed("链接锚文本合成器",
+            [this] { openTool(anchors_, [this] { return new AnchorComposerWindow(this); }); });
     pressed("链接疑点说明", [this] {
         TextDialogRequest request;
         request.text = helpText();
@@ -297,14 +312,13 @@ void MainWindow::connectSignals() {
     });
 }
 
-template <typename ToolWindow>
-void MainWindow::openTool(QPointer<QWidget>& open) {
+void MainWindow::openTool(QPointer<QWidget>& open, const std::function<QWidget*()>& make) {
     if (open) {
         open->raise();
         open->activateWindow();
         return;
     }
-    auto* window = new ToolWindow(store_, this);
+    QWidget* window = make();
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     open = window;

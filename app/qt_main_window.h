@@ -15,6 +15,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,8 +49,8 @@ class MainWindow final : public QWidget {
     void connectSignals();
     void saveSettings();
     void showProblems();
-    template <typename ToolWindow>
-    void openTool(QPointer<QWidget>& open);
+    /// Opens a tool window once; raises it when it is open already.
+    void openTool(QPointer<QWidget>& open, const std::function<QWidget*()>& make);
 
     std::unique_ptr<QtForm> form_;
     SettingsStore store_;
@@ -60,6 +61,9 @@ class MainWindow final : public QWidget {
     // The tool windows, each opened once and raised when asked for again.
     QPointer<QWidget> randomText_;
     QPointer<QWidget> sequenceText_;
+    QPointer<QWidget> combiner_;
+    QPointer<QWidget> merger_;
+    QPointer<QWidget> anchors_;
 };
 
 }  // namespace lct

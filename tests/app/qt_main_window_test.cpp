@@ -66,14 +66,20 @@ class QtMainWindowTest : public QObject {
                 n += w->isVisible() && w->windowTitle() == QString::fromUtf8(title);
             return n;
         };
+        const char* links[] = {"链接随机文本生成器", "链序列文本生成器", "链接关键词遍历组合",
+                               "链接关键词合并", "链接锚文本合成器"};
         for (int i = 0; i < 2; ++i) {
-            QTest::mousePress(window.form().widget("链接随机文本生成器"), Qt::LeftButton);
-            QTest::mouseRelease(window.form().widget("链接随机文本生成器"), Qt::LeftButton);
-            QTest::mousePress(window.form().widget("链序列文本生成器"), Qt::LeftButton);
-            QTest::mouseRelease(window.form().widget("链序列文本生成器"), Qt::LeftButton);
+            for (const char* link : links) {
+                QTest::mousePress(window.form().widget(link), Qt::LeftButton);
+                QTest::mouseRelease(window.form().widget(link), Qt::LeftButton);
+            }
         }
         QTRY_COMPARE(countTitled("随机文本生成器"), 1);
         QTRY_COMPARE(countTitled("序列文本生成器"), 1);
+        QTRY_COMPARE(countTitled("关键词遍历组合器"), 1);
+        QTRY_COMPARE(countTitled("关键词合并器"), 1);
+        QTRY_COMPARE(countTitled("锚文本合成器 - 在“合成模板”中引用“*1”代表关键词，“*2”代表网址"),
+                     1);
         window.close();
     }
 

@@ -36,7 +36,7 @@ namespace {
 
 using Names = std::initializer_list<std::string_view>;
 
-// The spec-style filter "name|patterns|name|patterns" (patterns joined by ";")
+// A file-dialog filter in the window's form "name|patterns|name|patterns" (patterns joined by ";")
 // as a Qt file dialog filter.
 QString qtFilter(std::string_view gbkFilter) {
     const QStringList parts = toQString(gbkFilter).split(QLatin1Char('|'));

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "app/main_window_rules.h"
+#include "engine/line_breaks.h"
 #include "platform/charset.h"
 
 namespace lct::cli {
@@ -43,13 +44,7 @@ std::optional<int> parseIndex(std::string_view value) {
 }  // namespace
 
 std::string editBoxText(std::string_view utf8) {
-    std::string normalized;
-    normalized.reserve(utf8.size() + utf8.size() / 16);
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if (utf8[i] == '\n' && (i == 0 || utf8[i - 1] != '\r')) normalized += '\r';
-        normalized += utf8[i];
-    }
-    return utf8ToGbk(normalized);
+    return utf8ToGbk(lfToCrLf(utf8));
 }
 
 std::string applyMode(Form& form, std::string_view mode) {

@@ -13,6 +13,7 @@
 #include "cli/arguments.h"
 #include "cli/form_setup.h"
 #include "cli/host.h"
+#include "engine/line_breaks.h"
 #include "engine/run_driver.h"
 #include "files/paths.h"
 #include "files/run_services.h"
@@ -42,14 +43,7 @@ void printOut(std::string_view utf8) {
 
 // GBK text with CR LF as UTF-8 with LF.
 std::string outputText(std::string_view gbk) {
-    std::string utf8 = gbkToUtf8(gbk);
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
-        out += utf8[i];
-    }
-    return out;
+    return crLfToLf(gbkToUtf8(gbk));
 }
 
 std::string settingsPath(const Arguments& args) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/line_breaks.h"
 #include "files/file_io.h"
 #include "files/gzip.h"
 #include "files/meta_charset.h"
@@ -18,29 +19,6 @@ bool startsWith(std::string_view bytes, std::string_view prefix) {
 
 bool isConverted(TextEncoding e) {
     return !CharsetNameOf(e).empty();
-}
-
-// CR and LF are never trail bytes in GBK (trail bytes are 40..FE, and 30..39
-// in four-byte sequences), so byte-level work on them cannot cut a character;
-// it also keeps the two conversions exact inverses for any bytes.
-std::string lfToCrLf(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
-    for (char c : text) {
-        if (c == '\n') out.push_back('\r');
-        out.push_back(c);
-    }
-    return out;
-}
-
-std::string crLfToLf(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out.push_back(text[i]);
-    }
-    return out;
 }
 
 void normaliseLineBreaks(TextFile& file) {

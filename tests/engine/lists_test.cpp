@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/line_breaks.h"
 #include "gbk.h"
 
 namespace lct {
@@ -53,6 +54,14 @@ TEST(LineBreakEscape, IsFoundOnlyAsItsOwnCharacters) {
     EXPECT_FALSE(hasLineBreakEscape(G("。|，")));
     EXPECT_FALSE(hasLineBreakEscape("\x81\\n"));
     EXPECT_EQ(expandLineBreakEscapes("a\\n\\nb\\"), "a\r\n\r\nb\\");
+}
+
+TEST(LineBreaks, ConvertBothWaysWithoutTouchingCrLfOrLoneCr) {
+    EXPECT_EQ(lfToCrLf("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\rd\r\n");
+    EXPECT_EQ(lfToCrLf("\n\n"), "\r\n\r\n");
+    EXPECT_EQ(crLfToLf("a\r\nb\rc\n\r\r\n"), "a\nb\rc\n\r\n");
+    const std::string lf = "x\ny\n\nz";
+    EXPECT_EQ(crLfToLf(lfToCrLf(lf)), lf);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "app/main_window_rules.h"
 #include "app/main_window_table.h"
 #include "app/qt_form.h"
+#include "app/qt_run_report.h"
 #include "app/text_dialog.h"
 #include "engine/run_driver.h"
 #include "files/batch_buttons.h"
@@ -57,6 +58,8 @@ class MainWindow::Host final : public RunHost {
 
     MessageAnswer message(std::string_view text, MessageButtons buttons,
                           MessageIcon icon) override {
+        // The closing question of a batch comes after the list of what failed.
+        if (buttons == MessageButtons::YesNo) window_.showProblems();
         return window_.form().messageBox(text, utf8ToGbk(kProgramName), buttons, icon);
     }
     void status(std::string_view text) override {
@@ -70,8 +73,13 @@ class MainWindow::Host final : public RunHost {
     }
     bool stopRequested() override { return window_.stopFlag_; }
     void problem(std::string_view text) override { problems.emplace_back(text); }
+    void failed(std::string_view path, std::string_view reason) override {
+        failures.push_back({std::string(path), std::string(reason)});
+    }
 
-    std::vector<std::string> problems;  // UTF-8, shown when the run has ended
+    // UTF-8, shown when the run has ended
+    std::vector<std::string> problems;
+    std::vector<RunFailure> failures;
 
   private:
     MainWindow& window_;
@@ -344,13 +352,12 @@ void MainWindow::saveSettings() {
 }
 
 void MainWindow::showProblems() {
-    if (host_->problems.empty()) return;
-    std::string text;
-    for (const std::string& problem : host_->problems)
-        text += problem + "\n";
+    const RunReport report = makeRunReport(host_->failures, host_->problems);
+    host_->failures.clear();
     host_->problems.clear();
-    form_->messageBox(utf8ToGbk(text), utf8ToGbk(kProgramName), MessageButtons::Ok,
-                      MessageIcon::Warning);
+    if (report.prompt.empty()) return;
+    std::unique_ptr<QDialog> dialog(makeRunReportDialog(report, this));
+    dialog->exec();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -11,6 +11,56 @@ void printError(std::string_view utf8) {
     std::fputc('\n', stderr);
 }
 
+std::string terminalSafe(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    auto escape = [&](unsigned char byte) {
+        out += "\\x";
+        out.push_back(kHex[byte >> 4]);
+        out.push_back(kHex[byte & 0xF]);
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x20 || lead == 0x7F) {
+            escape(lead);
+            ++i;
+            continue;
+        }
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        const std::size_t size = lead >= 0xF0 && lead <= 0xF4   ? 4
+                                 : lead >= 0xE0                 ? (lead <= 0xEF ? 3 : 0)
+                                 : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                                : 0;
+        bool valid = size > 0 && i + size <= text.size();
+        for (std::size_t k = 1; valid && k < size; ++k)
+            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (valid && size == 3) {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            valid = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second >= 0xA0);
+        }
+        if (valid && size == 4) {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            valid = !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second >= 0x90);
+        }
+        // C1 controls (U+0080..U+009F) are C2 80..C2 9F.
+        if (valid && size == 2 && lead == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
+            valid = false;
+        if (!valid) {
+            escape(lead);
+            ++i;
+            continue;
+        }
+        out.append(text.substr(i, size));
+        i += size;
+    }
+    return out;
+}
+
 MessageAnswer CliHost::message(std::string_view text, MessageButtons buttons, MessageIcon) {
     finishProgress();
     printError(gbkToUtf8(text));
@@ -19,7 +69,7 @@ MessageAnswer CliHost::message(std::string_view text, MessageButtons buttons, Me
 }
 
 void CliHost::status(std::string_view text) {
-    const std::string line = gbkToUtf8(text);
+    const std::string line = terminalSafe(gbkToUtf8(text));
     if (!terminal_) {
         printError(line);
         return;
@@ -41,7 +91,12 @@ void CliHost::progress(int range, int position) {
 
 void CliHost::problem(std::string_view text) {
     finishProgress();
-    printError("警告：" + std::string(text));
+    printError("警告：" + terminalSafe(text));
+}
+
+void CliHost::failed(std::string_view path, std::string_view reason) {
+    finishProgress();
+    printError("失败：" + terminalSafe(path) + "：" + terminalSafe(reason));
 }
 
 void CliHost::finishProgress() {

@@ -20,6 +20,7 @@ class CliHost final : public RunHost {
     void focus(std::string_view) override {}
     bool stopRequested() override { return false; }
     void problem(std::string_view text) override;
+    void failed(std::string_view path, std::string_view reason) override;
 
     /// Ends a progress bar line, if one is drawn.
     void finishProgress();
@@ -33,5 +34,10 @@ class CliHost final : public RunHost {
 
 /// Writes UTF-8 text to standard error, with a line break after it.
 void printError(std::string_view utf8);
+
+/// `text` safe to show on a terminal: control characters (C0, DEL and C1,
+/// which could start an escape sequence or break the line) and bytes that are
+/// not UTF-8 are written as \xHH; everything else stays as it is.
+std::string terminalSafe(std::string_view text);
 
 }  // namespace lct::cli

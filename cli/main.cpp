@@ -3,6 +3,7 @@
 // and runs the same run driver as the window's preview and batch buttons.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -29,6 +30,7 @@ namespace {
 constexpr int kDone = 0;
 constexpr int kRefused = 1;
 constexpr int kUsage = 2;
+constexpr int kFailures = 3;
 constexpr std::string_view kVersion = "1.5.3.0";
 
 int usageError(std::string_view message) {
@@ -72,12 +74,16 @@ int saveSettings(const std::string& path, Form& form) {
     return kDone;
 }
 
-// The text of a file through the codec; nullopt when it cannot be read.
-std::optional<std::string> readTextOf(std::string_view path, TextEncoding requested) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) return std::nullopt;
-    TextFile file = ReadTextFile(path, requested);
-    if (file.detected == TextEncoding::Detect) return std::nullopt;
+// The text of a file through the codec (a gzip file is decompressed in memory:
+// the command line never rewrites a file it only reads); nullopt, with the
+// reason in `error`, when it cannot be read.
+std::optional<std::string> readTextOf(std::string_view path, TextEncoding requested,
+                                      std::string* error = nullptr) {
+    TextFile file = ReadTextFile(path, requested, GzipFile::InMemory);
+    if (file.detected == TextEncoding::Detect) {
+        if (error) *error = file.error;
+        return std::nullopt;
+    }
     return std::move(file.text);
 }
 
@@ -86,9 +92,12 @@ int preview(const Arguments& args, HeadlessForm& form) {
     request.seed = args.seed;
     request.title = args.title ? editBoxText(*args.title) : textOf(form, "编辑框预览标题");
     if (args.contentFile) {
-        const std::optional<std::string> text =
-            readTextOf(*args.contentFile, EncodingFromIndex(indexOf(form, "组合框输入编码")));
-        if (!text) return usageError("无法读取 --content-file：" + *args.contentFile);
+        std::string error;
+        const std::optional<std::string> text = readTextOf(
+            *args.contentFile, EncodingFromIndex(indexOf(form, "组合框输入编码")), &error);
+        if (!text)
+            return usageError("无法读取 --content-file：" + terminalSafe(*args.contentFile) + "：" +
+                              error);
         request.content = *text;
     } else {
         request.content = textOf(form, "编辑框预览内容");
@@ -126,7 +135,7 @@ int batch(const Arguments& args, HeadlessForm& form) {
     host.finishProgress();
     if (result.status == RunStatus::Refused) return kRefused;
     printOut(outputText(result.summary) + "\n" + result.resultFolder + "\n");
-    return kDone;
+    return result.failures.empty() ? kDone : kFailures;
 }
 
 int run(const std::vector<std::string>& argv) {
@@ -173,6 +182,9 @@ int run(const std::vector<std::string>& argv) {
 }  // namespace lct::cli
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write fails (and that result counts as failed)
+    // instead of the signal ending the whole batch.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     return lct::cli::run(args);
 }

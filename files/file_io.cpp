@@ -1,6 +1,8 @@
 #include "files/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,10 +11,19 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
+#include <vector>
+
+#include "platform/error_text.h"
 
 namespace lct {
 namespace {
+
+constexpr std::string_view kTemporaryPrefix = ".lct-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+// A temporary file this old belongs to no write still going on, whoever made it.
+constexpr std::time_t kStaleAfterSeconds = 24 * 60 * 60;
 
 // Owns a file descriptor.
 class Fd {
@@ -42,6 +53,20 @@ struct FreeDeleter {
     void operator()(char* p) const { std::free(p); }
 };
 
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+void setError(std::string* error, std::string text) {
+    if (error) *error = std::move(text);
+}
+
+// Records the reason of the failed call that set errno; returns false.
+bool fail(std::string* error) {
+    setError(error, errorText(errno));
+    return false;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
     const char* p = bytes.data();
     std::size_t left = bytes.size();
@@ -64,12 +89,31 @@ std::string folderPrefix(const std::string& path) {
     return path.substr(0, slash + 1);
 }
 
+// Eight hex digits naming this machine, so that a run cleaning a shared folder
+// never takes another machine's temporary file for a dead process's.
+const std::string& hostTag() {
+    static const std::string tag = [] {
+        std::array<char, 256> name{};
+        if (::gethostname(name.data(), name.size() - 1) != 0) name[0] = '\0';
+        std::uint32_t hash = 2166136261u;  // FNV-1a
+        for (const char* p = name.data(); *p; ++p)
+            hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
+        static constexpr char kHex[] = "0123456789abcdef";
+        std::string out(8, '0');
+        for (int i = 7; i >= 0; --i, hash >>= 4)
+            out[static_cast<std::size_t>(i)] = kHex[hash & 0xF];
+        return out;
+    }();
+    return tag;
+}
+
 // A short name, so that a target name near the length limit still leaves
-// room for it; process id and counter keep concurrent writers apart.
+// room for it; machine, process id and counter keep concurrent writers apart.
 std::string temporaryName(const std::string& folder, unsigned attempt) {
     static std::atomic<unsigned> counter{0};
-    return folder + ".lct-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(attempt) + ".tmp";
+    return folder + std::string(kTemporaryPrefix) + hostTag() + "-" + std::to_string(::getpid()) +
+           "-" + std::to_string(counter++) + "-" + std::to_string(attempt) +
+           std::string(kTemporarySuffix);
 }
 
 // Where the content must go: a symbolic link is resolved so that the link
@@ -81,6 +125,53 @@ std::string resolveTarget(const std::string& path) {
     return real ? std::string(real.get()) : path;
 }
 
+std::string kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "是文件夹，不是文件";
+    if (S_ISFIFO(mode)) return "是管道，不是普通文件";
+    if (S_ISSOCK(mode)) return "是套接字，不是普通文件";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "是设备，不是普通文件";
+    return "不是普通文件";
+}
+
+// The fields between the prefix and the suffix of a temporary file name.
+std::vector<std::string_view> temporaryFields(std::string_view name) {
+    std::vector<std::string_view> fields;
+    if (!IsTemporaryFileName(name)) return fields;
+    std::string_view rest = name.substr(
+        kTemporaryPrefix.size(), name.size() - kTemporaryPrefix.size() - kTemporarySuffix.size());
+    for (;;) {
+        const std::size_t dash = rest.find('-');
+        fields.push_back(rest.substr(0, dash));
+        if (dash == std::string_view::npos) break;
+        rest.remove_prefix(dash + 1);
+    }
+    return fields;
+}
+
+// True when the temporary file `name` was left by a process of this machine
+// that has ended. Names without a machine tag come from earlier versions,
+// which only ever wrote from this machine.
+bool madeByEndedProcess(std::string_view name) {
+    const std::vector<std::string_view> fields = temporaryFields(name);
+    std::string_view pidText;
+    if (fields.size() == 4) {
+        if (fields[0] != hostTag()) return false;
+        pidText = fields[1];
+    } else if (fields.size() == 3) {
+        pidText = fields[0];
+    } else {
+        return false;
+    }
+    if (pidText.empty() || pidText.size() > 9) return false;
+    pid_t pid = 0;
+    for (char c : pidText) {
+        if (c < '0' || c > '9') return false;
+        pid = pid * 10 + (c - '0');
+    }
+    if (pid <= 0 || pid == ::getpid()) return false;
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
 }  // namespace
 
 bool PathExists(std::string_view path) {
@@ -89,13 +180,38 @@ bool PathExists(std::string_view path) {
     return ::stat(std::string(path).c_str(), &st) == 0;
 }
 
-std::optional<std::string> ReadWholeFile(std::string_view path) {
-    if (path.empty()) return std::nullopt;
-    // O_NONBLOCK: opening a pipe must not wait for a writer; it is refused below.
-    Fd fd(::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!fd.ok()) return std::nullopt;
+std::optional<std::string> ReadWholeFile(std::string_view path, std::string* error) {
+    if (path.empty()) {
+        setError(error, "路径为空");
+        return std::nullopt;
+    }
+    const std::string name(path);
+    // What the path names is checked before it is opened: opening a pipe, a
+    // socket or a device could block or do something of its own.
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    if (::stat(name.c_str(), &st) != 0) {
+        fail(error);
+        return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        setError(error, kindOf(st.st_mode));
+        return std::nullopt;
+    }
+    // O_NONBLOCK: should the path have become a pipe since, the open still
+    // returns at once, and the check below refuses it.
+    Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.ok()) {
+        fail(error);
+        return std::nullopt;
+    }
+    if (::fstat(fd.get(), &st) != 0) {
+        fail(error);
+        return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        setError(error, kindOf(st.st_mode));
+        return std::nullopt;
+    }
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(st.st_size));
     std::array<char, 64 * 1024> buffer{};
@@ -103,6 +219,7 @@ std::optional<std::string> ReadWholeFile(std::string_view path) {
         const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR) continue;
+            fail(error);
             return std::nullopt;
         }
         if (n == 0) break;
@@ -111,12 +228,22 @@ std::optional<std::string> ReadWholeFile(std::string_view path) {
     return bytes;
 }
 
-bool WriteFileAtomically(std::string_view path, std::string_view bytes, Durability durability) {
-    if (path.empty()) return false;
-    const std::string target = resolveTarget(std::string(path));
+bool WriteFileAtomically(std::string_view path, std::string_view bytes, Durability durability,
+                         LinkTarget links, std::string* error) {
+    if (path.empty()) {
+        setError(error, "路径为空");
+        return false;
+    }
+    const std::string target =
+        links == LinkTarget::Follow ? resolveTarget(std::string(path)) : std::string(path);
     struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) return false;
+    const int found = links == LinkTarget::Follow ? ::stat(target.c_str(), &existing)
+                                                  : ::lstat(target.c_str(), &existing);
+    const bool exists = found == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        setError(error, errorText(EISDIR));
+        return false;
+    }
 
     const std::string folder = folderPrefix(target);
     std::string temp;
@@ -125,19 +252,59 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes, Durabili
         temp = temporaryName(folder, attempt);
         // 0666: the process umask applies, as for any new file.
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (raw < 0 && errno != EEXIST) return false;
+        if (raw < 0 && errno != EEXIST) return fail(error);
     }
     Fd fd(raw);
-    if (!fd.ok()) return false;
+    if (!fd.ok()) return fail(error);
 
-    bool ok = writeAll(fd.get(), bytes);
+    int failure = 0;
+    auto step = [&](bool ok) {
+        if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
+        return ok;
+    };
+    bool ok = step(writeAll(fd.get(), bytes));
     if (ok && exists && S_ISREG(existing.st_mode))
-        ok = ::fchmod(fd.get(), existing.st_mode & 07777) == 0;
-    if (durability == Durability::Synced) ok = ok && ::fsync(fd.get()) == 0;
-    ok = fd.close() && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
+        ok = step(::fchmod(fd.get(), existing.st_mode & 07777) == 0);
+    if (ok && durability == Durability::Synced) ok = step(::fsync(fd.get()) == 0);
+    const bool closed = fd.close();
+    ok = ok && step(closed);
+    ok = ok && step(::rename(temp.c_str(), target.c_str()) == 0);
+    if (!ok) {
+        ::unlink(temp.c_str());
+        setError(error, errorText(failure));
+    }
     return ok;
+}
+
+bool IsTemporaryFileName(std::string_view name) {
+    if (name.size() <= kTemporaryPrefix.size() + kTemporarySuffix.size()) return false;
+    if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return false;
+    const std::string_view middle = name.substr(
+        kTemporaryPrefix.size(), name.size() - kTemporaryPrefix.size() - kTemporarySuffix.size());
+    for (char c : middle) {
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+        if (!hex && c != '-') return false;
+    }
+    return true;
+}
+
+int RemoveStaleTemporaryFiles(std::string_view folder) {
+    std::string prefix(folder.empty() ? "." : folder);
+    if (prefix.back() != '/') prefix.push_back('/');
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(prefix.c_str()));
+    if (!dir) return 0;
+    const std::time_t now = std::time(nullptr);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (!IsTemporaryFileName(name)) continue;
+        const std::string path = prefix + std::string(name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        const bool old = now - st.st_mtime > kStaleAfterSeconds;
+        if ((old || madeByEndedProcess(name)) && ::unlink(path.c_str()) == 0) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace lct

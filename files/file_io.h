@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reading and safe whole-file writing. Paths are native UTF-8
-// paths with "/" as separator.
+// paths with "/" as separator. Where an operation fails, `error` (when given)
+// receives the reason as UTF-8 text for people.
 
 #include <optional>
 #include <string>
@@ -13,10 +14,11 @@ namespace lct {
 bool PathExists(std::string_view path);
 
 /// All bytes of the regular file at `path` (symbolic links followed). nullopt
-/// when the path is empty or missing, names something other than a regular
-/// file (a folder, a pipe, a device: reading those could block or never end),
-/// or cannot be read.
-std::optional<std::string> ReadWholeFile(std::string_view path);
+/// when the path is empty or missing, is a dangling link or a link loop, names
+/// something other than a regular file (a folder, a pipe, a socket, a device:
+/// such a path is refused before it is opened, since opening it could block,
+/// never end or have side effects), or cannot be read.
+std::optional<std::string> ReadWholeFile(std::string_view path, std::string* error = nullptr);
 
 /// Whether a write waits until its bytes are on the disk before the rename.
 enum class Durability {
@@ -24,14 +26,29 @@ enum class Durability {
     Cached,  ///< for results that a batch can make again: no wait per file
 };
 
+/// What a write does with a symbolic link at the target path.
+enum class LinkTarget {
+    Follow,   ///< the link stays and the file it points to gets the content
+    Replace,  ///< the link itself is replaced by the new file (results)
+};
+
 /// Makes `bytes` the whole content of the file at `path`: they are written to
 /// a new temporary file in the same folder (flushed to disk when Synced) and
 /// renamed over the path, so the path shows either its old content or the new
-/// one, never a mixture. An existing file keeps its permission bits; a
-/// symbolic link keeps pointing where it did and its target gets the content.
+/// one, never a mixture. An existing regular file keeps its permission bits.
 /// Returns false, leaving everything as it was, when the path is empty or
-/// names a folder or when any step fails.
+/// names a folder or when any step fails (no temporary file stays behind).
 bool WriteFileAtomically(std::string_view path, std::string_view bytes,
-                         Durability durability = Durability::Synced);
+                         Durability durability = Durability::Synced,
+                         LinkTarget links = LinkTarget::Follow, std::string* error = nullptr);
+
+/// True for the name of a temporary file that WriteFileAtomically makes
+/// (".lct-" … ".tmp"); such files are never articles.
+bool IsTemporaryFileName(std::string_view name);
+
+/// Removes the temporary files in `folder` that a write of this program left
+/// behind when it was killed: those of a process of this machine that no
+/// longer runs, and any older than a day. Returns how many were removed.
+int RemoveStaleTemporaryFiles(std::string_view folder);
 
 }  // namespace lct

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "app/form.h"
@@ -18,23 +19,19 @@ struct InflateEnder {
     void operator()(z_stream* s) const { inflateEnd(s); }
 };
 
-}  // namespace
+using Sink = std::function<void(const char*, std::size_t)>;
 
-bool HasGzipSignature(std::string_view bytes) {
-    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1F &&
-           static_cast<unsigned char>(bytes[1]) == 0x8B;
-}
-
-std::optional<std::string> Gunzip(std::string_view bytes, std::size_t maxOutput) {
-    if (!HasGzipSignature(bytes)) return std::nullopt;
+// Inflates every member of `bytes`, handing each output block to `sink`.
+// Stops with a failure before the total would pass `maxOutput`.
+GunzipFailure inflateAll(std::string_view bytes, std::size_t maxOutput, const Sink& sink) {
     z_stream stream{};
     // 15 + 32: the largest window, with the gzip header recognised automatically.
-    if (inflateInit2(&stream, 15 + 32) != Z_OK) return std::nullopt;
+    if (inflateInit2(&stream, 15 + 32) != Z_OK) return GunzipFailure::Damaged;
     const std::unique_ptr<z_stream, InflateEnder> guard(&stream);
 
-    std::string out;
     std::array<unsigned char, kChunk> buffer{};
-    std::size_t fed = 0;  // bytes handed to zlib so far
+    std::size_t fed = 0;    // bytes handed to zlib so far
+    std::size_t total = 0;  // bytes produced so far
     for (;;) {
         if (stream.avail_in == 0 && fed < bytes.size()) {
             const std::size_t n = std::min(kChunk, bytes.size() - fed);
@@ -46,23 +43,54 @@ std::optional<std::string> Gunzip(std::string_view bytes, std::size_t maxOutput)
         stream.avail_out = static_cast<uInt>(buffer.size());
         const int rc = inflate(&stream, Z_NO_FLUSH);
         const std::size_t produced = buffer.size() - stream.avail_out;
-        if (produced > maxOutput - out.size()) return std::nullopt;
-        out.append(reinterpret_cast<const char*>(buffer.data()), produced);
+        if (produced > maxOutput - total) return GunzipFailure::TooLarge;
+        total += produced;
+        sink(reinterpret_cast<const char*>(buffer.data()), produced);
         processPendingMessages();
 
         if (rc == Z_STREAM_END) {
             const std::size_t consumed = fed - stream.avail_in;
-            if (consumed == bytes.size()) return out;
+            if (consumed == bytes.size()) return GunzipFailure::None;
             // Another member may follow; anything else would be lost when the
             // file is replaced by its decompressed form, so it is refused.
-            if (!HasGzipSignature(bytes.substr(consumed))) return std::nullopt;
-            if (inflateReset(&stream) != Z_OK) return std::nullopt;
+            if (!HasGzipSignature(bytes.substr(consumed))) return GunzipFailure::Damaged;
+            if (inflateReset(&stream) != Z_OK) return GunzipFailure::Damaged;
             continue;
         }
         // A stream cut short never reaches its end: zlib just asks for more
         // input (Z_BUF_ERROR once nothing is left to feed).
-        if (rc != Z_OK) return std::nullopt;
+        if (rc != Z_OK) return GunzipFailure::Damaged;
     }
+}
+
+}  // namespace
+
+bool HasGzipSignature(std::string_view bytes) {
+    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1F &&
+           static_cast<unsigned char>(bytes[1]) == 0x8B;
+}
+
+std::optional<std::string> Gunzip(std::string_view bytes, std::size_t maxOutput,
+                                  GunzipFailure* why) {
+    auto failed = [&](GunzipFailure failure) -> std::optional<std::string> {
+        if (why) *why = failure;
+        return std::nullopt;
+    };
+    if (!HasGzipSignature(bytes)) return failed(GunzipFailure::Damaged);
+    // First pass: only the size, so that neither a bomb nor a growing string's
+    // spare capacity takes memory.
+    std::size_t size = 0;
+    const GunzipFailure measured =
+        inflateAll(bytes, maxOutput, [&](const char*, std::size_t n) { size += n; });
+    if (measured != GunzipFailure::None) return failed(measured);
+
+    std::string out;
+    out.reserve(size);
+    const GunzipFailure inflated =
+        inflateAll(bytes, maxOutput, [&](const char* data, std::size_t n) { out.append(data, n); });
+    if (inflated != GunzipFailure::None) return failed(inflated);
+    if (why) *why = GunzipFailure::None;
+    return out;
 }
 
 }  // namespace lct

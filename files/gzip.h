@@ -15,11 +15,22 @@ constexpr std::size_t kMaxGunzipBytes = std::size_t{1} << 30;
 /// True when `bytes` start with the gzip signature 1F 8B.
 bool HasGzipSignature(std::string_view bytes);
 
+/// Why a stream could not be decompressed.
+enum class GunzipFailure {
+    None,
+    Damaged,   ///< cut short, corrupt, or followed by something other than gzip members
+    TooLarge,  ///< it would decompress to more than the limit
+};
+
 /// The complete decompressed content of a gzip stream of one or more members.
 /// nullopt when the stream is damaged or cut short, when anything but further
 /// gzip members follows a member, or when the output would exceed
-/// `maxOutput` bytes: a caller never sees a partial decompression. Lets the
-/// window process pending messages once per output block.
-std::optional<std::string> Gunzip(std::string_view bytes, std::size_t maxOutput = kMaxGunzipBytes);
+/// `maxOutput` bytes: a caller never sees a partial decompression, and `why`
+/// (when given) tells which. Memory stays bounded by the output's own size:
+/// the stream is inflated once to measure it (a stream beyond the limit costs
+/// no memory at all), then into a string of exactly that size. Lets the window
+/// process pending messages once per output block.
+std::optional<std::string> Gunzip(std::string_view bytes, std::size_t maxOutput = kMaxGunzipBytes,
+                                  GunzipFailure* why = nullptr);
 
 }  // namespace lct

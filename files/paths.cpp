@@ -10,6 +10,7 @@
 
 #include "app/form.h"
 #include "engine/lists.h"
+#include "files/file_io.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -92,6 +93,9 @@ std::vector<std::string> regularFilesIn(const std::string& folder) {
         processPendingMessages();
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") continue;
+        // The program's own temporary files (left by a killed write) are
+        // never articles.
+        if (IsTemporaryFileName(name)) continue;
         if (isRegularFile(folder + std::string(name))) names.emplace_back(name);
     }
     std::sort(names.begin(), names.end());

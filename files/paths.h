@@ -39,11 +39,11 @@ bool MatchesNamePattern(std::string_view name, std::string_view pattern);
 /// names match the patterns of `gbkPatterns`, a GBK text of patterns separated
 /// by "|" (an empty text means "*.*"); a pattern with a "/" searches the
 /// folder it names below `folder` ("sub/*.txt"). Folders, and links to
-/// folders, are skipped, as is anything else that is not a regular file;
-/// hidden names are listed. Each pattern adds its matches as the searched
-/// folder + "/" + name, sorted by bytes; a file matched by two patterns appears
-/// twice. Returns out.size(); a folder that cannot be read adds none. Lets the
-/// window process pending messages once per entry.
+/// folders, are skipped, as is anything else that is not a regular file, and
+/// the temporary files of this program's writes; hidden names are listed. Each pattern adds its
+/// matches as the searched folder + "/" + name, sorted by bytes; a file matched by two patterns
+/// appears twice. Returns out.size(); a folder that cannot be read adds none. Lets the window
+/// process pending messages once per entry.
 std::size_t ListFolderFiles(std::string_view folder, std::string_view gbkPatterns,
                             std::vector<std::string>& out);
 

@@ -45,11 +45,12 @@ std::string TitleOfPath(std::string_view path) {
 }
 
 std::string ResultFileName(std::string_view gbkTitle, std::string_view gbkNewExtension,
-                           std::string_view inputPath) {
+                           std::string_view inputPath, int copy) {
     std::string extension = safeNamePart(gbkNewExtension.empty() ? ExtensionOfPath(inputPath)
                                                                  : gbkToUtf8(gbkNewExtension));
     truncateUtf8(extension, kMaxExtensionBytes);
-    const std::string suffix = extension.empty() ? std::string() : "." + extension;
+    std::string suffix = extension.empty() ? std::string() : "." + extension;
+    if (copy > 1) suffix = " (" + std::to_string(copy) + ")" + suffix;
 
     std::string title = safeNamePart(gbkToUtf8(gbkTitle));
     if (title.empty()) title = safeNamePart(BaseNameOfPath(inputPath));
@@ -62,10 +63,10 @@ std::string ResultFileName(std::string_view gbkTitle, std::string_view gbkNewExt
 }
 
 std::string ResultFilePath(std::string_view resultFolder, std::string_view gbkTitle,
-                           std::string_view gbkNewExtension, std::string_view inputPath) {
+                           std::string_view gbkNewExtension, std::string_view inputPath, int copy) {
     std::string path(resultFolder);
     if (!path.empty() && path.back() != '/') path.push_back('/');
-    return path + ResultFileName(gbkTitle, gbkNewExtension, inputPath);
+    return path + ResultFileName(gbkTitle, gbkNewExtension, inputPath, copy);
 }
 
 }  // namespace lct

@@ -26,12 +26,15 @@ std::string TitleOfPath(std::string_view path);
 /// control characters become "_"; an empty title falls back to the input's
 /// base name, then to "无标题"; the names "." and ".." get a "_" in front;
 /// a name longer than 255 bytes loses the end of its title at a character
-/// boundary (an extension beyond 128 bytes is cut too).
+/// boundary (an extension beyond 128 bytes is cut too). A `copy` above 1 puts
+/// " (copy)" after the (cut) title, so that every copy number gives a name of
+/// its own.
 std::string ResultFileName(std::string_view gbkTitle, std::string_view gbkNewExtension,
-                           std::string_view inputPath);
+                           std::string_view inputPath, int copy = 1);
 
 /// `resultFolder` (a "/" is added when missing) + ResultFileName.
 std::string ResultFilePath(std::string_view resultFolder, std::string_view gbkTitle,
-                           std::string_view gbkNewExtension, std::string_view inputPath);
+                           std::string_view gbkNewExtension, std::string_view inputPath,
+                           int copy = 1);
 
 }  // namespace lct

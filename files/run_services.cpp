@@ -1,7 +1,8 @@
 #include "files/run_services.h"
 
-#include <filesystem>
-#include <system_error>
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include "files/elapsed.h"
 #include "files/file_io.h"
@@ -9,30 +10,81 @@
 #include "files/result_location.h"
 #include "files/shell.h"
 #include "files/text_file.h"
+#include "platform/error_text.h"
 
 namespace lct {
+namespace {
 
-bool FileRunServices::isFile(std::string_view path) {
-    std::error_code error;
-    return !path.empty() &&
-           std::filesystem::is_regular_file(std::filesystem::path(std::string(path)), error);
+std::string withoutTrailingSlash(std::string_view folder) {
+    std::string path(folder);
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
 }
 
-ArticleFile FileRunServices::read(std::string_view path, int requestedEncoding) {
-    TextFile file = ReadTextFile(path, EncodingFromIndex(requestedEncoding));
+}  // namespace
+
+bool FileRunServices::isFile(std::string_view path) {
+    struct stat st {};
+    return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+ArticleFile FileRunServices::read(std::string_view path, int requestedEncoding, bool replaceGzip) {
+    TextFile file = ReadTextFile(path, EncodingFromIndex(requestedEncoding),
+                                 replaceGzip ? GzipFile::Replace : GzipFile::InMemory);
+    // A decompression writes beside the input: a killed one may have left its
+    // temporary file there.
+    if (file.decompressed) clearOnce(FolderOfPath(path));
     return {std::move(file.text), static_cast<int>(file.detected),
-            static_cast<int>(file.lineBreaks)};
+            static_cast<int>(file.lineBreaks), std::move(file.error)};
 }
 
 bool FileRunServices::write(std::string_view path, std::string_view text, int encoding,
-                            int lineBreaks) {
+                            int lineBreaks, std::string& error) {
     const LineBreaks style =
         lineBreaks == static_cast<int>(LineBreaks::Lf) ? LineBreaks::Lf : LineBreaks::CrLf;
-    return WriteTextFile(path, text, EncodingFromIndex(encoding), style);
+    return WriteTextFile(path, text, EncodingFromIndex(encoding), style, &error);
 }
 
-bool FileRunServices::createFolder(std::string_view folder) {
-    return CreateFolderPath(folder);
+bool FileRunServices::createResultFolder(std::string_view folder, bool& created,
+                                         std::string& error) {
+    const std::string path = withoutTrailingSlash(folder);
+    created = false;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        // Only the result folder itself is made: a missing folder above it
+        // means the first input's folder is gone, and nothing is created there.
+        if (::mkdir(path.c_str(), 0777) == 0) {
+            created = true;
+        } else if (errno != EEXIST) {
+            error = errorText(errno);
+            return false;
+        }
+        if (::stat(path.c_str(), &st) != 0) {
+            error = errorText(errno);
+            return false;
+        }
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        error = "已有同名的文件占用了这个位置";
+        return false;
+    }
+    if (!created) clearOnce(path);
+    cleared_.insert(path);
+    return true;
+}
+
+bool FileRunServices::isFolder(std::string_view path) {
+    struct stat st {};
+    return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string FileRunServices::fileIdentity(std::string_view path, bool followLinks) {
+    struct stat st {};
+    const std::string name(path);
+    const int rc = followLinks ? ::stat(name.c_str(), &st) : ::lstat(name.c_str(), &st);
+    if (rc != 0) return {};
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
 }
 
 std::string FileRunServices::resultFolder(std::string_view firstPath) {
@@ -45,8 +97,8 @@ std::string FileRunServices::titleOf(std::string_view path) {
 
 std::string FileRunServices::resultPath(std::string_view folder, std::string_view gbkTitle,
                                         std::string_view gbkNewExtension,
-                                        std::string_view inputPath) {
-    return ResultFilePath(folder, gbkTitle, gbkNewExtension, inputPath);
+                                        std::string_view inputPath, int copy) {
+    return ResultFilePath(folder, gbkTitle, gbkNewExtension, inputPath, copy);
 }
 
 std::string FileRunServices::elapsedText(std::int64_t milliseconds) {
@@ -55,6 +107,12 @@ std::string FileRunServices::elapsedText(std::int64_t milliseconds) {
 
 void FileRunServices::openFolder(std::string_view folder) {
     OpenFolderInShell(folder);
+}
+
+void FileRunServices::clearOnce(const std::string& folder) {
+    const std::string key = withoutTrailingSlash(folder.empty() ? "." : folder);
+    if (!cleared_.insert(key).second) return;
+    RemoveStaleTemporaryFiles(key);
 }
 
 }  // namespace lct

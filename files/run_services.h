@@ -2,22 +2,37 @@
 // The file services of a run, over the text file codec and the path helpers:
 // what the run driver (engine/run_driver.h) needs of the disk.
 
+#include <set>
+#include <string>
+
 #include "engine/run_driver.h"
 
 namespace lct {
 
+/// One object serves one run: it remembers the folders it has already
+/// cleared of the temporary files that killed runs left behind.
 class FileRunServices final : public RunServices {
   public:
     bool isFile(std::string_view path) override;
-    ArticleFile read(std::string_view path, int requestedEncoding) override;
-    bool write(std::string_view path, std::string_view text, int encoding, int lineBreaks) override;
-    bool createFolder(std::string_view folder) override;
+    ArticleFile read(std::string_view path, int requestedEncoding, bool replaceGzip) override;
+    bool write(std::string_view path, std::string_view text, int encoding, int lineBreaks,
+               std::string& error) override;
+    bool createResultFolder(std::string_view folder, bool& created, std::string& error) override;
+    bool isFolder(std::string_view path) override;
+    std::string fileIdentity(std::string_view path, bool followLinks) override;
     std::string resultFolder(std::string_view firstPath) override;
     std::string titleOf(std::string_view path) override;
     std::string resultPath(std::string_view folder, std::string_view gbkTitle,
-                           std::string_view gbkNewExtension, std::string_view inputPath) override;
+                           std::string_view gbkNewExtension, std::string_view inputPath,
+                           int copy) override;
     std::string elapsedText(std::int64_t milliseconds) override;
     void openFolder(std::string_view folder) override;
+
+  private:
+    // Removes stale temporary files from `folder` the first time it is written.
+    void clearOnce(const std::string& folder);
+
+    std::set<std::string> cleared_;
 };
 
 }  // namespace lct

@@ -89,18 +89,28 @@ TextFile DecodeText(std::string_view bytes, TextEncoding requested) {
     return file;
 }
 
-TextFile ReadTextFile(std::string_view path, TextEncoding requested) {
-    std::optional<std::string> bytes = ReadWholeFile(path);
-    if (!bytes) return {};
+TextFile ReadTextFile(std::string_view path, TextEncoding requested, GzipFile gzip) {
+    TextFile unreadable;
+    std::optional<std::string> bytes = ReadWholeFile(path, &unreadable.error);
+    if (!bytes) return unreadable;
+    bool decompressed = false;
     if (HasGzipSignature(*bytes)) {
-        if (std::optional<std::string> plain = Gunzip(*bytes)) {
+        GunzipFailure why = GunzipFailure::None;
+        if (std::optional<std::string> plain = Gunzip(*bytes, kMaxGunzipBytes, &why)) {
             // The text is read from the decompressed bytes even when the file
             // cannot be replaced (a read-only folder).
-            WriteFileAtomically(path, *plain);
+            if (gzip == GzipFile::Replace)
+                decompressed = WriteFileAtomically(path, *plain, Durability::Synced);
             bytes = std::move(plain);
+        } else if (why == GunzipFailure::TooLarge) {
+            unreadable.error =
+                "gzip 压缩文件解压后超过 " + std::to_string(kMaxGunzipBytes >> 20) + " MB 的上限";
+            return unreadable;
         }
     }
-    return DecodeText(*bytes, requested);
+    TextFile file = DecodeText(*bytes, requested);
+    file.decompressed = decompressed;
+    return file;
 }
 
 std::string EncodeText(std::string_view text, TextEncoding encoding, LineBreaks lineBreaks) {
@@ -113,9 +123,9 @@ std::string EncodeText(std::string_view text, TextEncoding encoding, LineBreaks 
 }
 
 bool WriteTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
-                   LineBreaks lineBreaks) {
-    if (path.empty()) return false;
-    return WriteFileAtomically(path, EncodeText(text, encoding, lineBreaks), Durability::Cached);
+                   LineBreaks lineBreaks, std::string* error) {
+    return WriteFileAtomically(path, EncodeText(text, encoding, lineBreaks), Durability::Cached,
+                               LinkTarget::Replace, error);
 }
 
 }  // namespace lct

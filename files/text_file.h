@@ -25,6 +25,15 @@ struct TextFile {
     std::string text;                              ///< GBK, CR LF line breaks
     TextEncoding detected = TextEncoding::Detect;  ///< Detect only when the file could not be read
     LineBreaks lineBreaks = LineBreaks::CrLf;
+    std::string error;          ///< why the file could not be read (UTF-8); empty when it was
+    bool decompressed = false;  ///< a gzip file that was replaced by its decompressed bytes
+};
+
+/// What reading does with a gzip file.
+enum class GzipFile {
+    InMemory,  ///< decompressed in memory only: the file stays as it is
+    Replace,   ///< once its whole stream decoded, the file on disk is replaced
+               ///< by its decompressed bytes (a batch input)
 };
 
 /// Decodes a file's bytes. `requested` Detect detects: a byte-order mark, then
@@ -39,11 +48,14 @@ struct TextFile {
 TextFile DecodeText(std::string_view bytes, TextEncoding requested);
 
 /// Reads and decodes the file at `path` (see DecodeText). A gzip file is
-/// decompressed first; when its whole stream decoded cleanly the file is also
-/// replaced on disk by the decompressed bytes (atomically), while a damaged
-/// stream leaves the file as it is and its raw bytes are decoded. A file that
-/// cannot be read gives empty text and `detected` Detect.
-TextFile ReadTextFile(std::string_view path, TextEncoding requested);
+/// decompressed first; with GzipFile::Replace, when its whole stream decoded
+/// cleanly the file is also replaced on disk by the decompressed bytes
+/// (atomically). A damaged stream leaves the file as it is and its raw bytes
+/// are decoded. A file that cannot be read (see ReadWholeFile), or a gzip file
+/// that would decompress beyond kMaxGunzipBytes, gives empty text, `detected`
+/// Detect and the reason in `error`.
+TextFile ReadTextFile(std::string_view path, TextEncoding requested,
+                      GzipFile gzip = GzipFile::InMemory);
 
 /// The bytes of a file holding `text` (GBK, CR LF) in `encoding`: UTF-8 and
 /// UTF-16 get their byte-order mark; Detect and Gbk give the GBK bytes as they
@@ -52,9 +64,11 @@ TextFile ReadTextFile(std::string_view path, TextEncoding requested);
 std::string EncodeText(std::string_view text, TextEncoding encoding, LineBreaks lineBreaks);
 
 /// Writes `text` encoded by EncodeText as the whole content of the file at
-/// `path`, through a temporary file renamed into place. False, with any
-/// existing file left untouched, when the path is empty or the write fails.
+/// `path`, through a temporary file renamed into place; a symbolic link at the
+/// path is replaced, not followed. False, with any existing file left
+/// untouched and the reason in `error` (when given), when the path is empty or
+/// the write fails.
 bool WriteTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
-                   LineBreaks lineBreaks = LineBreaks::CrLf);
+                   LineBreaks lineBreaks = LineBreaks::CrLf, std::string* error = nullptr);
 
 }  // namespace lct

@@ -1,13 +1,18 @@
 // The main window on the offscreen platform: its widgets are wired to the
 // window logic, and its settings are saved on closing and loaded on showing.
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
+#include <memory>
 
 #include "app/qt_form.h"
 #include "app/qt_main_window.h"
+#include "app/qt_run_report.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -19,6 +24,26 @@ class QtMainWindowTest : public QObject {
     std::string settings() const { return (dir_.path() + QStringLiteral("/s.ini")).toStdString(); }
 
   private slots:
+    void aLongFailureListScrollsInsideTheScreen() {
+        std::vector<RunFailure> failures;
+        for (int i = 0; i < 82; ++i)
+            failures.push_back({"/home/user/articles/" + std::to_string(i) + ".txt",
+                                "无法写入结果文件：磁盘已满"});
+        std::unique_ptr<QDialog> dialog(makeRunReportDialog(makeRunReport(failures, {}), nullptr));
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        const QRect screen = dialog->screen()->availableGeometry();
+        QVERIFY(dialog->frameGeometry().height() <= screen.height());
+        QVERIFY(dialog->frameGeometry().width() <= screen.width());
+        auto* list = dialog->findChild<QPlainTextEdit*>(QStringLiteral("列表"));
+        QVERIFY(list);
+        QCOMPARE(list->document()->blockCount(), 82);
+        QVERIFY(list->verticalScrollBar()->maximum() > 0);  // the list scrolls
+        auto* ok = dialog->findChild<QDialogButtonBox*>();
+        QVERIFY(ok && ok->isVisible());
+        QVERIFY(dialog->rect().contains(ok->geometry()));
+    }
+
     void previewShowsTheProcessedArticle() {
         MainWindow window(settings());
         window.show();

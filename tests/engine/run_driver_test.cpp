@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,11 @@ class RecordingHost : public RunHost {
     void focus(std::string_view name) override { focused = name; }
     bool stopRequested() override { return ++checks > stopAfter; }
     void problem(std::string_view text) override { problems.emplace_back(text); }
+    void failed(std::string_view path, std::string_view reason) override {
+        failures.push_back(std::string(path) + " | " + std::string(reason));
+    }
 
-    std::vector<std::string> messages, statuses, problems;
+    std::vector<std::string> messages, statuses, problems, failures;
     std::vector<std::pair<int, int>> progresses;
     std::string focused;
     MessageAnswer answer = MessageAnswer::No;
@@ -37,27 +41,52 @@ class RecordingHost : public RunHost {
     int stopAfter = 1'000'000;
 };
 
-// Files in memory: paths map to GBK texts.
+// Files in memory: paths map to GBK texts. A path in `unreadable` fails to
+// read with its reason; folders exist once created (or listed in `folders`).
 class MemoryServices : public RunServices {
   public:
     bool isFile(std::string_view path) override { return files.count(std::string(path)) > 0; }
-    ArticleFile read(std::string_view path, int requested) override {
+    ArticleFile read(std::string_view path, int requested, bool replaceGzip) override {
         requestedEncodings.push_back(requested);
-        const auto it = files.find(std::string(path));
-        if (it == files.end()) return {};
-        return {it->second, 2, 1};
+        replacedGzip.push_back(replaceGzip);
+        if (const auto bad = unreadable.find(std::string(path)); bad != unreadable.end())
+            return {{}, 0, 0, bad->second};
+        const auto link = links.find(std::string(path));
+        const auto it = files.find(link == links.end() ? std::string(path) : link->second);
+        if (it == files.end()) return {{}, 0, 0, "文件或文件夹不存在"};
+        return {it->second, 2, 1, {}};
     }
-    bool write(std::string_view path, std::string_view text, int encoding,
-               int lineBreaks) override {
-        if (failWrites) return false;
+    bool write(std::string_view path, std::string_view text, int encoding, int lineBreaks,
+               std::string& error) override {
+        if (failWrites) {
+            error = "磁盘已满";
+            return false;
+        }
         written[std::string(path)] = std::string(text);
+        files[std::string(path)] = std::string(text);
         writtenEncodings.push_back(encoding);
         writtenLineBreaks.push_back(lineBreaks);
         return true;
     }
-    bool createFolder(std::string_view folder) override {
-        folders.emplace_back(folder);
+    bool createResultFolder(std::string_view folder, bool& created, std::string& error) override {
+        created = false;
+        if (!folderError.empty()) {
+            error = folderError;
+            return false;
+        }
+        if (!folders.contains(std::string(folder))) {
+            folders.insert(std::string(folder));
+            created = true;
+            foldersCreated.emplace_back(folder);
+        }
         return true;
+    }
+    bool isFolder(std::string_view path) override { return folders.contains(std::string(path)); }
+    std::string fileIdentity(std::string_view path, bool followLinks) override {
+        const std::string p(path);
+        if (followLinks && links.contains(p)) return "file:" + links.at(p);
+        if (links.contains(p)) return "link:" + p;
+        return files.contains(p) ? "file:" + p : std::string();
     }
     std::string resultFolder(std::string_view first) override {
         const auto slash = first.rfind('/');
@@ -69,18 +98,24 @@ class MemoryServices : public RunServices {
         return G(path.substr(slash + 1, dot - slash - 1));
     }
     std::string resultPath(std::string_view folder, std::string_view title, std::string_view ext,
-                           std::string_view input) override {
+                           std::string_view input, int copy) override {
         const std::string extension =
             ext.empty() ? std::string(input.substr(input.rfind('.') + 1)) : std::string(ext);
-        return std::string(folder) + test::U(title) + "." + extension;
+        const std::string suffix = copy > 1 ? " (" + std::to_string(copy) + ")" : "";
+        return std::string(folder) + test::U(title) + suffix + "." + extension;
     }
     std::string elapsedText(std::int64_t) override { return G("1 秒"); }
     void openFolder(std::string_view folder) override { opened.emplace_back(folder); }
 
     std::map<std::string, std::string> files;
+    std::map<std::string, std::string> unreadable;  // path → reason
+    std::map<std::string, std::string> links;       // link path → target path
     std::map<std::string, std::string> written;
     std::vector<int> requestedEncodings, writtenEncodings, writtenLineBreaks;
-    std::vector<std::string> folders, opened;
+    std::vector<bool> replacedGzip;
+    std::set<std::string> folders;
+    std::vector<std::string> foldersCreated, opened;
+    std::string folderError;
     bool failWrites = false;
 };
 
@@ -118,7 +153,7 @@ TEST_F(RunDriverTest, PreviewShowsTheResultInTheForm) {
     EXPECT_EQ(textOf(form, "编辑框结果标题"), G("标题[K]"));
     EXPECT_EQ(textOf(form, "编辑框结果内容"), G("正文"));
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(services.folders.empty());
+    EXPECT_TRUE(services.foldersCreated.empty());
 }
 
 TEST_F(RunDriverTest, EmptyKeywordListRefusesTheRun) {
@@ -160,7 +195,7 @@ TEST_F(RunDriverTest, BatchWritesBesideTheFirstFile) {
     const RunResult result = batch({"/in/a.htm", "/other/b.txt"});
     EXPECT_EQ(result.succeeded, 2);
     EXPECT_EQ(result.resultFolder, "/in/out/");
-    EXPECT_EQ(services.folders, std::vector<std::string>{"/in/out/"});
+    EXPECT_EQ(services.foldersCreated, std::vector<std::string>{"/in/out/"});
     EXPECT_EQ(services.written.count("/in/out/a[K].htm"), 1u);
     EXPECT_EQ(services.written.count("/in/out/b[K].txt"), 1u);
     EXPECT_EQ(host.statuses.front(), "(2:1) a");
@@ -195,25 +230,10 @@ TEST_F(RunDriverTest, StopIsHonouredBetweenArticles) {
     EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒");
 }
 
-TEST_F(RunDriverTest, EqualTitlesWriteTheSamePathAndBothCount) {
-    services.files["/in/a.txt"] = G("一");
-    services.files["/in/sub/a.txt"] = G("二");
-    EXPECT_EQ(batch({"/in/a.txt", "/in/sub/a.txt"}).succeeded, 2);
-    EXPECT_EQ(services.written.size(), 1u);
-    EXPECT_EQ(services.written["/in/out/a[K].txt"], G("二"));
-}
-
-TEST_F(RunDriverTest, FailedWritesAreNotCounted) {
-    services.files["/in/a.txt"] = "x";
-    services.failWrites = true;
-    EXPECT_EQ(batch({"/in/a.txt", "/in/missing.txt"}).succeeded, 0);
-    EXPECT_EQ(host.problems.size(), 2u);
-}
-
 TEST_F(RunDriverTest, BatchWithoutPathsDoesNothing) {
     EXPECT_EQ(batch({}).status, RunStatus::NoInput);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(services.folders.empty());
+    EXPECT_TRUE(services.foldersCreated.empty());
 }
 
 TEST_F(RunDriverTest, SequentialKeywordsContinueAcrossTheArticlesOfARun) {
@@ -226,6 +246,118 @@ TEST_F(RunDriverTest, SequentialKeywordsContinueAcrossTheArticlesOfARun) {
     EXPECT_EQ(services.written.count("/in/out/2[B].txt"), 1u);
     EXPECT_EQ(services.written.count("/in/out/3[C].txt"), 1u);
     EXPECT_EQ(services.written.count("/in/out/4[A].txt"), 1u);
+}
+
+// What a batch does when inputs cannot be read or results cannot be written.
+class RunDriverFailureTest : public RunDriverTest {};
+
+TEST_F(RunDriverFailureTest, UnreadableInputsFailWithoutAResult) {
+    services.files["/in/a.txt"] = G("一");
+    services.unreadable["/in/fifo"] = "是管道，不是普通文件";
+    services.files["/in/c.txt"] = G("三");
+    const RunResult result = batch({"/in/a.txt", "/in/missing.txt", "/in/fifo", "/in/c.txt"});
+    EXPECT_EQ(result.succeeded, 2);
+    EXPECT_EQ(result.processed, 2);
+    ASSERT_EQ(result.failures.size(), 2u);
+    EXPECT_EQ(result.failures[0].path, "/in/missing.txt");
+    EXPECT_EQ(result.failures[1].reason, "是管道，不是普通文件");
+    EXPECT_EQ(host.failures, (std::vector<std::string>{"/in/missing.txt | 文件或文件夹不存在",
+                                                       "/in/fifo | 是管道，不是普通文件"}));
+    EXPECT_EQ(services.written.size(), 2u);
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒, 失败 2 个文件");
+    // Progress still moves through every input.
+    EXPECT_EQ(host.progresses[host.progresses.size() - 2], std::make_pair(4, 4));
+}
+
+TEST_F(RunDriverFailureTest, NothingReadableCreatesNoFolderAndOffersNone) {
+    const RunResult result = batch({"/no/such/f.txt"});
+    EXPECT_EQ(result.failures.size(), 1u);
+    EXPECT_TRUE(services.foldersCreated.empty());
+    EXPECT_TRUE(host.messages.empty());  // no question about a folder that does not exist
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 0 个文件，耗费 1 秒, 失败 1 个文件");
+}
+
+TEST_F(RunDriverFailureTest, FailedWritesAreFailuresAndTheRunGoesOn) {
+    services.files["/in/a.txt"] = "x";
+    services.files["/in/b.txt"] = "y";
+    services.failWrites = true;
+    const RunResult result = batch({"/in/a.txt", "/in/b.txt"});
+    EXPECT_EQ(result.succeeded, 0);
+    EXPECT_EQ(result.processed, 2);
+    ASSERT_EQ(result.failures.size(), 2u);
+    EXPECT_EQ(result.failures[0].reason, "无法写入结果文件 /in/out/a[K].txt：磁盘已满");
+}
+
+TEST_F(RunDriverFailureTest, AResultFolderThatCannotBeMadeFailsEveryWrite) {
+    services.files["/in/a.txt"] = "x";
+    services.files["/in/b.txt"] = "y";
+    services.folderError = "已有同名的文件占用了这个位置";
+    const RunResult result = batch({"/in/a.txt", "/in/b.txt"});
+    EXPECT_EQ(result.succeeded, 0);
+    ASSERT_EQ(result.failures.size(), 2u);
+    EXPECT_EQ(result.failures[1].reason,
+              "无法创建结果文件夹 /in/out/：已有同名的文件占用了这个位置");
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(RunDriverFailureTest, EqualResultNamesGetDistinctNames) {
+    services.files["/in/a.txt"] = G("一");
+    services.files["/in/sub/a.txt"] = G("二");
+    services.files["/in/x/a.txt"] = G("三");
+    EXPECT_EQ(batch({"/in/a.txt", "/in/sub/a.txt", "/in/x/a.txt"}).succeeded, 3);
+    EXPECT_EQ(services.written["/in/out/a[K].txt"], G("一"));
+    EXPECT_EQ(services.written["/in/out/a[K] (2).txt"], G("二"));
+    EXPECT_EQ(services.written["/in/out/a[K] (3).txt"], G("三"));
+}
+
+TEST_F(RunDriverFailureTest, AnInputInsideTheResultFolderIsNeverReplaced) {
+    services.folders.insert("/in/out/");  // left by an earlier run
+    services.files["/in/a.txt"] = G("新");
+    services.files["/in/out/a[K].txt"] = G("旧的结果，这次是输入");
+    EXPECT_EQ(batch({"/in/a.txt", "/in/out/a[K].txt"}).succeeded, 2);
+    EXPECT_EQ(services.written["/in/out/a[K] (2).txt"], G("新"));
+    EXPECT_EQ(services.written.count("/in/out/a[K].txt"), 0u);
+    EXPECT_EQ(services.written["/in/out/a[K][K].txt"], G("旧的结果，这次是输入"));
+}
+
+TEST_F(RunDriverFailureTest, AnInputReachedThroughALinkInTheResultFolderIsKept) {
+    services.folders.insert("/in/out/");
+    services.files["/in/a.txt"] = G("新");
+    services.files["/elsewhere/t.txt"] = G("目标");
+    services.links["/in/out/a[K].txt"] = "/elsewhere/t.txt";
+    // The link itself is the input: writing over it would lose the input.
+    EXPECT_EQ(batch({"/in/a.txt", "/in/out/a[K].txt"}).succeeded, 2);
+    EXPECT_EQ(services.written.count("/in/out/a[K].txt"), 0u);
+    EXPECT_EQ(services.written["/in/out/a[K] (2).txt"], G("新"));
+}
+
+TEST_F(RunDriverFailureTest, StatusLinesShowControlCharactersSafely) {
+    services.files["/in/a\x1b[2Jb\tc.txt"] = "x";
+    batch({"/in/a\x1b[2Jb\tc.txt"});
+    EXPECT_EQ(host.statuses.front(), "(1:1) a?[2Jb?c");
+}
+
+TEST_F(RunDriverFailureTest, PreviewNeverRewritesTheKeywordFile) {
+    services.files["/k/words.txt"] = G("词");
+    set("编辑框关键词列表", "/k/words.txt");
+    RunRequest request;
+    request.title = "T";
+    runArticles(form, host, services, request);
+    services.files["/in/a.txt"] = "x";
+    batch({"/in/a.txt"});
+    // Preview: the keyword file only; batch: the keyword file, then the input.
+    EXPECT_EQ(services.replacedGzip, (std::vector<bool>{false, true, true}));
+}
+
+TEST_F(RunDriverFailureTest, AnUnreadableKeywordFileRefusesTheRunWithItsReason) {
+    services.files["/k/words.txt"] = "";
+    services.unreadable["/k/words.txt"] = "没有权限";
+    set("编辑框关键词列表", "/k/words.txt");
+    services.files["/in/a.txt"] = "x";
+    EXPECT_EQ(batch({"/in/a.txt"}).status, RunStatus::Refused);
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"关键词文件无法读取：/k/words.txt：没有权限"});
+    EXPECT_TRUE(services.foldersCreated.empty());
 }
 
 }  // namespace

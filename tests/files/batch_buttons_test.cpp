@@ -46,6 +46,7 @@ class QuietHost : public RunHost {
     void focus(std::string_view) override {}
     bool stopRequested() override { return stop_; }
     void problem(std::string_view) override {}
+    void failed(std::string_view, std::string_view) override {}
 
   private:
     bool& stop_;

@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,15 +42,58 @@ TEST(ReadWholeFile, ReadsEveryByte) {
     EXPECT_EQ(ReadWholeFile(folder.write("empty", "")), std::optional<std::string>(""));
 }
 
-TEST(ReadWholeFile, RefusesWhatIsNoRegularFile) {
+struct UnreadableCase {
+    const char* what;
+    std::string path;
+    std::string reason;
+};
+
+// Every kind of path that names no readable regular file is refused with its
+// reason, and none is opened in a way that could block.
+TEST(ReadWholeFile, RefusesWhatIsNoRegularFileAndSaysWhy) {
     TempFolder folder;
-    EXPECT_FALSE(ReadWholeFile(folder.path()).has_value());
-    EXPECT_FALSE(ReadWholeFile(folder.file("missing")).has_value());
-    EXPECT_FALSE(ReadWholeFile("").has_value());
-    // A pipe without a writer would block a plain open for ever.
     const std::string fifo = folder.file("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(ReadWholeFile(fifo).has_value());
+    const std::string socketPath = folder.file("sock");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    fs::create_symlink(folder.file("nowhere"), folder.file("dangling"));
+    fs::create_symlink(folder.file("loop2"), folder.file("loop1"));
+    fs::create_symlink(folder.file("loop1"), folder.file("loop2"));
+    fs::create_symlink(fifo, folder.file("link-to-fifo"));
+
+    const std::vector<UnreadableCase> cases = {
+        {"missing", folder.file("missing"), "文件或文件夹不存在"},
+        {"dangling link", folder.file("dangling"), "文件或文件夹不存在"},
+        {"link loop", folder.file("loop1"), "符号链接循环"},
+        {"pipe without a writer", fifo, "是管道，不是普通文件"},
+        {"link to a pipe", folder.file("link-to-fifo"), "是管道，不是普通文件"},
+        {"socket", socketPath, "是套接字，不是普通文件"},
+        {"device", "/dev/null", "是设备，不是普通文件"},
+        {"folder", folder.path(), "是文件夹，不是文件"},
+        {"below a file", folder.write("plain", "x") + "/a.txt", "路径中的一级不是文件夹"},
+        {"empty path", "", "路径为空"},
+    };
+    for (const UnreadableCase& c : cases) {
+        std::string reason;
+        EXPECT_FALSE(ReadWholeFile(c.path, &reason).has_value()) << c.what;
+        EXPECT_EQ(reason, c.reason) << c.what;
+    }
+    ::close(sock);
+}
+
+TEST(ReadWholeFile, RefusesAFileWithoutReadPermission) {
+    if (::geteuid() == 0) GTEST_SKIP() << "running as root: every file is readable";
+    TempFolder folder;
+    const std::string path = folder.write("secret.txt", "x");
+    fs::permissions(path, fs::perms::none);
+    std::string reason;
+    EXPECT_FALSE(ReadWholeFile(path, &reason).has_value());
+    EXPECT_EQ(reason, "没有权限");
 }
 
 class WriteFileAtomicallyTest : public ::testing::Test {
@@ -80,11 +130,29 @@ TEST_F(WriteFileAtomicallyTest, ASymbolicLinkStaysAndItsTargetChanges) {
     EXPECT_EQ(readBytes(target), "new");
 }
 
+TEST_F(WriteFileAtomicallyTest, AReplacedLinkIsReplacedItselfAndItsTargetKept) {
+    const std::string target = folder_.write("target.txt", "the user's file");
+    const std::string link = folder_.file("result.txt");
+    fs::create_symlink(target, link);
+    EXPECT_TRUE(WriteFileAtomically(link, "result", Durability::Cached, LinkTarget::Replace));
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_EQ(readBytes(link), "result");
+    EXPECT_EQ(readBytes(target), "the user's file");
+    // A dangling link is replaced the same way, creating nothing where it pointed.
+    const std::string dangling = folder_.file("dangling.txt");
+    fs::create_symlink(folder_.file("elsewhere.txt"), dangling);
+    EXPECT_TRUE(WriteFileAtomically(dangling, "result", Durability::Cached, LinkTarget::Replace));
+    EXPECT_FALSE(fs::exists(folder_.file("elsewhere.txt")));
+}
+
 TEST_F(WriteFileAtomicallyTest, FailsUnderARegularFileAndCreatesNothing) {
     // Tests run as root, for whom no folder is read-only: a path below a
     // regular file is one where nothing can ever be created.
     const std::string plain = folder_.write("plain", "content");
-    EXPECT_FALSE(WriteFileAtomically(plain + "/out.txt", "x"));
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomically(plain + "/out.txt", "x", Durability::Cached,
+                                     LinkTarget::Replace, &reason));
+    EXPECT_EQ(reason, "路径中的一级不是文件夹");
     EXPECT_EQ(readBytes(plain), "content");
     EXPECT_EQ(folder_.names(), std::vector<std::string>{"plain"});
 }
@@ -93,7 +161,9 @@ TEST_F(WriteFileAtomicallyTest, RefusesToReplaceAFolder) {
     const std::string sub = folder_.file("sub");
     fs::create_directory(sub);
     folder_.write("sub/kept.txt", "kept");
-    EXPECT_FALSE(WriteFileAtomically(sub, "x"));
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomically(sub, "x", Durability::Cached, LinkTarget::Replace, &reason));
+    EXPECT_EQ(reason, "是文件夹");
     EXPECT_EQ(readBytes(sub + "/kept.txt"), "kept");
     EXPECT_EQ(folder_.names(), std::vector<std::string>{"sub"});
 }
@@ -125,10 +195,69 @@ TEST_F(WriteFileAtomicallyTest, AWriteThatFailsPartWayLeavesTheOldFile) {
     const std::string path = folder_.write("old.txt", "the old content");
     {
         const FileSizeLimit limit(4096);
-        EXPECT_FALSE(WriteFileAtomically(path, std::string(100000, 'n')));
+        std::string reason;
+        EXPECT_FALSE(WriteFileAtomically(path, std::string(100000, 'n'), Durability::Synced,
+                                         LinkTarget::Follow, &reason));
+        EXPECT_EQ(reason, "文件太大");
     }
     EXPECT_EQ(readBytes(path), "the old content");
     EXPECT_EQ(folder_.names(), std::vector<std::string>{"old.txt"});
+}
+
+TEST(IsTemporaryFileName, KnowsOnlyTheProgramsOwnNames) {
+    EXPECT_TRUE(IsTemporaryFileName(".lct-1a2b3c4d-1234-0-0.tmp"));
+    EXPECT_TRUE(IsTemporaryFileName(".lct-1234-5-0.tmp"));  // earlier versions
+    EXPECT_FALSE(IsTemporaryFileName(".lct-.tmp"));
+    EXPECT_FALSE(IsTemporaryFileName("lct-1234-5-0.tmp"));
+    EXPECT_FALSE(IsTemporaryFileName(".lct-1234-5-0.txt"));
+    EXPECT_FALSE(IsTemporaryFileName(".lct-notes.tmp"));
+    EXPECT_FALSE(IsTemporaryFileName("新闻.txt"));
+}
+
+// The tag this machine puts into its temporary names (FNV-1a of the host name).
+std::string hostTag() {
+    char name[256] = {};
+    ::gethostname(name, sizeof(name) - 1);
+    std::uint32_t hash = 2166136261u;
+    for (const char* p = name; *p; ++p)
+        hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
+    char out[9];
+    std::snprintf(out, sizeof(out), "%08x", hash);
+    return out;
+}
+
+// A process id that has just ended.
+pid_t endedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST(RemoveStaleTemporaryFiles, RemovesWhatEndedProcessesLeftAndNothingElse) {
+    TempFolder folder;
+    const std::string dead = std::to_string(endedProcess());
+    const std::string alive = std::to_string(::getppid());
+    const std::string deadHere = ".lct-" + hostTag() + "-" + dead + "-0-0.tmp";
+    const std::string deadOld = ".lct-" + dead + "-3-0.tmp";
+    const std::string aliveHere = ".lct-" + hostTag() + "-" + alive + "-0-0.tmp";
+    const std::string mine = ".lct-" + hostTag() + "-" + std::to_string(::getpid()) + "-7-0.tmp";
+    const std::string otherMachine = ".lct-00000000-" + dead + "-0-0.tmp";
+    const std::string otherMachineOld = ".lct-00000001-" + dead + "-0-0.tmp";
+    for (const std::string& name :
+         {deadHere, deadOld, aliveHere, mine, otherMachine, otherMachineOld,
+          std::string("article.txt"), std::string(".lct-notes.tmp")})
+        folder.write(name, "x");
+    // Whoever made it, a temporary file untouched for two days is stale.
+    fs::last_write_time(folder.file(otherMachineOld),
+                        fs::file_time_type::clock::now() - std::chrono::hours(48));
+
+    EXPECT_EQ(RemoveStaleTemporaryFiles(folder.path()), 3);
+    std::vector<std::string> kept = {aliveHere, mine, otherMachine, ".lct-notes.tmp",
+                                     "article.txt"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(folder.names(), kept);
+    EXPECT_EQ(RemoveStaleTemporaryFiles(folder.file("missing")), 0);
 }
 
 }  // namespace

@@ -72,8 +72,26 @@ TEST(Gunzip, TrailingBytesThatAreNoMemberAreRefused) {
 
 TEST(Gunzip, OutputBeyondTheLimitIsRefused) {
     const std::string bytes = gzipMember(std::string(200000, 'x'));
-    EXPECT_FALSE(Gunzip(bytes, 100000).has_value());
-    EXPECT_TRUE(Gunzip(bytes, 200000).has_value());
+    GunzipFailure why = GunzipFailure::None;
+    EXPECT_FALSE(Gunzip(bytes, 100000, &why).has_value());
+    EXPECT_EQ(why, GunzipFailure::TooLarge);
+    const auto exact = Gunzip(bytes, 200000, &why);
+    ASSERT_TRUE(exact.has_value());
+    EXPECT_EQ(why, GunzipFailure::None);
+    // Measured first, so the result holds no spare capacity.
+    EXPECT_LT(exact->capacity(), exact->size() + 1024);
+}
+
+TEST(Gunzip, ABombOfManyMembersIsRefusedAtTheLimit) {
+    const std::string member = gzipMember(std::string(1 << 20, '\0'));
+    std::string bomb;
+    for (int i = 0; i < 40; ++i)
+        bomb += member;
+    GunzipFailure why = GunzipFailure::None;
+    EXPECT_FALSE(Gunzip(bomb, 32u << 20, &why).has_value());
+    EXPECT_EQ(why, GunzipFailure::TooLarge);
+    EXPECT_FALSE(Gunzip(bomb.substr(0, bomb.size() - 3), 64u << 20, &why).has_value());
+    EXPECT_EQ(why, GunzipFailure::Damaged);
 }
 
 TEST(Gunzip, NotGzipIsRefused) {

@@ -160,6 +160,16 @@ TEST_F(ListFolderFilesTest, APatternWithAFolderSearchesThatFolder) {
     EXPECT_EQ(list("d/*.txt|*.htm|missing/*.*"), (Names{"d/inner.txt", "b.htm"}));
 }
 
+TEST_F(ListFolderFilesTest, TemporaryFilesOfTheProgramAreNeverListed) {
+    folder_.write(".lct-1a2b3c4d-99-0-0.tmp", "half a result");
+    folder_.write(".lct-99-1-0.tmp", "half a result");
+    Names out;
+    ListFolderFiles(folder_.path(), "*.*|*.tmp|.*", out);
+    for (const std::string& path : out)
+        EXPECT_EQ(path.find(".lct-"), std::string::npos) << path;
+    EXPECT_FALSE(out.empty());
+}
+
 TEST_F(ListFolderFilesTest, MissingFolderGivesNothing) {
     Names out{"stale"};
     EXPECT_EQ(ListFolderFiles(folder_.file("missing"), "*.*", out), 0u);

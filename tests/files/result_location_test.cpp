@@ -96,5 +96,17 @@ TEST(TitleOfPath, GbkNamedInputGivesAUtf8ResultName) {
     EXPECT_EQ(ResultFileName(TitleOfPath(input), "", input), "新闻.txt");
 }
 
+TEST(ResultFileName, EveryCopyNumberGivesANameOfItsOwn) {
+    EXPECT_EQ(ResultFileName(G("新闻"), "", "/in/a.txt", 1), "新闻.txt");
+    EXPECT_EQ(ResultFileName(G("新闻"), "", "/in/a.txt", 2), "新闻 (2).txt");
+    EXPECT_EQ(ResultFileName(G("新闻"), "", "/in/readme", 3), "新闻 (3)");
+    // A title cut at the length limit keeps the copy number.
+    const std::string longTitle(400, 'x');
+    const std::string second = ResultFileName(longTitle, "", "/in/a.txt", 2);
+    EXPECT_EQ(second.size(), 255u);
+    EXPECT_TRUE(second.ends_with(" (2).txt"));
+    EXPECT_NE(second, ResultFileName(longTitle, "", "/in/a.txt", 3));
+}
+
 }  // namespace
 }  // namespace lct

@@ -187,17 +187,27 @@ TEST_F(ReadTextFileTest, ReadThenWriteGivesTheSameBytesInEveryEncodingAndStyle) 
 TEST_F(ReadTextFileTest, GzipFileIsDecompressedAndReplacedOnDisk) {
     const std::string plain = kUtf8Bom + "压缩的文章\n第二行";
     const std::string path = folder_.write("a.htm", gzipMember(plain));
-    const TextFile file = ReadTextFile(path, TextEncoding::Detect);
+    const TextFile file = ReadTextFile(path, TextEncoding::Detect, GzipFile::Replace);
     EXPECT_EQ(U(file.text), "压缩的文章\r\n第二行");
     EXPECT_EQ(file.detected, TextEncoding::Utf8);
     EXPECT_EQ(file.lineBreaks, LineBreaks::Lf);
     EXPECT_EQ(readBytes(path), plain);
+    EXPECT_TRUE(file.decompressed);
     EXPECT_EQ(folder_.names(), std::vector<std::string>{"a.htm"});  // no temporary file left
+}
+
+TEST_F(ReadTextFileTest, GzipFileReadInMemoryStaysOnDisk) {
+    const std::string packed = gzipMember(G("只读"));
+    const std::string path = folder_.write("k.txt", packed);
+    const TextFile file = ReadTextFile(path, TextEncoding::Gbk);
+    EXPECT_EQ(U(file.text), "只读");
+    EXPECT_FALSE(file.decompressed);
+    EXPECT_EQ(readBytes(path), packed);
 }
 
 TEST_F(ReadTextFileTest, MultiMemberGzipFileIsReadWhole) {
     const std::string path = folder_.write("m.txt", gzipMember(G("第一")) + gzipMember(G("第二")));
-    EXPECT_EQ(U(ReadTextFile(path, TextEncoding::Gbk).text), "第一第二");
+    EXPECT_EQ(U(ReadTextFile(path, TextEncoding::Gbk, GzipFile::Replace).text), "第一第二");
     EXPECT_EQ(readBytes(path), G("第一第二"));
 }
 
@@ -205,7 +215,7 @@ TEST_F(ReadTextFileTest, DamagedGzipFileStaysAndIsReadRaw) {
     const std::string whole = gzipMember(std::string(5000, 'z'));
     const std::string damaged = whole.substr(0, whole.size() - 10);
     const std::string path = folder_.write("d.txt", damaged);
-    const TextFile file = ReadTextFile(path, TextEncoding::Detect);
+    const TextFile file = ReadTextFile(path, TextEncoding::Detect, GzipFile::Replace);
     EXPECT_EQ(file.detected, TextEncoding::Gbk);
     // Every byte is there (line breaks as for any text).
     EXPECT_EQ(EncodeText(file.text, file.detected, file.lineBreaks), damaged);
@@ -217,7 +227,7 @@ TEST_F(ReadTextFileTest, KeepsPermissionsOfAReplacedGzipFile) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::owner_write |
                                            std::filesystem::perms::group_read);
-    ReadTextFile(path, TextEncoding::Detect);
+    ReadTextFile(path, TextEncoding::Detect, GzipFile::Replace);
     EXPECT_EQ(readBytes(path), "x");
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |

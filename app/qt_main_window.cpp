@@ -19,6 +19,7 @@
 #include "app/main_window_table.h"
 #include "app/qt_form.h"
 #include "app/qt_run_report.h"
+#include "app/settings_report.h"
 #include "app/text_dialog.h"
 #include "engine/run_driver.h"
 #include "files/batch_buttons.h"
@@ -111,10 +112,10 @@ MainWindow::MainWindow(std::string settingsPath)
     : form_(std::make_unique<QtForm>(*this, mainWindowTable())),
       host_(std::make_unique<Host>(*this)),
       dialogs_(std::make_unique<Dialogs>(*this)) {
-    setWindowTitle(fromUtf8(kMainWindowTitle));
     if (settingsPath.empty())
         settingsPath = programFolder() + "/" + std::string(kProgramName) + ".ini";
-    store_.open(settingsPath);
+    // A copy that finds the settings held by another says so in its title.
+    setWindowTitle(fromUtf8(mainWindowTitle(store_.open(settingsPath))));
     store_.setMessageOwner(form_.get());
     layOut();
     connectSignals();
@@ -293,9 +294,9 @@ void MainWindow::connectSignals() {
 
     pressed("链接文章打乱替换器", [this] { toggleShufflePanel(*form_); });
     pressed("链接保存配置", [this] {
-        saveSettings();
-        form_->messageBox(utf8ToGbk("保存完毕！"), utf8ToGbk(kProgramName), MessageButtons::Ok,
-                          MessageIcon::Information);
+        const SaveOutcome outcome = saveSettings();
+        form_->messageBox(saveReport(outcome), utf8ToGbk(kProgramName), MessageButtons::Ok,
+                          outcome.ok() ? MessageIcon::Information : MessageIcon::Warning);
     });
     pressed("链接随机文本生成器", [this] {
         openTool(randomText_, [this] { return new RandomTextWindow(store_, this); });
@@ -343,12 +344,16 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     stopFlag_ = true;  // a run still going on stops before its next article
-    saveSettings();
+    // A copy that does not hold the settings knows it from its title.
+    const SaveOutcome outcome = saveSettings();
+    if (outcome.held && !outcome.ok())
+        form_->messageBox(saveReport(outcome), utf8ToGbk(kProgramName), MessageButtons::Ok,
+                          MessageIcon::Warning);
     QWidget::closeEvent(event);
 }
 
-void MainWindow::saveSettings() {
-    SaveMainWindowSettings(store_, *form_);
+SaveOutcome MainWindow::saveSettings() {
+    return SaveMainWindowSettings(store_, *form_);
 }
 
 void MainWindow::showProblems() {

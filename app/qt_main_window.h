@@ -47,7 +47,7 @@ class MainWindow final : public QWidget {
 
     void layOut();
     void connectSignals();
-    void saveSettings();
+    SaveOutcome saveSettings();
     void showProblems();
     /// Opens a tool window once; raises it when it is open already.
     void openTool(QPointer<QWidget>& open, const std::function<QWidget*()>& make);

@@ -71,16 +71,32 @@ void BM_SameLengthWritesInOneSection(benchmark::State& state) {
     const std::string section = big.section(big.sections / 2);
     int round = 0;
     for (auto _ : state) {
-        // Every write changes its value (one digit), so each reaches the file.
+        // One save, as a window saves: every write changes its value (one
+        // digit), and the file is replaced once at the end.
+        doc.beginSave();
         for (int i = 0; i < kOperations; ++i)
             doc.writeKey(section, "key" + std::to_string(i % kKeysPerSection),
                          "value " + std::to_string((i / kKeysPerSection + round) % 10));
+        doc.finishSave();
         ++round;
     }
 }
 BENCHMARK(BM_SameLengthWritesInOneSection)->Unit(benchmark::kMillisecond);
 
-// Values that change length move everything after them, in memory and on disk.
+// A single write outside a save: the whole file is written, flushed and renamed.
+void BM_OneWriteReplacesTheFile(benchmark::State& state) {
+    const BigSettings& big = bigSettings();
+    IniDocument doc;
+    doc.open(big.path);
+    const std::string section = big.section(big.sections / 2);
+    int round = 0;
+    for (auto _ : state)
+        doc.writeKey(section, "key1", "value " + std::to_string(round++ % 10));
+}
+BENCHMARK(BM_OneWriteReplacesTheFile)->Unit(benchmark::kMillisecond);
+
+// Values that change length move everything after them in memory; the file is
+// replaced once per save.
 void BM_ChangingLengthWrites(benchmark::State& state) {
     const BigSettings& big = bigSettings();
     IniDocument doc;
@@ -88,9 +104,11 @@ void BM_ChangingLengthWrites(benchmark::State& state) {
     const std::string section =
         big.section(static_cast<int>(state.range(0)) == 0 ? 0 : big.sections - 1);
     for (auto _ : state) {
+        doc.beginSave();
         for (int i = 0; i < kOperations; ++i)
             doc.writeKey(section, "key" + std::to_string(i % kKeysPerSection),
                          std::string(static_cast<std::size_t>(i % 13), 'v'));
+        doc.finishSave();
     }
     state.SetLabel(state.range(0) == 0 ? "first section" : "last section");
 }

@@ -3,6 +3,7 @@
 // and runs the same run driver as the window's preview and batch buttons.
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -53,25 +54,36 @@ std::string settingsPath(const Arguments& args) {
     return programFolder() + "/" + std::string(kProgramName) + ".ini";
 }
 
-// Loads the settings file into the form, as the window does when it opens. A
-// missing file leaves every default (and is not created).
+// How long `settings` waits for another writer (another `settings` run) to
+// finish before it refuses.
+constexpr std::chrono::seconds kSettingsWait{10};
+
+// Loads the settings file into the form, as the window does when it opens,
+// without holding it: a missing file leaves every default (and is not
+// created), and a file held by a running window is still read.
 void loadSettings(const std::string& path, Form& form) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) return;
     SettingsStore store;
-    store.open(path);  // a file held by a running window is still read
-    LoadMainWindowSettings(store, form);
+    if (store.load(path)) LoadMainWindowSettings(store, form);
+}
+
+// Holds the settings file from loading to saving, so that no other writer's
+// change is lost in between.
+bool holdSettings(SettingsStore& store, const std::string& path) {
+    if (store.open(path, kSettingsWait)) return true;
+    printError("lancitong-cli: 配置文件是只读的，或正被另一个程序使用（等待 " +
+               std::to_string(kSettingsWait.count()) + " 秒后仍未释放），未保存任何设置：" +
+               terminalSafe(path));
+    return false;
 }
 
 // Saves the form's settings as the window does when it closes.
-int saveSettings(const std::string& path, Form& form) {
-    SettingsStore store;
-    if (!store.open(path)) {
-        printError("lancitong-cli: 无法写入配置文件（只读，或正被另一个程序使用）：" + path);
-        return kRefused;
-    }
-    SaveMainWindowSettings(store, form);
-    return kDone;
+int saveSettings(SettingsStore& store, Form& form) {
+    const SaveOutcome outcome = SaveMainWindowSettings(store, form);
+    if (outcome.ok()) return kDone;
+    printError("lancitong-cli: 以下设置未能保存，配置文件保持原样：");
+    for (const std::string& failure : outcome.failures)
+        printError("  " + terminalSafe(failure));
+    return kRefused;
 }
 
 // The text of a file through the codec (a gzip file is decompressed in memory:
@@ -155,7 +167,13 @@ int run(const std::vector<std::string>& argv) {
 
     HeadlessForm form(mainWindowTable());
     const std::string ini = settingsPath(args);
-    loadSettings(ini, form);
+    SettingsStore held;
+    if (args.command == Command::Settings) {
+        if (!holdSettings(held, ini)) return kRefused;
+        LoadMainWindowSettings(held, form);
+    } else {
+        loadSettings(ini, form);
+    }
     if (args.mode) {
         if (const std::string error = applyMode(form, *args.mode); !error.empty())
             return usageError(error);
@@ -174,7 +192,7 @@ int run(const std::vector<std::string>& argv) {
         case Command::Batch:
             return batch(args, form);
         default:
-            return saveSettings(ini, form);
+            return saveSettings(held, form);
     }
 }
 

@@ -8,6 +8,8 @@
 #include <cerrno>
 
 #include "platform/charset.h"
+#include "platform/error_text.h"
+#include "settings/stale_files.h"
 #include "settings/unique_fd.h"
 
 namespace lct {
@@ -38,14 +40,12 @@ bool writeAll(int fd, std::string_view bytes) {
 
 bool ensureFolder(const std::string& folder) {
     if (::mkdir(folder.c_str(), 0777) == 0) return true;
+    if (errno != EEXIST) return false;
     struct stat st {};
-    return errno == EEXIST && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// A name no other writer in this folder uses: the process id and a counter.
-std::string temporaryPath(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    return path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    if (::stat(folder.c_str(), &st) != 0) return false;
+    if (S_ISDIR(st.st_mode)) return true;
+    errno = ENOTDIR;
+    return false;
 }
 
 }  // namespace
@@ -81,18 +81,28 @@ std::optional<std::string> readByteSetFile(const std::string& path) {
     }
 }
 
-bool writeByteSetFile(const std::string& path, std::string_view bytes) {
-    if (path.empty()) return false;
-    if (!ensureFolder(folderOf(path))) return false;
-    const std::string temporary = temporaryPath(path);
+bool writeByteSetFile(const std::string& path, std::string_view bytes, std::string* error) {
+    auto fail = [&](int code) {
+        if (error) *error = errorText(code);
+        return false;
+    };
+    if (path.empty()) {
+        if (error) *error = "无法为这个键组成文件名";
+        return false;
+    }
+    if (!ensureFolder(folderOf(path))) return fail(errno);
+    const std::string temporary = settings_detail::temporaryPathFor(path);
     UniqueFd fd(
         ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
-    if (!fd) return false;
-    const bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    if (!fd) return fail(errno);
+    int code = 0;
+    if (!writeAll(fd.get(), bytes)) code = errno != 0 ? errno : EIO;
+    if (code == 0 && ::fsync(fd.get()) != 0) code = errno;
     fd.reset();
-    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (code == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) code = errno;
+    if (code != 0) {
         ::unlink(temporary.c_str());
-        return false;
+        return fail(code);
     }
     return true;
 }

@@ -24,7 +24,9 @@ std::optional<std::string> readByteSetFile(const std::string& path);
 /// Replaces (or creates) the file at `path` with `bytes`: written to a new file
 /// in the same folder, flushed, then renamed over the old one, so that a failed
 /// write leaves the old file as it was. Creates the file's folder first when it
-/// is missing (only that last level). False when anything fails.
-bool writeByteSetFile(const std::string& path, std::string_view bytes);
+/// is missing (only that last level). False when anything fails, with the
+/// reason (UTF-8) in `error` when given.
+bool writeByteSetFile(const std::string& path, std::string_view bytes,
+                      std::string* error = nullptr);
 
 }  // namespace lct

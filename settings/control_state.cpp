@@ -201,6 +201,8 @@ void SettingsStore::persistWindow(Form& window, bool restore, std::string_view s
                                   bool withItems, const std::vector<std::string>& namesToHandle,
                                   const std::vector<const Control*>& containersToHandle) {
     if (!section.empty()) selectSection(section);
+    // A whole window is saved as one replacement of the settings file.
+    if (!restore) beginSave();
     const std::vector<Control*> list = controls.empty() ? window.controls() : controls;
     for (Control* control : list) {
         processPendingMessages();
@@ -222,6 +224,7 @@ void SettingsStore::persistWindow(Form& window, bool restore, std::string_view s
         if (!containersToHandle.empty() && !contains(containersToHandle, parent)) continue;
         persistControl(*control, restore, withItems);
     }
+    if (!restore) finishSave();
 }
 
 void SettingsStore::persistControl(Control& control, bool restore, bool withItems) {

@@ -6,11 +6,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 
 #include "app/form.h"
 #include "platform/charset.h"
+#include "platform/error_text.h"
 #include "settings/gbk_scan.h"
+#include "settings/stale_files.h"
 
 namespace lct {
 namespace {
@@ -58,6 +63,17 @@ bool readWhole(int fd, std::string& out) {
     }
 }
 
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 bool startsHeader(std::string_view doc, std::size_t at) {
     return at == 0 || (at >= 2 && doc[at - 2] == '\r' && doc[at - 1] == '\n');
 }
@@ -68,52 +84,126 @@ IniDocument::~IniDocument() {
     close();
 }
 
-bool IniDocument::open(std::string_view path) {
+namespace {
+
+// Takes the lock on `fd`, waiting up to `wait` for another holder.
+bool lockWaiting(int fd, int operation, std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (::flock(fd, operation | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        ::usleep(20'000);
+    }
+}
+
+// True when `fd` is still the file at `path` (a writer may have replaced it
+// while this opener waited for the lock of the old one).
+bool stillAtPath(int fd, const std::string& path) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// The file behind `path` when it is a symbolic link, so that a replacement
+// keeps the link and changes the file it names.
+std::string resolved(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string out(real);
+    std::free(real);
+    return out;
+}
+
+constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+}  // namespace
+
+bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
     close();
     path_ = path;
-    if (path_.find('\0') != std::string::npos) return false;
+    if (path_.empty() || path_.find('\0') != std::string::npos) return false;
+    filePath_ = resolved(path_);
 
-    // O_NONBLOCK keeps a FIFO at that path from blocking the open; anything but
-    // a regular file is refused below.
-    constexpr int kFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    UniqueFd fd(::open(path_.c_str(), O_RDWR | O_CREAT | kFlags, 0666));
-    bool writable = static_cast<bool>(fd);
-    if (!writable) fd.reset(::open(path_.c_str(), O_RDONLY | kFlags));
+    // A writer that replaces the file between this open and this lock leaves
+    // the lock on a file no longer named: then the new one is opened.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // O_NONBLOCK keeps a FIFO at that path from blocking the open; anything
+        // but a regular file is refused below.
+        UniqueFd fd(::open(filePath_.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0666));
+        bool writable = static_cast<bool>(fd);
+        if (!writable) fd.reset(::open(filePath_.c_str(), O_RDONLY | kOpenFlags));
+        if (!fd) return false;
+
+        struct stat st {};
+        if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+        // A second copy of the program holds the lock: read what it has, write nothing.
+        if (writable && !lockWaiting(fd.get(), LOCK_EX, wait)) writable = false;
+        if (writable && !stillAtPath(fd.get(), filePath_)) continue;
+
+        std::string bytes;
+        // A file that cannot be read must not be written either: the document
+        // would not be its image.
+        if (!readWhole(fd.get(), bytes)) return false;
+        document_ = std::move(bytes);
+        if (!writable) return false;
+        file_ = std::move(fd);
+        // A save killed part-way left its temporary files beside the settings.
+        const std::string folder = folderOf(filePath_);
+        settings_detail::removeStaleTemporaries(folder, nameOf(filePath_));
+        settings_detail::removeStaleTemporaries(folder + "/inibin", {});
+        return true;
+    }
+    return false;
+}
+
+bool IniDocument::load(std::string_view path) {
+    close();
+    path_ = path;
+    if (path_.empty() || path_.find('\0') != std::string::npos) return false;
+    filePath_ = resolved(path_);
+    UniqueFd fd(::open(filePath_.c_str(), O_RDONLY | kOpenFlags));
     if (!fd) return false;
-
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    // A second copy of the program holds the lock: read what it has, write nothing.
-    if (writable && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) writable = false;
-
+    // Readers share the lock; a writer holding it is not waited for, since
+    // the file it replaces is whole at every moment.
+    ::flock(fd.get(), LOCK_SH | LOCK_NB);
     std::string bytes;
-    // A file that cannot be read must not be written either: the document would
-    // not be its image, and edits made in place would mix the two.
     if (!readWhole(fd.get(), bytes)) return false;
     document_ = std::move(bytes);
-    if (!writable) return false;
-
-    file_ = std::move(fd);
-    fileSize_ = document_.size();
     return true;
 }
 
 void IniDocument::close() {
     if (file_) {
-        syncFile();
-        if (wroteFile_) ::fdatasync(file_.get());
+        saveDepth_ = 0;
+        // Changes of a save that was ended without writing stay out of the file.
+        if (!withheld_) syncFile();
         file_.reset();
     }
     document_.clear();
     forgetCache();
-    fileSize_ = 0;
-    dirtyFrom_ = kClean;
-    dirtyTo_ = 0;
-    wroteFile_ = false;
+    dirty_ = false;
+    withheld_ = false;
+    saveDepth_ = 0;
 }
 
 bool IniDocument::fileBehind() const {
-    return file_ && (dirtyFrom_ != kClean || fileSize_ != document_.size());
+    return file_ && dirty_;
+}
+
+bool IniDocument::finishSave(bool write, std::string* error) {
+    if (saveDepth_ > 0) --saveDepth_;
+    if (saveDepth_ > 0) return true;
+    if (!write) {
+        withheld_ = dirty_;
+        return true;
+    }
+    return syncFile(error);
 }
 
 void IniDocument::forgetCache() {
@@ -238,7 +328,6 @@ int IniDocument::applyRequest(const Request& request) {
     std::size_t from = 0;
     int headersAdded = 0;
     int keysAdded = 0;
-    bool reachedFile = true;
     for (;;) {
         // Handlers run here and may read, close or reopen the document, so no
         // position survives from one pass to the next.
@@ -250,10 +339,8 @@ int IniDocument::applyRequest(const Request& request) {
                 const std::string_view old(document_.data() + span->start, span->size);
                 // An unchanged value touches nothing, but a file that lags
                 // behind after a failed write gets another chance.
-                const bool ok = old == request.value
-                                    ? syncFile()
-                                    : change(span->start, span->size, request.value);
-                return ok && reachedFile ? kWritten : kFailed;
+                if (old != request.value) change(span->start, span->size, request.value);
+                return syncFile() ? kWritten : kFailed;
             }
             // A key line that never shows up can only come from a handler that
             // keeps replacing the document; stop rather than loop.
@@ -268,7 +355,7 @@ int IniDocument::applyRequest(const Request& request) {
             line += kLineBreak;
             line += request.key;
             line += '=';
-            if (!change(at, 0, line)) reachedFile = false;
+            change(at, 0, line);
             continue;
         }
         std::string headerLine;
@@ -277,7 +364,7 @@ int IniDocument::applyRequest(const Request& request) {
         headerLine += request.section;
         headerLine += ']';
         from = document_.size();
-        if (!change(document_.size(), 0, headerLine)) reachedFile = false;
+        change(document_.size(), 0, headerLine);
         if (++headersAdded > kMaxAdditions) {
             reportFault();
             return kFailed;
@@ -293,65 +380,63 @@ void IniDocument::reportFault() {
     owner_->messageBox(document_, {}, MessageButtons::Ok, MessageIcon::Information);
 }
 
-bool IniDocument::change(std::size_t at, std::size_t oldSize, std::string_view bytes) {
+void IniDocument::change(std::size_t at, std::size_t oldSize, std::string_view bytes) {
     document_.replace(at, oldSize, bytes);
     if (cachedStart_ && at <= *cachedStart_) forgetCache();
-    if (oldSize == bytes.size())
-        markDirty(at, at + bytes.size());
-    else
-        markDirty(at, document_.size());
-    return syncFile();
+    dirty_ = true;
 }
 
-void IniDocument::markDirty(std::size_t from, std::size_t to) {
-    if (from >= to) return;
-    dirtyFrom_ = std::min(dirtyFrom_, from);
-    dirtyTo_ = std::max(dirtyTo_, to);
+namespace {
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
 }
 
-// Brings the file up to the document. On failure the dirty range keeps what
-// is still to be written, so the next call repairs the file. A file that has
-// to grow gets its space first: when the disk is full that fails before any
-// byte of the file has changed, and the file keeps its old content.
-bool IniDocument::syncFile() {
+}  // namespace
+
+// Brings the file up to the document by replacing it as a whole. On failure
+// the file stays as it was and the document keeps every change, so the next
+// call tries again.
+bool IniDocument::syncFile(std::string* error) {
     if (!file_) {
-        dirtyFrom_ = kClean;
-        dirtyTo_ = 0;
+        dirty_ = false;
         return true;
     }
-    const int fd = file_.get();
-    const std::size_t size = document_.size();
-    if (size > fileSize_) {
-        const int error = ::posix_fallocate(fd, static_cast<off_t>(fileSize_),
-                                            static_cast<off_t>(size - fileSize_));
-        if (error != 0) {
-            // Undo a partial extension; the old bytes are all below fileSize_.
-            if (::ftruncate(fd, static_cast<off_t>(fileSize_)) != 0) {
-                // The size is checked again on the next attempt.
-            }
-            return false;
-        }
-        markDirty(fileSize_, size);
-        fileSize_ = size;
+    if (!dirty_ || saveDepth_ > 0) return true;
+    auto fail = [&](int code) {
+        if (error) *error = errorText(code);
+        return false;
+    };
+    const std::string temporary = settings_detail::temporaryPathFor(filePath_);
+    UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | kOpenFlags, 0666));
+    if (!fd) return fail(errno);
+    struct stat old {};
+    int code = 0;
+    if (!writeAll(fd.get(), document_)) code = errno != 0 ? errno : EIO;
+    if (code == 0 && ::fstat(file_.get(), &old) == 0 &&
+        ::fchmod(fd.get(), old.st_mode & 07777) != 0)
+        code = errno;
+    if (code == 0 && ::fsync(fd.get()) != 0) code = errno;
+    // The new file is locked before it takes the name: no other copy can
+    // lock it in between.
+    if (code == 0 && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) code = errno;
+    if (code == 0 && ::rename(temporary.c_str(), filePath_.c_str()) != 0) code = errno;
+    if (code != 0) {
+        ::unlink(temporary.c_str());
+        return fail(code);
     }
-    if (dirtyFrom_ != kClean) {
-        const std::size_t end = std::min(dirtyTo_, size);
-        while (dirtyFrom_ < end) {
-            const ssize_t n = ::pwrite(fd, document_.data() + dirtyFrom_, end - dirtyFrom_,
-                                       static_cast<off_t>(dirtyFrom_));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            wroteFile_ = true;
-            dirtyFrom_ += static_cast<std::size_t>(n);
-        }
-    }
-    if (size < fileSize_) {
-        if (::ftruncate(fd, static_cast<off_t>(size)) != 0) return false;
-        wroteFile_ = true;
-        fileSize_ = size;
-    }
-    dirtyFrom_ = kClean;
-    dirtyTo_ = 0;
+    // The rename itself reaches the disk with the folder.
+    UniqueFd folder(::open(folderOf(filePath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder) ::fsync(folder.get());
+    file_ = std::move(fd);  // releases the lock of the replaced file
+    dirty_ = false;
+    withheld_ = false;
     return true;
 }
 

@@ -11,18 +11,25 @@
 // new keys at the end of their section, so a file written from scratch reads
 // "[A]\r\nk=v\r\nm=w\r\n[B]\r\n...", with no CR LF after the last line.
 //
-// The file is held open with an exclusive advisory lock (flock) while the
-// document is open, so a second copy of the program cannot write it: its open()
-// returns false and its writes stay in memory. Each change is written to the
-// file in place (the bytes from the first changed one to the end, then a
-// truncation when the file got shorter); nothing is written for a change that
-// leaves the document as it was.
+// The file is held with an exclusive advisory lock (flock) while the document
+// is open, so a second copy of the program cannot write it: its open() returns
+// false and its writes stay in memory. Every change reaches the file as one
+// atomic replacement: the whole document is written to a new file in the same
+// folder, flushed to the disk, locked, and renamed over the settings file, so
+// that a kill at any moment leaves either the old file or the new one, never
+// a mixture. A change outside a save (beginSave/finishSave) is written at
+// once; inside one, the file is written once when the outermost save
+// finishes. Nothing is written for a change that leaves the document as it
+// was. The lock follows the file across replacements: the new file is locked
+// before it takes the name, and an opener that got the lock of a file that
+// has since been replaced tries again on the new one.
 //
 // Writes are serialised: every lookup lets the window process its pending
 // messages (processPendingMessages), so an event handler may call writeKey
 // while another write is being applied; such a write is queued, returns 3, and
 // is applied after the running one, in arrival order.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -48,17 +55,35 @@ class IniDocument {
     IniDocument(const IniDocument&) = delete;
     IniDocument& operator=(const IniDocument&) = delete;
 
-    /// Closes what is open, loads the file at `path` (a file-system path) into
-    /// the document and holds the file open for writing, creating it empty when
-    /// it is missing; an existing file is never truncated. True when the file is
-    /// held. False when it cannot be opened for writing or another holder has
-    /// it locked: the document is then still loaded if the file is readable
-    /// (else empty) and writes change only the document.
-    bool open(std::string_view path);
+    /// Closes what is open, loads the file at `path` (a file-system path; a
+    /// symbolic link is followed) into the document and holds the file for
+    /// writing, creating it empty when it is missing; an existing file is never
+    /// truncated. When another holder has it locked, waits up to `wait` for it.
+    /// True when the file is held. False when it cannot be opened for writing
+    /// or another holder keeps it locked: the document is then still loaded if
+    /// the file is readable (else empty) and writes change only the document.
+    bool open(std::string_view path, std::chrono::milliseconds wait = {});
+
+    /// Closes what is open and loads the file at `path` without holding it
+    /// (a shared lock while reading, when no writer holds the file; a file
+    /// held by a writer is read all the same: it is always whole). Creates
+    /// nothing. True when the file was read; writes change only the document.
+    bool load(std::string_view path);
 
     /// Releases the file (after one more attempt to bring it up to date, see
-    /// writeKey) and empties the document. The pending writes stay queued.
+    /// writeKey, unless the last save was ended without writing) and empties
+    /// the document. The pending writes stay queued.
     void close();
+
+    /// Starts a save: until the matching finishSave, changes stay in the
+    /// document. Saves nest; only the outermost one writes.
+    void beginSave() { ++saveDepth_; }
+    /// Ends a save; the outermost one writes the file when the document
+    /// changed. `write` false ends it without writing (the changes stay in
+    /// the document, and the next write takes them along). False when the
+    /// file could not be written (it is then as it was); `error` (when
+    /// given) receives the reason in words for people (UTF-8).
+    bool finishSave(bool write = true, std::string* error = nullptr);
 
     /// The value of `key` in `section` (GBK bytes, matched exactly), up to its
     /// first NUL byte; `defaultValue` when the section or key is missing, or when
@@ -73,6 +98,7 @@ class IniDocument {
     /// established (two message boxes are shown on the owner) or when the change
     /// could not be written to the file — the document holds it all the same,
     /// and the next write that reaches the disk brings the file up to date.
+    /// Inside a save the change only reaches the document (kWritten).
     int writeKey(std::string_view section, std::string_view key, std::string_view value);
 
     /// Applies the queued writes, oldest first, and returns the result of the
@@ -117,9 +143,8 @@ class IniDocument {
     std::optional<Span> findKey(const Header& header, std::string_view key) const;
     std::size_t nextHeaderLine(std::size_t from, std::size_t limit) const;
     int applyRequest(const Request& request);
-    bool change(std::size_t at, std::size_t oldSize, std::string_view bytes);
-    void markDirty(std::size_t from, std::size_t to);
-    bool syncFile();
+    void change(std::size_t at, std::size_t oldSize, std::string_view bytes);
+    bool syncFile(std::string* error = nullptr);
     void forgetCache();
     void reportFault();
 
@@ -135,13 +160,10 @@ class IniDocument {
     bool applying_ = false;
     Form* owner_ = nullptr;
 
-    // The file equals the document except, possibly, in [dirtyFrom_, dirtyTo_)
-    // and in its size (fileSize_).
-    std::size_t fileSize_ = 0;
-    std::size_t dirtyFrom_ = kClean;
-    std::size_t dirtyTo_ = 0;
-    bool wroteFile_ = false;
-    static constexpr std::size_t kClean = static_cast<std::size_t>(-1);
+    std::string filePath_;   // the file the lock is on: the path with links resolved
+    bool dirty_ = false;     // the file lags behind the document
+    bool withheld_ = false;  // on purpose: a save ended without writing
+    int saveDepth_ = 0;
 };
 
 }  // namespace lct

@@ -183,8 +183,10 @@ void LoadMainWindowSettings(SettingsStore& store, Form& form) {
     forEachRow(store, [&](const Row& row) { load(store, form, row); });
 }
 
-void SaveMainWindowSettings(SettingsStore& store, Form& form) {
+SaveOutcome SaveMainWindowSettings(SettingsStore& store, Form& form) {
+    store.beginSave();
     forEachRow(store, [&](const Row& row) { save(store, form, row); });
+    return store.finishSave();
 }
 
 }  // namespace lct

@@ -13,7 +13,8 @@ namespace lct {
 /// controls; a missing or empty value leaves its control as it is.
 void LoadMainWindowSettings(SettingsStore& store, Form& form);
 
-/// Writes the fifty main-window values from the form's controls.
-void SaveMainWindowSettings(SettingsStore& store, Form& form);
+/// Writes the fifty main-window values from the form's controls, as one save
+/// (see SettingsStore::finishSave), and tells what it achieved.
+SaveOutcome SaveMainWindowSettings(SettingsStore& store, Form& form);
 
 }  // namespace lct

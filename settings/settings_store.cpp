@@ -5,8 +5,28 @@
 
 namespace lct {
 
-bool SettingsStore::open(std::string_view path) {
-    return ini_.open(path);
+bool SettingsStore::open(std::string_view path, std::chrono::milliseconds wait) {
+    return ini_.open(path, wait);
+}
+
+void SettingsStore::beginSave() {
+    if (saveDepth_++ == 0) failures_.clear();
+    ini_.beginSave();
+}
+
+SaveOutcome SettingsStore::finishSave() {
+    SaveOutcome outcome;
+    outcome.held = ini_.holdsFile();
+    if (saveDepth_ > 0) --saveDepth_;
+    // A save that lost a value leaves the settings file as it was: the file
+    // never holds half of a save.
+    const bool complete = failures_.empty();
+    std::string error;
+    if (!ini_.finishSave(complete && outcome.held, &error))
+        failures_.push_back("配置文件 " + ini_.path() + "：" + error);
+    outcome.failures = failures_;
+    if (saveDepth_ == 0) failures_.clear();
+    return outcome;
 }
 
 std::string SettingsStore::byteSetPath(std::string_view key) const {
@@ -19,12 +39,16 @@ std::string SettingsStore::readBytes(std::string_view key, std::string_view defa
     return *bytes;
 }
 
-bool SettingsStore::writeBytes(std::string_view key, std::string_view bytes) const {
+bool SettingsStore::writeBytes(std::string_view key, std::string_view bytes) {
     // A store that does not hold its settings file (a second copy of the
     // program, a read-only folder) keeps every change off the disk, byte
     // blocks included: the copy that holds the file owns them.
     if (!ini_.holdsFile()) return false;
-    return writeByteSetFile(byteSetPath(key), bytes);
+    const std::string path = byteSetPath(key);
+    std::string error;
+    if (writeByteSetFile(path, bytes, &error)) return true;
+    if (saveDepth_ > 0) failures_.push_back(path + "：" + error);
+    return false;
 }
 
 bool SettingsStore::writeText(std::string_view key, std::string_view text) {

@@ -13,6 +13,7 @@
 // a control's key is its UTF-8 name converted to GBK, plus a suffix for some
 // kinds (".标记", ".内容", ".项目", ".列表").
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,6 +24,13 @@
 #include "settings/item_list.h"
 
 namespace lct {
+
+/// What a save achieved.
+struct SaveOutcome {
+    bool held = true;  ///< false: another copy of the program holds the settings; nothing was saved
+    std::vector<std::string> failures;  ///< what could not be saved, each with why (UTF-8)
+    bool ok() const { return held && failures.empty(); }
+};
 
 class SettingsStore {
   public:
@@ -67,9 +75,24 @@ class SettingsStore {
                        bool withItems = false, const std::vector<std::string>& namesToHandle = {},
                        const std::vector<const Control*>& containersToHandle = {});
 
-    /// Opens the settings file at `path` (a file-system path); see
-    /// IniDocument::open. The path also locates the "inibin" folder.
-    bool open(std::string_view path);
+    /// Opens the settings file at `path` (a file-system path), waiting up to
+    /// `wait` for another holder; see IniDocument::open. The path also locates
+    /// the "inibin" folder.
+    bool open(std::string_view path, std::chrono::milliseconds wait = {});
+    /// Reads the settings file at `path` without holding it (readers of the
+    /// command line); see IniDocument::load. Writes then stay in memory.
+    bool load(std::string_view path) { return ini_.load(path); }
+    /// True while the store holds its settings file and may write it.
+    bool holdsFile() const { return ini_.holdsFile(); }
+
+    /// Starts a save: the writes until the matching finishSave reach the
+    /// settings file together, as one atomic replacement. Saves nest.
+    void beginSave();
+    /// Ends a save. The outermost one writes the settings file, unless a value
+    /// of the save could not be saved (a byte block): then the file stays as it
+    /// was and the document keeps the changes for the next save. Returns what
+    /// the save achieved (an inner save reports only its own failures so far).
+    SaveOutcome finishSave();
 
     /// Makes `name` (GBK) the section of every typed and per-control operation.
     void selectSection(std::string_view name) { section_ = name; }
@@ -80,10 +103,11 @@ class SettingsStore {
     /// missing, empty or unreadable.
     std::string readBytes(std::string_view key, std::string_view defaultValue) const;
     /// Replaces the key's byte-set file with `bytes`, creating the "inibin"
-    /// folder when missing. False when the file could not be written, and
-    /// always while the store does not hold its settings file (open() returned
-    /// false), so that a second copy of the program leaves the files alone.
-    bool writeBytes(std::string_view key, std::string_view bytes) const;
+    /// folder when missing. False when the file could not be written (inside
+    /// a save, the failure is noted for finishSave), and always while the
+    /// store does not hold its settings file (open() returned false), so that
+    /// a second copy of the program leaves the files alone.
+    bool writeBytes(std::string_view key, std::string_view bytes);
 
     /// Stores `text` with every CR LF written as "┊*┊". True when written.
     bool writeText(std::string_view key, std::string_view text);
@@ -172,6 +196,8 @@ class SettingsStore {
 
     IniDocument ini_;
     std::string section_;
+    int saveDepth_ = 0;
+    std::vector<std::string> failures_;  // of the save going on
 };
 
 }  // namespace lct

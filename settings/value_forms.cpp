@@ -37,13 +37,22 @@ locale_t cLocale() {
 
 }  // namespace
 
+// Both directions work on bytes, not characters: a stray lead byte before a
+// line break ("\xFF\r\n") would otherwise swallow the first byte of the mark
+// when read back along character boundaries. The doubled bar keeps the
+// encoding reversible: after escaping, a bar pair is always followed by a
+// second pair or by "*" and a pair, and nothing else starts with one.
 std::string escapeLineBreaks(std::string_view text) {
-    // CR and LF are never trail bytes, so a plain byte search is exact here.
+    const std::string_view bar = std::string_view(lineBreakMark()).substr(0, 2);
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             out += lineBreakMark();
+            ++i;
+        } else if (text.substr(i, 2) == bar) {
+            out += bar;
+            out += bar;
             ++i;
         } else {
             out += text[i];
@@ -53,7 +62,22 @@ std::string escapeLineBreaks(std::string_view text) {
 }
 
 std::string unescapeLineBreaks(std::string_view text) {
-    return settings_detail::replaceAtBoundaries(text, lineBreakMark(), "\r\n");
+    const std::string_view mark = lineBreakMark();
+    const std::string_view bar = mark.substr(0, 2);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.substr(i, 2) == bar && text.substr(i + 2, 2) == bar) {
+            out += bar;
+            i += 4;
+        } else if (text.substr(i, mark.size()) == mark) {
+            out += "\r\n";
+            i += mark.size();
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
 }
 
 std::string formatNumber(double value) {

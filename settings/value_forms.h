@@ -8,11 +8,15 @@
 namespace lct {
 
 /// `text` with every CR LF replaced by "┊*┊", so that a value stays on one
-/// line. A lone CR or LF is kept as it is.
+/// line, and every "┊" doubled, so that a "┊" of the text never joins a mark.
+/// A lone CR or LF is kept as it is. Works on bytes: whatever the bytes around
+/// it (a stray lead byte before a line break), every CR LF and every "┊" byte
+/// pair is found.
 std::string escapeLineBreaks(std::string_view text);
 
-/// The inverse of escapeLineBreaks: every "┊*┊" becomes CR LF. A text that held
-/// "┊*┊" itself before escaping comes back with a line break in its place.
+/// The inverse of escapeLineBreaks, for every byte string: "┊┊" becomes "┊",
+/// "┊*┊" becomes CR LF, anything else (a lone "┊" written by earlier versions
+/// included) stays as it is.
 std::string unescapeLineBreaks(std::string_view text);
 
 /// The stored form of a number: like printf "%.13g" in the C locale (13

@@ -332,13 +332,15 @@ void restoreKeywordCombiner(SettingsStore& store, Form& form) {
     }
 }
 
-void saveKeywordCombiner(SettingsStore& store, Form& form) {
+SaveOutcome saveKeywordCombiner(SettingsStore& store, Form& form) {
+    store.beginSave();
     store.selectSection(utf8ToGbk(kKeywordCombinerTitle));
     store.writeNumber(utf8ToGbk("纵向调用方式"), indexOf(form, kVerticalCombo));
     store.writeNumber(utf8ToGbk("横向组合方式"), indexOf(form, kHorizontalCombo));
     store.writeText(utf8ToGbk("组合符号"), textOf(form, kSymbolBox));
     for (std::size_t g = 0; g < std::size(kGroupBoxes); ++g)
         store.writeBytes(utf8ToGbk(kGroupKeys[g]), textOf(form, kGroupBoxes[g]));
+    return store.finishSave();
 }
 
 }  // namespace lct

@@ -98,6 +98,6 @@ void pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLi
 /// nothing).
 void restoreKeywordCombiner(SettingsStore& store, Form& form);
 /// Writes them: the two modes, the symbols and the four groups (byte blocks).
-void saveKeywordCombiner(SettingsStore& store, Form& form);
+SaveOutcome saveKeywordCombiner(SettingsStore& store, Form& form);
 
 }  // namespace lct

@@ -169,7 +169,8 @@ void restoreKeywordMerger(SettingsStore& store, Form& form) {
     applyMergerEnableRule(form);
 }
 
-void saveKeywordMerger(SettingsStore& store, Form& form) {
+SaveOutcome saveKeywordMerger(SettingsStore& store, Form& form) {
+    store.beginSave();
     store.selectSection(utf8ToGbk(kKeywordMergerTitle));
     for (std::string_view radio : {kTarget1, kTarget2, kTargetBoth}) {
         if (Control* control = form.find(radio)) store.saveRadioBox(*control);
@@ -178,6 +179,7 @@ void saveKeywordMerger(SettingsStore& store, Form& form) {
     store.writeText(utf8ToGbk("符号"), textOf(form, kSymbol));
     store.writeBytes(utf8ToGbk("词组1"), textOf(form, kList1));
     store.writeBytes(utf8ToGbk("词组2"), textOf(form, kList2));
+    return store.finishSave();
 }
 
 }  // namespace lct

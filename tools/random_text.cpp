@@ -262,7 +262,8 @@ void restoreRandomTextSettings(SettingsStore& store, Form& form) {
     }
 }
 
-void saveRandomTextSettings(SettingsStore& store, Form& form) {
+SaveOutcome saveRandomTextSettings(SettingsStore& store, Form& form) {
+    store.beginSave();
     store.selectSection(section());
     for (std::string_view name : kStoredCheckBoxes) {
         if (Control* c = form.find(name)) store.saveCheckBox(*c);
@@ -273,6 +274,7 @@ void saveRandomTextSettings(SettingsStore& store, Form& form) {
     for (const StoredText& t : kStoredTexts) {
         if (Control* c = form.find(t.control)) store.writeText(utf8ToGbk(t.key), c->text());
     }
+    return store.finishSave();
 }
 
 }  // namespace lct

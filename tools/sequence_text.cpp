@@ -300,8 +300,10 @@ void restoreSequenceSettings(SettingsStore& store, Form& form) {
     applySequenceCoupling(form);
 }
 
-void saveSequenceSettings(SettingsStore& store, Form& form) {
+SaveOutcome saveSequenceSettings(SettingsStore& store, Form& form) {
+    store.beginSave();
     store.persistWindow(form, false, words().section);
+    return store.finishSave();
 }
 
 }  // namespace lct

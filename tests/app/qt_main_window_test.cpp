@@ -24,6 +24,13 @@ class QtMainWindowTest : public QObject {
     std::string settings() const { return (dir_.path() + QStringLiteral("/s.ini")).toStdString(); }
 
   private slots:
+    void aSecondCopyMarksItsTitleAndSavesNothing() {
+        MainWindow first(settings());
+        MainWindow second(settings());
+        QVERIFY(!first.windowTitle().contains(QStringLiteral("只读")));
+        QVERIFY(second.windowTitle().contains(QStringLiteral("只读")));
+    }
+
     void aLongFailureListScrollsInsideTheScreen() {
         std::vector<RunFailure> failures;
         for (int i = 0; i < 82; ++i)

@@ -33,6 +33,11 @@ TEST(LineBreakEscape, OnlyCrLfIsEscaped) {
         {"LfCr", "a\n\rb", "a\n\rb"},
         {"CrCrLf", "a\r\r\nb", G("a\r┊*┊b")},
         {"Chinese", G("第一行\r\n第二行"), G("第一行┊*┊第二行")},
+        {"BarDoubled", G("a┊b"), G("a┊┊b")},
+        {"MarkItselfSurvives", G("a┊*┊b"), G("a┊┊*┊┊b")},
+        {"BarBeforeBreak", G("┊*\r\n"), G("┊┊*┊*┊")},
+        {"StrayLeadByteBeforeBreak", "T\xFF\r\nx", "T\xFF" + G("┊*┊") + "x"},
+        {"StrayLeadByteAtTheEnd", "\xFF\r\n", "\xFF" + G("┊*┊")},
     };
     for (const EscapeCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -41,14 +46,36 @@ TEST(LineBreakEscape, OnlyCrLfIsEscaped) {
     }
 }
 
-TEST(LineBreakEscape, MarkInsideOtherCharactersIsNoMark) {
-    // "┊" is A9 A6. Here A9 is the trail byte of 81 A9, so the bytes A9 A6 2A
-    // A9 A6 are not the mark at a character boundary.
-    const std::string text = "\x81\xA9\xA6*\xA9\xA6";
-    EXPECT_EQ(unescapeLineBreaks(text), text);
-    // The mark itself, stored before escaping, becomes a line break: the escape
-    // cannot tell them apart.
-    EXPECT_EQ(unescapeLineBreaks(escapeLineBreaks(G("a┊*┊b"))), "a\r\nb");
+TEST(LineBreakEscape, ALoneBarOfEarlierVersionsStaysABar) {
+    EXPECT_EQ(unescapeLineBreaks(G("a┊b┊")), G("a┊b┊"));
+    EXPECT_EQ(unescapeLineBreaks(G("┊*")), G("┊*"));
+}
+
+// Escaping and unescaping agree on every byte string, whatever the bytes
+// around a line break or a bar (stray lead bytes, bars across characters).
+TEST(LineBreakEscape, RoundTripsRandomByteStrings) {
+    std::uint64_t state = 0x9E3779B97F4A7C15u;
+    auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    // Bytes drawn mostly from those that matter here, so that marks, bars and
+    // line breaks meet in every arrangement.
+    const std::string alphabet = "\r\n*\xA9\xA6\x81\xFFa";
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const std::size_t size = next() % 24;
+        for (std::size_t i = 0; i < size; ++i) {
+            const std::uint64_t r = next();
+            text += r % 4 == 0 ? static_cast<char>(r >> 8)
+                               : alphabet[static_cast<std::size_t>(r >> 8) % alphabet.size()];
+        }
+        const std::string stored = escapeLineBreaks(text);
+        ASSERT_EQ(stored.find("\r\n"), std::string::npos);
+        ASSERT_EQ(unescapeLineBreaks(stored), text) << ::testing::PrintToString(text);
+    }
 }
 
 struct NumberFormCase {

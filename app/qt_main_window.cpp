@@ -320,16 +320,19 @@ void MainWindow::connectSignals() {
     });
 }
 
-void MainWindow::openTool(QPointer<QWidget>& open, const std::function<QWidget*()>& make) {
-    if (open) {
-        open->raise();
-        open->activateWindow();
+void MainWindow::openTool(ToolSlot& tool, const std::function<QWidget*()>& make) {
+    if (tool.opening) return;
+    if (tool.window) {
+        tool.window->raise();
+        tool.window->activateWindow();
         return;
     }
+    tool.opening = true;
     QWidget* window = make();
+    tool.opening = false;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
-    open = window;
+    tool.window = window;
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -49,8 +49,16 @@ class MainWindow final : public QWidget {
     void connectSignals();
     void saveSettings();
     void showProblems();
-    /// Opens a tool window once; raises it when it is open already.
-    void openTool(QPointer<QWidget>& open, const std::function<QWidget*()>& make);
+    // A tool window, opened once and raised when asked for again.
+    struct ToolSlot {
+        QPointer<QWidget> window;
+        bool opening = false;  // its constructor is on the stack
+    };
+
+    /// Opens a tool window once; raises it when it is open already, and does
+    /// nothing while it is being built (its constructor restores settings,
+    /// which lets a second press of its link through).
+    void openTool(ToolSlot& tool, const std::function<QWidget*()>& make);
 
     std::unique_ptr<QtForm> form_;
     SettingsStore store_;
@@ -58,12 +66,11 @@ class MainWindow final : public QWidget {
     bool activated_ = false;
     std::unique_ptr<Host> host_;
     std::unique_ptr<Dialogs> dialogs_;
-    // The tool windows, each opened once and raised when asked for again.
-    QPointer<QWidget> randomText_;
-    QPointer<QWidget> sequenceText_;
-    QPointer<QWidget> combiner_;
-    QPointer<QWidget> merger_;
-    QPointer<QWidget> anchors_;
+    ToolSlot randomText_;
+    ToolSlot sequenceText_;
+    ToolSlot combiner_;
+    ToolSlot merger_;
+    ToolSlot anchors_;
 };
 
 }  // namespace lct

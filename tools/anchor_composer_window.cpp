@@ -62,7 +62,7 @@ void AnchorComposerWindow::compose() {
     // not start a composition inside this one.
     if (composing_) return;
     composing_ = true;
-    runAnchorComposer(*form_);
+    runAnchorComposer(*form_, stop_);
     composing_ = false;
     if (closePending_) {
         closePending_ = false;
@@ -72,6 +72,7 @@ void AnchorComposerWindow::compose() {
 
 void AnchorComposerWindow::closeEvent(QCloseEvent* event) {
     if (composing_) {
+        stop_ = true;
         closePending_ = true;
         event->ignore();
         return;

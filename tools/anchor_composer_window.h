@@ -21,7 +21,8 @@ class AnchorComposerWindow final : public QWidget {
     QtForm& form() { return *form_; }
 
   protected:
-    /// During a composition the window closes once it is done.
+    /// During a composition it stops the composition and closes once the
+    /// composition has returned.
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -29,6 +30,7 @@ class AnchorComposerWindow final : public QWidget {
     void compose();
 
     std::unique_ptr<QtForm> form_;
+    bool stop_ = false;
     bool composing_ = false;
     bool closePending_ = false;
 };

@@ -84,7 +84,7 @@ void KeywordMergerWindow::merge() {
     if (merging_) return;
     merging_ = true;
     Random random;
-    runKeywordMerger(*form_, random);
+    runKeywordMerger(*form_, random, stop_);
     merging_ = false;
     if (closePending_) {
         closePending_ = false;
@@ -94,6 +94,7 @@ void KeywordMergerWindow::merge() {
 
 void KeywordMergerWindow::closeEvent(QCloseEvent* event) {
     if (merging_) {
+        stop_ = true;
         closePending_ = true;
         event->ignore();
         return;

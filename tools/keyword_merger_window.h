@@ -23,7 +23,8 @@ class KeywordMergerWindow final : public QWidget {
     QtForm& form() { return *form_; }
 
   protected:
-    /// Saves the settings; during a merge the window closes once it is done.
+    /// Saves the settings; during a merge it stops the merge and closes once
+    /// the merge has returned.
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -32,6 +33,7 @@ class KeywordMergerWindow final : public QWidget {
 
     SettingsStore& store_;
     std::unique_ptr<QtForm> form_;
+    bool stop_ = false;
     bool merging_ = false;
     bool closePending_ = false;
 };

@@ -1,17 +1,13 @@
 #pragma once
 // The keyword merger as a Qt window; what it does is in tools/keyword_merger.h.
+// A tool window (tools/tool_window.h).
 
-#include <QWidget>
-#include <memory>
-
-#include "app/qt_form.h"
 #include "settings/settings_store.h"
-
-class QCloseEvent;
+#include "tools/tool_window.h"
 
 namespace lct {
 
-class KeywordMergerWindow final : public QWidget {
+class KeywordMergerWindow final : public ToolWindow {
     Q_OBJECT
   public:
     /// A top-level window owned by `owner` (nullptr for none). Restores its
@@ -20,22 +16,16 @@ class KeywordMergerWindow final : public QWidget {
     KeywordMergerWindow(SettingsStore& store, QWidget* owner);
     ~KeywordMergerWindow() override;
 
-    QtForm& form() { return *form_; }
-
   protected:
-    /// Saves the settings; during a merge it stops the merge and closes once
-    /// the merge has returned.
-    void closeEvent(QCloseEvent* event) override;
+    void requestStop() override { stop_ = true; }
+    void saveSettings() override;
 
   private:
     void layOut();
     void merge();
 
     SettingsStore& store_;
-    std::unique_ptr<QtForm> form_;
     bool stop_ = false;
-    bool merging_ = false;
-    bool closePending_ = false;
 };
 
 }  // namespace lct

@@ -169,18 +169,25 @@ std::string helpText() {
 
 void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& stopFlag) {
     Control* button = form.find("按钮预览");
-    if (!button) return;
+    if (!button || !button->enabled()) return;
     if (button->text() != utf8ToGbk("预览")) {
         button->setText(utf8ToGbk("停止中"));
         stopFlag = true;
         return;
     }
+    // A batch started from a nested click would share the stop flag.
+    auto batchButtons = [&form](bool enabled) {
+        for (std::string_view name : {"按钮批量处理", "按钮批量处理文件夹", "按钮批量处理路径列表"})
+            enable(form, name, enabled);
+    };
     button->setText(utf8ToGbk("停止"));
     stopFlag = false;
+    batchButtons(false);
     RunRequest request;
     request.title = textOf(form, "编辑框预览标题");
     request.content = textOf(form, "编辑框预览内容");
     runArticles(form, host, services, request);
+    batchButtons(true);
     button->setText(utf8ToGbk("预览"));
 }
 

@@ -38,9 +38,10 @@ void selectModeRadio(Form& form, std::string_view clicked);
 std::string helpText();
 
 /// The preview button: with its caption "预览" it clears `stopFlag`, shows
-/// "停止", runs the preview article through the run driver and shows the
-/// result boxes, then shows "预览" again; with any other caption (a preview is
-/// running) it shows "停止中" and sets `stopFlag`.
+/// "停止", disables the three batch buttons, runs the preview article through
+/// the run driver and shows the result boxes, then enables them and shows
+/// "预览" again; with any other caption (a preview is running) it shows
+/// "停止中" and sets `stopFlag`. A disabled button does nothing.
 void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& stopFlag);
 
 }  // namespace lct

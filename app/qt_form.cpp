@@ -274,6 +274,7 @@ Control* QtForm::find(std::string_view name) {
 
 MessageAnswer QtForm::messageBox(std::string_view text, std::string_view caption,
                                  MessageButtons buttons, MessageIcon icon) {
+    if (silenced_) return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
     QMessageBox box(
         icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information,
         caption.empty() ? window_.windowTitle() : toQString(caption), toQString(text),

@@ -50,8 +50,14 @@ class QtForm final : public Form {
 
     std::vector<Control*> controls() override;
     Control* find(std::string_view name) override;
+    /// A modal message box on the window; while messages are silenced, none
+    /// shows and the answer is Ok for an Ok box and No for a Yes/No box.
     MessageAnswer messageBox(std::string_view text, std::string_view caption,
                              MessageButtons buttons, MessageIcon icon) override;
+    /// Silences the window's message boxes (see messageBox), or lets them show
+    /// again. For a window that is closing while a run of it still ends: a box
+    /// would pop up on a window that is gone.
+    void silenceMessages(bool silenced) { silenced_ = silenced; }
     std::string clipboardText() override;
     void setClipboardText(std::string_view text) override;
     void focus(Control& control) override;
@@ -60,6 +66,7 @@ class QtForm final : public Form {
     class QtControl;
     QWidget& window_;
     std::vector<std::unique_ptr<QtControl>> controls_;
+    bool silenced_ = false;
 };
 
 /// Lets long loops keep the window alive: processPendingMessages() handles the

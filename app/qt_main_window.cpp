@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -59,6 +60,9 @@ class MainWindow::Host final : public RunHost {
 
     MessageAnswer message(std::string_view text, MessageButtons buttons,
                           MessageIcon icon) override {
+        // A run stopped by the window's close ends without a word.
+        if (window_.closing_)
+            return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
         // The closing question of a batch comes after the list of what failed.
         if (buttons == MessageButtons::YesNo) window_.showProblems();
         return window_.form().messageBox(text, utf8ToGbk(kProgramName), buttons, icon);
@@ -72,7 +76,8 @@ class MainWindow::Host final : public RunHost {
     void focus(std::string_view name) override {
         if (Control* c = window_.form().find(name)) window_.form().focus(*c);
     }
-    bool stopRequested() override { return window_.stopFlag_; }
+    // A handler may clear the flag after the close began (after its dialog).
+    bool stopRequested() override { return window_.stopFlag_ || window_.closing_; }
     void problem(std::string_view text) override { problems.emplace_back(text); }
     void failed(std::string_view path, std::string_view reason) override {
         failures.push_back({std::string(path), std::string(reason)});
@@ -86,9 +91,9 @@ class MainWindow::Host final : public RunHost {
     MainWindow& window_;
 };
 
-class MainWindow::Dialogs final : public BatchDialogs {
+class MainWindow::FileDialogs final : public BatchDialogs {
   public:
-    explicit Dialogs(QWidget& owner) : owner_(owner) {}
+    explicit FileDialogs(QWidget& owner) : owner_(owner) {}
 
     std::vector<std::string> chooseFiles(std::string_view title, std::string_view filter,
                                          std::string_view initialFolder) override {
@@ -108,10 +113,13 @@ class MainWindow::Dialogs final : public BatchDialogs {
     QWidget& owner_;
 };
 
-MainWindow::MainWindow(std::string settingsPath)
+MainWindow::MainWindow(std::string settingsPath, std::unique_ptr<BatchDialogs> dialogs)
     : form_(std::make_unique<QtForm>(*this, mainWindowTable())),
       host_(std::make_unique<Host>(*this)),
-      dialogs_(std::make_unique<Dialogs>(*this)) {
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<FileDialogs>(*this)) {
+    closeRetry_.setSingleShot(true);
+    closeRetry_.setInterval(10);
+    connect(&closeRetry_, &QTimer::timeout, this, [this] { close(); });
     if (settingsPath.empty())
         settingsPath = programFolder() + "/" + std::string(kProgramName) + ".ini";
     // A copy that finds the settings held by another says so in its title.
@@ -257,21 +265,27 @@ void MainWindow::connectSignals() {
     };
 
     clicked("按钮预览", [this] {
-        FileRunServices services;
-        onPreviewClicked(*form_, *host_, services, stopFlag_);
-        showProblems();
+        handle([this] {
+            FileRunServices services;
+            onPreviewClicked(*form_, *host_, services, stopFlag_);
+            showProblems();
+        });
     });
     clicked("按钮批量处理", [this] {
-        FileRunServices services;
-        BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
-        onBatchFilesClicked(context);
-        showProblems();
+        handle([this] {
+            FileRunServices services;
+            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+            onBatchFilesClicked(context);
+            showProblems();
+        });
     });
     clicked("按钮批量处理文件夹", [this] {
-        FileRunServices services;
-        BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
-        onBatchFolderClicked(context, false);
-        showProblems();
+        handle([this] {
+            FileRunServices services;
+            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+            onBatchFolderClicked(context, false);
+            showProblems();
+        });
     });
     clicked("按钮粘贴", paste("编辑框关键词列表"));
     clicked("按钮粘贴1", paste("编辑框再组合关键词"));
@@ -294,9 +308,12 @@ void MainWindow::connectSignals() {
 
     pressed("链接文章打乱替换器", [this] { toggleShufflePanel(*form_); });
     pressed("链接保存配置", [this] {
-        const SaveOutcome outcome = saveSettings();
-        form_->messageBox(saveReport(outcome), utf8ToGbk(kProgramName), MessageButtons::Ok,
-                          outcome.ok() ? MessageIcon::Information : MessageIcon::Warning);
+        handle([this] {
+            const SaveOutcome outcome = saveSettings();
+            if (closing_) return;
+            form_->messageBox(saveReport(outcome), utf8ToGbk(kProgramName), MessageButtons::Ok,
+                              outcome.ok() ? MessageIcon::Information : MessageIcon::Warning);
+        });
     });
     pressed("链接随机文本生成器", [this] {
         openTool(randomText_, [this] { return new RandomTextWindow(store_, this); });
@@ -321,16 +338,30 @@ void MainWindow::connectSignals() {
     });
 }
 
-void MainWindow::openTool(QPointer<QWidget>& open, const std::function<QWidget*()>& make) {
-    if (open) {
-        open->raise();
-        open->activateWindow();
+void MainWindow::handle(const std::function<void()>& handler) {
+    if (closing_) return;
+    ++onStack_;
+    handler();
+    --onStack_;
+}
+
+void MainWindow::openTool(ToolSlot& tool, const std::function<ToolWindow*()>& make) {
+    if (tool.opening || closing_) return;
+    if (tool.window) {
+        tool.window->raise();
+        tool.window->activateWindow();
         return;
     }
-    QWidget* window = make();
+    tool.opening = true;
+    ToolWindow* window = nullptr;
+    handle([&] { window = make(); });
+    tool.opening = false;
+    if (!window) return;
     window->setAttribute(Qt::WA_DeleteOnClose);
+    tool.window = window;
+    // A close that began meanwhile closes this window with the others.
+    if (closing_) return;
     window->show();
-    open = window;
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -342,14 +373,45 @@ void MainWindow::showEvent(QShowEvent* event) {
     applyShufflePanelRule(*form_);
 }
 
+void MainWindow::stopEverything() {
+    stopFlag_ = true;
+    for (ToolSlot* tool : tools_) {
+        if (tool->window) tool->window->stopForClosing();
+    }
+}
+
+bool MainWindow::busy() const {
+    if (onStack_ > 0) return true;
+    for (const ToolSlot* tool : tools_) {
+        if (tool->window && tool->window->running()) return true;
+    }
+    return false;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-    stopFlag_ = true;  // a run still going on stops before its next article
-    // A copy that does not hold the settings knows it from its title.
+    closing_ = true;
+    // Again on every try: a tool window may have opened since the last one.
+    stopEverything();
+    auto later = [&] {
+        event->ignore();
+        closeRetry_.start();
+    };
+    // A run below this handler still needs the windows and the settings.
+    if (busy()) return later();
+    // What could not be saved is told once more before the window goes; a
+    // copy that does not hold the settings knows it from its title.
     const SaveOutcome outcome = saveSettings();
     if (outcome.held && !outcome.ok())
         form_->messageBox(saveReport(outcome), utf8ToGbk(kProgramName), MessageButtons::Ok,
                           MessageIcon::Warning);
-    QWidget::closeEvent(event);
+    for (ToolSlot* tool : tools_) {
+        if (tool->window && !tool->window->close()) return later();
+    }
+    store_.close();
+    event->accept();
+    // Other top-level windows (a dialog left open) must not keep the program
+    // alive.
+    QCoreApplication::quit();
 }
 
 SaveOutcome MainWindow::saveSettings() {
@@ -360,7 +422,7 @@ void MainWindow::showProblems() {
     const RunReport report = makeRunReport(host_->failures, host_->problems);
     host_->failures.clear();
     host_->problems.clear();
-    if (report.prompt.empty()) return;
+    if (report.prompt.empty() || closing_) return;
     std::unique_ptr<QDialog> dialog(makeRunReportDialog(report, this));
     dialog->exec();
 }
@@ -385,10 +447,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == form_->widget("按钮批量处理文件夹") &&
         event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        FileRunServices services;
-        BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
-        onBatchFolderClicked(context, true);
-        showProblems();
+        handle([this] {
+            FileRunServices services;
+            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+            onBatchFolderClicked(context, true);
+            showProblems();
+        });
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -8,18 +8,31 @@
 //           ──► runArticles (engine/run_driver.h) through QtRunHost and
 //               FileRunServices
 //   first activation: settings loaded (settings/main_window_settings.h),
-//   rules applied; closing: settings saved.
+//   rules applied.
+//
+// Closing the window ends the program. Runs (preview, batches, the tool
+// windows' runs) live on the stack inside a click handler and let pending
+// messages through, so the close may arrive inside one of them. The window
+// then asks every run to stop, refuses the close and asks again shortly,
+// until no handler of its own and no tool run is left on the stack; then it
+// saves its settings, closes the tool windows (they save theirs), releases
+// the settings file and quits the application. A run stopped that way shows
+// no message box and no report.
 //
 // Everything the window decides lives in those toolkit-independent modules;
 // this class only builds, arranges and wires.
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "files/batch_buttons.h"
 #include "settings/settings_store.h"
+#include "tools/tool_window.h"
 
 namespace lct {
 
@@ -29,8 +42,10 @@ class MainWindow final : public QWidget {
     Q_OBJECT
   public:
     /// `settingsPath`: the settings file; empty means 青禾·澜词通.ini in the
-    /// program's folder.
-    explicit MainWindow(std::string settingsPath = {});
+    /// program's folder. `dialogs`: what the batch buttons ask for files and
+    /// folders with; nullptr means Qt's file dialogs.
+    explicit MainWindow(std::string settingsPath = {},
+                        std::unique_ptr<BatchDialogs> dialogs = nullptr);
     ~MainWindow() override;
 
     QtForm& form() { return *form_; }
@@ -38,32 +53,53 @@ class MainWindow final : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    /// Ends the program; see the top of this file.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     class Host;
-    class Dialogs;
+    class FileDialogs;
+
+    // A tool window, opened once and raised when asked for again.
+    struct ToolSlot {
+        QPointer<ToolWindow> window;
+        bool opening = false;  // its constructor is on the stack
+    };
 
     void layOut();
     void connectSignals();
     SaveOutcome saveSettings();
     void showProblems();
-    /// Opens a tool window once; raises it when it is open already.
-    void openTool(QPointer<QWidget>& open, const std::function<QWidget*()>& make);
+    /// Runs a handler that may let pending messages through (a run, a
+    /// settings save, a tool window's constructor), counting it as on the
+    /// stack; runs nothing once the window is closing.
+    void handle(const std::function<void()>& handler);
+    /// Opens a tool window once; raises it when it is open already, and does
+    /// nothing while it is being built (its constructor restores settings,
+    /// which lets a second press of its link through).
+    void openTool(ToolSlot& tool, const std::function<ToolWindow*()>& make);
+    /// Asks the main run and every tool run to stop.
+    void stopEverything();
+    /// True while a handler of this window or a tool run is on the stack.
+    bool busy() const;
 
     std::unique_ptr<QtForm> form_;
     SettingsStore store_;
     bool stopFlag_ = false;
     bool activated_ = false;
+    bool closing_ = false;  // the close has begun: no new run, no message box
+    int onStack_ = 0;       // handlers of this window on the stack (see handle)
+    QTimer closeRetry_;
     std::unique_ptr<Host> host_;
-    std::unique_ptr<Dialogs> dialogs_;
-    // The tool windows, each opened once and raised when asked for again.
-    QPointer<QWidget> randomText_;
-    QPointer<QWidget> sequenceText_;
-    QPointer<QWidget> combiner_;
-    QPointer<QWidget> merger_;
-    QPointer<QWidget> anchors_;
+    std::unique_ptr<BatchDialogs> dialogs_;
+    ToolSlot randomText_;
+    ToolSlot sequenceText_;
+    ToolSlot combiner_;
+    ToolSlot merger_;
+    ToolSlot anchors_;
+    const std::array<ToolSlot*, 5> tools_{&randomText_, &sequenceText_, &combiner_, &merger_,
+                                          &anchors_};
 };
 
 }  // namespace lct

@@ -9,9 +9,17 @@ namespace {
 constexpr std::string_view kFilesButton = "按钮批量处理";
 constexpr std::string_view kFolderButton = "按钮批量处理文件夹";
 constexpr std::string_view kPathListButton = "按钮批量处理路径列表";
+constexpr std::string_view kPreviewButton = "按钮预览";
 
 void enable(Form& form, std::string_view name, bool enabled) {
     if (Control* c = form.find(name)) c->setEnabled(enabled);
+}
+
+// While a button works, the other run buttons are disabled: a run started
+// from a nested click would share the stop flag and reset it.
+void enableOthers(Form& form, std::string_view button, bool enabled) {
+    for (std::string_view name : {kFilesButton, kFolderButton, kPathListButton, kPreviewButton})
+        if (name != button) enable(form, name, enabled);
 }
 
 void runBatch(BatchContext& context, std::vector<std::string> paths) {
@@ -31,7 +39,7 @@ std::string batchFileFilter() {
 
 void onBatchFilesClicked(BatchContext& context) {
     Control* button = context.form.find(kFilesButton);
-    if (!button) return;
+    if (!button || !button->enabled()) return;
     if (button->text() != utf8ToGbk("批量处理(文件)")) {
         button->setText(utf8ToGbk("正在停止中.."));
         context.stopFlag = true;
@@ -43,17 +51,15 @@ void onBatchFilesClicked(BatchContext& context) {
     button->setTag(utf8ToGbk(FolderOfPath(paths.front())));
     button->setText(utf8ToGbk("处理中..点我停止"));
     context.stopFlag = false;
-    enable(context.form, kFolderButton, false);
-    enable(context.form, kPathListButton, false);
+    enableOthers(context.form, kFilesButton, false);
     runBatch(context, paths);
-    enable(context.form, kFolderButton, true);
-    enable(context.form, kPathListButton, true);
+    enableOthers(context.form, kFilesButton, true);
     button->setText(utf8ToGbk("批量处理(文件)"));
 }
 
 void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     Control* button = context.form.find(kFolderButton);
-    if (!button) return;
+    if (!button || !button->enabled()) return;
     const std::string idle = utf8ToGbk("   批量处理(文件夹)");
     if (button->text() != idle) {
         button->setText(utf8ToGbk("正在停止中.."));
@@ -68,18 +74,16 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     if (folder.empty()) return;
     button->setTag(utf8ToGbk(folder));
     button->setText(utf8ToGbk("   正在读取文件.."));
+    // Listing lets pending messages run too: a stop click meanwhile means no run.
+    context.stopFlag = false;
+    enableOthers(context.form, kFolderButton, false);
     std::vector<std::string> paths;
     ListFolderFiles(folder, filter, paths);
-    button->setText(idle);
-    if (!paths.empty()) {
+    if (!paths.empty() && !context.stopFlag) {
         button->setText(utf8ToGbk("   处理中..点我停止"));
-        context.stopFlag = false;
-        enable(context.form, kFilesButton, false);
-        enable(context.form, kPathListButton, false);
         runBatch(context, std::move(paths));
-        enable(context.form, kFilesButton, true);
-        enable(context.form, kPathListButton, true);
     }
+    enableOthers(context.form, kFolderButton, true);
     button->setText(idle);
 }
 

@@ -39,14 +39,17 @@ struct BatchContext {
 std::string batchFileFilter();
 
 /// 按钮批量处理 clicked: idle, it asks for files, remembers their folder in its
-/// tag, runs the batch with the other batch buttons disabled, then returns to
-/// idle; running, it shows "正在停止中.." and sets the stop flag.
+/// tag, runs the batch with the other batch buttons and 按钮预览 disabled, then
+/// enables them and returns to idle; running, it shows "正在停止中.." and sets
+/// the stop flag. A disabled button does nothing.
 void onBatchFilesClicked(BatchContext& context);
 
 /// 按钮批量处理文件夹 clicked (`rightRelease` false) or right mouse button
 /// released over it (true: the dialog title has no leading "+"): idle, it asks
-/// for a folder, lists its files by 编辑框过滤 and runs the batch over them;
-/// running, it shows "正在停止中.." and sets the stop flag.
+/// for a folder, lists its files by 编辑框过滤 and runs the batch over them,
+/// with the other batch buttons and 按钮预览 disabled from the listing to the
+/// end; listing or running, it shows "正在停止中.." and sets the stop flag (a
+/// stop while listing runs nothing). A disabled button does nothing.
 void onBatchFolderClicked(BatchContext& context, bool rightRelease);
 
 }  // namespace lct

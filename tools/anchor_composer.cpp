@@ -46,7 +46,7 @@ const ControlTable& anchorComposerTable() {
 }
 
 std::string composeAnchors(std::string_view keywords, std::string_view addresses,
-                           std::string_view templateText) {
+                           std::string_view templateText, const bool& stop) {
     const std::vector<std::string> urls = splitList(addresses, "\r\n");
     std::vector<std::string> names = splitList(keywords, "\r\n");
     names.resize(urls.size());
@@ -57,15 +57,17 @@ std::string composeAnchors(std::string_view keywords, std::string_view addresses
         result += replaceByLists(templateText, "*1|*2", pair, false, 0);
         result += "\r\n";
         processPendingMessages();
+        if (stop) break;
     }
     return result;
 }
 
-void runAnchorComposer(Form& form) {
+void runAnchorComposer(Form& form, bool& stop) {
+    stop = false;
     setCaption(form, "正在合成..");
     const std::string result =
         composeAnchors(textOf(form, "编辑框关键词列表"), textOf(form, "编辑框网址列表"),
-                       textOf(form, "编辑框合成模板"));
+                       textOf(form, "编辑框合成模板"), stop);
     if (Control* box = form.find("编辑框合成列表")) box->setText(result);
     setCaption(form, "合成");
 }

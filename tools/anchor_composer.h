@@ -27,12 +27,13 @@ const ControlTable& anchorComposerTable();
 /// keyword, then every "*2" the address. The address list decides the number
 /// of lines; surplus keywords are ignored. A keyword holding "|" is cut there:
 /// its first part fills *1 and its second *2. Processes pending messages
-/// after each line.
+/// after each line, and returns the lines made so far once `stop` is set then.
 std::string composeAnchors(std::string_view keywords, std::string_view addresses,
-                           std::string_view templateText);
+                           std::string_view templateText, const bool& stop);
 
-/// A click on 按钮合成: captions it "正在合成..", composes from the window's
-/// lists and template into 编辑框合成列表 and captions it "合成" again.
-void runAnchorComposer(Form& form);
+/// A click on 按钮合成: clears `stop`, captions it "正在合成..", composes from
+/// the window's lists and template into 编辑框合成列表 (the lines made before
+/// a stop, when `stop` was set meanwhile) and captions it "合成" again.
+void runAnchorComposer(Form& form, bool& stop);
 
 }  // namespace lct

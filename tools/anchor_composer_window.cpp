@@ -1,7 +1,6 @@
 #include "tools/anchor_composer_window.h"
 
 #include <QBoxLayout>
-#include <QCloseEvent>
 #include <QPushButton>
 #include <array>
 
@@ -10,7 +9,7 @@
 namespace lct {
 
 AnchorComposerWindow::AnchorComposerWindow(QWidget* owner)
-    : QWidget(owner, Qt::Window), form_(std::make_unique<QtForm>(*this, anchorComposerTable())) {
+    : ToolWindow(owner, anchorComposerTable()) {
     setWindowTitle(fromUtf8(kAnchorComposerTitle));
     layOut();
 
@@ -60,23 +59,8 @@ void AnchorComposerWindow::layOut() {
 void AnchorComposerWindow::compose() {
     // Pending messages are processed while composing: a second click must
     // not start a composition inside this one.
-    if (composing_) return;
-    composing_ = true;
-    runAnchorComposer(*form_);
-    composing_ = false;
-    if (closePending_) {
-        closePending_ = false;
-        close();
-    }
-}
-
-void AnchorComposerWindow::closeEvent(QCloseEvent* event) {
-    if (composing_) {
-        closePending_ = true;
-        event->ignore();
-        return;
-    }
-    event->accept();
+    if (running()) return;
+    run([this] { runAnchorComposer(*form_, stop_); });
 }
 
 }  // namespace lct

@@ -1,36 +1,27 @@
 #pragma once
 // The anchor text composer as a Qt window; what it does is in
-// tools/anchor_composer.h. It keeps no settings.
+// tools/anchor_composer.h. A tool window (tools/tool_window.h) that keeps no
+// settings.
 
-#include <QWidget>
-#include <memory>
-
-#include "app/qt_form.h"
-
-class QCloseEvent;
+#include "tools/tool_window.h"
 
 namespace lct {
 
-class AnchorComposerWindow final : public QWidget {
+class AnchorComposerWindow final : public ToolWindow {
     Q_OBJECT
   public:
     /// A top-level window owned by `owner` (nullptr for none).
     explicit AnchorComposerWindow(QWidget* owner);
     ~AnchorComposerWindow() override;
 
-    QtForm& form() { return *form_; }
-
   protected:
-    /// During a composition the window closes once it is done.
-    void closeEvent(QCloseEvent* event) override;
+    void requestStop() override { stop_ = true; }
 
   private:
     void layOut();
     void compose();
 
-    std::unique_ptr<QtForm> form_;
-    bool composing_ = false;
-    bool closePending_ = false;
+    bool stop_ = false;
 };
 
 }  // namespace lct

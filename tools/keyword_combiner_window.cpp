@@ -1,7 +1,6 @@
 #include "tools/keyword_combiner_window.h"
 
 #include <QBoxLayout>
-#include <QCloseEvent>
 #include <QPushButton>
 #include <string>
 
@@ -20,9 +19,7 @@ std::string numbered(std::string_view prefix, int group) {
 }  // namespace
 
 KeywordCombinerWindow::KeywordCombinerWindow(SettingsStore& store, QWidget* owner)
-    : QWidget(owner, Qt::Window),
-      store_(store),
-      form_(std::make_unique<QtForm>(*this, keywordCombinerTable())) {
+    : ToolWindow(owner, keywordCombinerTable()), store_(store) {
     setWindowTitle(fromUtf8(kKeywordCombinerTitle));
     layOut();
 
@@ -74,16 +71,13 @@ void KeywordCombinerWindow::layOut() {
 }
 
 void KeywordCombinerWindow::pressStart() {
-    const bool starting = combinerIdle(*form_);
-    if (starting) running_ = true;
     Random random;
-    pressCombinerButton(*form_, stop_, random);
-    if (!starting) return;
-    running_ = false;
-    if (closePending_) {
-        closePending_ = false;
-        close();
-    }
+    auto press = [this, &random] { pressCombinerButton(*form_, stop_, random); };
+    // A press during the run is its stop press.
+    if (running())
+        press();
+    else
+        run(press);
 }
 
 void KeywordCombinerWindow::showHelp() {
@@ -93,15 +87,12 @@ void KeywordCombinerWindow::showHelp() {
     ShowTextDialog(request, nullptr);
 }
 
-void KeywordCombinerWindow::closeEvent(QCloseEvent* event) {
-    if (running_) {
-        closePending_ = true;
-        requestCombinerStop(*form_, stop_);
-        event->ignore();
-        return;
-    }
+void KeywordCombinerWindow::requestStop() {
+    requestCombinerStop(*form_, stop_);
+}
+
+void KeywordCombinerWindow::saveSettings() {
     saveKeywordCombiner(store_, *form_);
-    event->accept();
 }
 
 }  // namespace lct

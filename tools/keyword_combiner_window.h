@@ -1,18 +1,13 @@
 #pragma once
 // The keyword traversal combiner as a Qt window; what it does is in
-// tools/keyword_combiner.h.
+// tools/keyword_combiner.h. A tool window (tools/tool_window.h).
 
-#include <QWidget>
-#include <memory>
-
-#include "app/qt_form.h"
 #include "settings/settings_store.h"
-
-class QCloseEvent;
+#include "tools/tool_window.h"
 
 namespace lct {
 
-class KeywordCombinerWindow final : public QWidget {
+class KeywordCombinerWindow final : public ToolWindow {
     Q_OBJECT
   public:
     /// A top-level window owned by `owner` (nullptr for none). Restores its
@@ -21,13 +16,9 @@ class KeywordCombinerWindow final : public QWidget {
     KeywordCombinerWindow(SettingsStore& store, QWidget* owner);
     ~KeywordCombinerWindow() override;
 
-    QtForm& form() { return *form_; }
-
   protected:
-    /// Saves the settings. While a run is in progress the window stays open,
-    /// asks the run to stop and closes when it has ended: the run's loop is
-    /// still on the stack and needs the window.
-    void closeEvent(QCloseEvent* event) override;
+    void requestStop() override;
+    void saveSettings() override;
 
   private:
     void layOut();
@@ -35,10 +26,7 @@ class KeywordCombinerWindow final : public QWidget {
     void showHelp();
 
     SettingsStore& store_;
-    std::unique_ptr<QtForm> form_;
     bool stop_ = false;
-    bool running_ = false;
-    bool closePending_ = false;
 };
 
 }  // namespace lct

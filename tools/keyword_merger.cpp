@@ -84,7 +84,7 @@ const ControlTable& keywordMergerTable() {
 }
 
 std::string mergePairs(std::string_view list1, std::string_view list2, std::string_view symbol,
-                       bool randomOrder, Random& random) {
+                       bool randomOrder, Random& random, const bool& stop) {
     const std::vector<std::string> words1 = splitList(list1, "\r\n");
     std::vector<std::string> words2 = splitList(list2, "\r\n");
     const int n = static_cast<int>(words1.size());
@@ -105,12 +105,13 @@ std::string mergePairs(std::string_view list1, std::string_view list2, std::stri
         result += words2[static_cast<std::size_t>(b - 1)];
         result += "\r\n";
         processPendingMessages();
+        if (stop) break;
     }
     return result;
 }
 
 std::string mergeSingle(std::string_view list, int wordsPerLine, std::string_view symbol,
-                        bool randomOrder, Random& random) {
+                        bool randomOrder, Random& random, const bool& stop) {
     const std::vector<std::string> words = splitList(list, "\r\n");
     const int n = static_cast<int>(words.size());
     const int k = std::max(wordsPerLine, 2);
@@ -130,21 +131,23 @@ std::string mergeSingle(std::string_view list, int wordsPerLine, std::string_vie
         }
         if (result.size() != lineStart) result += "\r\n";
         processPendingMessages();
+        if (stop) break;
     }
     return result;
 }
 
-void runKeywordMerger(Form& form, Random& random) {
+void runKeywordMerger(Form& form, Random& random, bool& stop) {
+    stop = false;
     random.reseed();
     const std::string symbol = textOf(form, kSymbol);
     const bool randomOrder = tickedOf(form, kRandom);
     std::string result;
     if (tickedOf(form, kTargetBoth)) {
-        result =
-            mergePairs(textOf(form, kList1), textOf(form, kList2), symbol, randomOrder, random);
+        result = mergePairs(textOf(form, kList1), textOf(form, kList2), symbol, randomOrder, random,
+                            stop);
     } else {
         const std::string list = textOf(form, tickedOf(form, kTarget1) ? kList1 : kList2);
-        result = mergeSingle(list, integerOf(form, kWordCount), symbol, randomOrder, random);
+        result = mergeSingle(list, integerOf(form, kWordCount), symbol, randomOrder, random, stop);
     }
     if (Control* box = form.find(kResult)) box->setText(result);
 }

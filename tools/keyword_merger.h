@@ -29,19 +29,22 @@ const ControlTable& keywordMergerTable();
 /// the same position ("" when list 2 is shorter; its surplus words are never
 /// used) and a CR LF. With `randomOrder` both sides are drawn without
 /// repetition, independently. Lists split at CR LF; an empty list 1 gives "".
+/// Processes pending messages while it works and returns the lines made so
+/// far once `stop` is set after a line.
 std::string mergePairs(std::string_view list1, std::string_view list2, std::string_view symbol,
-                       bool randomOrder, Random& random);
+                       bool randomOrder, Random& random, const bool& stop);
 
 /// Every word of `list` exactly once, `wordsPerLine` to a line (values below 2
 /// mean 2; the last line holds the remainder), joined by `symbol`, each line
 /// followed by CR LF. With `randomOrder` the words come in a random order
-/// without repetition. An empty list gives "".
+/// without repetition. An empty list gives "". Stops like mergePairs.
 std::string mergeSingle(std::string_view list, int wordsPerLine, std::string_view symbol,
-                        bool randomOrder, Random& random);
+                        bool randomOrder, Random& random, const bool& stop);
 
-/// A click on 按钮合并: reseeds `random`, merges the lists the radio boxes
-/// choose and replaces 编辑框结果 with the result.
-void runKeywordMerger(Form& form, Random& random);
+/// A click on 按钮合并: clears `stop`, reseeds `random`, merges the lists the
+/// radio boxes choose and replaces 编辑框结果 with the result (the lines made
+/// before a stop, when `stop` was set during the merge).
+void runKeywordMerger(Form& form, Random& random, bool& stop);
 
 /// 编辑框词数 is disabled exactly when 单选框词组1和词组2 is selected.
 void applyMergerEnableRule(Form& form);

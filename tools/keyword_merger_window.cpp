@@ -2,7 +2,6 @@
 
 #include <QBoxLayout>
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -12,9 +11,7 @@
 namespace lct {
 
 KeywordMergerWindow::KeywordMergerWindow(SettingsStore& store, QWidget* owner)
-    : QWidget(owner, Qt::Window),
-      store_(store),
-      form_(std::make_unique<QtForm>(*this, keywordMergerTable())) {
+    : ToolWindow(owner, keywordMergerTable()), store_(store) {
     setWindowTitle(fromUtf8(kKeywordMergerTitle));
     layOut();
 
@@ -81,25 +78,15 @@ void KeywordMergerWindow::layOut() {
 void KeywordMergerWindow::merge() {
     // Pending messages are processed while merging: a second click must not
     // start a merge inside this one.
-    if (merging_) return;
-    merging_ = true;
-    Random random;
-    runKeywordMerger(*form_, random);
-    merging_ = false;
-    if (closePending_) {
-        closePending_ = false;
-        close();
-    }
+    if (running()) return;
+    run([this] {
+        Random random;
+        runKeywordMerger(*form_, random, stop_);
+    });
 }
 
-void KeywordMergerWindow::closeEvent(QCloseEvent* event) {
-    if (merging_) {
-        closePending_ = true;
-        event->ignore();
-        return;
-    }
+void KeywordMergerWindow::saveSettings() {
     saveKeywordMerger(store_, *form_);
-    event->accept();
 }
 
 }  // namespace lct

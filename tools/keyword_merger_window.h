@@ -1,17 +1,13 @@
 #pragma once
 // The keyword merger as a Qt window; what it does is in tools/keyword_merger.h.
+// A tool window (tools/tool_window.h).
 
-#include <QWidget>
-#include <memory>
-
-#include "app/qt_form.h"
 #include "settings/settings_store.h"
-
-class QCloseEvent;
+#include "tools/tool_window.h"
 
 namespace lct {
 
-class KeywordMergerWindow final : public QWidget {
+class KeywordMergerWindow final : public ToolWindow {
     Q_OBJECT
   public:
     /// A top-level window owned by `owner` (nullptr for none). Restores its
@@ -20,20 +16,16 @@ class KeywordMergerWindow final : public QWidget {
     KeywordMergerWindow(SettingsStore& store, QWidget* owner);
     ~KeywordMergerWindow() override;
 
-    QtForm& form() { return *form_; }
-
   protected:
-    /// Saves the settings; during a merge the window closes once it is done.
-    void closeEvent(QCloseEvent* event) override;
+    void requestStop() override { stop_ = true; }
+    void saveSettings() override;
 
   private:
     void layOut();
     void merge();
 
     SettingsStore& store_;
-    std::unique_ptr<QtForm> form_;
-    bool merging_ = false;
-    bool closePending_ = false;
+    bool stop_ = false;
 };
 
 }  // namespace lct

@@ -1,7 +1,6 @@
 #include "tools/random_text_window.h"
 
 #include <QAbstractButton>
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -11,9 +10,7 @@
 namespace lct {
 
 RandomTextWindow::RandomTextWindow(SettingsStore& store, QWidget* owner)
-    : QWidget(owner, Qt::Window),
-      store_(store),
-      form_(std::make_unique<QtForm>(*this, randomTextTable())) {
+    : ToolWindow(owner, randomTextTable()), store_(store) {
     setWindowTitle(fromUtf8("随机文本生成器"));
     layOut();
 
@@ -66,26 +63,16 @@ void RandomTextWindow::layOut() {
 }
 
 void RandomTextWindow::generate(RandomTextKind kind) {
-    clickRandomTextButton(*form_, kind, run_);
-    // A close asked for during the run waited for it; the outermost click
-    // returns last, when the run is over.
-    if (!run_.running && closeWhenStopped_) {
-        closeWhenStopped_ = false;
-        close();
-    }
+    auto click = [this, kind] { clickRandomTextButton(*form_, kind, run_); };
+    // A click during the run is its stop click.
+    if (running())
+        click();
+    else
+        run(click);
 }
 
-void RandomTextWindow::closeEvent(QCloseEvent* event) {
-    if (run_.running) {
-        // The run is on the stack below this handler: deleting the window now
-        // would pull its controls away from under it.
-        run_.stop = true;
-        closeWhenStopped_ = true;
-        event->ignore();
-        return;
-    }
+void RandomTextWindow::saveSettings() {
     saveRandomTextSettings(store_, *form_);
-    QWidget::closeEvent(event);
 }
 
 }  // namespace lct

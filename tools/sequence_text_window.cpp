@@ -1,7 +1,6 @@
 #include "tools/sequence_text_window.h"
 
 #include <QAbstractButton>
-#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,9 +13,7 @@
 namespace lct {
 
 SequenceTextWindow::SequenceTextWindow(SettingsStore& store, QWidget* owner)
-    : QWidget(owner, Qt::Window),
-      store_(store),
-      form_(std::make_unique<QtForm>(*this, sequenceTextTable())) {
+    : ToolWindow(owner, sequenceTextTable()), store_(store) {
     setWindowTitle(fromUtf8("序列文本生成器"));
     layOut();
 
@@ -87,9 +84,8 @@ void SequenceTextWindow::layOut() {
     resize(620, 520);
 }
 
-void SequenceTextWindow::closeEvent(QCloseEvent* event) {
+void SequenceTextWindow::saveSettings() {
     saveSequenceSettings(store_, *form_);
-    QWidget::closeEvent(event);
 }
 
 }  // namespace lct

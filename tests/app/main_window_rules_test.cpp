@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/headless_form.h"
 #include "app/main_window_table.h"
+#include "engine/run_driver.h"
 #include "gbk.h"
 
 namespace lct {
@@ -101,6 +104,82 @@ TEST_F(MainWindowRulesTest, ShufflePanelControlsFollowTheirBoxes) {
     applyShufflePanelRule(form);
     EXPECT_TRUE(enabled("选择框内容启用正则"));
     EXPECT_FALSE(enabled("编辑框标题打乱符号"));
+}
+
+// A preview needs no file: every service answers "nothing there".
+class NoFiles : public RunServices {
+  public:
+    bool isFile(std::string_view) override { return false; }
+    ArticleFile read(std::string_view, int, bool) override { return {}; }
+    bool write(std::string_view, std::string_view, int, int, std::string&) override {
+        return false;
+    }
+    bool createResultFolder(std::string_view, bool&, std::string&) override { return false; }
+    bool isFolder(std::string_view) override { return false; }
+    std::string fileIdentity(std::string_view, bool) override { return {}; }
+    std::string resultFolder(std::string_view) override { return {}; }
+    std::string titleOf(std::string_view) override { return {}; }
+    std::string resultPath(std::string_view, std::string_view, std::string_view, std::string_view,
+                           int) override {
+        return {};
+    }
+    std::string elapsedText(std::int64_t) override { return {}; }
+    void openFolder(std::string_view) override {}
+};
+
+class FlagHost : public RunHost {
+  public:
+    explicit FlagHost(bool& stop) : stop_(stop) {}
+    MessageAnswer message(std::string_view, MessageButtons, MessageIcon) override {
+        return MessageAnswer::Ok;
+    }
+    void status(std::string_view) override {}
+    void progress(int, int) override {}
+    void focus(std::string_view) override {}
+    bool stopRequested() override { return stop_; }
+    void problem(std::string_view) override {}
+    void failed(std::string_view, std::string_view) override {}
+
+  private:
+    bool& stop_;
+};
+
+constexpr std::string_view kBatchButtons[] = {"按钮批量处理", "按钮批量处理文件夹",
+                                              "按钮批量处理路径列表"};
+
+TEST_F(MainWindowRulesTest, PreviewDisablesTheBatchButtonsWhileItRuns) {
+    bool stop = true;
+    FlagHost host(stop);
+    NoFiles services;
+    form.find("编辑框预览标题")->setText("T");
+    std::vector<std::string> enabledInside;
+    int calls = 0;
+    auto previous = setPendingMessagesHandler([&] {
+        ++calls;
+        for (std::string_view name : kBatchButtons)
+            if (enabled(name)) enabledInside.emplace_back(name);
+    });
+    onPreviewClicked(form, host, services, stop);
+    setPendingMessagesHandler(previous);
+    EXPECT_GT(calls, 0);
+    EXPECT_TRUE(enabledInside.empty());
+    EXPECT_FALSE(stop);
+    EXPECT_FALSE(textOf(form, "编辑框结果标题").empty());
+    EXPECT_EQ(textOf(form, "按钮预览"), G("预览"));
+    for (std::string_view name : kBatchButtons)
+        EXPECT_TRUE(enabled(name)) << name;
+}
+
+TEST_F(MainWindowRulesTest, DisabledPreviewButtonDoesNothing) {
+    bool stop = true;
+    FlagHost host(stop);
+    NoFiles services;
+    form.find("编辑框预览标题")->setText("T");
+    form.find("按钮预览")->setEnabled(false);
+    onPreviewClicked(form, host, services, stop);
+    EXPECT_TRUE(stop);
+    EXPECT_TRUE(textOf(form, "编辑框结果标题").empty());
+    EXPECT_EQ(textOf(form, "按钮预览"), G("预览"));
 }
 
 TEST(HelpText, LinesAndLength) {

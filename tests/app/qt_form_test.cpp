@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QWidget>
@@ -84,6 +85,32 @@ class QtFormTest : public QObject {
         bar->setProgress(20, 3);
         QCOMPARE(form.widgetAs<QProgressBar>("进度条")->value(), 3);
         QCOMPARE(bar->progressRange(), 20);
+    }
+
+    void silencedMessagesShowNothing() {
+        QWidget window;
+        QtForm form(window, mainWindowTable());
+        window.show();
+        QString shown;
+        // A box that shows anyway is recorded and answered, so the test ends.
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->done(QMessageBox::Yes);
+            }
+        });
+        watch.start(10);
+        form.silenceMessages(true);
+        QCOMPARE(form.messageBox("a", "t", MessageButtons::YesNo, MessageIcon::Information),
+                 MessageAnswer::No);
+        QCOMPARE(form.messageBox("b", "t", MessageButtons::Ok, MessageIcon::Warning),
+                 MessageAnswer::Ok);
+        QCOMPARE(shown, QString());
+        form.silenceMessages(false);
+        QCOMPARE(form.messageBox("c", "t", MessageButtons::YesNo, MessageIcon::Information),
+                 MessageAnswer::Yes);
+        QCOMPARE(shown, QStringLiteral("c"));
     }
 
     void clipboardRoundTrip() {

@@ -14,6 +14,7 @@
 #include "app/qt_main_window.h"
 #include "app/qt_run_report.h"
 #include "platform/charset.h"
+#include "tools/random_text_window.h"
 
 namespace lct {
 
@@ -112,6 +113,29 @@ class QtMainWindowTest : public QObject {
         QTRY_COMPARE(countTitled("关键词合并器"), 1);
         QTRY_COMPARE(countTitled("锚文本合成器 - 在“合成模板”中引用“*1”代表关键词，“*2”代表网址"),
                      1);
+        window.close();
+    }
+
+    void aSecondPressDuringConstructionOpensNoSecondWindow() {
+        MainWindow window(settings());
+        window.show();
+        QWidget* link = window.form().widget("链接随机文本生成器");
+        bool pressedAgain = false;
+        // The window's constructor restores its settings, which lets pending
+        // messages run: the second press arrives there.
+        const auto previous = setPendingMessagesHandler([&] {
+            if (pressedAgain || window.findChildren<RandomTextWindow*>().isEmpty()) return;
+            pressedAgain = true;
+            QTest::mousePress(link, Qt::LeftButton);
+            QTest::mouseRelease(link, Qt::LeftButton);
+            QTest::qWait(50);
+        });
+        QTest::mousePress(link, Qt::LeftButton);
+        QTest::mouseRelease(link, Qt::LeftButton);
+        QTRY_VERIFY(pressedAgain);
+        QTest::qWait(50);
+        setPendingMessagesHandler(previous);
+        QCOMPARE(window.findChildren<RandomTextWindow*>().size(), 1);
         window.close();
     }
 

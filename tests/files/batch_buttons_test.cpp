@@ -116,6 +116,80 @@ TEST_F(BatchButtonsTest, ASecondClickDuringTheRunStopsIt) {
     EXPECT_EQ(textOf(form, "按钮批量处理"), G("批量处理(文件)"));
 }
 
+TEST_F(BatchButtonsTest, NoOtherRunButtonWorksDuringAFilesBatch) {
+    dialogs.files = {article("1.txt"), article("2.txt")};
+    std::vector<std::string> enabledInside;
+    auto previous = setPendingMessagesHandler([&] {
+        if (!enabledInside.empty()) return;
+        for (std::string_view name :
+             {"按钮批量处理", "按钮批量处理文件夹", "按钮批量处理路径列表", "按钮预览"})
+            if (form.find(name)->enabled()) enabledInside.emplace_back(name);
+        dialogs.folder = folder.path();
+        onBatchFolderClicked(context, false);  // a nested click on a disabled button
+    });
+    onBatchFilesClicked(context);
+    setPendingMessagesHandler(previous);
+    EXPECT_EQ(enabledInside, std::vector<std::string>{"按钮批量处理"});
+    EXPECT_EQ(dialogs.titles.size(), 1u);
+    EXPECT_FALSE(stop);
+    EXPECT_EQ(results(), 2u);
+    for (std::string_view name :
+         {"按钮批量处理", "按钮批量处理文件夹", "按钮批量处理路径列表", "按钮预览"})
+        EXPECT_TRUE(form.find(name)->enabled()) << name;
+}
+
+TEST_F(BatchButtonsTest, NoOtherRunButtonWorksDuringAFolderBatch) {
+    article("1.txt");
+    article("2.txt");
+    dialogs.folder = folder.path();
+    std::vector<std::string> enabledInside;
+    auto previous = setPendingMessagesHandler([&] {
+        if (!enabledInside.empty()) return;
+        for (std::string_view name :
+             {"按钮批量处理", "按钮批量处理文件夹", "按钮批量处理路径列表", "按钮预览"})
+            if (form.find(name)->enabled()) enabledInside.emplace_back(name);
+        dialogs.files = {article("3.txt")};
+        onBatchFilesClicked(context);  // a nested click on a disabled button
+    });
+    onBatchFolderClicked(context, false);
+    setPendingMessagesHandler(previous);
+    EXPECT_EQ(enabledInside, std::vector<std::string>{"按钮批量处理文件夹"});
+    EXPECT_EQ(dialogs.titles.size(), 1u);
+    EXPECT_EQ(results(), 2u);
+    for (std::string_view name :
+         {"按钮批量处理", "按钮批量处理文件夹", "按钮批量处理路径列表", "按钮预览"})
+        EXPECT_TRUE(form.find(name)->enabled()) << name;
+}
+
+TEST_F(BatchButtonsTest, StopWhileListingTheFolderRunsNothing) {
+    article("1.txt");
+    dialogs.folder = folder.path();
+    bool clicked = false;
+    auto previous = setPendingMessagesHandler([&] {
+        if (clicked) return;
+        clicked = true;
+        onBatchFolderClicked(context, false);  // the stop click, during the listing
+    });
+    onBatchFolderClicked(context, false);
+    setPendingMessagesHandler(previous);
+    EXPECT_TRUE(clicked);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("关键词插入结果")));
+    EXPECT_EQ(textOf(form, "按钮批量处理文件夹"), G("   批量处理(文件夹)"));
+    EXPECT_TRUE(form.find("按钮预览")->enabled());
+}
+
+TEST_F(BatchButtonsTest, DisabledButtonsDoNothing) {
+    dialogs.files = {article("a.txt")};
+    dialogs.folder = folder.path();
+    form.find("按钮批量处理")->setEnabled(false);
+    form.find("按钮批量处理文件夹")->setEnabled(false);
+    onBatchFilesClicked(context);
+    onBatchFolderClicked(context, false);
+    onBatchFolderClicked(context, true);
+    EXPECT_TRUE(dialogs.titles.empty());
+    EXPECT_FALSE(std::filesystem::exists(folder.file("关键词插入结果")));
+}
+
 TEST_F(BatchButtonsTest, FolderButtonListsByTheFilter) {
     article("a.txt");
     article("b.htm");

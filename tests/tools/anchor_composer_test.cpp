@@ -40,14 +40,16 @@ TEST(ComposeAnchors, OneLinePerValidPair) {
         {"NoAddressesNoLines", "k1", "", "*1=*2", ""},
     };
     for (const ComposeCase& c : cases)
-        EXPECT_EQ(composeAnchors(c.keywords, c.addresses, c.templateText), c.expected) << c.name;
+        EXPECT_EQ(composeAnchors(c.keywords, c.addresses, c.templateText, false), c.expected)
+            << c.name;
 }
 
 TEST(AnchorComposerForm, DefaultsGiveThreeLinks) {
     HeadlessForm form(anchorComposerTable());
     std::string captionDuringRun;
     auto previous = setPendingMessagesHandler([&] { captionDuringRun = textOf(form, "按钮合成"); });
-    runAnchorComposer(form);
+    bool stop = true;  // the run clears it
+    runAnchorComposer(form, stop);
     setPendingMessagesHandler(previous);
 
     EXPECT_EQ(captionDuringRun, G("正在合成.."));
@@ -59,6 +61,18 @@ TEST(AnchorComposerForm, DefaultsGiveThreeLinks) {
               "target=\"_blank\">澜词通演示站</a>\r\n"
               "<a href=\"https://www.example.net/\" title=\"示例资讯网\" "
               "target=\"_blank\">示例资讯网</a>\r\n");
+}
+
+TEST(AnchorComposerForm, StopEndsAfterTheLineInProgress) {
+    HeadlessForm form(anchorComposerTable());
+    bool stop = false;
+    auto previous = setPendingMessagesHandler([&] { stop = true; });
+    runAnchorComposer(form, stop);
+    setPendingMessagesHandler(previous);
+    EXPECT_EQ(U(textOf(form, "编辑框合成列表")),
+              "<a href=\"https://www.example.com/\" title=\"青禾示例站\" "
+              "target=\"_blank\">青禾示例站</a>\r\n");
+    EXPECT_EQ(textOf(form, "按钮合成"), G("合成"));
 }
 
 }  // namespace

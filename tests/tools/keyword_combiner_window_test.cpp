@@ -1,6 +1,7 @@
 // The keyword traversal combiner as a Qt window: settings in and out, a run,
 // a close during a run, the help dialog.
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -107,6 +108,51 @@ class KeywordCombinerWindowTest : public QObject {
         QVERIFY(calls < 1000);  // stopped: all 10,000 lines would take 50,000 calls
         QVERIFY(!alive || !alive->isVisible());
         QTRY_VERIFY(!alive);
+        QVERIFY(readAll(ini()).find(utf8ToGbk("[关键词遍历组合器]")) != std::string::npos);
+    }
+
+    void stopForClosingStopsTheRunAndKeepsTheWindowQuiet() {
+        SettingsStore store;
+        QVERIFY(store.open(ini().toStdString()));
+        KeywordCombinerWindow window(store, nullptr);
+        window.show();
+        std::string words;
+        for (int i = 0; i < 100; ++i)
+            words += "w" + std::to_string(i) + "\r\n";
+        window.form().find("编辑框词1")->setText(words);
+        window.form().find("编辑框词2")->setText(words);
+        int calls = 0;
+        bool runningInside = false;
+        auto previous = setPendingMessagesHandler([&] {
+            if (++calls != 500) return;
+            runningInside = window.running();
+            window.stopForClosing();
+        });
+        QTest::mouseClick(button(window, "按钮开始组合"), Qt::LeftButton);
+        setPendingMessagesHandler(previous);
+        QVERIFY(runningInside);
+        QVERIFY(!window.running());
+        QVERIFY(calls < 1000);        // stopped: all 10,000 lines would take 50,000 calls
+        QVERIFY(window.isVisible());  // the owner closes it
+        QCOMPARE(textOf(window.form(), "按钮开始组合"), utf8ToGbk("开始组合"));
+
+        // No new run, no message box, until the window has closed.
+        const std::string stopped = textOf(window.form(), "编辑框结果");
+        QTest::mouseClick(button(window, "按钮开始组合"), Qt::LeftButton);
+        QCOMPARE(textOf(window.form(), "编辑框结果"), stopped);
+        QTimer answer;
+        bool shown = false;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                shown = true;
+                modal->done(QDialog::Rejected);
+            }
+        });
+        answer.start(10);
+        window.form().messageBox("x", "", MessageButtons::Ok, MessageIcon::Warning);
+        QVERIFY(!shown);
+        window.close();
+        QVERIFY(!window.isVisible());
         QVERIFY(readAll(ini()).find(utf8ToGbk("[关键词遍历组合器]")) != std::string::npos);
     }
 

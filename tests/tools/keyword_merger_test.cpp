@@ -50,13 +50,13 @@ TEST(MergePairs, InListOrder) {
     };
     Random random(1);
     for (const PairCase& c : cases)
-        EXPECT_EQ(mergePairs(c.list1, c.list2, ",", false, random), c.expected) << c.name;
+        EXPECT_EQ(mergePairs(c.list1, c.list2, ",", false, random, false), c.expected) << c.name;
 }
 
 TEST(MergePairs, RandomOrderUsesEachWordOnceOnEachSide) {
     Random random(2);
     const std::string result =
-        mergePairs(numberedWords("a", 40), numberedWords("b", 45), "+", true, random);
+        mergePairs(numberedWords("a", 40), numberedWords("b", 45), "+", true, random, false);
     std::vector<std::string> left;
     std::vector<std::string> right;
     for (const std::string& line : splitList(result, "\r\n")) {
@@ -91,13 +91,14 @@ TEST(MergeSingle, InListOrder) {
     };
     Random random(3);
     for (const SingleCase& c : cases)
-        EXPECT_EQ(mergeSingle(c.list, c.wordsPerLine, ",", false, random), c.expected) << c.name;
+        EXPECT_EQ(mergeSingle(c.list, c.wordsPerLine, ",", false, random, false), c.expected)
+            << c.name;
 }
 
 TEST(MergeSingle, RandomOrderUsesEveryWordExactlyOnce) {
     Random random(4);
     const std::string list = numberedWords("w", 25);
-    const std::string result = mergeSingle(list, 4, "|", true, random);
+    const std::string result = mergeSingle(list, 4, "|", true, random, false);
     const auto resultLines = splitList(result, "\r\n");
     ASSERT_EQ(resultLines.size(), 7u);
     EXPECT_TRUE(result.ends_with("\r\n"));
@@ -109,10 +110,30 @@ TEST(MergeSingle, RandomOrderUsesEveryWordExactlyOnce) {
     EXPECT_EQ(sorted(words), sorted(splitList(list, "\r\n")));
 }
 
+TEST(MergeStop, PairsEndAfterTheLineInProgress) {
+    Random random(6);
+    bool stop = false;
+    auto previous = setPendingMessagesHandler([&] { stop = true; });
+    const std::string result = mergePairs("a\r\nb\r\nc", "x\r\ny\r\nz", ",", false, random, stop);
+    setPendingMessagesHandler(previous);
+    EXPECT_EQ(result, "a,x\r\n");
+}
+
+TEST(MergeStop, SingleEndsAfterTheLineInProgress) {
+    Random random(7);
+    bool stop = false;
+    auto previous = setPendingMessagesHandler([&] { stop = true; });
+    const std::string result =
+        mergeSingle("w1\r\nw2\r\nw3\r\nw4\r\nw5", 2, ",", false, random, stop);
+    setPendingMessagesHandler(previous);
+    EXPECT_EQ(result, "w1,w2\r\n");
+}
+
 class MergerForm : public ::testing::Test {
   protected:
     HeadlessForm form{keywordMergerTable()};
     Random random{5};
+    bool stop = true;  // each run clears it
 
     void choose(std::string_view target) {
         for (const char* radio : {"单选框词组1", "单选框词组2", "单选框词组1和词组2"})
@@ -120,7 +141,7 @@ class MergerForm : public ::testing::Test {
         applyMergerEnableRule(form);
     }
     std::string merge() {
-        runKeywordMerger(form, random);
+        runKeywordMerger(form, random, stop);
         return textOf(form, "编辑框结果");
     }
 };

@@ -1,9 +1,20 @@
 #include "settings/settings_store.h"
 
+#include "platform/charset.h"
 #include "settings/byte_set_file.h"
 #include "settings/value_forms.h"
 
 namespace lct {
+
+std::string saveReport(const SaveOutcome& outcome) {
+    if (!outcome.held)
+        return utf8ToGbk("另一个正在运行的青禾·澜词通占用着配置文件，本次没有保存任何设置。");
+    if (outcome.failures.empty()) return utf8ToGbk("保存完毕！");
+    std::string text = "以下设置未能保存，配置文件保持原样：";
+    for (const std::string& failure : outcome.failures)
+        text += "\r\n" + failure;
+    return utf8ToGbk(text);
+}
 
 bool SettingsStore::open(std::string_view path, std::chrono::milliseconds wait) {
     return ini_.open(path, wait);

@@ -32,6 +32,11 @@ struct SaveOutcome {
     bool ok() const { return held && failures.empty(); }
 };
 
+/// The message box text after a save (GBK): "保存完毕！" when everything was
+/// saved; that another running copy holds the settings and nothing was saved;
+/// or the list of what could not be saved.
+std::string saveReport(const SaveOutcome& outcome);
+
 class SettingsStore {
   public:
     SettingsStore() = default;

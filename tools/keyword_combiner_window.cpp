@@ -91,8 +91,8 @@ void KeywordCombinerWindow::requestStop() {
     requestCombinerStop(*form_, stop_);
 }
 
-void KeywordCombinerWindow::saveSettings() {
-    saveKeywordCombiner(store_, *form_);
+SaveOutcome KeywordCombinerWindow::saveSettings() {
+    return saveKeywordCombiner(store_, *form_);
 }
 
 }  // namespace lct

@@ -18,7 +18,7 @@ class KeywordCombinerWindow final : public ToolWindow {
 
   protected:
     void requestStop() override;
-    void saveSettings() override;
+    SaveOutcome saveSettings() override;
 
   private:
     void layOut();

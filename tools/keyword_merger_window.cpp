@@ -85,8 +85,8 @@ void KeywordMergerWindow::merge() {
     });
 }
 
-void KeywordMergerWindow::saveSettings() {
-    saveKeywordMerger(store_, *form_);
+SaveOutcome KeywordMergerWindow::saveSettings() {
+    return saveKeywordMerger(store_, *form_);
 }
 
 }  // namespace lct

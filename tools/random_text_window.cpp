@@ -71,8 +71,8 @@ void RandomTextWindow::generate(RandomTextKind kind) {
         run(click);
 }
 
-void RandomTextWindow::saveSettings() {
-    saveRandomTextSettings(store_, *form_);
+SaveOutcome RandomTextWindow::saveSettings() {
+    return saveRandomTextSettings(store_, *form_);
 }
 
 }  // namespace lct

@@ -18,7 +18,7 @@ class RandomTextWindow final : public ToolWindow {
 
   protected:
     void requestStop() override { run_.stop = true; }
-    void saveSettings() override;
+    SaveOutcome saveSettings() override;
 
   private:
     void layOut();

@@ -84,8 +84,8 @@ void SequenceTextWindow::layOut() {
     resize(620, 520);
 }
 
-void SequenceTextWindow::saveSettings() {
-    saveSequenceSettings(store_, *form_);
+SaveOutcome SequenceTextWindow::saveSettings() {
+    return saveSequenceSettings(store_, *form_);
 }
 
 }  // namespace lct

@@ -19,7 +19,7 @@ class SequenceTextWindow final : public ToolWindow {
 
   protected:
     void requestStop() override {}
-    void saveSettings() override;
+    SaveOutcome saveSettings() override;
 
   private:
     void layOut();

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 
+#include "platform/charset.h"
+
 namespace lct {
 
 ToolWindow::ToolWindow(QWidget* owner, const ControlTable& table)
@@ -34,7 +36,12 @@ void ToolWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    saveSettings();
+    // A copy of the program that does not hold the settings saves nothing and
+    // knows it from the main window's title.
+    const SaveOutcome outcome = saveSettings();
+    if (outcome.held && !outcome.ok() && !closing_)
+        form_->messageBox(saveReport(outcome), utf8ToGbk(windowTitle().toStdString()),
+                          MessageButtons::Ok, MessageIcon::Warning);
     // Closed for good: a window shown again works as before.
     closing_ = false;
     form_->silenceMessages(false);

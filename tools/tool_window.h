@@ -6,7 +6,7 @@
 // window's controls when it returns. Such a close asks the run to stop, keeps
 // the run's message boxes from showing and closes the window once the run has
 // returned; a close without a run saves the window's settings and closes at
-// once.
+// once, telling what could not be saved.
 
 #include <QWidget>
 #include <functional>
@@ -14,6 +14,7 @@
 
 #include "app/control_table.h"
 #include "app/qt_form.h"
+#include "settings/settings_store.h"
 
 class QCloseEvent;
 
@@ -48,7 +49,7 @@ class ToolWindow : public QWidget {
     /// Asks the run on the stack to stop at its next stop point.
     virtual void requestStop() = 0;
     /// Saves the window's settings; a window without settings keeps this one.
-    virtual void saveSettings() {}
+    virtual SaveOutcome saveSettings() { return {}; }
 
     /// Saves the settings and closes; during a run, see the top of this file.
     void closeEvent(QCloseEvent* event) final;

@@ -1,4 +1,5 @@
 #include "app/settings_report.h"
+#include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
 

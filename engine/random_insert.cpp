@@ -37,6 +37,9 @@ bool isLetter(std::string_view ch) {
 }
 
 // Where words are avoided, a random cut on a letter moves out of its word.
+// The spaces and the starts of the letter runs are found once per text, so
+// that each cut costs a binary search: a text of one long word (minified data)
+// would otherwise cost a walk back to the start of the word for every item.
 class WordGuard {
   public:
     explicit WordGuard(const CharIndex& index) : index_(index) {}
@@ -51,6 +54,7 @@ class WordGuard {
     }
 
   private:
+    // `c` is a letter.
     int nearestSpace(int c) {
         if (!spacesFound_) findSpaces();
         const auto forward = std::lower_bound(spaces_.begin(), spaces_.end(), c);
@@ -63,11 +67,11 @@ class WordGuard {
         if (hasBackward) return *std::prev(forward);
         if (hasForward) return *forward;
         // No space anywhere: go before the word, so the item and its space
-        // stand in front of it instead of inside it.
-        int start = c;
-        while (start > 1 && isLetter(index_.at(start - 1)))
-            --start;
-        return start - 1;
+        // stand in front of it instead of inside it. The last run that starts
+        // at or before the letter c is the run that holds it.
+        if (!runsFound_) findRuns();
+        const auto run = std::upper_bound(runStarts_.begin(), runStarts_.end(), c);
+        return *std::prev(run) - 1;
     }
 
     void findSpaces() {
@@ -77,9 +81,21 @@ class WordGuard {
         spacesFound_ = true;
     }
 
+    void findRuns() {
+        bool previousIsLetter = false;
+        for (int p = 1; p <= index_.count(); ++p) {
+            const bool letter = isLetter(index_.at(p));
+            if (letter && !previousIsLetter) runStarts_.push_back(p);
+            previousIsLetter = letter;
+        }
+        runsFound_ = true;
+    }
+
     const CharIndex& index_;
     std::vector<int> spaces_;
     bool spacesFound_ = false;
+    std::vector<int> runStarts_;  // first position of every run of letters
+    bool runsFound_ = false;
 };
 
 struct Occurrence {

@@ -197,6 +197,27 @@ TEST_F(PipelineTest, AFailingUserPatternLeavesTheTextAndIsReported) {
     EXPECT_EQ(report.problems.size(), 1u);
 }
 
+// A search that is quadratic over a page without whitespace stops at the time
+// budget of the replacement: the content stays as it was and the run says why.
+TEST_F(PipelineTest, AQuadraticUserPatternStopsLeavesTheTextAndIsReported) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    tick("选择框打乱标题", false);
+    tick("选择框打乱内容", false);
+    tick("选择框替换内容", true);
+    tick("选择框内容启用正则", true);
+    set("编辑框内容匹配式", R"((?:\S\S)+\s|<[^>]*>)");
+    set("编辑框内容替换式", "x");
+    std::string page;
+    while (page.size() < 600 * 1024)  // 400 KB of GBK
+        page += "今天的天气很好我们一起去公园散步";
+    ArticleReport report;
+    const auto [title, content] = run("T", page, &report);
+    EXPECT_TRUE(content == page);
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_NE(report.problems[0].find("编辑框内容匹配式"), std::string::npos) << report.problems[0];
+    EXPECT_NE(report.problems[0].find("time budget"), std::string::npos) << report.problems[0];
+}
+
 TEST_F(PipelineTest, ScriptConversionInEveryMode) {
     set("编辑框关键词列表", "K");
     tick("选择框插入标题", false);

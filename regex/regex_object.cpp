@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <limits>
 
 #include "platform/charset.h"
 
@@ -64,35 +65,41 @@ std::size_t utf8SequenceSize(unsigned char lead) {
     return 2;
 }
 
-// Appends the expansion of a replacement text (decoded) for one match.
-void expandReplacement(std::string_view replacement, std::string_view subject,
+// Appends the expansion of a replacement text (decoded) for one match. False,
+// with `out` left short, when the result would grow beyond `cap` bytes.
+bool expandReplacement(std::string_view replacement, std::string_view subject,
                        std::size_t matchBegin, std::size_t matchEnd,
                        const std::vector<std::pair<std::size_t, std::size_t>>& groups,
-                       std::string& out) {
+                       std::size_t cap, std::string& out) {
     const auto groupCount = groups.size();
+    bool fits = true;
+    auto append = [&](std::string_view piece) {
+        if (piece.size() > cap - std::min(cap, out.size())) fits = false;
+        if (fits) out.append(piece);
+    };
     auto appendGroup = [&](std::size_t n) {
         const auto& g = groups[n - 1];
-        if (g.first != PCRE2_UNSET) out.append(subject.substr(g.first, g.second - g.first));
+        if (g.first != PCRE2_UNSET) append(subject.substr(g.first, g.second - g.first));
     };
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    for (std::size_t i = 0; i < replacement.size(); ++i) {
+    for (std::size_t i = 0; i < replacement.size() && fits; ++i) {
         const char c = replacement[i];
         if (c != '$' || i + 1 >= replacement.size()) {
-            out.push_back(c);
+            append(std::string_view(&replacement[i], 1));
             continue;
         }
         const char next = replacement[i + 1];
         if (next == '$') {
-            out.push_back('$');
+            append("$");
             ++i;
         } else if (next == '&') {
-            out.append(subject.substr(matchBegin, matchEnd - matchBegin));
+            append(subject.substr(matchBegin, matchEnd - matchBegin));
             ++i;
         } else if (next == '`') {
-            out.append(subject.substr(0, matchBegin));
+            append(subject.substr(0, matchBegin));
             ++i;
         } else if (next == '\'') {
-            out.append(subject.substr(matchEnd));
+            append(subject.substr(matchEnd));
             ++i;
         } else if (digit(next)) {
             const auto one = static_cast<std::size_t>(next - '0');
@@ -109,12 +116,13 @@ void expandReplacement(std::string_view replacement, std::string_view subject,
                 appendGroup(one);
                 ++i;
             } else {
-                out.push_back('$');
+                append("$");
             }
         } else {
-            out.push_back('$');
+            append("$");
         }
     }
+    return fits;
 }
 
 // True when the pattern holds \G or a verb such as (*COMMIT) or (*SKIP):
@@ -195,6 +203,14 @@ Clock::duration timeBudget(const RegexRunLimits& limits, std::size_t subjectByte
     return std::chrono::duration_cast<Clock::duration>(limits.baseTime) +
            std::chrono::duration_cast<Clock::duration>(perMiB *
                                                        (static_cast<double>(subjectBytes) / kMiB));
+}
+
+std::size_t outputCap(const RegexRunLimits& limits, std::size_t subjectBytes) {
+    const std::size_t most = std::numeric_limits<std::size_t>::max();
+    if (limits.outputPerSubjectByte > 0 && subjectBytes > most / limits.outputPerSubjectByte)
+        return most;
+    const std::size_t scaled = limits.outputPerSubjectByte * subjectBytes;
+    return scaled > most - limits.outputBase ? most : limits.outputBase + scaled;
 }
 
 }  // namespace
@@ -375,16 +391,23 @@ std::string RegexObject::replace(std::string_view subject, std::string_view repl
     if (!findMatches(decoded, matches)) return {};
     if (matches.empty()) return std::string(subject);
     const std::string repl = decode(replacement);
+    const std::size_t cap = outputCap(limits_, decoded.size());
     std::string out;
     out.reserve(decoded.size() + decoded.size() / 8);
     std::size_t copied = 0;
     std::vector<std::pair<std::size_t, std::size_t>> groups;
     for (const Match& m : matches) {
+        // The text between matches adds at most the subject to the result;
+        // only the expansions can push it past the cap.
         out.append(decoded, copied, m.whole.begin - copied);
         groups.clear();
         for (const Span& g : m.groups)
             groups.emplace_back(g.set ? g.begin : PCRE2_UNSET, g.set ? g.end : PCRE2_UNSET);
-        expandReplacement(repl, decoded, m.whole.begin, m.whole.end, groups, out);
+        if (!expandReplacement(repl, decoded, m.whole.begin, m.whole.end, groups, cap, out)) {
+            runFailed_ = true;
+            error_ = "result passed its size limit";
+            return {};
+        }
         copied = m.whole.end;
     }
     out.append(decoded, copied);

@@ -33,7 +33,9 @@
 // offset limit) and the clock is read after every window and every match; a
 // slow window makes the next one smaller, so a search stops soon after its
 // budget. A search that finishes gives exactly the matches of one unlimited
-// search.
+// search. The result of replace is bounded too: "$'" after every character of
+// a page would make it quadratic, so replace gives up once its result would
+// pass 64 MiB plus 16 times the subject.
 //
 // Not copyable: the object owns PCRE2 handles (code, match data, match
 // context, JIT stack), each through a unique_ptr. Movable.
@@ -50,8 +52,10 @@ namespace lct {
 /// The limits of one execute or replace call (see above). Sizes are bytes of
 /// the subject as PCRE2 sees it (UTF-8).
 struct RegexRunLimits {
-    std::chrono::milliseconds baseTime{2000};    ///< time budget of any call
-    std::chrono::milliseconds timePerMiB{1000};  ///< added per MiB of subject
+    std::chrono::milliseconds baseTime{2000};        ///< time budget of any call
+    std::chrono::milliseconds timePerMiB{1000};      ///< added per MiB of subject
+    std::size_t outputBase = std::size_t{64} << 20;  ///< replace result cap of any call
+    std::size_t outputPerSubjectByte = 16;           ///< added per byte of subject
     /// Start positions per search window in bytes; 0 (the default) adapts the
     /// window to the time windows take. A fixed size is for tests.
     std::size_t window = 0;
@@ -95,7 +99,8 @@ class RegexObject {
     std::string pattern() const;
 
     /// `subject` with the matches (all when Global, else the first) replaced
-    /// by `replacement`. Empty text on failure (see runFailed()).
+    /// by `replacement`. Empty text on failure (see runFailed()), including a
+    /// result that would pass the output cap of the run limits.
     std::string replace(std::string_view subject, std::string_view replacement = {});
 
     int matchCount() const;

@@ -259,6 +259,27 @@ TEST(RegexObject, QuadraticSearchStopsAtTheTimeBudget) {
     }
 }
 
+// "$'" after every character of n characters makes a result of n²/2 bytes.
+TEST(RegexObject, ResultPastTheSizeCapIsTheFailureResult) {
+    RegexObject re;
+    re.create(".");
+    const std::string subject(64 * 1024, 'a');  // a 2 GiB result, against a cap of 65 MiB
+    EXPECT_EQ(re.replace(subject, "$'"), "");
+    EXPECT_TRUE(re.runFailed());
+    EXPECT_NE(re.error().find("size"), std::string::npos) << re.error();
+
+    RegexRunLimits limits;
+    limits.outputBase = 100;
+    limits.outputPerSubjectByte = 0;
+    re.setRunLimits(limits);
+    EXPECT_EQ(re.replace("abcd", "$'$'$'"), "bcdbcdbcdcdcdcdddd");  // 18 bytes
+    EXPECT_FALSE(re.runFailed());
+    EXPECT_EQ(re.replace(std::string(14, 'a'), "$'"), std::string(91, 'a'));  // 91 bytes fit
+    EXPECT_FALSE(re.runFailed());
+    EXPECT_EQ(re.replace(std::string(15, 'a'), "$'"), "");  // 105 do not
+    EXPECT_TRUE(re.runFailed());
+}
+
 TEST(RegexObject, BytesOutsideGbkSurviveReplacement) {
     RegexObject re;
     re.create("b");

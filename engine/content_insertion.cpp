@@ -28,7 +28,9 @@ RandomInsertion randomPlacement(const InsertOptions& options) {
 
 // Types 1 and 3 to 7: every non-blank line gets the items (inside it, or as a
 // block before and/or after it); blank lines stay as they are. A fresh set is
-// made for every line after the first when new sets are asked for.
+// made for every line after the first when new sets are asked for. Type 7
+// chains its sets: each line's after-block takes a further set, which then
+// stands before the next line.
 std::string lineLoop(std::string_view content, const ContentArticle& article,
                      const InsertOptions& options, KeywordSupply& keywords) {
     std::vector<std::string>& items = *article.items;
@@ -53,9 +55,12 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
         }
         const std::string block1 = concatenate(items);
         std::string block2 = block1;
-        if (options.contentType == kLineBothDifferent)
-            block2 =
-                concatenate(keywords.makeItemSet(options.items, false, 0, false, article.title));
+        if (options.contentType == kLineBothDifferent) {
+            // The further set of the after-block becomes the current set, so
+            // the next line's before-block repeats it.
+            items = keywords.makeItemSet(options.items, false, 0, false, article.title);
+            block2 = concatenate(items);
+        }
         bool before = options.contentType == kLineBefore ||
                       options.contentType == kLineBeforeAndAfter ||
                       options.contentType == kLineBothDifferent;

@@ -80,7 +80,25 @@ TEST_F(ContentInsertionTest, LineTypesPlaceTheBlock) {
 
 TEST_F(ContentInsertionTest, LineTypeSevenTakesASecondSet) {
     items = {"[A]"};
-    EXPECT_EQ(insert(G("甲\r\n乙"), kLineBothDifferent), G("[A]甲A\r\n[A]乙B"));
+    EXPECT_EQ(insert(G("甲\r\n乙"), kLineBothDifferent), G("[A]甲A\r\nA乙B"));
+}
+
+// Type 7 draws a further set for each line's after-block, and that set is the
+// current one from then on: the next line's before-block repeats it.
+TEST_F(ContentInsertionTest, LineTypeSevenChainsItsSets) {
+    keywords.setKeywords({"A", "B", "C", "D", "E", "F"});
+    keywords.parseTemplates("");
+    options.newSet = false;
+    items = keywords.makeItemSet(options.items, false, 0, false, "T");
+    ASSERT_EQ(items, Items{"A"});
+    EXPECT_EQ(insert("L1\r\nL2\r\nL3", kLineBothDifferent), "AL1B\r\nBL2C\r\nCL3D");
+    EXPECT_EQ(items, Items{"D"});
+
+    // Blank lines stay untouched and take no set.
+    keywords.resetSequence();
+    items = keywords.makeItemSet(options.items, false, 0, false, "T");
+    EXPECT_EQ(insert("L1\r\n\r\nL2\r\n  \r\nL3\r\n", kLineBothDifferent),
+              "AL1B\r\n\r\nBL2C\r\n  \r\nCL3D\r\n");
 }
 
 TEST_F(ContentInsertionTest, NewSetPerParagraphAfterTheFirst) {

@@ -218,6 +218,121 @@ TEST_F(PipelineTest, AQuadraticUserPatternStopsLeavesTheTextAndIsReported) {
     EXPECT_NE(report.problems[0].find("time budget"), std::string::npos) << report.problems[0];
 }
 
+struct CountCase {
+    int variant;  // the content type in insert mode, the round in shuffle-replace mode
+    std::string title;
+    std::string content;
+};
+
+const std::string& countsPage() {
+    static const std::string page =
+        "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English words。最后\r\n";
+    return page;
+}
+
+// Ordinary counts, results pinned for every content type (the title type,
+// once and new sets vary with it): limits on counts must never change them.
+TEST_F(PipelineTest, OrdinaryCountsKeepTheirResultsInInsertMode) {
+    set("编辑框关键词列表", "甲\r\n乙\r\n丙\r\nkw");
+    set("编辑框再组合关键词", "[*]");
+    set("编辑框次数1", "2");
+    set("编辑框次数2", "4");
+    set("编辑框每隔最少", "5");
+    set("编辑框每隔最多", "9");
+    const std::vector<CountCase> cases = {
+        {0, "标题[乙] Title",
+         "<p>第一段 text [乙] here，还有。</p>[甲]\r\n短\r\n[丙]\r\n第三段English "
+         "words。最后\r\n[kw]"},
+        {1, "[乙]，[甲] 标题Title",
+         "<p>[甲]第一段 [乙] text here，还有。</p>\r\n短[甲][乙]\r\n\r\n第[甲]三段English [乙] "
+         "words。最后\r\n"},
+        {2, "标题Title，[kw]",
+         "<p>[kw]第一段 [乙] text [丙] "
+         "here，还[kw]有[乙][丙]。</p>[kw][乙][丙]\r\n短[kw][乙][丙]\r\n\r\n第[kw]三[乙]段English "
+         "[丙] words。最[kw]后[乙][丙]\r\n"},
+        {3, "[丙]，标题Title [乙] [甲]",
+         "[乙][丙][甲]<p>第一段 text "
+         "here，还有。</p>\r\n[kw][丙][kw]短\r\n\r\n[乙][甲][kw][丙]第三段English words。最后\r\n"},
+        {4, "[甲]",
+         "<p>第一段 text "
+         "here，还有。</p>[甲][kw][丙][乙]\r\n短[甲][kw][丙][乙]\r\n\r\n第三段English "
+         "words。最后[甲][kw][丙][乙]\r\n"},
+        {5, "标[丙]题[甲] [乙]Title",
+         "<p>第一段 text "
+         "here，还有。</p>[丙][甲][乙]\r\n[丙][甲][乙]短\r\n\r\n[丙][甲][乙]第三段English "
+         "words。最后\r\n"},
+        {6, "[kw] 标题Title",
+         "[kw][甲][丙]<p>第一段 text "
+         "here，还有。</"
+         "p>[kw][甲][丙]\r\n[乙][丙][kw]短[乙][丙][kw]\r\n\r\n[甲][乙][kw]第三段English "
+         "words。最后[甲][乙][kw]\r\n"},
+        {7, "标题Title [甲]，[kw]",
+         "[甲][kw]<p>第一段 text "
+         "here，还有。</"
+         "p>[丙][乙][乙][丙]\r\n[丙][乙][乙][丙]短[kw][甲][甲]\r\n\r\n[kw][甲][甲]第三段English "
+         "words。最后[kw][乙]\r\n"},
+        {8, "[甲] 标题Title",
+         "<p>第一段 text [甲] here，还[甲]有。</p>\r\n短\r\n\r\n第[甲]三段English [甲] "
+         "words。[甲]最后\r\n"},
+        {9, "[乙]",
+         "<p>第一段 [甲]text he[丙]re，还有。</p>\r\n短[kw]\r\n\r\n第三段Eng[丙]lish "
+         "w[乙]ords。最后\r\n"},
+        {10, "标题[丙] Title",
+         "[丙] [乙]\r\n<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English words。最后\r\n"},
+        {11, "[乙]，[丙]，[kw] 标题Title",
+         "[kw]，[丙] [乙]<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English "
+         "words。最后\r\n"},
+        {12, "标题Title，[kw]",
+         "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English words。最后\r\n[kw] "
+         "[丙]，[甲]"},
+        {13, "[kw] [甲] 标题Title，[丙]",
+         "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English words。最后\r\n\r\n[丙]，[甲] "
+         "[kw]"},
+        {14, "[丙]",
+         "<p>第一段 text here，还有。</p>[丙]\r\n短\r\n\r\n第三段English words [乙]。最后[kw]\r\n"},
+    };
+    for (const CountCase& c : cases) {
+        select("组合框内容插入类型", c.variant);
+        select("组合框标题插入类型", c.variant % 5);
+        tick("选择框标题插一次", c.variant % 2 == 0);
+        tick("选择框更新关键词", c.variant % 3 == 0);
+        ArticleReport report;
+        const auto [title, content] =
+            run("标题Title", countsPage(), &report, 100 + static_cast<std::uint64_t>(c.variant));
+        EXPECT_EQ(title, c.title) << c.variant;
+        EXPECT_EQ(content, c.content) << c.variant;
+        EXPECT_TRUE(report.problems.empty()) << c.variant;
+    }
+}
+
+TEST_F(PipelineTest, OrdinaryCountsKeepTheirResultsInShuffleMode) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    tick("选择框标题插入", true);
+    set("编辑框插入最少", "2");
+    set("编辑框插入最多", "3");
+    const std::vector<CountCase> cases = {
+        {0, "标题Title",
+         "<p>，最后。</p>第一段 标题Title text 标题Title here\r\n还有\r\n\r\n第三段English "
+         "words。短\r\n"},
+        {1, "标题Title",
+         "第三段English 标题Title words，最后。还有\r\n<p>\r\n\r\n短。</p>第一段 标题Title "
+         "标题Title text here\r\n"},
+        {2, "标题Title",
+         "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三标题Title段English 标题Title "
+         "words。最标题Title后\r\n"},
+    };
+    for (const CountCase& c : cases) {
+        tick("选择框原标题", c.variant != 1);
+        tick("选择框打乱内容", c.variant != 2);
+        ArticleReport report;
+        const auto [title, content] =
+            run("标题Title", countsPage(), &report, 200 + static_cast<std::uint64_t>(c.variant));
+        EXPECT_EQ(title, c.title) << c.variant;
+        EXPECT_EQ(content, c.content) << c.variant;
+        EXPECT_TRUE(report.problems.empty()) << c.variant;
+    }
+}
+
 TEST_F(PipelineTest, ScriptConversionInEveryMode) {
     set("编辑框关键词列表", "K");
     tick("选择框插入标题", false);

@@ -5,6 +5,9 @@
 // Avoiding words in a text with no space at all (minified data in a page):
 // every position falls inside one long run of letters and moves before it.
 // This too must stay linear: 1 MB within about 10 times 100 KB.
+//
+// Title types before and after with many items (titleOnce off): linear in
+// the items, 100,000 within about 10 times 10,000.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -15,6 +18,7 @@
 #include "engine/content_insertion.h"
 #include "engine/random_insert.h"
 #include "engine/tag_guard.h"
+#include "engine/title_insertion.h"
 
 namespace lct {
 namespace {
@@ -80,6 +84,24 @@ BENCHMARK(BM_AvoidWordsWithoutSpaces)
     ->Args({100 << 10, 10'000})
     ->Args({1 << 20, 10'000})
     ->Args({1 << 20, 100'000})
+    ->Unit(benchmark::kMillisecond);
+
+// Arguments: title type, number of items.
+void BM_TitleManyItems(benchmark::State& state) {
+    std::vector<std::string> items;
+    for (std::int64_t i = 0; i < state.range(1); ++i)
+        items.push_back(utf8ToGbk("关键词") + std::to_string(i));
+    InsertOptions options;
+    options.titleType = static_cast<int>(state.range(0));
+    options.titleOnce = false;
+    options.titleSeparators = utf8ToGbk(" |，");
+    InsertRunState run = prepareInsertRun(options);
+    Random random(1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(insertIntoTitle(utf8ToGbk("标题"), items, options, run, random));
+}
+BENCHMARK(BM_TitleManyItems)
+    ->ArgsProduct({{kTitleBefore, kTitleBeforeOrAfter}, {10'000, 100'000}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "app/form.h"
 #include "engine/chars.h"
@@ -179,7 +180,7 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
 
 }  // namespace
 
-std::string insertRandom(std::string_view text, const std::vector<std::string>& items,
+std::string insertRandom(std::string_view text, std::span<const std::string> items,
                          const RandomInsertion& how, Random& random) {
     if (items.empty()) return std::string(text);
     return insertSlots(

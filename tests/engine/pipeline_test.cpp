@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/headless_form.h"
 #include "app/main_window_table.h"
+#include "engine/chars.h"
 #include "engine/tag_guard.h"
 #include "gbk.h"
 
@@ -330,6 +332,117 @@ TEST_F(PipelineTest, OrdinaryCountsKeepTheirResultsInShuffleMode) {
         EXPECT_EQ(title, c.title) << c.variant;
         EXPECT_EQ(content, c.content) << c.variant;
         EXPECT_TRUE(report.problems.empty()) << c.variant;
+    }
+}
+
+// Forty lines of about fifty characters, with tags, sentences and a blank line.
+std::string longPage() {
+    std::string page;
+    for (int line = 0; line < 40; ++line) {
+        page += line == 20
+                    ? ""
+                    : "<p>第一句话，第二句话。</p>English words here, and more！最后一句话。";
+        page += "\r\n";
+    }
+    return page;
+}
+
+int countOf(std::string_view text, char c) {
+    return static_cast<int>(std::count(text.begin(), text.end(), c));
+}
+
+constexpr std::string_view kCountsCapped = "插入次数大于文章能容纳的数量，已按文章能容纳的数量插入";
+
+// 编辑框次数1/2 at 2,147,483,647 or 100,000,000 used to allocate the whole set
+// up front and abort. The set is cut to the places of the content (characters
+// with tags hidden, plus one), the loops repeat it within a bound linear in the
+// content, and the run says so once.
+TEST_F(PipelineTest, HugeItemCountsAreCutToWhatTheArticleHolds) {
+    set("编辑框关键词列表", "甲\r\n乙\r\n丙\r\nkw");
+    set("编辑框再组合关键词", "[*]");
+    const std::string page = longPage();
+    TagGuard guard;
+    const int places = charCount(guard.protect(G(page), TagGuard::shortPlaceholder())) + 1;
+    for (const char* count : {"2147483647", "100000000"}) {
+        set("编辑框次数1", count);
+        set("编辑框次数2", count);
+        for (const int type : {0, 1, 2, 3, 6, 7, 10, 11, 12, 13, 14}) {
+            select("组合框内容插入类型", type);
+            select("组合框标题插入类型", type % 5);
+            tick("选择框标题插一次", type % 2 == 0);
+            tick("选择框更新关键词", type % 3 == 0);
+            ArticleReport report;
+            const auto [title, content] = run("标题", page, &report, 7);
+            const int items = countOf(content, '[');
+            EXPECT_GE(items, 1) << type;
+            EXPECT_LE(items, std::max(4 * places, 65'536)) << type;
+            if (type == kWholeTextRandom || (type >= kFirstLine && type <= kLastLine)) {
+                EXPECT_EQ(items, places) << type;
+            }
+            EXPECT_LE(countOf(title, '['), places) << type;
+            ASSERT_EQ(report.problems.size(), 1u) << type;
+            EXPECT_EQ(report.problems[0].find(kCountsCapped), 0u) << report.problems[0];
+            EXPECT_NE(report.problems[0].find("编辑框次数1"), std::string::npos);
+            EXPECT_NE(report.problems[0].find("编辑框次数2"), std::string::npos);
+        }
+    }
+}
+
+// Only the title takes items: the set is cut to the title's places.
+TEST_F(PipelineTest, HugeItemCountsIntoTheTitleAlone) {
+    set("编辑框关键词列表", "甲\r\n乙");
+    set("编辑框再组合关键词", "[*]");
+    tick("选择框插入内容", false);
+    tick("选择框标题插一次", false);
+    set("编辑框次数1", "2147483647");
+    set("编辑框次数2", "2147483647");
+    for (int type = 0; type <= 4; ++type) {
+        select("组合框标题插入类型", type);
+        ArticleReport report;
+        const auto [title, content] = run("标题", "正文", &report);
+        EXPECT_EQ(countOf(title, '['), 3) << type << " " << title;  // two characters, three places
+        EXPECT_EQ(content, "正文");
+        EXPECT_EQ(report.problems.size(), 1u) << type;
+    }
+}
+
+// Type 8 counts its items by the step: into a title alone, the set is cut to
+// the title's places and the step's controls are named.
+TEST_F(PipelineTest, EveryNItemsIntoTheTitleAloneAreCutToTheTitle) {
+    set("编辑框关键词列表", "甲");
+    set("编辑框再组合关键词", "[*]");
+    select("组合框内容插入类型", 8);
+    select("组合框标题插入类型", 2);
+    set("编辑框每隔最少", "1");
+    set("编辑框每隔最多", "1");
+    tick("选择框插入内容", false);
+    tick("选择框标题插一次", false);
+    ArticleReport report;
+    const auto [title, content] = run("标题", "一二三四五六七八九十", &report);
+    EXPECT_EQ(countOf(title, '['), 3);  // not ten
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_NE(report.problems[0].find("编辑框每隔最少"), std::string::npos) << report.problems[0];
+}
+
+// 编辑框插入最少/最多 at huge values: the title goes into the content at most
+// once per character.
+TEST_F(PipelineTest, HugeTitleCountsInShuffleModeAreCutToTheContent) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    tick("选择框打乱标题", false);
+    tick("选择框打乱内容", false);
+    tick("选择框标题插入", true);
+    const std::string page = longPage();
+    const int characters = charCount(G(page));
+    for (const char* count : {"2147483647", "100000000"}) {
+        set("编辑框插入最少", count);
+        set("编辑框插入最多", count);
+        ArticleReport report;
+        const auto [title, content] = run("[T]", page, &report);
+        EXPECT_EQ(countOf(content, '['), characters);
+        ASSERT_EQ(report.problems.size(), 1u);
+        EXPECT_EQ(report.problems[0].find(kCountsCapped), 0u) << report.problems[0];
+        EXPECT_NE(report.problems[0].find("编辑框插入最少"), std::string::npos);
+        EXPECT_NE(report.problems[0].find("编辑框插入最多"), std::string::npos);
     }
 }
 

@@ -315,6 +315,7 @@ bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& ou
     };
 
     const Clock::time_point start = Clock::now();
+    Clock::time_point before = start;  // the end of one call stands for the start of the next
     const Clock::duration budget = timeBudget(limits_, size);
     SearchWindow window(limits_.window, budget);
     std::size_t offset = 0;
@@ -331,12 +332,12 @@ bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& ou
             last = windowLast(subject, offset, window.size());
             pcre2_set_offset_limit(context, last);
         }
-        const Clock::time_point before = Clock::now();
         const int rc =
             pcre2_match(code, bytes, size, offset, flags | PCRE2_NO_UTF_CHECK, data, context);
         const Clock::time_point after = Clock::now();
         if (after - start > budget) return fail("search stopped at its time budget");
         window.adapt(after - before, rc == PCRE2_ERROR_NOMATCH);
+        before = after;
         if (rc == PCRE2_ERROR_NOMATCH) {
             if (flags == 0 && last < size) {
                 offset = last + utf8SequenceSize(static_cast<unsigned char>(subject[last]));

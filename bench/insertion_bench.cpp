@@ -1,6 +1,13 @@
 // Content insertion by every content type on 256 KB and 1 MB articles, with
 // tags hidden as the pipeline hides them and words avoided. The time for 1 MB
 // must stay within 5 times the time for 256 KB for every type.
+//
+// Avoiding words in a text with no space at all (minified data in a page):
+// every position falls inside one long run of letters and moves before it.
+// This too must stay linear: 1 MB within about 10 times 100 KB.
+//
+// Title types before and after with many items (titleOnce off): linear in
+// the items, 100,000 within about 10 times 10,000.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -9,7 +16,9 @@
 #include "article.h"
 #include "engine/chars.h"
 #include "engine/content_insertion.h"
+#include "engine/random_insert.h"
 #include "engine/tag_guard.h"
+#include "engine/title_insertion.h"
 
 namespace lct {
 namespace {
@@ -56,6 +65,44 @@ void contentTypes(benchmark::internal::Benchmark* b) {
     }
 }
 BENCHMARK(BM_ContentType)->Apply(contentTypes)->Unit(benchmark::kMillisecond);
+
+// Arguments: bytes of letters, number of items.
+void BM_AvoidWordsWithoutSpaces(benchmark::State& state) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(state.range(0)));
+    for (std::int64_t i = 0; i < state.range(0); ++i)
+        text.push_back(static_cast<char>('a' + i % 26));
+    const std::vector<std::string> items(static_cast<std::size_t>(state.range(1)), "KW");
+    Random random(1);
+    RandomInsertion how;
+    how.avoidWords = true;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(insertRandom(text, items, how, random));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_AvoidWordsWithoutSpaces)
+    ->Args({100 << 10, 10'000})
+    ->Args({1 << 20, 10'000})
+    ->Args({1 << 20, 100'000})
+    ->Unit(benchmark::kMillisecond);
+
+// Arguments: title type, number of items.
+void BM_TitleManyItems(benchmark::State& state) {
+    std::vector<std::string> items;
+    for (std::int64_t i = 0; i < state.range(1); ++i)
+        items.push_back(utf8ToGbk("关键词") + std::to_string(i));
+    InsertOptions options;
+    options.titleType = static_cast<int>(state.range(0));
+    options.titleOnce = false;
+    options.titleSeparators = utf8ToGbk(" |，");
+    InsertRunState run = prepareInsertRun(options);
+    Random random(1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(insertIntoTitle(utf8ToGbk("标题"), items, options, run, random));
+}
+BENCHMARK(BM_TitleManyItems)
+    ->ArgsProduct({{kTitleBefore, kTitleBeforeOrAfter}, {10'000, 100'000}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace lct

@@ -1,6 +1,8 @@
 #include "engine/content_insertion.h"
 
 #include <algorithm>
+#include <limits>
+#include <span>
 
 #include "app/form.h"
 #include "engine/chars.h"
@@ -13,8 +15,35 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-std::string concatenate(const std::vector<std::string>& items) {
+// The line and sentence loops repeat a set for every piece. Together they put
+// at most four items per place of the content, and never fewer than 65,536 in
+// all, which no ordinary count comes near: the output stays linear in the
+// content however large the set. Each piece may take an equal share.
+constexpr long long kLoopItemsPerPlace = 4;
+constexpr long long kLoopItemsAtLeast = 65'536;
+
+int shareOfEachPiece(int places, std::size_t pieces) {
+    if (pieces == 0) return places;
+    const long long total = std::max(kLoopItemsPerPlace * places, kLoopItemsAtLeast);
+    const long long share = total / static_cast<long long>(pieces);
+    return static_cast<int>(std::clamp<long long>(share, 1, std::numeric_limits<int>::max()));
+}
+
+// The first `share` items of a set, noting when that leaves some out.
+std::span<const std::string> firstItems(const std::vector<std::string>& items, int share,
+                                        bool* capped) {
+    std::span<const std::string> all(items);
+    if (all.size() <= static_cast<std::size_t>(share)) return all;
+    if (capped) *capped = true;
+    return all.first(static_cast<std::size_t>(share));
+}
+
+std::string concatenate(std::span<const std::string> items) {
+    std::size_t size = 0;
+    for (const std::string& item : items)
+        size += item.size();
     std::string block;
+    block.reserve(size);
     for (const std::string& item : items)
         block += item;
     return block;
@@ -28,12 +57,21 @@ RandomInsertion randomPlacement(const InsertOptions& options) {
 
 // Types 1 and 3 to 7: every non-blank line gets the items (inside it, or as a
 // block before and/or after it); blank lines stay as they are. A fresh set is
-// made for every line after the first when new sets are asked for.
+// made for every line after the first when new sets are asked for. Type 7
+// chains its sets: each line's after-block takes a further set, which then
+// stands before the next line.
 std::string lineLoop(std::string_view content, const ContentArticle& article,
                      const InsertOptions& options, KeywordSupply& keywords) {
     std::vector<std::string>& items = *article.items;
     Random& random = keywords.random();
     const std::vector<std::string> lines = splitList(content, kLineBreak);
+    const bool twoBlocks =
+        options.contentType == kLineBeforeAndAfter || options.contentType == kLineBothDifferent;
+    const auto filled = static_cast<std::size_t>(std::count_if(
+        lines.begin(), lines.end(), [](const std::string& l) { return !isBlank(l); }));
+    const int places = charCount(content) + 1;
+    const int share = shareOfEachPiece(places, twoBlocks ? 2 * filled : filled);
+    const int setLimit = std::min(places, share);
     std::string result;
     result.reserve(content.size() + content.size() / 4);
     for (std::size_t p = 0; p < lines.size(); ++p) {
@@ -44,18 +82,25 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
             result.append(separator).append(line);
             continue;
         }
-        if (options.newSet && p > 0)
-            items = keywords.makeItemSet(options.items, false, 0, false, article.title);
+        if (options.newSet && p > 0) {
+            items = keywords.makeItemSet(options.items, false, 0, false, article.title, setLimit,
+                                         article.capped);
+        }
+        const std::span<const std::string> current = firstItems(items, share, article.capped);
         if (options.contentType == kParagraphRandom) {
             result.append(separator).append(
-                insertRandom(line, items, randomPlacement(options), random));
+                insertRandom(line, current, randomPlacement(options), random));
             continue;
         }
-        const std::string block1 = concatenate(items);
+        const std::string block1 = concatenate(current);
         std::string block2 = block1;
-        if (options.contentType == kLineBothDifferent)
-            block2 =
-                concatenate(keywords.makeItemSet(options.items, false, 0, false, article.title));
+        if (options.contentType == kLineBothDifferent) {
+            // The further set of the after-block becomes the current set, so
+            // the next line's before-block repeats it.
+            items = keywords.makeItemSet(options.items, false, 0, false, article.title, setLimit,
+                                         article.capped);
+            block2 = concatenate(items);
+        }
         bool before = options.contentType == kLineBefore ||
                       options.contentType == kLineBeforeAndAfter ||
                       options.contentType == kLineBothDifferent;
@@ -100,13 +145,16 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
     const int length = index.count();
     if (ends.back().position < length) ends.push_back({length + 1, nullptr});
 
-    std::vector<std::string>& items = *article.items;
-    std::string result;
-    result.reserve(content.size() + content.size() / 4);
+    struct Piece {
+        std::string_view text;
+        std::string_view symbol;
+        bool untouched;
+    };
+    std::vector<Piece> pieces;
+    pieces.reserve(ends.size());
+    std::size_t filled = 0;
     int start = 1;
-    for (std::size_t k = 0; k < ends.size(); ++k) {
-        processPendingMessages();
-        const SentenceEnd& end = ends[k];
+    for (const SentenceEnd& end : ends) {
         // An occurrence inside a symbol already taken (overlapping symbols such
         // as "!" and "!!") would repeat text: it is no sentence end.
         if (end.position < start) continue;
@@ -115,14 +163,29 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
         start = end.position + charCount(symbol);
         const bool untouched =
             isBlank(piece) || !end.symbol || (run.autoLineBreak && symbol == kLineBreak);
-        if (untouched) {
-            result.append(piece).append(symbol);
+        pieces.push_back({piece, symbol, untouched});
+        if (!untouched) ++filled;
+    }
+
+    std::vector<std::string>& items = *article.items;
+    const int places = length + 1;
+    const int share = shareOfEachPiece(places, filled);
+    std::string result;
+    result.reserve(content.size() + content.size() / 4);
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        processPendingMessages();
+        const Piece& piece = pieces[k];
+        if (piece.untouched) {
+            result.append(piece.text).append(piece.symbol);
             continue;
         }
-        if (options.newSet && k > 0)
-            items = keywords.makeItemSet(options.items, false, 0, false, article.title);
-        result.append(insertRandom(piece, items, randomPlacement(options), keywords.random()));
-        result.append(symbol);
+        if (options.newSet && k > 0) {
+            items = keywords.makeItemSet(options.items, false, 0, false, article.title,
+                                         std::min(places, share), article.capped);
+        }
+        result.append(insertRandom(piece.text, firstItems(items, share, article.capped),
+                                   randomPlacement(options), keywords.random()));
+        result.append(piece.symbol);
     }
     return result;
 }

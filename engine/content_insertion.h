@@ -20,12 +20,19 @@ struct ContentArticle {
     std::string_view title;           ///< for building fresh items
     std::vector<std::string>* items;  ///< the article's item set; fresh sets replace it
     long long step = 1;               ///< type 8: drawn once per article, at least 1
+    bool* capped = nullptr;           ///< set when a count was cut (see insertIntoContent)
 };
 
 /// `content` with the items inserted by `options.contentType`. Fresh items
 /// and sets come from `keywords` (the run's keyword state), separators from
 /// `run`. Never fails: an empty content stays empty except for the head and
 /// tail types, which still add their block; an unknown type changes nothing.
+/// The line and sentence types repeat a set for every piece; together they
+/// insert at most four items per place of the content (characters + 1), or
+/// 65,536 when that is more: each piece takes at most an equal share of that,
+/// fresh sets are made no larger, and `*article.capped` is set when a set was
+/// cut. The other types insert the set as it is: its size is the caller's to
+/// bound (the pipeline cuts it to the places of the content).
 std::string insertIntoContent(std::string_view content, const ContentArticle& article,
                               const InsertOptions& options, InsertRunState& run,
                               KeywordSupply& keywords);

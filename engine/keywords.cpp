@@ -101,8 +101,8 @@ std::string KeywordSupply::itemFor(int templateNumber, std::string_view title,
 }
 
 std::vector<std::string> KeywordSupply::makeItemSet(const ItemSetOptions& options, bool useCount,
-                                                    int count, bool newSet,
-                                                    std::string_view title) {
+                                                    int count, bool newSet, std::string_view title,
+                                                    int limit, bool* capped) {
     int size = 0;
     if (useCount) {
         size = count;
@@ -110,6 +110,11 @@ std::vector<std::string> KeywordSupply::makeItemSet(const ItemSetOptions& option
         size = randomInt(random_, options.countFrom, options.countTo);
     }
     size = std::max(size, 1);
+    limit = std::max(limit, 1);
+    if (size > limit) {
+        size = limit;
+        if (capped) *capped = true;
+    }
 
     std::vector<std::string> items;
     items.reserve(static_cast<std::size_t>(size));

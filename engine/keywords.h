@@ -7,6 +7,7 @@
 // keyword; an item is a filled template, or the bare keyword when the template
 // is empty. All texts are GBK.
 
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,8 +74,15 @@ class KeywordSupply {
     /// when `newSet` is on or (without useCount) the options ask for a
     /// different keyword each time; otherwise items reuse the previous keyword.
     /// A template is picked for every item.
+    /// The set holds at most `limit` items (at least 1): the engine passes the
+    /// places of the text the set goes into, so that a count of two billion
+    /// neither takes the memory nor the time of two billion items. A size cut
+    /// to the limit sets `*capped` (when given); a size within it leaves the
+    /// set and every draw as they would be without a limit.
     std::vector<std::string> makeItemSet(const ItemSetOptions& options, bool useCount, int count,
-                                         bool newSet, std::string_view title);
+                                         bool newSet, std::string_view title,
+                                         int limit = std::numeric_limits<int>::max(),
+                                         bool* capped = nullptr);
     /// One item with a freshly picked keyword and template.
     std::string makeSingleItem(const ItemSetOptions& options, std::string_view title);
 

@@ -16,6 +16,8 @@ namespace lct {
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
+constexpr std::string_view kCountsCapped =
+    "插入次数大于文章能容纳的数量，已按文章能容纳的数量插入：";
 
 // Records a problem once; `what` says which option it concerns.
 void note(ArticleReport* report, std::string_view what, const std::string& error) {
@@ -55,22 +57,32 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     const bool hideTags = in.avoidTags && in.insertContent;
     std::string body = hideTags ? guard.protect(content, TagGuard::shortPlaceholder()) : content;
 
+    // A set never holds more items than the text it goes into has places.
+    const int places = charCount(in.insertContent ? std::string_view(body) : title) + 1;
+    bool capped = false;
     std::vector<std::string> items;
     long long step = 1;
     if (in.contentType == kEveryN) {
         step = std::max(randomInt(random, in.everyMin, in.everyMax), 1);
         const long long times = std::max<long long>(charCount(body) / step, 1);
-        items = keywords.makeItemSet(in.items, true, static_cast<int>(times), in.newSet, title);
+        items = keywords.makeItemSet(in.items, true, static_cast<int>(times), in.newSet, title,
+                                     places, &capped);
     } else if (in.contentType != kEveryNChunks) {
-        items = keywords.makeItemSet(in.items, false, 0, false, title);
+        items = keywords.makeItemSet(in.items, false, 0, false, title, places, &capped);
     }
     if (items.empty() && in.insertTitle) items.push_back(keywords.makeSingleItem(in.items, title));
 
     if (in.insertTitle) title = insertIntoTitle(title, items, in, run.insert(), random);
     if (in.insertContent) {
-        const ContentArticle article{title, &items, step};
+        const ContentArticle article{title, &items, step, &capped};
         body = insertIntoContent(body, article, in, run.insert(), keywords);
         content = hideTags ? guard.restore(body) : std::move(body);
+    }
+    if (capped) {
+        // Type 8 counts its items by the step; the others by the count range.
+        note(report, kCountsCapped,
+             in.contentType == kEveryN ? "编辑框每隔最少、编辑框每隔最多"
+                                       : "编辑框次数1、编辑框次数2");
     }
     convert(options, title, content, report);
     title = TagGuard::strip(title);
@@ -136,7 +148,13 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
     }
     if (sh.titleIntoContent) {
         const std::string& inserted = sh.useSourceTitle ? sourceTitle : title;
-        const int count = std::max(randomInt(random, sh.titleInsertMin, sh.titleInsertMax), 1);
+        int count = std::max(randomInt(random, sh.titleInsertMin, sh.titleInsertMax), 1);
+        // Each copy takes a position of its own.
+        const int characters = charCount(content);
+        if (characters > 0 && count > characters) {
+            count = characters;
+            note(report, kCountsCapped, "编辑框插入最少、编辑框插入最多");
+        }
         content = insertRandom(content, inserted, count, placement, random);
     }
     if (sh.replaceTitle) {

@@ -64,8 +64,10 @@ class ArticleRun {
 };
 
 /// What went wrong in an article without stopping it: a user pattern that did
-/// not compile or ran away (the text it was meant for stays unchanged), or a
-/// script conversion that was not available. Texts are UTF-8 for people.
+/// not compile or ran away (the text it was meant for stays unchanged), a
+/// script conversion that was not available, or a count larger than the
+/// article can hold (it was cut to what the article holds). Texts are UTF-8
+/// for people.
 struct ArticleReport {
     std::vector<std::string> problems;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "app/form.h"
 #include "engine/chars.h"
@@ -37,6 +38,9 @@ bool isLetter(std::string_view ch) {
 }
 
 // Where words are avoided, a random cut on a letter moves out of its word.
+// The spaces and the starts of the letter runs are found once per text, so
+// that each cut costs a binary search: a text of one long word (minified data)
+// would otherwise cost a walk back to the start of the word for every item.
 class WordGuard {
   public:
     explicit WordGuard(const CharIndex& index) : index_(index) {}
@@ -51,6 +55,7 @@ class WordGuard {
     }
 
   private:
+    // `c` is a letter.
     int nearestSpace(int c) {
         if (!spacesFound_) findSpaces();
         const auto forward = std::lower_bound(spaces_.begin(), spaces_.end(), c);
@@ -63,11 +68,11 @@ class WordGuard {
         if (hasBackward) return *std::prev(forward);
         if (hasForward) return *forward;
         // No space anywhere: go before the word, so the item and its space
-        // stand in front of it instead of inside it.
-        int start = c;
-        while (start > 1 && isLetter(index_.at(start - 1)))
-            --start;
-        return start - 1;
+        // stand in front of it instead of inside it. The last run that starts
+        // at or before the letter c is the run that holds it.
+        if (!runsFound_) findRuns();
+        const auto run = std::upper_bound(runStarts_.begin(), runStarts_.end(), c);
+        return *std::prev(run) - 1;
     }
 
     void findSpaces() {
@@ -77,9 +82,21 @@ class WordGuard {
         spacesFound_ = true;
     }
 
+    void findRuns() {
+        bool previousIsLetter = false;
+        for (int p = 1; p <= index_.count(); ++p) {
+            const bool letter = isLetter(index_.at(p));
+            if (letter && !previousIsLetter) runStarts_.push_back(p);
+            previousIsLetter = letter;
+        }
+        runsFound_ = true;
+    }
+
     const CharIndex& index_;
     std::vector<int> spaces_;
     bool spacesFound_ = false;
+    std::vector<int> runStarts_;  // first position of every run of letters
+    bool runsFound_ = false;
 };
 
 struct Occurrence {
@@ -163,7 +180,7 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
 
 }  // namespace
 
-std::string insertRandom(std::string_view text, const std::vector<std::string>& items,
+std::string insertRandom(std::string_view text, std::span<const std::string> items,
                          const RandomInsertion& how, Random& random) {
     if (items.empty()) return std::string(text);
     return insertSlots(

@@ -4,9 +4,9 @@
 // characters, or next to symbols, keeping clear of English words when asked.
 // Content insertion, title insertion and shuffle-replace mode all use it.
 
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/random.h"
 
@@ -30,7 +30,7 @@ struct RandomInsertion {
 /// `text` with the items inserted, in slot order from the start of the text to
 /// its end, whatever order the positions were drawn in. An empty text gives "".
 /// Linear in the text length plus n log n in the number of items.
-std::string insertRandom(std::string_view text, const std::vector<std::string>& items,
+std::string insertRandom(std::string_view text, std::span<const std::string> items,
                          const RandomInsertion& how, Random& random);
 
 /// The count form: `single` inserted `count` times (a count below 1 counts as 1).

@@ -52,34 +52,49 @@ std::string insertIntoTitle(std::string_view title, const std::vector<std::strin
     if (options.titleType < kTitleBefore || options.titleType > kTitleReplace)
         return std::string(title);
 
-    std::string result = options.titleType == kTitleReplace ? std::string() : std::string(title);
+    // An item before the title goes in front of everything so far. The items
+    // and separators that go in front are kept as views and written in
+    // reverse at the end, instead of copying the growing title once per item.
+    // The views stay valid: items and the run's separator list do not change
+    // here, and without separators the current one is never reassigned.
+    std::vector<std::pair<std::string_view, std::string_view>> front;  // item, separator
+    std::string back = options.titleType == kTitleReplace ? std::string() : std::string(title);
     const std::size_t count = options.titleOnce ? 1 : items.size();
     const auto separators = static_cast<int>(run.titleSeparators.size());
+    std::size_t frontSize = 0;
     for (std::size_t i = 0; i < count; ++i) {
         processPendingMessages();
+        std::string_view separator = run.currentSeparator;
         if (separators > 0) {
-            run.currentSeparator = run.titleSeparators[static_cast<std::size_t>(
+            const std::string& drawn = run.titleSeparators[static_cast<std::size_t>(
                 run.separatorPicker.pick(random, 1, separators) - 1)];
+            run.currentSeparator = drawn;
+            separator = drawn;
         }
         const std::string& item = items[i];
-        const std::string& separator = run.currentSeparator;
         int type = options.titleType;
         if (type == kTitleBeforeOrAfter)
             type = randomInt(random, 1, 10000) < 5000 ? kTitleBefore : kTitleAfter;
         switch (type) {
             case kTitleBefore:
-                result = item + separator + result;
+                front.emplace_back(item, separator);
+                frontSize += item.size() + separator.size();
                 break;
             case kTitleAfter:
-                result += separator;
-                result += item;
+                back += separator;
+                back += item;
                 break;
             default:  // kTitleReplace
-                if (!result.empty()) result += separator;
-                result += item;
+                if (!back.empty()) back += separator;
+                back += item;
                 break;
         }
     }
+    std::string result;
+    result.reserve(frontSize + back.size());
+    for (auto piece = front.rbegin(); piece != front.rend(); ++piece)
+        result.append(piece->first).append(piece->second);
+    result += back;
     return result;
 }
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <limits>
 
 #include "platform/charset.h"
 
@@ -18,6 +20,16 @@ constexpr uint32_t kDepthLimit = 100'000;
 constexpr uint32_t kHeapLimitKiB = 256 * 1024;
 constexpr std::size_t kJitStackStart = 32 * 1024;
 constexpr std::size_t kJitStackMax = 8 * 1024 * 1024;
+
+using Clock = std::chrono::steady_clock;
+constexpr double kMiB = 1024.0 * 1024.0;
+
+// Windows of start positions: a search begins with a small one, since each of
+// its positions may cost a scan of the whole subject; a window that passed
+// quickly without a match doubles, up to the largest, which keeps the calls
+// few on pages where the pattern rarely matches.
+constexpr std::size_t kFirstWindow = 64;
+constexpr std::size_t kLargestWindow = 64 * 1024;
 
 struct CodeFree {
     void operator()(pcre2_code* p) const { pcre2_code_free(p); }
@@ -53,35 +65,41 @@ std::size_t utf8SequenceSize(unsigned char lead) {
     return 2;
 }
 
-// Appends the expansion of a replacement text (decoded) for one match.
-void expandReplacement(std::string_view replacement, std::string_view subject,
+// Appends the expansion of a replacement text (decoded) for one match. False,
+// with `out` left short, when the result would grow beyond `cap` bytes.
+bool expandReplacement(std::string_view replacement, std::string_view subject,
                        std::size_t matchBegin, std::size_t matchEnd,
                        const std::vector<std::pair<std::size_t, std::size_t>>& groups,
-                       std::string& out) {
+                       std::size_t cap, std::string& out) {
     const auto groupCount = groups.size();
+    bool fits = true;
+    auto append = [&](std::string_view piece) {
+        if (piece.size() > cap - std::min(cap, out.size())) fits = false;
+        if (fits) out.append(piece);
+    };
     auto appendGroup = [&](std::size_t n) {
         const auto& g = groups[n - 1];
-        if (g.first != PCRE2_UNSET) out.append(subject.substr(g.first, g.second - g.first));
+        if (g.first != PCRE2_UNSET) append(subject.substr(g.first, g.second - g.first));
     };
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    for (std::size_t i = 0; i < replacement.size(); ++i) {
+    for (std::size_t i = 0; i < replacement.size() && fits; ++i) {
         const char c = replacement[i];
         if (c != '$' || i + 1 >= replacement.size()) {
-            out.push_back(c);
+            append(std::string_view(&replacement[i], 1));
             continue;
         }
         const char next = replacement[i + 1];
         if (next == '$') {
-            out.push_back('$');
+            append("$");
             ++i;
         } else if (next == '&') {
-            out.append(subject.substr(matchBegin, matchEnd - matchBegin));
+            append(subject.substr(matchBegin, matchEnd - matchBegin));
             ++i;
         } else if (next == '`') {
-            out.append(subject.substr(0, matchBegin));
+            append(subject.substr(0, matchBegin));
             ++i;
         } else if (next == '\'') {
-            out.append(subject.substr(matchEnd));
+            append(subject.substr(matchEnd));
             ++i;
         } else if (digit(next)) {
             const auto one = static_cast<std::size_t>(next - '0');
@@ -98,12 +116,101 @@ void expandReplacement(std::string_view replacement, std::string_view subject,
                 appendGroup(one);
                 ++i;
             } else {
-                out.push_back('$');
+                append("$");
             }
         } else {
-            out.push_back('$');
+            append("$");
         }
     }
+    return fits;
+}
+
+// True when the pattern holds \G or a verb such as (*COMMIT) or (*SKIP):
+// what they do depends on where a call to pcre2_match starts, so such a
+// pattern is searched without windows. Erring on the safe side, a "(*" in a
+// class or a quoted stretch counts too.
+bool dependsOnCallStart(std::string_view pattern) {
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '\\') {
+            if (i + 1 < pattern.size() && pattern[i + 1] == 'G') return true;
+            ++i;
+        } else if (pattern[i] == '(' && i + 1 < pattern.size() && pattern[i + 1] == '*') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The last start position of the window of `window` bytes (at least 1) that
+// begins at `offset`: the start of a character, and neither half of a CR LF.
+// After a failed attempt at a CR, PCRE2 steps over the LF that follows unless
+// the pattern names CR or LF, so a window must not begin at that LF; and the
+// JIT code tries a limit that falls on that LF without that step (a multi-line
+// "^" would match between CR and LF), so a window must not end there either.
+std::size_t windowLast(std::string_view subject, std::size_t offset, std::size_t window) {
+    const std::size_t size = subject.size();
+    if (offset >= size || window > size - offset) return size;
+    std::size_t last = offset + window - 1;
+    while (last < size && (static_cast<unsigned char>(subject[last]) & 0xC0) == 0x80)
+        ++last;
+    for (;;) {
+        if (last + 1 < size && subject[last] == '\r' && subject[last + 1] == '\n') {
+            last += 2;
+        } else if (last > 0 && last < size && subject[last] == '\n' && subject[last - 1] == '\r') {
+            last += 1;
+        } else {
+            break;
+        }
+    }
+    return std::min(last, size);
+}
+
+// The size of the next window: it grows while windows pass quickly without a
+// match and shrinks in proportion when one takes longer than a slice of the
+// budget, so that the clock is read often enough to stop soon after the
+// budget, yet seldom on ordinary pages.
+class SearchWindow {
+  public:
+    SearchWindow(std::size_t fixed, Clock::duration budget)
+        : fixed_(fixed),
+          size_(fixed > 0 ? fixed : kFirstWindow),
+          slice_(std::clamp<Clock::duration>(budget / 32, std::chrono::milliseconds(1),
+                                             std::chrono::milliseconds(50))) {}
+
+    std::size_t size() const { return size_; }
+
+    // After a call that took `took`; `whole` when it tried every position of
+    // the window (it found no match).
+    void adapt(Clock::duration took, bool whole) {
+        if (fixed_ > 0) return;
+        if (took > slice_) {
+            const double share = std::chrono::duration<double>(slice_) / took;
+            size_ = std::max<std::size_t>(
+                1, static_cast<std::size_t>(static_cast<double>(size_) * share / 2));
+        } else if (whole && took < slice_ / 4) {
+            size_ = std::min(size_ * 2, kLargestWindow);
+        }
+    }
+
+  private:
+    std::size_t fixed_;
+    std::size_t size_;
+    Clock::duration slice_;
+};
+
+Clock::duration timeBudget(const RegexRunLimits& limits, std::size_t subjectBytes) {
+    const auto perMiB = std::chrono::duration<double>(limits.timePerMiB);
+    return std::chrono::duration_cast<Clock::duration>(limits.baseTime) +
+           std::chrono::duration_cast<Clock::duration>(perMiB *
+                                                       (static_cast<double>(subjectBytes) / kMiB));
+}
+
+std::size_t outputCap(const RegexRunLimits& limits, std::size_t subjectBytes) {
+    const std::size_t most = std::numeric_limits<std::size_t>::max();
+    if (limits.outputPerSubjectByte > 0 && subjectBytes > most / limits.outputPerSubjectByte)
+        return most;
+    const std::size_t scaled = limits.outputPerSubjectByte * subjectBytes;
+    return scaled > most - limits.outputBase ? most : limits.outputBase + scaled;
 }
 
 }  // namespace
@@ -115,6 +222,7 @@ struct RegexObject::Compiled {
     std::unique_ptr<pcre2_jit_stack, JitStackFree> jitStack;
     bool jit = false;
     bool crlfIsNewline = true;
+    bool windowed = false;  // compiled for an offset limit, searched in windows
 };
 
 RegexObject::RegexObject() = default;
@@ -146,9 +254,11 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
     options |= multiline ? PCRE2_MULTILINE : PCRE2_DOLLAR_ENDONLY;
 
     const std::string decoded = decode(pattern);
+    auto compiled = std::make_unique<Compiled>();
+    compiled->windowed = !dependsOnCallStart(decoded);
+    if (compiled->windowed) options |= PCRE2_USE_OFFSET_LIMIT;
     int errorCode = 0;
     PCRE2_SIZE errorAt = 0;
-    auto compiled = std::make_unique<Compiled>();
     compiled->code.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(decoded.data()), decoded.size(),
                                        options, &errorCode, &errorAt, context.get()));
     if (!compiled->code) {
@@ -157,6 +267,10 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
             std::string_view(decoded).substr(0, std::min<std::size_t>(errorAt, decoded.size()))));
         return false;
     }
+    // An anchored pattern makes one attempt per call: nothing to window.
+    uint32_t compiledOptions = 0;
+    pcre2_pattern_info(compiled->code.get(), PCRE2_INFO_ALLOPTIONS, &compiledOptions);
+    if ((compiledOptions & PCRE2_ANCHORED) != 0) compiled->windowed = false;
     compiled->jit = pcre2_jit_compile(compiled->code.get(), PCRE2_JIT_COMPLETE) == 0;
     compiled->matchData.reset(pcre2_match_data_create_from_pattern(compiled->code.get(), nullptr));
     compiled->matchContext.reset(pcre2_match_context_create(nullptr));
@@ -190,9 +304,20 @@ bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& ou
     }
     pcre2_code* code = compiled_->code.get();
     pcre2_match_data* data = compiled_->matchData.get();
+    pcre2_match_context* context = compiled_->matchContext.get();
     const auto* bytes = reinterpret_cast<PCRE2_SPTR>(subject.data());
     const std::size_t size = subject.size();
+    auto fail = [&](std::string why) {
+        runFailed_ = true;
+        error_ = std::move(why);
+        out.clear();
+        return false;
+    };
 
+    const Clock::time_point start = Clock::now();
+    Clock::time_point before = start;  // the end of one call stands for the start of the next
+    const Clock::duration budget = timeBudget(limits_, size);
+    SearchWindow window(limits_.window, budget);
     std::size_t offset = 0;
     uint32_t flags = 0;
     std::size_t countedBytes = 0;  // character positions are counted incrementally
@@ -200,9 +325,24 @@ bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& ou
     uint32_t groupCount = 0;
     pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groupCount);
     for (;;) {
-        const int rc = pcre2_match(code, bytes, size, offset, flags | PCRE2_NO_UTF_CHECK, data,
-                                   compiled_->matchContext.get());
+        // A match may start at `offset` .. `last`; a window without a match
+        // hands over to the next, which begins at the character after `last`.
+        std::size_t last = size;
+        if (compiled_->windowed) {
+            last = windowLast(subject, offset, window.size());
+            pcre2_set_offset_limit(context, last);
+        }
+        const int rc =
+            pcre2_match(code, bytes, size, offset, flags | PCRE2_NO_UTF_CHECK, data, context);
+        const Clock::time_point after = Clock::now();
+        if (after - start > budget) return fail("search stopped at its time budget");
+        window.adapt(after - before, rc == PCRE2_ERROR_NOMATCH);
+        before = after;
         if (rc == PCRE2_ERROR_NOMATCH) {
+            if (flags == 0 && last < size) {
+                offset = last + utf8SequenceSize(static_cast<unsigned char>(subject[last]));
+                continue;
+            }
             if (flags == 0 || offset >= size) break;
             // No non-empty match at the position of an empty one: step one
             // character (a CR LF pair as a whole) and search on.
@@ -213,12 +353,7 @@ bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& ou
             flags = 0;
             continue;
         }
-        if (rc < 0) {
-            runFailed_ = true;
-            error_ = errorMessage(rc);
-            out.clear();
-            return false;
-        }
+        if (rc < 0) return fail(errorMessage(rc));
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
         const uint32_t pairs = pcre2_get_ovector_count(data);
         Match m;
@@ -257,16 +392,23 @@ std::string RegexObject::replace(std::string_view subject, std::string_view repl
     if (!findMatches(decoded, matches)) return {};
     if (matches.empty()) return std::string(subject);
     const std::string repl = decode(replacement);
+    const std::size_t cap = outputCap(limits_, decoded.size());
     std::string out;
     out.reserve(decoded.size() + decoded.size() / 8);
     std::size_t copied = 0;
     std::vector<std::pair<std::size_t, std::size_t>> groups;
     for (const Match& m : matches) {
+        // The text between matches adds at most the subject to the result;
+        // only the expansions can push it past the cap.
         out.append(decoded, copied, m.whole.begin - copied);
         groups.clear();
         for (const Span& g : m.groups)
             groups.emplace_back(g.set ? g.begin : PCRE2_UNSET, g.set ? g.end : PCRE2_UNSET);
-        expandReplacement(repl, decoded, m.whole.begin, m.whole.end, groups, out);
+        if (!expandReplacement(repl, decoded, m.whole.begin, m.whole.end, groups, cap, out)) {
+            runFailed_ = true;
+            error_ = "result passed its size limit";
+            return {};
+        }
         copied = m.whole.end;
     }
     out.append(decoded, copied);

@@ -15,20 +15,51 @@
 //
 // Failure convention: nothing throws and nothing is reported beyond the result.
 // A pattern PCRE2 rejects, a run that exceeds the match limits (a runaway user
-// pattern ends promptly instead of hanging), an index out of range: each gives
-// the empty value of the result (empty text, 0). ok(), runFailed() and error()
-// tell the caller what happened, so that callers can keep a user's text
-// instead of taking the empty result.
+// pattern ends promptly instead of hanging) or the limits of one call (below),
+// an index out of range: each gives the empty value of the result (empty text,
+// 0). ok(), runFailed() and error() tell the caller what happened, so that
+// callers can keep a user's text instead of taking the empty result.
+//
+// Limits of one call. PCRE2's match limits bound a single match attempt, but
+// an unanchored search makes an attempt at every start position: a pattern
+// such as "(?:\S\S)+\s" over a page without whitespace scans to the end of
+// the page from every position, each attempt within the limits, and the whole
+// search is quadratic (a 400 KB page: two minutes). No count of PCRE2's steps
+// spans a whole search, so one execute or replace gets a time budget instead:
+// 2 s plus 1 s per MiB of subject by default, far beyond what an ordinary
+// pattern needs (about 20 ms per MiB) and short enough that a runaway search
+// does not look like a hang. It is read from a monotonic clock, since waiting
+// is what it bounds. The search runs in windows of start positions (PCRE2's
+// offset limit) and the clock is read after every window and every match; a
+// slow window makes the next one smaller, so a search stops soon after its
+// budget. A search that finishes gives exactly the matches of one unlimited
+// search. The result of replace is bounded too: "$'" after every character of
+// a page would make it quadratic, so replace gives up once its result would
+// pass 64 MiB plus 16 times the subject.
 //
 // Not copyable: the object owns PCRE2 handles (code, match data, match
 // context, JIT stack), each through a unique_ptr. Movable.
 
+#include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace lct {
+
+/// The limits of one execute or replace call (see above). Sizes are bytes of
+/// the subject as PCRE2 sees it (UTF-8).
+struct RegexRunLimits {
+    std::chrono::milliseconds baseTime{2000};        ///< time budget of any call
+    std::chrono::milliseconds timePerMiB{1000};      ///< added per MiB of subject
+    std::size_t outputBase = std::size_t{64} << 20;  ///< replace result cap of any call
+    std::size_t outputPerSubjectByte = 16;           ///< added per byte of subject
+    /// Start positions per search window in bytes; 0 (the default) adapts the
+    /// window to the time windows take. A fixed size is for tests.
+    std::size_t window = 0;
+};
 
 class RegexObject {
   public:
@@ -56,6 +87,10 @@ class RegexObject {
     /// Character offset in the pattern where compiling failed; -1 otherwise.
     int errorOffset() const { return errorOffset_; }
 
+    /// The limits of later calls; they stay through create.
+    void setRunLimits(const RegexRunLimits& limits) { limits_ = limits; }
+    const RegexRunLimits& runLimits() const { return limits_; }
+
     /// Matches the subject, keeps the matches and a copy of the subject, and
     /// returns the number of matches; 0 on failure.
     int execute(std::string_view subject);
@@ -64,7 +99,8 @@ class RegexObject {
     std::string pattern() const;
 
     /// `subject` with the matches (all when Global, else the first) replaced
-    /// by `replacement`. Empty text on failure (see runFailed()).
+    /// by `replacement`. Empty text on failure (see runFailed()), including a
+    /// result that would pass the output cap of the run limits.
     std::string replace(std::string_view subject, std::string_view replacement = {});
 
     int matchCount() const;
@@ -100,6 +136,7 @@ class RegexObject {
     std::string spanText(const Span& span) const;
 
     std::unique_ptr<Compiled> compiled_;
+    RegexRunLimits limits_;
     std::string pattern_;
     bool global_ = true;
     bool runFailed_ = false;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +26,7 @@ class ContentInsertionTest : public ::testing::Test {
     KeywordSupply keywords{random};
     InsertOptions options;
     Items items{"K"};
+    bool capped = false;
 
     void SetUp() override {
         keywords.setKeywords({"A", "B", "C"});
@@ -38,7 +41,7 @@ class ContentInsertionTest : public ::testing::Test {
     std::string insert(std::string_view content, int type, long long step = 1) {
         options.contentType = type;
         InsertRunState run = prepareInsertRun(options);
-        const ContentArticle article{"T", &items, step};
+        const ContentArticle article{"T", &items, step, &capped};
         return insertIntoContent(content, article, options, run, keywords);
     }
 };
@@ -80,7 +83,25 @@ TEST_F(ContentInsertionTest, LineTypesPlaceTheBlock) {
 
 TEST_F(ContentInsertionTest, LineTypeSevenTakesASecondSet) {
     items = {"[A]"};
-    EXPECT_EQ(insert(G("甲\r\n乙"), kLineBothDifferent), G("[A]甲A\r\n[A]乙B"));
+    EXPECT_EQ(insert(G("甲\r\n乙"), kLineBothDifferent), G("[A]甲A\r\nA乙B"));
+}
+
+// Type 7 draws a further set for each line's after-block, and that set is the
+// current one from then on: the next line's before-block repeats it.
+TEST_F(ContentInsertionTest, LineTypeSevenChainsItsSets) {
+    keywords.setKeywords({"A", "B", "C", "D", "E", "F"});
+    keywords.parseTemplates("");
+    options.newSet = false;
+    items = keywords.makeItemSet(options.items, false, 0, false, "T");
+    ASSERT_EQ(items, Items{"A"});
+    EXPECT_EQ(insert("L1\r\nL2\r\nL3", kLineBothDifferent), "AL1B\r\nBL2C\r\nCL3D");
+    EXPECT_EQ(items, Items{"D"});
+
+    // Blank lines stay untouched and take no set.
+    keywords.resetSequence();
+    items = keywords.makeItemSet(options.items, false, 0, false, "T");
+    EXPECT_EQ(insert("L1\r\n\r\nL2\r\n  \r\nL3\r\n", kLineBothDifferent),
+              "AL1B\r\n\r\nBL2C\r\n  \r\nCL3D\r\n");
 }
 
 TEST_F(ContentInsertionTest, NewSetPerParagraphAfterTheFirst) {
@@ -168,6 +189,60 @@ TEST_F(ContentInsertionTest, NextToSymbols) {
     options.symbolGroups = G("，|。");
     options.symbolMode = kBeforeSymbol;
     EXPECT_EQ(insert(G("甲，乙。丙"), kNextToSymbols), G("甲A，乙B。丙"));
+}
+
+// A hundred lines of one character: 201 places, so the line and sentence
+// loops may insert 65,536 items in all, an equal share per line.
+TEST_F(ContentInsertionTest, LoopsShareABoundedNumberOfItems) {
+    std::string text;
+    for (int line = 0; line < 100; ++line)
+        text += "x\r\n";
+    const std::vector<std::pair<int, std::size_t>> shares = {
+        {kParagraphRandom, 655}, {kSentenceRandom, 655},    {kLineBefore, 655},
+        {kLineAfter, 655},       {kLineBeforeOrAfter, 655}, {kLineBeforeAndAfter, 2 * 327},
+    };
+    for (const auto& [type, share] : shares) {
+        items = Items(1000, "K");
+        capped = false;
+        const std::string out = insert(text, type);
+        EXPECT_EQ(static_cast<std::size_t>(std::count(out.begin(), out.end(), 'K')), 100 * share)
+            << type;
+        EXPECT_TRUE(capped) << type;
+        // Ordinary sets go in whole.
+        items = Items(3, "K");
+        capped = false;
+        const std::string whole = insert(text, type);
+        const std::size_t blocks = type == kLineBeforeAndAfter ? 2 : 1;
+        EXPECT_EQ(static_cast<std::size_t>(std::count(whole.begin(), whole.end(), 'K')),
+                  100 * 3 * blocks)
+            << type;
+        EXPECT_FALSE(capped) << type;
+    }
+}
+
+// Fresh sets (new sets per line, type 7's further sets) are made no larger
+// than a line's share or the content's places (201 here).
+TEST_F(ContentInsertionTest, FreshSetsInLoopsAreMadeWithinTheShare) {
+    std::string text;
+    for (int line = 0; line < 100; ++line)
+        text += "x\r\n";
+    options.items.countFrom = options.items.countTo = std::numeric_limits<int>::max();
+    const std::vector<std::pair<int, long>> totals = {
+        {kLineAfter, 1 + 99 * 201},                    // a fresh set for every line after the first
+        {kSentenceRandom, 1 + 99 * 201},               // and for every sentence
+        {kLineBothDifferent, 1 + 201 + 99 * 2 * 201},  // chained further sets
+    };
+    for (const auto& [type, total] : totals) {
+        options.newSet = type != kLineBothDifferent;
+        items = Items(1, "K");
+        capped = false;
+        const std::string out = insert(text, type);
+        EXPECT_EQ(
+            std::count_if(out.begin(), out.end(), [](char c) { return c >= 'A' && c <= 'K'; }),
+            total)
+            << type;
+        EXPECT_TRUE(capped) << type;
+    }
 }
 
 TEST_F(ContentInsertionTest, UnknownTypeChangesNothing) {

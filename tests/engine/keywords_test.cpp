@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -191,6 +192,45 @@ TEST_F(KeywordSupplyTest, LargeSetsAreFine) {
                                     items.begin() + static_cast<long>(i + 3));
         ASSERT_EQ(round.size(), 3u);
     }
+}
+
+TEST_F(KeywordSupplyTest, LimitCutsTheSetAndSaysSo) {
+    options.callMode = 2;
+    for (const int huge : {std::numeric_limits<int>::max(), 100'000'000}) {
+        supply.resetSequence();
+        options.countFrom = options.countTo = huge;
+        bool capped = false;
+        EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T", 4, &capped),
+                  (Texts{"A", "B", "C", "A"}));
+        EXPECT_TRUE(capped);
+        capped = false;
+        EXPECT_EQ(supply.makeItemSet(options, true, huge, false, "T", 2, &capped).size(), 2u);
+        EXPECT_TRUE(capped);
+    }
+    bool capped = false;
+    EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T", 0, &capped).size(), 1u);
+    EXPECT_TRUE(capped);  // a limit below 1 counts as 1
+}
+
+TEST(KeywordSupplyLimit, SizesWithinTheLimitKeepEveryDraw) {
+    auto run = [](int limit, bool* capped) {
+        Random random(5);
+        KeywordSupply supply(random);
+        supply.setKeywords({"A", "B", "C", "D"});
+        supply.parseTemplates("*|[*]");
+        ItemSetOptions options;
+        options.countFrom = 1;
+        options.countTo = 6;
+        Texts all;
+        for (int i = 0; i < 20; ++i) {
+            auto set = supply.makeItemSet(options, false, 0, false, "T", limit, capped);
+            all.insert(all.end(), set.begin(), set.end());
+        }
+        return all;
+    };
+    bool capped = false;
+    EXPECT_EQ(run(6, &capped), run(std::numeric_limits<int>::max(), nullptr));
+    EXPECT_FALSE(capped);
 }
 
 TEST(KeywordSupplySeed, SameSeedSameItems) {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/headless_form.h"
 #include "app/main_window_table.h"
+#include "engine/chars.h"
 #include "engine/tag_guard.h"
 #include "gbk.h"
 
@@ -195,6 +197,253 @@ TEST_F(PipelineTest, AFailingUserPatternLeavesTheTextAndIsReported) {
     ArticleReport report;
     EXPECT_EQ(run("T", "正文 unclosed", &report).second, "正文 unclosed");
     EXPECT_EQ(report.problems.size(), 1u);
+}
+
+// A search that is quadratic over a page without whitespace stops at the time
+// budget of the replacement: the content stays as it was and the run says why.
+TEST_F(PipelineTest, AQuadraticUserPatternStopsLeavesTheTextAndIsReported) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    tick("选择框打乱标题", false);
+    tick("选择框打乱内容", false);
+    tick("选择框替换内容", true);
+    tick("选择框内容启用正则", true);
+    set("编辑框内容匹配式", R"((?:\S\S)+\s|<[^>]*>)");
+    set("编辑框内容替换式", "x");
+    std::string page;
+    while (page.size() < 600 * 1024)  // 400 KB of GBK
+        page += "今天的天气很好我们一起去公园散步";
+    ArticleReport report;
+    const auto [title, content] = run("T", page, &report);
+    EXPECT_TRUE(content == page);
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_NE(report.problems[0].find("编辑框内容匹配式"), std::string::npos) << report.problems[0];
+    EXPECT_NE(report.problems[0].find("time budget"), std::string::npos) << report.problems[0];
+}
+
+struct CountCase {
+    int variant;  // the content type in insert mode, the round in shuffle-replace mode
+    std::string title;
+    std::string content;
+};
+
+const std::string& countsPage() {
+    static const std::string page =
+        "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English words。最后\r\n";
+    return page;
+}
+
+// Ordinary counts, results pinned for every content type (the title type,
+// once and new sets vary with it): limits on counts must never change them.
+TEST_F(PipelineTest, OrdinaryCountsKeepTheirResultsInInsertMode) {
+    set("编辑框关键词列表", "甲\r\n乙\r\n丙\r\nkw");
+    set("编辑框再组合关键词", "[*]");
+    set("编辑框次数1", "2");
+    set("编辑框次数2", "4");
+    set("编辑框每隔最少", "5");
+    set("编辑框每隔最多", "9");
+    const std::vector<CountCase> cases = {
+        {0, "标题[乙] Title",
+         "<p>第一段 text [乙] here，还有。</p>[甲]\r\n短\r\n[丙]\r\n第三段English "
+         "words。最后\r\n[kw]"},
+        {1, "[乙]，[甲] 标题Title",
+         "<p>[甲]第一段 [乙] text here，还有。</p>\r\n短[甲][乙]\r\n\r\n第[甲]三段English [乙] "
+         "words。最后\r\n"},
+        {2, "标题Title，[kw]",
+         "<p>[kw]第一段 [乙] text [丙] "
+         "here，还[kw]有[乙][丙]。</p>[kw][乙][丙]\r\n短[kw][乙][丙]\r\n\r\n第[kw]三[乙]段English "
+         "[丙] words。最[kw]后[乙][丙]\r\n"},
+        {3, "[丙]，标题Title [乙] [甲]",
+         "[乙][丙][甲]<p>第一段 text "
+         "here，还有。</p>\r\n[kw][丙][kw]短\r\n\r\n[乙][甲][kw][丙]第三段English words。最后\r\n"},
+        {4, "[甲]",
+         "<p>第一段 text "
+         "here，还有。</p>[甲][kw][丙][乙]\r\n短[甲][kw][丙][乙]\r\n\r\n第三段English "
+         "words。最后[甲][kw][丙][乙]\r\n"},
+        {5, "标[丙]题[甲] [乙]Title",
+         "<p>第一段 text "
+         "here，还有。</p>[丙][甲][乙]\r\n[丙][甲][乙]短\r\n\r\n[丙][甲][乙]第三段English "
+         "words。最后\r\n"},
+        {6, "[kw] 标题Title",
+         "[kw][甲][丙]<p>第一段 text "
+         "here，还有。</"
+         "p>[kw][甲][丙]\r\n[乙][丙][kw]短[乙][丙][kw]\r\n\r\n[甲][乙][kw]第三段English "
+         "words。最后[甲][乙][kw]\r\n"},
+        {7, "标题Title [甲]，[kw]",
+         "[甲][kw]<p>第一段 text "
+         "here，还有。</"
+         "p>[丙][乙][乙][丙]\r\n[丙][乙][乙][丙]短[kw][甲][甲]\r\n\r\n[kw][甲][甲]第三段English "
+         "words。最后[kw][乙]\r\n"},
+        {8, "[甲] 标题Title",
+         "<p>第一段 text [甲] here，还[甲]有。</p>\r\n短\r\n\r\n第[甲]三段English [甲] "
+         "words。[甲]最后\r\n"},
+        {9, "[乙]",
+         "<p>第一段 [甲]text he[丙]re，还有。</p>\r\n短[kw]\r\n\r\n第三段Eng[丙]lish "
+         "w[乙]ords。最后\r\n"},
+        {10, "标题[丙] Title",
+         "[丙] [乙]\r\n<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English words。最后\r\n"},
+        {11, "[乙]，[丙]，[kw] 标题Title",
+         "[kw]，[丙] [乙]<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English "
+         "words。最后\r\n"},
+        {12, "标题Title，[kw]",
+         "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English words。最后\r\n[kw] "
+         "[丙]，[甲]"},
+        {13, "[kw] [甲] 标题Title，[丙]",
+         "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三段English words。最后\r\n\r\n[丙]，[甲] "
+         "[kw]"},
+        {14, "[丙]",
+         "<p>第一段 text here，还有。</p>[丙]\r\n短\r\n\r\n第三段English words [乙]。最后[kw]\r\n"},
+    };
+    for (const CountCase& c : cases) {
+        select("组合框内容插入类型", c.variant);
+        select("组合框标题插入类型", c.variant % 5);
+        tick("选择框标题插一次", c.variant % 2 == 0);
+        tick("选择框更新关键词", c.variant % 3 == 0);
+        ArticleReport report;
+        const auto [title, content] =
+            run("标题Title", countsPage(), &report, 100 + static_cast<std::uint64_t>(c.variant));
+        EXPECT_EQ(title, c.title) << c.variant;
+        EXPECT_EQ(content, c.content) << c.variant;
+        EXPECT_TRUE(report.problems.empty()) << c.variant;
+    }
+}
+
+TEST_F(PipelineTest, OrdinaryCountsKeepTheirResultsInShuffleMode) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    tick("选择框标题插入", true);
+    set("编辑框插入最少", "2");
+    set("编辑框插入最多", "3");
+    const std::vector<CountCase> cases = {
+        {0, "标题Title",
+         "<p>，最后。</p>第一段 标题Title text 标题Title here\r\n还有\r\n\r\n第三段English "
+         "words。短\r\n"},
+        {1, "标题Title",
+         "第三段English 标题Title words，最后。还有\r\n<p>\r\n\r\n短。</p>第一段 标题Title "
+         "标题Title text here\r\n"},
+        {2, "标题Title",
+         "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n第三标题Title段English 标题Title "
+         "words。最标题Title后\r\n"},
+    };
+    for (const CountCase& c : cases) {
+        tick("选择框原标题", c.variant != 1);
+        tick("选择框打乱内容", c.variant != 2);
+        ArticleReport report;
+        const auto [title, content] =
+            run("标题Title", countsPage(), &report, 200 + static_cast<std::uint64_t>(c.variant));
+        EXPECT_EQ(title, c.title) << c.variant;
+        EXPECT_EQ(content, c.content) << c.variant;
+        EXPECT_TRUE(report.problems.empty()) << c.variant;
+    }
+}
+
+// Forty lines of about fifty characters, with tags, sentences and a blank line.
+std::string longPage() {
+    std::string page;
+    for (int line = 0; line < 40; ++line) {
+        page += line == 20
+                    ? ""
+                    : "<p>第一句话，第二句话。</p>English words here, and more！最后一句话。";
+        page += "\r\n";
+    }
+    return page;
+}
+
+int countOf(std::string_view text, char c) {
+    return static_cast<int>(std::count(text.begin(), text.end(), c));
+}
+
+constexpr std::string_view kCountsCapped = "插入次数大于文章能容纳的数量，已按文章能容纳的数量插入";
+
+// 编辑框次数1/2 at 2,147,483,647 or 100,000,000 used to allocate the whole set
+// up front and abort. The set is cut to the places of the content (characters
+// with tags hidden, plus one), the loops repeat it within a bound linear in the
+// content, and the run says so once.
+TEST_F(PipelineTest, HugeItemCountsAreCutToWhatTheArticleHolds) {
+    set("编辑框关键词列表", "甲\r\n乙\r\n丙\r\nkw");
+    set("编辑框再组合关键词", "[*]");
+    const std::string page = longPage();
+    TagGuard guard;
+    const int places = charCount(guard.protect(G(page), TagGuard::shortPlaceholder())) + 1;
+    for (const char* count : {"2147483647", "100000000"}) {
+        set("编辑框次数1", count);
+        set("编辑框次数2", count);
+        for (const int type : {0, 1, 2, 3, 6, 7, 10, 11, 12, 13, 14}) {
+            select("组合框内容插入类型", type);
+            select("组合框标题插入类型", type % 5);
+            tick("选择框标题插一次", type % 2 == 0);
+            tick("选择框更新关键词", type % 3 == 0);
+            ArticleReport report;
+            const auto [title, content] = run("标题", page, &report, 7);
+            const int items = countOf(content, '[');
+            EXPECT_GE(items, 1) << type;
+            EXPECT_LE(items, std::max(4 * places, 65'536)) << type;
+            if (type == kWholeTextRandom || (type >= kFirstLine && type <= kLastLine)) {
+                EXPECT_EQ(items, places) << type;
+            }
+            EXPECT_LE(countOf(title, '['), places) << type;
+            ASSERT_EQ(report.problems.size(), 1u) << type;
+            EXPECT_EQ(report.problems[0].find(kCountsCapped), 0u) << report.problems[0];
+            EXPECT_NE(report.problems[0].find("编辑框次数1"), std::string::npos);
+            EXPECT_NE(report.problems[0].find("编辑框次数2"), std::string::npos);
+        }
+    }
+}
+
+// Only the title takes items: the set is cut to the title's places.
+TEST_F(PipelineTest, HugeItemCountsIntoTheTitleAlone) {
+    set("编辑框关键词列表", "甲\r\n乙");
+    set("编辑框再组合关键词", "[*]");
+    tick("选择框插入内容", false);
+    tick("选择框标题插一次", false);
+    set("编辑框次数1", "2147483647");
+    set("编辑框次数2", "2147483647");
+    for (int type = 0; type <= 4; ++type) {
+        select("组合框标题插入类型", type);
+        ArticleReport report;
+        const auto [title, content] = run("标题", "正文", &report);
+        EXPECT_EQ(countOf(title, '['), 3) << type << " " << title;  // two characters, three places
+        EXPECT_EQ(content, "正文");
+        EXPECT_EQ(report.problems.size(), 1u) << type;
+    }
+}
+
+// Type 8 counts its items by the step: into a title alone, the set is cut to
+// the title's places and the step's controls are named.
+TEST_F(PipelineTest, EveryNItemsIntoTheTitleAloneAreCutToTheTitle) {
+    set("编辑框关键词列表", "甲");
+    set("编辑框再组合关键词", "[*]");
+    select("组合框内容插入类型", 8);
+    select("组合框标题插入类型", 2);
+    set("编辑框每隔最少", "1");
+    set("编辑框每隔最多", "1");
+    tick("选择框插入内容", false);
+    tick("选择框标题插一次", false);
+    ArticleReport report;
+    const auto [title, content] = run("标题", "一二三四五六七八九十", &report);
+    EXPECT_EQ(countOf(title, '['), 3);  // not ten
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_NE(report.problems[0].find("编辑框每隔最少"), std::string::npos) << report.problems[0];
+}
+
+// 编辑框插入最少/最多 at huge values: the title goes into the content at most
+// once per character.
+TEST_F(PipelineTest, HugeTitleCountsInShuffleModeAreCutToTheContent) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    tick("选择框打乱标题", false);
+    tick("选择框打乱内容", false);
+    tick("选择框标题插入", true);
+    const std::string page = longPage();
+    const int characters = charCount(G(page));
+    for (const char* count : {"2147483647", "100000000"}) {
+        set("编辑框插入最少", count);
+        set("编辑框插入最多", count);
+        ArticleReport report;
+        const auto [title, content] = run("[T]", page, &report);
+        EXPECT_EQ(countOf(content, '['), characters);
+        ASSERT_EQ(report.problems.size(), 1u);
+        EXPECT_EQ(report.problems[0].find(kCountsCapped), 0u) << report.problems[0];
+        EXPECT_NE(report.problems[0].find("编辑框插入最少"), std::string::npos);
+        EXPECT_NE(report.problems[0].find("编辑框插入最多"), std::string::npos);
+    }
 }
 
 TEST_F(PipelineTest, ScriptConversionInEveryMode) {

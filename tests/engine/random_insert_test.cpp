@@ -112,6 +112,61 @@ TEST_F(RandomInsertTest, AvoidWordsNeverPutsAnItemInsideAWord) {
     }
 }
 
+struct StepWordCase {
+    std::string text;
+    long long step;
+    Items items;
+    std::string expected;
+};
+
+// Without any space, a position on a letter moves before its word, however
+// long the word; a position on anything else stays. The step form fixes the
+// positions, so the results are exact.
+TEST_F(RandomInsertTest, AvoidWordsWithoutSpacesMovesBeforeTheWord) {
+    how.avoidWords = true;
+    const std::string longWord(5000, 'q');
+    const std::vector<StepWordCase> cases = {
+        {"abc,defgh.ij", 2, {"A", "B", "C", "D", "E"}, "A abc,BC D defgh.Eij"},
+        {"Hello" + G("，") + "World", 4, {"A", "B"}, "A Hello" + G("，") + "B World"},
+        {"ab12cd", 1, {"A", "B", "C", "D", "E", "F"}, "A B ab1C2DE F cd"},  // digits are no letters
+        {longWord, 1000, {"A", "B", "C"}, "A B C " + longWord},
+        {G("中") + longWord + G("文") + longWord,
+         4000,
+         {"A", "B", "C"},
+         G("中") + "A " + longWord + G("文") + "B C " + longWord},
+    };
+    for (const auto& c : cases) {
+        how.step = c.step;
+        EXPECT_EQ(insertRandom(c.text, c.items, how, random), c.expected)
+            << test::U(c.text.substr(0, 40));
+    }
+}
+
+// Random positions in a text of long words and no space: every item ends up
+// where a word begins (or next to a character that is no letter), never inside
+// a word, and the text is recoverable.
+TEST_F(RandomInsertTest, AvoidWordsWithoutSpacesNeverSplitsALongWord) {
+    how.avoidWords = true;
+    std::string text;
+    for (int word = 0; word < 20; ++word)
+        text +=
+            std::string(static_cast<std::size_t>(300 + word * 37), static_cast<char>('a' + word)) +
+            (word % 2 == 0 ? "." : G("。"));
+    const Items items(400, "#");
+    const std::string out = insertRandom(text, items, how, random);
+    auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    std::string rest;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] != '#') {
+            rest.push_back(out[i]);
+            continue;
+        }
+        ASSERT_FALSE(i > 0 && letter(out[i - 1])) << i;
+        if (i + 1 < out.size() && out[i + 1] == ' ') ++i;  // the space after an item
+    }
+    EXPECT_EQ(rest, text);
+}
+
 TEST_F(RandomInsertTest, SymbolsTakeEachOccurrenceOnceAndLimitTheCount) {
     how.symbols = G("，|。");
     const std::string text = G("甲，乙。丙");

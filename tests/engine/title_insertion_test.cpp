@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,6 +38,36 @@ TEST_F(TitleInsertionTest, BeforeAfterAndReplaceJoinWithSeparators) {
     options.titleOnce = true;
     EXPECT_EQ(insert("T", {"A", "B"}, kTitleReplace), "A");
     EXPECT_EQ(insert("T", {"A", "B"}, kTitleAfter), "T A");
+}
+
+// Items before the title go in front of everything so far, items after it at
+// the end: reading outwards from the title gives the items in their order.
+TEST_F(TitleInsertionTest, ManyItemsOnBothSidesKeepTheirOrder) {
+    options.titleOnce = false;
+    options.titleSeparators = "";
+    Items items;
+    for (int i = 0; i < 20'000; ++i)
+        items.push_back("<" + std::to_string(i) + ">");
+    const std::string out = insert("T", items, kTitleBeforeOrAfter);
+    const std::size_t title = out.find('T');
+    ASSERT_NE(title, std::string::npos);
+    std::vector<int> before, after;
+    auto collect = [](std::string_view side, std::vector<int>& into) {
+        for (std::size_t at = side.find('<'); at != std::string_view::npos;
+             at = side.find('<', at + 1))
+            into.push_back(std::stoi(std::string(side.substr(at + 1))));
+    };
+    collect(std::string_view(out).substr(0, title), before);
+    collect(std::string_view(out).substr(title + 1), after);
+    std::reverse(before.begin(), before.end());
+    ASSERT_EQ(before.size() + after.size(), items.size());
+    EXPECT_TRUE(std::is_sorted(before.begin(), before.end()));
+    EXPECT_TRUE(std::is_sorted(after.begin(), after.end()));
+    EXPECT_FALSE(before.empty());
+    EXPECT_FALSE(after.empty());
+
+    options.titleSeparators = "-";
+    EXPECT_EQ(insert("T", {"A", "B", "C"}, kTitleBefore), "C-B-A-T");
 }
 
 TEST_F(TitleInsertionTest, BeforeOrAfterPicksASide) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,125 @@ TEST(RegexObject, RunawayPatternsEndPromptlyWithTheFailureResult) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
         EXPECT_LT(seconds.count(), 20.0) << p;  // generous: sanitizer builds are slow
     }
+}
+
+// Windows of start positions must give the matches of one unlimited search,
+// wherever their edges fall. Window sizes of 1 to 5 bytes put an edge inside
+// every stretch of these subjects; 0 is the adaptive window.
+TEST(RegexObject, WindowedSearchGivesTheMatchesOfOneSearch) {
+    const std::vector<ReplaceCase> cases = {
+        {"b", "x", "abcB", "axcx"},
+        {"x*", "-", "abc", "-a-b-c-"},
+        {"^", ">", "a\r\nb\nc\rd", ">a\r\n>b\n>c\r>d"},
+        {"$", "<", "a\r\nb\nc\rd", "a<\r\nb<\nc<\rd<"},
+        {"^$", "E", "a\r\n\r\n\r\nb", "a\r\nE\r\nE\r\nb"},
+        // PCRE2 steps over the LF of a CR LF after failing at the CR when the
+        // pattern names neither: a window must not begin at that LF.
+        {"\\v(?!\\v)", "!", "aa\r\nbb\r\n\r\nc", "aa\r\nbb\r\n\r\nc"},
+        {"\\n", "N", "a\r\nb\r\n", "a\rNb\rN"},
+        {"(?<=中)文", "[$&]", "中文中文字文", "中[文]中[文]字文"},  // looks behind the window
+        {"\\bab\\b", "X", "ab cab ab", "X cab X"},
+        {"中+", "<$&>", "中中a中中中b", "<中中>a<中中中>b"},
+        {".+?。", "[$&]", "第一句。第二句。尾", "[第一句。][第二句。]尾"},
+        {"<[\\s\\S]+?>", "", "<a\r\nhref>x</a>", "x"},
+        {"(a)|b", "[$1]", "xbxa", "x[]x[a]"},
+        {"z", "y", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaz",
+         "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaay"},
+        {"\\Ga", "b", "aaxa", "bbxa"},           // \G: searched without windows
+        {"a(*COMMIT)b|c", "X", "acab", "acab"},  // so is a backtracking verb
+        {"\\Aa", "b", "aaa", "baa"},             // anchored
+        {"", "-", "中\r\n文", "-中-\r\n-文-"},
+    };
+    for (const std::size_t window : std::vector<std::size_t>{1, 2, 3, 4, 5, 0}) {
+        for (const auto& c : cases) {
+            RegexObject re;
+            RegexRunLimits limits;
+            limits.window = window;
+            re.setRunLimits(limits);
+            ASSERT_TRUE(re.create(G(c.pattern))) << c.pattern;
+            EXPECT_EQ(test::U(re.replace(G(c.subject), G(c.replacement))), c.expected)
+                << c.pattern << " / " << c.subject << " / window " << window;
+            EXPECT_FALSE(re.runFailed()) << c.pattern;
+        }
+    }
+}
+
+TEST(RegexObject, WindowedSearchReportsTheSamePositions) {
+    const std::string subject =
+        G("甲乙 abc\r\n丙丁\r\n\r\nxyz 戊己庚 abc\r\n") + std::string("\xFF\x80", 2) + "abc";
+    for (const char* pattern : {"abc", "[a-z]+|[丙戊]", "^.", ".$", "(?<= )\\w"}) {
+        RegexObject whole;
+        RegexRunLimits unlimited;
+        unlimited.window = std::numeric_limits<std::size_t>::max();
+        whole.setRunLimits(unlimited);
+        whole.create(G(pattern));
+        const int count = whole.execute(subject);
+        ASSERT_GT(count, 0) << pattern;
+        for (const std::size_t window : std::vector<std::size_t>{1, 2, 3, 7}) {
+            RegexObject re;
+            RegexRunLimits limits;
+            limits.window = window;
+            re.setRunLimits(limits);
+            re.create(G(pattern));
+            ASSERT_EQ(re.execute(subject), count) << pattern << " / window " << window;
+            for (int i = 1; i <= count; ++i) {
+                int expected = -1;
+                int position = -1;
+                EXPECT_EQ(re.matchTextAt(i, &position), whole.matchTextAt(i, &expected));
+                EXPECT_EQ(position, expected) << pattern << " / match " << i;
+            }
+        }
+    }
+}
+
+// Every start position of this search scans to the end of a subject without
+// whitespace: a quadratic search (minutes for 400 KB) within the match limits
+// at each position. The time budget of the call stops it.
+TEST(RegexObject, QuadraticSearchStopsAtTheTimeBudget) {
+    std::string subject;
+    while (subject.size() < 400 * 1024)
+        subject += G("今天的天气很好我们一起去公园散步");
+    for (const char* pattern : {"(?:\\S|x)+\\s", "(\\S)+\\s|<[^>]*>"}) {
+        RegexObject re;
+        RegexRunLimits limits;
+        limits.baseTime = std::chrono::milliseconds(200);
+        limits.timePerMiB = std::chrono::milliseconds(0);
+        re.setRunLimits(limits);
+        ASSERT_TRUE(re.create(pattern));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(re.replace(subject, "x"), "") << pattern;
+        EXPECT_TRUE(re.runFailed()) << pattern;
+        EXPECT_NE(re.error().find("time"), std::string::npos) << re.error();
+        EXPECT_EQ(re.execute(subject), 0) << pattern;
+        EXPECT_TRUE(re.runFailed()) << pattern;
+        const auto seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+        EXPECT_LT(seconds.count(), 5.0) << pattern;  // two calls of 0.2 s, and a margin
+        // The same object serves an ordinary search afterwards.
+        EXPECT_EQ(re.replace(G("今天 好"), "x"), G("x好")) << pattern;
+        EXPECT_FALSE(re.runFailed()) << pattern;
+    }
+}
+
+// "$'" after every character of n characters makes a result of n²/2 bytes.
+TEST(RegexObject, ResultPastTheSizeCapIsTheFailureResult) {
+    RegexObject re;
+    re.create(".");
+    const std::string subject(64 * 1024, 'a');  // a 2 GiB result, against a cap of 65 MiB
+    EXPECT_EQ(re.replace(subject, "$'"), "");
+    EXPECT_TRUE(re.runFailed());
+    EXPECT_NE(re.error().find("size"), std::string::npos) << re.error();
+
+    RegexRunLimits limits;
+    limits.outputBase = 100;
+    limits.outputPerSubjectByte = 0;
+    re.setRunLimits(limits);
+    EXPECT_EQ(re.replace("abcd", "$'$'$'"), "bcdbcdbcdcdcdcdddd");  // 18 bytes
+    EXPECT_FALSE(re.runFailed());
+    EXPECT_EQ(re.replace(std::string(14, 'a'), "$'"), std::string(91, 'a'));  // 91 bytes fit
+    EXPECT_FALSE(re.runFailed());
+    EXPECT_EQ(re.replace(std::string(15, 'a'), "$'"), "");  // 105 do not
+    EXPECT_TRUE(re.runFailed());
 }
 
 TEST(RegexObject, BytesOutsideGbkSurviveReplacement) {

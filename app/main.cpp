@@ -1,7 +1,7 @@
 // 青禾·澜词通: the desktop program.
 #include <QApplication>
 
-#include "app/qt_form.h"
+#include "form/qt_form.h"
 #include "app/qt_main_window.h"
 
 int main(int argc, char** argv) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/form.h"
+#include "form/form.h"
 
 namespace lct {
 

@@ -3,7 +3,7 @@
 // default texts, items and ticks. The headless form and the Qt window are
 // both built from this table, so every default of the window lives here.
 
-#include "app/control_table.h"
+#include "form/control_table.h"
 
 namespace lct {
 

@@ -30,7 +30,7 @@
 #include <memory>
 #include <string>
 
-#include "files/batch_buttons.h"
+#include "app/batch_buttons.h"
 #include "settings/settings_store.h"
 #include "tools/tool_window.h"
 

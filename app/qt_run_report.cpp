@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "app/main_window_table.h"
-#include "app/qt_form.h"
+#include "form/qt_form.h"
 
 namespace lct {
 

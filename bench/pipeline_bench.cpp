@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "app/main_window_table.h"
 #include "article.h"
 #include "engine/pipeline.h"

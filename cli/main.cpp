@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "app/main_window_table.h"
 #include "cli/arguments.h"
 #include "cli/form_setup.h"

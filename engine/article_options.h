@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/insert_options.h"
 
 namespace lct {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <span>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
 #include "engine/patterns.h"

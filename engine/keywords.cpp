@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
 #include "engine/tag_guard.h"

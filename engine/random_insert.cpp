@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
 #include "regex/regex_object.h"

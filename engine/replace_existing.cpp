@@ -5,7 +5,7 @@
 #include <map>
 #include <numeric>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/chars.h"
 
 namespace lct {

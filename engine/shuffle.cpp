@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"

@@ -1,6 +1,6 @@
 #include "engine/tag_guard.h"
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/chars.h"
 
 namespace lct {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/form.h"
+#include "form/form.h"
 
 namespace lct {
 namespace {

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "app/form.h"
+#include "form/form.h"
 
 namespace lct {
 namespace {

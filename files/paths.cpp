@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/lists.h"
 #include "files/file_io.h"
 #include "platform/charset.h"

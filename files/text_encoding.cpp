@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "platform/charset.h"
 
 namespace lct {

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "platform/charset.h"
 #include "platform/error_text.h"
 #include "settings/gbk_scan.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form.h"
+#include "form/form.h"
 
 namespace lct {
 

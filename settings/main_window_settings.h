@@ -4,7 +4,7 @@
 // first shown, saving when it closes or the user saves; both work on any form
 // built from the main window's control table.
 
-#include "app/form.h"
+#include "form/form.h"
 #include "settings/settings_store.h"
 
 namespace lct {

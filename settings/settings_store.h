@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "settings/ini_document.h"
 #include "settings/item_list.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/control_table.h"
-#include "app/form.h"
+#include "form/control_table.h"
+#include "form/form.h"
 
 namespace lct {
 

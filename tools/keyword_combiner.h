@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/form.h"
+#include "form/control_table.h"
+#include "form/form.h"
 #include "platform/random.h"
 #include "settings/settings_store.h"
 

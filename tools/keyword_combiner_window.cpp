@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <string>
 
-#include "app/text_dialog.h"
+#include "form/qt_text_dialog.h"
 #include "platform/charset.h"
 #include "platform/random.h"
 #include "tools/keyword_combiner.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/control_table.h"
-#include "app/form.h"
+#include "form/control_table.h"
+#include "form/form.h"
 #include "platform/random.h"
 #include "settings/settings_store.h"
 

@@ -12,8 +12,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/control_table.h"
-#include "app/qt_form.h"
+#include "form/control_table.h"
+#include "form/qt_form.h"
 #include "settings/settings_store.h"
 
 class QCloseEvent;

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "app/main_window_table.h"
 #include "engine/run_driver.h"
 #include "gbk.h"

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 
 namespace lct {

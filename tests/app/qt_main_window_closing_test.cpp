@@ -20,7 +20,7 @@
 #include <fstream>
 #include <memory>
 
-#include "app/qt_form.h"
+#include "form/qt_form.h"
 #include "app/qt_main_window.h"
 #include "platform/charset.h"
 #include "tools/keyword_combiner_window.h"

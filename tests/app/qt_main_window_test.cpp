@@ -10,7 +10,7 @@
 #include <QtTest/QtTest>
 #include <memory>
 
-#include "app/qt_form.h"
+#include "form/qt_form.h"
 #include "app/qt_main_window.h"
 #include "app/qt_run_report.h"
 #include "platform/charset.h"

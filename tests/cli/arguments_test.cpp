@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "app/main_window_table.h"
 #include "cli/form_setup.h"
 #include "gbk.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "gbk.h"
 #include "temp_folder.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "gbk.h"
 
 namespace lct {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/headless_form.h"
+#include "form/control_table.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 #include "settings/settings_store.h"
 #include "settings_support.h"

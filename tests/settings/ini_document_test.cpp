@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form.h"
-#include "app/headless_form.h"
+#include "form/form.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 #include "settings_support.h"
 

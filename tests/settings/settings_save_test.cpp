@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "app/main_window_table.h"
 #include "platform/charset.h"
 #include "settings/ini_document.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
 #include "gbk.h"

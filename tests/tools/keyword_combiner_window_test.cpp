@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QtTest/QtTest>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/lists.h"
 #include "platform/charset.h"
 #include "tools/keyword_combiner.h"

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "platform/charset.h"
 #include "tools/keyword_merger_window.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 #include "settings/settings_support.h"
 #include "tools/random_text.h"

@@ -8,7 +8,7 @@
 #include <climits>
 #include <string>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 #include "settings/settings_support.h"
 #include "tools/result_limit.h"

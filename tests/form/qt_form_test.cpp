@@ -10,7 +10,7 @@
 #include <QtTest/QtTest>
 
 #include "app/main_window_table.h"
-#include "app/qt_form.h"
+#include "form/qt_form.h"
 #include "platform/charset.h"
 
 namespace lct {

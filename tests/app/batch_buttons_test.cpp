@@ -1,16 +1,16 @@
 // The batch buttons on a headless main window, over real files.
-#include "files/batch_buttons.h"
+#include "app/batch_buttons.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "app/main_window_table.h"
 #include "files/run_services.h"
 #include "gbk.h"
-#include "temp_folder.h"
+#include "files/temp_folder.h"
 
 namespace lct {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/form.h"
+#include "form/control_table.h"
+#include "form/form.h"
 
 namespace lct {
 

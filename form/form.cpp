@@ -1,4 +1,4 @@
-#include "app/form.h"
+#include "form/form.h"
 
 #include <array>
 #include <limits>
@@ -6,11 +6,6 @@
 
 namespace lct {
 namespace {
-
-std::function<void()>& pendingMessagesHandler() {
-    static std::function<void()> handler;
-    return handler;
-}
 
 struct Prefix {
     std::string_view text;
@@ -39,15 +34,6 @@ constexpr std::array kPrefixes = {
 };
 
 }  // namespace
-
-void processPendingMessages() {
-    auto& handler = pendingMessagesHandler();
-    if (handler) handler();
-}
-
-std::function<void()> setPendingMessagesHandler(std::function<void()> handler) {
-    return std::exchange(pendingMessagesHandler(), std::move(handler));
-}
 
 ControlKind kindFromName(std::string_view name) {
     for (const Prefix& p : kPrefixes) {

@@ -1,6 +1,6 @@
 #pragma once
 // The Qt form: a window's controls as real widgets, built from its control
-// table, behind the toolkit interface (app/form.h). Window logic keeps working
+// table, behind the toolkit interface (form/form.h). Window logic keeps working
 // on Form and Control; only the window classes see the widgets, to lay them
 // out and connect their signals.
 //
@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/form.h"
+#include "form/control_table.h"
+#include "form/form.h"
 
 namespace lct {
 

@@ -1,4 +1,4 @@
-#include "app/qt_form.h"
+#include "form/qt_form.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -2,14 +2,14 @@
 // The text dialog: one modal dialog that shows a long text (help texts) or
 // serves as an input box with buttons to clear, paste, restore the starting
 // text and import files. This file holds what the dialog does, over the
-// toolkit interface; app/qt_text_dialog.h shows it.
+// toolkit interface; form/qt_text_dialog.h shows it.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/form.h"
+#include "form/control_table.h"
+#include "form/form.h"
 
 namespace lct {
 
@@ -62,9 +62,5 @@ void importFiles(Form& dialog, const std::vector<std::string>& paths, bool conte
 /// whose text differs from the starting text.
 bool mustAskBeforeClosing(Form& dialog, const TextDialogRequest& request);
 
-/// Shows the dialog modally (app/qt_text_dialog.cpp). Returns true when the
-/// user confirmed with "确定"; `result` then holds the final text. A request
-/// while the dialog is open returns false at once.
-bool ShowTextDialog(const TextDialogRequest& request, std::string* result);
 
 }  // namespace lct

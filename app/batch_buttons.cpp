@@ -1,4 +1,4 @@
-#include "files/batch_buttons.h"
+#include "app/batch_buttons.h"
 
 #include "files/paths.h"
 #include "platform/charset.h"

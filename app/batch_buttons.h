@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form.h"
+#include "form/form.h"
 #include "engine/run_driver.h"
 
 namespace lct {

@@ -1,4 +1,4 @@
-#include "app/qt_text_dialog.h"
+#include "form/qt_text_dialog.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 
 #include <algorithm>
 

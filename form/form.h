@@ -1,7 +1,7 @@
 #pragma once
 // The toolkit interface. Window logic (enable rules, options reading, settings)
 // never touches a widget toolkit: it works on a Form, a window, and its
-// Controls. Two implementations exist: the headless form (app/headless_form.h),
+// Controls. Two implementations exist: the headless form (form/headless_form.h),
 // built from a window's control table and used by the command line and the
 // tests, and the Qt form, adapters over real widgets.
 //
@@ -15,17 +15,9 @@
 #include <string_view>
 #include <vector>
 
+#include "form/pending_messages.h"
+
 namespace lct {
-
-/// Lets the window handle the events that are waiting, then returns; returns at
-/// once when nothing waits. Long loops call it once per pass so that a second
-/// click on a running button can set the stop flag. A no-op unless a handler
-/// is installed (the GUI installs one; the command line and tests do not).
-void processPendingMessages();
-
-/// Installs the handler that processPendingMessages calls; an empty function
-/// restores the no-op. Returns the previous handler.
-std::function<void()> setPendingMessagesHandler(std::function<void()> handler);
 
 enum class ControlKind {
     Button,

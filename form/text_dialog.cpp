@@ -1,4 +1,4 @@
-#include "app/text_dialog.h"
+#include "form/text_dialog.h"
 
 #include "platform/charset.h"
 

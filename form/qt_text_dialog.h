@@ -1,13 +1,18 @@
 #pragma once
-// The text dialog as a Qt window (what it does is in app/text_dialog.h).
+// The text dialog as a Qt window (what it does is in form/text_dialog.h).
 
 #include <QDialog>
 #include <memory>
 
-#include "app/qt_form.h"
-#include "app/text_dialog.h"
+#include "form/qt_form.h"
+#include "form/text_dialog.h"
 
 namespace lct {
+
+/// Shows the dialog modally. Returns true when the user confirmed with "确定";
+/// `result` then holds the final text. A request while the dialog is open
+/// returns false at once.
+bool ShowTextDialog(const TextDialogRequest& request, std::string* result);
 
 class TextDialog final : public QDialog {
     Q_OBJECT

@@ -1,11 +1,11 @@
-#include "app/form.h"
+#include "form/form.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/headless_form.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 
 namespace lct {

@@ -48,7 +48,7 @@ void onBatchFilesClicked(BatchContext& context) {
     const std::vector<std::string> paths = context.dialogs.chooseFiles(
         utf8ToGbk("请选择多个需要处理的文章："), batchFileFilter(), gbkToUtf8(button->tag()));
     if (paths.empty()) return;
-    button->setTag(utf8ToGbk(FolderOfPath(paths.front())));
+    button->setTag(utf8ToGbk(folderOfPath(paths.front())));
     button->setText(utf8ToGbk("处理中..点我停止"));
     context.stopFlag = false;
     enableOthers(context.form, kFilesButton, false);
@@ -78,7 +78,7 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     context.stopFlag = false;
     enableOthers(context.form, kFolderButton, false);
     std::vector<std::string> paths;
-    ListFolderFiles(folder, filter, paths);
+    listFolderFiles(folder, filter, paths);
     if (!paths.empty() && !context.stopFlag) {
         button->setText(utf8ToGbk("   处理中..点我停止"));
         runBatch(context, std::move(paths));

@@ -16,15 +16,15 @@
 #include <QVBoxLayout>
 #include <initializer_list>
 
+#include "app/batch_buttons.h"
 #include "app/main_window_rules.h"
 #include "app/main_window_table.h"
-#include "form/qt_form.h"
 #include "app/qt_run_report.h"
 #include "app/settings_report.h"
-#include "form/qt_text_dialog.h"
 #include "engine/run_driver.h"
-#include "app/batch_buttons.h"
 #include "files/run_services.h"
+#include "form/qt_form.h"
+#include "form/qt_text_dialog.h"
 #include "platform/charset.h"
 #include "platform/program_folder.h"
 #include "settings/main_window_settings.h"
@@ -334,7 +334,7 @@ void MainWindow::connectSignals() {
         request.text = helpText();
         request.title = utf8ToGbk("疑点说明");
         request.owner = form_.get();
-        ShowTextDialog(request, nullptr);
+        showTextDialog(request, nullptr);
     });
 }
 
@@ -368,7 +368,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (activated_) return;
     activated_ = true;
-    LoadMainWindowSettings(store_, *form_);
+    loadMainWindowSettings(store_, *form_);
     applyInsertOptionsRule(*form_);
     applyShufflePanelRule(*form_);
 }
@@ -415,7 +415,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 SaveOutcome MainWindow::saveSettings() {
-    return SaveMainWindowSettings(store_, *form_);
+    return saveMainWindowSettings(store_, *form_);
 }
 
 void MainWindow::showProblems() {

@@ -24,7 +24,7 @@ std::string utf8Page(std::size_t bytes) {
 void BM_LooksLikeUtf8(benchmark::State& state) {
     const std::string bytes = utf8Page(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(LooksLikeUtf8(bytes));
+        benchmark::DoNotOptimize(looksLikeUtf8(bytes));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 BENCHMARK(BM_LooksLikeUtf8)->Arg(256 << 10)->Arg(4 << 20);
@@ -33,7 +33,7 @@ void BM_DetectMetaCharsetWithoutHead(benchmark::State& state) {
     std::string bytes = utf8Page(static_cast<std::size_t>(state.range(0)));
     bytes.erase(0, bytes.find("<body>"));
     for (auto _ : state)
-        benchmark::DoNotOptimize(DetectMetaCharset(bytes));
+        benchmark::DoNotOptimize(detectMetaCharset(bytes));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 BENCHMARK(BM_DetectMetaCharsetWithoutHead)->Arg(256 << 10)->Arg(4 << 20);
@@ -41,8 +41,8 @@ BENCHMARK(BM_DetectMetaCharsetWithoutHead)->Arg(256 << 10)->Arg(4 << 20);
 void BM_DecodeAndEncodeUtf8(benchmark::State& state) {
     const std::string bytes = utf8Page(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
-        const TextFile file = DecodeText(bytes, TextEncoding::Detect);
-        benchmark::DoNotOptimize(EncodeText(file.text, file.detected, file.lineBreaks));
+        const TextFile file = decodeText(bytes, TextEncoding::Detect);
+        benchmark::DoNotOptimize(encodeText(file.text, file.detected, file.lineBreaks));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }

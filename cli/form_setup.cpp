@@ -6,6 +6,7 @@
 
 #include "app/main_window_rules.h"
 #include "engine/line_breaks.h"
+#include "platform/ascii.h"
 #include "platform/charset.h"
 
 namespace lct::cli {
@@ -25,9 +26,7 @@ void tickRadio(Form& form, Control& radio, bool ticked) {
 
 std::optional<bool> parseBool(std::string_view value) {
     std::string lower(value);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    std::transform(lower.begin(), lower.end(), lower.begin(), toLowerAscii);
     if (lower == "真" || lower == "1" || lower == "true") return true;
     if (lower == "假" || lower == "0" || lower == "false") return false;
     return std::nullopt;

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "form/headless_form.h"
 #include "app/main_window_table.h"
 #include "cli/arguments.h"
 #include "cli/form_setup.h"
@@ -20,6 +19,7 @@
 #include "files/paths.h"
 #include "files/run_services.h"
 #include "files/text_file.h"
+#include "form/headless_form.h"
 #include "platform/charset.h"
 #include "platform/program_folder.h"
 #include "settings/main_window_settings.h"
@@ -63,7 +63,7 @@ constexpr std::chrono::seconds kSettingsWait{10};
 // created), and a file held by a running window is still read.
 void loadSettings(const std::string& path, Form& form) {
     SettingsStore store;
-    if (store.load(path)) LoadMainWindowSettings(store, form);
+    if (store.load(path)) loadMainWindowSettings(store, form);
 }
 
 // Holds the settings file from loading to saving, so that no other writer's
@@ -78,7 +78,7 @@ bool holdSettings(SettingsStore& store, const std::string& path) {
 
 // Saves the form's settings as the window does when it closes.
 int saveSettings(SettingsStore& store, Form& form) {
-    const SaveOutcome outcome = SaveMainWindowSettings(store, form);
+    const SaveOutcome outcome = saveMainWindowSettings(store, form);
     if (outcome.ok()) return kDone;
     printError("lancitong-cli: 以下设置未能保存，配置文件保持原样：");
     for (const std::string& failure : outcome.failures)
@@ -91,7 +91,7 @@ int saveSettings(SettingsStore& store, Form& form) {
 // reason in `error`, when it cannot be read.
 std::optional<std::string> readTextOf(std::string_view path, TextEncoding requested,
                                       std::string* error = nullptr) {
-    TextFile file = ReadTextFile(path, requested, GzipFile::InMemory);
+    TextFile file = readTextFile(path, requested, GzipFile::InMemory);
     if (file.detected == TextEncoding::Detect) {
         if (error) *error = file.error;
         return std::nullopt;
@@ -106,7 +106,7 @@ int preview(const Arguments& args, HeadlessForm& form) {
     if (args.contentFile) {
         std::string error;
         const std::optional<std::string> text = readTextOf(
-            *args.contentFile, EncodingFromIndex(indexOf(form, "组合框输入编码")), &error);
+            *args.contentFile, encodingFromIndex(indexOf(form, "组合框输入编码")), &error);
         if (!text)
             return usageError("无法读取 --content-file：" + terminalSafe(*args.contentFile) + "：" +
                               error);
@@ -134,7 +134,7 @@ int batch(const Arguments& args, HeadlessForm& form) {
         std::error_code error;
         if (std::filesystem::is_directory(path, error)) {
             std::vector<std::string> listed;
-            ListFolderFiles(path, filter, listed);
+            listFolderFiles(path, filter, listed);
             request.paths.insert(request.paths.end(), listed.begin(), listed.end());
         } else {
             request.paths.push_back(path);
@@ -170,7 +170,7 @@ int run(const std::vector<std::string>& argv) {
     SettingsStore held;
     if (args.command == Command::Settings) {
         if (!holdSettings(held, ini)) return kRefused;
-        LoadMainWindowSettings(held, form);
+        loadMainWindowSettings(held, form);
     } else {
         loadSettings(ini, form);
     }

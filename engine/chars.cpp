@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ascii.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -32,10 +33,6 @@ int weight(std::string_view s, std::size_t offset, std::size_t size, CountMode m
     return 1;
 }
 
-char foldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // A pattern prepared for comparison at character boundaries. Unless case
 // matters, the bytes of its single-byte characters are folded; the bytes of
 // its double-byte characters must match exactly.
@@ -46,7 +43,7 @@ class Needle {
             const std::size_t n = charSize(pattern, i);
             lastCharStart_ = i;
             if (!caseSensitive && n == 1 && byteAt(pattern, i) < 0x80) {
-                const char folded = foldAscii(pattern[i]);
+                const char folded = toLowerAscii(pattern[i]);
                 if (folded >= 'a' && folded <= 'z') {
                     foldable_.resize(pattern.size(), false);
                     foldable_[i] = true;
@@ -71,7 +68,7 @@ class Needle {
         } else {
             for (std::size_t j = 0; j < bytes_.size(); ++j) {
                 const char t = text[offset + j];
-                if (foldable_[j] ? foldAscii(t) != bytes_[j] : t != bytes_[j]) return false;
+                if (foldable_[j] ? toLowerAscii(t) != bytes_[j] : t != bytes_[j]) return false;
             }
         }
         const std::size_t last = offset + lastCharStart_;

@@ -4,10 +4,11 @@
 #include <functional>
 #include <vector>
 
-#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"
+#include "form/form.h"
+#include "platform/ascii.h"
 
 namespace lct {
 namespace {
@@ -27,9 +28,7 @@ struct Cut {
 
 int codeOf(std::string_view ch) {
     if (ch.size() != 1) return -1;  // double-byte characters and CR LF count as no letter
-    char c = ch[0];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return static_cast<unsigned char>(c);
+    return static_cast<unsigned char>(toLowerAscii(ch[0]));
 }
 
 bool isLetter(std::string_view ch) {

@@ -37,7 +37,7 @@ std::string formatNumber(double value) {
 
 }  // namespace
 
-std::string ElapsedText(std::int64_t milliseconds) {
+std::string elapsedText(std::int64_t milliseconds) {
     double value = milliseconds < 0 ? 0.0 : static_cast<double>(milliseconds);
     for (const Step& step : kSteps) {
         const bool last = step.limit == 0;

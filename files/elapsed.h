@@ -11,6 +11,6 @@ namespace lct {
 /// then 秒 below 60, 分 below 60, 时 below 24, 天 below 30, 月 (30 days) below
 /// 12, else 年 (12 months); a value within 1e-7 below a limit reaches it. The
 /// unit follows a space: "1.5 秒". A negative duration counts as 0.
-std::string ElapsedText(std::int64_t milliseconds);
+std::string elapsedText(std::int64_t milliseconds);
 
 }  // namespace lct

@@ -136,7 +136,7 @@ std::string kindOf(mode_t mode) {
 // The fields between the prefix and the suffix of a temporary file name.
 std::vector<std::string_view> temporaryFields(std::string_view name) {
     std::vector<std::string_view> fields;
-    if (!IsTemporaryFileName(name)) return fields;
+    if (!isTemporaryFileName(name)) return fields;
     std::string_view rest = name.substr(
         kTemporaryPrefix.size(), name.size() - kTemporaryPrefix.size() - kTemporarySuffix.size());
     for (;;) {
@@ -174,13 +174,13 @@ bool madeByEndedProcess(std::string_view name) {
 
 }  // namespace
 
-bool PathExists(std::string_view path) {
+bool pathExists(std::string_view path) {
     if (path.empty()) return false;
     struct stat st {};
     return ::stat(std::string(path).c_str(), &st) == 0;
 }
 
-std::optional<std::string> ReadWholeFile(std::string_view path, std::string* error) {
+std::optional<std::string> readWholeFile(std::string_view path, std::string* error) {
     if (path.empty()) {
         setError(error, "路径为空");
         return std::nullopt;
@@ -228,7 +228,7 @@ std::optional<std::string> ReadWholeFile(std::string_view path, std::string* err
     return bytes;
 }
 
-bool WriteFileAtomically(std::string_view path, std::string_view bytes, Durability durability,
+bool writeFileAtomically(std::string_view path, std::string_view bytes, Durability durability,
                          LinkTarget links, std::string* error) {
     if (path.empty()) {
         setError(error, "路径为空");
@@ -276,7 +276,7 @@ bool WriteFileAtomically(std::string_view path, std::string_view bytes, Durabili
     return ok;
 }
 
-bool IsTemporaryFileName(std::string_view name) {
+bool isTemporaryFileName(std::string_view name) {
     if (name.size() <= kTemporaryPrefix.size() + kTemporarySuffix.size()) return false;
     if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return false;
     const std::string_view middle = name.substr(
@@ -288,7 +288,7 @@ bool IsTemporaryFileName(std::string_view name) {
     return true;
 }
 
-int RemoveStaleTemporaryFiles(std::string_view folder) {
+int removeStaleTemporaryFiles(std::string_view folder) {
     std::string prefix(folder.empty() ? "." : folder);
     if (prefix.back() != '/') prefix.push_back('/');
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(prefix.c_str()));
@@ -297,7 +297,7 @@ int RemoveStaleTemporaryFiles(std::string_view folder) {
     int removed = 0;
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name = entry->d_name;
-        if (!IsTemporaryFileName(name)) continue;
+        if (!isTemporaryFileName(name)) continue;
         const std::string path = prefix + std::string(name);
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;

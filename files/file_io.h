@@ -11,14 +11,14 @@ namespace lct {
 
 /// True when something (a file or a folder) exists at `path`; symbolic links
 /// are followed. False for an empty path.
-bool PathExists(std::string_view path);
+bool pathExists(std::string_view path);
 
 /// All bytes of the regular file at `path` (symbolic links followed). nullopt
 /// when the path is empty or missing, is a dangling link or a link loop, names
 /// something other than a regular file (a folder, a pipe, a socket, a device:
 /// such a path is refused before it is opened, since opening it could block,
 /// never end or have side effects), or cannot be read.
-std::optional<std::string> ReadWholeFile(std::string_view path, std::string* error = nullptr);
+std::optional<std::string> readWholeFile(std::string_view path, std::string* error = nullptr);
 
 /// Whether a write waits until its bytes are on the disk before the rename.
 enum class Durability {
@@ -38,17 +38,17 @@ enum class LinkTarget {
 /// one, never a mixture. An existing regular file keeps its permission bits.
 /// Returns false, leaving everything as it was, when the path is empty or
 /// names a folder or when any step fails (no temporary file stays behind).
-bool WriteFileAtomically(std::string_view path, std::string_view bytes,
+bool writeFileAtomically(std::string_view path, std::string_view bytes,
                          Durability durability = Durability::Synced,
                          LinkTarget links = LinkTarget::Follow, std::string* error = nullptr);
 
-/// True for the name of a temporary file that WriteFileAtomically makes
+/// True for the name of a temporary file that writeFileAtomically makes
 /// (".lct-" … ".tmp"); such files are never articles.
-bool IsTemporaryFileName(std::string_view name);
+bool isTemporaryFileName(std::string_view name);
 
 /// Removes the temporary files in `folder` that a write of this program left
 /// behind when it was killed: those of a process of this machine that no
 /// longer runs, and any older than a day. Returns how many were removed.
-int RemoveStaleTemporaryFiles(std::string_view folder);
+int removeStaleTemporaryFiles(std::string_view folder);
 
 }  // namespace lct

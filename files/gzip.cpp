@@ -53,7 +53,7 @@ GunzipFailure inflateAll(std::string_view bytes, std::size_t maxOutput, const Si
             if (consumed == bytes.size()) return GunzipFailure::None;
             // Another member may follow; anything else would be lost when the
             // file is replaced by its decompressed form, so it is refused.
-            if (!HasGzipSignature(bytes.substr(consumed))) return GunzipFailure::Damaged;
+            if (!hasGzipSignature(bytes.substr(consumed))) return GunzipFailure::Damaged;
             if (inflateReset(&stream) != Z_OK) return GunzipFailure::Damaged;
             continue;
         }
@@ -65,18 +65,18 @@ GunzipFailure inflateAll(std::string_view bytes, std::size_t maxOutput, const Si
 
 }  // namespace
 
-bool HasGzipSignature(std::string_view bytes) {
+bool hasGzipSignature(std::string_view bytes) {
     return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1F &&
            static_cast<unsigned char>(bytes[1]) == 0x8B;
 }
 
-std::optional<std::string> Gunzip(std::string_view bytes, std::size_t maxOutput,
+std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput,
                                   GunzipFailure* why) {
     auto failed = [&](GunzipFailure failure) -> std::optional<std::string> {
         if (why) *why = failure;
         return std::nullopt;
     };
-    if (!HasGzipSignature(bytes)) return failed(GunzipFailure::Damaged);
+    if (!hasGzipSignature(bytes)) return failed(GunzipFailure::Damaged);
     // First pass: only the size, so that neither a bomb nor a growing string's
     // spare capacity takes memory.
     std::size_t size = 0;

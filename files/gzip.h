@@ -13,7 +13,7 @@ namespace lct {
 constexpr std::size_t kMaxGunzipBytes = std::size_t{1} << 30;
 
 /// True when `bytes` start with the gzip signature 1F 8B.
-bool HasGzipSignature(std::string_view bytes);
+bool hasGzipSignature(std::string_view bytes);
 
 /// Why a stream could not be decompressed.
 enum class GunzipFailure {
@@ -30,7 +30,7 @@ enum class GunzipFailure {
 /// the stream is inflated once to measure it (a stream beyond the limit costs
 /// no memory at all), then into a string of exactly that size. Lets the window
 /// process pending messages once per output block.
-std::optional<std::string> Gunzip(std::string_view bytes, std::size_t maxOutput = kMaxGunzipBytes,
+std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput = kMaxGunzipBytes,
                                   GunzipFailure* why = nullptr);
 
 }  // namespace lct

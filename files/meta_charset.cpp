@@ -5,16 +5,13 @@
 #include <optional>
 
 #include "form/form.h"
+#include "platform/ascii.h"
 
 namespace lct {
 namespace {
 
-char foldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool sameNoCase(char a, char b) {
-    return foldAscii(a) == foldAscii(b);
+    return toLowerAscii(a) == toLowerAscii(b);
 }
 
 // The page is still undecoded (UTF-8, Big5 or GBK), so the search goes byte by
@@ -61,7 +58,7 @@ constexpr std::array kDeclarations = {
 
 }  // namespace
 
-MetaCharset DetectMetaCharset(std::string_view bytes) {
+MetaCharset detectMetaCharset(std::string_view bytes) {
     std::size_t from = 0;
     const std::optional<std::string_view> head = between(bytes, "<head>", "</head>", from);
     const std::string_view scope = head && !head->empty() ? *head : bytes;
@@ -78,7 +75,7 @@ MetaCharset DetectMetaCharset(std::string_view bytes) {
     }
 }
 
-TextEncoding EncodingOfMetaCharset(MetaCharset charset) {
+TextEncoding encodingOfMetaCharset(MetaCharset charset) {
     switch (charset) {
         case MetaCharset::Utf8:
             return TextEncoding::Utf8;

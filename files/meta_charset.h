@@ -22,10 +22,10 @@ enum class MetaCharset : int {
 /// A declaration counts in the forms charset=X, charset="X" and charset='X';
 /// "charset=Big5-HKSCS" unquoted counts as Big5. A meta tag with nothing
 /// before its ">" ends the scan. None when nothing is declared.
-MetaCharset DetectMetaCharset(std::string_view bytes);
+MetaCharset detectMetaCharset(std::string_view bytes);
 
 /// The encoding a meta declaration stands for: Utf8, Big5, Big5Hkscs, or
 /// Detect for None.
-TextEncoding EncodingOfMetaCharset(MetaCharset charset);
+TextEncoding encodingOfMetaCharset(MetaCharset charset);
 
 }  // namespace lct

@@ -8,9 +8,10 @@
 #include <map>
 #include <memory>
 
-#include "form/form.h"
 #include "engine/lists.h"
 #include "files/file_io.h"
+#include "form/form.h"
+#include "platform/ascii.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -23,10 +24,6 @@ struct DirCloser {
 std::string_view nameOfPath(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-char foldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Bytes of the UTF-8 character at `i` (1 for a byte that starts none, so
@@ -62,7 +59,7 @@ bool wildcardMatch(std::string_view name, std::string_view pattern) {
         } else if (p < pattern.size() && pattern[p] == '?') {
             ++p;
             n += utf8CharSize(name, n);
-        } else if (p < pattern.size() && foldAscii(pattern[p]) == foldAscii(name[n])) {
+        } else if (p < pattern.size() && toLowerAscii(pattern[p]) == toLowerAscii(name[n])) {
             ++p;
             ++n;
         } else if (starP != std::string_view::npos) {
@@ -95,7 +92,7 @@ std::vector<std::string> regularFilesIn(const std::string& folder) {
         if (name == "." || name == "..") continue;
         // The program's own temporary files (left by a killed write) are
         // never articles.
-        if (IsTemporaryFileName(name)) continue;
+        if (isTemporaryFileName(name)) continue;
         if (isRegularFile(folder + std::string(name))) names.emplace_back(name);
     }
     std::sort(names.begin(), names.end());
@@ -104,25 +101,25 @@ std::vector<std::string> regularFilesIn(const std::string& folder) {
 
 }  // namespace
 
-std::string FolderOfPath(std::string_view path) {
+std::string folderOfPath(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string_view::npos) return {};
     return std::string(path.substr(0, slash));
 }
 
-std::string BaseNameOfPath(std::string_view path) {
+std::string baseNameOfPath(std::string_view path) {
     const std::string_view name = nameOfPath(path);
     return std::string(name.substr(0, name.rfind('.')));
 }
 
-std::string ExtensionOfPath(std::string_view path) {
+std::string extensionOfPath(std::string_view path) {
     const std::string_view name = nameOfPath(path);
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return {};
     return std::string(name.substr(dot + 1));
 }
 
-bool CreateFolderPath(std::string_view folder, std::vector<std::string>* created) {
+bool createFolderPath(std::string_view folder, std::vector<std::string>* created) {
     std::string path(folder);
     if (path.empty()) return false;
     if (path.back() != '/') path.push_back('/');
@@ -146,7 +143,7 @@ bool CreateFolderPath(std::string_view folder, std::vector<std::string>* created
     return true;
 }
 
-bool MatchesNamePattern(std::string_view name, std::string_view pattern) {
+bool matchesNamePattern(std::string_view name, std::string_view pattern) {
     if (wildcardMatch(name, pattern)) return true;
     if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*")
         return name.find('.') == std::string_view::npos &&
@@ -154,7 +151,7 @@ bool MatchesNamePattern(std::string_view name, std::string_view pattern) {
     return false;
 }
 
-std::size_t ListFolderFiles(std::string_view folder, std::string_view gbkPatterns,
+std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPatterns,
                             std::vector<std::string>& out) {
     out.clear();
     std::string prefix(folder.empty() ? "." : folder);
@@ -177,7 +174,7 @@ std::size_t ListFolderFiles(std::string_view folder, std::string_view gbkPattern
         if (listing == listings.end())
             listing = listings.emplace(searched, regularFilesIn(searched)).first;
         for (const std::string& name : listing->second) {
-            if (MatchesNamePattern(name, namePattern)) out.push_back(searched + name);
+            if (matchesNamePattern(name, namePattern)) out.push_back(searched + name);
         }
     }
     return out.size();

@@ -12,28 +12,28 @@ namespace lct {
 
 /// The text before the last "/" ("/" itself excluded); empty when the path
 /// has none (and for a file right under the root, "/a").
-std::string FolderOfPath(std::string_view path);
+std::string folderOfPath(std::string_view path);
 
 /// The name after the last "/" (the whole path when there is none), cut before
 /// its last "."; the whole name when it has no ".".
-std::string BaseNameOfPath(std::string_view path);
+std::string baseNameOfPath(std::string_view path);
 
 /// The text after the last "." of the name after the last "/"; empty when the
 /// name has no ".".
-std::string ExtensionOfPath(std::string_view path);
+std::string extensionOfPath(std::string_view path);
 
 /// Creates every level of `folder` that does not exist yet, from the left
 /// (a trailing "/" is optional; an absolute path starts at the root). True
 /// when every level exists as a folder afterwards; false at the first level
 /// that cannot be created or exists as something else. Each level created is
 /// appended to `created` (may be null), without a trailing "/".
-bool CreateFolderPath(std::string_view folder, std::vector<std::string>* created = nullptr);
+bool createFolderPath(std::string_view folder, std::vector<std::string>* created = nullptr);
 
 /// True when a file name matches one name pattern: "*" any run of characters,
 /// "?" one character, everything else itself, ASCII letters without case. A
 /// pattern ending in ".*" also matches names without that dot ("*.*" matches
 /// every name, "a.*" matches "a"), as the system's patterns always did.
-bool MatchesNamePattern(std::string_view name, std::string_view pattern);
+bool matchesNamePattern(std::string_view name, std::string_view pattern);
 
 /// Replaces `out` by the files directly inside `folder` (not recursive) whose
 /// names match the patterns of `gbkPatterns`, a GBK text of patterns separated
@@ -44,7 +44,7 @@ bool MatchesNamePattern(std::string_view name, std::string_view pattern);
 /// matches as the searched folder + "/" + name, sorted by bytes; a file matched by two patterns
 /// appears twice. Returns out.size(); a folder that cannot be read adds none. Lets the window
 /// process pending messages once per entry.
-std::size_t ListFolderFiles(std::string_view folder, std::string_view gbkPatterns,
+std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPatterns,
                             std::vector<std::string>& out);
 
 }  // namespace lct

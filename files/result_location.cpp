@@ -33,27 +33,27 @@ void truncateUtf8(std::string& s, std::size_t limit) {
 
 }  // namespace
 
-std::string ResultFolderOf(std::string_view firstInputPath) {
+std::string resultFolderOf(std::string_view firstInputPath) {
     const std::string folder =
-        firstInputPath.find('/') == std::string_view::npos ? "." : FolderOfPath(firstInputPath);
+        firstInputPath.find('/') == std::string_view::npos ? "." : folderOfPath(firstInputPath);
     return folder + "/" + std::string(kResultFolderName) + "/";
 }
 
-std::string TitleOfPath(std::string_view path) {
-    const std::string name = BaseNameOfPath(path);
-    return IsValidUtf8(name) ? utf8ToGbk(name) : name;
+std::string titleOfPath(std::string_view path) {
+    const std::string name = baseNameOfPath(path);
+    return isValidUtf8(name) ? utf8ToGbk(name) : name;
 }
 
-std::string ResultFileName(std::string_view gbkTitle, std::string_view gbkNewExtension,
+std::string resultFileName(std::string_view gbkTitle, std::string_view gbkNewExtension,
                            std::string_view inputPath, int copy) {
-    std::string extension = safeNamePart(gbkNewExtension.empty() ? ExtensionOfPath(inputPath)
+    std::string extension = safeNamePart(gbkNewExtension.empty() ? extensionOfPath(inputPath)
                                                                  : gbkToUtf8(gbkNewExtension));
     truncateUtf8(extension, kMaxExtensionBytes);
     std::string suffix = extension.empty() ? std::string() : "." + extension;
     if (copy > 1) suffix = " (" + std::to_string(copy) + ")" + suffix;
 
     std::string title = safeNamePart(gbkToUtf8(gbkTitle));
-    if (title.empty()) title = safeNamePart(BaseNameOfPath(inputPath));
+    if (title.empty()) title = safeNamePart(baseNameOfPath(inputPath));
     if (title.empty()) title = kUntitled;
     truncateUtf8(title, kMaxNameBytes - suffix.size());
 
@@ -62,11 +62,11 @@ std::string ResultFileName(std::string_view gbkTitle, std::string_view gbkNewExt
     return name;
 }
 
-std::string ResultFilePath(std::string_view resultFolder, std::string_view gbkTitle,
+std::string resultFilePath(std::string_view resultFolder, std::string_view gbkTitle,
                            std::string_view gbkNewExtension, std::string_view inputPath, int copy) {
     std::string path(resultFolder);
     if (!path.empty() && path.back() != '/') path.push_back('/');
-    return path + ResultFileName(gbkTitle, gbkNewExtension, inputPath, copy);
+    return path + resultFileName(gbkTitle, gbkNewExtension, inputPath, copy);
 }
 
 }  // namespace lct

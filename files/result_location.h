@@ -13,12 +13,12 @@ inline constexpr std::string_view kResultFolderName = "关键词插入结果";
 /// The result folder of a batch whose first input is `firstInputPath`: the
 /// input's folder + "/关键词插入结果/" (so "/a.txt" gives "/关键词插入结果/"),
 /// or "./关键词插入结果/" for a bare file name. Always ends with "/".
-std::string ResultFolderOf(std::string_view firstInputPath);
+std::string resultFolderOf(std::string_view firstInputPath);
 
-/// The article title of an input file: its base name (BaseNameOfPath) as GBK
+/// The article title of an input file: its base name (baseNameOfPath) as GBK
 /// text. A name that is valid UTF-8 is converted; one that is not (typically
 /// GBK bytes unpacked from an archive) is taken as GBK as it is.
-std::string TitleOfPath(std::string_view path);
+std::string titleOfPath(std::string_view path);
 
 /// The UTF-8 file name of a result: the processed GBK title, then "." and the
 /// extension: `gbkNewExtension` when not empty, else the input's own; without
@@ -29,11 +29,11 @@ std::string TitleOfPath(std::string_view path);
 /// boundary (an extension beyond 128 bytes is cut too). A `copy` above 1 puts
 /// " (copy)" after the (cut) title, so that every copy number gives a name of
 /// its own.
-std::string ResultFileName(std::string_view gbkTitle, std::string_view gbkNewExtension,
+std::string resultFileName(std::string_view gbkTitle, std::string_view gbkNewExtension,
                            std::string_view inputPath, int copy = 1);
 
-/// `resultFolder` (a "/" is added when missing) + ResultFileName.
-std::string ResultFilePath(std::string_view resultFolder, std::string_view gbkTitle,
+/// `resultFolder` (a "/" is added when missing) + resultFileName.
+std::string resultFilePath(std::string_view resultFolder, std::string_view gbkTitle,
                            std::string_view gbkNewExtension, std::string_view inputPath,
                            int copy = 1);
 

@@ -30,11 +30,11 @@ bool FileRunServices::isFile(std::string_view path) {
 }
 
 ArticleFile FileRunServices::read(std::string_view path, int requestedEncoding, bool replaceGzip) {
-    TextFile file = ReadTextFile(path, EncodingFromIndex(requestedEncoding),
+    TextFile file = readTextFile(path, encodingFromIndex(requestedEncoding),
                                  replaceGzip ? GzipFile::Replace : GzipFile::InMemory);
     // A decompression writes beside the input: a killed one may have left its
     // temporary file there.
-    if (file.decompressed) clearOnce(FolderOfPath(path));
+    if (file.decompressed) clearOnce(folderOfPath(path));
     return {std::move(file.text), static_cast<int>(file.detected),
             static_cast<int>(file.lineBreaks), std::move(file.error)};
 }
@@ -43,7 +43,7 @@ bool FileRunServices::write(std::string_view path, std::string_view text, int en
                             int lineBreaks, std::string& error) {
     const LineBreaks style =
         lineBreaks == static_cast<int>(LineBreaks::Lf) ? LineBreaks::Lf : LineBreaks::CrLf;
-    return WriteTextFile(path, text, EncodingFromIndex(encoding), style, &error);
+    return writeTextFile(path, text, encodingFromIndex(encoding), style, &error);
 }
 
 bool FileRunServices::createResultFolder(std::string_view folder, bool& created,
@@ -88,31 +88,31 @@ std::string FileRunServices::fileIdentity(std::string_view path, bool followLink
 }
 
 std::string FileRunServices::resultFolder(std::string_view firstPath) {
-    return ResultFolderOf(firstPath);
+    return resultFolderOf(firstPath);
 }
 
 std::string FileRunServices::titleOf(std::string_view path) {
-    return TitleOfPath(path);
+    return titleOfPath(path);
 }
 
 std::string FileRunServices::resultPath(std::string_view folder, std::string_view gbkTitle,
                                         std::string_view gbkNewExtension,
                                         std::string_view inputPath, int copy) {
-    return ResultFilePath(folder, gbkTitle, gbkNewExtension, inputPath, copy);
+    return resultFilePath(folder, gbkTitle, gbkNewExtension, inputPath, copy);
 }
 
 std::string FileRunServices::elapsedText(std::int64_t milliseconds) {
-    return ElapsedText(milliseconds);
+    return lct::elapsedText(milliseconds);
 }
 
 void FileRunServices::openFolder(std::string_view folder) {
-    OpenFolderInShell(folder);
+    openFolderInShell(folder);
 }
 
 void FileRunServices::clearOnce(const std::string& folder) {
     const std::string key = withoutTrailingSlash(folder.empty() ? "." : folder);
     if (!cleared_.insert(key).second) return;
-    RemoveStaleTemporaryFiles(key);
+    removeStaleTemporaryFiles(key);
 }
 
 }  // namespace lct

@@ -33,7 +33,7 @@ std::string findOnPath(std::string_view program) {
 
 }  // namespace
 
-bool OpenFolderInShell(std::string_view folder) {
+bool openFolderInShell(std::string_view folder) {
     if (folder.empty()) return false;
     std::string program = findOnPath(kOpener);
     if (program.empty()) return false;

@@ -45,7 +45,7 @@ bool findSpan(std::string_view text, std::string_view left, std::string_view rig
 
 }  // namespace
 
-std::string TextBetween(std::string_view text, std::string_view left, std::string_view right,
+std::string textBetween(std::string_view text, std::string_view left, std::string_view right,
                         int& position, int trimStart, int trimEnd, bool literalQuotes) {
     if (position == kTextBetweenExhausted) return {};
     const int start = std::max(position, 1);

@@ -21,7 +21,7 @@ constexpr int kTextBetweenExhausted = -2;
 /// at its end. On success `position` moves just past the right marker; on
 /// failure the result is empty and `position` becomes kTextBetweenExhausted,
 /// with which every later call returns empty text at once.
-std::string TextBetween(std::string_view text, std::string_view left, std::string_view right,
+std::string textBetween(std::string_view text, std::string_view left, std::string_view right,
                         int& position, int trimStart = 0, int trimEnd = 0,
                         bool literalQuotes = false);
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "form/form.h"
+#include "platform/ascii.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -21,34 +22,14 @@ bool isContinuation(unsigned b) {
     return (b & 0xC0u) == 0x80u;
 }
 
-// ASCII only: the result must not depend on the process locale.
-char foldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-    }
-    return true;
-}
-
-// The ICU alias "Big5-HKSCS" is ambiguous; the converter that the system
-// means by it is ibm-1375.
-std::string icuName(std::string_view name) {
-    if (equalsNoCase(name, "BIG5-HKSCS")) return "ibm-1375";
-    return std::string(name);
-}
-
 }  // namespace
 
-TextEncoding EncodingFromIndex(int index) {
+TextEncoding encodingFromIndex(int index) {
     if (index < 0 || index > static_cast<int>(TextEncoding::Big5Hkscs)) return TextEncoding::Detect;
     return static_cast<TextEncoding>(index);
 }
 
-std::string_view CharsetNameOf(TextEncoding encoding) {
+std::string_view charsetNameOf(TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Utf8:
             return "UTF-8";
@@ -67,7 +48,7 @@ std::string_view CharsetNameOf(TextEncoding encoding) {
     return {};
 }
 
-std::string_view ByteOrderMarkOf(TextEncoding encoding) {
+std::string_view byteOrderMarkOf(TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Utf8:
             return "\xEF\xBB\xBF";
@@ -81,14 +62,7 @@ std::string_view ByteOrderMarkOf(TextEncoding encoding) {
     return {};
 }
 
-std::string ConvertCharset(std::string_view bytes, std::string_view from, std::string_view to) {
-    const std::string source = icuName(from);
-    const std::string target = icuName(to);
-    std::optional<std::string> converted = convertCharset(bytes, source.c_str(), target.c_str());
-    return converted ? std::move(*converted) : std::string();
-}
-
-bool LooksLikeUtf8(std::string_view bytes) {
+bool looksLikeUtf8(std::string_view bytes) {
     const std::size_t n = bytes.size();
     std::size_t singles = 0;
     std::size_t nextBreath = kBytesPerBreath;
@@ -118,7 +92,7 @@ bool LooksLikeUtf8(std::string_view bytes) {
     return singles != n;
 }
 
-bool IsValidUtf8(std::string_view bytes) {
+bool isValidUtf8(std::string_view bytes) {
     const std::size_t n = bytes.size();
     std::size_t nextBreath = kBytesPerBreath;
     std::size_t i = 0;

@@ -23,22 +23,15 @@ enum class TextEncoding : int {
 
 /// The encoding with that value (a combo box index 0..5, or 6); Detect for
 /// any other value.
-TextEncoding EncodingFromIndex(int index);
+TextEncoding encodingFromIndex(int index);
 
 /// The ICU converter name of an encoding; empty for Detect and Gbk, whose
 /// bytes are the internal text as it is.
-std::string_view CharsetNameOf(TextEncoding encoding);
+std::string_view charsetNameOf(TextEncoding encoding);
 
 /// The byte-order mark written in front of a file in that encoding; empty for
 /// encodings without one.
-std::string_view ByteOrderMarkOf(TextEncoding encoding);
-
-/// Decodes `bytes` in charset `from` and encodes the characters in charset
-/// `to`. Names are ICU converter names ("gb18030", "UTF-8", "UTF-16LE",
-/// "UTF-16BE", "Big5", "ibm-1375"); "BIG5-HKSCS" is taken for "ibm-1375".
-/// No byte-order mark is added. Invalid input and characters that `to` lacks
-/// become substitution characters. Empty when a charset is unknown.
-std::string ConvertCharset(std::string_view bytes, std::string_view from, std::string_view to);
+std::string_view byteOrderMarkOf(TextEncoding encoding);
 
 /// True when `bytes` read as UTF-8 holds at least one multi-byte sequence
 /// and nothing but ASCII and sequences of two, three or four bytes: a lead
@@ -46,10 +39,10 @@ std::string ConvertCharset(std::string_view bytes, std::string_view from, std::s
 /// continuation bytes (80..BF). Only these bit patterns are looked at, so
 /// overlong forms such as C0 80 pass. Empty data and pure ASCII give false.
 /// Lets the window process pending messages once per 64 KB examined.
-bool LooksLikeUtf8(std::string_view bytes);
+bool looksLikeUtf8(std::string_view bytes);
 
 /// True when `bytes` is well-formed UTF-8 in the strict sense (no overlong
 /// forms, no surrogates, nothing above U+10FFFF). Empty data is valid.
-bool IsValidUtf8(std::string_view bytes);
+bool isValidUtf8(std::string_view bytes);
 
 }  // namespace lct

@@ -7,6 +7,7 @@
 #include "files/file_io.h"
 #include "files/gzip.h"
 #include "files/meta_charset.h"
+#include "platform/charset.h"
 
 namespace lct {
 namespace {
@@ -18,7 +19,7 @@ bool startsWith(std::string_view bytes, std::string_view prefix) {
 }
 
 bool isConverted(TextEncoding e) {
-    return !CharsetNameOf(e).empty();
+    return !charsetNameOf(e).empty();
 }
 
 void normaliseLineBreaks(TextFile& file) {
@@ -37,8 +38,8 @@ std::string_view textPrefix(std::string_view bytes) {
 
 }  // namespace
 
-TextFile DecodeText(std::string_view bytes, TextEncoding requested) {
-    TextEncoding encoding = EncodingFromIndex(static_cast<int>(requested));
+TextFile decodeText(std::string_view bytes, TextEncoding requested) {
+    TextEncoding encoding = encodingFromIndex(static_cast<int>(requested));
     std::size_t offset = 0;
     bool guessedUtf8 = false;  // UTF-8 only by a meta tag or by the test, not by a mark
     switch (encoding) {
@@ -47,19 +48,19 @@ TextFile DecodeText(std::string_view bytes, TextEncoding requested) {
             offset = std::min<std::size_t>(2, bytes.size());
             break;
         case TextEncoding::Utf8:
-            if (startsWith(bytes, ByteOrderMarkOf(TextEncoding::Utf8))) offset = 3;
+            if (startsWith(bytes, byteOrderMarkOf(TextEncoding::Utf8))) offset = 3;
             break;
         case TextEncoding::Detect:
             for (TextEncoding marked :
                  {TextEncoding::Utf8, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
-                if (startsWith(bytes, ByteOrderMarkOf(marked))) {
+                if (startsWith(bytes, byteOrderMarkOf(marked))) {
                     encoding = marked;
-                    offset = ByteOrderMarkOf(marked).size();
+                    offset = byteOrderMarkOf(marked).size();
                     break;
                 }
             }
             if (encoding == TextEncoding::Detect) {
-                encoding = EncodingOfMetaCharset(DetectMetaCharset(textPrefix(bytes)));
+                encoding = encodingOfMetaCharset(detectMetaCharset(textPrefix(bytes)));
                 guessedUtf8 = encoding == TextEncoding::Utf8;
             }
             break;
@@ -67,19 +68,20 @@ TextFile DecodeText(std::string_view bytes, TextEncoding requested) {
             break;
     }
     const std::string_view content = bytes.substr(offset);
-    if (encoding == TextEncoding::Detect && LooksLikeUtf8(content)) {
+    if (encoding == TextEncoding::Detect && looksLikeUtf8(content)) {
         encoding = TextEncoding::Utf8;
         guessedUtf8 = true;
     }
     // A page that claims UTF-8 but is not (typically GBK with a copied head)
     // would lose every Chinese character to replacement characters.
-    if (guessedUtf8 && !IsValidUtf8(content)) encoding = TextEncoding::Detect;
+    if (guessedUtf8 && !isValidUtf8(content)) encoding = TextEncoding::Detect;
 
     TextFile file;
     if (isConverted(encoding)) {
         file.detected = encoding;
         if (!content.empty())
-            file.text = ConvertCharset(content, CharsetNameOf(encoding), kInternalCharset);
+            file.text = convertCharset(content, charsetNameOf(encoding), kInternalCharset)
+                            .value_or(std::string());
     }
     if (file.text.empty() && !(isConverted(encoding) && content.empty())) {
         file.text.assign(bytes);
@@ -89,18 +91,18 @@ TextFile DecodeText(std::string_view bytes, TextEncoding requested) {
     return file;
 }
 
-TextFile ReadTextFile(std::string_view path, TextEncoding requested, GzipFile gzip) {
+TextFile readTextFile(std::string_view path, TextEncoding requested, GzipFile gzip) {
     TextFile unreadable;
-    std::optional<std::string> bytes = ReadWholeFile(path, &unreadable.error);
+    std::optional<std::string> bytes = readWholeFile(path, &unreadable.error);
     if (!bytes) return unreadable;
     bool decompressed = false;
-    if (HasGzipSignature(*bytes)) {
+    if (hasGzipSignature(*bytes)) {
         GunzipFailure why = GunzipFailure::None;
-        if (std::optional<std::string> plain = Gunzip(*bytes, kMaxGunzipBytes, &why)) {
+        if (std::optional<std::string> plain = gunzip(*bytes, kMaxGunzipBytes, &why)) {
             // The text is read from the decompressed bytes even when the file
             // cannot be replaced (a read-only folder).
             if (gzip == GzipFile::Replace)
-                decompressed = WriteFileAtomically(path, *plain, Durability::Synced);
+                decompressed = writeFileAtomically(path, *plain, Durability::Synced);
             bytes = std::move(plain);
         } else if (why == GunzipFailure::TooLarge) {
             unreadable.error =
@@ -108,23 +110,23 @@ TextFile ReadTextFile(std::string_view path, TextEncoding requested, GzipFile gz
             return unreadable;
         }
     }
-    TextFile file = DecodeText(*bytes, requested);
+    TextFile file = decodeText(*bytes, requested);
     file.decompressed = decompressed;
     return file;
 }
 
-std::string EncodeText(std::string_view text, TextEncoding encoding, LineBreaks lineBreaks) {
+std::string encodeText(std::string_view text, TextEncoding encoding, LineBreaks lineBreaks) {
     std::string gbk = lineBreaks == LineBreaks::Lf ? crLfToLf(text) : std::string(text);
-    const std::string_view charset = CharsetNameOf(encoding);
+    const std::string_view charset = charsetNameOf(encoding);
     if (charset.empty()) return gbk;
-    std::string converted = ConvertCharset(gbk, kInternalCharset, charset);
+    std::string converted = convertCharset(gbk, kInternalCharset, charset).value_or(std::string());
     if (converted.empty()) return gbk;
-    return std::string(ByteOrderMarkOf(encoding)) + converted;
+    return std::string(byteOrderMarkOf(encoding)) + converted;
 }
 
-bool WriteTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
+bool writeTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
                    LineBreaks lineBreaks, std::string* error) {
-    return WriteFileAtomically(path, EncodeText(text, encoding, lineBreaks), Durability::Cached,
+    return writeFileAtomically(path, encodeText(text, encoding, lineBreaks), Durability::Cached,
                                LinkTarget::Replace, error);
 }
 

@@ -45,30 +45,30 @@ enum class GzipFile {
 /// otherwise whenever nothing is decoded the text is all bytes as they are,
 /// reported as Gbk. A text with LF but no CR LF gets CR LF for each LF and is
 /// reported as Lf.
-TextFile DecodeText(std::string_view bytes, TextEncoding requested);
+TextFile decodeText(std::string_view bytes, TextEncoding requested);
 
-/// Reads and decodes the file at `path` (see DecodeText). A gzip file is
+/// Reads and decodes the file at `path` (see decodeText). A gzip file is
 /// decompressed first; with GzipFile::Replace, when its whole stream decoded
 /// cleanly the file is also replaced on disk by the decompressed bytes
 /// (atomically). A damaged stream leaves the file as it is and its raw bytes
-/// are decoded. A file that cannot be read (see ReadWholeFile), or a gzip file
+/// are decoded. A file that cannot be read (see readWholeFile), or a gzip file
 /// that would decompress beyond kMaxGunzipBytes, gives empty text, `detected`
 /// Detect and the reason in `error`.
-TextFile ReadTextFile(std::string_view path, TextEncoding requested,
+TextFile readTextFile(std::string_view path, TextEncoding requested,
                       GzipFile gzip = GzipFile::InMemory);
 
 /// The bytes of a file holding `text` (GBK, CR LF) in `encoding`: UTF-8 and
 /// UTF-16 get their byte-order mark; Detect and Gbk give the GBK bytes as they
 /// are, as does a conversion that yields nothing (without a mark). With Lf
 /// every CR LF becomes LF before encoding.
-std::string EncodeText(std::string_view text, TextEncoding encoding, LineBreaks lineBreaks);
+std::string encodeText(std::string_view text, TextEncoding encoding, LineBreaks lineBreaks);
 
-/// Writes `text` encoded by EncodeText as the whole content of the file at
+/// Writes `text` encoded by encodeText as the whole content of the file at
 /// `path`, through a temporary file renamed into place; a symbolic link at the
 /// path is replaced, not followed. False, with any existing file left
 /// untouched and the reason in `error` (when given), when the path is empty or
 /// the write fails.
-bool WriteTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
+bool writeTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
                    LineBreaks lineBreaks = LineBreaks::CrLf, std::string* error = nullptr);
 
 }  // namespace lct

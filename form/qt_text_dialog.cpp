@@ -144,7 +144,7 @@ void TextDialog::importFiles(bool contents) {
     lct::importFiles(*form_, paths, contents, &readBytes);
 }
 
-bool ShowTextDialog(const TextDialogRequest& request, std::string* result) {
+bool showTextDialog(const TextDialogRequest& request, std::string* result) {
     if (dialogOpen) return false;
     dialogOpen = true;
     TextDialog dialog(request, ownerWidget(request.owner));

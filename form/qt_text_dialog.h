@@ -12,7 +12,7 @@ namespace lct {
 /// Shows the dialog modally. Returns true when the user confirmed with "确定";
 /// `result` then holds the final text. A request while the dialog is open
 /// returns false at once.
-bool ShowTextDialog(const TextDialogRequest& request, std::string* result);
+bool showTextDialog(const TextDialogRequest& request, std::string* result);
 
 class TextDialog final : public QDialog {
     Q_OBJECT

@@ -6,6 +6,8 @@
 #include <array>
 #include <memory>
 
+#include "platform/ascii.h"
+
 namespace lct {
 namespace {
 
@@ -127,10 +129,21 @@ std::string utf8ToGbk(std::string_view utf8) {
     return out;
 }
 
-std::optional<std::string> convertCharset(std::string_view bytes, const char* from,
-                                          const char* to) {
-    ConverterPtr source = openConverter(from);
-    ConverterPtr target = openConverter(to);
+namespace {
+
+// The ICU alias "Big5-HKSCS" is ambiguous; the converter meant by it is
+// ibm-1375.
+std::string icuName(std::string_view name) {
+    return equalsIgnoringAsciiCase(name, "BIG5-HKSCS") ? std::string("ibm-1375")
+                                                       : std::string(name);
+}
+
+}  // namespace
+
+std::optional<std::string> convertCharset(std::string_view bytes, std::string_view from,
+                                          std::string_view to) {
+    ConverterPtr source = openConverter(icuName(from).c_str());
+    ConverterPtr target = openConverter(icuName(to).c_str());
     if (!source || !target) return std::nullopt;
     std::string out;
     out.reserve(bytes.size() * 2);

@@ -27,11 +27,12 @@ std::string gbkToUtf8(std::string_view gbk, InvalidBytes invalid = InvalidBytes:
 std::string utf8ToGbk(std::string_view utf8);
 
 /// Decodes `bytes` in charset `from` and encodes the characters in charset `to`
-/// (ICU converter names such as "gb18030", "UTF-8", "UTF-16LE", "Big5",
-/// "ibm-1375"). No byte-order mark is added or removed. Characters that `to`
-/// lacks become its substitution character. nullopt when a converter cannot
-/// be opened.
-std::optional<std::string> convertCharset(std::string_view bytes, const char* from, const char* to);
+/// (ICU converter names such as "gb18030", "UTF-8", "UTF-16LE", "UTF-16BE",
+/// "Big5", "ibm-1375"; "BIG5-HKSCS" is taken for "ibm-1375"). No byte-order
+/// mark is added or removed. Invalid input and characters that `to` lacks
+/// become substitution characters. nullopt when a converter cannot be opened.
+std::optional<std::string> convertCharset(std::string_view bytes, std::string_view from,
+                                          std::string_view to);
 
 /// Bytes of the GBK character that starts at byte `offset` of `text`: 4 for a
 /// GB18030 four-byte sequence (81..FE, 30..39, 81..FE, 30..39), 2 for any

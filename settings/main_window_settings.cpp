@@ -179,11 +179,11 @@ void forEachRow(SettingsStore& store, Action action) {
 
 }  // namespace
 
-void LoadMainWindowSettings(SettingsStore& store, Form& form) {
+void loadMainWindowSettings(SettingsStore& store, Form& form) {
     forEachRow(store, [&](const Row& row) { load(store, form, row); });
 }
 
-SaveOutcome SaveMainWindowSettings(SettingsStore& store, Form& form) {
+SaveOutcome saveMainWindowSettings(SettingsStore& store, Form& form) {
     store.beginSave();
     forEachRow(store, [&](const Row& row) { save(store, form, row); });
     return store.finishSave();

@@ -11,10 +11,10 @@ namespace lct {
 
 /// Restores the fifty main-window values from the store into the form's
 /// controls; a missing or empty value leaves its control as it is.
-void LoadMainWindowSettings(SettingsStore& store, Form& form);
+void loadMainWindowSettings(SettingsStore& store, Form& form);
 
 /// Writes the fifty main-window values from the form's controls, as one save
 /// (see SettingsStore::finishSave), and tells what it achieved.
-SaveOutcome SaveMainWindowSettings(SettingsStore& store, Form& form);
+SaveOutcome saveMainWindowSettings(SettingsStore& store, Form& form);
 
 }  // namespace lct

@@ -84,7 +84,7 @@ void KeywordCombinerWindow::showHelp() {
     TextDialogRequest request;
     request.text = keywordCombinerHelp();
     request.title = utf8ToGbk("帮助");
-    ShowTextDialog(request, nullptr);
+    showTextDialog(request, nullptr);
 }
 
 void KeywordCombinerWindow::requestStop() {

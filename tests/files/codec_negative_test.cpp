@@ -26,7 +26,7 @@ const std::string kGbkReplacement = G("\uFFFD");
 class CodecNegativeTest : public ::testing::Test {
   protected:
     TextFile read(std::string_view bytes, TextEncoding requested = TextEncoding::Detect) {
-        return ReadTextFile(folder_.write("input", bytes), requested);
+        return readTextFile(folder_.write("input", bytes), requested);
     }
 
     TempFolder folder_;
@@ -37,7 +37,7 @@ TEST_F(CodecNegativeTest, UnreadablePathsGiveEmptyTextAndNoEncoding) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path :
          {folder_.file("missing.txt"), folder_.path(), fifo, std::string()}) {
-        const TextFile file = ReadTextFile(path, TextEncoding::Detect);
+        const TextFile file = readTextFile(path, TextEncoding::Detect);
         EXPECT_EQ(file.text, "") << path;
         EXPECT_EQ(file.detected, TextEncoding::Detect) << path;
     }
@@ -49,7 +49,7 @@ TEST_F(CodecNegativeTest, NulBytesDoNotCutTheText) {
     EXPECT_EQ(file.text, bytes);
     EXPECT_EQ(file.detected, TextEncoding::Gbk);
     const std::string out = folder_.file("out");
-    ASSERT_TRUE(WriteTextFile(out, file.text, file.detected, file.lineBreaks));
+    ASSERT_TRUE(writeTextFile(out, file.text, file.detected, file.lineBreaks));
     EXPECT_EQ(readBytes(out), bytes);
 }
 
@@ -111,7 +111,7 @@ TEST_F(CodecNegativeTest, GzipSignatureWithoutAStreamStaysAsItIs) {
     for (const std::string& bytes : {std::string("\x1F\x8B"), std::string("\x1F\x8B garbage"),
                                      gzipMember("complete") + "trailing bytes"}) {
         const std::string path = folder_.write("g", bytes);
-        const TextFile file = ReadTextFile(path, TextEncoding::Detect);
+        const TextFile file = readTextFile(path, TextEncoding::Detect);
         EXPECT_EQ(file.text, bytes);
         EXPECT_EQ(file.detected, TextEncoding::Gbk);
         EXPECT_EQ(readBytes(path), bytes);
@@ -124,7 +124,7 @@ TEST_F(CodecNegativeTest, LoneLeadByteAndLineBreaksRoundTrip) {
          {std::string("abc\x81"), std::string("\x81\nx\n"), std::string("\x81\r\nx")}) {
         const TextFile file = read(bytes);
         const std::string out = folder_.file("out");
-        ASSERT_TRUE(WriteTextFile(out, file.text, file.detected, file.lineBreaks));
+        ASSERT_TRUE(writeTextFile(out, file.text, file.detected, file.lineBreaks));
         EXPECT_EQ(readBytes(out), bytes);
     }
 }
@@ -132,19 +132,19 @@ TEST_F(CodecNegativeTest, LoneLeadByteAndLineBreaksRoundTrip) {
 TEST_F(CodecNegativeTest, WritesIntoAFolderThatCannotBeCreatedFail) {
     folder_.write("blocker", "a file where the result folder should go");
     const std::string results = folder_.file("blocker/关键词插入结果/");
-    EXPECT_FALSE(CreateFolderPath(results));
-    EXPECT_FALSE(WriteTextFile(results + "a.txt", G("内容"), TextEncoding::Utf8));
+    EXPECT_FALSE(createFolderPath(results));
+    EXPECT_FALSE(writeTextFile(results + "a.txt", G("内容"), TextEncoding::Utf8));
     EXPECT_EQ(readBytes(folder_.file("blocker")), "a file where the result folder should go");
 }
 
 TEST_F(CodecNegativeTest, EmptyPathWritesNothing) {
-    EXPECT_FALSE(WriteTextFile("", "text", TextEncoding::Gbk));
+    EXPECT_FALSE(writeTextFile("", "text", TextEncoding::Gbk));
 }
 
 TEST_F(CodecNegativeTest, OutOfRangeEncodingValuesAreSafe) {
     const TextFile file = read(G("中文"), static_cast<TextEncoding>(42));
     EXPECT_EQ(file.detected, TextEncoding::Gbk);
-    EXPECT_EQ(EncodeText(G("中文"), static_cast<TextEncoding>(-3), LineBreaks::CrLf), G("中文"));
+    EXPECT_EQ(encodeText(G("中文"), static_cast<TextEncoding>(-3), LineBreaks::CrLf), G("中文"));
 }
 
 }  // namespace

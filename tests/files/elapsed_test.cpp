@@ -48,11 +48,11 @@ TEST(ElapsedText, PicksTheLargestUnitReached) {
         {-5, "0 毫秒"},
     };
     for (const ElapsedCase& c : cases)
-        EXPECT_EQ(U(ElapsedText(c.ms)), c.text) << c.ms;
+        EXPECT_EQ(U(elapsedText(c.ms)), c.text) << c.ms;
 }
 
 TEST(ElapsedText, LargestDurationStaysANumber) {
-    const std::string text = U(ElapsedText(INT64_MAX));
+    const std::string text = U(elapsedText(INT64_MAX));
     EXPECT_EQ(text.substr(text.size() - 4), " 年");
     EXPECT_EQ(text.substr(0, 4), "2965");  // about 2.9 hundred million years
 }

@@ -27,19 +27,19 @@ namespace fs = std::filesystem;
 
 TEST(PathExists, FilesAndFoldersExist) {
     TempFolder folder;
-    EXPECT_TRUE(PathExists(folder.write("a.txt", "x")));
-    EXPECT_TRUE(PathExists(folder.path()));
-    EXPECT_FALSE(PathExists(folder.file("missing")));
-    EXPECT_FALSE(PathExists(""));
+    EXPECT_TRUE(pathExists(folder.write("a.txt", "x")));
+    EXPECT_TRUE(pathExists(folder.path()));
+    EXPECT_FALSE(pathExists(folder.file("missing")));
+    EXPECT_FALSE(pathExists(""));
 }
 
 TEST(ReadWholeFile, ReadsEveryByte) {
     TempFolder folder;
     const std::string bytes("a\0b\x1A\xFF", 5);
-    const auto read = ReadWholeFile(folder.write("bin", bytes));
+    const auto read = readWholeFile(folder.write("bin", bytes));
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(*read, bytes);
-    EXPECT_EQ(ReadWholeFile(folder.write("empty", "")), std::optional<std::string>(""));
+    EXPECT_EQ(readWholeFile(folder.write("empty", "")), std::optional<std::string>(""));
 }
 
 struct UnreadableCase {
@@ -80,7 +80,7 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFileAndSaysWhy) {
     };
     for (const UnreadableCase& c : cases) {
         std::string reason;
-        EXPECT_FALSE(ReadWholeFile(c.path, &reason).has_value()) << c.what;
+        EXPECT_FALSE(readWholeFile(c.path, &reason).has_value()) << c.what;
         EXPECT_EQ(reason, c.reason) << c.what;
     }
     ::close(sock);
@@ -92,7 +92,7 @@ TEST(ReadWholeFile, RefusesAFileWithoutReadPermission) {
     const std::string path = folder.write("secret.txt", "x");
     fs::permissions(path, fs::perms::none);
     std::string reason;
-    EXPECT_FALSE(ReadWholeFile(path, &reason).has_value());
+    EXPECT_FALSE(readWholeFile(path, &reason).has_value());
     EXPECT_EQ(reason, "没有权限");
 }
 
@@ -103,20 +103,20 @@ class WriteFileAtomicallyTest : public ::testing::Test {
 
 TEST_F(WriteFileAtomicallyTest, CreatesAndReplacesLeavingNoTemporaryFile) {
     const std::string path = folder_.file("out.txt");
-    EXPECT_TRUE(WriteFileAtomically(path, "first, longer content"));
-    EXPECT_TRUE(WriteFileAtomically(path, "second"));
+    EXPECT_TRUE(writeFileAtomically(path, "first, longer content"));
+    EXPECT_TRUE(writeFileAtomically(path, "second"));
     EXPECT_EQ(readBytes(path), "second");
     EXPECT_EQ(folder_.names(), std::vector<std::string>{"out.txt"});
 }
 
 TEST_F(WriteFileAtomicallyTest, EmptyPathWritesNothing) {
-    EXPECT_FALSE(WriteFileAtomically("", "x"));
+    EXPECT_FALSE(writeFileAtomically("", "x"));
 }
 
 TEST_F(WriteFileAtomicallyTest, KeepsThePermissionsOfTheFileItReplaces) {
     const std::string path = folder_.write("p.txt", "old");
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
-    EXPECT_TRUE(WriteFileAtomically(path, "new"));
+    EXPECT_TRUE(writeFileAtomically(path, "new"));
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
 }
@@ -125,7 +125,7 @@ TEST_F(WriteFileAtomicallyTest, ASymbolicLinkStaysAndItsTargetChanges) {
     const std::string target = folder_.write("target.txt", "old");
     const std::string link = folder_.file("link.txt");
     fs::create_symlink(target, link);
-    EXPECT_TRUE(WriteFileAtomically(link, "new"));
+    EXPECT_TRUE(writeFileAtomically(link, "new"));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readBytes(target), "new");
 }
@@ -134,14 +134,14 @@ TEST_F(WriteFileAtomicallyTest, AReplacedLinkIsReplacedItselfAndItsTargetKept) {
     const std::string target = folder_.write("target.txt", "the user's file");
     const std::string link = folder_.file("result.txt");
     fs::create_symlink(target, link);
-    EXPECT_TRUE(WriteFileAtomically(link, "result", Durability::Cached, LinkTarget::Replace));
+    EXPECT_TRUE(writeFileAtomically(link, "result", Durability::Cached, LinkTarget::Replace));
     EXPECT_FALSE(fs::is_symlink(link));
     EXPECT_EQ(readBytes(link), "result");
     EXPECT_EQ(readBytes(target), "the user's file");
     // A dangling link is replaced the same way, creating nothing where it pointed.
     const std::string dangling = folder_.file("dangling.txt");
     fs::create_symlink(folder_.file("elsewhere.txt"), dangling);
-    EXPECT_TRUE(WriteFileAtomically(dangling, "result", Durability::Cached, LinkTarget::Replace));
+    EXPECT_TRUE(writeFileAtomically(dangling, "result", Durability::Cached, LinkTarget::Replace));
     EXPECT_FALSE(fs::exists(folder_.file("elsewhere.txt")));
 }
 
@@ -150,7 +150,7 @@ TEST_F(WriteFileAtomicallyTest, FailsUnderARegularFileAndCreatesNothing) {
     // regular file is one where nothing can ever be created.
     const std::string plain = folder_.write("plain", "content");
     std::string reason;
-    EXPECT_FALSE(WriteFileAtomically(plain + "/out.txt", "x", Durability::Cached,
+    EXPECT_FALSE(writeFileAtomically(plain + "/out.txt", "x", Durability::Cached,
                                      LinkTarget::Replace, &reason));
     EXPECT_EQ(reason, "路径中的一级不是文件夹");
     EXPECT_EQ(readBytes(plain), "content");
@@ -162,7 +162,7 @@ TEST_F(WriteFileAtomicallyTest, RefusesToReplaceAFolder) {
     fs::create_directory(sub);
     folder_.write("sub/kept.txt", "kept");
     std::string reason;
-    EXPECT_FALSE(WriteFileAtomically(sub, "x", Durability::Cached, LinkTarget::Replace, &reason));
+    EXPECT_FALSE(writeFileAtomically(sub, "x", Durability::Cached, LinkTarget::Replace, &reason));
     EXPECT_EQ(reason, "是文件夹");
     EXPECT_EQ(readBytes(sub + "/kept.txt"), "kept");
     EXPECT_EQ(folder_.names(), std::vector<std::string>{"sub"});
@@ -196,7 +196,7 @@ TEST_F(WriteFileAtomicallyTest, AWriteThatFailsPartWayLeavesTheOldFile) {
     {
         const FileSizeLimit limit(4096);
         std::string reason;
-        EXPECT_FALSE(WriteFileAtomically(path, std::string(100000, 'n'), Durability::Synced,
+        EXPECT_FALSE(writeFileAtomically(path, std::string(100000, 'n'), Durability::Synced,
                                          LinkTarget::Follow, &reason));
         EXPECT_EQ(reason, "文件太大");
     }
@@ -205,13 +205,13 @@ TEST_F(WriteFileAtomicallyTest, AWriteThatFailsPartWayLeavesTheOldFile) {
 }
 
 TEST(IsTemporaryFileName, KnowsOnlyTheProgramsOwnNames) {
-    EXPECT_TRUE(IsTemporaryFileName(".lct-1a2b3c4d-1234-0-0.tmp"));
-    EXPECT_TRUE(IsTemporaryFileName(".lct-1234-5-0.tmp"));  // earlier versions
-    EXPECT_FALSE(IsTemporaryFileName(".lct-.tmp"));
-    EXPECT_FALSE(IsTemporaryFileName("lct-1234-5-0.tmp"));
-    EXPECT_FALSE(IsTemporaryFileName(".lct-1234-5-0.txt"));
-    EXPECT_FALSE(IsTemporaryFileName(".lct-notes.tmp"));
-    EXPECT_FALSE(IsTemporaryFileName("新闻.txt"));
+    EXPECT_TRUE(isTemporaryFileName(".lct-1a2b3c4d-1234-0-0.tmp"));
+    EXPECT_TRUE(isTemporaryFileName(".lct-1234-5-0.tmp"));  // earlier versions
+    EXPECT_FALSE(isTemporaryFileName(".lct-.tmp"));
+    EXPECT_FALSE(isTemporaryFileName("lct-1234-5-0.tmp"));
+    EXPECT_FALSE(isTemporaryFileName(".lct-1234-5-0.txt"));
+    EXPECT_FALSE(isTemporaryFileName(".lct-notes.tmp"));
+    EXPECT_FALSE(isTemporaryFileName("新闻.txt"));
 }
 
 // The tag this machine puts into its temporary names (FNV-1a of the host name).
@@ -252,12 +252,12 @@ TEST(RemoveStaleTemporaryFiles, RemovesWhatEndedProcessesLeftAndNothingElse) {
     fs::last_write_time(folder.file(otherMachineOld),
                         fs::file_time_type::clock::now() - std::chrono::hours(48));
 
-    EXPECT_EQ(RemoveStaleTemporaryFiles(folder.path()), 3);
+    EXPECT_EQ(removeStaleTemporaryFiles(folder.path()), 3);
     std::vector<std::string> kept = {aliveHere, mine, otherMachine, ".lct-notes.tmp",
                                      "article.txt"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(folder.names(), kept);
-    EXPECT_EQ(RemoveStaleTemporaryFiles(folder.file("missing")), 0);
+    EXPECT_EQ(removeStaleTemporaryFiles(folder.file("missing")), 0);
 }
 
 }  // namespace

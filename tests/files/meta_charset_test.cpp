@@ -32,7 +32,7 @@ TEST(DetectMetaCharset, FindsTheDeclarationInEveryQuoteFormAndLetterCase) {
         {"empty", "", MetaCharset::None},
     };
     for (const MetaCase& c : cases)
-        EXPECT_EQ(DetectMetaCharset(c.page), c.expected) << c.what;
+        EXPECT_EQ(detectMetaCharset(c.page), c.expected) << c.what;
 }
 
 TEST(DetectMetaCharset, ScansTagByTag) {
@@ -56,21 +56,21 @@ TEST(DetectMetaCharset, ScansTagByTag) {
          "<head lang=zh><meta charset=utf-8></head>", MetaCharset::Utf8},
     };
     for (const MetaCase& c : cases)
-        EXPECT_EQ(DetectMetaCharset(c.page), c.expected) << c.what;
+        EXPECT_EQ(detectMetaCharset(c.page), c.expected) << c.what;
 }
 
 TEST(DetectMetaCharset, FindsTagsRightAfterMultiByteCharacters) {
     // UTF-8 "题" (E9 A2 98) right before "<meta": a GBK reading would pair 98
     // with "<" and miss the tag.
-    EXPECT_EQ(DetectMetaCharset("<head><title>题</title>题<meta charset=utf-8></head>"),
+    EXPECT_EQ(detectMetaCharset("<head><title>题</title>题<meta charset=utf-8></head>"),
               MetaCharset::Utf8);
 }
 
 TEST(EncodingOfMetaCharset, MapsToFileEncodings) {
-    EXPECT_EQ(EncodingOfMetaCharset(MetaCharset::Utf8), TextEncoding::Utf8);
-    EXPECT_EQ(EncodingOfMetaCharset(MetaCharset::Big5), TextEncoding::Big5);
-    EXPECT_EQ(EncodingOfMetaCharset(MetaCharset::Big5Hkscs), TextEncoding::Big5Hkscs);
-    EXPECT_EQ(EncodingOfMetaCharset(MetaCharset::None), TextEncoding::Detect);
+    EXPECT_EQ(encodingOfMetaCharset(MetaCharset::Utf8), TextEncoding::Utf8);
+    EXPECT_EQ(encodingOfMetaCharset(MetaCharset::Big5), TextEncoding::Big5);
+    EXPECT_EQ(encodingOfMetaCharset(MetaCharset::Big5Hkscs), TextEncoding::Big5Hkscs);
+    EXPECT_EQ(encodingOfMetaCharset(MetaCharset::None), TextEncoding::Detect);
 }
 
 }  // namespace

@@ -40,9 +40,9 @@ TEST(PathParts, SplitAtTheLastSlashAndTheLastDot) {
         {"", "", "", ""},
     };
     for (const PathCase& c : cases) {
-        EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
-        EXPECT_EQ(BaseNameOfPath(c.path), c.base) << c.path;
-        EXPECT_EQ(ExtensionOfPath(c.path), c.extension) << c.path;
+        EXPECT_EQ(folderOfPath(c.path), c.folder) << c.path;
+        EXPECT_EQ(baseNameOfPath(c.path), c.base) << c.path;
+        EXPECT_EQ(extensionOfPath(c.path), c.extension) << c.path;
     }
 }
 
@@ -51,14 +51,14 @@ TEST(CreateFolderPath, CreatesEveryMissingLevelAndListsThem) {
     fs::create_directory(folder.file("a"));
     const std::string target = folder.file("a/b/关键词插入结果/");
     std::vector<std::string> created;
-    EXPECT_TRUE(CreateFolderPath(target, &created));
+    EXPECT_TRUE(createFolderPath(target, &created));
     EXPECT_TRUE(fs::is_directory(target));
     EXPECT_EQ(created, (Names{folder.file("a/b"), folder.file("a/b/关键词插入结果")}));
 
     created.clear();
-    EXPECT_TRUE(CreateFolderPath(target, &created));  // all there already
+    EXPECT_TRUE(createFolderPath(target, &created));  // all there already
     EXPECT_TRUE(created.empty());
-    EXPECT_TRUE(CreateFolderPath(folder.file("c/d")));  // no trailing slash
+    EXPECT_TRUE(createFolderPath(folder.file("c/d")));  // no trailing slash
     EXPECT_TRUE(fs::is_directory(folder.file("c/d")));
 }
 
@@ -66,9 +66,9 @@ TEST(CreateFolderPath, StopsAtALevelThatIsAFile) {
     TempFolder folder;
     folder.write("file", "x");
     std::vector<std::string> created;
-    EXPECT_FALSE(CreateFolderPath(folder.file("file/sub/"), &created));
+    EXPECT_FALSE(createFolderPath(folder.file("file/sub/"), &created));
     EXPECT_TRUE(created.empty());
-    EXPECT_FALSE(CreateFolderPath(""));
+    EXPECT_FALSE(createFolderPath(""));
 }
 
 struct MatchCase {
@@ -102,7 +102,7 @@ TEST(MatchesNamePattern, FollowsTheSystemsWildcards) {
         {"x", "", false},
     };
     for (const MatchCase& c : cases)
-        EXPECT_EQ(MatchesNamePattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
+        EXPECT_EQ(matchesNamePattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
 }
 
 class ListFolderFilesTest : public ::testing::Test {
@@ -117,7 +117,7 @@ class ListFolderFilesTest : public ::testing::Test {
 
     Names list(std::string_view patterns) {
         Names out{"stale entry"};
-        const std::size_t n = ListFolderFiles(folder_.path(), patterns, out);
+        const std::size_t n = listFolderFiles(folder_.path(), patterns, out);
         EXPECT_EQ(n, out.size());
         for (std::string& path : out)
             path = path.substr(folder_.path().size() + 1);
@@ -150,8 +150,8 @@ TEST_F(ListFolderFilesTest, PatternsAreGbkText) {
 TEST_F(ListFolderFilesTest, AFolderPathWithATrailingSlashGivesTheSamePaths) {
     Names withSlash;
     Names without;
-    ListFolderFiles(folder_.path() + "/", "*.htm", withSlash);
-    ListFolderFiles(folder_.path(), "*.htm", without);
+    listFolderFiles(folder_.path() + "/", "*.htm", withSlash);
+    listFolderFiles(folder_.path(), "*.htm", without);
     EXPECT_EQ(withSlash, without);
     EXPECT_EQ(without, (Names{folder_.file("b.htm")}));
 }
@@ -164,7 +164,7 @@ TEST_F(ListFolderFilesTest, TemporaryFilesOfTheProgramAreNeverListed) {
     folder_.write(".lct-1a2b3c4d-99-0-0.tmp", "half a result");
     folder_.write(".lct-99-1-0.tmp", "half a result");
     Names out;
-    ListFolderFiles(folder_.path(), "*.*|*.tmp|.*", out);
+    listFolderFiles(folder_.path(), "*.*|*.tmp|.*", out);
     for (const std::string& path : out)
         EXPECT_EQ(path.find(".lct-"), std::string::npos) << path;
     EXPECT_FALSE(out.empty());
@@ -172,7 +172,7 @@ TEST_F(ListFolderFilesTest, TemporaryFilesOfTheProgramAreNeverListed) {
 
 TEST_F(ListFolderFilesTest, MissingFolderGivesNothing) {
     Names out{"stale"};
-    EXPECT_EQ(ListFolderFiles(folder_.file("missing"), "*.*", out), 0u);
+    EXPECT_EQ(listFolderFiles(folder_.file("missing"), "*.*", out), 0u);
     EXPECT_TRUE(out.empty());
 }
 
@@ -180,7 +180,7 @@ TEST_F(ListFolderFilesTest, LetsTheWindowBreatheOncePerEntry) {
     int calls = 0;
     const auto previous = setPendingMessagesHandler([&calls] { ++calls; });
     Names out;
-    ListFolderFiles(folder_.path(), "*.*", out);
+    listFolderFiles(folder_.path(), "*.*", out);
     setPendingMessagesHandler(previous);
     EXPECT_EQ(calls, 10);  // 8 entries, "." and ".."
 }

@@ -17,10 +17,10 @@ namespace {
 using test::G;
 
 TEST(ResultFolderOf, SitsBesideTheFirstInput) {
-    EXPECT_EQ(ResultFolderOf("/in/news.htm"), "/in/关键词插入结果/");
-    EXPECT_EQ(ResultFolderOf("/news.htm"), "/关键词插入结果/");
-    EXPECT_EQ(ResultFolderOf("rel/news.htm"), "rel/关键词插入结果/");
-    EXPECT_EQ(ResultFolderOf("news.htm"), "./关键词插入结果/");
+    EXPECT_EQ(resultFolderOf("/in/news.htm"), "/in/关键词插入结果/");
+    EXPECT_EQ(resultFolderOf("/news.htm"), "/关键词插入结果/");
+    EXPECT_EQ(resultFolderOf("rel/news.htm"), "rel/关键词插入结果/");
+    EXPECT_EQ(resultFolderOf("news.htm"), "./关键词插入结果/");
 }
 
 struct NameCase {
@@ -48,24 +48,24 @@ TEST(ResultFileName, IsTheTitleWithTheChosenOrOwnExtension) {
         {"dot-dot names are no folder", "..", "", "/in/x", "_.."},
     };
     for (const NameCase& c : cases)
-        EXPECT_EQ(ResultFileName(G(c.titleUtf8), G(c.newExtensionUtf8), c.input), c.name) << c.what;
+        EXPECT_EQ(resultFileName(G(c.titleUtf8), G(c.newExtensionUtf8), c.input), c.name) << c.what;
 }
 
 TEST(ResultFileName, LongTitlesAreCutAtACharacterBoundary) {
     std::string title;
     for (int i = 0; i < 120; ++i)
         title += "长";  // 360 bytes of UTF-8
-    const std::string name = ResultFileName(G(title), "", "/in/a.html");
+    const std::string name = resultFileName(G(title), "", "/in/a.html");
     EXPECT_LE(name.size(), 255u);
     EXPECT_EQ(name.size(), 83 * 3 + 5u);  // as many whole characters as fit
     EXPECT_EQ(name.substr(name.size() - 5), ".html");
-    EXPECT_TRUE(IsValidUtf8(name));
+    EXPECT_TRUE(isValidUtf8(name));
 
     const std::string longExtension(300, 'e');
-    const std::string other = ResultFileName(G(title), longExtension, "/in/a.html");
+    const std::string other = resultFileName(G(title), longExtension, "/in/a.html");
     EXPECT_LE(other.size(), 255u);
     EXPECT_EQ(other.substr(other.size() - 129), "." + std::string(128, 'e'));
-    EXPECT_TRUE(IsValidUtf8(other));
+    EXPECT_TRUE(isValidUtf8(other));
 }
 
 TEST(ResultFileName, ALongNameCanBeWritten) {
@@ -73,39 +73,39 @@ TEST(ResultFileName, ALongNameCanBeWritten) {
     std::string title;
     for (int i = 0; i < 200; ++i)
         title += "长";
-    const std::string path = ResultFilePath(folder.path(), G(title), "", "/in/a.txt");
-    EXPECT_TRUE(WriteFileAtomically(path, "x"));
+    const std::string path = resultFilePath(folder.path(), G(title), "", "/in/a.txt");
+    EXPECT_TRUE(writeFileAtomically(path, "x"));
 }
 
 TEST(ResultFilePath, JoinsFolderAndName) {
-    EXPECT_EQ(ResultFilePath("/in/关键词插入结果/", G("news"), "", "/in/news.htm"),
+    EXPECT_EQ(resultFilePath("/in/关键词插入结果/", G("news"), "", "/in/news.htm"),
               "/in/关键词插入结果/news.htm");
-    EXPECT_EQ(ResultFilePath("/in/关键词插入结果", G("news"), "txt", "/in/news.htm"),
+    EXPECT_EQ(resultFilePath("/in/关键词插入结果", G("news"), "txt", "/in/news.htm"),
               "/in/关键词插入结果/news.txt");
 }
 
 TEST(TitleOfPath, IsTheBaseNameAsGbk) {
-    EXPECT_EQ(TitleOfPath("/in/新闻.htm"), G("新闻"));
-    EXPECT_EQ(TitleOfPath("/in/news"), "news");
+    EXPECT_EQ(titleOfPath("/in/新闻.htm"), G("新闻"));
+    EXPECT_EQ(titleOfPath("/in/news"), "news");
     // A name in GBK bytes (unpacked from an archive) is already GBK.
-    EXPECT_EQ(TitleOfPath("/in/" + G("新闻") + ".txt"), G("新闻"));
+    EXPECT_EQ(titleOfPath("/in/" + G("新闻") + ".txt"), G("新闻"));
 }
 
 TEST(TitleOfPath, GbkNamedInputGivesAUtf8ResultName) {
     const std::string input = "/in/" + G("新闻") + ".txt";
-    EXPECT_EQ(ResultFileName(TitleOfPath(input), "", input), "新闻.txt");
+    EXPECT_EQ(resultFileName(titleOfPath(input), "", input), "新闻.txt");
 }
 
 TEST(ResultFileName, EveryCopyNumberGivesANameOfItsOwn) {
-    EXPECT_EQ(ResultFileName(G("新闻"), "", "/in/a.txt", 1), "新闻.txt");
-    EXPECT_EQ(ResultFileName(G("新闻"), "", "/in/a.txt", 2), "新闻 (2).txt");
-    EXPECT_EQ(ResultFileName(G("新闻"), "", "/in/readme", 3), "新闻 (3)");
+    EXPECT_EQ(resultFileName(G("新闻"), "", "/in/a.txt", 1), "新闻.txt");
+    EXPECT_EQ(resultFileName(G("新闻"), "", "/in/a.txt", 2), "新闻 (2).txt");
+    EXPECT_EQ(resultFileName(G("新闻"), "", "/in/readme", 3), "新闻 (3)");
     // A title cut at the length limit keeps the copy number.
     const std::string longTitle(400, 'x');
-    const std::string second = ResultFileName(longTitle, "", "/in/a.txt", 2);
+    const std::string second = resultFileName(longTitle, "", "/in/a.txt", 2);
     EXPECT_EQ(second.size(), 255u);
     EXPECT_TRUE(second.ends_with(" (2).txt"));
-    EXPECT_NE(second, ResultFileName(longTitle, "", "/in/a.txt", 3));
+    EXPECT_NE(second, resultFileName(longTitle, "", "/in/a.txt", 3));
 }
 
 }  // namespace

@@ -55,14 +55,14 @@ TEST(OpenFolderInShell, PassesTheFolderAsOneArgumentWithoutAShell) {
     TempFolder folder;
     const FakeOpener opener(folder);
     const std::string target = "/tmp/关键词插入结果 \"$(touch pwned)\"; `x` 'y'/";
-    ASSERT_TRUE(OpenFolderInShell(target));
+    ASSERT_TRUE(openFolderInShell(target));
     EXPECT_EQ(opener.arguments(), target + "\n");
 }
 
 TEST(OpenFolderInShell, LeavesNoChildBehind) {
     TempFolder folder;
     const FakeOpener opener(folder);
-    ASSERT_TRUE(OpenFolderInShell(folder.path()));
+    ASSERT_TRUE(openFolderInShell(folder.path()));
     opener.arguments();
     // The opener belongs to init, not to this process: nothing to reap.
     int status = 0;
@@ -73,7 +73,7 @@ TEST(OpenFolderInShell, LeavesNoChildBehind) {
 TEST(OpenFolderInShell, AFolderStartingWithADashIsNoOption) {
     TempFolder folder;
     const FakeOpener opener(folder);
-    ASSERT_TRUE(OpenFolderInShell("-results/"));
+    ASSERT_TRUE(openFolderInShell("-results/"));
     EXPECT_EQ(opener.arguments(), "./-results/\n");
 }
 
@@ -82,9 +82,9 @@ TEST(OpenFolderInShell, FailsWithoutAnOpener) {
     const std::string saved = old ? old : "";
     TempFolder empty;
     ::setenv("PATH", empty.path().c_str(), 1);
-    EXPECT_FALSE(OpenFolderInShell("/tmp"));
+    EXPECT_FALSE(openFolderInShell("/tmp"));
     ::setenv("PATH", saved.c_str(), 1);
-    EXPECT_FALSE(OpenFolderInShell(""));
+    EXPECT_FALSE(openFolderInShell(""));
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST(TextBetween, CutsBetweenMarkersAndMovesPastTheRightOne) {
     };
     for (const BetweenCase& c : cases) {
         int position = c.start;
-        EXPECT_EQ(TextBetween(c.text, c.left, c.right, position), c.expected) << c.what;
+        EXPECT_EQ(textBetween(c.text, c.left, c.right, position), c.expected) << c.what;
         EXPECT_EQ(position, c.positionAfter) << c.what;
     }
 }
@@ -57,29 +57,29 @@ TEST(TextBetween, CutsBetweenMarkersAndMovesPastTheRightOne) {
 TEST(TextBetween, WalksThroughEveryPairThenStaysExhausted) {
     const std::string text = "<a><bb><>";
     int position = 1;
-    EXPECT_EQ(TextBetween(text, "<", ">", position), "a");
-    EXPECT_EQ(TextBetween(text, "<", ">", position), "bb");
-    EXPECT_EQ(TextBetween(text, "<", ">", position), "");
+    EXPECT_EQ(textBetween(text, "<", ">", position), "a");
+    EXPECT_EQ(textBetween(text, "<", ">", position), "bb");
+    EXPECT_EQ(textBetween(text, "<", ">", position), "");
     EXPECT_EQ(position, 10);  // an empty pair is found, not a failure
-    EXPECT_EQ(TextBetween(text, "<", ">", position), "");
+    EXPECT_EQ(textBetween(text, "<", ">", position), "");
     EXPECT_EQ(position, kTextBetweenExhausted);
-    EXPECT_EQ(TextBetween("<again>", "<", ">", position), "");
+    EXPECT_EQ(textBetween("<again>", "<", ">", position), "");
     EXPECT_EQ(position, kTextBetweenExhausted);
 }
 
 TEST(TextBetween, LiteralQuotesKeepApostrophes) {
     int position = 1;
-    EXPECT_EQ(TextBetween("x''y''", "''", "''", position, 0, 0, true), "y");
+    EXPECT_EQ(textBetween("x''y''", "''", "''", position, 0, 0, true), "y");
     position = 1;
-    EXPECT_EQ(TextBetween("x''y''", "''", "''", position), "");
+    EXPECT_EQ(textBetween("x''y''", "''", "''", position), "");
     EXPECT_EQ(position, kTextBetweenExhausted);
 }
 
 TEST(TextBetween, TrimsCharactersAtBothEnds) {
     int position = 1;
-    EXPECT_EQ(U(TextBetween(G("[中文字]"), "[", "]", position, 1, 1)), "文");
+    EXPECT_EQ(U(textBetween(G("[中文字]"), "[", "]", position, 1, 1)), "文");
     position = 1;
-    EXPECT_EQ(TextBetween("[ab]", "[", "]", position, 2, 1), "");
+    EXPECT_EQ(textBetween("[ab]", "[", "]", position, 2, 1), "");
 }
 
 }  // namespace

@@ -22,10 +22,10 @@ const std::string kLeBom = "\xFF\xFE";
 const std::string kBeBom = "\xFE\xFF";
 
 std::string utf16le(std::string_view utf8) {
-    return ConvertCharset(utf8, "UTF-8", "UTF-16LE");
+    return convertCharset(utf8, "UTF-8", "UTF-16LE").value_or("");
 }
 std::string utf16be(std::string_view utf8) {
-    return ConvertCharset(utf8, "UTF-8", "UTF-16BE");
+    return convertCharset(utf8, "UTF-8", "UTF-16BE").value_or("");
 }
 
 struct ReadCase {
@@ -44,7 +44,7 @@ class ReadTextFileTest : public ::testing::Test {
         int n = 0;
         for (const ReadCase& c : cases) {
             const std::string path = folder_.write("case" + std::to_string(n++), c.bytes);
-            const TextFile file = ReadTextFile(path, c.requested);
+            const TextFile file = readTextFile(path, c.requested);
             EXPECT_EQ(U(file.text), c.expectedUtf8) << c.what;
             EXPECT_EQ(file.detected, c.detected) << c.what;
         }
@@ -67,7 +67,7 @@ TEST_F(ReadTextFileTest, ByteOrderMarksDecideAndAreDropped) {
 
 TEST_F(ReadTextFileTest, ForcedGbkKeepsTheMarkBytes) {
     const std::string path = folder_.write("bom.txt", kUtf8Bom + "abc");
-    const TextFile file = ReadTextFile(path, TextEncoding::Gbk);
+    const TextFile file = readTextFile(path, TextEncoding::Gbk);
     EXPECT_EQ(file.text, kUtf8Bom + "abc");
     EXPECT_EQ(file.detected, TextEncoding::Gbk);
 }
@@ -136,7 +136,7 @@ TEST_F(ReadTextFileTest, LfOnlyFilesReadWithCrLf) {
         {"no line break", "abc", "abc", LineBreaks::CrLf},
     };
     for (const LineBreakCase& c : cases) {
-        const TextFile file = ReadTextFile(folder_.write("f.txt", c.bytes), TextEncoding::Detect);
+        const TextFile file = readTextFile(folder_.write("f.txt", c.bytes), TextEncoding::Detect);
         EXPECT_EQ(file.text, c.text) << c.what;
         EXPECT_EQ(file.lineBreaks, c.style) << c.what;
     }
@@ -146,11 +146,11 @@ TEST_F(ReadTextFileTest, Utf16LineBreaksAreFoundAfterDecoding) {
     // In UTF-16 the LF byte is followed or preceded by NUL; only the decoded
     // text can say which line breaks the file has.
     const TextFile le =
-        ReadTextFile(folder_.write("le", kLeBom + utf16le("a\nb")), TextEncoding::Detect);
+        readTextFile(folder_.write("le", kLeBom + utf16le("a\nb")), TextEncoding::Detect);
     EXPECT_EQ(le.text, "a\r\nb");
     EXPECT_EQ(le.lineBreaks, LineBreaks::Lf);
     // U+0A0D holds the bytes 0D 0A in little-endian order but is no line break.
-    const TextFile trap = ReadTextFile(folder_.write("trap", kLeBom + std::string("\x0D\x0A", 2)),
+    const TextFile trap = readTextFile(folder_.write("trap", kLeBom + std::string("\x0D\x0A", 2)),
                                        TextEncoding::Detect);
     EXPECT_EQ(trap.text, G("\u0A0D"));
     EXPECT_EQ(trap.lineBreaks, LineBreaks::CrLf);
@@ -177,9 +177,9 @@ TEST_F(ReadTextFileTest, ReadThenWriteGivesTheSameBytesInEveryEncodingAndStyle) 
     }
     for (const RoundTrip& c : cases) {
         const std::string in = folder_.write("in.txt", c.bytes);
-        const TextFile file = ReadTextFile(in, c.requested);
+        const TextFile file = readTextFile(in, c.requested);
         const std::string out = folder_.file("out.txt");
-        ASSERT_TRUE(WriteTextFile(out, file.text, file.detected, file.lineBreaks)) << c.what;
+        ASSERT_TRUE(writeTextFile(out, file.text, file.detected, file.lineBreaks)) << c.what;
         EXPECT_EQ(readBytes(out), c.bytes) << c.what;
     }
 }
@@ -187,7 +187,7 @@ TEST_F(ReadTextFileTest, ReadThenWriteGivesTheSameBytesInEveryEncodingAndStyle) 
 TEST_F(ReadTextFileTest, GzipFileIsDecompressedAndReplacedOnDisk) {
     const std::string plain = kUtf8Bom + "压缩的文章\n第二行";
     const std::string path = folder_.write("a.htm", gzipMember(plain));
-    const TextFile file = ReadTextFile(path, TextEncoding::Detect, GzipFile::Replace);
+    const TextFile file = readTextFile(path, TextEncoding::Detect, GzipFile::Replace);
     EXPECT_EQ(U(file.text), "压缩的文章\r\n第二行");
     EXPECT_EQ(file.detected, TextEncoding::Utf8);
     EXPECT_EQ(file.lineBreaks, LineBreaks::Lf);
@@ -199,7 +199,7 @@ TEST_F(ReadTextFileTest, GzipFileIsDecompressedAndReplacedOnDisk) {
 TEST_F(ReadTextFileTest, GzipFileReadInMemoryStaysOnDisk) {
     const std::string packed = gzipMember(G("只读"));
     const std::string path = folder_.write("k.txt", packed);
-    const TextFile file = ReadTextFile(path, TextEncoding::Gbk);
+    const TextFile file = readTextFile(path, TextEncoding::Gbk);
     EXPECT_EQ(U(file.text), "只读");
     EXPECT_FALSE(file.decompressed);
     EXPECT_EQ(readBytes(path), packed);
@@ -207,7 +207,7 @@ TEST_F(ReadTextFileTest, GzipFileReadInMemoryStaysOnDisk) {
 
 TEST_F(ReadTextFileTest, MultiMemberGzipFileIsReadWhole) {
     const std::string path = folder_.write("m.txt", gzipMember(G("第一")) + gzipMember(G("第二")));
-    EXPECT_EQ(U(ReadTextFile(path, TextEncoding::Gbk, GzipFile::Replace).text), "第一第二");
+    EXPECT_EQ(U(readTextFile(path, TextEncoding::Gbk, GzipFile::Replace).text), "第一第二");
     EXPECT_EQ(readBytes(path), G("第一第二"));
 }
 
@@ -215,10 +215,10 @@ TEST_F(ReadTextFileTest, DamagedGzipFileStaysAndIsReadRaw) {
     const std::string whole = gzipMember(std::string(5000, 'z'));
     const std::string damaged = whole.substr(0, whole.size() - 10);
     const std::string path = folder_.write("d.txt", damaged);
-    const TextFile file = ReadTextFile(path, TextEncoding::Detect, GzipFile::Replace);
+    const TextFile file = readTextFile(path, TextEncoding::Detect, GzipFile::Replace);
     EXPECT_EQ(file.detected, TextEncoding::Gbk);
     // Every byte is there (line breaks as for any text).
-    EXPECT_EQ(EncodeText(file.text, file.detected, file.lineBreaks), damaged);
+    EXPECT_EQ(encodeText(file.text, file.detected, file.lineBreaks), damaged);
     EXPECT_EQ(readBytes(path), damaged);
 }
 
@@ -227,7 +227,7 @@ TEST_F(ReadTextFileTest, KeepsPermissionsOfAReplacedGzipFile) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::owner_write |
                                            std::filesystem::perms::group_read);
-    ReadTextFile(path, TextEncoding::Detect, GzipFile::Replace);
+    readTextFile(path, TextEncoding::Detect, GzipFile::Replace);
     EXPECT_EQ(readBytes(path), "x");
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
@@ -264,15 +264,15 @@ TEST(EncodeText, WritesEachEncodingWithItsMark) {
          ""},
     };
     for (const EncodeCase& c : cases)
-        EXPECT_EQ(EncodeText(G(c.textUtf8), c.encoding, c.style), c.bytes) << c.what;
+        EXPECT_EQ(encodeText(G(c.textUtf8), c.encoding, c.style), c.bytes) << c.what;
 }
 
 TEST(WriteTextFile, WritesAWholeNewFileOrReplacesAnOldOne) {
     TempFolder folder;
     const std::string path = folder.write("r.txt", "old content that is longer");
-    EXPECT_TRUE(WriteTextFile(path, G("新"), TextEncoding::Utf8));
+    EXPECT_TRUE(writeTextFile(path, G("新"), TextEncoding::Utf8));
     EXPECT_EQ(readBytes(path), kUtf8Bom + "新");
-    EXPECT_TRUE(WriteTextFile(folder.file("new.txt"), "x", TextEncoding::Gbk));
+    EXPECT_TRUE(writeTextFile(folder.file("new.txt"), "x", TextEncoding::Gbk));
     EXPECT_EQ(readBytes(folder.file("new.txt")), "x");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"new.txt", "r.txt"}));
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "form/headless_form.h"
 #include "app/main_window_table.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 #include "settings_support.h"
 
@@ -94,12 +94,12 @@ TEST_F(MainWindowSettingsTest, SaveThenLoadRestoresAllFiftyValues) {
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
-        SaveMainWindowSettings(store, saved);
+        saveMainWindowSettings(store, saved);
     }
     HeadlessForm loaded(mainWindowTable());
     SettingsStore store;
     ASSERT_TRUE(store.open(path));
-    LoadMainWindowSettings(store, loaded);
+    loadMainWindowSettings(store, loaded);
     // The values not kept between runs are the ones changeEverything leaves alone.
     EXPECT_EQ(state(loaded), state(saved));
 }
@@ -111,7 +111,7 @@ TEST_F(MainWindowSettingsTest, StoredFormsAndOrder) {
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
-        SaveMainWindowSettings(store, form);
+        saveMainWindowSettings(store, form);
     }
     const std::string file = test::U(readFile(path));
     EXPECT_EQ(file.find("[主界面]\r\n选择框避免单词=真\r\n选择框避免标签=真\r\n调用方式=0\r\n"), 0u)
@@ -140,12 +140,12 @@ TEST_F(MainWindowSettingsTest, ReplaceModeSurvivesARestart) {
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
-        SaveMainWindowSettings(store, first);
+        saveMainWindowSettings(store, first);
     }
     HeadlessForm second(mainWindowTable());
     SettingsStore store;
     ASSERT_TRUE(store.open(path));
-    LoadMainWindowSettings(store, second);
+    loadMainWindowSettings(store, second);
     EXPECT_FALSE(second.find("单选框插入")->ticked());
     EXPECT_TRUE(second.find("单选框替换")->ticked());
 }
@@ -156,7 +156,7 @@ TEST_F(MainWindowSettingsTest, MissingSectionsAndDamagedValuesKeepDefaults) {
     HeadlessForm form(mainWindowTable());
     SettingsStore store;
     ASSERT_TRUE(store.open(path));
-    LoadMainWindowSettings(store, form);
+    loadMainWindowSettings(store, form);
     EXPECT_EQ(form.find("组合框内容插入类型")->selectedIndex(), 0);  // out of range: kept
     EXPECT_EQ(form.find("组合框调用方式")->selectedIndex(), 0);      // no number: item 0
     EXPECT_FALSE(form.find("选择框避免单词")->ticked());             // anything but 真
@@ -172,7 +172,7 @@ TEST_F(MainWindowSettingsTest, LoadingChangesNoByteOfTheFile) {
     HeadlessForm form(mainWindowTable());
     SettingsStore store;
     ASSERT_TRUE(store.open(path));
-    LoadMainWindowSettings(store, form);
+    loadMainWindowSettings(store, form);
     EXPECT_EQ(form.find("组合框调用方式")->selectedIndex(), 2);
     EXPECT_EQ(readFile(path), bytes);
 }

@@ -15,8 +15,8 @@
 #include <string>
 #include <thread>
 
-#include "form/headless_form.h"
 #include "app/main_window_table.h"
+#include "form/headless_form.h"
 #include "platform/charset.h"
 #include "settings/ini_document.h"
 #include "settings/main_window_settings.h"
@@ -204,7 +204,7 @@ TEST(SettingsSave, AByteBlockThatCannotBeWrittenKeepsTheWholeSaveOut) {
     HeadlessForm form(mainWindowTable());
     form.find("编辑框关键词列表")->setText(utf8ToGbk("甲\r\n乙"));
     form.find("编辑框再组合关键词")->setText("[*]");
-    const SaveOutcome outcome = SaveMainWindowSettings(store, form);
+    const SaveOutcome outcome = saveMainWindowSettings(store, form);
     EXPECT_FALSE(outcome.ok());
     EXPECT_TRUE(outcome.held);
     ASSERT_EQ(outcome.failures.size(), 1u);
@@ -215,7 +215,7 @@ TEST(SettingsSave, AByteBlockThatCannotBeWrittenKeepsTheWholeSaveOut) {
 
     // Once the folder can be made, the next save brings everything.
     ::unlink((folder / "inibin").c_str());
-    EXPECT_TRUE(SaveMainWindowSettings(store, form).ok());
+    EXPECT_TRUE(saveMainWindowSettings(store, form).ok());
     EXPECT_NE(readFile(path).find(utf8ToGbk("再组合关键词=[*]")), std::string::npos);
     EXPECT_EQ(readFile(folder / "inibin/主界面-关键词列表.ibn"), utf8ToGbk("甲\r\n乙"));
 }
@@ -229,7 +229,7 @@ TEST(SettingsSave, ASecondCopySavesNothingAndKnowsIt) {
     SettingsStore second;
     EXPECT_FALSE(second.open(path));
     HeadlessForm form(mainWindowTable());
-    const SaveOutcome outcome = SaveMainWindowSettings(second, form);
+    const SaveOutcome outcome = saveMainWindowSettings(second, form);
     EXPECT_FALSE(outcome.held);
     EXPECT_FALSE(outcome.ok());
     EXPECT_EQ(readFile(path), kStored);

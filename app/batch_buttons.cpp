@@ -1,5 +1,6 @@
 #include "app/batch_buttons.h"
 
+#include "app/form_options.h"
 #include "files/paths.h"
 #include "platform/charset.h"
 
@@ -22,11 +23,10 @@ void enableOthers(Form& form, std::string_view button, bool enabled) {
         if (name != button) enable(form, name, enabled);
 }
 
-void runBatch(BatchContext& context, std::vector<std::string> paths) {
-    RunRequest request;
-    request.batch = true;
+void startBatch(BatchContext& context, std::vector<std::string> paths) {
+    BatchRequest request;
     request.paths = std::move(paths);
-    runArticles(context.form, context.host, context.services, request);
+    runBatch(readRunOptions(context.form), context.host, context.services, request);
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ void onBatchFilesClicked(BatchContext& context) {
     button->setText(utf8ToGbk("处理中..点我停止"));
     context.stopFlag = false;
     enableOthers(context.form, kFilesButton, false);
-    runBatch(context, paths);
+    startBatch(context, paths);
     enableOthers(context.form, kFilesButton, true);
     button->setText(utf8ToGbk("批量处理(文件)"));
 }
@@ -81,7 +81,7 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     listFolderFiles(folder, filter, paths);
     if (!paths.empty() && !context.stopFlag) {
         button->setText(utf8ToGbk("   处理中..点我停止"));
-        runBatch(context, std::move(paths));
+        startBatch(context, std::move(paths));
     }
     enableOthers(context.form, kFolderButton, true);
     button->setText(idle);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/form_options.h"
 #include "engine/run_driver.h"
 #include "platform/charset.h"
 
@@ -183,10 +184,10 @@ void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& st
     button->setText(utf8ToGbk("停止"));
     stopFlag = false;
     batchButtons(false);
-    RunRequest request;
+    PreviewRequest request;
     request.title = textOf(form, "编辑框预览标题");
     request.content = textOf(form, "编辑框预览内容");
-    runArticles(form, host, services, request);
+    runPreview(readRunOptions(form), host, services, request);
     batchButtons(true);
     button->setText(utf8ToGbk("预览"));
 }

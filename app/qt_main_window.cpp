@@ -17,6 +17,7 @@
 #include <initializer_list>
 
 #include "app/batch_buttons.h"
+#include "app/form_run_host.h"
 #include "app/main_window_rules.h"
 #include "app/main_window_table.h"
 #include "app/qt_run_report.h"
@@ -54,38 +55,23 @@ QString qtFilter(std::string_view gbkFilter) {
 
 }  // namespace
 
-class MainWindow::Host final : public RunHost {
+class MainWindow::Host final : public FormRunHost {
   public:
-    explicit Host(MainWindow& window) : window_(window) {}
+    explicit Host(MainWindow& window)
+        : FormRunHost(window.form(), window.stopFlag_), window_(window) {}
 
-    MessageAnswer message(std::string_view text, MessageButtons buttons,
-                          MessageIcon icon) override {
-        // A run stopped by the window's close ends without a word.
-        if (window_.closing_)
-            return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    // A run stopped by the window's close ends without a word.
+    void tell(std::string_view text) override {
+        if (!window_.closing_) FormRunHost::tell(text);
+    }
+    bool ask(std::string_view question) override {
+        if (window_.closing_) return false;
         // The closing question of a batch comes after the list of what failed.
-        if (buttons == MessageButtons::YesNo) window_.showProblems();
-        return window_.form().messageBox(text, utf8ToGbk(kProgramName), buttons, icon);
-    }
-    void status(std::string_view text) override {
-        if (Control* c = window_.form().find("透明标签")) c->setText(text);
-    }
-    void progress(int range, int position) override {
-        if (Control* c = window_.form().find("进度条")) c->setProgress(range, position);
-    }
-    void focus(std::string_view name) override {
-        if (Control* c = window_.form().find(name)) window_.form().focus(*c);
+        window_.showProblems();
+        return FormRunHost::ask(question);
     }
     // A handler may clear the flag after the close began (after its dialog).
-    bool stopRequested() override { return window_.stopFlag_ || window_.closing_; }
-    void problem(std::string_view text) override { problems.emplace_back(text); }
-    void failed(std::string_view path, std::string_view reason) override {
-        failures.push_back({std::string(path), std::string(reason)});
-    }
-
-    // UTF-8, shown when the run has ended
-    std::vector<std::string> problems;
-    std::vector<RunFailure> failures;
+    bool stopRequested() override { return FormRunHost::stopRequested() || window_.closing_; }
 
   private:
     MainWindow& window_;
@@ -419,9 +405,7 @@ SaveOutcome MainWindow::saveSettings() {
 }
 
 void MainWindow::showProblems() {
-    const RunReport report = makeRunReport(host_->failures, host_->problems);
-    host_->failures.clear();
-    host_->problems.clear();
+    const RunReport report = makeRunReport(host_->takeFailures(), host_->takeProblems());
     if (report.prompt.empty() || closing_) return;
     std::unique_ptr<QDialog> dialog(makeRunReportDialog(report, this));
     dialog->exec();

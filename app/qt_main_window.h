@@ -5,7 +5,8 @@
 //                                              connects every signal here
 //   signals ──► main_window_rules (rules, mode, shuffle panel, preview)
 //           ──► batch_buttons (file and folder batches)
-//           ──► runArticles (engine/run_driver.h) through QtRunHost and
+//           ──► runPreview / runBatch (engine/run_driver.h) through a
+//               FormRunHost (app/form_run_host.h) and
 //               FileRunServices
 //   first activation: settings loaded (settings/main_window_settings.h),
 //   rules applied.

@@ -24,7 +24,7 @@ namespace lct {
 namespace {
 
 void BM_ContentType(benchmark::State& state) {
-    const int type = static_cast<int>(state.range(0));
+    const auto type = static_cast<ContentType>(state.range(0));
     const std::string page = bench::article(static_cast<std::size_t>(state.range(1)));
 
     Random random(1);
@@ -45,10 +45,10 @@ void BM_ContentType(benchmark::State& state) {
         const std::string hidden = guard.protect(page, TagGuard::shortPlaceholder());
         std::vector<std::string> items;
         long long step = 100;
-        if (type == kEveryN) {
+        if (type == ContentType::EveryN) {
             items = keywords.makeItemSet(options.items, true,
                                          static_cast<int>(charCount(hidden) / step), true, "T");
-        } else if (type != kEveryNChunks) {
+        } else if (type != ContentType::EveryNChunks) {
             items = keywords.makeItemSet(options.items, false, 0, false, "T");
         }
         const ContentArticle article{"T", &items, step};
@@ -92,7 +92,7 @@ void BM_TitleManyItems(benchmark::State& state) {
     for (std::int64_t i = 0; i < state.range(1); ++i)
         items.push_back(utf8ToGbk("关键词") + std::to_string(i));
     InsertOptions options;
-    options.titleType = static_cast<int>(state.range(0));
+    options.titleType = static_cast<TitleType>(state.range(0));
     options.titleOnce = false;
     options.titleSeparators = utf8ToGbk(" |，");
     InsertRunState run = prepareInsertRun(options);
@@ -101,7 +101,9 @@ void BM_TitleManyItems(benchmark::State& state) {
         benchmark::DoNotOptimize(insertIntoTitle(utf8ToGbk("标题"), items, options, run, random));
 }
 BENCHMARK(BM_TitleManyItems)
-    ->ArgsProduct({{kTitleBefore, kTitleBeforeOrAfter}, {10'000, 100'000}})
+    ->ArgsProduct({{static_cast<long>(TitleType::Before),
+                    static_cast<long>(TitleType::BeforeOrAfter)},
+                   {10'000, 100'000}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -9,10 +9,11 @@
 
 #include <string>
 
-#include "form/headless_form.h"
+#include "app/form_options.h"
 #include "app/main_window_table.h"
 #include "article.h"
 #include "engine/pipeline.h"
+#include "form/headless_form.h"
 
 namespace lct {
 namespace {

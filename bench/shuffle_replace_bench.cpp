@@ -110,9 +110,9 @@ BENCHMARK(BM_ReplaceByLists)->Arg(1 << 20)->Arg(4 << 20)->Unit(benchmark::kMilli
 
 void BM_ConvertScript(benchmark::State& state) {
     const std::string text = page(static_cast<std::size_t>(state.range(0)));
-    convertScript("", 2);  // the converter is built once per process
+    convertScript("", ScriptConversion::ToTraditional);  // the converter is built once per process
     for (auto _ : state)
-        benchmark::DoNotOptimize(convertScript(text, 2));
+        benchmark::DoNotOptimize(convertScript(text, ScriptConversion::ToTraditional));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_ConvertScript)->Arg(100 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);

@@ -61,11 +61,14 @@ std::string terminalSafe(std::string_view text) {
     return out;
 }
 
-MessageAnswer CliHost::message(std::string_view text, MessageButtons buttons, MessageIcon) {
+void CliHost::tell(std::string_view text) {
     finishProgress();
-    printError(gbkToUtf8(text));
-    // The command line never asks: a question is answered No.
-    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    printError(terminalSafe(gbkToUtf8(text)));
+}
+
+bool CliHost::ask(std::string_view question) {
+    tell(question);
+    return false;
 }
 
 void CliHost::status(std::string_view text) {

@@ -14,10 +14,15 @@ class CliHost final : public RunHost {
     /// `terminal`: standard error is a terminal, so progress draws a bar.
     explicit CliHost(bool terminal) : terminal_(terminal) {}
 
-    MessageAnswer message(std::string_view text, MessageButtons buttons, MessageIcon icon) override;
+    void tell(std::string_view text) override;
+    /// The command line never asks: every question is answered no.
+    bool ask(std::string_view question) override;
+    void focusKeywordList() override {}
+    void busy(bool) override {}
     void status(std::string_view text) override;
     void progress(int range, int position) override;
-    void focus(std::string_view) override {}
+    /// The command line prints the preview itself.
+    void showPreview(std::string_view, std::string_view) override {}
     bool stopRequested() override { return false; }
     void problem(std::string_view text) override;
     void failed(std::string_view path, std::string_view reason) override;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/form_options.h"
 #include "app/main_window_table.h"
 #include "cli/arguments.h"
 #include "cli/form_setup.h"
@@ -100,13 +101,14 @@ std::optional<std::string> readTextOf(std::string_view path, TextEncoding reques
 }
 
 int preview(const Arguments& args, HeadlessForm& form) {
-    RunRequest request;
+    const RunOptions options = readRunOptions(form);
+    PreviewRequest request;
     request.seed = args.seed;
     request.title = args.title ? editBoxText(*args.title) : textOf(form, "编辑框预览标题");
     if (args.contentFile) {
         std::string error;
-        const std::optional<std::string> text = readTextOf(
-            *args.contentFile, encodingFromIndex(indexOf(form, "组合框输入编码")), &error);
+        const std::optional<std::string> text =
+            readTextOf(*args.contentFile, options.inputEncoding, &error);
         if (!text)
             return usageError("无法读取 --content-file：" + terminalSafe(*args.contentFile) + "：" +
                               error);
@@ -116,7 +118,7 @@ int preview(const Arguments& args, HeadlessForm& form) {
     }
     CliHost host(false);
     FileRunServices services;
-    const RunResult result = runArticles(form, host, services, request);
+    const RunResult result = runPreview(options, host, services, request);
     if (result.status == RunStatus::Refused) return kRefused;
     printOut(outputText(request.title));
     printOut("\n");
@@ -125,8 +127,7 @@ int preview(const Arguments& args, HeadlessForm& form) {
 }
 
 int batch(const Arguments& args, HeadlessForm& form) {
-    RunRequest request;
-    request.batch = true;
+    BatchRequest request;
     request.seed = args.seed;
     request.offerToOpenFolder = false;
     const std::string filter = textOf(form, "编辑框过滤");
@@ -143,7 +144,7 @@ int batch(const Arguments& args, HeadlessForm& form) {
     if (request.paths.empty()) return usageError("给出的文件夹里没有符合“编辑框过滤”的文件");
     CliHost host(isatty(STDERR_FILENO) != 0);
     FileRunServices services;
-    const RunResult result = runArticles(form, host, services, request);
+    const RunResult result = runBatch(readRunOptions(form), host, services, request);
     host.finishProgress();
     if (result.status == RunStatus::Refused) return kRefused;
     printOut(outputText(result.summary) + "\n" + result.resultFolder + "\n");

@@ -1,12 +1,13 @@
 #pragma once
-// ArticleOptions: every main-window option that a run reads, with its control
-// and default, read from a form by control name. The window is locked while a
-// batch runs, so one snapshot at the start of a run serves the whole run.
+// ArticleOptions: every option of the main window that the pipeline reads,
+// with the control it comes from and its default. app/form_options.h reads it
+// from the window; the window is locked while a batch runs, so one snapshot at
+// the start of a run serves the whole run.
 
 #include <string>
 
-#include "form/form.h"
 #include "engine/insert_options.h"
+#include "engine/script.h"
 
 namespace lct {
 
@@ -19,30 +20,30 @@ enum class PipelineMode {
 
 /// The shuffle panel's options (shuffle-replace mode). Texts are GBK as typed.
 struct ShuffleOptions {
-    bool shuffleTitle = true;         ///< 选择框打乱标题
-    std::string titleSymbols;         ///< 编辑框标题打乱符号
-    bool shuffleContent = true;       ///< 选择框打乱内容
-    std::string contentSymbols;       ///< 编辑框内容打乱符号
-    bool sentenceIntoTitle = false;   ///< 选择框文章一句
-    int sentencePlacement = 0;        ///< 组合框插入类型 (a TitleType)
-    int sentenceMinimum = 0;          ///< 编辑框最少字数
-    std::string sentenceMustContain;  ///< 编辑框包含的词
-    bool titleIntoContent = false;    ///< 选择框标题插入
-    bool useSourceTitle = true;       ///< 选择框原标题
-    int titleInsertMin = 0;           ///< 编辑框插入最少
-    int titleInsertMax = 0;           ///< 编辑框插入最多
-    bool replaceTitle = false;        ///< 选择框替换标题
-    std::string titleMatches;         ///< 编辑框标题匹配式
-    std::string titleReplacements;    ///< 编辑框标题替换式
-    bool titleRegex = false;          ///< 选择框标题启用正则
-    bool titleIgnoreCase = true;      ///< 选择框标题忽视大小写
-    int titleReplaceCount = 0;        ///< 编辑框标题替换次数
-    bool replaceContent = false;      ///< 选择框替换内容
-    std::string contentMatches;       ///< 编辑框内容匹配式
-    std::string contentReplacements;  ///< 编辑框内容替换式
-    bool contentRegex = false;        ///< 选择框内容启用正则
-    bool contentIgnoreCase = true;    ///< 选择框内容忽视大小写
-    int contentReplaceCount = 0;      ///< 编辑框内容替换次数
+    bool shuffleTitle = true;                         ///< 选择框打乱标题
+    std::string titleSymbols;                         ///< 编辑框标题打乱符号
+    bool shuffleContent = true;                       ///< 选择框打乱内容
+    std::string contentSymbols;                       ///< 编辑框内容打乱符号
+    bool sentenceIntoTitle = false;                   ///< 选择框文章一句
+    TitleType sentencePlacement = TitleType::Random;  ///< 组合框插入类型
+    int sentenceMinimum = 0;                          ///< 编辑框最少字数
+    std::string sentenceMustContain;                  ///< 编辑框包含的词
+    bool titleIntoContent = false;                    ///< 选择框标题插入
+    bool useSourceTitle = true;                       ///< 选择框原标题
+    int titleInsertMin = 0;                           ///< 编辑框插入最少
+    int titleInsertMax = 0;                           ///< 编辑框插入最多
+    bool replaceTitle = false;                        ///< 选择框替换标题
+    std::string titleMatches;                         ///< 编辑框标题匹配式
+    std::string titleReplacements;                    ///< 编辑框标题替换式
+    bool titleRegex = false;                          ///< 选择框标题启用正则
+    bool titleIgnoreCase = true;                      ///< 选择框标题忽视大小写
+    int titleReplaceCount = 0;                        ///< 编辑框标题替换次数
+    bool replaceContent = false;                      ///< 选择框替换内容
+    std::string contentMatches;                       ///< 编辑框内容匹配式
+    std::string contentReplacements;                  ///< 编辑框内容替换式
+    bool contentRegex = false;                        ///< 选择框内容启用正则
+    bool contentIgnoreCase = true;                    ///< 选择框内容忽视大小写
+    int contentReplaceCount = 0;                      ///< 编辑框内容替换次数
 };
 
 struct ArticleOptions {
@@ -51,13 +52,7 @@ struct ArticleOptions {
     std::string templates;    ///< 编辑框再组合关键词
     InsertOptions insert;
     ShuffleOptions shuffle;
-    int scriptConversion = 0;  ///< 组合框转换繁简体: 0 none, 1 traditional to simplified, 2 back
+    ScriptConversion scriptConversion = ScriptConversion::None;  ///< 组合框转换繁简体
 };
-
-/// The options as the controls of a main-window form show them.
-ArticleOptions readArticleOptions(Form& form);
-
-/// The mode the form shows: the shuffle panel's visibility, then the radio box.
-PipelineMode pipelineModeOf(Form& form);
 
 }  // namespace lct

@@ -4,11 +4,11 @@
 #include <limits>
 #include <span>
 
-#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
 #include "engine/patterns.h"
 #include "engine/random_insert.h"
+#include "form/pending_messages.h"
 
 namespace lct {
 namespace {
@@ -65,8 +65,8 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
     std::vector<std::string>& items = *article.items;
     Random& random = keywords.random();
     const std::vector<std::string> lines = splitList(content, kLineBreak);
-    const bool twoBlocks =
-        options.contentType == kLineBeforeAndAfter || options.contentType == kLineBothDifferent;
+    const bool twoBlocks = options.contentType == ContentType::LineBeforeAndAfter ||
+                           options.contentType == ContentType::LineBothDifferent;
     const auto filled = static_cast<std::size_t>(std::count_if(
         lines.begin(), lines.end(), [](const std::string& l) { return !isBlank(l); }));
     const int places = charCount(content) + 1;
@@ -87,27 +87,27 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
                                          article.capped);
         }
         const std::span<const std::string> current = firstItems(items, share, article.capped);
-        if (options.contentType == kParagraphRandom) {
+        if (options.contentType == ContentType::ParagraphRandom) {
             result.append(separator).append(
                 insertRandom(line, current, randomPlacement(options), random));
             continue;
         }
         const std::string block1 = concatenate(current);
         std::string block2 = block1;
-        if (options.contentType == kLineBothDifferent) {
+        if (options.contentType == ContentType::LineBothDifferent) {
             // The further set of the after-block becomes the current set, so
             // the next line's before-block repeats it.
             items = keywords.makeItemSet(options.items, false, 0, false, article.title, setLimit,
                                          article.capped);
             block2 = concatenate(items);
         }
-        bool before = options.contentType == kLineBefore ||
-                      options.contentType == kLineBeforeAndAfter ||
-                      options.contentType == kLineBothDifferent;
-        bool after = options.contentType == kLineAfter ||
-                     options.contentType == kLineBeforeAndAfter ||
-                     options.contentType == kLineBothDifferent;
-        if (options.contentType == kLineBeforeOrAfter) {
+        bool before = options.contentType == ContentType::LineBefore ||
+                      options.contentType == ContentType::LineBeforeAndAfter ||
+                      options.contentType == ContentType::LineBothDifferent;
+        bool after = options.contentType == ContentType::LineAfter ||
+                     options.contentType == ContentType::LineBeforeAndAfter ||
+                     options.contentType == ContentType::LineBothDifferent;
+        if (options.contentType == ContentType::LineBeforeOrAfter) {
             after = randomInt(random, 1, 10000) < 5000;
             before = !after;
         }
@@ -236,35 +236,35 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
     Random& random = keywords.random();
     const std::vector<std::string>& items = *article.items;
     switch (options.contentType) {
-        case kWholeTextRandom:
+        case ContentType::WholeTextRandom:
             return insertRandom(content, items, randomPlacement(options), random);
-        case kParagraphRandom:
-        case kLineBefore:
-        case kLineAfter:
-        case kLineBeforeOrAfter:
-        case kLineBeforeAndAfter:
-        case kLineBothDifferent:
+        case ContentType::ParagraphRandom:
+        case ContentType::LineBefore:
+        case ContentType::LineAfter:
+        case ContentType::LineBeforeOrAfter:
+        case ContentType::LineBeforeAndAfter:
+        case ContentType::LineBothDifferent:
             return lineLoop(content, article, options, keywords);
-        case kSentenceRandom:
+        case ContentType::SentenceRandom:
             return sentenceLoop(content, article, options, run, keywords);
-        case kEveryN: {
+        case ContentType::EveryN: {
             RandomInsertion how = randomPlacement(options);
             how.step = std::max<long long>(article.step, 1);
             return insertRandom(content, items, how, random);
         }
-        case kEveryNChunks:
+        case ContentType::EveryNChunks:
             return chunkWalk(content, article, options, keywords);
-        case kFirstLine:
+        case ContentType::FirstLine:
             return joinWithSeparators(items, run, random).append(kLineBreak).append(content);
-        case kHead:
+        case ContentType::Head:
             return joinWithSeparators(items, run, random).append(content);
-        case kTail:
+        case ContentType::Tail:
             return std::string(content).append(joinWithSeparators(items, run, random));
-        case kLastLine:
+        case ContentType::LastLine:
             return std::string(content)
                 .append(kLineBreak)
                 .append(joinWithSeparators(items, run, random));
-        case kNextToSymbols: {
+        case ContentType::NextToSymbols: {
             RandomInsertion how = randomPlacement(options);
             how.symbols = options.symbolGroups;
             how.symbolMode = options.symbolMode;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
 #include "engine/tag_guard.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 
 namespace lct {

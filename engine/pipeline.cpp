@@ -30,7 +30,7 @@ void note(ArticleReport* report, std::string_view what, const std::string& error
 
 void convert(const ArticleOptions& options, std::string& title, std::string& content,
              ArticleReport* report) {
-    if (options.scriptConversion != 1 && options.scriptConversion != 2) return;
+    if (options.scriptConversion == ScriptConversion::None) return;
     std::string error;
     title = convertScript(title, options.scriptConversion, &error);
     note(report, "繁简体转换不可用：", error);
@@ -62,12 +62,12 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     bool capped = false;
     std::vector<std::string> items;
     long long step = 1;
-    if (in.contentType == kEveryN) {
+    if (in.contentType == ContentType::EveryN) {
         step = std::max(randomInt(random, in.everyMin, in.everyMax), 1);
         const long long times = std::max<long long>(charCount(body) / step, 1);
         items = keywords.makeItemSet(in.items, true, static_cast<int>(times), in.newSet, title,
                                      places, &capped);
-    } else if (in.contentType != kEveryNChunks) {
+    } else if (in.contentType != ContentType::EveryNChunks) {
         items = keywords.makeItemSet(in.items, false, 0, false, title, places, &capped);
     }
     if (items.empty() && in.insertTitle) items.push_back(keywords.makeSingleItem(in.items, title));
@@ -81,8 +81,7 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     if (capped) {
         // Type 8 counts its items by the step; the others by the count range.
         note(report, kCountsCapped,
-             in.contentType == kEveryN ? "编辑框每隔最少、编辑框每隔最多"
-                                       : "编辑框次数1、编辑框次数2");
+             in.contentType == ContentType::EveryN ? "“每隔字符数”" : "“插入的次数”");
     }
     convert(options, title, content, report);
     title = TagGuard::strip(title);
@@ -127,22 +126,20 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
         const std::string sentence = pickSentence(TagGuard::strip(content), sh.sentenceMinimum,
                                                   sh.sentenceMustContain, random);
         switch (sh.sentencePlacement) {
-            case kTitleRandom:
+            case TitleType::Random:
                 title = insertRandom(title, sentence, 1, placement, random);
                 break;
-            case kTitleBefore:
+            case TitleType::Before:
                 title = sentence + title;
                 break;
-            case kTitleAfter:
+            case TitleType::After:
                 title += sentence;
                 break;
-            case kTitleBeforeOrAfter:
+            case TitleType::BeforeOrAfter:
                 title = randomInt(random, 1, 10000) < 5000 ? sentence + title : title + sentence;
                 break;
-            case kTitleReplace:
+            case TitleType::Replace:
                 title = sentence;
-                break;
-            default:
                 break;
         }
     }
@@ -153,16 +150,16 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
         const int characters = charCount(content);
         if (characters > 0 && count > characters) {
             count = characters;
-            note(report, kCountsCapped, "编辑框插入最少、编辑框插入最多");
+            note(report, kCountsCapped, "“标题插入到正文”的次数");
         }
         content = insertRandom(content, inserted, count, placement, random);
     }
     if (sh.replaceTitle) {
-        replaceByOptions(title, "编辑框标题匹配式", sh.titleMatches, sh.titleReplacements,
-                         sh.titleRegex, sh.titleIgnoreCase, sh.titleReplaceCount, report);
+        replaceByOptions(title, "“替换标题”", sh.titleMatches, sh.titleReplacements, sh.titleRegex,
+                         sh.titleIgnoreCase, sh.titleReplaceCount, report);
     }
     if (sh.replaceContent) {
-        replaceByOptions(content, "编辑框内容匹配式", sh.contentMatches, sh.contentReplacements,
+        replaceByOptions(content, "“替换内容”", sh.contentMatches, sh.contentReplacements,
                          sh.contentRegex, sh.contentIgnoreCase, sh.contentReplaceCount, report);
     }
     convert(options, title, content, report);

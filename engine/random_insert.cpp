@@ -7,7 +7,7 @@
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"
-#include "form/form.h"
+#include "form/pending_messages.h"
 #include "platform/ascii.h"
 
 namespace lct {
@@ -142,7 +142,8 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
             const Occurrence& o =
                 occurrences[static_cast<std::size_t>(occurrencePicker.pick(random, 1, g) - 1)];
             const bool after =
-                how.symbolMode == 1 || (how.symbolMode == 2 && sidePicker.pick(random, 1, 2) == 1);
+                how.symbolMode == SymbolMode::After ||
+                (how.symbolMode == SymbolMode::EitherSide && sidePicker.pick(random, 1, 2) == 1);
             cut.position = after ? o.position + o.length - 1 : o.position - 1;
             if (how.avoidWords) {
                 // The item stays next to its symbol, but is kept apart from a

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/insert_options.h"
 #include "platform/random.h"
 
 namespace lct {
@@ -24,7 +25,7 @@ struct RandomInsertion {
     /// them, slots go next to randomly chosen occurrences, each occurrence
     /// used once before any repeats, and at most one slot per occurrence.
     std::string symbols;
-    int symbolMode = 0;  ///< 0 before the symbol, 1 after it, 2 either side at random
+    SymbolMode symbolMode = SymbolMode::Before;
 };
 
 /// `text` with the items inserted, in slot order from the start of the text to

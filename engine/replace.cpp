@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
+#include "form/pending_messages.h"
 #include "regex/regex_object.h"
 
 namespace lct {

@@ -5,8 +5,8 @@
 #include <map>
 #include <numeric>
 
-#include "form/form.h"
 #include "engine/chars.h"
+#include "form/pending_messages.h"
 
 namespace lct {
 namespace {

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "engine/article_options.h"
+#include <memory>
+
 #include "engine/chars.h"
 #include "engine/keywords.h"
 #include "engine/pipeline.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
 
@@ -17,52 +19,50 @@ std::string messageText(std::string_view utf8Text) {
     return utf8ToGbk(utf8Text);
 }
 
-constexpr std::string_view kKeywordList = "编辑框关键词列表";
-constexpr std::string_view kPanels[] = {"分组框1", "分组框2", "分组框文章打乱替换器"};
-
-// Enables or disables the option panels and shows or hides the progress
-// controls around a batch.
-void lockPanels(Form& form, bool running) {
-    for (std::string_view name : kPanels) {
-        if (Control* panel = form.find(name)) panel->setEnabled(!running);
-    }
-    for (std::string_view name : {"进度条", "透明标签"}) {
-        if (Control* c = form.find(name)) c->setVisible(running);
-    }
+// Tells the user why the run cannot start and points at the keyword list.
+void refuse(RunHost& host, std::string_view utf8Text) {
+    host.tell(messageText(utf8Text));
+    host.focusKeywordList();
 }
 
 // The keyword lines of the run, from the keyword box or from the keyword file
 // its first line names; nullopt (after telling the user) when there are none.
-std::optional<std::vector<std::string>> takeKeywords(Form& form, RunHost& host,
-                                                     RunServices& services,
-                                                     const ArticleOptions& options,
-                                                     bool replaceGzip) {
-    std::vector<std::string> lines = loadKeywords(options.keywordList);
+std::optional<std::vector<std::string>> takeKeywords(const RunOptions& options, RunHost& host,
+                                                     RunServices& services, bool replaceGzip) {
+    std::vector<std::string> lines = loadKeywords(options.article.keywordList);
     if (lines.empty()) {
-        host.message(messageText("请先输入关键词列表！"), MessageButtons::Ok,
-                     MessageIcon::Information);
-        host.focus(kKeywordList);
+        refuse(host, "请先输入关键词列表！");
         return std::nullopt;
     }
     const std::string keywordFile = gbkToUtf8(lines.front());
     if (!keywordFile.empty() && services.isFile(keywordFile)) {
-        const ArticleFile file =
-            services.read(keywordFile, indexOf(form, "组合框输入编码"), replaceGzip);
+        const ArticleFile file = services.read(keywordFile, options.inputEncoding, replaceGzip);
         if (!file.error.empty()) {
-            host.message(messageText("关键词文件无法读取：" + keywordFile + "：" + file.error),
-                         MessageButtons::Ok, MessageIcon::Information);
-            host.focus(kKeywordList);
+            refuse(host, "关键词文件无法读取：" + keywordFile + "：" + file.error);
             return std::nullopt;
         }
         lines = loadKeywords(file.text);
         if (lines.empty()) {
-            host.message(messageText("关键词文件的内容为空！"), MessageButtons::Ok,
-                         MessageIcon::Information);
-            host.focus(kKeywordList);
+            refuse(host, "关键词文件的内容为空！");
             return std::nullopt;
         }
     }
     return lines;
+}
+
+// The run state of one preview or batch; nullopt when the run is refused.
+std::unique_ptr<ArticleRun> prepareRun(const RunOptions& options, RunHost& host,
+                                       RunServices& services, std::optional<std::uint64_t> seed,
+                                       bool batch) {
+    std::vector<std::string> keywordLines;
+    if (options.article.mode != PipelineMode::ShuffleReplace) {
+        auto lines = takeKeywords(options, host, services, batch);
+        if (!lines) return nullptr;
+        keywordLines = std::move(*lines);
+    }
+    auto run = std::make_unique<ArticleRun>(seed);
+    run->prepare(options.article, std::move(keywordLines));
+    return run;
 }
 
 // A file name as a status line shows it: control characters (a line break, an
@@ -98,7 +98,7 @@ class ResultWriter {
     // Writes one result; the reason when it could not be written.
     std::optional<std::string> write(const std::string& inputPath, const std::string& title,
                                      const std::string& newExtension, const std::string& text,
-                                     int encoding, int lineBreaks) {
+                                     TextEncoding encoding, LineBreaks lineBreaks) {
         if (!ready_ && folderError_.empty()) {
             bool created = false;
             ready_ = services_.createResultFolder(folder_, created, folderError_);
@@ -155,116 +155,105 @@ void report(RunHost& host, const ArticleReport& articleReport, std::vector<std::
     }
 }
 
+// The status line of article `i` of `count`, such as "(20:3) 新闻".
+std::string progressLine(int count, int i, std::string_view title) {
+    return "(" + std::to_string(count) + ":" + std::to_string(i) + ") " + printable(title);
+}
+
+// The end of a batch: the summary line, and the offer to open the folder.
+void finishBatch(RunResult& result, RunHost& host, RunServices& services,
+                 const BatchRequest& request, std::int64_t start) {
+    result.summary = messageText("处理完成,共处理成功 ") + std::to_string(result.succeeded) +
+                     messageText(" 个文件，耗费 ") + services.elapsedText(tickCount() - start);
+    if (!result.failures.empty()) {
+        result.summary += messageText(", 失败 ") + std::to_string(result.failures.size()) +
+                          messageText(" 个文件");
+    }
+    host.status(result.summary);
+    // A folder that was never made (nothing could be written) is not offered.
+    if (request.offerToOpenFolder && services.isFolder(result.resultFolder)) {
+        const std::string question = messageText("处理完成。处理结果存放在这个目录里 >> ") +
+                                     utf8ToGbk(result.resultFolder) +
+                                     messageText("\r\n\r\n是否打开该目录？");
+        if (host.ask(question)) services.openFolder(result.resultFolder);
+    }
+}
+
 }  // namespace
 
-RunResult runArticles(Form& form, RunHost& host, RunServices& services, RunRequest& request) {
+RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& services,
+                     PreviewRequest& request) {
+    RunResult result;
+    const std::unique_ptr<ArticleRun> run =
+        prepareRun(options, host, services, request.seed, false);
+    if (!run) {
+        result.status = RunStatus::Refused;
+        return result;
+    }
+    if (host.stopRequested()) return result;
+    processPendingMessages();
+    ArticleReport articleReport;
+    processArticle(options.article, *run, request.title, request.content, &articleReport);
+    std::vector<std::string> told;
+    report(host, articleReport, told);
+    ++result.processed;
+    host.showPreview(request.title, request.content);
+    return result;
+}
+
+RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& services,
+                   const BatchRequest& request) {
     RunResult result;
     const std::int64_t start = tickCount();
-    if (request.batch && request.paths.empty()) {
+    if (request.paths.empty()) {
         result.status = RunStatus::NoInput;
         return result;
     }
-    const ArticleOptions options = readArticleOptions(form);
-    const std::string newExtension = textOf(form, "编辑框新文件扩展名");
-
     // Keywords first: a refused run leaves nothing behind.
-    std::vector<std::string> keywordLines;
-    if (options.mode != PipelineMode::ShuffleReplace) {
-        auto lines = takeKeywords(form, host, services, options, request.batch);
-        if (!lines) {
-            result.status = RunStatus::Refused;
-            return result;
-        }
-        keywordLines = std::move(*lines);
+    const std::unique_ptr<ArticleRun> run = prepareRun(options, host, services, request.seed, true);
+    if (!run) {
+        result.status = RunStatus::Refused;
+        return result;
     }
-    std::optional<ResultWriter> results;
-    if (request.batch) {
-        results.emplace(services, services.resultFolder(request.paths.front()), request.paths);
-        result.resultFolder = results->folder();
-    }
+    ResultWriter results(services, services.resultFolder(request.paths.front()), request.paths);
+    result.resultFolder = results.folder();
 
-    ArticleRun run(request.seed);
-    run.prepare(options, std::move(keywordLines));
-
-    const int count = request.batch ? static_cast<int>(request.paths.size()) : 1;
-    if (request.batch) {
-        lockPanels(form, true);
-        host.progress(count, 0);
-    }
-    const int inputEncoding = indexOf(form, "组合框输入编码");
-    const int outputEncoding = indexOf(form, "组合框输出编码");
+    const int count = static_cast<int>(request.paths.size());
+    host.busy(true);
+    host.progress(count, 0);
     std::vector<std::string> told;
-    auto fail = [&](const std::string& path, std::string reason) {
-        host.failed(path, reason);
-        result.failures.push_back({path, std::move(reason)});
-    };
-
     for (int i = 1; i <= count; ++i) {
         if (host.stopRequested()) break;
         processPendingMessages();
-        std::string title;
-        std::string content;
-        ArticleFile input;
-        const std::string* path = nullptr;
-        if (request.batch) {
-            path = &request.paths[static_cast<std::size_t>(i - 1)];
-            title = services.titleOf(*path);
-            host.progress(count, i);
-            std::string line = "(" + std::to_string(count) + ":" + std::to_string(i) + ") ";
-            line += printable(title);
-            host.status(line);
-            input = services.read(*path, inputEncoding, true);
-            if (!input.error.empty()) {
-                fail(*path, std::move(input.error));
-                continue;
-            }
-            content = std::move(input.text);
-        } else {
-            title = request.title;
-            content = request.content;
+        const std::string& path = request.paths[static_cast<std::size_t>(i - 1)];
+        std::string title = services.titleOf(path);
+        host.progress(count, i);
+        host.status(progressLine(count, i, title));
+        ArticleFile input = services.read(path, options.inputEncoding, true);
+        if (!input.error.empty()) {
+            host.failed(path, input.error);
+            result.failures.push_back({path, std::move(input.error)});
+            continue;
         }
-
         ArticleReport articleReport;
-        processArticle(options, run, title, content, &articleReport);
+        processArticle(options.article, *run, title, input.text, &articleReport);
         report(host, articleReport, told);
         ++result.processed;
 
-        if (!request.batch) {
-            request.title = title;
-            request.content = content;
-            if (Control* c = form.find("编辑框结果标题")) c->setText(title);
-            if (Control* c = form.find("编辑框结果内容")) c->setText(content);
-            continue;
-        }
-        const int encoding = outputEncoding == 0 ? input.encoding : outputEncoding;
-        if (auto error =
-                results->write(*path, title, newExtension, content, encoding, input.lineBreaks)) {
-            fail(*path, std::move(*error));
+        const TextEncoding encoding = options.outputEncoding == TextEncoding::Detect
+                                          ? input.encoding
+                                          : options.outputEncoding;
+        if (auto error = results.write(path, title, options.newExtension, input.text, encoding,
+                                       input.lineBreaks)) {
+            host.failed(path, *error);
+            result.failures.push_back({path, std::move(*error)});
         } else {
             ++result.succeeded;
         }
     }
-
-    if (request.batch) {
-        result.summary = messageText("处理完成,共处理成功 ") + std::to_string(result.succeeded) +
-                         messageText(" 个文件，耗费 ") + services.elapsedText(tickCount() - start);
-        if (!result.failures.empty()) {
-            result.summary += messageText(", 失败 ") + std::to_string(result.failures.size()) +
-                              messageText(" 个文件");
-        }
-        host.status(result.summary);
-        // A folder that was never made (nothing could be written) is not offered.
-        if (request.offerToOpenFolder && services.isFolder(result.resultFolder)) {
-            const std::string question = messageText("处理完成。处理结果存放在这个目录里 >> ") +
-                                         utf8ToGbk(result.resultFolder) +
-                                         messageText("\r\n\r\n是否打开该目录？");
-            if (host.message(question, MessageButtons::YesNo, MessageIcon::Information) ==
-                MessageAnswer::Yes)
-                services.openFolder(result.resultFolder);
-        }
-        lockPanels(form, false);
-        host.progress(0, 0);
-    }
+    finishBatch(result, host, services, request, start);
+    host.busy(false);
+    host.progress(0, 0);
     return result;
 }
 

@@ -1,12 +1,18 @@
 #pragma once
-// The run driver: the one routine behind the preview button and the batch
-// buttons. It prepares the run (patterns, keywords or a keyword file,
-// templates, pickers), loops over the articles (the preview article, or one
-// article per input file), lets the pipeline process each, and shows the
-// preview result in the form or writes one result file per input into the
-// result folder beside the first input. A stop request is honoured between
-// articles. The caller (main window or command line) is reached through
-// RunHost; files through RunServices, so that the engine needs no codec.
+// The run driver: what the preview button and the batch buttons run.
+//
+//   RunOptions (read from the main window by app/, or set by the command line)
+//      │
+//      ▼
+//   prepareRun ── keywords (or the keyword file the list names), templates,
+//      │          the pipeline's run state; refuses an empty keyword list
+//      ├──► runPreview: one article in, processed title and content out
+//      └──► runBatch:   per input file: read → processArticle → write the
+//                       result beside the first input; failures counted
+//
+// The driver knows no window: it talks to its caller through RunHost
+// (messages, status, progress, busy state, the preview's result) and to the
+// disk through RunServices, so the engine needs neither a toolkit nor a codec.
 
 #include <cstdint>
 #include <optional>
@@ -14,23 +20,39 @@
 #include <string_view>
 #include <vector>
 
-#include "form/form.h"
+#include "engine/article_file.h"
+#include "engine/article_options.h"
 
 namespace lct {
 
-/// How the driver talks to its caller. Texts are GBK.
+/// Everything a run reads of the main window's options.
+struct RunOptions {
+    ArticleOptions article;
+    TextEncoding inputEncoding = TextEncoding::Detect;  ///< 组合框输入编码
+    TextEncoding outputEncoding =
+        TextEncoding::Detect;  ///< 组合框输出编码: Detect keeps the input's
+    std::string newExtension;  ///< 编辑框新文件扩展名 (GBK); empty keeps each input's own
+};
+
+/// How the driver talks to its caller. Texts are GBK unless said otherwise.
 class RunHost {
   public:
     virtual ~RunHost() = default;
-    /// A message box; returns the button pressed.
-    virtual MessageAnswer message(std::string_view text, MessageButtons buttons,
-                                  MessageIcon icon) = 0;
+    /// Tells the user something (an information box in the window).
+    virtual void tell(std::string_view text) = 0;
+    /// Asks a yes-or-no question; true for yes.
+    virtual bool ask(std::string_view question) = 0;
+    /// The keyword list was empty: the caller points the user at it.
+    virtual void focusKeywordList() = 0;
+    /// A batch starts (true) or has ended (false): the window locks its options
+    /// and shows its progress meanwhile.
+    virtual void busy(bool running) = 0;
     /// The status line of a batch ("(20:3) 新闻", the summary).
     virtual void status(std::string_view text) = 0;
     /// Progress of a batch: `position` of `range` articles; range 0 hides it.
     virtual void progress(int range, int position) = 0;
-    /// Puts the keyboard focus on a control of the main window.
-    virtual void focus(std::string_view controlName) = 0;
+    /// The preview's processed title and content.
+    virtual void showPreview(std::string_view title, std::string_view content) = 0;
     /// True once the user asked the run to stop; read before each article.
     virtual bool stopRequested() = 0;
     /// A problem with one article that did not stop the run (a user pattern
@@ -39,14 +61,6 @@ class RunHost {
     /// A batch input that failed, as it happens: it could not be read, or its
     /// result could not be written. `path` as given, `reason` UTF-8.
     virtual void failed(std::string_view path, std::string_view reason) = 0;
-};
-
-/// An article file as read, with what writing its result needs.
-struct ArticleFile {
-    std::string text;    ///< GBK, CR LF
-    int encoding = 0;    ///< the detected encoding (a TextEncoding value); 0 when unreadable
-    int lineBreaks = 0;  ///< the file's line-break style, handed back when writing
-    std::string error;   ///< why the file could not be read (UTF-8); empty when it was
 };
 
 /// The file and folder services a run needs (reading and writing article
@@ -58,21 +72,23 @@ class RunServices {
     /// True when `path` names a regular file (a folder named like a keyword is
     /// no keyword file).
     virtual bool isFile(std::string_view path) = 0;
-    /// Reads a file with the requested encoding (0 detects). A gzip file is
+    /// Reads a file in the requested encoding (Detect detects). A gzip file is
     /// replaced on disk by its decompressed form only when `replaceGzip`
     /// (batch inputs); otherwise it is decompressed in memory. An unreadable
-    /// path gives encoding 0 and the reason in `error`.
-    virtual ArticleFile read(std::string_view path, int requestedEncoding, bool replaceGzip) = 0;
+    /// path gives encoding Detect and the reason in `error`.
+    virtual ArticleFile read(std::string_view path, TextEncoding requested, bool replaceGzip) = 0;
     /// Writes a result through a temporary file, replacing a symbolic link at
     /// the path instead of following it; false, with the reason in `error`,
     /// when it failed.
-    virtual bool write(std::string_view path, std::string_view text, int encoding, int lineBreaks,
-                       std::string& error) = 0;
+    [[nodiscard]] virtual bool write(std::string_view path, std::string_view text,
+                                     TextEncoding encoding, LineBreaks lineBreaks,
+                                     std::string& error) = 0;
     /// Makes sure the result folder exists. Only the folder itself is
     /// created: the folder it lies in must exist. `created` tells whether it
     /// is new (so that no input can lie inside it). False, with the reason in
     /// `error`, when it cannot be made.
-    virtual bool createResultFolder(std::string_view folder, bool& created, std::string& error) = 0;
+    [[nodiscard]] virtual bool createResultFolder(std::string_view folder, bool& created,
+                                                  std::string& error) = 0;
     /// True when `path` names an existing folder.
     virtual bool isFolder(std::string_view path) = 0;
     /// Names the file at `path` (device and inode), following a symbolic link
@@ -115,21 +131,28 @@ struct RunResult {
     std::string summary;               ///< batch only: the status line shown at the end (GBK)
 };
 
-struct RunRequest {
-    std::vector<std::string> paths;  ///< batch inputs; empty for the preview
-    bool batch = false;
-    std::string title;    ///< preview: in and out
-    std::string content;  ///< preview: in and out
+/// The preview's article: in, and processed out.
+struct PreviewRequest {
+    std::string title;    ///< GBK
+    std::string content;  ///< GBK, CR LF
+    std::optional<std::uint64_t> seed;
+};
+
+struct BatchRequest {
+    std::vector<std::string> paths;  ///< input files, in order
     std::optional<std::uint64_t> seed;
     /// Whether a finished batch asks to open its result folder (the command
     /// line asks nothing).
     bool offerToOpenFolder = true;
 };
 
-/// Runs the preview (batch false: the title and content of `request` go
-/// through the pipeline and come back processed, and the form's result boxes
-/// show them) or a batch over `request.paths`. Options are read from `form`,
-/// the main window.
+/// Runs the preview article through the pipeline: `request.title` and
+/// `request.content` come back processed, and the host is shown them.
+RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& services,
+                     PreviewRequest& request);
+
+/// Runs a batch over `request.paths`: one result file per input in the
+/// folder "关键词插入结果" beside the first input, then the summary.
 ///
 /// A batch never writes where it must not: an input that cannot be read
 /// writes nothing and counts as a failure; the result folder is made only
@@ -137,6 +160,7 @@ struct RunRequest {
 /// name, and no result replaces an input of the run (the later one gets a
 /// distinct name instead). Every failure is told to the host as it happens,
 /// listed in the result and counted in the summary.
-RunResult runArticles(Form& form, RunHost& host, RunServices& services, RunRequest& request);
+RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& services,
+                   const BatchRequest& request);
 
 }  // namespace lct

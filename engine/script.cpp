@@ -5,12 +5,12 @@
 
 namespace lct {
 
-std::string convertScript(std::string_view text, int direction, std::string* error) {
+std::string convertScript(std::string_view text, ScriptConversion conversion, std::string* error) {
     if (error) error->clear();
-    if (direction != 1 && direction != 2) return std::string(text);
-    const ScriptConverter& converter =
-        scriptConverter(direction == 1 ? ScriptDirection::TraditionalToSimplified
-                                       : ScriptDirection::SimplifiedToTraditional);
+    if (conversion == ScriptConversion::None) return std::string(text);
+    const ScriptConverter& converter = scriptConverter(
+        conversion == ScriptConversion::ToSimplified ? ScriptDirection::TraditionalToSimplified
+                                                     : ScriptDirection::SimplifiedToTraditional);
     // Preserve keeps every byte that is not valid GBK (the tag guard's 0xFF
     // placeholders, a cut character) as a private-use point that the
     // converter copies and utf8ToGbk turns back into the byte.

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/patterns.h"
+#include "form/pending_messages.h"
 
 namespace lct {
 namespace {

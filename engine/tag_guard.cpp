@@ -1,7 +1,7 @@
 #include "engine/tag_guard.h"
 
-#include "form/form.h"
 #include "engine/chars.h"
+#include "form/pending_messages.h"
 
 namespace lct {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "form/form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
 #include "engine/patterns.h"
 #include "engine/random_insert.h"
 #include "engine/tag_guard.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "regex/escape.h"
 #include "regex/regex_object.h"
@@ -41,15 +41,15 @@ std::string_view trimSpaces(std::string_view s) {
 std::string insertIntoTitle(std::string_view title, const std::vector<std::string>& items,
                             const InsertOptions& options, InsertRunState& run, Random& random) {
     if (items.empty()) return std::string(title);
-    if (options.titleType == kTitleRandom) {
+    if (options.titleType == TitleType::Random) {
         RandomInsertion how;
         how.avoidWords = options.avoidWords;
-        const bool once = options.titleOnce || options.contentType == kEveryN ||
-                          options.contentType == kEveryNChunks;
+        const bool once = options.titleOnce || options.contentType == ContentType::EveryN ||
+                          options.contentType == ContentType::EveryNChunks;
         if (once) return insertRandom(title, items.front(), 1, how, random);
         return insertRandom(title, items, how, random);
     }
-    if (options.titleType < kTitleBefore || options.titleType > kTitleReplace)
+    if (options.titleType < TitleType::Before || options.titleType > TitleType::Replace)
         return std::string(title);
 
     // An item before the title goes in front of everything so far. The items
@@ -58,7 +58,7 @@ std::string insertIntoTitle(std::string_view title, const std::vector<std::strin
     // The views stay valid: items and the run's separator list do not change
     // here, and without separators the current one is never reassigned.
     std::vector<std::pair<std::string_view, std::string_view>> front;  // item, separator
-    std::string back = options.titleType == kTitleReplace ? std::string() : std::string(title);
+    std::string back = options.titleType == TitleType::Replace ? std::string() : std::string(title);
     const std::size_t count = options.titleOnce ? 1 : items.size();
     const auto separators = static_cast<int>(run.titleSeparators.size());
     std::size_t frontSize = 0;
@@ -72,19 +72,19 @@ std::string insertIntoTitle(std::string_view title, const std::vector<std::strin
             separator = drawn;
         }
         const std::string& item = items[i];
-        int type = options.titleType;
-        if (type == kTitleBeforeOrAfter)
-            type = randomInt(random, 1, 10000) < 5000 ? kTitleBefore : kTitleAfter;
+        TitleType type = options.titleType;
+        if (type == TitleType::BeforeOrAfter)
+            type = randomInt(random, 1, 10000) < 5000 ? TitleType::Before : TitleType::After;
         switch (type) {
-            case kTitleBefore:
+            case TitleType::Before:
                 front.emplace_back(item, separator);
                 frontSize += item.size() + separator.size();
                 break;
-            case kTitleAfter:
+            case TitleType::After:
                 back += separator;
                 back += item;
                 break;
-            default:  // kTitleReplace
+            default:  // TitleType::Replace
                 if (!back.empty()) back += separator;
                 back += item;
                 break;

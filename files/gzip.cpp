@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "form/form.h"
+#include "form/pending_messages.h"
 
 namespace lct {
 namespace {

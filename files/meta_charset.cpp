@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "form/form.h"
+#include "form/pending_messages.h"
 #include "platform/ascii.h"
 
 namespace lct {

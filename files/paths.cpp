@@ -10,7 +10,7 @@
 
 #include "engine/lists.h"
 #include "files/file_io.h"
-#include "form/form.h"
+#include "form/pending_messages.h"
 #include "platform/ascii.h"
 #include "platform/charset.h"
 

@@ -29,21 +29,18 @@ bool FileRunServices::isFile(std::string_view path) {
     return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-ArticleFile FileRunServices::read(std::string_view path, int requestedEncoding, bool replaceGzip) {
-    TextFile file = readTextFile(path, encodingFromIndex(requestedEncoding),
-                                 replaceGzip ? GzipFile::Replace : GzipFile::InMemory);
+ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested, bool replaceGzip) {
+    TextFile file =
+        readTextFile(path, requested, replaceGzip ? GzipFile::Replace : GzipFile::InMemory);
     // A decompression writes beside the input: a killed one may have left its
     // temporary file there.
     if (file.decompressed) clearOnce(folderOfPath(path));
-    return {std::move(file.text), static_cast<int>(file.detected),
-            static_cast<int>(file.lineBreaks), std::move(file.error)};
+    return {std::move(file.text), file.detected, file.lineBreaks, std::move(file.error)};
 }
 
-bool FileRunServices::write(std::string_view path, std::string_view text, int encoding,
-                            int lineBreaks, std::string& error) {
-    const LineBreaks style =
-        lineBreaks == static_cast<int>(LineBreaks::Lf) ? LineBreaks::Lf : LineBreaks::CrLf;
-    return writeTextFile(path, text, encodingFromIndex(encoding), style, &error);
+bool FileRunServices::write(std::string_view path, std::string_view text, TextEncoding encoding,
+                            LineBreaks lineBreaks, std::string& error) {
+    return writeTextFile(path, text, encoding, lineBreaks, &error);
 }
 
 bool FileRunServices::createResultFolder(std::string_view folder, bool& created,

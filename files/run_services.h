@@ -14,10 +14,11 @@ namespace lct {
 class FileRunServices final : public RunServices {
   public:
     bool isFile(std::string_view path) override;
-    ArticleFile read(std::string_view path, int requestedEncoding, bool replaceGzip) override;
-    bool write(std::string_view path, std::string_view text, int encoding, int lineBreaks,
-               std::string& error) override;
-    bool createResultFolder(std::string_view folder, bool& created, std::string& error) override;
+    ArticleFile read(std::string_view path, TextEncoding requested, bool replaceGzip) override;
+    [[nodiscard]] bool write(std::string_view path, std::string_view text, TextEncoding encoding,
+                             LineBreaks lineBreaks, std::string& error) override;
+    [[nodiscard]] bool createResultFolder(std::string_view folder, bool& created,
+                                          std::string& error) override;
     bool isFolder(std::string_view path) override;
     std::string fileIdentity(std::string_view path, bool followLinks) override;
     std::string resultFolder(std::string_view firstPath) override;

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "form/form.h"
+#include "form/pending_messages.h"
 #include "platform/ascii.h"
 #include "platform/charset.h"
 

@@ -7,19 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace lct {
+#include "engine/article_file.h"
 
-/// An encoding of article files. Values 0..5 equal the item indexes of the
-/// input and output encoding combo boxes; 6 is produced by detection only.
-enum class TextEncoding : int {
-    Detect = 0,     ///< reading: detect; writing: same as the input (GBK when used as is)
-    Gbk = 1,        ///< the internal code page, bytes used as they are
-    Utf8 = 2,       ///< mark EF BB BF
-    Utf16Le = 3,    ///< mark FF FE
-    Utf16Be = 4,    ///< mark FE FF
-    Big5 = 5,       ///< no mark
-    Big5Hkscs = 6,  ///< no mark
-};
+namespace lct {
 
 /// The encoding with that value (a combo box index 0..5, or 6); Detect for
 /// any other value.

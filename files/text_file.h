@@ -13,12 +13,6 @@
 
 namespace lct {
 
-/// The line-break style of a file.
-enum class LineBreaks {
-    CrLf,  ///< read and written as the text holds them
-    Lf,    ///< LF in the file, CR LF in the text
-};
-
 /// A file's content as internal text, with what is needed to write a result
 /// in the same form.
 struct TextFile {

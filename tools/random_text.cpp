@@ -163,7 +163,7 @@ std::string randomChinese(Random& random, int n, std::string_view table, bool tr
         if (offset % 2 == 1) --offset;
         group.append(table.substr(static_cast<std::size_t>(offset), 2));
     }
-    return traditional ? convertScript(group, 2) : group;
+    return traditional ? convertScript(group, ScriptConversion::ToTraditional) : group;
 }
 
 std::string randomAlnum(Random& random, int n, bool fullWidth, bool noDigits, bool noLower,

@@ -6,11 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "form/headless_form.h"
+#include "app/form_run_host.h"
 #include "app/main_window_table.h"
 #include "files/run_services.h"
-#include "gbk.h"
 #include "files/temp_folder.h"
+#include "form/headless_form.h"
+#include "gbk.h"
 
 namespace lct {
 namespace {
@@ -35,23 +36,6 @@ class FakeDialogs : public BatchDialogs {
     std::vector<std::string> titles, initialFolders;
 };
 
-class QuietHost : public RunHost {
-  public:
-    explicit QuietHost(bool& stop) : stop_(stop) {}
-    MessageAnswer message(std::string_view, MessageButtons, MessageIcon) override {
-        return MessageAnswer::No;
-    }
-    void status(std::string_view) override {}
-    void progress(int, int) override {}
-    void focus(std::string_view) override {}
-    bool stopRequested() override { return stop_; }
-    void problem(std::string_view) override {}
-    void failed(std::string_view, std::string_view) override {}
-
-  private:
-    bool& stop_;
-};
-
 class BatchButtonsTest : public ::testing::Test {
   protected:
     test::TempFolder folder;
@@ -59,7 +43,7 @@ class BatchButtonsTest : public ::testing::Test {
     FakeDialogs dialogs;
     FileRunServices services;
     bool stop = false;
-    QuietHost host{stop};
+    FormRunHost host{form, stop};
     BatchContext context{form, host, services, dialogs, stop};
 
     std::string article(const std::string& name) {

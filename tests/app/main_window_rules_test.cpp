@@ -4,9 +4,10 @@
 
 #include <vector>
 
-#include "form/headless_form.h"
+#include "app/form_run_host.h"
 #include "app/main_window_table.h"
 #include "engine/run_driver.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 
 namespace lct {
@@ -110,8 +111,9 @@ TEST_F(MainWindowRulesTest, ShufflePanelControlsFollowTheirBoxes) {
 class NoFiles : public RunServices {
   public:
     bool isFile(std::string_view) override { return false; }
-    ArticleFile read(std::string_view, int, bool) override { return {}; }
-    bool write(std::string_view, std::string_view, int, int, std::string&) override {
+    ArticleFile read(std::string_view, TextEncoding, bool) override { return {}; }
+    bool write(std::string_view, std::string_view, TextEncoding, LineBreaks,
+               std::string&) override {
         return false;
     }
     bool createResultFolder(std::string_view, bool&, std::string&) override { return false; }
@@ -127,29 +129,12 @@ class NoFiles : public RunServices {
     void openFolder(std::string_view) override {}
 };
 
-class FlagHost : public RunHost {
-  public:
-    explicit FlagHost(bool& stop) : stop_(stop) {}
-    MessageAnswer message(std::string_view, MessageButtons, MessageIcon) override {
-        return MessageAnswer::Ok;
-    }
-    void status(std::string_view) override {}
-    void progress(int, int) override {}
-    void focus(std::string_view) override {}
-    bool stopRequested() override { return stop_; }
-    void problem(std::string_view) override {}
-    void failed(std::string_view, std::string_view) override {}
-
-  private:
-    bool& stop_;
-};
-
 constexpr std::string_view kBatchButtons[] = {"按钮批量处理", "按钮批量处理文件夹",
                                               "按钮批量处理路径列表"};
 
 TEST_F(MainWindowRulesTest, PreviewDisablesTheBatchButtonsWhileItRuns) {
     bool stop = true;
-    FlagHost host(stop);
+    FormRunHost host(form, stop);
     NoFiles services;
     form.find("编辑框预览标题")->setText("T");
     std::vector<std::string> enabledInside;
@@ -172,7 +157,7 @@ TEST_F(MainWindowRulesTest, PreviewDisablesTheBatchButtonsWhileItRuns) {
 
 TEST_F(MainWindowRulesTest, DisabledPreviewButtonDoesNothing) {
     bool stop = true;
-    FlagHost host(stop);
+    FormRunHost host(form, stop);
     NoFiles services;
     form.find("编辑框预览标题")->setText("T");
     form.find("按钮预览")->setEnabled(false);

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "form/headless_form.h"
+#include "app/form_options.h"
 #include "app/main_window_table.h"
 #include "engine/chars.h"
 #include "engine/tag_guard.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 
 namespace lct {
@@ -51,7 +52,7 @@ TEST_F(PipelineTest, ReadsEveryOptionFromTheForm) {
     EXPECT_TRUE(o.shuffle.shuffleTitle);
     EXPECT_TRUE(o.shuffle.useSourceTitle);
     EXPECT_EQ(o.shuffle.titleMatches, G("原标题1|原标题2|原标题3"));
-    EXPECT_EQ(o.scriptConversion, 0);
+    EXPECT_EQ(o.scriptConversion, ScriptConversion::None);
 
     tick("单选框插入", false);
     tick("单选框替换", true);
@@ -62,7 +63,7 @@ TEST_F(PipelineTest, ReadsEveryOptionFromTheForm) {
     select("组合框内容插入类型", 14);
     const ArticleOptions changed = readArticleOptions(form);
     EXPECT_EQ(changed.insert.items.countTo, 7);
-    EXPECT_EQ(changed.insert.contentType, 14);
+    EXPECT_EQ(changed.insert.contentType, ContentType::NextToSymbols);
 }
 
 TEST_F(PipelineTest, InsertModeTitleTypeFourReplacesTheTitle) {
@@ -216,7 +217,7 @@ TEST_F(PipelineTest, AQuadraticUserPatternStopsLeavesTheTextAndIsReported) {
     const auto [title, content] = run("T", page, &report);
     EXPECT_TRUE(content == page);
     ASSERT_EQ(report.problems.size(), 1u);
-    EXPECT_NE(report.problems[0].find("编辑框内容匹配式"), std::string::npos) << report.problems[0];
+    EXPECT_NE(report.problems[0].find("“替换内容”"), std::string::npos) << report.problems[0];
     EXPECT_NE(report.problems[0].find("time budget"), std::string::npos) << report.problems[0];
 }
 
@@ -376,14 +377,15 @@ TEST_F(PipelineTest, HugeItemCountsAreCutToWhatTheArticleHolds) {
             const int items = countOf(content, '[');
             EXPECT_GE(items, 1) << type;
             EXPECT_LE(items, std::max(4 * places, 65'536)) << type;
-            if (type == kWholeTextRandom || (type >= kFirstLine && type <= kLastLine)) {
+            const auto contentType = static_cast<ContentType>(type);
+            if (contentType == ContentType::WholeTextRandom ||
+                (contentType >= ContentType::FirstLine && contentType <= ContentType::LastLine)) {
                 EXPECT_EQ(items, places) << type;
             }
             EXPECT_LE(countOf(title, '['), places) << type;
             ASSERT_EQ(report.problems.size(), 1u) << type;
             EXPECT_EQ(report.problems[0].find(kCountsCapped), 0u) << report.problems[0];
-            EXPECT_NE(report.problems[0].find("编辑框次数1"), std::string::npos);
-            EXPECT_NE(report.problems[0].find("编辑框次数2"), std::string::npos);
+            EXPECT_NE(report.problems[0].find("“插入的次数”"), std::string::npos);
         }
     }
 }
@@ -421,7 +423,7 @@ TEST_F(PipelineTest, EveryNItemsIntoTheTitleAloneAreCutToTheTitle) {
     const auto [title, content] = run("标题", "一二三四五六七八九十", &report);
     EXPECT_EQ(countOf(title, '['), 3);  // not ten
     ASSERT_EQ(report.problems.size(), 1u);
-    EXPECT_NE(report.problems[0].find("编辑框每隔最少"), std::string::npos) << report.problems[0];
+    EXPECT_NE(report.problems[0].find("“每隔字符数”"), std::string::npos) << report.problems[0];
 }
 
 // 编辑框插入最少/最多 at huge values: the title goes into the content at most
@@ -441,8 +443,7 @@ TEST_F(PipelineTest, HugeTitleCountsInShuffleModeAreCutToTheContent) {
         EXPECT_EQ(countOf(content, '['), characters);
         ASSERT_EQ(report.problems.size(), 1u);
         EXPECT_EQ(report.problems[0].find(kCountsCapped), 0u) << report.problems[0];
-        EXPECT_NE(report.problems[0].find("编辑框插入最少"), std::string::npos);
-        EXPECT_NE(report.problems[0].find("编辑框插入最多"), std::string::npos);
+        EXPECT_NE(report.problems[0].find("“标题插入到正文”的次数"), std::string::npos);
     }
 }
 

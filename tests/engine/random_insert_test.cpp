@@ -170,11 +170,11 @@ TEST_F(RandomInsertTest, AvoidWordsWithoutSpacesNeverSplitsALongWord) {
 TEST_F(RandomInsertTest, SymbolsTakeEachOccurrenceOnceAndLimitTheCount) {
     how.symbols = G("，|。");
     const std::string text = G("甲，乙。丙");
-    how.symbolMode = 0;
+    how.symbolMode = SymbolMode::Before;
     EXPECT_EQ(insertRandom(text, Items{"A", "B", "C"}, how, random), G("甲A，乙B。丙"));
-    how.symbolMode = 1;
+    how.symbolMode = SymbolMode::After;
     EXPECT_EQ(insertRandom(text, Items{"A", "B"}, how, random), G("甲，A乙。B丙"));
-    how.symbolMode = 2;
+    how.symbolMode = SymbolMode::EitherSide;
     for (int round = 0; round < 50; ++round) {
         const std::string out = insertRandom(text, Items{"A", "B"}, how, random);
         ASSERT_EQ(*removeInOrder(out, Items{"A", "B"}), text);
@@ -194,9 +194,9 @@ TEST_F(RandomInsertTest, SymbolsMissingOrEmptyFallBackToRandomPositions) {
 TEST_F(RandomInsertTest, SymbolsWithAvoidWordsKeepApartFromWords) {
     how.avoidWords = true;
     how.symbols = ",";
-    how.symbolMode = 0;
+    how.symbolMode = SymbolMode::Before;
     EXPECT_EQ(insertRandom("ab,cd", Items{"X"}, how, random), "ab X,cd");
-    how.symbolMode = 1;
+    how.symbolMode = SymbolMode::After;
     EXPECT_EQ(insertRandom("ab,cd", Items{"X"}, how, random), "ab,X cd");
     EXPECT_EQ(insertRandom(G("中,文"), Items{"X"}, how, random), G("中,X文"));
 }

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "form/headless_form.h"
-#include "app/main_window_table.h"
 #include "gbk.h"
 
 namespace lct {
@@ -20,13 +18,18 @@ using test::G;
 // number of articles.
 class RecordingHost : public RunHost {
   public:
-    MessageAnswer message(std::string_view text, MessageButtons buttons, MessageIcon) override {
-        messages.push_back(test::U(text));
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;
+    void tell(std::string_view text) override { messages.push_back(test::U(text)); }
+    bool ask(std::string_view question) override {
+        messages.push_back(test::U(question));
+        return answer;
     }
+    void focusKeywordList() override { focused = true; }
+    void busy(bool running) override { busyStates.push_back(running); }
     void status(std::string_view text) override { statuses.push_back(test::U(text)); }
     void progress(int range, int position) override { progresses.emplace_back(range, position); }
-    void focus(std::string_view name) override { focused = name; }
+    void showPreview(std::string_view title, std::string_view content) override {
+        shown.emplace_back(title, content);
+    }
     bool stopRequested() override { return ++checks > stopAfter; }
     void problem(std::string_view text) override { problems.emplace_back(text); }
     void failed(std::string_view path, std::string_view reason) override {
@@ -35,8 +38,10 @@ class RecordingHost : public RunHost {
 
     std::vector<std::string> messages, statuses, problems, failures;
     std::vector<std::pair<int, int>> progresses;
-    std::string focused;
-    MessageAnswer answer = MessageAnswer::No;
+    std::vector<std::pair<std::string, std::string>> shown;
+    std::vector<bool> busyStates;
+    bool focused = false;
+    bool answer = false;
     int checks = 0;
     int stopAfter = 1'000'000;
 };
@@ -46,18 +51,19 @@ class RecordingHost : public RunHost {
 class MemoryServices : public RunServices {
   public:
     bool isFile(std::string_view path) override { return files.count(std::string(path)) > 0; }
-    ArticleFile read(std::string_view path, int requested, bool replaceGzip) override {
+    ArticleFile read(std::string_view path, TextEncoding requested, bool replaceGzip) override {
         requestedEncodings.push_back(requested);
         replacedGzip.push_back(replaceGzip);
         if (const auto bad = unreadable.find(std::string(path)); bad != unreadable.end())
-            return {{}, 0, 0, bad->second};
+            return {{}, TextEncoding::Detect, LineBreaks::CrLf, bad->second};
         const auto link = links.find(std::string(path));
         const auto it = files.find(link == links.end() ? std::string(path) : link->second);
-        if (it == files.end()) return {{}, 0, 0, "文件或文件夹不存在"};
-        return {it->second, 2, 1, {}};
+        if (it == files.end())
+            return {{}, TextEncoding::Detect, LineBreaks::CrLf, "文件或文件夹不存在"};
+        return {it->second, TextEncoding::Utf8, LineBreaks::Lf, {}};
     }
-    bool write(std::string_view path, std::string_view text, int encoding, int lineBreaks,
-               std::string& error) override {
+    bool write(std::string_view path, std::string_view text, TextEncoding encoding,
+               LineBreaks lineBreaks, std::string& error) override {
         if (failWrites) {
             error = "磁盘已满";
             return false;
@@ -111,7 +117,8 @@ class MemoryServices : public RunServices {
     std::map<std::string, std::string> unreadable;  // path → reason
     std::map<std::string, std::string> links;       // link path → target path
     std::map<std::string, std::string> written;
-    std::vector<int> requestedEncodings, writtenEncodings, writtenLineBreaks;
+    std::vector<TextEncoding> requestedEncodings, writtenEncodings;
+    std::vector<LineBreaks> writtenLineBreaks;
     std::vector<bool> replacedGzip;
     std::set<std::string> folders;
     std::vector<std::string> foldersCreated, opened;
@@ -121,71 +128,76 @@ class MemoryServices : public RunServices {
 
 class RunDriverTest : public ::testing::Test {
   protected:
-    HeadlessForm form{mainWindowTable()};
+    RunOptions options;
     RecordingHost host;
     MemoryServices services;
 
+    // One keyword, in brackets, after the title; the content stays as it is.
     void SetUp() override {
-        set("编辑框关键词列表", "K");
-        set("编辑框再组合关键词", "[*]");
-        form.find("选择框插入内容")->setTicked(false);
-        form.find("组合框标题插入类型")->setSelectedIndex(2);
-        set("编辑框标题间隔符", "");
+        keywords("K");
+        options.article.templates = "[*]";
+        options.article.insert.insertContent = false;
+        options.article.insert.titleType = TitleType::After;
+        options.article.insert.titleSeparators = "";
     }
-    void set(std::string_view name, std::string_view utf8) { form.find(name)->setText(G(utf8)); }
+    void keywords(std::string_view utf8) { options.article.keywordList = G(utf8); }
 
+    RunResult preview(PreviewRequest& request) {
+        return runPreview(options, host, services, request);
+    }
     RunResult batch(std::vector<std::string> paths) {
-        RunRequest request;
-        request.batch = true;
+        BatchRequest request;
         request.paths = std::move(paths);
         request.seed = 1;
-        return runArticles(form, host, services, request);
+        return runBatch(options, host, services, request);
     }
 };
 
-TEST_F(RunDriverTest, PreviewShowsTheResultInTheForm) {
-    RunRequest request;
+TEST_F(RunDriverTest, PreviewShowsTheResult) {
+    PreviewRequest request;
     request.title = G("标题");
     request.content = G("正文");
-    const RunResult result = runArticles(form, host, services, request);
+    const RunResult result = preview(request);
     EXPECT_EQ(result.status, RunStatus::Completed);
     EXPECT_EQ(test::U(request.title), "标题[K]");
-    EXPECT_EQ(textOf(form, "编辑框结果标题"), G("标题[K]"));
-    EXPECT_EQ(textOf(form, "编辑框结果内容"), G("正文"));
+    ASSERT_EQ(host.shown.size(), 1u);
+    EXPECT_EQ(host.shown[0].first, G("标题[K]"));
+    EXPECT_EQ(host.shown[0].second, G("正文"));
     EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(host.busyStates.empty());  // only a batch locks the window
     EXPECT_TRUE(services.foldersCreated.empty());
 }
 
 TEST_F(RunDriverTest, EmptyKeywordListRefusesTheRun) {
-    set("编辑框关键词列表", "");
-    RunRequest request;
-    EXPECT_EQ(runArticles(form, host, services, request).status, RunStatus::Refused);
+    keywords("");
+    PreviewRequest request;
+    EXPECT_EQ(preview(request).status, RunStatus::Refused);
     EXPECT_EQ(host.messages, std::vector<std::string>{"请先输入关键词列表！"});
-    EXPECT_EQ(host.focused, "编辑框关键词列表");
-    EXPECT_TRUE(textOf(form, "编辑框结果标题").empty());
+    EXPECT_TRUE(host.focused);
+    EXPECT_TRUE(host.shown.empty());
 }
 
 TEST_F(RunDriverTest, KeywordFileNamedInTheFirstLine) {
     services.files["/k/words.txt"] = G("文件词");
-    set("编辑框关键词列表", "/k/words.txt\r\n别的");
-    form.find("组合框输入编码")->setSelectedIndex(3);
-    RunRequest request;
+    keywords("/k/words.txt\r\n别的");
+    options.inputEncoding = TextEncoding::Utf16Le;
+    PreviewRequest request;
     request.title = "T";
-    runArticles(form, host, services, request);
+    preview(request);
     EXPECT_EQ(test::U(request.title), "T[文件词]");
-    EXPECT_EQ(services.requestedEncodings, std::vector<int>{3});
+    EXPECT_EQ(services.requestedEncodings, std::vector<TextEncoding>{TextEncoding::Utf16Le});
 
     services.files["/k/words.txt"] = "";
-    EXPECT_EQ(runArticles(form, host, services, request).status, RunStatus::Refused);
+    EXPECT_EQ(preview(request).status, RunStatus::Refused);
     EXPECT_EQ(host.messages.back(), "关键词文件的内容为空！");
 }
 
 TEST_F(RunDriverTest, ShuffleModeNeedsNoKeywords) {
-    set("编辑框关键词列表", "");
-    form.find("分组框文章打乱替换器")->setVisible(true);
-    RunRequest request;
+    keywords("");
+    options.article.mode = PipelineMode::ShuffleReplace;
+    PreviewRequest request;
     request.title = G("甲，乙");
-    EXPECT_EQ(runArticles(form, host, services, request).status, RunStatus::Completed);
+    EXPECT_EQ(preview(request).status, RunStatus::Completed);
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -203,21 +215,23 @@ TEST_F(RunDriverTest, BatchWritesBesideTheFirstFile) {
     EXPECT_EQ(host.messages.size(), 1u);  // the question, answered No
     EXPECT_TRUE(services.opened.empty());
     // Detected encoding and line breaks go back with the result.
-    EXPECT_EQ(services.writtenEncodings, (std::vector<int>{2, 2}));
-    EXPECT_EQ(services.writtenLineBreaks, (std::vector<int>{1, 1}));
-    // The panels are unlocked again.
-    EXPECT_TRUE(form.find("分组框1")->enabled());
-    EXPECT_FALSE(form.find("进度条")->visible());
+    EXPECT_EQ(services.writtenEncodings,
+              (std::vector<TextEncoding>{TextEncoding::Utf8, TextEncoding::Utf8}));
+    EXPECT_EQ(services.writtenLineBreaks,
+              (std::vector<LineBreaks>{LineBreaks::Lf, LineBreaks::Lf}));
+    // The window was locked for the batch and unlocked after it.
+    EXPECT_EQ(host.busyStates, (std::vector<bool>{true, false}));
+    EXPECT_EQ(host.progresses.back(), std::make_pair(0, 0));
 }
 
 TEST_F(RunDriverTest, BatchChosenEncodingAndExtension) {
     services.files["/in/a.htm"] = G("正文");
-    form.find("组合框输出编码")->setSelectedIndex(4);
-    set("编辑框新文件扩展名", "txt");
-    host.answer = MessageAnswer::Yes;
+    options.outputEncoding = TextEncoding::Utf16Be;
+    options.newExtension = "txt";
+    host.answer = true;
     batch({"/in/a.htm"});
     EXPECT_EQ(services.written.count("/in/out/a[K].txt"), 1u);
-    EXPECT_EQ(services.writtenEncodings, std::vector<int>{4});
+    EXPECT_EQ(services.writtenEncodings, std::vector<TextEncoding>{TextEncoding::Utf16Be});
     EXPECT_EQ(services.opened, std::vector<std::string>{"/in/out/"});
 }
 
@@ -237,8 +251,8 @@ TEST_F(RunDriverTest, BatchWithoutPathsDoesNothing) {
 }
 
 TEST_F(RunDriverTest, SequentialKeywordsContinueAcrossTheArticlesOfARun) {
-    set("编辑框关键词列表", "A\r\nB\r\nC");
-    form.find("组合框调用方式")->setSelectedIndex(2);
+    keywords("A\r\nB\r\nC");
+    options.article.insert.items.callMode = 2;
     for (const char* p : {"/in/1.txt", "/in/2.txt", "/in/3.txt", "/in/4.txt"})
         services.files[p] = "x";
     batch({"/in/1.txt", "/in/2.txt", "/in/3.txt", "/in/4.txt"});
@@ -339,10 +353,10 @@ TEST_F(RunDriverFailureTest, StatusLinesShowControlCharactersSafely) {
 
 TEST_F(RunDriverFailureTest, PreviewNeverRewritesTheKeywordFile) {
     services.files["/k/words.txt"] = G("词");
-    set("编辑框关键词列表", "/k/words.txt");
-    RunRequest request;
+    keywords("/k/words.txt");
+    PreviewRequest request;
     request.title = "T";
-    runArticles(form, host, services, request);
+    preview(request);
     services.files["/in/a.txt"] = "x";
     batch({"/in/a.txt"});
     // Preview: the keyword file only; batch: the keyword file, then the input.
@@ -352,7 +366,7 @@ TEST_F(RunDriverFailureTest, PreviewNeverRewritesTheKeywordFile) {
 TEST_F(RunDriverFailureTest, AnUnreadableKeywordFileRefusesTheRunWithItsReason) {
     services.files["/k/words.txt"] = "";
     services.unreadable["/k/words.txt"] = "没有权限";
-    set("编辑框关键词列表", "/k/words.txt");
+    keywords("/k/words.txt");
     services.files["/in/a.txt"] = "x";
     EXPECT_EQ(batch({"/in/a.txt"}).status, RunStatus::Refused);
     EXPECT_EQ(host.messages,

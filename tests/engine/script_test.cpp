@@ -16,14 +16,13 @@ using test::U;
 
 TEST(ConvertScript, ConvertsTraditionalAndSimplifiedBothWays) {
     std::string error = "stale";
-    EXPECT_EQ(U(convertScript(G("這是測試"), 1, &error)), "这是测试");
+    EXPECT_EQ(U(convertScript(G("這是測試"), ScriptConversion::ToSimplified, &error)), "这是测试");
     EXPECT_EQ(error, "");
-    EXPECT_EQ(U(convertScript(G("这是测试"), 2)), "這是測試");
+    EXPECT_EQ(U(convertScript(G("这是测试"), ScriptConversion::ToTraditional)), "這是測試");
 }
 
-TEST(ConvertScript, OtherDirectionsLeaveTheTextAlone) {
-    for (int direction : {0, 3, -1})
-        EXPECT_EQ(U(convertScript(G("這是测试"), direction)), "這是测试");
+TEST(ConvertScript, NoneLeavesTheTextAlone) {
+    EXPECT_EQ(U(convertScript(G("這是测试"), ScriptConversion::None)), "這是测试");
 }
 
 TEST(ConvertScript, KeepsTheLengthInCharacters) {
@@ -34,9 +33,11 @@ TEST(ConvertScript, KeepsTheLengthInCharacters) {
     };
     for (const std::string& utf8 : texts) {
         const std::string text = G(utf8);
-        for (int direction : {1, 2}) {
+        for (ScriptConversion direction :
+             {ScriptConversion::ToSimplified, ScriptConversion::ToTraditional}) {
             const std::string out = convertScript(text, direction);
-            EXPECT_EQ(charCount(out), charCount(text)) << utf8 << " " << direction;
+            EXPECT_EQ(charCount(out), charCount(text))
+                << utf8 << " " << static_cast<int>(direction);
         }
     }
 }
@@ -44,7 +45,7 @@ TEST(ConvertScript, KeepsTheLengthInCharacters) {
 TEST(ConvertScript, AsciiAndMarkupStayAsTheyAre) {
     const std::string text =
         G("<a href=\"http://example.com/?q=1&x=y\">這是</a> plain ASCII 123\r\n");
-    EXPECT_EQ(U(convertScript(text, 1)),
+    EXPECT_EQ(U(convertScript(text, ScriptConversion::ToSimplified)),
               "<a href=\"http://example.com/?q=1&x=y\">这是</a> plain ASCII 123\r\n");
 }
 
@@ -56,19 +57,20 @@ TEST(ConvertScript, BytesThatAreNotGbkSurvive) {
     const std::string expected = G("这") + std::string(10, '\xFF') + G("是") +
                                  std::string(1, '\0') + G("测") + "\x80" + G("试") + "\xFF\xFF" +
                                  "\x81";
-    EXPECT_EQ(convertScript(text, 1), expected);
-    EXPECT_EQ(charCount(convertScript(text, 2)), charCount(text));
+    EXPECT_EQ(convertScript(text, ScriptConversion::ToSimplified), expected);
+    EXPECT_EQ(charCount(convertScript(text, ScriptConversion::ToTraditional)), charCount(text));
 }
 
 TEST(ConvertScript, CharacterWithoutGbkCodeBecomesItsFourByteSequence) {
     // The traditional form of 毶 is U+23BF6, which GBK lacks.
-    const std::string out = convertScript(G("毶"), 2);
+    const std::string out = convertScript(G("毶"), ScriptConversion::ToTraditional);
     EXPECT_EQ(out, utf8ToGbk("\U00023BF6"));
     EXPECT_EQ(out.size(), 4u);
     EXPECT_EQ(out.find('?'), std::string::npos);
     EXPECT_EQ(charCount(out), 1);
     // Four-byte characters of the input pass through as they are.
-    EXPECT_EQ(convertScript(utf8ToGbk("\U00020000這"), 1), utf8ToGbk("\U00020000这"));
+    EXPECT_EQ(convertScript(utf8ToGbk("\U00020000這"), ScriptConversion::ToSimplified),
+              utf8ToGbk("\U00020000这"));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ class TitleInsertionTest : public ::testing::Test {
     Random random{3};
     InsertOptions options;
 
-    std::string insert(std::string_view title, const Items& items, int type) {
+    std::string insert(std::string_view title, const Items& items, TitleType type) {
         options.titleType = type;
         InsertRunState run = prepareInsertRun(options);
         return insertIntoTitle(title, items, options, run, random);
@@ -31,13 +31,13 @@ class TitleInsertionTest : public ::testing::Test {
 TEST_F(TitleInsertionTest, BeforeAfterAndReplaceJoinWithSeparators) {
     options.titleOnce = false;
     options.titleSeparators = " ";
-    EXPECT_EQ(insert("T", {"A", "B"}, kTitleBefore), "B A T");
-    EXPECT_EQ(insert("T", {"A", "B"}, kTitleAfter), "T A B");
-    EXPECT_EQ(insert("T", {"A", "B"}, kTitleReplace), "A B");
-    EXPECT_EQ(insert("", {"A"}, kTitleBefore), "A ");
+    EXPECT_EQ(insert("T", {"A", "B"}, TitleType::Before), "B A T");
+    EXPECT_EQ(insert("T", {"A", "B"}, TitleType::After), "T A B");
+    EXPECT_EQ(insert("T", {"A", "B"}, TitleType::Replace), "A B");
+    EXPECT_EQ(insert("", {"A"}, TitleType::Before), "A ");
     options.titleOnce = true;
-    EXPECT_EQ(insert("T", {"A", "B"}, kTitleReplace), "A");
-    EXPECT_EQ(insert("T", {"A", "B"}, kTitleAfter), "T A");
+    EXPECT_EQ(insert("T", {"A", "B"}, TitleType::Replace), "A");
+    EXPECT_EQ(insert("T", {"A", "B"}, TitleType::After), "T A");
 }
 
 // Items before the title go in front of everything so far, items after it at
@@ -48,7 +48,7 @@ TEST_F(TitleInsertionTest, ManyItemsOnBothSidesKeepTheirOrder) {
     Items items;
     for (int i = 0; i < 20'000; ++i)
         items.push_back("<" + std::to_string(i) + ">");
-    const std::string out = insert("T", items, kTitleBeforeOrAfter);
+    const std::string out = insert("T", items, TitleType::BeforeOrAfter);
     const std::size_t title = out.find('T');
     ASSERT_NE(title, std::string::npos);
     std::vector<int> before, after;
@@ -67,14 +67,14 @@ TEST_F(TitleInsertionTest, ManyItemsOnBothSidesKeepTheirOrder) {
     EXPECT_FALSE(after.empty());
 
     options.titleSeparators = "-";
-    EXPECT_EQ(insert("T", {"A", "B", "C"}, kTitleBefore), "C-B-A-T");
+    EXPECT_EQ(insert("T", {"A", "B", "C"}, TitleType::Before), "C-B-A-T");
 }
 
 TEST_F(TitleInsertionTest, BeforeOrAfterPicksASide) {
     options.titleSeparators = "";
     std::set<std::string> seen;
     for (int round = 0; round < 40; ++round)
-        seen.insert(insert("T", {"A"}, kTitleBeforeOrAfter));
+        seen.insert(insert("T", {"A"}, TitleType::BeforeOrAfter));
     EXPECT_EQ(seen, (std::set<std::string>{"AT", "TA"}));
 }
 
@@ -82,7 +82,7 @@ TEST_F(TitleInsertionTest, DefaultSeparatorsAlternateBeforeRepeating) {
     options.titleOnce = false;
     options.titleSeparators = G(" |，");
     InsertRunState run = prepareInsertRun(options);
-    options.titleType = kTitleAfter;
+    options.titleType = TitleType::After;
     const std::string out = insertIntoTitle("T", {"A", "B"}, options, run, random);
     EXPECT_TRUE(out == G("T A，B") || out == G("T，A B")) << test::U(out);
 }
@@ -90,35 +90,34 @@ TEST_F(TitleInsertionTest, DefaultSeparatorsAlternateBeforeRepeating) {
 TEST_F(TitleInsertionTest, EmptySeparatorsJoinDirectly) {
     options.titleOnce = false;
     options.titleSeparators = "";
-    EXPECT_EQ(insert("T", {"A", "B"}, kTitleAfter), "TAB");
+    EXPECT_EQ(insert("T", {"A", "B"}, TitleType::After), "TAB");
 }
 
 TEST_F(TitleInsertionTest, RandomPositionInsertsOnceForEveryNTypes) {
     options.avoidWords = false;
     options.titleOnce = false;
-    options.contentType = kEveryN;
-    EXPECT_EQ(insert("x", {"A", "B", "C"}, kTitleRandom), "xA");
-    options.contentType = kEveryNChunks;
-    EXPECT_EQ(insert("x", {"A", "B"}, kTitleRandom), "xA");
-    options.contentType = kWholeTextRandom;
-    EXPECT_EQ(insert("x", {"A", "B"}, kTitleRandom), "xAB");
+    options.contentType = ContentType::EveryN;
+    EXPECT_EQ(insert("x", {"A", "B", "C"}, TitleType::Random), "xA");
+    options.contentType = ContentType::EveryNChunks;
+    EXPECT_EQ(insert("x", {"A", "B"}, TitleType::Random), "xA");
+    options.contentType = ContentType::WholeTextRandom;
+    EXPECT_EQ(insert("x", {"A", "B"}, TitleType::Random), "xAB");
     options.titleOnce = true;
-    EXPECT_EQ(insert("x", {"A", "B"}, kTitleRandom), "xA");
+    EXPECT_EQ(insert("x", {"A", "B"}, TitleType::Random), "xA");
     // With every-N types and title types 1 to 4 every item goes in.
     options.titleOnce = false;
-    options.contentType = kEveryN;
+    options.contentType = ContentType::EveryN;
     options.titleSeparators = "";
-    EXPECT_EQ(insert("T", {"A", "B"}, kTitleAfter), "TAB");
+    EXPECT_EQ(insert("T", {"A", "B"}, TitleType::After), "TAB");
 }
 
 TEST_F(TitleInsertionTest, RandomPositionAvoidsWords) {
     options.avoidWords = true;
-    EXPECT_EQ(insert("x", {"A"}, kTitleRandom), "A x");
+    EXPECT_EQ(insert("x", {"A"}, TitleType::Random), "A x");
 }
 
-TEST_F(TitleInsertionTest, EmptySetOrUnknownTypeLeavesTheTitle) {
-    EXPECT_EQ(insert("T", {}, kTitleReplace), "T");
-    EXPECT_EQ(insert("T", {"A"}, 9), "T");
+TEST_F(TitleInsertionTest, EmptySetLeavesTheTitle) {
+    EXPECT_EQ(insert("T", {}, TitleType::Replace), "T");
 }
 
 TEST(PickSentence, MinimumAndMustContain) {

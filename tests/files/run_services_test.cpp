@@ -82,15 +82,15 @@ TEST_F(ResultFolderTest, ReadingAGzipInputClearsItsFolderOfStaleTemporaryFiles) 
     ::waitpid(child, nullptr, 0);
     const std::string stale = folder.write(".lct-" + std::to_string(child) + "-1-0.tmp", "x");
     const std::string input = folder.write("a.txt", test::gzipMember("plain"));
-    const ArticleFile file = services.read(input, 1, true);
+    const ArticleFile file = services.read(input, TextEncoding::Gbk, true);
     EXPECT_EQ(file.text, "plain");
     EXPECT_EQ(test::readBytes(input), "plain");
     EXPECT_FALSE(std::filesystem::exists(stale));
 }
 
 TEST_F(ResultFolderTest, AnUnreadableInputSaysWhy) {
-    const ArticleFile file = services.read(folder.file("missing.txt"), 0, true);
-    EXPECT_EQ(file.encoding, 0);
+    const ArticleFile file = services.read(folder.file("missing.txt"), TextEncoding::Detect, true);
+    EXPECT_EQ(file.encoding, TextEncoding::Detect);
     EXPECT_EQ(file.error, "文件或文件夹不存在");
 }
 

@@ -1,6 +1,18 @@
-#include "engine/article_options.h"
+#include "app/form_options.h"
 
 namespace lct {
+namespace {
+
+// The selected item of a list as one of its enum's values; a selection out of
+// range (none, or a damaged setting) gives the first value.
+template <typename Enum>
+Enum selectedOf(Form& form, std::string_view name, Enum last) {
+    const int index = indexOf(form, name);
+    if (index < 0 || index > static_cast<int>(last)) return Enum{};
+    return static_cast<Enum>(index);
+}
+
+}  // namespace
 
 PipelineMode pipelineModeOf(Form& form) {
     const Control* panel = form.find("分组框文章打乱替换器");
@@ -16,15 +28,15 @@ ArticleOptions readArticleOptions(Form& form) {
 
     InsertOptions& in = o.insert;
     in.insertTitle = tickedOf(form, "选择框插入标题");
-    in.titleType = indexOf(form, "组合框标题插入类型");
+    in.titleType = selectedOf(form, "组合框标题插入类型", TitleType::Replace);
     in.titleOnce = tickedOf(form, "选择框标题插一次");
     in.titleSeparators = textOf(form, "编辑框标题间隔符");
     in.insertContent = tickedOf(form, "选择框插入内容");
-    in.contentType = indexOf(form, "组合框内容插入类型");
+    in.contentType = selectedOf(form, "组合框内容插入类型", ContentType::NextToSymbols);
     in.everyMin = integerOf(form, "编辑框每隔最少");
     in.everyMax = integerOf(form, "编辑框每隔最多");
     in.symbolGroups = textOf(form, "编辑框句子结尾符");
-    in.symbolMode = indexOf(form, "组合框符号插入模式");
+    in.symbolMode = selectedOf(form, "组合框符号插入模式", SymbolMode::EitherSide);
     in.items.callMode = indexOf(form, "组合框调用方式");
     in.items.useCountRange = tickedOf(form, "选择框插入次数");
     in.items.countFrom = integerOf(form, "编辑框次数1");
@@ -41,7 +53,7 @@ ArticleOptions readArticleOptions(Form& form) {
     sh.shuffleContent = tickedOf(form, "选择框打乱内容");
     sh.contentSymbols = textOf(form, "编辑框内容打乱符号");
     sh.sentenceIntoTitle = tickedOf(form, "选择框文章一句");
-    sh.sentencePlacement = indexOf(form, "组合框插入类型");
+    sh.sentencePlacement = selectedOf(form, "组合框插入类型", TitleType::Replace);
     sh.sentenceMinimum = integerOf(form, "编辑框最少字数");
     sh.sentenceMustContain = textOf(form, "编辑框包含的词");
     sh.titleIntoContent = tickedOf(form, "选择框标题插入");
@@ -61,8 +73,18 @@ ArticleOptions readArticleOptions(Form& form) {
     sh.contentIgnoreCase = tickedOf(form, "选择框内容忽视大小写");
     sh.contentReplaceCount = integerOf(form, "编辑框内容替换次数");
 
-    o.scriptConversion = indexOf(form, "组合框转换繁简体");
+    o.scriptConversion = selectedOf(form, "组合框转换繁简体", ScriptConversion::ToTraditional);
     return o;
+}
+
+RunOptions readRunOptions(Form& form) {
+    RunOptions options;
+    options.article = readArticleOptions(form);
+    // The lists hold 自动识别 and the five encodings; Big5-HKSCS is detected only.
+    options.inputEncoding = selectedOf(form, "组合框输入编码", TextEncoding::Big5);
+    options.outputEncoding = selectedOf(form, "组合框输出编码", TextEncoding::Big5);
+    options.newExtension = textOf(form, "编辑框新文件扩展名");
+    return options;
 }
 
 }  // namespace lct

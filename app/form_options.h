@@ -1,0 +1,21 @@
+#pragma once
+// The run's options as the main window's controls show them: the only place
+// that turns the window's controls into the engine's option records.
+
+#include "engine/article_options.h"
+#include "engine/run_driver.h"
+#include "form/form.h"
+
+namespace lct {
+
+/// The mode the form shows: the shuffle panel's visibility, then the radio box.
+PipelineMode pipelineModeOf(Form& form);
+
+/// The pipeline's options as the controls of a main-window form show them.
+ArticleOptions readArticleOptions(Form& form);
+
+/// Everything a preview or batch reads: the pipeline's options, the two
+/// encodings and the new extension.
+RunOptions readRunOptions(Form& form);
+
+}  // namespace lct

@@ -1,6 +1,8 @@
 #include "cli/arguments.h"
 
+#include <algorithm>
 #include <charconv>
+#include <utility>
 
 namespace lct::cli {
 namespace {
@@ -37,11 +39,6 @@ constexpr std::string_view kUsage =
     "退出状态: 0 完成；1 运行被拒绝（如“请先输入关键词列表！”）；2 用法错误；\n"
     "          3 批量处理已结束，但有文件无法读取或结果无法写入\n";
 
-bool takesValue(std::string_view option) {
-    return option == "--ini" || option == "--set" || option == "--mode" || option == "--seed" ||
-           option == "--title" || option == "--content-file";
-}
-
 std::optional<std::uint64_t> parseSeed(std::string_view text) {
     std::uint64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -51,6 +48,98 @@ std::optional<std::uint64_t> parseSeed(std::string_view text) {
 
 ParseResult fail(std::string error) {
     return {std::nullopt, std::move(error)};
+}
+
+// An option that takes a value: the subcommands it belongs to (empty: all),
+// and what it does with the value; an error text when the value is wrong.
+struct OptionRule {
+    std::string_view name;
+    std::vector<Command> commands;
+    std::string (*apply)(Arguments& a, const std::string& value);
+};
+
+const std::vector<OptionRule>& optionRules() {
+    static const std::vector<OptionRule> rules = {
+        {"--ini",
+         {},
+         [](Arguments& a, const std::string& value) {
+             a.ini = value;
+             return std::string();
+         }},
+        {"--set",
+         {},
+         [](Arguments& a, const std::string& value) {
+             const auto eq = value.find('=');
+             if (eq == std::string::npos || eq == 0) return "--set 的格式应为 控件名=值：" + value;
+             a.sets.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+             return std::string();
+         }},
+        {"--mode",
+         {},
+         [](Arguments& a, const std::string& value) {
+             if (value != "insert" && value != "replace" && value != "shuffle")
+                 return "--mode 只能是 insert、replace 或 shuffle：" + value;
+             a.mode = value;
+             return std::string();
+         }},
+        {"--seed",
+         {},
+         [](Arguments& a, const std::string& value) {
+             a.seed = parseSeed(value);
+             return a.seed ? std::string() : "--seed 需要一个非负整数：" + value;
+         }},
+        {"--title",
+         {Command::Preview},
+         [](Arguments& a, const std::string& value) {
+             a.title = value;
+             return std::string();
+         }},
+        {"--content-file",
+         {Command::Preview},
+         [](Arguments& a, const std::string& value) {
+             a.contentFile = value;
+             return std::string();
+         }},
+    };
+    return rules;
+}
+
+const OptionRule* ruleFor(std::string_view option) {
+    for (const OptionRule& rule : optionRules()) {
+        if (rule.name == option) return &rule;
+    }
+    return nullptr;
+}
+
+constexpr std::pair<std::string_view, Command> kCommands[] = {
+    {"preview", Command::Preview},
+    {"batch", Command::Batch},
+    {"settings", Command::Settings},
+};
+
+std::optional<Command> commandNamed(std::string_view name) {
+    for (const auto& [text, command] : kCommands) {
+        if (text == name) return command;
+    }
+    return std::nullopt;
+}
+
+// "preview" or "preview、batch": the subcommands an option belongs to.
+std::string namesOf(const std::vector<Command>& commands) {
+    std::string names;
+    for (const auto& [text, command] : kCommands) {
+        if (std::find(commands.begin(), commands.end(), command) == commands.end()) continue;
+        if (!names.empty()) names += "、";
+        names += text;
+    }
+    return names;
+}
+
+// Splits "--name=value" into its two parts; other arguments have no value.
+std::pair<std::string, std::optional<std::string>> splitOption(const std::string& arg) {
+    const auto eq = arg.find('=');
+    if (eq == std::string::npos || !arg.starts_with("--")) return {arg, std::nullopt};
+    return {arg.substr(0, eq), arg.substr(eq + 1)};
 }
 
 }  // namespace
@@ -63,23 +152,14 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     Arguments a;
     if (args.empty()) return fail("缺少子命令（preview、batch 或 settings）");
     const std::string& first = args.front();
-    if (first == "--help" || first == "-h" || first == "help") {
-        a.command = Command::Help;
-        return {a, {}};
-    }
+    if (first == "--help" || first == "-h" || first == "help") return {a, {}};
     if (first == "--version") {
         a.command = Command::Version;
         return {a, {}};
     }
-    if (first == "preview") {
-        a.command = Command::Preview;
-    } else if (first == "batch") {
-        a.command = Command::Batch;
-    } else if (first == "settings") {
-        a.command = Command::Settings;
-    } else {
-        return fail("未知的子命令：" + first);
-    }
+    const std::optional<Command> command = commandNamed(first);
+    if (!command) return fail("未知的子命令：" + first);
+    a.command = *command;
 
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -97,35 +177,17 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
             a.command = Command::Help;
             return {a, {}};
         }
-        std::string option = arg;
-        std::optional<std::string> value;
-        if (const auto eq = arg.find('='); eq != std::string::npos && arg.starts_with("--")) {
-            option = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
-        if (!takesValue(option)) return fail("未知的选项：" + option);
+        auto [option, value] = splitOption(arg);
+        const OptionRule* rule = ruleFor(option);
+        if (!rule) return fail("未知的选项：" + option);
+        if (!rule->commands.empty() && std::find(rule->commands.begin(), rule->commands.end(),
+                                                 a.command) == rule->commands.end())
+            return fail(option + " 只能用于 " + namesOf(rule->commands));
         if (!value) {
             if (i + 1 >= args.size()) return fail("选项 " + option + " 缺少值");
             value = args[++i];
         }
-        if (option == "--ini") {
-            a.ini = *value;
-        } else if (option == "--set") {
-            const auto eq = value->find('=');
-            if (eq == std::string::npos || eq == 0)
-                return fail("--set 的格式应为 控件名=值：" + *value);
-            a.sets.emplace_back(value->substr(0, eq), value->substr(eq + 1));
-        } else if (option == "--mode") {
-            if (*value != "insert" && *value != "replace" && *value != "shuffle")
-                return fail("--mode 只能是 insert、replace 或 shuffle：" + *value);
-            a.mode = *value;
-        } else if (option == "--seed") {
-            a.seed = parseSeed(*value);
-            if (!a.seed) return fail("--seed 需要一个非负整数：" + *value);
-        } else if (option == "--title" || option == "--content-file") {
-            if (a.command != Command::Preview) return fail(option + " 只能用于 preview");
-            (option == "--title" ? a.title : a.contentFile) = *value;
-        }
+        if (std::string error = rule->apply(a, *value); !error.empty()) return fail(error);
     }
     if (a.command == Command::Batch && a.paths.empty())
         return fail("batch 需要至少一个文件或文件夹");

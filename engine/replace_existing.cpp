@@ -39,7 +39,15 @@ ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>&
     lengths_.reserve(keywords_.size());
     for (const std::string& k : keywords_)
         lengths_.push_back(k.size());
+    std::vector<std::int32_t> parentOf;
+    std::vector<unsigned char> byteOf;
+    buildTrie(parentOf, byteOf);
+    groupEdges(parentOf, byteOf);
+    linkFailures();
+}
 
+void ExistingKeywordReplacer::buildTrie(std::vector<std::int32_t>& parentOf,
+                                        std::vector<unsigned char>& byteOf) {
     // Inserting the keywords in byte order lets the trie be built along one
     // path: a new keyword shares with all earlier ones exactly its common
     // prefix with the one before, and every node receives its children in
@@ -57,8 +65,8 @@ ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>&
     });
 
     nodes_.emplace_back();
-    std::vector<std::int32_t> parentOf{-1};
-    std::vector<unsigned char> byteOf{0};
+    parentOf.assign(1, -1);
+    byteOf.assign(1, 0);
     std::vector<std::int32_t> path{0};
     std::string_view previous;
     for (const std::int32_t k : order) {
@@ -76,8 +84,11 @@ ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>&
         if (end.keyword < 0) end.keyword = k;
         previous = keyword;
     }
+}
 
-    // Edges grouped by parent (a stable counting sort keeps the byte order).
+void ExistingKeywordReplacer::groupEdges(const std::vector<std::int32_t>& parentOf,
+                                         const std::vector<unsigned char>& byteOf) {
+    // A stable counting sort by parent keeps each node's children in byte order.
     const std::size_t nodeCount = nodes_.size();
     std::vector<std::uint32_t> degree(nodeCount + 1, 0);
     for (std::size_t v = 1; v < nodeCount; ++v)
@@ -94,10 +105,12 @@ ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>&
     }
     for (std::uint32_t e = nodes_[0].edgeBegin; e < nodes_[0].edgeEnd; ++e)
         rootNext_[edges_[e].byte] = edges_[e].child;
+}
 
-    // Failure and output links, breadth first.
+void ExistingKeywordReplacer::linkFailures() {
+    // Breadth first, so that a node's failure target is linked before it.
     std::vector<std::int32_t> queue;
-    queue.reserve(nodeCount);
+    queue.reserve(nodes_.size());
     queue.push_back(0);
     for (std::size_t head = 0; head < queue.size(); ++head) {
         const std::int32_t u = queue[head];

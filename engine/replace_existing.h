@@ -75,6 +75,14 @@ class ExistingKeywordReplacer {
         std::int32_t keyword = 0;  // 0-based
     };
 
+    // The three steps of building the automaton: the trie of the keywords
+    // (each node's parent and the byte leading to it), its edges grouped by
+    // parent, and the failure and output links.
+    void buildTrie(std::vector<std::int32_t>& parentOf, std::vector<unsigned char>& byteOf);
+    void groupEdges(const std::vector<std::int32_t>& parentOf,
+                    const std::vector<unsigned char>& byteOf);
+    void linkFailures();
+
     std::int32_t child(std::int32_t node, unsigned char byte) const;
     std::int32_t next(std::int32_t node, unsigned char byte) const;
     // The taken occurrences in text order, and the found keywords (0-based).

@@ -27,26 +27,27 @@ struct Record {
 
 constexpr int kRecordsPerBreath = 256;
 
-}  // namespace
-
-std::string shuffleText(std::string_view text, std::string_view symbolsText, Random& random) {
-    std::vector<std::string> symbols = splitSymbolList(symbolsText);
-    if (!hasLineBreakEscape(symbolsText)) symbols.emplace_back("\r\n");
-
+// The occurrences of the symbols in text order; at one position the symbol
+// listed first comes first.
+std::vector<Record> recordsOf(std::string_view text, const std::vector<std::string>& symbols) {
     std::vector<Record> records;
     for (std::size_t s = 0; s < symbols.size(); ++s) {
         for (const int position : findAllChars(text, symbols[s]))
             records.push_back({position, s});
         processPendingMessages();
     }
-    if (records.empty()) return std::string(text);
-    // Stable: at one position the symbol listed first comes first.
     std::stable_sort(records.begin(), records.end(),
                      [](const Record& a, const Record& b) { return a.position < b.position; });
+    return records;
+}
 
-    const CharIndex index(text);
-    const int length = index.count();
+// The text cut into pieces, each with the symbol that ends it (the last piece
+// has none); none when the text holds no symbol.
+std::vector<Slot> slotsOf(std::string_view text, const std::vector<std::string>& symbols) {
+    const std::vector<Record> records = recordsOf(text, symbols);
     std::vector<Slot> slots;
+    if (records.empty()) return slots;
+    const CharIndex index(text);
     slots.reserve(records.size() + 1);
     int start = 1;  // first character of the next piece
     for (const Record& r : records) {
@@ -62,19 +63,21 @@ std::string shuffleText(std::string_view text, std::string_view symbolsText, Ran
         slots.push_back({text.substr(pieceBegin, symbolBegin - pieceBegin),
                          text.substr(symbolBegin, symbolEnd - symbolBegin), false});
     }
-    if (start <= length) {
-        const std::size_t pieceBegin = index.offset(start);
-        slots.push_back({text.substr(pieceBegin), {}, false});
-    }
-
-    std::vector<std::string_view> movable;
-    for (Slot& slot : slots) {
+    if (start <= index.count()) slots.push_back({text.substr(index.offset(start)), {}, false});
+    for (Slot& slot : slots)
         slot.blank = isBlank(slot.piece);
+    return slots;
+}
+
+// The pieces dealt to the slots in random order; blank pieces keep their
+// places, every symbol stays where it was.
+std::string dealPieces(const std::vector<Slot>& slots, std::size_t size, Random& random) {
+    std::vector<std::string_view> movable;
+    for (const Slot& slot : slots) {
         if (!slot.blank) movable.push_back(slot.piece);
     }
-
     std::string out;
-    out.reserve(text.size());
+    out.reserve(size);
     UniquePicker picker;
     const int movableCount = static_cast<int>(movable.size());
     int done = 0;
@@ -88,6 +91,17 @@ std::string shuffleText(std::string_view text, std::string_view symbolsText, Ran
         out += slot.symbol;
         if (++done % kRecordsPerBreath == 0) processPendingMessages();
     }
+    return out;
+}
+
+}  // namespace
+
+std::string shuffleText(std::string_view text, std::string_view symbolsText, Random& random) {
+    std::vector<std::string> symbols = splitSymbolList(symbolsText);
+    if (!hasLineBreakEscape(symbolsText)) symbols.emplace_back("\r\n");
+    const std::vector<Slot> slots = slotsOf(text, symbols);
+    if (slots.empty()) return std::string(text);
+    std::string out = dealPieces(slots, text.size(), random);
     if (out.empty()) return std::string(text);
     return out;
 }

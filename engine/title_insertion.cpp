@@ -1,6 +1,7 @@
 #include "engine/title_insertion.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "engine/chars.h"
 #include "engine/lists.h"
@@ -113,10 +114,14 @@ std::string sentenceSeparatorPattern(std::string_view separators) {
 
 std::string pickSentence(std::string_view text, int minimum, std::string_view mustContain,
                          Random& random) {
+    // Fixed patterns: failing to compile one is a fault of the program.
     RegexObject separator;
-    separator.create(sentenceSeparatorPattern(defaultSentenceSeparators()));
+    [[maybe_unused]] const bool separatorCompiled =
+        separator.create(sentenceSeparatorPattern(defaultSentenceSeparators()));
+    assert(separatorCompiled);
     RegexObject blank;
-    blank.create(blankLinePattern());
+    [[maybe_unused]] const bool blankCompiled = blank.create(blankLinePattern());
+    assert(blankCompiled);
 
     std::string prepared = TagGuard::strip(text);
     std::string trimmed = blank.replace(prepared, "");

@@ -213,6 +213,14 @@ std::size_t outputCap(const RegexRunLimits& limits, std::size_t subjectBytes) {
     return scaled > most - limits.outputBase ? most : limits.outputBase + scaled;
 }
 
+// Bytes of the character at `offset` of a decoded subject; a CR LF pair is one
+// character.
+std::size_t characterAt(std::string_view subject, std::size_t offset) {
+    if (subject[offset] == '\r' && offset + 1 < subject.size() && subject[offset + 1] == '\n')
+        return 2;
+    return utf8SequenceSize(static_cast<unsigned char>(subject[offset]));
+}
+
 }  // namespace
 
 struct RegexObject::Compiled {
@@ -320,10 +328,7 @@ bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& ou
     SearchWindow window(limits_.window, budget);
     std::size_t offset = 0;
     uint32_t flags = 0;
-    std::size_t countedBytes = 0;  // character positions are counted incrementally
-    int countedChars = 0;
-    uint32_t groupCount = 0;
-    pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groupCount);
+    MatchCounter counter;
     for (;;) {
         // A match may start at `offset` .. `last`; a window without a match
         // hands over to the next, which begins at the character after `last`.
@@ -345,35 +350,41 @@ bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& ou
             }
             if (flags == 0 || offset >= size) break;
             // No non-empty match at the position of an empty one: step one
-            // character (a CR LF pair as a whole) and search on.
-            std::size_t step = utf8SequenceSize(static_cast<unsigned char>(subject[offset]));
-            if (subject[offset] == '\r' && offset + 1 < size && subject[offset + 1] == '\n')
-                step = 2;
-            offset += step;
+            // character and search on.
+            offset += characterAt(subject, offset);
             flags = 0;
             continue;
         }
         if (rc < 0) return fail(errorMessage(rc));
-        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
-        const uint32_t pairs = pcre2_get_ovector_count(data);
-        Match m;
-        m.whole = {ovector[0], ovector[1], true};
-        countedChars += static_cast<int>(
-            utf8Length(std::string_view(subject).substr(countedBytes, ovector[0] - countedBytes)));
-        countedBytes = ovector[0];
-        m.position = countedChars;
-        m.groups.resize(groupCount);
-        for (uint32_t g = 1; g <= groupCount && g < pairs; ++g) {
-            if (ovector[2 * g] != PCRE2_UNSET)
-                m.groups[g - 1] = {ovector[2 * g], ovector[2 * g + 1], true};
-        }
-        out.push_back(std::move(m));
+        out.push_back(matchInData(subject, counter));
         if (!global_) break;
-        offset = ovector[1];
-        flags = ovector[0] == ovector[1] ? PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED : 0;
+        offset = out.back().whole.end;
+        flags = out.back().whole.begin == offset ? PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED : 0;
         if (offset > size) break;
     }
     return true;
+}
+
+RegexObject::Match RegexObject::matchInData(const std::string& subject,
+                                            MatchCounter& counter) const {
+    pcre2_match_data* data = compiled_->matchData.get();
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
+    const uint32_t pairs = pcre2_get_ovector_count(data);
+    uint32_t groupCount = 0;
+    pcre2_pattern_info(compiled_->code.get(), PCRE2_INFO_CAPTURECOUNT, &groupCount);
+    Match m;
+    m.whole = {ovector[0], ovector[1], true};
+    // Matches come in subject order, so positions are counted on from the last.
+    counter.chars += static_cast<int>(
+        utf8Length(std::string_view(subject).substr(counter.bytes, ovector[0] - counter.bytes)));
+    counter.bytes = ovector[0];
+    m.position = counter.chars;
+    m.groups.resize(groupCount);
+    for (uint32_t g = 1; g <= groupCount && g < pairs; ++g) {
+        if (ovector[2 * g] != PCRE2_UNSET)
+            m.groups[g - 1] = {ovector[2 * g], ovector[2 * g + 1], true};
+    }
+    return m;
 }
 
 int RegexObject::execute(std::string_view subject) {

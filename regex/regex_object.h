@@ -74,8 +74,8 @@ class RegexObject {
     /// Global: execute finds every match and replace replaces every match;
     /// otherwise only the first. May be called again to recompile. Returns
     /// true when the pattern compiled.
-    bool create(std::string_view pattern, bool ignoreCase = true, bool multiline = true,
-                bool global = true);
+    [[nodiscard]] bool create(std::string_view pattern, bool ignoreCase = true,
+                              bool multiline = true, bool global = true);
 
     /// True after a create whose pattern compiled.
     bool ok() const;
@@ -130,8 +130,16 @@ class RegexObject {
         std::vector<Span> groups;
     };
 
+    // Where the character positions of matches have been counted to.
+    struct MatchCounter {
+        std::size_t bytes = 0;
+        int chars = 0;
+    };
+
     // Finds the matches of `subject` (decoded) into `out`; false on failure.
     bool findMatches(const std::string& subject, std::vector<Match>& out);
+    // The match the match data holds after a successful pcre2_match.
+    Match matchInData(const std::string& subject, MatchCounter& counter) const;
     const Match* matchAt(int i) const;
     std::string spanText(const Span& span) const;
 

@@ -23,7 +23,8 @@ std::string whitespacePattern(WhitespaceMode mode) {
 
 std::string stripWhitespace(std::string_view text, WhitespaceMode mode, RegexObject& regex,
                             bool prepared) {
-    if (!prepared) regex.create(whitespacePattern(mode), true, true, true);
+    if (!prepared && !regex.create(whitespacePattern(mode), true, true, true))
+        return std::string(text);
     std::string result = regex.replace(text, "");
     if (!regex.ok() || regex.runFailed()) return std::string(text);
     return result;

@@ -74,6 +74,28 @@ void BM_ReplaceExisting(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplaceExisting)->Arg(100)->Arg(10'000)->Unit(benchmark::kMillisecond);
 
+// A 1 MB article against up to 100,000 keywords: the search's cost must not
+// grow with the keyword count (the replacer is built once per run).
+void BM_ReplaceExistingMegabyte(benchmark::State& state) {
+    const std::vector<std::string> keywords =
+        randomWords(static_cast<std::size_t>(state.range(0)), 1);
+    std::string article;
+    while (article.size() < 1024 * 1024)
+        article += articleWith(keywords);
+    Random random(2);
+    KeywordSupply supply(random);
+    supply.parseTemplates("<a href=\"https://example.com/\">*</a>|<strong>*</strong>");
+    const ExistingKeywordReplacer replacer(keywords);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(replacer.replace(article, keywords, supply, "T"));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * article.size()));
+}
+BENCHMARK(BM_ReplaceExistingMegabyte)
+    ->Arg(100)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond);
+
 // The same with the search built for every article.
 void BM_ReplaceExistingOneShot(benchmark::State& state) {
     const std::vector<std::string> keywords =

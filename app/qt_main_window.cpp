@@ -18,6 +18,7 @@
 
 #include "app/batch_buttons.h"
 #include "app/form_run_host.h"
+#include "app/main_window_names.h"
 #include "app/main_window_rules.h"
 #include "app/main_window_table.h"
 #include "app/qt_run_report.h"
@@ -36,6 +37,9 @@
 #include "tools/sequence_text_window.h"
 
 namespace lct {
+
+using namespace main_window;
+
 namespace {
 
 using Names = std::initializer_list<std::string_view>;
@@ -114,10 +118,10 @@ MainWindow::MainWindow(std::string settingsPath, std::unique_ptr<BatchDialogs> d
     layOut();
     connectSignals();
     // The keyword list is the drop area: dropped text replaces its content.
-    QWidget* viewport = form_->widgetAs<QPlainTextEdit>("编辑框关键词列表")->viewport();
+    QWidget* viewport = form_->widgetAs<QPlainTextEdit>(kKeywordList)->viewport();
     viewport->setAcceptDrops(true);
     viewport->installEventFilter(this);
-    form_->widget("按钮批量处理文件夹")->installEventFilter(this);
+    form_->widget(kBatchFolder)->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -137,84 +141,82 @@ void MainWindow::layOut() {
 
     // Keyword source.
     auto* keywords = new QVBoxLayout;
-    keywords->addWidget(f.widget("标签1"));
-    keywords->addWidget(f.widget("编辑框关键词列表"), 1);
+    keywords->addWidget(f.widget(kKeywordListLabel));
+    keywords->addWidget(f.widget(kKeywordList), 1);
     auto* callRow = new QHBoxLayout;
-    for (std::string_view name : {"按钮粘贴", "标签2", "组合框调用方式"})
+    for (std::string_view name : {kPasteKeywords, kCallModeLabel, kCallMode})
         callRow->addWidget(f.widget(name));
     callRow->addStretch();
     keywords->addLayout(callRow);
-    keywords->addWidget(f.widget("标签12"));
+    keywords->addWidget(f.widget(kTemplatesLabel));
     auto* templateRow = new QHBoxLayout;
-    templateRow->addWidget(f.widget("编辑框再组合关键词"), 1);
-    templateRow->addWidget(f.widget("按钮粘贴1"));
+    templateRow->addWidget(f.widget(kTemplates), 1);
+    templateRow->addWidget(f.widget(kPasteTemplates));
     keywords->addLayout(templateRow);
 
     // Insert panel.
-    QGridLayout* insert = panelGrid("分组框1");
-    row(insert, 0, {"单选框插入"});
-    row(insert, 1,
-        {"选择框插入标题", "组合框标题插入类型", "选择框标题插一次", "标签7", "编辑框标题间隔符"});
+    QGridLayout* insert = panelGrid(kInsertPanel);
+    row(insert, 0, {kInsertRadio});
+    row(insert, 1, {kInsertTitle, kTitleType, kTitleOnce, kTitleSeparatorsLabel, kTitleSeparators});
     row(insert, 2,
-        {"选择框插入内容", "组合框内容插入类型", "标签18", "编辑框每隔最少", "标签19",
-         "编辑框每隔最多"});
-    row(insert, 3, {"标签15", "编辑框句子结尾符", "组合框符号插入模式"});
-    row(insert, 4, {"选择框插入次数", "编辑框次数1", "标签11", "编辑框次数2", "选择框每次不同"});
-    row(insert, 5, {"选择框更新关键词", "选择框避免标签", "选择框避免单词", "选择框标题插入首行"});
-    auto* replace = panelGrid("分组框2");
-    row(replace, 0, {"单选框替换"});
-    f.widget("分组框2")->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+        {kInsertContent, kContentType, kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax});
+    row(insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode});
+    row(insert, 4, {kCountRange, kCountFrom, kCountToLabel, kCountTo, kDifferentEachTime});
+    row(insert, 5, {kNewSet, kAvoidTags, kAvoidWords, kTitleFirstLine});
+    auto* replace = panelGrid(kReplacePanel);
+    row(replace, 0, {kReplaceRadio});
+    f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     // Shuffle panel: over the keyword list and the two panels when shown.
-    QGridLayout* shuffle = panelGrid("分组框文章打乱替换器");
-    row(shuffle, 0, {"选择框打乱标题", "标签22", "编辑框标题打乱符号"});
-    row(shuffle, 1, {"选择框打乱内容", "标签23", "编辑框内容打乱符号"});
+    QGridLayout* shuffle = panelGrid(kShufflePanel);
+    row(shuffle, 0, {kShuffleTitle, kTitleShuffleSymbolsLabel, kTitleShuffleSymbols});
+    row(shuffle, 1, {kShuffleContent, kContentShuffleSymbolsLabel, kContentShuffleSymbols});
     row(shuffle, 2,
-        {"选择框文章一句", "组合框插入类型", "标签24", "编辑框最少字数", "标签25",
-         "编辑框包含的词"});
+        {kSentenceIntoTitle, kSentencePlacement, kSentenceMinimumLabel, kSentenceMinimum,
+         kSentenceMustContainLabel, kSentenceMustContain});
     row(shuffle, 3,
-        {"选择框标题插入", "编辑框插入最少", "标签26", "编辑框插入最多", "标签27", "选择框原标题"});
+        {kTitleIntoContent, kTitleInsertMin, kTitleInsertToLabel, kTitleInsertMax,
+         kTitleInsertTimesLabel, kUseSourceTitle});
     row(shuffle, 4,
-        {"选择框替换标题", "编辑框标题匹配式", "编辑框标题替换式", "选择框标题启用正则",
-         "选择框标题忽视大小写", "标签28", "编辑框标题替换次数"});
+        {kReplaceTitle, kTitleMatches, kTitleReplacements, kTitleRegex, kTitleIgnoreCase,
+         kTitleReplaceCountLabel, kTitleReplaceCount});
     row(shuffle, 5,
-        {"选择框替换内容", "编辑框内容匹配式", "编辑框内容替换式", "选择框内容启用正则",
-         "选择框内容忽视大小写", "标签29", "编辑框内容替换次数"});
+        {kReplaceContent, kContentMatches, kContentReplacements, kContentRegex, kContentIgnoreCase,
+         kContentReplaceCountLabel, kContentReplaceCount});
 
     auto* top = new QGridLayout;
     top->addLayout(keywords, 0, 0);
     auto* panels = new QVBoxLayout;
-    panels->addWidget(f.widget("分组框1"));
-    panels->addWidget(f.widget("分组框2"));
+    panels->addWidget(f.widget(kInsertPanel));
+    panels->addWidget(f.widget(kReplacePanel));
     top->addLayout(panels, 0, 1);
-    top->addWidget(f.widget("分组框文章打乱替换器"), 1, 0, 1, 2);
+    top->addWidget(f.widget(kShufflePanel), 1, 0, 1, 2);
     top->setColumnStretch(0, 1);
 
     // Preview area.
-    QGridLayout* preview = panelGrid("分组框3");
-    row(preview, 0, {"编辑框预览标题", "按钮1"});
-    row(preview, 1, {"编辑框预览内容", "按钮2"});
-    row(preview, 2, {"编辑框结果标题", "按钮4"});
-    row(preview, 3, {"编辑框结果内容", "按钮3"});
+    QGridLayout* preview = panelGrid(kPreviewPanel);
+    row(preview, 0, {kPreviewTitle, kPastePreviewTitle});
+    row(preview, 1, {kPreviewContent, kPastePreviewContent});
+    row(preview, 2, {kResultTitle, kCopyResultTitle});
+    row(preview, 3, {kResultContent, kCopyResultContent});
 
     auto* progress = new QHBoxLayout;
-    progress->addWidget(f.widget("进度条"), 1);
-    progress->addWidget(f.widget("透明标签"), 2);
+    progress->addWidget(f.widget(kProgressBar), 1);
+    progress->addWidget(f.widget(kStatusLabel), 2);
 
     auto* bottom = new QHBoxLayout;
     for (std::string_view name :
-         {"标签17", "组合框转换繁简体", "标签20", "组合框输入编码", "标签21", "组合框输出编码",
-          "标签4", "编辑框新文件扩展名", "编辑框过滤"})
+         {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel, kInputEncoding,
+          kOutputEncodingLabel, kOutputEncoding, kNewExtensionLabel, kNewExtension, kFileFilter})
         bottom->addWidget(f.widget(name));
     bottom->addStretch();
-    for (std::string_view name :
-         {"按钮批量处理", "按钮批量处理文件夹", "按钮批量处理路径列表", "按钮预览"})
+    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList, kPreviewButton})
         bottom->addWidget(f.widget(name));
 
     auto* links = new QHBoxLayout;
     for (std::string_view name :
-         {"链接保存配置", "链接疑点说明", "链接文章打乱替换器", "链接随机文本生成器",
-          "链序列文本生成器", "链接关键词遍历组合", "链接关键词合并", "链接锚文本合成器"})
+         {kSaveSettingsLink, kHelpLink, kShufflePanelLink, kRandomTextLink, kSequenceTextLink,
+          kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
         links->addWidget(f.widget(name));
     links->addStretch();
     // The pictures beside the links open the same windows; the links carry them.
@@ -226,7 +228,7 @@ void MainWindow::layOut() {
     auto* page = new QVBoxLayout(this);
     page->addLayout(top, 3);
     page->addLayout(progress);
-    page->addWidget(f.widget("分组框3"), 4);
+    page->addWidget(f.widget(kPreviewPanel), 4);
     page->addLayout(bottom);
     page->addLayout(links);
     resize(1100, 860);
@@ -250,14 +252,14 @@ void MainWindow::connectSignals() {
         return [this, source] { form_->setClipboardText(textOf(*form_, source)); };
     };
 
-    clicked("按钮预览", [this] {
+    clicked(kPreviewButton, [this] {
         handle([this] {
             FileRunServices services;
             onPreviewClicked(*form_, *host_, services, stopFlag_);
             showProblems();
         });
     });
-    clicked("按钮批量处理", [this] {
+    clicked(kBatchFiles, [this] {
         handle([this] {
             FileRunServices services;
             BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
@@ -265,7 +267,7 @@ void MainWindow::connectSignals() {
             showProblems();
         });
     });
-    clicked("按钮批量处理文件夹", [this] {
+    clicked(kBatchFolder, [this] {
         handle([this] {
             FileRunServices services;
             BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
@@ -273,27 +275,27 @@ void MainWindow::connectSignals() {
             showProblems();
         });
     });
-    clicked("按钮粘贴", paste("编辑框关键词列表"));
-    clicked("按钮粘贴1", paste("编辑框再组合关键词"));
-    clicked("按钮1", paste("编辑框预览标题"));
-    clicked("按钮2", paste("编辑框预览内容"));
-    clicked("按钮4", copy("编辑框结果标题"));
-    clicked("按钮3", copy("编辑框结果内容"));
+    clicked(kPasteKeywords, paste(kKeywordList));
+    clicked(kPasteTemplates, paste(kTemplates));
+    clicked(kPastePreviewTitle, paste(kPreviewTitle));
+    clicked(kPastePreviewContent, paste(kPreviewContent));
+    clicked(kCopyResultTitle, copy(kResultTitle));
+    clicked(kCopyResultContent, copy(kResultContent));
 
-    clicked("单选框插入", [this] { selectModeRadio(*form_, "单选框插入"); });
-    clicked("单选框替换", [this] { selectModeRadio(*form_, "单选框替换"); });
-    for (std::string_view name : {"选择框插入标题", "选择框插入内容", "选择框插入次数"})
+    clicked(kInsertRadio, [this] { selectModeRadio(*form_, kInsertRadio); });
+    clicked(kReplaceRadio, [this] { selectModeRadio(*form_, kReplaceRadio); });
+    for (std::string_view name : {kInsertTitle, kInsertContent, kCountRange})
         clicked(name, [this] { applyInsertOptionsRule(*form_); });
-    for (std::string_view name : {"组合框标题插入类型", "组合框内容插入类型"}) {
+    for (std::string_view name : {kTitleType, kContentType}) {
         connect(f.widgetAs<QComboBox>(name), &QComboBox::activated, this,
                 [this] { applyInsertOptionsRule(*form_); });
     }
-    for (std::string_view name : {"选择框打乱标题", "选择框打乱内容", "选择框文章一句",
-                                  "选择框标题插入", "选择框替换标题", "选择框替换内容"})
+    for (std::string_view name : {kShuffleTitle, kShuffleContent, kSentenceIntoTitle,
+                                  kTitleIntoContent, kReplaceTitle, kReplaceContent})
         clicked(name, [this] { applyShufflePanelRule(*form_); });
 
-    pressed("链接文章打乱替换器", [this] { toggleShufflePanel(*form_); });
-    pressed("链接保存配置", [this] {
+    pressed(kShufflePanelLink, [this] { toggleShufflePanel(*form_); });
+    pressed(kSaveSettingsLink, [this] {
         handle([this] {
             const SaveOutcome outcome = saveSettings();
             if (closing_) return;
@@ -301,21 +303,21 @@ void MainWindow::connectSignals() {
                               outcome.ok() ? MessageIcon::Information : MessageIcon::Warning);
         });
     });
-    pressed("链接随机文本生成器", [this] {
+    pressed(kRandomTextLink, [this] {
         openTool(randomText_, [this] { return new RandomTextWindow(store_, this); });
     });
-    pressed("链序列文本生成器", [this] {
+    pressed(kSequenceTextLink, [this] {
         openTool(sequenceText_, [this] { return new SequenceTextWindow(store_, this); });
     });
-    pressed("链接关键词遍历组合", [this] {
+    pressed(kKeywordCombinerLink, [this] {
         openTool(combiner_, [this] { return new KeywordCombinerWindow(store_, this); });
     });
-    pressed("链接关键词合并", [this] {
+    pressed(kKeywordMergerLink, [this] {
         openTool(merger_, [this] { return new KeywordMergerWindow(store_, this); });
     });
-    pressed("链接锚文本合成器",
+    pressed(kAnchorComposerLink,
             [this] { openTool(anchors_, [this] { return new AnchorComposerWindow(this); }); });
-    pressed("链接疑点说明", [this] {
+    pressed(kHelpLink, [this] {
         TextDialogRequest request;
         request.text = helpText();
         request.title = utf8ToGbk("疑点说明");
@@ -412,7 +414,7 @@ void MainWindow::showProblems() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    auto* keywords = form_->widgetAs<QPlainTextEdit>("编辑框关键词列表");
+    auto* keywords = form_->widgetAs<QPlainTextEdit>(kKeywordList);
     if (keywords && watched == keywords->viewport()) {
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto* drag = static_cast<QDragMoveEvent*>(event);
@@ -428,8 +430,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == form_->widget("按钮批量处理文件夹") &&
-        event->type() == QEvent::MouseButtonRelease &&
+    if (watched == form_->widget(kBatchFolder) && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         handle([this] {
             FileRunServices services;

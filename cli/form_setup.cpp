@@ -61,7 +61,9 @@ std::string applyMode(Form& form, std::string_view mode) {
 
 std::string applySet(Form& form, std::string_view name, std::string_view value,
                      const FileReader& readFile) {
-    Control* control = form.find(name);
+    // The name is typed by the user: an unknown one is a usage error, not a
+    // programming error.
+    Control* control = form.tryFind(name);
     if (!control) return "主界面没有名为“" + std::string(name) + "”的控件";
     switch (control->kind()) {
         case ControlKind::EditBox: {

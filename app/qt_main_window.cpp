@@ -44,6 +44,151 @@ namespace {
 
 using Names = std::initializer_list<std::string_view>;
 
+// ---- Layout: one helper per part of the window ----
+
+// Puts the widgets of `names` side by side into row `r` of `grid`.
+void addGridRow(QtForm& f, QGridLayout* grid, int r, Names names) {
+    int column = 0;
+    for (std::string_view name : names)
+        grid->addWidget(f.widget(name), r, column++);
+}
+
+// The grid that arranges the controls inside `panel`.
+QGridLayout* panelGrid(QtForm& f, std::string_view panel) {
+    auto* grid = new QGridLayout(f.widget(panel));
+    grid->setHorizontalSpacing(6);
+    return grid;
+}
+
+// The keyword list with its paste button and call mode, then the templates.
+QVBoxLayout* keywordSource(QtForm& f) {
+    auto* keywords = new QVBoxLayout;
+    keywords->addWidget(f.widget(kKeywordListLabel));
+    keywords->addWidget(f.widget(kKeywordList), 1);
+    auto* callRow = new QHBoxLayout;
+    for (std::string_view name : {kPasteKeywords, kCallModeLabel, kCallMode})
+        callRow->addWidget(f.widget(name));
+    callRow->addStretch();
+    keywords->addLayout(callRow);
+    keywords->addWidget(f.widget(kTemplatesLabel));
+    auto* templateRow = new QHBoxLayout;
+    templateRow->addWidget(f.widget(kTemplates), 1);
+    templateRow->addWidget(f.widget(kPasteTemplates));
+    keywords->addLayout(templateRow);
+    return keywords;
+}
+
+void layOutInsertPanel(QtForm& f) {
+    QGridLayout* insert = panelGrid(f, kInsertPanel);
+    addGridRow(f, insert, 0, {kInsertRadio});
+    addGridRow(f, insert, 1,
+               {kInsertTitle, kTitleType, kTitleOnce, kTitleSeparatorsLabel, kTitleSeparators});
+    addGridRow(f, insert, 2,
+               {kInsertContent, kContentType, kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax});
+    addGridRow(f, insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode});
+    addGridRow(f, insert, 4,
+               {kCountRange, kCountFrom, kCountToLabel, kCountTo, kDifferentEachTime});
+    addGridRow(f, insert, 5, {kNewSet, kAvoidTags, kAvoidWords, kTitleFirstLine});
+}
+
+void layOutReplacePanel(QtForm& f) {
+    addGridRow(f, panelGrid(f, kReplacePanel), 0, {kReplaceRadio});
+    f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+}
+
+void layOutShufflePanel(QtForm& f) {
+    QGridLayout* shuffle = panelGrid(f, kShufflePanel);
+    addGridRow(f, shuffle, 0, {kShuffleTitle, kTitleShuffleSymbolsLabel, kTitleShuffleSymbols});
+    addGridRow(f, shuffle, 1,
+               {kShuffleContent, kContentShuffleSymbolsLabel, kContentShuffleSymbols});
+    addGridRow(f, shuffle, 2,
+               {kSentenceIntoTitle, kSentencePlacement, kSentenceMinimumLabel, kSentenceMinimum,
+                kSentenceMustContainLabel, kSentenceMustContain});
+    addGridRow(f, shuffle, 3,
+               {kTitleIntoContent, kTitleInsertMin, kTitleInsertToLabel, kTitleInsertMax,
+                kTitleInsertTimesLabel, kUseSourceTitle});
+    addGridRow(f, shuffle, 4,
+               {kReplaceTitle, kTitleMatches, kTitleReplacements, kTitleRegex, kTitleIgnoreCase,
+                kTitleReplaceCountLabel, kTitleReplaceCount});
+    addGridRow(f, shuffle, 5,
+               {kReplaceContent, kContentMatches, kContentReplacements, kContentRegex,
+                kContentIgnoreCase, kContentReplaceCountLabel, kContentReplaceCount});
+}
+
+// The keyword source beside the insert and replace panels, and the shuffle
+// panel below them: shown, it takes their place.
+QGridLayout* topArea(QtForm& f) {
+    auto* top = new QGridLayout;
+    top->addLayout(keywordSource(f), 0, 0);
+    auto* panels = new QVBoxLayout;
+    panels->addWidget(f.widget(kInsertPanel));
+    panels->addWidget(f.widget(kReplacePanel));
+    top->addLayout(panels, 0, 1);
+    top->addWidget(f.widget(kShufflePanel), 1, 0, 1, 2);
+    top->setColumnStretch(0, 1);
+    return top;
+}
+
+void layOutPreviewPanel(QtForm& f) {
+    QGridLayout* preview = panelGrid(f, kPreviewPanel);
+    addGridRow(f, preview, 0, {kPreviewTitle, kPastePreviewTitle});
+    addGridRow(f, preview, 1, {kPreviewContent, kPastePreviewContent});
+    addGridRow(f, preview, 2, {kResultTitle, kCopyResultTitle});
+    addGridRow(f, preview, 3, {kResultContent, kCopyResultContent});
+}
+
+QHBoxLayout* progressRow(QtForm& f) {
+    auto* progress = new QHBoxLayout;
+    progress->addWidget(f.widget(kProgressBar), 1);
+    progress->addWidget(f.widget(kStatusLabel), 2);
+    return progress;
+}
+
+// Conversion, encodings, extension and filter, then the run buttons.
+QHBoxLayout* bottomRow(QtForm& f) {
+    auto* bottom = new QHBoxLayout;
+    for (std::string_view name :
+         {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel, kInputEncoding,
+          kOutputEncodingLabel, kOutputEncoding, kNewExtensionLabel, kNewExtension, kFileFilter})
+        bottom->addWidget(f.widget(name));
+    bottom->addStretch();
+    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList, kPreviewButton})
+        bottom->addWidget(f.widget(name));
+    return bottom;
+}
+
+QHBoxLayout* linkRow(QtForm& f) {
+    auto* links = new QHBoxLayout;
+    for (std::string_view name :
+         {kSaveSettingsLink, kHelpLink, kShufflePanelLink, kRandomTextLink, kSequenceTextLink,
+          kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
+        links->addWidget(f.widget(name));
+    links->addStretch();
+    // The pictures beside the links open the same windows; the links carry them.
+    for (Control* c : f.controls()) {
+        if (c->kind() == ControlKind::Picture || c->kind() == ControlKind::DropTarget)
+            f.widget(c->name())->hide();
+    }
+    return links;
+}
+
+// ---- Signals ----
+
+// Connects a click of the button or box `name` of `window` to `handler`.
+template <typename Handler>
+void onClicked(MainWindow& window, std::string_view name, Handler handler) {
+    QObject::connect(window.form().widgetAs<QAbstractButton>(name), &QAbstractButton::clicked,
+                     &window, handler);
+}
+
+// Links react when the mouse button goes down. What they open runs once the
+// press has been handled, so that a modal dialog does not start inside it.
+template <typename Handler>
+void onPressed(MainWindow& window, std::string_view name, Handler handler) {
+    QObject::connect(window.form().widgetAs<QAbstractButton>(name), &QAbstractButton::pressed,
+                     &window, [&window, handler] { QTimer::singleShot(0, &window, handler); });
+}
+
 // A file-dialog filter in the window's form "name|patterns|name|patterns" (patterns joined by ";")
 // as a Qt file dialog filter.
 QString qtFilter(std::string_view gbkFilter) {
@@ -128,102 +273,14 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::layOut() {
     QtForm& f = *form_;
-    auto row = [&](QGridLayout* grid, int r, Names names) {
-        int column = 0;
-        for (std::string_view name : names)
-            grid->addWidget(f.widget(name), r, column++);
-    };
-    auto panelGrid = [&](std::string_view panel) {
-        auto* grid = new QGridLayout(f.widget(panel));
-        grid->setHorizontalSpacing(6);
-        return grid;
-    };
-
-    // Keyword source.
-    auto* keywords = new QVBoxLayout;
-    keywords->addWidget(f.widget(kKeywordListLabel));
-    keywords->addWidget(f.widget(kKeywordList), 1);
-    auto* callRow = new QHBoxLayout;
-    for (std::string_view name : {kPasteKeywords, kCallModeLabel, kCallMode})
-        callRow->addWidget(f.widget(name));
-    callRow->addStretch();
-    keywords->addLayout(callRow);
-    keywords->addWidget(f.widget(kTemplatesLabel));
-    auto* templateRow = new QHBoxLayout;
-    templateRow->addWidget(f.widget(kTemplates), 1);
-    templateRow->addWidget(f.widget(kPasteTemplates));
-    keywords->addLayout(templateRow);
-
-    // Insert panel.
-    QGridLayout* insert = panelGrid(kInsertPanel);
-    row(insert, 0, {kInsertRadio});
-    row(insert, 1, {kInsertTitle, kTitleType, kTitleOnce, kTitleSeparatorsLabel, kTitleSeparators});
-    row(insert, 2,
-        {kInsertContent, kContentType, kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax});
-    row(insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode});
-    row(insert, 4, {kCountRange, kCountFrom, kCountToLabel, kCountTo, kDifferentEachTime});
-    row(insert, 5, {kNewSet, kAvoidTags, kAvoidWords, kTitleFirstLine});
-    auto* replace = panelGrid(kReplacePanel);
-    row(replace, 0, {kReplaceRadio});
-    f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-
-    // Shuffle panel: over the keyword list and the two panels when shown.
-    QGridLayout* shuffle = panelGrid(kShufflePanel);
-    row(shuffle, 0, {kShuffleTitle, kTitleShuffleSymbolsLabel, kTitleShuffleSymbols});
-    row(shuffle, 1, {kShuffleContent, kContentShuffleSymbolsLabel, kContentShuffleSymbols});
-    row(shuffle, 2,
-        {kSentenceIntoTitle, kSentencePlacement, kSentenceMinimumLabel, kSentenceMinimum,
-         kSentenceMustContainLabel, kSentenceMustContain});
-    row(shuffle, 3,
-        {kTitleIntoContent, kTitleInsertMin, kTitleInsertToLabel, kTitleInsertMax,
-         kTitleInsertTimesLabel, kUseSourceTitle});
-    row(shuffle, 4,
-        {kReplaceTitle, kTitleMatches, kTitleReplacements, kTitleRegex, kTitleIgnoreCase,
-         kTitleReplaceCountLabel, kTitleReplaceCount});
-    row(shuffle, 5,
-        {kReplaceContent, kContentMatches, kContentReplacements, kContentRegex, kContentIgnoreCase,
-         kContentReplaceCountLabel, kContentReplaceCount});
-
-    auto* top = new QGridLayout;
-    top->addLayout(keywords, 0, 0);
-    auto* panels = new QVBoxLayout;
-    panels->addWidget(f.widget(kInsertPanel));
-    panels->addWidget(f.widget(kReplacePanel));
-    top->addLayout(panels, 0, 1);
-    top->addWidget(f.widget(kShufflePanel), 1, 0, 1, 2);
-    top->setColumnStretch(0, 1);
-
-    // Preview area.
-    QGridLayout* preview = panelGrid(kPreviewPanel);
-    row(preview, 0, {kPreviewTitle, kPastePreviewTitle});
-    row(preview, 1, {kPreviewContent, kPastePreviewContent});
-    row(preview, 2, {kResultTitle, kCopyResultTitle});
-    row(preview, 3, {kResultContent, kCopyResultContent});
-
-    auto* progress = new QHBoxLayout;
-    progress->addWidget(f.widget(kProgressBar), 1);
-    progress->addWidget(f.widget(kStatusLabel), 2);
-
-    auto* bottom = new QHBoxLayout;
-    for (std::string_view name :
-         {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel, kInputEncoding,
-          kOutputEncodingLabel, kOutputEncoding, kNewExtensionLabel, kNewExtension, kFileFilter})
-        bottom->addWidget(f.widget(name));
-    bottom->addStretch();
-    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList, kPreviewButton})
-        bottom->addWidget(f.widget(name));
-
-    auto* links = new QHBoxLayout;
-    for (std::string_view name :
-         {kSaveSettingsLink, kHelpLink, kShufflePanelLink, kRandomTextLink, kSequenceTextLink,
-          kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
-        links->addWidget(f.widget(name));
-    links->addStretch();
-    // The pictures beside the links open the same windows; the links carry them.
-    for (Control* c : f.controls()) {
-        if (c->kind() == ControlKind::Picture || c->kind() == ControlKind::DropTarget)
-            f.widget(c->name())->hide();
-    }
+    layOutInsertPanel(f);
+    layOutReplacePanel(f);
+    layOutShufflePanel(f);
+    layOutPreviewPanel(f);
+    QGridLayout* top = topArea(f);
+    QHBoxLayout* progress = progressRow(f);
+    QHBoxLayout* bottom = bottomRow(f);
+    QHBoxLayout* links = linkRow(f);
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(top, 3);
@@ -235,67 +292,59 @@ void MainWindow::layOut() {
 }
 
 void MainWindow::connectSignals() {
-    QtForm& f = *form_;
-    auto clicked = [&](std::string_view name, auto handler) {
-        connect(f.widgetAs<QAbstractButton>(name), &QAbstractButton::clicked, this, handler);
-    };
-    // Links react when the mouse button goes down. What they open runs once the
-    // press has been handled, so that a modal dialog does not start inside it.
-    auto pressed = [&](std::string_view name, auto handler) {
-        connect(f.widgetAs<QAbstractButton>(name), &QAbstractButton::pressed, this,
-                [this, handler] { QTimer::singleShot(0, this, handler); });
-    };
+    connectRunButtons();
+    connectClipboardButtons();
+    connectOptionRules();
+    connectLinks();
+}
+
+void MainWindow::connectRunButtons() {
+    onClicked(*this, kPreviewButton, [this] {
+        runFromWindow([this](RunServices& services) {
+            onPreviewClicked(*form_, *host_, services, stopFlag_);
+        });
+    });
+    onClicked(*this, kBatchFiles, [this] {
+        runFromWindow([this](RunServices& services) {
+            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+            onBatchFilesClicked(context);
+        });
+    });
+    onClicked(*this, kBatchFolder, [this] { runBatchFolder(false); });
+}
+
+void MainWindow::connectClipboardButtons() {
     auto paste = [this](std::string_view target) {
         return [this, target] { form_->find(target)->setText(form_->clipboardText()); };
     };
     auto copy = [this](std::string_view source) {
         return [this, source] { form_->setClipboardText(textOf(*form_, source)); };
     };
+    onClicked(*this, kPasteKeywords, paste(kKeywordList));
+    onClicked(*this, kPasteTemplates, paste(kTemplates));
+    onClicked(*this, kPastePreviewTitle, paste(kPreviewTitle));
+    onClicked(*this, kPastePreviewContent, paste(kPreviewContent));
+    onClicked(*this, kCopyResultTitle, copy(kResultTitle));
+    onClicked(*this, kCopyResultContent, copy(kResultContent));
+}
 
-    clicked(kPreviewButton, [this] {
-        handle([this] {
-            FileRunServices services;
-            onPreviewClicked(*form_, *host_, services, stopFlag_);
-            showProblems();
-        });
-    });
-    clicked(kBatchFiles, [this] {
-        handle([this] {
-            FileRunServices services;
-            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
-            onBatchFilesClicked(context);
-            showProblems();
-        });
-    });
-    clicked(kBatchFolder, [this] {
-        handle([this] {
-            FileRunServices services;
-            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
-            onBatchFolderClicked(context, false);
-            showProblems();
-        });
-    });
-    clicked(kPasteKeywords, paste(kKeywordList));
-    clicked(kPasteTemplates, paste(kTemplates));
-    clicked(kPastePreviewTitle, paste(kPreviewTitle));
-    clicked(kPastePreviewContent, paste(kPreviewContent));
-    clicked(kCopyResultTitle, copy(kResultTitle));
-    clicked(kCopyResultContent, copy(kResultContent));
-
-    clicked(kInsertRadio, [this] { selectModeRadio(*form_, kInsertRadio); });
-    clicked(kReplaceRadio, [this] { selectModeRadio(*form_, kReplaceRadio); });
+void MainWindow::connectOptionRules() {
+    onClicked(*this, kInsertRadio, [this] { selectModeRadio(*form_, kInsertRadio); });
+    onClicked(*this, kReplaceRadio, [this] { selectModeRadio(*form_, kReplaceRadio); });
     for (std::string_view name : {kInsertTitle, kInsertContent, kCountRange})
-        clicked(name, [this] { applyInsertOptionsRule(*form_); });
+        onClicked(*this, name, [this] { applyInsertOptionsRule(*form_); });
     for (std::string_view name : {kTitleType, kContentType}) {
-        connect(f.widgetAs<QComboBox>(name), &QComboBox::activated, this,
+        connect(form_->widgetAs<QComboBox>(name), &QComboBox::activated, this,
                 [this] { applyInsertOptionsRule(*form_); });
     }
     for (std::string_view name : {kShuffleTitle, kShuffleContent, kSentenceIntoTitle,
                                   kTitleIntoContent, kReplaceTitle, kReplaceContent})
-        clicked(name, [this] { applyShufflePanelRule(*form_); });
+        onClicked(*this, name, [this] { applyShufflePanelRule(*form_); });
+}
 
-    pressed(kShufflePanelLink, [this] { toggleShufflePanel(*form_); });
-    pressed(kSaveSettingsLink, [this] {
+void MainWindow::connectLinks() {
+    onPressed(*this, kShufflePanelLink, [this] { toggleShufflePanel(*form_); });
+    onPressed(*this, kSaveSettingsLink, [this] {
         handle([this] {
             const SaveOutcome outcome = saveSettings();
             if (closing_) return;
@@ -303,26 +352,41 @@ void MainWindow::connectSignals() {
                               outcome.ok() ? MessageIcon::Information : MessageIcon::Warning);
         });
     });
-    pressed(kRandomTextLink, [this] {
+    onPressed(*this, kRandomTextLink, [this] {
         openTool(randomText_, [this] { return new RandomTextWindow(store_, this); });
     });
-    pressed(kSequenceTextLink, [this] {
+    onPressed(*this, kSequenceTextLink, [this] {
         openTool(sequenceText_, [this] { return new SequenceTextWindow(store_, this); });
     });
-    pressed(kKeywordCombinerLink, [this] {
+    onPressed(*this, kKeywordCombinerLink, [this] {
         openTool(combiner_, [this] { return new KeywordCombinerWindow(store_, this); });
     });
-    pressed(kKeywordMergerLink, [this] {
+    onPressed(*this, kKeywordMergerLink, [this] {
         openTool(merger_, [this] { return new KeywordMergerWindow(store_, this); });
     });
-    pressed(kAnchorComposerLink,
-            [this] { openTool(anchors_, [this] { return new AnchorComposerWindow(this); }); });
-    pressed(kHelpLink, [this] {
+    onPressed(*this, kAnchorComposerLink,
+              [this] { openTool(anchors_, [this] { return new AnchorComposerWindow(this); }); });
+    onPressed(*this, kHelpLink, [this] {
         TextDialogRequest request;
         request.text = helpText();
         request.title = utf8ToGbk("疑点说明");
         request.owner = form_.get();
         showTextDialog(request, nullptr);
+    });
+}
+
+void MainWindow::runFromWindow(const std::function<void(RunServices&)>& run) {
+    handle([&] {
+        FileRunServices services;
+        run(services);
+        showProblems();
+    });
+}
+
+void MainWindow::runBatchFolder(bool rightRelease) {
+    runFromWindow([this, rightRelease](RunServices& services) {
+        BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+        onBatchFolderClicked(context, rightRelease);
     });
 }
 
@@ -432,12 +496,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == form_->widget(kBatchFolder) && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        handle([this] {
-            FileRunServices services;
-            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
-            onBatchFolderClicked(context, true);
-            showProblems();
-        });
+        runBatchFolder(true);
         return true;
     }
     return QWidget::eventFilter(watched, event);

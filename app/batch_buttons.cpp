@@ -25,7 +25,10 @@ void enableOthers(Form& form, std::string_view button, bool enabled) {
 void startBatch(BatchContext& context, std::vector<std::string> paths) {
     BatchRequest request;
     request.paths = std::move(paths);
-    runBatch(readRunOptions(context.form), context.host, context.services, request);
+    // The host has been told everything the result holds: each failure as it
+    // happened, the refusal, the summary.
+    static_cast<void>(
+        runBatch(readRunOptions(context.form), context.host, context.services, request));
 }
 
 }  // namespace

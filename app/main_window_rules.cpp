@@ -191,7 +191,8 @@ void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& st
     PreviewRequest request;
     request.title = textOf(form, kPreviewTitle);
     request.content = textOf(form, kPreviewContent);
-    runPreview(readRunOptions(form), host, services, request);
+    // The host has shown the result boxes or the refusal: nothing is left to tell.
+    static_cast<void>(runPreview(readRunOptions(form), host, services, request));
     batchButtons(true);
     button->setText(utf8ToGbk("预览"));
 }

@@ -371,7 +371,7 @@ void MainWindow::connectLinks() {
         request.text = helpText();
         request.title = utf8ToGbk("疑点说明");
         request.owner = form_.get();
-        showTextDialog(request, nullptr);
+        showTextInformation(request);
     });
 }
 

@@ -79,7 +79,7 @@ class MainWindow final : public QWidget {
     void runFromWindow(const std::function<void(RunServices&)>& run);
     /// 按钮批量处理文件夹: clicked, or released with the right mouse button.
     void runBatchFolder(bool rightRelease);
-    SaveOutcome saveSettings();
+    [[nodiscard]] SaveOutcome saveSettings();
     void showProblems();
     /// Runs a handler that may let pending messages through (a run, a
     /// settings save, a tool window's constructor), counting it as on the

@@ -158,4 +158,10 @@ bool showTextDialog(const TextDialogRequest& request, std::string* result) {
     return dialog.confirmed();
 }
 
+void showTextInformation(TextDialogRequest request) {
+    request.inputForm = false;
+    // Only an input form can be confirmed; a refused request has nothing to undo.
+    static_cast<void>(showTextDialog(request, nullptr));
+}
+
 }  // namespace lct

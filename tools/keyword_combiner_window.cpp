@@ -79,7 +79,7 @@ void KeywordCombinerWindow::showHelp() {
     TextDialogRequest request;
     request.text = keywordCombinerHelp();
     request.title = utf8ToGbk("帮助");
-    showTextDialog(request, nullptr);
+    showTextInformation(request);
 }
 
 void KeywordCombinerWindow::requestStop() {

@@ -190,7 +190,9 @@ struct Window {
 
 const std::vector<Window>& windows() {
     static const std::vector<Window> list = {
-        {"main window", mainWindowTable(), {"app/", "cli/", "settings/main_window_settings."}},
+        {"main window",
+         mainWindowTable(),
+         {"app/", "cli/", "settings/main_window_settings.", "bench/pipeline_bench"}},
         {"text dialog", textDialogTable(), {"form/text_dialog", "form/qt_text_dialog"}},
         {"random text generator", randomTextTable(), {"tools/random_text"}},
         {"sequence text generator", sequenceTextTable(), {"tools/sequence_text"}},

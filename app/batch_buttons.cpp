@@ -1,16 +1,15 @@
 #include "app/batch_buttons.h"
 
 #include "app/form_options.h"
+#include "app/main_window_names.h"
 #include "files/paths.h"
 #include "platform/charset.h"
 
 namespace lct {
-namespace {
 
-constexpr std::string_view kFilesButton = "按钮批量处理";
-constexpr std::string_view kFolderButton = "按钮批量处理文件夹";
-constexpr std::string_view kPathListButton = "按钮批量处理路径列表";
-constexpr std::string_view kPreviewButton = "按钮预览";
+using namespace main_window;
+
+namespace {
 
 void enable(Form& form, std::string_view name, bool enabled) {
     if (Control* c = form.find(name)) c->setEnabled(enabled);
@@ -19,14 +18,17 @@ void enable(Form& form, std::string_view name, bool enabled) {
 // While a button works, the other run buttons are disabled: a run started
 // from a nested click would share the stop flag and reset it.
 void enableOthers(Form& form, std::string_view button, bool enabled) {
-    for (std::string_view name : {kFilesButton, kFolderButton, kPathListButton, kPreviewButton})
+    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList, kPreviewButton})
         if (name != button) enable(form, name, enabled);
 }
 
 void startBatch(BatchContext& context, std::vector<std::string> paths) {
     BatchRequest request;
     request.paths = std::move(paths);
-    runBatch(readRunOptions(context.form), context.host, context.services, request);
+    // The host has been told everything the result holds: each failure as it
+    // happened, the refusal, the summary.
+    static_cast<void>(
+        runBatch(readRunOptions(context.form), context.host, context.services, request));
 }
 
 }  // namespace
@@ -38,7 +40,7 @@ std::string batchFileFilter() {
 }
 
 void onBatchFilesClicked(BatchContext& context) {
-    Control* button = context.form.find(kFilesButton);
+    Control* button = context.form.find(kBatchFiles);
     if (!button || !button->enabled()) return;
     if (button->text() != utf8ToGbk("批量处理(文件)")) {
         button->setText(utf8ToGbk("正在停止中.."));
@@ -51,14 +53,14 @@ void onBatchFilesClicked(BatchContext& context) {
     button->setTag(utf8ToGbk(folderOfPath(paths.front())));
     button->setText(utf8ToGbk("处理中..点我停止"));
     context.stopFlag = false;
-    enableOthers(context.form, kFilesButton, false);
+    enableOthers(context.form, kBatchFiles, false);
     startBatch(context, paths);
-    enableOthers(context.form, kFilesButton, true);
+    enableOthers(context.form, kBatchFiles, true);
     button->setText(utf8ToGbk("批量处理(文件)"));
 }
 
 void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
-    Control* button = context.form.find(kFolderButton);
+    Control* button = context.form.find(kBatchFolder);
     if (!button || !button->enabled()) return;
     const std::string idle = utf8ToGbk("   批量处理(文件夹)");
     if (button->text() != idle) {
@@ -66,7 +68,7 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
         context.stopFlag = true;
         return;
     }
-    const std::string filter = textOf(context.form, "编辑框过滤");
+    const std::string filter = textOf(context.form, kFileFilter);
     const std::string title = (rightRelease ? std::string() : std::string("+")) +
                               utf8ToGbk("请选择需要处理的文章(") + filter +
                               utf8ToGbk(")所在文件夹：");
@@ -76,14 +78,14 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     button->setText(utf8ToGbk("   正在读取文件.."));
     // Listing lets pending messages run too: a stop click meanwhile means no run.
     context.stopFlag = false;
-    enableOthers(context.form, kFolderButton, false);
+    enableOthers(context.form, kBatchFolder, false);
     std::vector<std::string> paths;
     listFolderFiles(folder, filter, paths);
     if (!paths.empty() && !context.stopFlag) {
         button->setText(utf8ToGbk("   处理中..点我停止"));
         startBatch(context, std::move(paths));
     }
-    enableOthers(context.form, kFolderButton, true);
+    enableOthers(context.form, kBatchFolder, true);
     button->setText(idle);
 }
 

@@ -3,10 +3,14 @@
 #include <array>
 
 #include "app/form_options.h"
+#include "app/main_window_names.h"
 #include "engine/run_driver.h"
 #include "platform/charset.h"
 
 namespace lct {
+
+using namespace main_window;
+
 namespace {
 
 void enable(Form& form, std::string_view name, bool enabled) {
@@ -35,16 +39,16 @@ struct Dependents {
 };
 
 constexpr std::array kShufflePanelRule = {
-    Dependents{"选择框打乱标题", {"编辑框标题打乱符号"}},
-    Dependents{"选择框打乱内容", {"编辑框内容打乱符号"}},
-    Dependents{"选择框文章一句", {"组合框插入类型", "编辑框最少字数", "编辑框包含的词"}},
-    Dependents{"选择框标题插入", {"编辑框插入最少", "编辑框插入最多", "选择框原标题"}},
-    Dependents{"选择框替换标题",
-               {"编辑框标题匹配式", "编辑框标题替换式", "编辑框标题替换次数", "选择框标题启用正则",
-                "选择框标题忽视大小写"}},
-    Dependents{"选择框替换内容",
-               {"编辑框内容匹配式", "编辑框内容替换式", "编辑框内容替换次数", "选择框内容启用正则",
-                "选择框内容忽视大小写"}},
+    Dependents{kShuffleTitle, {kTitleShuffleSymbols}},
+    Dependents{kShuffleContent, {kContentShuffleSymbols}},
+    Dependents{kSentenceIntoTitle, {kSentencePlacement, kSentenceMinimum, kSentenceMustContain}},
+    Dependents{kTitleIntoContent, {kTitleInsertMin, kTitleInsertMax, kUseSourceTitle}},
+    Dependents{
+        kReplaceTitle,
+        {kTitleMatches, kTitleReplacements, kTitleReplaceCount, kTitleRegex, kTitleIgnoreCase}},
+    Dependents{kReplaceContent,
+               {kContentMatches, kContentReplacements, kContentReplaceCount, kContentRegex,
+                kContentIgnoreCase}},
 };
 
 constexpr std::string_view kHelpLines[] = {
@@ -101,35 +105,35 @@ constexpr std::string_view kHelpLines[] = {
 }  // namespace
 
 void applyInsertOptionsRule(Form& form) {
-    const bool insert = tickedOf(form, "单选框插入");
-    const int type = indexOf(form, "组合框内容插入类型");
+    const bool insert = tickedOf(form, kInsertRadio);
+    const int type = indexOf(form, kContentType);
 
-    enable(form, "选择框插入标题", insert);
-    enable(form, "选择框插入内容", insert);
-    const bool contentOn = tickedAndEnabled(form, "选择框插入内容");
-    const bool titleOn = tickedAndEnabled(form, "选择框插入标题");
-    const bool contentTicked = tickedOf(form, "选择框插入内容");
+    enable(form, kInsertTitle, insert);
+    enable(form, kInsertContent, insert);
+    const bool contentOn = tickedAndEnabled(form, kInsertContent);
+    const bool titleOn = tickedAndEnabled(form, kInsertTitle);
+    const bool contentTicked = tickedOf(form, kInsertContent);
     const bool everyN = type == 8 || type == 9;
 
-    enable(form, "组合框内容插入类型", contentOn);
-    enable(form, "编辑框句子结尾符", contentOn && (type == 2 || type == 14));
-    enable(form, "选择框更新关键词", contentOn && type >= 1 && type <= 9);
-    for (std::string_view name : {"标签18", "标签19", "编辑框每隔最少", "编辑框每隔最多"})
+    enable(form, kContentType, contentOn);
+    enable(form, kSymbolGroups, contentOn && (type == 2 || type == 14));
+    enable(form, kNewSet, contentOn && type >= 1 && type <= 9);
+    for (std::string_view name : {kEveryLabel, kEveryToLabel, kEveryMin, kEveryMax})
         show(form, name, contentOn && everyN);
-    enable(form, "选择框插入次数", insert && !(contentTicked && everyN));
-    const bool countOn = tickedAndEnabled(form, "选择框插入次数");
-    for (std::string_view name : {"编辑框次数1", "编辑框次数2", "选择框每次不同"})
+    enable(form, kCountRange, insert && !(contentTicked && everyN));
+    const bool countOn = tickedAndEnabled(form, kCountRange);
+    for (std::string_view name : {kCountFrom, kCountTo, kDifferentEachTime})
         enable(form, name, countOn);
-    enable(form, "组合框标题插入类型", titleOn);
-    enable(form, "选择框标题插一次", titleOn);
-    const bool titleTyped = indexOf(form, "组合框标题插入类型") != 0;
-    enable(form, "编辑框标题间隔符",
+    enable(form, kTitleType, titleOn);
+    enable(form, kTitleOnce, titleOn);
+    const bool titleTyped = indexOf(form, kTitleType) != 0;
+    enable(form, kTitleSeparators,
            (titleOn && titleTyped) || (contentTicked && type >= 10 && type <= 13));
-    enable(form, "选择框避免标签", type != 9);
-    enable(form, "选择框避免单词", type != 9);
-    if (Control* c = form.find("选择框更新关键词")) c->setText(newSetCaption(type));
-    const Control* typeCombo = form.find("组合框内容插入类型");
-    show(form, "组合框符号插入模式", type == 14 && typeCombo && typeCombo->enabled());
+    enable(form, kAvoidTags, type != 9);
+    enable(form, kAvoidWords, type != 9);
+    if (Control* c = form.find(kNewSet)) c->setText(newSetCaption(type));
+    const Control* typeCombo = form.find(kContentType);
+    show(form, kSymbolMode, type == 14 && typeCombo && typeCombo->enabled());
 }
 
 void applyShufflePanelRule(Form& form) {
@@ -142,20 +146,20 @@ void applyShufflePanelRule(Form& form) {
 }
 
 void showShufflePanel(Form& form, bool shown) {
-    show(form, "分组框文章打乱替换器", shown);
-    for (std::string_view name : {"组合框调用方式", "编辑框关键词列表", "分组框1", "分组框2"})
+    show(form, kShufflePanel, shown);
+    for (std::string_view name : {kCallMode, kKeywordList, kInsertPanel, kReplacePanel})
         show(form, name, !shown);
 }
 
 void toggleShufflePanel(Form& form) {
-    const Control* panel = form.find("分组框文章打乱替换器");
+    const Control* panel = form.find(kShufflePanel);
     showShufflePanel(form, !(panel && panel->visible()));
 }
 
 void selectModeRadio(Form& form, std::string_view clicked) {
-    const bool insert = clicked == "单选框插入";
-    if (Control* c = form.find("单选框插入")) c->setTicked(insert);
-    if (Control* c = form.find("单选框替换")) c->setTicked(!insert);
+    const bool insert = clicked == kInsertRadio;
+    if (Control* c = form.find(kInsertRadio)) c->setTicked(insert);
+    if (Control* c = form.find(kReplaceRadio)) c->setTicked(!insert);
     applyInsertOptionsRule(form);
 }
 
@@ -169,7 +173,7 @@ std::string helpText() {
 }
 
 void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& stopFlag) {
-    Control* button = form.find("按钮预览");
+    Control* button = form.find(kPreviewButton);
     if (!button || !button->enabled()) return;
     if (button->text() != utf8ToGbk("预览")) {
         button->setText(utf8ToGbk("停止中"));
@@ -178,16 +182,17 @@ void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& st
     }
     // A batch started from a nested click would share the stop flag.
     auto batchButtons = [&form](bool enabled) {
-        for (std::string_view name : {"按钮批量处理", "按钮批量处理文件夹", "按钮批量处理路径列表"})
+        for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
             enable(form, name, enabled);
     };
     button->setText(utf8ToGbk("停止"));
     stopFlag = false;
     batchButtons(false);
     PreviewRequest request;
-    request.title = textOf(form, "编辑框预览标题");
-    request.content = textOf(form, "编辑框预览内容");
-    runPreview(readRunOptions(form), host, services, request);
+    request.title = textOf(form, kPreviewTitle);
+    request.content = textOf(form, kPreviewContent);
+    // The host has shown the result boxes or the refusal: nothing is left to tell.
+    static_cast<void>(runPreview(readRunOptions(form), host, services, request));
     batchButtons(true);
     button->setText(utf8ToGbk("预览"));
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The main window's controls, declared once: names, kinds, panels, captions,
-// default texts, items and ticks. The headless form and the Qt window are
-// both built from this table, so every default of the window lives here.
+// The main window's controls, declared once: names (their constants are in
+// app/main_window_names.h), kinds, panels, captions, default texts, items and
+// ticks. The headless form and the Qt window are both built from this table,
+// so every default of the window lives here.
 
 #include "form/control_table.h"
 

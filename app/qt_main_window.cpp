@@ -18,6 +18,7 @@
 
 #include "app/batch_buttons.h"
 #include "app/form_run_host.h"
+#include "app/main_window_names.h"
 #include "app/main_window_rules.h"
 #include "app/main_window_table.h"
 #include "app/qt_run_report.h"
@@ -36,9 +37,157 @@
 #include "tools/sequence_text_window.h"
 
 namespace lct {
+
+using namespace main_window;
+
 namespace {
 
 using Names = std::initializer_list<std::string_view>;
+
+// ---- Layout: one helper per part of the window ----
+
+// Puts the widgets of `names` side by side into row `r` of `grid`.
+void addGridRow(QtForm& f, QGridLayout* grid, int r, Names names) {
+    int column = 0;
+    for (std::string_view name : names)
+        grid->addWidget(f.widget(name), r, column++);
+}
+
+// The grid that arranges the controls inside `panel`.
+QGridLayout* panelGrid(QtForm& f, std::string_view panel) {
+    auto* grid = new QGridLayout(f.widget(panel));
+    grid->setHorizontalSpacing(6);
+    return grid;
+}
+
+// The keyword list with its paste button and call mode, then the templates.
+QVBoxLayout* keywordSource(QtForm& f) {
+    auto* keywords = new QVBoxLayout;
+    keywords->addWidget(f.widget(kKeywordListLabel));
+    keywords->addWidget(f.widget(kKeywordList), 1);
+    auto* callRow = new QHBoxLayout;
+    for (std::string_view name : {kPasteKeywords, kCallModeLabel, kCallMode})
+        callRow->addWidget(f.widget(name));
+    callRow->addStretch();
+    keywords->addLayout(callRow);
+    keywords->addWidget(f.widget(kTemplatesLabel));
+    auto* templateRow = new QHBoxLayout;
+    templateRow->addWidget(f.widget(kTemplates), 1);
+    templateRow->addWidget(f.widget(kPasteTemplates));
+    keywords->addLayout(templateRow);
+    return keywords;
+}
+
+void layOutInsertPanel(QtForm& f) {
+    QGridLayout* insert = panelGrid(f, kInsertPanel);
+    addGridRow(f, insert, 0, {kInsertRadio});
+    addGridRow(f, insert, 1,
+               {kInsertTitle, kTitleType, kTitleOnce, kTitleSeparatorsLabel, kTitleSeparators});
+    addGridRow(f, insert, 2,
+               {kInsertContent, kContentType, kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax});
+    addGridRow(f, insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode});
+    addGridRow(f, insert, 4,
+               {kCountRange, kCountFrom, kCountToLabel, kCountTo, kDifferentEachTime});
+    addGridRow(f, insert, 5, {kNewSet, kAvoidTags, kAvoidWords, kTitleFirstLine});
+}
+
+void layOutReplacePanel(QtForm& f) {
+    addGridRow(f, panelGrid(f, kReplacePanel), 0, {kReplaceRadio});
+    f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+}
+
+void layOutShufflePanel(QtForm& f) {
+    QGridLayout* shuffle = panelGrid(f, kShufflePanel);
+    addGridRow(f, shuffle, 0, {kShuffleTitle, kTitleShuffleSymbolsLabel, kTitleShuffleSymbols});
+    addGridRow(f, shuffle, 1,
+               {kShuffleContent, kContentShuffleSymbolsLabel, kContentShuffleSymbols});
+    addGridRow(f, shuffle, 2,
+               {kSentenceIntoTitle, kSentencePlacement, kSentenceMinimumLabel, kSentenceMinimum,
+                kSentenceMustContainLabel, kSentenceMustContain});
+    addGridRow(f, shuffle, 3,
+               {kTitleIntoContent, kTitleInsertMin, kTitleInsertToLabel, kTitleInsertMax,
+                kTitleInsertTimesLabel, kUseSourceTitle});
+    addGridRow(f, shuffle, 4,
+               {kReplaceTitle, kTitleMatches, kTitleReplacements, kTitleRegex, kTitleIgnoreCase,
+                kTitleReplaceCountLabel, kTitleReplaceCount});
+    addGridRow(f, shuffle, 5,
+               {kReplaceContent, kContentMatches, kContentReplacements, kContentRegex,
+                kContentIgnoreCase, kContentReplaceCountLabel, kContentReplaceCount});
+}
+
+// The keyword source beside the insert and replace panels, and the shuffle
+// panel below them: shown, it takes their place.
+QGridLayout* topArea(QtForm& f) {
+    auto* top = new QGridLayout;
+    top->addLayout(keywordSource(f), 0, 0);
+    auto* panels = new QVBoxLayout;
+    panels->addWidget(f.widget(kInsertPanel));
+    panels->addWidget(f.widget(kReplacePanel));
+    top->addLayout(panels, 0, 1);
+    top->addWidget(f.widget(kShufflePanel), 1, 0, 1, 2);
+    top->setColumnStretch(0, 1);
+    return top;
+}
+
+void layOutPreviewPanel(QtForm& f) {
+    QGridLayout* preview = panelGrid(f, kPreviewPanel);
+    addGridRow(f, preview, 0, {kPreviewTitle, kPastePreviewTitle});
+    addGridRow(f, preview, 1, {kPreviewContent, kPastePreviewContent});
+    addGridRow(f, preview, 2, {kResultTitle, kCopyResultTitle});
+    addGridRow(f, preview, 3, {kResultContent, kCopyResultContent});
+}
+
+QHBoxLayout* progressRow(QtForm& f) {
+    auto* progress = new QHBoxLayout;
+    progress->addWidget(f.widget(kProgressBar), 1);
+    progress->addWidget(f.widget(kStatusLabel), 2);
+    return progress;
+}
+
+// Conversion, encodings, extension and filter, then the run buttons.
+QHBoxLayout* bottomRow(QtForm& f) {
+    auto* bottom = new QHBoxLayout;
+    for (std::string_view name :
+         {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel, kInputEncoding,
+          kOutputEncodingLabel, kOutputEncoding, kNewExtensionLabel, kNewExtension, kFileFilter})
+        bottom->addWidget(f.widget(name));
+    bottom->addStretch();
+    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList, kPreviewButton})
+        bottom->addWidget(f.widget(name));
+    return bottom;
+}
+
+QHBoxLayout* linkRow(QtForm& f) {
+    auto* links = new QHBoxLayout;
+    for (std::string_view name :
+         {kSaveSettingsLink, kHelpLink, kShufflePanelLink, kRandomTextLink, kSequenceTextLink,
+          kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
+        links->addWidget(f.widget(name));
+    links->addStretch();
+    // The pictures beside the links open the same windows; the links carry them.
+    for (Control* c : f.controls()) {
+        if (c->kind() == ControlKind::Picture || c->kind() == ControlKind::DropTarget)
+            f.widget(c->name())->hide();
+    }
+    return links;
+}
+
+// ---- Signals ----
+
+// Connects a click of the button or box `name` of `window` to `handler`.
+template <typename Handler>
+void onClicked(MainWindow& window, std::string_view name, Handler handler) {
+    QObject::connect(window.form().widgetAs<QAbstractButton>(name), &QAbstractButton::clicked,
+                     &window, handler);
+}
+
+// Links react when the mouse button goes down. What they open runs once the
+// press has been handled, so that a modal dialog does not start inside it.
+template <typename Handler>
+void onPressed(MainWindow& window, std::string_view name, Handler handler) {
+    QObject::connect(window.form().widgetAs<QAbstractButton>(name), &QAbstractButton::pressed,
+                     &window, [&window, handler] { QTimer::singleShot(0, &window, handler); });
+}
 
 // A file-dialog filter in the window's form "name|patterns|name|patterns" (patterns joined by ";")
 // as a Qt file dialog filter.
@@ -114,186 +263,88 @@ MainWindow::MainWindow(std::string settingsPath, std::unique_ptr<BatchDialogs> d
     layOut();
     connectSignals();
     // The keyword list is the drop area: dropped text replaces its content.
-    QWidget* viewport = form_->widgetAs<QPlainTextEdit>("编辑框关键词列表")->viewport();
+    QWidget* viewport = form_->widgetAs<QPlainTextEdit>(kKeywordList)->viewport();
     viewport->setAcceptDrops(true);
     viewport->installEventFilter(this);
-    form_->widget("按钮批量处理文件夹")->installEventFilter(this);
+    form_->widget(kBatchFolder)->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::layOut() {
     QtForm& f = *form_;
-    auto row = [&](QGridLayout* grid, int r, Names names) {
-        int column = 0;
-        for (std::string_view name : names)
-            grid->addWidget(f.widget(name), r, column++);
-    };
-    auto panelGrid = [&](std::string_view panel) {
-        auto* grid = new QGridLayout(f.widget(panel));
-        grid->setHorizontalSpacing(6);
-        return grid;
-    };
-
-    // Keyword source.
-    auto* keywords = new QVBoxLayout;
-    keywords->addWidget(f.widget("标签1"));
-    keywords->addWidget(f.widget("编辑框关键词列表"), 1);
-    auto* callRow = new QHBoxLayout;
-    for (std::string_view name : {"按钮粘贴", "标签2", "组合框调用方式"})
-        callRow->addWidget(f.widget(name));
-    callRow->addStretch();
-    keywords->addLayout(callRow);
-    keywords->addWidget(f.widget("标签12"));
-    auto* templateRow = new QHBoxLayout;
-    templateRow->addWidget(f.widget("编辑框再组合关键词"), 1);
-    templateRow->addWidget(f.widget("按钮粘贴1"));
-    keywords->addLayout(templateRow);
-
-    // Insert panel.
-    QGridLayout* insert = panelGrid("分组框1");
-    row(insert, 0, {"单选框插入"});
-    row(insert, 1,
-        {"选择框插入标题", "组合框标题插入类型", "选择框标题插一次", "标签7", "编辑框标题间隔符"});
-    row(insert, 2,
-        {"选择框插入内容", "组合框内容插入类型", "标签18", "编辑框每隔最少", "标签19",
-         "编辑框每隔最多"});
-    row(insert, 3, {"标签15", "编辑框句子结尾符", "组合框符号插入模式"});
-    row(insert, 4, {"选择框插入次数", "编辑框次数1", "标签11", "编辑框次数2", "选择框每次不同"});
-    row(insert, 5, {"选择框更新关键词", "选择框避免标签", "选择框避免单词", "选择框标题插入首行"});
-    auto* replace = panelGrid("分组框2");
-    row(replace, 0, {"单选框替换"});
-    f.widget("分组框2")->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-
-    // Shuffle panel: over the keyword list and the two panels when shown.
-    QGridLayout* shuffle = panelGrid("分组框文章打乱替换器");
-    row(shuffle, 0, {"选择框打乱标题", "标签22", "编辑框标题打乱符号"});
-    row(shuffle, 1, {"选择框打乱内容", "标签23", "编辑框内容打乱符号"});
-    row(shuffle, 2,
-        {"选择框文章一句", "组合框插入类型", "标签24", "编辑框最少字数", "标签25",
-         "编辑框包含的词"});
-    row(shuffle, 3,
-        {"选择框标题插入", "编辑框插入最少", "标签26", "编辑框插入最多", "标签27", "选择框原标题"});
-    row(shuffle, 4,
-        {"选择框替换标题", "编辑框标题匹配式", "编辑框标题替换式", "选择框标题启用正则",
-         "选择框标题忽视大小写", "标签28", "编辑框标题替换次数"});
-    row(shuffle, 5,
-        {"选择框替换内容", "编辑框内容匹配式", "编辑框内容替换式", "选择框内容启用正则",
-         "选择框内容忽视大小写", "标签29", "编辑框内容替换次数"});
-
-    auto* top = new QGridLayout;
-    top->addLayout(keywords, 0, 0);
-    auto* panels = new QVBoxLayout;
-    panels->addWidget(f.widget("分组框1"));
-    panels->addWidget(f.widget("分组框2"));
-    top->addLayout(panels, 0, 1);
-    top->addWidget(f.widget("分组框文章打乱替换器"), 1, 0, 1, 2);
-    top->setColumnStretch(0, 1);
-
-    // Preview area.
-    QGridLayout* preview = panelGrid("分组框3");
-    row(preview, 0, {"编辑框预览标题", "按钮1"});
-    row(preview, 1, {"编辑框预览内容", "按钮2"});
-    row(preview, 2, {"编辑框结果标题", "按钮4"});
-    row(preview, 3, {"编辑框结果内容", "按钮3"});
-
-    auto* progress = new QHBoxLayout;
-    progress->addWidget(f.widget("进度条"), 1);
-    progress->addWidget(f.widget("透明标签"), 2);
-
-    auto* bottom = new QHBoxLayout;
-    for (std::string_view name :
-         {"标签17", "组合框转换繁简体", "标签20", "组合框输入编码", "标签21", "组合框输出编码",
-          "标签4", "编辑框新文件扩展名", "编辑框过滤"})
-        bottom->addWidget(f.widget(name));
-    bottom->addStretch();
-    for (std::string_view name :
-         {"按钮批量处理", "按钮批量处理文件夹", "按钮批量处理路径列表", "按钮预览"})
-        bottom->addWidget(f.widget(name));
-
-    auto* links = new QHBoxLayout;
-    for (std::string_view name :
-         {"链接保存配置", "链接疑点说明", "链接文章打乱替换器", "链接随机文本生成器",
-          "链序列文本生成器", "链接关键词遍历组合", "链接关键词合并", "链接锚文本合成器"})
-        links->addWidget(f.widget(name));
-    links->addStretch();
-    // The pictures beside the links open the same windows; the links carry them.
-    for (Control* c : f.controls()) {
-        if (c->kind() == ControlKind::Picture || c->kind() == ControlKind::DropTarget)
-            f.widget(c->name())->hide();
-    }
+    layOutInsertPanel(f);
+    layOutReplacePanel(f);
+    layOutShufflePanel(f);
+    layOutPreviewPanel(f);
+    QGridLayout* top = topArea(f);
+    QHBoxLayout* progress = progressRow(f);
+    QHBoxLayout* bottom = bottomRow(f);
+    QHBoxLayout* links = linkRow(f);
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(top, 3);
     page->addLayout(progress);
-    page->addWidget(f.widget("分组框3"), 4);
+    page->addWidget(f.widget(kPreviewPanel), 4);
     page->addLayout(bottom);
     page->addLayout(links);
     resize(1100, 860);
 }
 
 void MainWindow::connectSignals() {
-    QtForm& f = *form_;
-    auto clicked = [&](std::string_view name, auto handler) {
-        connect(f.widgetAs<QAbstractButton>(name), &QAbstractButton::clicked, this, handler);
-    };
-    // Links react when the mouse button goes down. What they open runs once the
-    // press has been handled, so that a modal dialog does not start inside it.
-    auto pressed = [&](std::string_view name, auto handler) {
-        connect(f.widgetAs<QAbstractButton>(name), &QAbstractButton::pressed, this,
-                [this, handler] { QTimer::singleShot(0, this, handler); });
-    };
+    connectRunButtons();
+    connectClipboardButtons();
+    connectOptionRules();
+    connectLinks();
+}
+
+void MainWindow::connectRunButtons() {
+    onClicked(*this, kPreviewButton, [this] {
+        runFromWindow([this](RunServices& services) {
+            onPreviewClicked(*form_, *host_, services, stopFlag_);
+        });
+    });
+    onClicked(*this, kBatchFiles, [this] {
+        runFromWindow([this](RunServices& services) {
+            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+            onBatchFilesClicked(context);
+        });
+    });
+    onClicked(*this, kBatchFolder, [this] { runBatchFolder(false); });
+}
+
+void MainWindow::connectClipboardButtons() {
     auto paste = [this](std::string_view target) {
         return [this, target] { form_->find(target)->setText(form_->clipboardText()); };
     };
     auto copy = [this](std::string_view source) {
         return [this, source] { form_->setClipboardText(textOf(*form_, source)); };
     };
+    onClicked(*this, kPasteKeywords, paste(kKeywordList));
+    onClicked(*this, kPasteTemplates, paste(kTemplates));
+    onClicked(*this, kPastePreviewTitle, paste(kPreviewTitle));
+    onClicked(*this, kPastePreviewContent, paste(kPreviewContent));
+    onClicked(*this, kCopyResultTitle, copy(kResultTitle));
+    onClicked(*this, kCopyResultContent, copy(kResultContent));
+}
 
-    clicked("按钮预览", [this] {
-        handle([this] {
-            FileRunServices services;
-            onPreviewClicked(*form_, *host_, services, stopFlag_);
-            showProblems();
-        });
-    });
-    clicked("按钮批量处理", [this] {
-        handle([this] {
-            FileRunServices services;
-            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
-            onBatchFilesClicked(context);
-            showProblems();
-        });
-    });
-    clicked("按钮批量处理文件夹", [this] {
-        handle([this] {
-            FileRunServices services;
-            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
-            onBatchFolderClicked(context, false);
-            showProblems();
-        });
-    });
-    clicked("按钮粘贴", paste("编辑框关键词列表"));
-    clicked("按钮粘贴1", paste("编辑框再组合关键词"));
-    clicked("按钮1", paste("编辑框预览标题"));
-    clicked("按钮2", paste("编辑框预览内容"));
-    clicked("按钮4", copy("编辑框结果标题"));
-    clicked("按钮3", copy("编辑框结果内容"));
-
-    clicked("单选框插入", [this] { selectModeRadio(*form_, "单选框插入"); });
-    clicked("单选框替换", [this] { selectModeRadio(*form_, "单选框替换"); });
-    for (std::string_view name : {"选择框插入标题", "选择框插入内容", "选择框插入次数"})
-        clicked(name, [this] { applyInsertOptionsRule(*form_); });
-    for (std::string_view name : {"组合框标题插入类型", "组合框内容插入类型"}) {
-        connect(f.widgetAs<QComboBox>(name), &QComboBox::activated, this,
+void MainWindow::connectOptionRules() {
+    onClicked(*this, kInsertRadio, [this] { selectModeRadio(*form_, kInsertRadio); });
+    onClicked(*this, kReplaceRadio, [this] { selectModeRadio(*form_, kReplaceRadio); });
+    for (std::string_view name : {kInsertTitle, kInsertContent, kCountRange})
+        onClicked(*this, name, [this] { applyInsertOptionsRule(*form_); });
+    for (std::string_view name : {kTitleType, kContentType}) {
+        connect(form_->widgetAs<QComboBox>(name), &QComboBox::activated, this,
                 [this] { applyInsertOptionsRule(*form_); });
     }
-    for (std::string_view name : {"选择框打乱标题", "选择框打乱内容", "选择框文章一句",
-                                  "选择框标题插入", "选择框替换标题", "选择框替换内容"})
-        clicked(name, [this] { applyShufflePanelRule(*form_); });
+    for (std::string_view name : {kShuffleTitle, kShuffleContent, kSentenceIntoTitle,
+                                  kTitleIntoContent, kReplaceTitle, kReplaceContent})
+        onClicked(*this, name, [this] { applyShufflePanelRule(*form_); });
+}
 
-    pressed("链接文章打乱替换器", [this] { toggleShufflePanel(*form_); });
-    pressed("链接保存配置", [this] {
+void MainWindow::connectLinks() {
+    onPressed(*this, kShufflePanelLink, [this] { toggleShufflePanel(*form_); });
+    onPressed(*this, kSaveSettingsLink, [this] {
         handle([this] {
             const SaveOutcome outcome = saveSettings();
             if (closing_) return;
@@ -301,26 +352,41 @@ void MainWindow::connectSignals() {
                               outcome.ok() ? MessageIcon::Information : MessageIcon::Warning);
         });
     });
-    pressed("链接随机文本生成器", [this] {
+    onPressed(*this, kRandomTextLink, [this] {
         openTool(randomText_, [this] { return new RandomTextWindow(store_, this); });
     });
-    pressed("链序列文本生成器", [this] {
+    onPressed(*this, kSequenceTextLink, [this] {
         openTool(sequenceText_, [this] { return new SequenceTextWindow(store_, this); });
     });
-    pressed("链接关键词遍历组合", [this] {
+    onPressed(*this, kKeywordCombinerLink, [this] {
         openTool(combiner_, [this] { return new KeywordCombinerWindow(store_, this); });
     });
-    pressed("链接关键词合并", [this] {
+    onPressed(*this, kKeywordMergerLink, [this] {
         openTool(merger_, [this] { return new KeywordMergerWindow(store_, this); });
     });
-    pressed("链接锚文本合成器",
-            [this] { openTool(anchors_, [this] { return new AnchorComposerWindow(this); }); });
-    pressed("链接疑点说明", [this] {
+    onPressed(*this, kAnchorComposerLink,
+              [this] { openTool(anchors_, [this] { return new AnchorComposerWindow(this); }); });
+    onPressed(*this, kHelpLink, [this] {
         TextDialogRequest request;
         request.text = helpText();
         request.title = utf8ToGbk("疑点说明");
         request.owner = form_.get();
-        showTextDialog(request, nullptr);
+        showTextInformation(request);
+    });
+}
+
+void MainWindow::runFromWindow(const std::function<void(RunServices&)>& run) {
+    handle([&] {
+        FileRunServices services;
+        run(services);
+        showProblems();
+    });
+}
+
+void MainWindow::runBatchFolder(bool rightRelease) {
+    runFromWindow([this, rightRelease](RunServices& services) {
+        BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+        onBatchFolderClicked(context, rightRelease);
     });
 }
 
@@ -412,7 +478,7 @@ void MainWindow::showProblems() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    auto* keywords = form_->widgetAs<QPlainTextEdit>("编辑框关键词列表");
+    auto* keywords = form_->widgetAs<QPlainTextEdit>(kKeywordList);
     if (keywords && watched == keywords->viewport()) {
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto* drag = static_cast<QDragMoveEvent*>(event);
@@ -428,15 +494,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == form_->widget("按钮批量处理文件夹") &&
-        event->type() == QEvent::MouseButtonRelease &&
+    if (watched == form_->widget(kBatchFolder) && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        handle([this] {
-            FileRunServices services;
-            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
-            onBatchFolderClicked(context, true);
-            showProblems();
-        });
+        runBatchFolder(true);
         return true;
     }
     return QWidget::eventFilter(watched, event);

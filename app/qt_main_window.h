@@ -70,7 +70,16 @@ class MainWindow final : public QWidget {
 
     void layOut();
     void connectSignals();
-    SaveOutcome saveSettings();
+    void connectRunButtons();        // preview and the batch buttons
+    void connectClipboardButtons();  // paste and copy
+    void connectOptionRules();       // mode radios, switches and types: the rules
+    void connectLinks();             // shuffle panel, settings, tools, help
+    /// Runs a preview or batch from one of the window's buttons (see handle),
+    /// over the real files, then shows what it reported.
+    void runFromWindow(const std::function<void(RunServices&)>& run);
+    /// 按钮批量处理文件夹: clicked, or released with the right mouse button.
+    void runBatchFolder(bool rightRelease);
+    [[nodiscard]] SaveOutcome saveSettings();
     void showProblems();
     /// Runs a handler that may let pending messages through (a run, a
     /// settings save, a tool window's constructor), counting it as on the

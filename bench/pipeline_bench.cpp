@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/form_options.h"
+#include "app/main_window_names.h"
 #include "app/main_window_table.h"
 #include "article.h"
 #include "engine/pipeline.h"
@@ -20,17 +21,17 @@ namespace {
 
 ArticleOptions optionsFor(PipelineMode mode) {
     HeadlessForm form(mainWindowTable());
-    form.find("单选框插入")->setTicked(mode == PipelineMode::Insert);
-    form.find("单选框替换")->setTicked(mode == PipelineMode::ReplaceExisting);
-    form.find("分组框文章打乱替换器")->setVisible(mode == PipelineMode::ShuffleReplace);
+    form.find(main_window::kInsertRadio)->setTicked(mode == PipelineMode::Insert);
+    form.find(main_window::kReplaceRadio)->setTicked(mode == PipelineMode::ReplaceExisting);
+    form.find(main_window::kShufflePanel)->setVisible(mode == PipelineMode::ShuffleReplace);
     std::string keywords;
     for (int i = 0; i < 100; ++i)
         keywords += utf8ToGbk("关键词") + std::to_string(i) + "\r\n";
     keywords += utf8ToGbk("天气\r\n公园\r\nfox\r\n");
-    form.find("编辑框关键词列表")->setText(keywords);
-    form.find("选择框替换内容")->setTicked(true);
-    form.find("编辑框内容匹配式")->setText(utf8ToGbk("天气|公园|fox"));
-    form.find("编辑框内容替换式")->setText(utf8ToGbk("气候|花园|cat"));
+    form.find(main_window::kKeywordList)->setText(keywords);
+    form.find(main_window::kReplaceContent)->setTicked(true);
+    form.find(main_window::kContentMatches)->setText(utf8ToGbk("天气|公园|fox"));
+    form.find(main_window::kContentReplacements)->setText(utf8ToGbk("气候|花园|cat"));
     return readArticleOptions(form);
 }
 
@@ -61,11 +62,11 @@ BENCHMARK(BM_Pipeline)->Apply(modes)->Unit(benchmark::kMillisecond);
 // Arguments: content type, bytes of article.
 void BM_HugeItemCount(benchmark::State& state) {
     HeadlessForm form(mainWindowTable());
-    form.find("编辑框关键词列表")->setText(utf8ToGbk("关键词一\r\n关键词二\r\nkeyword"));
-    form.find("编辑框再组合关键词")->setText("<b>*</b>");
-    form.find("编辑框次数1")->setText("2147483647");
-    form.find("编辑框次数2")->setText("2147483647");
-    form.find("组合框内容插入类型")->setSelectedIndex(static_cast<int>(state.range(0)));
+    form.find(main_window::kKeywordList)->setText(utf8ToGbk("关键词一\r\n关键词二\r\nkeyword"));
+    form.find(main_window::kTemplates)->setText("<b>*</b>");
+    form.find(main_window::kCountFrom)->setText("2147483647");
+    form.find(main_window::kCountTo)->setText("2147483647");
+    form.find(main_window::kContentType)->setSelectedIndex(static_cast<int>(state.range(0)));
     const ArticleOptions options = readArticleOptions(form);
     const std::string page = bench::article(static_cast<std::size_t>(state.range(1)));
     ArticleRun run(1);

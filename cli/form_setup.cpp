@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 
+#include "app/main_window_names.h"
 #include "app/main_window_rules.h"
 #include "engine/line_breaks.h"
 #include "platform/ascii.h"
@@ -12,7 +13,8 @@
 namespace lct::cli {
 namespace {
 
-constexpr std::array<std::string_view, 2> kModeRadios = {"单选框插入", "单选框替换"};
+constexpr std::array<std::string_view, 2> kModeRadios = {main_window::kInsertRadio,
+                                                         main_window::kReplaceRadio};
 
 // Ticking one of the mode radio boxes unticks the other, as a click does.
 void tickRadio(Form& form, Control& radio, bool ticked) {
@@ -59,7 +61,9 @@ std::string applyMode(Form& form, std::string_view mode) {
 
 std::string applySet(Form& form, std::string_view name, std::string_view value,
                      const FileReader& readFile) {
-    Control* control = form.find(name);
+    // The name is typed by the user: an unknown one is a usage error, not a
+    // programming error.
+    Control* control = form.tryFind(name);
     if (!control) return "主界面没有名为“" + std::string(name) + "”的控件";
     switch (control->kind()) {
         case ControlKind::EditBox: {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/form_options.h"
+#include "app/main_window_names.h"
 #include "app/main_window_table.h"
 #include "cli/arguments.h"
 #include "cli/form_setup.h"
@@ -104,7 +105,8 @@ int preview(const Arguments& args, HeadlessForm& form) {
     const RunOptions options = readRunOptions(form);
     PreviewRequest request;
     request.seed = args.seed;
-    request.title = args.title ? editBoxText(*args.title) : textOf(form, "编辑框预览标题");
+    request.title =
+        args.title ? editBoxText(*args.title) : textOf(form, main_window::kPreviewTitle);
     if (args.contentFile) {
         std::string error;
         const std::optional<std::string> text =
@@ -114,7 +116,7 @@ int preview(const Arguments& args, HeadlessForm& form) {
                               error);
         request.content = *text;
     } else {
-        request.content = textOf(form, "编辑框预览内容");
+        request.content = textOf(form, main_window::kPreviewContent);
     }
     CliHost host(false);
     FileRunServices services;
@@ -130,7 +132,7 @@ int batch(const Arguments& args, HeadlessForm& form) {
     BatchRequest request;
     request.seed = args.seed;
     request.offerToOpenFolder = false;
-    const std::string filter = textOf(form, "编辑框过滤");
+    const std::string filter = textOf(form, main_window::kFileFilter);
     for (const std::string& path : args.paths) {
         std::error_code error;
         if (std::filesystem::is_directory(path, error)) {

@@ -1,6 +1,8 @@
 #include "form/form.h"
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <utility>
 
@@ -40,6 +42,20 @@ ControlKind kindFromName(std::string_view name) {
         if (name.starts_with(p.text)) return p.kind;
     }
     return ControlKind::Unknown;
+}
+
+Control* Form::find(std::string_view name) {
+    Control* control = tryFind(name);
+    if (!control) reportMissingControl(name);
+    return control;
+}
+
+void reportMissingControl([[maybe_unused]] std::string_view name) {
+#ifndef NDEBUG
+    std::fprintf(stderr, "lct: the form has no control named \"%.*s\"\n",
+                 static_cast<int>(name.size()), name.data());
+    std::abort();
+#endif
 }
 
 int leadingInteger(std::string_view text) {

@@ -8,6 +8,12 @@
 // Names are the controls' Chinese identifiers as UTF-8 (their prefix tells the
 // kind, see kindFromName). Every text that a control holds (caption, content,
 // tag, item texts) is GBK, like every text of the engine.
+//
+// Each window's names are constants beside its control table, and code names a
+// control only through them. Asking a form for a name it does not have is then
+// a programming error: Form::find reports it at once in a debug build (the
+// test build is one), so a typo cannot silently read a default. Names that do
+// not come from the program's own code use Form::tryFind.
 
 #include <cstdint>
 #include <functional>
@@ -105,8 +111,16 @@ class Form {
     virtual ~Form() = default;
 
     virtual std::vector<Control*> controls() = 0;
-    /// The control of that name, or nullptr.
-    virtual Control* find(std::string_view name) = 0;
+
+    /// The control of that name, which must be one of the form's own: for any
+    /// other name a debug build prints it and aborts (reportMissingControl); a
+    /// release build gives nullptr.
+    [[nodiscard]] Control* find(std::string_view name);
+
+    /// The control of that name, or nullptr when the form has none. For names
+    /// the program does not choose (typed by a user) and for code that serves
+    /// forms with and without the control.
+    [[nodiscard]] virtual Control* tryFind(std::string_view name) = 0;
 
     /// Shows a modal message box (texts in GBK) and returns the button pressed.
     virtual MessageAnswer messageBox(std::string_view text, std::string_view caption,
@@ -124,10 +138,17 @@ class Form {
 /// Values beyond the int range are clamped.
 int leadingInteger(std::string_view text);
 
-// Reading controls by name; a missing control reads as the empty value.
-std::string textOf(Form& form, std::string_view name);
-bool tickedOf(Form& form, std::string_view name);
-int indexOf(Form& form, std::string_view name);
-int integerOf(Form& form, std::string_view name);
+/// A lookup of a name that the form does not have: a debug build prints the
+/// name on standard error and aborts; a release build returns and the caller
+/// goes on with its empty value. Form::find and the Qt form's widget lookup
+/// call it.
+void reportMissingControl(std::string_view name);
+
+// Reading controls by name, through Form::find: the name must be the form's.
+// (In a release build a missing control reads as the empty value.)
+[[nodiscard]] std::string textOf(Form& form, std::string_view name);
+[[nodiscard]] bool tickedOf(Form& form, std::string_view name);
+[[nodiscard]] int indexOf(Form& form, std::string_view name);
+[[nodiscard]] int integerOf(Form& form, std::string_view name);
 
 }  // namespace lct

@@ -92,7 +92,7 @@ class HeadlessForm::HeadlessControl final : public Control {
 HeadlessForm::HeadlessForm(const ControlTable& table) {
     controls_.reserve(table.size());
     for (const ControlRow& row : table) {
-        Control* parent = row.parent.empty() ? nullptr : find(row.parent);
+        Control* parent = row.parent.empty() ? nullptr : tryFind(row.parent);
         controls_.push_back(std::make_unique<HeadlessControl>(row, parent));
     }
 }
@@ -107,7 +107,7 @@ std::vector<Control*> HeadlessForm::controls() {
     return out;
 }
 
-Control* HeadlessForm::find(std::string_view name) {
+Control* HeadlessForm::tryFind(std::string_view name) {
     for (auto& c : controls_) {
         if (c->name() == name) return c.get();
     }

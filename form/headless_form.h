@@ -28,7 +28,7 @@ class HeadlessForm final : public Form {
     ~HeadlessForm() override;
 
     std::vector<Control*> controls() override;
-    Control* find(std::string_view name) override;
+    Control* tryFind(std::string_view name) override;
     MessageAnswer messageBox(std::string_view text, std::string_view caption,
                              MessageButtons buttons, MessageIcon icon) override;
     std::string clipboardText() override { return clipboard_; }

@@ -48,8 +48,8 @@ QWidget* makeWidget(const ControlRow& row, QWidget* parent) {
         }
         case ControlKind::RadioBox: {
             auto* radio = new QRadioButton(text, parent);
-            // Windows keep their radio boxes exclusive themselves, as the
-            // original window did across panels.
+            // Windows keep their radio boxes exclusive themselves: the two
+            // mode radio boxes of the main window sit in different panels.
             radio->setAutoExclusive(false);
             radio->setChecked(row.ticked);
             return radio;
@@ -210,7 +210,7 @@ class QtForm::QtControl final : public Control {
     }
 
     // A control's own state: a control inside a disabled or hidden panel keeps
-    // its own flags, as on the original platform.
+    // its own flags, so that window logic reads back what it set.
     bool enabled() const override { return !widget_->testAttribute(Qt::WA_ForceDisabled); }
     void setEnabled(bool enabled) override { widget_->setEnabled(enabled); }
     bool visible() const override { return !widget_->isHidden(); }
@@ -242,7 +242,7 @@ QtForm::QtForm(QWidget& window, const ControlTable& table) : window_(window) {
     controls_.reserve(table.size());
     for (const ControlRow& row : table) {
         QtControl* panel = nullptr;
-        if (!row.parent.empty()) panel = static_cast<QtControl*>(find(row.parent));
+        if (!row.parent.empty()) panel = static_cast<QtControl*>(tryFind(row.parent));
         QWidget* parentWidget = panel ? panel->widget() : &window_;
         controls_.push_back(std::make_unique<QtControl>(row, makeWidget(row, parentWidget), panel));
     }
@@ -254,6 +254,7 @@ QWidget* QtForm::widget(std::string_view name) const {
     for (const auto& c : controls_) {
         if (c->name() == name) return c->widget();
     }
+    reportMissingControl(name);
     return nullptr;
 }
 
@@ -265,7 +266,7 @@ std::vector<Control*> QtForm::controls() {
     return out;
 }
 
-Control* QtForm::find(std::string_view name) {
+Control* QtForm::tryFind(std::string_view name) {
     for (auto& c : controls_) {
         if (c->name() == name) return c.get();
     }

@@ -39,17 +39,18 @@ class QtForm final : public Form {
     QtForm(const QtForm&) = delete;
     QtForm& operator=(const QtForm&) = delete;
 
-    /// The widget of a control, or nullptr.
-    QWidget* widget(std::string_view name) const;
+    /// The widget of a control. The name must be the form's own, as for
+    /// Form::find: a debug build aborts on any other (reportMissingControl).
+    [[nodiscard]] QWidget* widget(std::string_view name) const;
     /// The widget of a control cast to its class; nullptr when it is another.
     template <typename W>
-    W* widgetAs(std::string_view name) const {
+    [[nodiscard]] W* widgetAs(std::string_view name) const {
         return qobject_cast<W*>(widget(name));
     }
     QWidget& window() const { return window_; }
 
     std::vector<Control*> controls() override;
-    Control* find(std::string_view name) override;
+    Control* tryFind(std::string_view name) override;
     /// A modal message box on the window; while messages are silenced, none
     /// shows and the answer is Ok for an Ok box and No for a Yes/No box.
     MessageAnswer messageBox(std::string_view text, std::string_view caption,

@@ -9,9 +9,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "form/text_dialog_names.h"
 #include "platform/charset.h"
 
 namespace lct {
+
+using namespace text_dialog;
+
 namespace {
 
 bool dialogOpen = false;
@@ -34,8 +38,8 @@ TextDialog::TextDialog(const TextDialogRequest& request, QWidget* owner)
     setWindowTitle(toQString(titleOf(request_)));
     applyRequest(*form_, request_);
 
-    auto* text = form_->widgetAs<QPlainTextEdit>("编辑框正文");
-    auto* prompt = form_->widgetAs<QPlainTextEdit>("编辑框提示");
+    auto* text = form_->widgetAs<QPlainTextEdit>(kText);
+    auto* prompt = form_->widgetAs<QPlainTextEdit>(kPrompt);
     prompt->setReadOnly(true);
     prompt->setFrameShape(QFrame::NoFrame);
     if (!request_.inputForm) {
@@ -46,33 +50,33 @@ TextDialog::TextDialog(const TextDialogRequest& request, QWidget* owner)
         QFont bold = prompt->font();
         bold.setBold(true);
         prompt->setFont(bold);
-        form_->widgetAs<QPushButton>("按钮取消")->setDefault(true);
+        form_->widgetAs<QPushButton>(kCancel)->setDefault(true);
     }
     text->setLineWrapMode(request_.scrollBars ? QPlainTextEdit::NoWrap
                                               : QPlainTextEdit::WidgetWidth);
 
     auto button = [&](std::string_view name) { return form_->widgetAs<QPushButton>(name); };
-    connect(button("按钮清空"), &QPushButton::clicked, this,
-            [this] { form_->find("编辑框正文")->setText(""); });
-    connect(button("按钮粘贴"), &QPushButton::clicked, this,
-            [this] { form_->find("编辑框正文")->setText(form_->clipboardText()); });
-    connect(button("按钮恢复"), &QPushButton::clicked, this,
+    connect(button(kClear), &QPushButton::clicked, this,
+            [this] { form_->find(kText)->setText(""); });
+    connect(button(kPaste), &QPushButton::clicked, this,
+            [this] { form_->find(kText)->setText(form_->clipboardText()); });
+    connect(button(kRestore), &QPushButton::clicked, this,
             [this] { restoreStartingText(*form_, request_); });
-    connect(button("按钮文件名"), &QPushButton::clicked, this, [this] { importFiles(false); });
-    connect(button("按钮文件"), &QPushButton::clicked, this, [this] { importFiles(true); });
-    connect(button("按钮确定"), &QPushButton::clicked, this, [this] {
-        result_ = form_->find("编辑框正文")->text();
+    connect(button(kImportPaths), &QPushButton::clicked, this, [this] { importFiles(false); });
+    connect(button(kImportContents), &QPushButton::clicked, this, [this] { importFiles(true); });
+    connect(button(kConfirm), &QPushButton::clicked, this, [this] {
+        result_ = form_->find(kText)->text();
         confirmed_ = true;
         closingByButton_ = true;
         accept();
     });
-    connect(button("按钮取消"), &QPushButton::clicked, this, [this] {
+    connect(button(kCancel), &QPushButton::clicked, this, [this] {
         closingByButton_ = true;
         reject();
     });
 
     const int margin = marginOf(request_);
-    const int buttonHeight = button("按钮确定")->sizeHint().height();
+    const int buttonHeight = button(kConfirm)->sizeHint().height();
     resize(request_.textWidth > 0 ? request_.textWidth + 2 * margin : 640,
            request_.textHeight > 0 ? request_.textHeight + 5 * margin + buttonHeight +
                                          promptHeight(promptOf(request_), 600)
@@ -90,17 +94,17 @@ TextDialog::~TextDialog() = default;
 
 void TextDialog::layOut() {
     const int m = marginOf(request_);
-    QWidget* prompt = form_->widget("编辑框提示");
-    QWidget* text = form_->widget("编辑框正文");
+    QWidget* prompt = form_->widget(kPrompt);
+    QWidget* text = form_->widget(kText);
     const int width = this->width() - 2 * m;
     const int promptH = request_.promptGiven ? promptHeight(promptOf(request_), width) + 6 : 0;
     prompt->setGeometry(m, m, width, promptH);
     const int textTop = m + promptH + (promptH > 0 ? m : 0);
-    const int band = form_->widget("按钮确定")->sizeHint().height() + 2 * m;
+    const int band = form_->widget(kConfirm)->sizeHint().height() + 2 * m;
     text->setGeometry(m, textTop, width, height() - textTop - band);
     const int bandTop = height() - band;
     int left = m;
-    for (std::string_view name : {"按钮清空", "按钮文件名", "按钮文件", "按钮恢复", "按钮粘贴"}) {
+    for (std::string_view name : {kClear, kImportPaths, kImportContents, kRestore, kPaste}) {
         QWidget* b = form_->widget(name);
         if (b->isHidden()) continue;
         const QSize size = b->sizeHint();
@@ -108,7 +112,7 @@ void TextDialog::layOut() {
         left += size.width() + m;
     }
     int right = this->width() - m;
-    for (std::string_view name : {"按钮取消", "按钮确定"}) {
+    for (std::string_view name : {kCancel, kConfirm}) {
         QWidget* b = form_->widget(name);
         if (b->isHidden()) continue;
         const QSize size = b->sizeHint();
@@ -152,6 +156,12 @@ bool showTextDialog(const TextDialogRequest& request, std::string* result) {
     dialogOpen = false;
     if (dialog.confirmed() && result) *result = dialog.result();
     return dialog.confirmed();
+}
+
+void showTextInformation(TextDialogRequest request) {
+    request.inputForm = false;
+    // Only an input form can be confirmed; a refused request has nothing to undo.
+    static_cast<void>(showTextDialog(request, nullptr));
 }
 
 }  // namespace lct

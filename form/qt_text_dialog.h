@@ -12,7 +12,11 @@ namespace lct {
 /// Shows the dialog modally. Returns true when the user confirmed with "确定";
 /// `result` then holds the final text. A request while the dialog is open
 /// returns false at once.
-bool showTextDialog(const TextDialogRequest& request, std::string* result);
+[[nodiscard]] bool showTextDialog(const TextDialogRequest& request, std::string* result);
+
+/// Shows a text read-only (the information form, e.g. a help text). There is
+/// nothing to confirm; while the dialog is open already, nothing shows.
+void showTextInformation(TextDialogRequest request);
 
 class TextDialog final : public QDialog {
     Q_OBJECT
@@ -21,7 +25,7 @@ class TextDialog final : public QDialog {
     ~TextDialog() override;
 
     QtForm& form() { return *form_; }
-    bool confirmed() const { return confirmed_; }
+    [[nodiscard]] bool confirmed() const { return confirmed_; }
     const std::string& result() const { return result_; }
 
   protected:

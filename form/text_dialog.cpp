@@ -1,11 +1,13 @@
 #include "form/text_dialog.h"
 
+#include "form/text_dialog_names.h"
 #include "platform/charset.h"
 
 namespace lct {
-namespace {
 
-constexpr std::string_view kText = "编辑框正文";
+using namespace text_dialog;
+
+namespace {
 
 std::string_view upToFirstNul(std::string_view bytes) {
     const std::size_t nul = bytes.find('\0');
@@ -17,16 +19,16 @@ std::string_view upToFirstNul(std::string_view bytes) {
 const ControlTable& textDialogTable() {
     using K = ControlKind;
     static const ControlTable table = {
-        {.name = "编辑框提示", .kind = K::EditBox, .multiLine = true},
-        {.name = "编辑框正文", .kind = K::EditBox, .multiLine = true},
-        {.name = "按钮清空", .kind = K::Button, .text = "清空"},
-        {.name = "按钮文件名", .kind = K::Button, .text = "文件名", .visible = false},
-        {.name = "按钮文件", .kind = K::Button, .text = "内容", .visible = false},
-        {.name = "按钮恢复", .kind = K::Button, .text = "恢复"},
-        {.name = "按钮粘贴", .kind = K::Button, .text = "粘贴"},
-        {.name = "外形框", .kind = K::Unknown},
-        {.name = "按钮取消", .kind = K::Button, .text = "取消"},
-        {.name = "按钮确定", .kind = K::Button, .text = "确定"},
+        {.name = kPrompt, .kind = K::EditBox, .multiLine = true},
+        {.name = kText, .kind = K::EditBox, .multiLine = true},
+        {.name = kClear, .kind = K::Button, .text = "清空"},
+        {.name = kImportPaths, .kind = K::Button, .text = "文件名", .visible = false},
+        {.name = kImportContents, .kind = K::Button, .text = "内容", .visible = false},
+        {.name = kRestore, .kind = K::Button, .text = "恢复"},
+        {.name = kPaste, .kind = K::Button, .text = "粘贴"},
+        {.name = kButtonFrame, .kind = K::Unknown},
+        {.name = kCancel, .kind = K::Button, .text = "取消"},
+        {.name = kConfirm, .kind = K::Button, .text = "确定"},
     };
     return table;
 }
@@ -70,21 +72,21 @@ void applyRequest(Form& dialog, const TextDialogRequest& request) {
     auto set = [&](std::string_view name, auto&& action) {
         if (Control* c = dialog.find(name)) action(*c);
     };
-    set("按钮文件", [&](Control& c) {
+    set(kImportContents, [&](Control& c) {
         c.setVisible(request.importButtons == 1 || request.importButtons == 3);
     });
-    set("按钮文件名", [&](Control& c) {
+    set(kImportPaths, [&](Control& c) {
         c.setVisible(request.importButtons == 2 || request.importButtons == 3);
     });
-    set("编辑框提示", [&](Control& c) {
+    set(kPrompt, [&](Control& c) {
         c.setText(promptOf(request));
         c.setVisible(request.promptGiven);
     });
     set(kText, [&](Control& c) { c.setText(request.text); });
     if (!request.inputForm) {
-        set("按钮确定", [](Control& c) { c.setVisible(false); });
-        set("外形框", [](Control& c) { c.setVisible(false); });
-        set("按钮取消", [](Control& c) { c.setText(utf8ToGbk("关闭(&G)")); });
+        set(kConfirm, [](Control& c) { c.setVisible(false); });
+        set(kButtonFrame, [](Control& c) { c.setVisible(false); });
+        set(kCancel, [](Control& c) { c.setText(utf8ToGbk("关闭(&G)")); });
     }
 }
 

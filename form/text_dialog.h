@@ -60,7 +60,6 @@ void importFiles(Form& dialog, const std::vector<std::string>& paths, bool conte
 
 /// True when closing must first ask "内容已被改动，是否要放弃？": an input form
 /// whose text differs from the starting text.
-bool mustAskBeforeClosing(Form& dialog, const TextDialogRequest& request);
-
+[[nodiscard]] bool mustAskBeforeClosing(Form& dialog, const TextDialogRequest& request);
 
 }  // namespace lct

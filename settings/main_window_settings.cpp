@@ -31,6 +31,11 @@ constexpr std::string_view kMainSection = "主界面";
 constexpr std::string_view kShuffleSection = "文章打乱替换器";
 constexpr std::string_view kSpace = "[#kg#]";
 
+// The controls are the main window's. Its names header (app/main_window_names.h)
+// sits above this layer, so the names are spelled out here;
+// tests/app/control_names_test.cpp checks each against the main window's table,
+// and Form::find stops a debug build at any name the form does not have.
+//
 // Rows 1 to 27 live in section 主界面, rows 28 to 50 in 文章打乱替换器, in
 // this order. Rows 48 to 50 are main options, but stored files keep them in the
 // second section.

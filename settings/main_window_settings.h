@@ -15,6 +15,6 @@ void loadMainWindowSettings(SettingsStore& store, Form& form);
 
 /// Writes the fifty main-window values from the form's controls, as one save
 /// (see SettingsStore::finishSave), and tells what it achieved.
-SaveOutcome saveMainWindowSettings(SettingsStore& store, Form& form);
+[[nodiscard]] SaveOutcome saveMainWindowSettings(SettingsStore& store, Form& form);
 
 }  // namespace lct

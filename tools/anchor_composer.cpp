@@ -5,14 +5,16 @@
 #include "engine/lists.h"
 #include "engine/replace.h"
 #include "platform/charset.h"
+#include "tools/anchor_composer_names.h"
 
 namespace lct {
+
+using namespace anchor_composer;
+
 namespace {
 
-constexpr std::string_view kComposeButton = "按钮合成";
-
 void setCaption(Form& form, std::string_view utf8) {
-    if (Control* button = form.find(kComposeButton)) button->setText(utf8ToGbk(utf8));
+    if (Control* button = form.find(kCompose)) button->setText(utf8ToGbk(utf8));
 }
 
 }  // namespace
@@ -20,27 +22,27 @@ void setCaption(Form& form, std::string_view utf8) {
 const ControlTable& anchorComposerTable() {
     using K = ControlKind;
     static const ControlTable table = {
-        {.name = "标签关键词列表", .kind = K::Label, .text = "关键词列表：*1"},
-        {.name = "编辑框关键词列表",
+        {.name = kKeywordListLabel, .kind = K::Label, .text = "关键词列表：*1"},
+        {.name = kKeywordList,
          .kind = K::EditBox,
          .text = "青禾示例站\r\n澜词通演示站\r\n示例资讯网",
          .multiLine = true},
-        {.name = "按钮粘贴关键词", .kind = K::Button, .text = "粘贴"},
-        {.name = "标签网址列表", .kind = K::Label, .text = "网址列表：*2"},
-        {.name = "编辑框网址列表",
+        {.name = kPasteKeywords, .kind = K::Button, .text = "粘贴"},
+        {.name = kAddressListLabel, .kind = K::Label, .text = "网址列表：*2"},
+        {.name = kAddressList,
          .kind = K::EditBox,
          .text = "https://www.example.com/\r\nhttps://www.example.org/\r\n"
                  "https://www.example.net/\r\n",
          .multiLine = true},
-        {.name = "按钮粘贴网址", .kind = K::Button, .text = "粘贴"},
-        {.name = "标签合成模板", .kind = K::Label, .text = "合成模板："},
-        {.name = "编辑框合成模板",
+        {.name = kPasteAddresses, .kind = K::Button, .text = "粘贴"},
+        {.name = kTemplateLabel, .kind = K::Label, .text = "合成模板："},
+        {.name = kTemplate,
          .kind = K::EditBox,
          .text = R"(<a href="*2" title="*1" target="_blank">*1</a>)"},
-        {.name = "按钮合成", .kind = K::Button, .text = "合成"},
-        {.name = "标签合成列表", .kind = K::Label, .text = "合成列表："},
-        {.name = "编辑框合成列表", .kind = K::EditBox, .multiLine = true},
-        {.name = "按钮复制合成", .kind = K::Button, .text = "复制"},
+        {.name = kCompose, .kind = K::Button, .text = "合成"},
+        {.name = kResultLabel, .kind = K::Label, .text = "合成列表："},
+        {.name = kResult, .kind = K::EditBox, .multiLine = true},
+        {.name = kCopyResult, .kind = K::Button, .text = "复制"},
     };
     return table;
 }
@@ -65,10 +67,9 @@ std::string composeAnchors(std::string_view keywords, std::string_view addresses
 void runAnchorComposer(Form& form, bool& stop) {
     stop = false;
     setCaption(form, "正在合成..");
-    const std::string result =
-        composeAnchors(textOf(form, "编辑框关键词列表"), textOf(form, "编辑框网址列表"),
-                       textOf(form, "编辑框合成模板"), stop);
-    if (Control* box = form.find("编辑框合成列表")) box->setText(result);
+    const std::string result = composeAnchors(
+        textOf(form, kKeywordList), textOf(form, kAddressList), textOf(form, kTemplate), stop);
+    if (Control* box = form.find(kResult)) box->setText(result);
     setCaption(form, "合成");
 }
 

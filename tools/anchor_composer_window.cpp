@@ -5,8 +5,11 @@
 #include <array>
 
 #include "tools/anchor_composer.h"
+#include "tools/anchor_composer_names.h"
 
 namespace lct {
+
+using namespace anchor_composer;
 
 AnchorComposerWindow::AnchorComposerWindow(QWidget* owner)
     : ToolWindow(owner, anchorComposerTable()) {
@@ -14,13 +17,13 @@ AnchorComposerWindow::AnchorComposerWindow(QWidget* owner)
     layOut();
 
     auto button = [&](std::string_view name) { return form_->widgetAs<QPushButton>(name); };
-    connect(button("按钮粘贴关键词"), &QPushButton::clicked, this,
-            [this] { form_->find("编辑框关键词列表")->setText(form_->clipboardText()); });
-    connect(button("按钮粘贴网址"), &QPushButton::clicked, this,
-            [this] { form_->find("编辑框网址列表")->setText(form_->clipboardText()); });
-    connect(button("按钮合成"), &QPushButton::clicked, this, [this] { compose(); });
-    connect(button("按钮复制合成"), &QPushButton::clicked, this,
-            [this] { form_->setClipboardText(textOf(*form_, "编辑框合成列表")); });
+    connect(button(kPasteKeywords), &QPushButton::clicked, this,
+            [this] { form_->find(kKeywordList)->setText(form_->clipboardText()); });
+    connect(button(kPasteAddresses), &QPushButton::clicked, this,
+            [this] { form_->find(kAddressList)->setText(form_->clipboardText()); });
+    connect(button(kCompose), &QPushButton::clicked, this, [this] { compose(); });
+    connect(button(kCopyResult), &QPushButton::clicked, this,
+            [this] { form_->setClipboardText(textOf(*form_, kResult)); });
 }
 
 AnchorComposerWindow::~AnchorComposerWindow() = default;
@@ -28,8 +31,8 @@ AnchorComposerWindow::~AnchorComposerWindow() = default;
 void AnchorComposerWindow::layOut() {
     auto* lists = new QHBoxLayout;
     for (auto [label, box, paste] :
-         {std::array<std::string_view, 3>{"标签关键词列表", "编辑框关键词列表", "按钮粘贴关键词"},
-          std::array<std::string_view, 3>{"标签网址列表", "编辑框网址列表", "按钮粘贴网址"}}) {
+         {std::array<std::string_view, 3>{kKeywordListLabel, kKeywordList, kPasteKeywords},
+          std::array<std::string_view, 3>{kAddressListLabel, kAddressList, kPasteAddresses}}) {
         auto* column = new QVBoxLayout;
         auto* head = new QHBoxLayout;
         head->addWidget(form_->widget(label));
@@ -40,19 +43,19 @@ void AnchorComposerWindow::layOut() {
         lists->addLayout(column);
     }
     auto* templateRow = new QHBoxLayout;
-    templateRow->addWidget(form_->widget("标签合成模板"));
-    templateRow->addWidget(form_->widget("编辑框合成模板"), 1);
-    templateRow->addWidget(form_->widget("按钮合成"));
+    templateRow->addWidget(form_->widget(kTemplateLabel));
+    templateRow->addWidget(form_->widget(kTemplate), 1);
+    templateRow->addWidget(form_->widget(kCompose));
     auto* resultHead = new QHBoxLayout;
-    resultHead->addWidget(form_->widget("标签合成列表"));
+    resultHead->addWidget(form_->widget(kResultLabel));
     resultHead->addStretch(1);
-    resultHead->addWidget(form_->widget("按钮复制合成"));
+    resultHead->addWidget(form_->widget(kCopyResult));
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(lists, 2);
     page->addLayout(templateRow);
     page->addLayout(resultHead);
-    page->addWidget(form_->widget("编辑框合成列表"), 2);
+    page->addWidget(form_->widget(kResult), 2);
     resize(760, 560);
 }
 

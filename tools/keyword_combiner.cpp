@@ -8,16 +8,14 @@
 #include "platform/charset.h"
 #include "regex/regex_object.h"
 #include "regex/strip_whitespace.h"
+#include "tools/keyword_combiner_names.h"
 
 namespace lct {
+
+using namespace keyword_combiner;
+
 namespace {
 
-constexpr std::string_view kStartButton = "按钮开始组合";
-constexpr std::string_view kResultBox = "编辑框结果";
-constexpr std::string_view kSymbolBox = "编辑框符号";
-constexpr std::string_view kVerticalCombo = "组合框调用方式";
-constexpr std::string_view kHorizontalCombo = "组合框组合方式";
-constexpr std::string_view kGroupBoxes[] = {"编辑框词1", "编辑框词2", "编辑框词3", "编辑框词4"};
 constexpr std::string_view kGroupKeys[] = {"词组1", "词组2", "词组3", "词组4"};
 
 constexpr std::string_view kStartCaption = "开始组合";
@@ -29,7 +27,7 @@ constexpr int kVerticalFree = 2;
 constexpr int kHorizontalUnique = 1;
 
 void setCaption(Form& form, std::string_view utf8) {
-    if (Control* button = form.find(kStartButton)) button->setText(utf8ToGbk(utf8));
+    if (Control* button = form.find(kStart)) button->setText(utf8ToGbk(utf8));
 }
 
 // The run's state: one group per box, the pickers and the taken words.
@@ -146,36 +144,36 @@ void restoreIndex(SettingsStore& store, Form& form, std::string_view key, std::s
 const ControlTable& keywordCombinerTable() {
     using K = ControlKind;
     static const ControlTable table = {
-        {.name = "标签词1", .kind = K::Label, .text = "词组1："},
-        {.name = "编辑框词1", .kind = K::EditBox, .text = "我\r\n你\r\n她", .multiLine = true},
-        {.name = "按钮粘贴1", .kind = K::Button, .text = "粘贴"},
-        {.name = "按钮清空1", .kind = K::Button, .text = "清空"},
-        {.name = "标签词2", .kind = K::Label, .text = "词组2："},
-        {.name = "编辑框词2", .kind = K::EditBox, .text = "很\r\n甚\r\n超", .multiLine = true},
-        {.name = "按钮粘贴2", .kind = K::Button, .text = "粘贴"},
-        {.name = "按钮清空2", .kind = K::Button, .text = "清空"},
-        {.name = "标签词3", .kind = K::Label, .text = "词组3："},
-        {.name = "编辑框词3", .kind = K::EditBox, .text = "爱\r\n恨\r\n想", .multiLine = true},
-        {.name = "按钮粘贴3", .kind = K::Button, .text = "粘贴"},
-        {.name = "按钮清空3", .kind = K::Button, .text = "清空"},
-        {.name = "标签词4", .kind = K::Label, .text = "词组4："},
-        {.name = "编辑框词4", .kind = K::EditBox, .text = "甲\r\n乙\r\n丙", .multiLine = true},
-        {.name = "按钮粘贴4", .kind = K::Button, .text = "粘贴"},
-        {.name = "按钮清空4", .kind = K::Button, .text = "清空"},
-        {.name = "标签调用方式", .kind = K::Label, .text = "纵向调用方式："},
+        {.name = kGroupLabel1, .kind = K::Label, .text = "词组1："},
+        {.name = kGroupBox1, .kind = K::EditBox, .text = "我\r\n你\r\n她", .multiLine = true},
+        {.name = kPasteGroup1, .kind = K::Button, .text = "粘贴"},
+        {.name = kClearGroup1, .kind = K::Button, .text = "清空"},
+        {.name = kGroupLabel2, .kind = K::Label, .text = "词组2："},
+        {.name = kGroupBox2, .kind = K::EditBox, .text = "很\r\n甚\r\n超", .multiLine = true},
+        {.name = kPasteGroup2, .kind = K::Button, .text = "粘贴"},
+        {.name = kClearGroup2, .kind = K::Button, .text = "清空"},
+        {.name = kGroupLabel3, .kind = K::Label, .text = "词组3："},
+        {.name = kGroupBox3, .kind = K::EditBox, .text = "爱\r\n恨\r\n想", .multiLine = true},
+        {.name = kPasteGroup3, .kind = K::Button, .text = "粘贴"},
+        {.name = kClearGroup3, .kind = K::Button, .text = "清空"},
+        {.name = kGroupLabel4, .kind = K::Label, .text = "词组4："},
+        {.name = kGroupBox4, .kind = K::EditBox, .text = "甲\r\n乙\r\n丙", .multiLine = true},
+        {.name = kPasteGroup4, .kind = K::Button, .text = "粘贴"},
+        {.name = kClearGroup4, .kind = K::Button, .text = "清空"},
+        {.name = kVerticalModeLabel, .kind = K::Label, .text = "纵向调用方式："},
         // 原始顺序 first: the full cross product in box order is what a
         // first run should show.
-        {.name = "组合框调用方式",
+        {.name = kVerticalMode,
          .kind = K::ComboBox,
          .items = {"原始顺序", "不重复随机", "自然随机"}},
-        {.name = "标签组合方式", .kind = K::Label, .text = "横向组合方式："},
-        {.name = "组合框组合方式", .kind = K::ComboBox, .items = {"原始顺序", "不重复随机"}},
-        {.name = "标签符号", .kind = K::Label, .text = "组合符号："},
-        {.name = "编辑框符号", .kind = K::EditBox},
-        {.name = "按钮开始组合", .kind = K::Button, .text = "开始组合"},
-        {.name = "编辑框结果", .kind = K::EditBox, .multiLine = true},
-        {.name = "按钮复制", .kind = K::Button, .text = "复制结果"},
-        {.name = "按钮帮助", .kind = K::Button, .text = "使用帮助"},
+        {.name = kHorizontalModeLabel, .kind = K::Label, .text = "横向组合方式："},
+        {.name = kHorizontalMode, .kind = K::ComboBox, .items = {"原始顺序", "不重复随机"}},
+        {.name = kSymbolsLabel, .kind = K::Label, .text = "组合符号："},
+        {.name = kSymbols, .kind = K::EditBox},
+        {.name = kStart, .kind = K::Button, .text = "开始组合"},
+        {.name = kResult, .kind = K::EditBox, .multiLine = true},
+        {.name = kCopyResult, .kind = K::Button, .text = "复制结果"},
+        {.name = kHelp, .kind = K::Button, .text = "使用帮助"},
     };
     return table;
 }
@@ -281,7 +279,7 @@ std::string combineLimitMessage(std::size_t lines, const CombineLimits& limits) 
 }
 
 bool combinerIdle(Form& form) {
-    return textOf(form, kStartButton) == utf8ToGbk(kStartCaption);
+    return textOf(form, kStart) == utf8ToGbk(kStartCaption);
 }
 
 void runKeywordCombiner(Form& form, bool& stop, Random& random, const CombineLimits& limits) {
@@ -289,17 +287,17 @@ void runKeywordCombiner(Form& form, bool& stop, Random& random, const CombineLim
     setCaption(form, kRunningCaption);
 
     CombineRequest request;
-    request.separators = combinerSeparators(textOf(form, kSymbolBox));
+    request.separators = combinerSeparators(textOf(form, kSymbols));
     for (std::size_t g = 0; g < request.groups.size(); ++g)
         request.groups[g] = combinerWords(textOf(form, kGroupBoxes[g]));
-    request.vertical = indexOf(form, kVerticalCombo);
-    request.horizontal = indexOf(form, kHorizontalCombo);
+    request.vertical = indexOf(form, kVerticalMode);
+    request.horizontal = indexOf(form, kHorizontalMode);
     random.reseed();
 
     std::string output;
     const CombineOutcome outcome = combineGroups(request, random, stop, limits, output);
     if (request.vertical == kVerticalFree) output = distinctLines(output);
-    if (Control* result = form.find(kResultBox)) result->setText(output);
+    if (Control* result = form.find(kResult)) result->setText(output);
     setCaption(form, kStartCaption);
 
     if (outcome.end == CombineEnd::LimitReached)
@@ -322,9 +320,9 @@ void pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLi
 
 void restoreKeywordCombiner(SettingsStore& store, Form& form) {
     store.selectSection(utf8ToGbk(kKeywordCombinerTitle));
-    restoreIndex(store, form, "纵向调用方式", kVerticalCombo);
-    restoreIndex(store, form, "横向组合方式", kHorizontalCombo);
-    if (Control* symbols = form.find(kSymbolBox))
+    restoreIndex(store, form, "纵向调用方式", kVerticalMode);
+    restoreIndex(store, form, "横向组合方式", kHorizontalMode);
+    if (Control* symbols = form.find(kSymbols))
         symbols->setText(store.readText(utf8ToGbk("组合符号"), symbols->text()));
     for (std::size_t g = 0; g < std::size(kGroupBoxes); ++g) {
         if (Control* box = form.find(kGroupBoxes[g]))
@@ -335,9 +333,9 @@ void restoreKeywordCombiner(SettingsStore& store, Form& form) {
 SaveOutcome saveKeywordCombiner(SettingsStore& store, Form& form) {
     store.beginSave();
     store.selectSection(utf8ToGbk(kKeywordCombinerTitle));
-    store.writeNumber(utf8ToGbk("纵向调用方式"), indexOf(form, kVerticalCombo));
-    store.writeNumber(utf8ToGbk("横向组合方式"), indexOf(form, kHorizontalCombo));
-    store.writeText(utf8ToGbk("组合符号"), textOf(form, kSymbolBox));
+    store.writeNumber(utf8ToGbk("纵向调用方式"), indexOf(form, kVerticalMode));
+    store.writeNumber(utf8ToGbk("横向组合方式"), indexOf(form, kHorizontalMode));
+    store.writeText(utf8ToGbk("组合符号"), textOf(form, kSymbols));
     for (std::size_t g = 0; g < std::size(kGroupBoxes); ++g)
         store.writeBytes(utf8ToGbk(kGroupKeys[g]), textOf(form, kGroupBoxes[g]));
     return store.finishSave();

@@ -70,8 +70,9 @@ struct CombineOutcome {
 /// pick and each of a line's four positions, tests `stop` after each line and
 /// stops after the line that reaches a limit. Empty words are left out of a
 /// line; words without a separator in front of the first one.
-CombineOutcome combineGroups(const CombineRequest& request, Random& random, const bool& stop,
-                             const CombineLimits& limits, std::string& output);
+[[nodiscard]] CombineOutcome combineGroups(const CombineRequest& request, Random& random,
+                                           const bool& stop, const CombineLimits& limits,
+                                           std::string& output);
 
 /// The message shown when a run reached a limit after `lines` lines (GBK).
 std::string combineLimitMessage(std::size_t lines, const CombineLimits& limits);
@@ -98,6 +99,6 @@ void pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLi
 /// nothing).
 void restoreKeywordCombiner(SettingsStore& store, Form& form);
 /// Writes them: the two modes, the symbols and the four groups (byte blocks).
-SaveOutcome saveKeywordCombiner(SettingsStore& store, Form& form);
+[[nodiscard]] SaveOutcome saveKeywordCombiner(SettingsStore& store, Form& form);
 
 }  // namespace lct

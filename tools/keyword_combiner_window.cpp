@@ -8,15 +8,11 @@
 #include "platform/charset.h"
 #include "platform/random.h"
 #include "tools/keyword_combiner.h"
+#include "tools/keyword_combiner_names.h"
 
 namespace lct {
-namespace {
 
-std::string numbered(std::string_view prefix, int group) {
-    return std::string(prefix) + static_cast<char>('0' + group);
-}
-
-}  // namespace
+using namespace keyword_combiner;
 
 KeywordCombinerWindow::KeywordCombinerWindow(SettingsStore& store, QWidget* owner)
     : ToolWindow(owner, keywordCombinerTable()), store_(store) {
@@ -24,17 +20,17 @@ KeywordCombinerWindow::KeywordCombinerWindow(SettingsStore& store, QWidget* owne
     layOut();
 
     auto button = [&](std::string_view name) { return form_->widgetAs<QPushButton>(name); };
-    for (int group = 1; group <= 4; ++group) {
-        const std::string box = numbered("编辑框词", group);
-        connect(button(numbered("按钮粘贴", group)), &QPushButton::clicked, this,
+    for (std::size_t group = 0; group < kGroupBoxes.size(); ++group) {
+        const std::string_view box = kGroupBoxes[group];
+        connect(button(kPasteGroups[group]), &QPushButton::clicked, this,
                 [this, box] { form_->find(box)->setText(form_->clipboardText()); });
-        connect(button(numbered("按钮清空", group)), &QPushButton::clicked, this,
+        connect(button(kClearGroups[group]), &QPushButton::clicked, this,
                 [this, box] { form_->find(box)->setText(""); });
     }
-    connect(button("按钮开始组合"), &QPushButton::clicked, this, [this] { pressStart(); });
-    connect(button("按钮复制"), &QPushButton::clicked, this,
-            [this] { form_->setClipboardText(textOf(*form_, "编辑框结果")); });
-    connect(button("按钮帮助"), &QPushButton::clicked, this, [this] { showHelp(); });
+    connect(button(kStart), &QPushButton::clicked, this, [this] { pressStart(); });
+    connect(button(kCopyResult), &QPushButton::clicked, this,
+            [this] { form_->setClipboardText(textOf(*form_, kResult)); });
+    connect(button(kHelp), &QPushButton::clicked, this, [this] { showHelp(); });
 
     restoreKeywordCombiner(store_, *form_);
 }
@@ -43,29 +39,28 @@ KeywordCombinerWindow::~KeywordCombinerWindow() = default;
 
 void KeywordCombinerWindow::layOut() {
     auto* groups = new QHBoxLayout;
-    for (int group = 1; group <= 4; ++group) {
+    for (std::size_t group = 0; group < kGroupBoxes.size(); ++group) {
         auto* column = new QVBoxLayout;
-        column->addWidget(form_->widget(numbered("标签词", group)));
-        column->addWidget(form_->widget(numbered("编辑框词", group)), 1);
+        column->addWidget(form_->widget(kGroupLabels[group]));
+        column->addWidget(form_->widget(kGroupBoxes[group]), 1);
         auto* buttons = new QHBoxLayout;
-        buttons->addWidget(form_->widget(numbered("按钮粘贴", group)));
-        buttons->addWidget(form_->widget(numbered("按钮清空", group)));
+        buttons->addWidget(form_->widget(kPasteGroups[group]));
+        buttons->addWidget(form_->widget(kClearGroups[group]));
         column->addLayout(buttons);
         groups->addLayout(column);
     }
     auto* options = new QHBoxLayout;
-    for (std::string_view name :
-         {"标签调用方式", "组合框调用方式", "标签组合方式", "组合框组合方式", "标签符号",
-          "编辑框符号", "按钮开始组合", "按钮帮助"})
+    for (std::string_view name : {kVerticalModeLabel, kVerticalMode, kHorizontalModeLabel,
+                                  kHorizontalMode, kSymbolsLabel, kSymbols, kStart, kHelp})
         options->addWidget(form_->widget(name));
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
-    bottom->addWidget(form_->widget("按钮复制"));
+    bottom->addWidget(form_->widget(kCopyResult));
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(groups, 2);
     page->addLayout(options);
-    page->addWidget(form_->widget("编辑框结果"), 3);
+    page->addWidget(form_->widget(kResult), 3);
     page->addLayout(bottom);
     resize(880, 640);
 }
@@ -84,7 +79,7 @@ void KeywordCombinerWindow::showHelp() {
     TextDialogRequest request;
     request.text = keywordCombinerHelp();
     request.title = utf8ToGbk("帮助");
-    showTextDialog(request, nullptr);
+    showTextInformation(request);
 }
 
 void KeywordCombinerWindow::requestStop() {

@@ -18,7 +18,7 @@ class KeywordCombinerWindow final : public ToolWindow {
 
   protected:
     void requestStop() override;
-    SaveOutcome saveSettings() override;
+    [[nodiscard]] SaveOutcome saveSettings() override;
 
   private:
     void layOut();

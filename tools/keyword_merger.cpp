@@ -6,19 +6,13 @@
 #include "engine/draws.h"
 #include "engine/lists.h"
 #include "platform/charset.h"
+#include "tools/keyword_merger_names.h"
 
 namespace lct {
-namespace {
 
-constexpr std::string_view kList1 = "编辑框列表1";
-constexpr std::string_view kList2 = "编辑框列表2";
-constexpr std::string_view kTarget1 = "单选框词组1";
-constexpr std::string_view kTarget2 = "单选框词组2";
-constexpr std::string_view kTargetBoth = "单选框词组1和词组2";
-constexpr std::string_view kWordCount = "编辑框词数";
-constexpr std::string_view kSymbol = "编辑框符号";
-constexpr std::string_view kRandom = "单选框随机";
-constexpr std::string_view kResult = "编辑框结果";
+using namespace keyword_merger;
+
+namespace {
 
 constexpr int kSampleLines = 100;
 // Fixed, so that the lists (the defaults that restoring falls back on) are
@@ -59,26 +53,26 @@ const std::string& sampleChinese() {
 const ControlTable& keywordMergerTable() {
     using K = ControlKind;
     static const ControlTable table = {
-        {.name = "标签列表1", .kind = K::Label, .text = "词组1："},
-        {.name = "编辑框列表1", .kind = K::EditBox, .text = sampleLetters(), .multiLine = true},
-        {.name = "按钮粘贴1", .kind = K::Button, .text = "粘贴"},
-        {.name = "标签列表2", .kind = K::Label, .text = "词组2："},
-        {.name = "编辑框列表2", .kind = K::EditBox, .text = sampleChinese(), .multiLine = true},
-        {.name = "按钮粘贴2", .kind = K::Button, .text = "粘贴"},
-        {.name = "标签合并对象", .kind = K::Label, .text = "合并对象："},
-        {.name = "单选框词组1", .kind = K::RadioBox, .text = "词组1"},
-        {.name = "单选框词组2", .kind = K::RadioBox, .text = "词组2"},
-        {.name = "单选框词组1和词组2", .kind = K::RadioBox, .text = "词组1和词组2", .ticked = true},
-        {.name = "标签词数", .kind = K::Label, .text = "合并词数："},
-        {.name = "编辑框词数", .kind = K::EditBox, .text = "2", .enabled = false},
-        {.name = "单选框随机", .kind = K::RadioBox, .text = "随机", .ticked = true},
-        {.name = "单选框顺序", .kind = K::RadioBox, .text = "顺序"},
-        {.name = "标签符号", .kind = K::Label, .text = "合并符号："},
-        {.name = "编辑框符号", .kind = K::EditBox, .text = ","},
-        {.name = "按钮合并", .kind = K::Button, .text = "合并"},
-        {.name = "标签结果", .kind = K::Label, .text = "合并结果："},
-        {.name = "编辑框结果", .kind = K::EditBox, .multiLine = true},
-        {.name = "按钮复制", .kind = K::Button, .text = "复制"},
+        {.name = kListLabel1, .kind = K::Label, .text = "词组1："},
+        {.name = kList1, .kind = K::EditBox, .text = sampleLetters(), .multiLine = true},
+        {.name = kPaste1, .kind = K::Button, .text = "粘贴"},
+        {.name = kListLabel2, .kind = K::Label, .text = "词组2："},
+        {.name = kList2, .kind = K::EditBox, .text = sampleChinese(), .multiLine = true},
+        {.name = kPaste2, .kind = K::Button, .text = "粘贴"},
+        {.name = kTargetLabel, .kind = K::Label, .text = "合并对象："},
+        {.name = kTarget1, .kind = K::RadioBox, .text = "词组1"},
+        {.name = kTarget2, .kind = K::RadioBox, .text = "词组2"},
+        {.name = kTargetBoth, .kind = K::RadioBox, .text = "词组1和词组2", .ticked = true},
+        {.name = kWordCountLabel, .kind = K::Label, .text = "合并词数："},
+        {.name = kWordCount, .kind = K::EditBox, .text = "2", .enabled = false},
+        {.name = kRandomOrder, .kind = K::RadioBox, .text = "随机", .ticked = true},
+        {.name = kListOrder, .kind = K::RadioBox, .text = "顺序"},
+        {.name = kSymbolLabel, .kind = K::Label, .text = "合并符号："},
+        {.name = kSymbol, .kind = K::EditBox, .text = ","},
+        {.name = kMerge, .kind = K::Button, .text = "合并"},
+        {.name = kResultLabel, .kind = K::Label, .text = "合并结果："},
+        {.name = kResult, .kind = K::EditBox, .multiLine = true},
+        {.name = kCopyResult, .kind = K::Button, .text = "复制"},
     };
     return table;
 }
@@ -140,7 +134,7 @@ void runKeywordMerger(Form& form, Random& random, bool& stop) {
     stop = false;
     random.reseed();
     const std::string symbol = textOf(form, kSymbol);
-    const bool randomOrder = tickedOf(form, kRandom);
+    const bool randomOrder = tickedOf(form, kRandomOrder);
     std::string result;
     if (tickedOf(form, kTargetBoth)) {
         result = mergePairs(textOf(form, kList1), textOf(form, kList2), symbol, randomOrder, random,

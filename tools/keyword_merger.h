@@ -54,6 +54,6 @@ void applyMergerEnableRule(Form& form);
 /// control's current state as default, then applies the enable rule.
 void restoreKeywordMerger(SettingsStore& store, Form& form);
 /// Writes the same keys in the same order. The 随机/顺序 choice is not kept.
-SaveOutcome saveKeywordMerger(SettingsStore& store, Form& form);
+[[nodiscard]] SaveOutcome saveKeywordMerger(SettingsStore& store, Form& form);
 
 }  // namespace lct

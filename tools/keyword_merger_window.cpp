@@ -4,11 +4,15 @@
 #include <QButtonGroup>
 #include <QPushButton>
 #include <QRadioButton>
+#include <array>
 
 #include "platform/random.h"
 #include "tools/keyword_merger.h"
+#include "tools/keyword_merger_names.h"
 
 namespace lct {
+
+using namespace keyword_merger;
 
 KeywordMergerWindow::KeywordMergerWindow(SettingsStore& store, QWidget* owner)
     : ToolWindow(owner, keywordMergerTable()), store_(store) {
@@ -18,21 +22,21 @@ KeywordMergerWindow::KeywordMergerWindow(SettingsStore& store, QWidget* owner)
     // The form leaves radio boxes independent; each row of choices is one
     // exclusive group here.
     auto* targets = new QButtonGroup(this);
-    for (std::string_view name : {"单选框词组1", "单选框词组2", "单选框词组1和词组2"})
+    for (std::string_view name : {kTarget1, kTarget2, kTargetBoth})
         targets->addButton(form_->widgetAs<QRadioButton>(name));
     auto* order = new QButtonGroup(this);
-    for (std::string_view name : {"单选框随机", "单选框顺序"})
+    for (std::string_view name : {kRandomOrder, kListOrder})
         order->addButton(form_->widgetAs<QRadioButton>(name));
 
     auto button = [&](std::string_view name) { return form_->widgetAs<QPushButton>(name); };
-    connect(button("按钮粘贴1"), &QPushButton::clicked, this,
-            [this] { form_->find("编辑框列表1")->setText(form_->clipboardText()); });
-    connect(button("按钮粘贴2"), &QPushButton::clicked, this,
-            [this] { form_->find("编辑框列表2")->setText(form_->clipboardText()); });
+    connect(button(kPaste1), &QPushButton::clicked, this,
+            [this] { form_->find(kList1)->setText(form_->clipboardText()); });
+    connect(button(kPaste2), &QPushButton::clicked, this,
+            [this] { form_->find(kList2)->setText(form_->clipboardText()); });
     connect(targets, &QButtonGroup::buttonClicked, this, [this] { applyMergerEnableRule(*form_); });
-    connect(button("按钮合并"), &QPushButton::clicked, this, [this] { merge(); });
-    connect(button("按钮复制"), &QPushButton::clicked, this,
-            [this] { form_->setClipboardText(textOf(*form_, "编辑框结果")); });
+    connect(button(kMerge), &QPushButton::clicked, this, [this] { merge(); });
+    connect(button(kCopyResult), &QPushButton::clicked, this,
+            [this] { form_->setClipboardText(textOf(*form_, kResult)); });
 
     restoreKeywordMerger(store_, *form_);
 }
@@ -41,37 +45,37 @@ KeywordMergerWindow::~KeywordMergerWindow() = default;
 
 void KeywordMergerWindow::layOut() {
     auto* lists = new QHBoxLayout;
-    for (const char* n : {"1", "2"}) {
-        const std::string suffix(n);
+    for (auto [label, paste, list] :
+         {std::array{kListLabel1, kPaste1, kList1}, std::array{kListLabel2, kPaste2, kList2}}) {
         auto* column = new QVBoxLayout;
         auto* head = new QHBoxLayout;
-        head->addWidget(form_->widget("标签列表" + suffix));
+        head->addWidget(form_->widget(label));
         head->addStretch(1);
-        head->addWidget(form_->widget("按钮粘贴" + suffix));
+        head->addWidget(form_->widget(paste));
         column->addLayout(head);
-        column->addWidget(form_->widget("编辑框列表" + suffix), 1);
+        column->addWidget(form_->widget(list), 1);
         lists->addLayout(column);
     }
     auto* targets = new QHBoxLayout;
-    for (std::string_view name : {"标签合并对象", "单选框词组1", "单选框词组2",
-                                  "单选框词组1和词组2", "标签词数", "编辑框词数"})
+    for (std::string_view name :
+         {kTargetLabel, kTarget1, kTarget2, kTargetBoth, kWordCountLabel, kWordCount})
         targets->addWidget(form_->widget(name));
     targets->addStretch(1);
     auto* options = new QHBoxLayout;
-    for (std::string_view name : {"单选框随机", "单选框顺序", "标签符号", "编辑框符号", "按钮合并"})
+    for (std::string_view name : {kRandomOrder, kListOrder, kSymbolLabel, kSymbol, kMerge})
         options->addWidget(form_->widget(name));
     options->addStretch(1);
     auto* resultHead = new QHBoxLayout;
-    resultHead->addWidget(form_->widget("标签结果"));
+    resultHead->addWidget(form_->widget(kResultLabel));
     resultHead->addStretch(1);
-    resultHead->addWidget(form_->widget("按钮复制"));
+    resultHead->addWidget(form_->widget(kCopyResult));
 
     auto* page = new QVBoxLayout(this);
     page->addLayout(lists, 2);
     page->addLayout(targets);
     page->addLayout(options);
     page->addLayout(resultHead);
-    page->addWidget(form_->widget("编辑框结果"), 2);
+    page->addWidget(form_->widget(kResult), 2);
     resize(720, 640);
 }
 

@@ -18,7 +18,7 @@ class KeywordMergerWindow final : public ToolWindow {
 
   protected:
     void requestStop() override { stop_ = true; }
-    SaveOutcome saveSettings() override;
+    [[nodiscard]] SaveOutcome saveSettings() override;
 
   private:
     void layOut();

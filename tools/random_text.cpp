@@ -6,15 +6,16 @@
 #include "engine/draws.h"
 #include "engine/script.h"
 #include "platform/charset.h"
+#include "tools/random_text_names.h"
 #include "tools/result_limit.h"
 
 namespace lct {
+
+using namespace random_text;
+
 namespace {
 
-constexpr std::string_view kChineseButton = "按钮生成汉字";
-constexpr std::string_view kAlnumButton = "按钮生成数母";
-constexpr std::string_view kResultBox = "编辑框结果";
-constexpr std::string_view kTableRadios[] = {"单选框最常用", "单选框一般常用", "单选框次要常用"};
+constexpr std::string_view kTableRadios[] = {kMostCommon, kCommon, kSecondary};
 
 // Captions are compared with what the buttons show, so they are kept in GBK.
 struct Captions {
@@ -59,9 +60,9 @@ CharClass drawClass(Random& random, bool noDigits, bool noLower, bool noUpper) {
 }
 
 CharacterTable chosenTable(Form& form) {
-    if (tickedOf(form, "单选框最常用")) return CharacterTable::MostCommon;
-    if (tickedOf(form, "单选框一般常用")) return CharacterTable::Common;
-    if (tickedOf(form, "单选框次要常用")) return CharacterTable::Secondary;
+    if (tickedOf(form, kMostCommon)) return CharacterTable::MostCommon;
+    if (tickedOf(form, kCommon)) return CharacterTable::Common;
+    if (tickedOf(form, kSecondary)) return CharacterTable::Secondary;
     return CharacterTable::MostCommon;
 }
 
@@ -79,15 +80,15 @@ struct Options {
 
 Options readOptions(Form& form) {
     Options o;
-    o.low = integerOf(form, "编辑框字数1");
-    o.high = integerOf(form, "编辑框字数2");
-    o.groups = integerOf(form, "编辑框组数");
+    o.low = integerOf(form, kLengthMin);
+    o.high = integerOf(form, kLengthMax);
+    o.groups = integerOf(form, kGroupCount);
     o.table = chosenTable(form);
-    o.traditional = tickedOf(form, "选择框转为繁体");
-    o.fullWidth = tickedOf(form, "选择框转为全角");
-    o.noDigits = !tickedOf(form, "选择框有数字");
-    o.noLower = !tickedOf(form, "选择框有小字母");
-    o.noUpper = !tickedOf(form, "选择框有大字母");
+    o.traditional = tickedOf(form, kTraditional);
+    o.fullWidth = tickedOf(form, kFullWidth);
+    o.noDigits = !tickedOf(form, kDigits);
+    o.noLower = !tickedOf(form, kLowerCase);
+    o.noUpper = !tickedOf(form, kUpperCase);
     return o;
 }
 
@@ -109,42 +110,42 @@ std::string generate(RandomTextKind kind, const Options& o, const bool& stop, Ra
 }
 
 // The check boxes, then the radio boxes, in the order the settings file keeps them.
-constexpr std::string_view kStoredCheckBoxes[] = {
-    "选择框有数字", "选择框有小字母", "选择框有大字母", "选择框转为全角", "选择框转为繁体"};
-constexpr std::string_view kStoredRadios[] = {"单选框最常用", "单选框次要常用", "单选框一般常用"};
+constexpr std::string_view kStoredCheckBoxes[] = {kDigits, kLowerCase, kUpperCase, kFullWidth,
+                                                  kTraditional};
+constexpr std::string_view kStoredRadios[] = {kMostCommon, kSecondary, kCommon};
 struct StoredText {
     std::string_view key;
     std::string_view control;
 };
 constexpr StoredText kStoredTexts[] = {
-    {"字数1", "编辑框字数1"}, {"字数2", "编辑框字数2"}, {"组数", "编辑框组数"}};
+    {"字数1", kLengthMin}, {"字数2", kLengthMax}, {"组数", kGroupCount}};
 
 }  // namespace
 
 const ControlTable& randomTextTable() {
     using K = ControlKind;
     static const ControlTable table = {
-        {.name = "标签每组字数", .kind = K::Label, .text = "每组字数："},
-        {.name = "编辑框字数1", .kind = K::EditBox, .text = "3"},
-        {.name = "标签到", .kind = K::Label, .text = "到"},
-        {.name = "编辑框字数2", .kind = K::EditBox, .text = "5"},
-        {.name = "标签个", .kind = K::Label, .text = "个"},
-        {.name = "标签生成组数", .kind = K::Label, .text = "生成组数："},
-        {.name = "编辑框组数", .kind = K::EditBox, .text = "100"},
-        {.name = "标签汉字类型", .kind = K::Label, .text = "汉字类型："},
-        {.name = "单选框最常用", .kind = K::RadioBox, .text = "最常用", .ticked = true},
-        {.name = "单选框一般常用", .kind = K::RadioBox, .text = "一般常用"},
-        {.name = "单选框次要常用", .kind = K::RadioBox, .text = "次要常用"},
-        {.name = "选择框转为繁体", .kind = K::CheckBox, .text = "转为繁体"},
-        {.name = "标签数母成分", .kind = K::Label, .text = "数母成分："},
-        {.name = "选择框有数字", .kind = K::CheckBox, .text = "有数字"},
-        {.name = "选择框有小字母", .kind = K::CheckBox, .text = "有小字母", .ticked = true},
-        {.name = "选择框有大字母", .kind = K::CheckBox, .text = "有大字母", .ticked = true},
-        {.name = "选择框转为全角", .kind = K::CheckBox, .text = "转为全角"},
-        {.name = "按钮生成汉字", .kind = K::Button, .text = "生成随机汉字"},
-        {.name = "按钮生成数母", .kind = K::Button, .text = "生成随机数字字母"},
-        {.name = "编辑框结果", .kind = K::EditBox, .multiLine = true},
-        {.name = "按钮复制结果", .kind = K::Button, .text = "复制结果"},
+        {.name = kLengthLabel, .kind = K::Label, .text = "每组字数："},
+        {.name = kLengthMin, .kind = K::EditBox, .text = "3"},
+        {.name = kLengthToLabel, .kind = K::Label, .text = "到"},
+        {.name = kLengthMax, .kind = K::EditBox, .text = "5"},
+        {.name = kLengthUnitLabel, .kind = K::Label, .text = "个"},
+        {.name = kGroupCountLabel, .kind = K::Label, .text = "生成组数："},
+        {.name = kGroupCount, .kind = K::EditBox, .text = "100"},
+        {.name = kTableLabel, .kind = K::Label, .text = "汉字类型："},
+        {.name = kMostCommon, .kind = K::RadioBox, .text = "最常用", .ticked = true},
+        {.name = kCommon, .kind = K::RadioBox, .text = "一般常用"},
+        {.name = kSecondary, .kind = K::RadioBox, .text = "次要常用"},
+        {.name = kTraditional, .kind = K::CheckBox, .text = "转为繁体"},
+        {.name = kAlnumLabel, .kind = K::Label, .text = "数母成分："},
+        {.name = kDigits, .kind = K::CheckBox, .text = "有数字"},
+        {.name = kLowerCase, .kind = K::CheckBox, .text = "有小字母", .ticked = true},
+        {.name = kUpperCase, .kind = K::CheckBox, .text = "有大字母", .ticked = true},
+        {.name = kFullWidth, .kind = K::CheckBox, .text = "转为全角"},
+        {.name = kGenerateChinese, .kind = K::Button, .text = "生成随机汉字"},
+        {.name = kGenerateAlnum, .kind = K::Button, .text = "生成随机数字字母"},
+        {.name = kResult, .kind = K::EditBox, .multiLine = true},
+        {.name = kCopyResult, .kind = K::Button, .text = "复制结果"},
     };
     return table;
 }
@@ -214,9 +215,9 @@ std::string toFullWidth(std::string_view text) {
 void clickRandomTextButton(Form& form, RandomTextKind kind, RandomTextRun& run,
                            std::optional<std::uint64_t> seed) {
     const bool chinese = kind == RandomTextKind::Chinese;
-    Control* pressed = form.find(chinese ? kChineseButton : kAlnumButton);
-    Control* other = form.find(chinese ? kAlnumButton : kChineseButton);
-    Control* resultBox = form.find(kResultBox);
+    Control* pressed = form.find(chinese ? kGenerateChinese : kGenerateAlnum);
+    Control* other = form.find(chinese ? kGenerateAlnum : kGenerateChinese);
+    Control* resultBox = form.find(kResult);
     if (!pressed || !other || !resultBox) return;
     const std::string& idle = chinese ? captions().chineseIdle : captions().alnumIdle;
     if (pressed->text() != idle) {
@@ -245,7 +246,7 @@ void selectCharacterTable(Form& form, std::string_view name) {
 }
 
 void copyRandomTextResult(Form& form) {
-    form.setClipboardText(textOf(form, kResultBox));
+    form.setClipboardText(textOf(form, kResult));
 }
 
 void restoreRandomTextSettings(SettingsStore& store, Form& form) {

@@ -82,6 +82,6 @@ void copyRandomTextResult(Form& form);
 /// leaves its control as it is.
 void restoreRandomTextSettings(SettingsStore& store, Form& form);
 /// Saves the same values in the same order.
-SaveOutcome saveRandomTextSettings(SettingsStore& store, Form& form);
+[[nodiscard]] SaveOutcome saveRandomTextSettings(SettingsStore& store, Form& form);
 
 }  // namespace lct

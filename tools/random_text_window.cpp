@@ -7,7 +7,11 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "tools/random_text_names.h"
+
 namespace lct {
+
+using namespace random_text;
 
 RandomTextWindow::RandomTextWindow(SettingsStore& store, QWidget* owner)
     : ToolWindow(owner, randomTextTable()), store_(store) {
@@ -15,13 +19,13 @@ RandomTextWindow::RandomTextWindow(SettingsStore& store, QWidget* owner)
     layOut();
 
     auto button = [this](std::string_view name) { return form_->widgetAs<QAbstractButton>(name); };
-    connect(button("按钮生成汉字"), &QAbstractButton::clicked, this,
+    connect(button(kGenerateChinese), &QAbstractButton::clicked, this,
             [this] { generate(RandomTextKind::Chinese); });
-    connect(button("按钮生成数母"), &QAbstractButton::clicked, this,
+    connect(button(kGenerateAlnum), &QAbstractButton::clicked, this,
             [this] { generate(RandomTextKind::Alnum); });
-    connect(button("按钮复制结果"), &QAbstractButton::clicked, this,
+    connect(button(kCopyResult), &QAbstractButton::clicked, this,
             [this] { copyRandomTextResult(*form_); });
-    for (std::string_view radio : {"单选框最常用", "单选框一般常用", "单选框次要常用"}) {
+    for (std::string_view radio : {kMostCommon, kCommon, kSecondary}) {
         connect(button(radio), &QAbstractButton::clicked, this,
                 [this, radio] { selectCharacterTable(*form_, radio); });
     }
@@ -33,7 +37,7 @@ RandomTextWindow::~RandomTextWindow() = default;
 
 void RandomTextWindow::layOut() {
     auto w = [this](std::string_view name) { return form_->widget(name); };
-    for (std::string_view name : {"编辑框字数1", "编辑框字数2", "编辑框组数"})
+    for (std::string_view name : {kLengthMin, kLengthMax, kGroupCount})
         form_->widgetAs<QLineEdit>(name)->setMaximumWidth(70);
 
     auto row = [&](std::initializer_list<std::string_view> names, std::string_view last) {
@@ -46,19 +50,18 @@ void RandomTextWindow::layOut() {
     };
 
     auto* layout = new QVBoxLayout(this);
-    auto* counts = row({"标签每组字数", "编辑框字数1", "标签到", "编辑框字数2", "标签个"}, {});
+    auto* counts =
+        row({kLengthLabel, kLengthMin, kLengthToLabel, kLengthMax, kLengthUnitLabel}, {});
     counts->addSpacing(24);
-    counts->addWidget(w("标签生成组数"));
-    counts->addWidget(w("编辑框组数"));
+    counts->addWidget(w(kGroupCountLabel));
+    counts->addWidget(w(kGroupCount));
     layout->addLayout(counts);
     layout->addLayout(
-        row({"标签汉字类型", "单选框最常用", "单选框一般常用", "单选框次要常用", "选择框转为繁体"},
-            "按钮生成汉字"));
+        row({kTableLabel, kMostCommon, kCommon, kSecondary, kTraditional}, kGenerateChinese));
     layout->addLayout(
-        row({"标签数母成分", "选择框有数字", "选择框有小字母", "选择框有大字母", "选择框转为全角"},
-            "按钮生成数母"));
-    layout->addWidget(w("编辑框结果"), 1);
-    layout->addLayout(row({}, "按钮复制结果"));
+        row({kAlnumLabel, kDigits, kLowerCase, kUpperCase, kFullWidth}, kGenerateAlnum));
+    layout->addWidget(w(kResult), 1);
+    layout->addLayout(row({}, kCopyResult));
     resize(620, 460);
 }
 

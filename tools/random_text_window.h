@@ -18,7 +18,7 @@ class RandomTextWindow final : public ToolWindow {
 
   protected:
     void requestStop() override { run_.stop = true; }
-    SaveOutcome saveSettings() override;
+    [[nodiscard]] SaveOutcome saveSettings() override;
 
   private:
     void layOut();

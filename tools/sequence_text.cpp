@@ -7,11 +7,13 @@
 
 #include "platform/charset.h"
 #include "tools/result_limit.h"
+#include "tools/sequence_text_names.h"
 
 namespace lct {
-namespace {
 
-constexpr std::string_view kResultBox = "编辑框结果";
+using namespace sequence_text;
+
+namespace {
 
 // The numeral characters of one set, in GBK.
 struct NumeralSet {
@@ -81,50 +83,46 @@ void setEnabled(Form& form, std::string_view name, bool enabled) {
 const ControlTable& sequenceTextTable() {
     using K = ControlKind;
     static const ControlTable table = {
-        {.name = "标签起始值", .kind = K::Label, .text = "起始值："},
-        {.name = "编辑框起始值", .kind = K::EditBox, .text = "1"},
-        {.name = "标签间隔值", .kind = K::Label, .text = "间隔值："},
-        {.name = "编辑框间隔值", .kind = K::EditBox, .text = "1"},
-        {.name = "标签终止值", .kind = K::Label, .text = "终止值："},
-        {.name = "编辑框终止值", .kind = K::EditBox, .text = "100"},
-        {.name = "单选框数字", .kind = K::RadioBox, .text = "阿拉伯数字", .ticked = true},
-        {.name = "单选框字母", .kind = K::RadioBox, .text = "英文字母"},
-        {.name = "标签零位数", .kind = K::Label, .text = "零位数："},
-        {.name = "编辑框零位数", .kind = K::EditBox, .text = "3"},
-        {.name = "选择框数位相同", .kind = K::CheckBox, .text = "数位相同", .ticked = true},
-        {.name = "选择框转为大写", .kind = K::CheckBox, .text = "转为大写"},
-        {.name = "选择框到金额", .kind = K::CheckBox, .text = "到金额", .enabled = false},
-        {.name = "选择框到繁体", .kind = K::CheckBox, .text = "到繁体", .enabled = false},
-        {.name = "选择框扩展组合", .kind = K::CheckBox, .text = "扩展组合"},
-        {.name = "编辑框扩展组合",
-         .kind = K::EditBox,
-         .text = "【关键词<序列>】",
-         .enabled = false},
-        {.name = "按钮问号", .kind = K::Button, .text = "?", .enabled = false},
-        {.name = "标签分隔符", .kind = K::Label, .text = "分隔符："},
+        {.name = kStartLabel, .kind = K::Label, .text = "起始值："},
+        {.name = kStart, .kind = K::EditBox, .text = "1"},
+        {.name = kStepLabel, .kind = K::Label, .text = "间隔值："},
+        {.name = kStep, .kind = K::EditBox, .text = "1"},
+        {.name = kStopLabel, .kind = K::Label, .text = "终止值："},
+        {.name = kStop, .kind = K::EditBox, .text = "100"},
+        {.name = kNumbers, .kind = K::RadioBox, .text = "阿拉伯数字", .ticked = true},
+        {.name = kLetters, .kind = K::RadioBox, .text = "英文字母"},
+        {.name = kZerosLabel, .kind = K::Label, .text = "零位数："},
+        {.name = kZeros, .kind = K::EditBox, .text = "3"},
+        {.name = kSameWidth, .kind = K::CheckBox, .text = "数位相同", .ticked = true},
+        {.name = kUpper, .kind = K::CheckBox, .text = "转为大写"},
+        {.name = kMoney, .kind = K::CheckBox, .text = "到金额", .enabled = false},
+        {.name = kCapital, .kind = K::CheckBox, .text = "到繁体", .enabled = false},
+        {.name = kExtended, .kind = K::CheckBox, .text = "扩展组合"},
+        {.name = kTemplate, .kind = K::EditBox, .text = "【关键词<序列>】", .enabled = false},
+        {.name = kTemplateHint, .kind = K::Button, .text = "?", .enabled = false},
+        {.name = kSeparatorLabel, .kind = K::Label, .text = "分隔符："},
         // Multi-line, so that the box can hold its default line break.
-        {.name = "编辑框分隔符", .kind = K::EditBox, .text = "\r\n", .multiLine = true},
-        {.name = "按钮生成", .kind = K::Button, .text = "生成序列"},
-        {.name = "编辑框结果", .kind = K::EditBox, .multiLine = true, .tag = "禁止保存"},
-        {.name = "按钮复制", .kind = K::Button, .text = "复制"},
+        {.name = kSeparator, .kind = K::EditBox, .text = "\r\n", .multiLine = true},
+        {.name = kGenerate, .kind = K::Button, .text = "生成序列"},
+        {.name = kResult, .kind = K::EditBox, .multiLine = true, .tag = "禁止保存"},
+        {.name = kCopyResult, .kind = K::Button, .text = "复制"},
     };
     return table;
 }
 
 SequenceOptions readSequenceOptions(Form& form) {
     SequenceOptions o;
-    o.start = integerOf(form, "编辑框起始值");
-    o.step = integerOf(form, "编辑框间隔值");
-    o.stop = integerOf(form, "编辑框终止值");
-    o.letters = !tickedOf(form, "单选框数字") && tickedOf(form, "单选框字母");
-    o.zeros = integerOf(form, "编辑框零位数");
-    o.sameWidth = tickedOf(form, "选择框数位相同");
-    o.upper = tickedOf(form, "选择框转为大写");
-    o.money = tickedOf(form, "选择框到金额");
-    o.capital = tickedOf(form, "选择框到繁体");
-    o.itemTemplate =
-        tickedOf(form, "选择框扩展组合") ? textOf(form, "编辑框扩展组合") : words().marker;
-    o.separator = textOf(form, "编辑框分隔符");
+    o.start = integerOf(form, kStart);
+    o.step = integerOf(form, kStep);
+    o.stop = integerOf(form, kStop);
+    o.letters = !tickedOf(form, kNumbers) && tickedOf(form, kLetters);
+    o.zeros = integerOf(form, kZeros);
+    o.sameWidth = tickedOf(form, kSameWidth);
+    o.upper = tickedOf(form, kUpper);
+    o.money = tickedOf(form, kMoney);
+    o.capital = tickedOf(form, kCapital);
+    o.itemTemplate = tickedOf(form, kExtended) ? textOf(form, kTemplate) : words().marker;
+    o.separator = textOf(form, kSeparator);
     if (o.separator == "\\n") o.separator = "\r\n";
     return o;
 }
@@ -264,24 +262,23 @@ std::string generateSequence(const SequenceOptions& o) {
 
 void generateSequenceInto(Form& form) {
     const std::string result = generateSequence(readSequenceOptions(form));
-    if (Control* box = form.find(kResultBox)) box->setText(result);
+    if (Control* box = form.find(kResult)) box->setText(result);
 }
 
 void applySequenceCoupling(Form& form) {
-    const bool numbers = tickedOf(form, "单选框数字");
-    const bool upper = tickedOf(form, "选择框转为大写");
-    const bool extended = tickedOf(form, "选择框扩展组合");
-    setEnabled(form, "选择框到金额", numbers && upper);
-    setEnabled(form, "选择框到繁体", numbers && upper);
-    setEnabled(form, "编辑框零位数", numbers && !upper);
-    setEnabled(form, "选择框数位相同", numbers && !upper);
-    setEnabled(form, "编辑框扩展组合", extended);
-    setEnabled(form, "按钮问号", extended);
+    const bool numbers = tickedOf(form, kNumbers);
+    const bool upper = tickedOf(form, kUpper);
+    const bool extended = tickedOf(form, kExtended);
+    setEnabled(form, kMoney, numbers && upper);
+    setEnabled(form, kCapital, numbers && upper);
+    setEnabled(form, kZeros, numbers && !upper);
+    setEnabled(form, kSameWidth, numbers && !upper);
+    setEnabled(form, kTemplate, extended);
+    setEnabled(form, kTemplateHint, extended);
 }
 
 void selectSequenceKind(Form& form, std::string_view name) {
-    for (std::string_view radio :
-         {std::string_view("单选框数字"), std::string_view("单选框字母")}) {
+    for (std::string_view radio : {std::string_view(kNumbers), std::string_view(kLetters)}) {
         if (Control* c = form.find(radio)) c->setTicked(radio == name);
     }
     applySequenceCoupling(form);
@@ -292,7 +289,7 @@ void showTemplateHint(Form& form) {
 }
 
 void copySequenceResult(Form& form) {
-    form.setClipboardText(textOf(form, kResultBox));
+    form.setClipboardText(textOf(form, kResult));
 }
 
 void restoreSequenceSettings(SettingsStore& store, Form& form) {

@@ -83,6 +83,6 @@ void copySequenceResult(Form& form);
 /// (persistWindow), then applies the enable rules.
 void restoreSequenceSettings(SettingsStore& store, Form& form);
 /// Saves every stored control of the window into the same section.
-SaveOutcome saveSequenceSettings(SettingsStore& store, Form& form);
+[[nodiscard]] SaveOutcome saveSequenceSettings(SettingsStore& store, Form& form);
 
 }  // namespace lct

@@ -10,7 +10,11 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "tools/sequence_text_names.h"
+
 namespace lct {
+
+using namespace sequence_text;
 
 SequenceTextWindow::SequenceTextWindow(SettingsStore& store, QWidget* owner)
     : ToolWindow(owner, sequenceTextTable()), store_(store) {
@@ -18,19 +22,19 @@ SequenceTextWindow::SequenceTextWindow(SettingsStore& store, QWidget* owner)
     layOut();
 
     auto button = [this](std::string_view name) { return form_->widgetAs<QAbstractButton>(name); };
-    for (std::string_view radio : {"单选框数字", "单选框字母"}) {
+    for (std::string_view radio : {kNumbers, kLetters}) {
         connect(button(radio), &QAbstractButton::clicked, this,
                 [this, radio] { selectSequenceKind(*form_, radio); });
     }
-    for (std::string_view box : {"选择框转为大写", "选择框扩展组合"}) {
+    for (std::string_view box : {kUpper, kExtended}) {
         connect(button(box), &QAbstractButton::clicked, this,
                 [this] { applySequenceCoupling(*form_); });
     }
-    connect(button("按钮问号"), &QAbstractButton::clicked, this,
+    connect(button(kTemplateHint), &QAbstractButton::clicked, this,
             [this] { showTemplateHint(*form_); });
-    connect(button("按钮生成"), &QAbstractButton::clicked, this,
+    connect(button(kGenerate), &QAbstractButton::clicked, this,
             [this] { generateSequenceInto(*form_); });
-    connect(button("按钮复制"), &QAbstractButton::clicked, this,
+    connect(button(kCopyResult), &QAbstractButton::clicked, this,
             [this] { copySequenceResult(*form_); });
 
     restoreSequenceSettings(store_, *form_);
@@ -40,17 +44,16 @@ SequenceTextWindow::~SequenceTextWindow() = default;
 
 void SequenceTextWindow::layOut() {
     auto w = [this](std::string_view name) { return form_->widget(name); };
-    for (std::string_view name : {"编辑框起始值", "编辑框间隔值", "编辑框终止值", "编辑框零位数"})
+    for (std::string_view name : {kStart, kStep, kStop, kZeros})
         form_->widgetAs<QLineEdit>(name)->setMaximumWidth(80);
-    auto* separator = form_->widgetAs<QPlainTextEdit>("编辑框分隔符");
+    auto* separator = form_->widgetAs<QPlainTextEdit>(kSeparator);
     separator->setFixedHeight(separator->fontMetrics().lineSpacing() * 2 + 12);
     separator->setMaximumWidth(160);
-    form_->widget("按钮问号")->setMaximumWidth(32);
+    form_->widget(kTemplateHint)->setMaximumWidth(32);
 
     auto* grid = new QGridLayout;
     int column = 0;
-    for (std::string_view name :
-         {"标签起始值", "编辑框起始值", "标签间隔值", "编辑框间隔值", "标签终止值", "编辑框终止值"})
+    for (std::string_view name : {kStartLabel, kStart, kStepLabel, kStep, kStopLabel, kStop})
         grid->addWidget(w(name), 0, column++);
     grid->setColumnStretch(column, 1);
 
@@ -60,18 +63,17 @@ void SequenceTextWindow::layOut() {
             row->addWidget(w(name));
         return row;
     };
-    auto* numbers = line({"单选框数字", "标签零位数", "编辑框零位数", "选择框数位相同",
-                          "选择框转为大写", "选择框到金额", "选择框到繁体"});
+    auto* numbers = line({kNumbers, kZerosLabel, kZeros, kSameWidth, kUpper, kMoney, kCapital});
     numbers->addStretch(1);
-    auto* letters = line({"单选框字母"});
+    auto* letters = line({kLetters});
     letters->addStretch(1);
-    auto* extended = line({"选择框扩展组合", "编辑框扩展组合", "按钮问号"});
-    auto* generate = line({"标签分隔符", "编辑框分隔符"});
+    auto* extended = line({kExtended, kTemplate, kTemplateHint});
+    auto* generate = line({kSeparatorLabel, kSeparator});
     generate->addStretch(1);
-    generate->addWidget(w("按钮生成"));
+    generate->addWidget(w(kGenerate));
     auto* copy = new QHBoxLayout;
     copy->addStretch(1);
-    copy->addWidget(w("按钮复制"));
+    copy->addWidget(w(kCopyResult));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -79,7 +81,7 @@ void SequenceTextWindow::layOut() {
     layout->addLayout(letters);
     layout->addLayout(extended);
     layout->addLayout(generate);
-    layout->addWidget(w("编辑框结果"), 1);
+    layout->addWidget(w(kResult), 1);
     layout->addLayout(copy);
     resize(620, 520);
 }

@@ -19,7 +19,7 @@ class SequenceTextWindow final : public ToolWindow {
 
   protected:
     void requestStop() override {}
-    SaveOutcome saveSettings() override;
+    [[nodiscard]] SaveOutcome saveSettings() override;
 
   private:
     void layOut();

@@ -49,7 +49,7 @@ class ToolWindow : public QWidget {
     /// Asks the run on the stack to stop at its next stop point.
     virtual void requestStop() = 0;
     /// Saves the window's settings; a window without settings keeps this one.
-    virtual SaveOutcome saveSettings() { return {}; }
+    [[nodiscard]] virtual SaveOutcome saveSettings() { return {}; }
 
     /// Saves the settings and closes; during a run, see the top of this file.
     void closeEvent(QCloseEvent* event) final;

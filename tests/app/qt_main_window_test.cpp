@@ -9,10 +9,13 @@
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "form/qt_form.h"
 #include "app/qt_main_window.h"
 #include "app/qt_run_report.h"
+#include "form/qt_form.h"
 #include "platform/charset.h"
 #include "tools/random_text_window.h"
 
@@ -76,6 +79,79 @@ class QtMainWindowTest : public QObject {
         emit combo->activated(14);
         QVERIFY(window.form().find("组合框符号插入模式")->visible());
         QVERIFY(window.form().find("编辑框句子结尾符")->enabled());
+        window.close();
+    }
+
+    void clipboardButtonsPasteAndCopy() {
+        MainWindow window(settings());
+        window.show();
+        QtForm& form = window.form();
+        const std::pair<const char*, const char*> pastes[] = {
+            {"按钮粘贴", "编辑框关键词列表"},
+            {"按钮粘贴1", "编辑框再组合关键词"},
+            {"按钮1", "编辑框预览标题"},
+            {"按钮2", "编辑框预览内容"},
+        };
+        for (const auto& [button, box] : pastes) {
+            form.setClipboardText(utf8ToGbk(button));
+            form.widgetAs<QPushButton>(button)->click();
+            QCOMPARE(form.find(box)->text(), utf8ToGbk(button));
+        }
+        const std::pair<const char*, const char*> copies[] = {
+            {"按钮4", "编辑框结果标题"},
+            {"按钮3", "编辑框结果内容"},
+        };
+        for (const auto& [button, box] : copies) {
+            form.find(box)->setText(utf8ToGbk(box));
+            form.widgetAs<QPushButton>(button)->click();
+            QCOMPARE(form.clipboardText(), utf8ToGbk(box));
+        }
+        window.close();
+    }
+
+    void switchesApplyTheirRules() {
+        MainWindow window(settings());
+        window.show();
+        QtForm& form = window.form();
+        form.widgetAs<QAbstractButton>("单选框替换")->click();
+        QVERIFY(!form.find("单选框插入")->ticked());
+        QVERIFY(!form.find("选择框插入标题")->enabled());
+        form.widgetAs<QAbstractButton>("单选框插入")->click();
+        QVERIFY(!form.find("单选框替换")->ticked());
+        QVERIFY(form.find("选择框插入标题")->enabled());
+        form.widgetAs<QAbstractButton>("选择框插入次数")->click();
+        QVERIFY(!form.find("编辑框次数1")->enabled());
+        form.widgetAs<QAbstractButton>("选择框替换内容")->click();
+        QVERIFY(form.find("编辑框内容匹配式")->enabled());
+        window.close();
+    }
+
+    void theFolderButtonAsksForAFolderOnClickAndOnRightRelease() {
+        // Records the titles it is asked with and cancels every dialog.
+        struct Dialogs final : BatchDialogs {
+            std::vector<std::string>* titles;
+            explicit Dialogs(std::vector<std::string>* t) : titles(t) {}
+            std::vector<std::string> chooseFiles(std::string_view title, std::string_view,
+                                                 std::string_view) override {
+                titles->emplace_back(title);
+                return {};
+            }
+            std::string chooseFolder(std::string_view title, std::string_view) override {
+                titles->emplace_back(title);
+                return {};
+            }
+        };
+        std::vector<std::string> titles;
+        MainWindow window(settings(), std::make_unique<Dialogs>(&titles));
+        window.show();
+        QtForm& form = window.form();
+        form.widgetAs<QPushButton>("按钮批量处理文件夹")->click();
+        QTest::mouseRelease(form.widget("按钮批量处理文件夹"), Qt::RightButton);
+        form.widgetAs<QPushButton>("按钮批量处理")->click();
+        QCOMPARE(titles.size(), std::size_t{3});
+        QCOMPARE(titles[0], utf8ToGbk("+请选择需要处理的文章(*.*)所在文件夹："));
+        QCOMPARE(titles[1], utf8ToGbk("请选择需要处理的文章(*.*)所在文件夹："));
+        QCOMPARE(titles[2], utf8ToGbk("请选择多个需要处理的文章："));
         window.close();
     }
 

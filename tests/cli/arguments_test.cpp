@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "form/headless_form.h"
 #include "app/main_window_table.h"
 #include "cli/form_setup.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 
 namespace lct::cli {
@@ -82,6 +82,12 @@ TEST_F(FormSetupTest, ValuesByKind) {
     EXPECT_EQ(indexOf(form, "组合框内容插入类型"), 14);
     EXPECT_NE(applySet(form, "组合框内容插入类型", "1.5", noFiles), "");
     EXPECT_NE(applySet(form, "按钮预览", "x", noFiles), "");
+}
+
+TEST_F(FormSetupTest, AnUnknownNameIsAnErrorForTheUser) {
+    // A typed name is not the program's own: a debug build must not abort on it.
+    const std::string error = applySet(form, "编辑框关键词列", "x", noFiles);
+    EXPECT_NE(error.find("编辑框关键词列"), std::string::npos) << error;
 }
 
 TEST_F(FormSetupTest, AtReadsAFile) {

@@ -121,9 +121,37 @@ TEST(HeadlessForm, BuiltFromATableWithEveryDefault) {
     EXPECT_TRUE(tickedOf(form, "选择框插入标题"));
     EXPECT_FALSE(form.find("进度条")->visible());
     EXPECT_EQ(form.find("按钮预览")->tag(), G("禁止保存"));
-    EXPECT_EQ(form.find("没有这个"), nullptr);
-    EXPECT_EQ(textOf(form, "没有这个"), "");
-    EXPECT_FALSE(tickedOf(form, "没有这个"));
+    EXPECT_EQ(form.tryFind("选择框插入标题"), title);
+    EXPECT_EQ(form.tryFind("编辑框没有这个"), nullptr);
+}
+
+// A name the form does not have is a programming error: a debug build names it
+// and aborts at once instead of reading a default. A release build reads the
+// empty value, as before.
+TEST(HeadlessFormDeathTest, AMissingNameIsReportedAtOnce) {
+    HeadlessForm form(sampleTable());
+#ifndef NDEBUG
+    EXPECT_DEATH(static_cast<void>(form.find("编辑框没有这个")), "编辑框没有这个");
+    EXPECT_DEATH(static_cast<void>(textOf(form, "编辑框没有这个")), "编辑框没有这个");
+    EXPECT_DEATH(static_cast<void>(tickedOf(form, "选择框没有这个")), "选择框没有这个");
+    EXPECT_DEATH(static_cast<void>(indexOf(form, "组合框没有这个")), "组合框没有这个");
+    EXPECT_DEATH(static_cast<void>(integerOf(form, "编辑框没有这个")), "编辑框没有这个");
+#else
+    EXPECT_EQ(form.find("编辑框没有这个"), nullptr);
+    EXPECT_EQ(textOf(form, "编辑框没有这个"), "");
+    EXPECT_FALSE(tickedOf(form, "选择框没有这个"));
+    EXPECT_EQ(indexOf(form, "组合框没有这个"), 0);
+    EXPECT_EQ(integerOf(form, "编辑框没有这个"), 0);
+#endif
+}
+
+TEST(HeadlessForm, AParentThatIsNoEarlierRowPlacesTheControlInTheWindow) {
+    const ControlTable table = {
+        {.name = "选择框插入标题", .kind = ControlKind::CheckBox, .parent = "分组框1"},
+        {.name = "分组框1", .kind = ControlKind::GroupBox},
+    };
+    HeadlessForm form(table);
+    EXPECT_EQ(form.find("选择框插入标题")->parent(), nullptr);
 }
 
 TEST(HeadlessForm, ControlsReadBackWhatIsWritten) {

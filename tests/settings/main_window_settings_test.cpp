@@ -94,7 +94,7 @@ TEST_F(MainWindowSettingsTest, SaveThenLoadRestoresAllFiftyValues) {
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
-        saveMainWindowSettings(store, saved);
+        ASSERT_TRUE(saveMainWindowSettings(store, saved).ok());
     }
     HeadlessForm loaded(mainWindowTable());
     SettingsStore store;
@@ -111,7 +111,7 @@ TEST_F(MainWindowSettingsTest, StoredFormsAndOrder) {
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
-        saveMainWindowSettings(store, form);
+        ASSERT_TRUE(saveMainWindowSettings(store, form).ok());
     }
     const std::string file = test::U(readFile(path));
     EXPECT_EQ(file.find("[主界面]\r\n选择框避免单词=真\r\n选择框避免标签=真\r\n调用方式=0\r\n"), 0u)
@@ -140,7 +140,7 @@ TEST_F(MainWindowSettingsTest, ReplaceModeSurvivesARestart) {
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
-        saveMainWindowSettings(store, first);
+        ASSERT_TRUE(saveMainWindowSettings(store, first).ok());
     }
     HeadlessForm second(mainWindowTable());
     SettingsStore store;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "form/headless_form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 #include "settings/settings_support.h"
 
@@ -277,7 +277,7 @@ TEST_F(CombinerSettings, SaveWritesTheKeysInOrderAndRestoreBringsThemBack) {
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
-        saveKeywordCombiner(store, form);
+        ASSERT_TRUE(saveKeywordCombiner(store, form).ok());
     }
     EXPECT_EQ(test::readFile(path),
               G("[关键词遍历组合器]\r\n纵向调用方式=2\r\n横向组合方式=1\r\n组合符号=-+"));

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "form/headless_form.h"
 #include "engine/chars.h"
 #include "engine/lists.h"
+#include "form/headless_form.h"
 #include "gbk.h"
 #include "settings/settings_support.h"
 
@@ -202,7 +202,7 @@ TEST_F(MergerSettings, SaveAppendsItsSectionAndWritesTheListsAsByteSetFiles) {
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
-        saveKeywordMerger(store, form);
+        ASSERT_TRUE(saveKeywordMerger(store, form).ok());
     }
     EXPECT_EQ(test::readFile(path),
               before + G("\r\n[关键词合并器]\r\n单选框词组1=假\r\n单选框词组2=假\r\n"

@@ -263,7 +263,7 @@ TEST(RandomTextSettings, SavedInOrderAndRestored) {
         form.find("选择框有数字")->setTicked(true);
         selectCharacterTable(form, "单选框一般常用");
         form.find("编辑框组数")->setText("7");
-        saveRandomTextSettings(store, form);
+        ASSERT_TRUE(saveRandomTextSettings(store, form).ok());
     }
     const std::string file = U(test::readFile(path));
     std::size_t at = file.find("[随机文本生成器]");

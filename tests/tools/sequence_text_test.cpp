@@ -239,7 +239,7 @@ TEST(SequenceSettings, WholeWindowSavedButTheResult) {
         form.find("编辑框起始值")->setText("5");
         form.find("选择框转为大写")->setTicked(true);
         form.find("编辑框结果")->setText("result");
-        saveSequenceSettings(store, form);
+        ASSERT_TRUE(saveSequenceSettings(store, form).ok());
     }
     const std::string file = U(test::readFile(path));
     EXPECT_NE(file.find("[序列文本生成器]"), std::string::npos) << file;

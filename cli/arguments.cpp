@@ -88,6 +88,20 @@ const std::vector<OptionRule>& optionRules() {
              a.seed = parseSeed(value);
              return a.seed ? std::string() : "--seed 需要一个非负整数：" + value;
          }},
+        {"--shard",
+         {Command::Batch},
+         [](Arguments& a, const std::string& value) {
+             a.shard = parseShard(value);
+             return a.shard ? std::string() : "--shard 的格式应为 K/N（1 ≤ K ≤ N）：" + value;
+         }},
+        {"--jobs",
+         {Command::Batch},
+         [](Arguments& a, const std::string& value) {
+             const std::optional<std::uint64_t> n = parseSeed(value);
+             if (!n || *n < 1 || *n > 64) return "--jobs 需要 1 到 64 之间的整数：" + value;
+             a.jobs = static_cast<unsigned>(*n);
+             return std::string();
+         }},
         {"--title",
          {Command::Preview},
          [](Arguments& a, const std::string& value) {

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "cli/shard.h"
+
 namespace lct::cli {
 
 enum class Command { Help, Version, Preview, Batch, Settings };
@@ -20,6 +22,8 @@ struct Arguments {
     std::optional<std::string> title;                       ///< preview: --title TEXT
     std::optional<std::string> contentFile;                 ///< preview: --content-file FILE
     std::vector<std::string> paths;                         ///< batch: files and folders
+    std::optional<Shard> shard;                             ///< batch: --shard K/N
+    std::optional<unsigned> jobs;                           ///< batch: --jobs N
 };
 
 struct ParseResult {

@@ -16,6 +16,7 @@
 #include "cli/arguments.h"
 #include "cli/form_setup.h"
 #include "cli/host.h"
+#include "cli/shard.h"
 #include "engine/line_breaks.h"
 #include "engine/run_driver.h"
 #include "files/paths.h"
@@ -128,22 +129,45 @@ int preview(const Arguments& args, HeadlessForm& form) {
     return kDone;
 }
 
-int batch(const Arguments& args, HeadlessForm& form) {
-    BatchRequest request;
-    request.seed = args.seed;
-    request.offerToOpenFolder = false;
-    const std::string filter = textOf(form, main_window::kFileFilter);
+// The files of the batch: each PATH, or the files a folder lists, in order;
+// with a shard, only those of its part.
+std::vector<std::string> batchPaths(const Arguments& args, const std::string& filter) {
+    std::vector<std::string> paths;
+    const Shard shard = args.shard.value_or(Shard{});
+    auto keep = [&](const std::string& path, std::string_view key) {
+        if (partOf(key, shard.count) == shard.index) paths.push_back(path);
+    };
     for (const std::string& path : args.paths) {
         std::error_code error;
         if (std::filesystem::is_directory(path, error)) {
             std::vector<std::string> listed;
             listFolderFiles(path, filter, listed);
-            request.paths.insert(request.paths.end(), listed.begin(), listed.end());
+            const std::size_t prefix = path.ends_with('/') ? path.size() : path.size() + 1;
+            for (const std::string& file : listed)
+                keep(file, std::string_view(file).substr(std::min(prefix, file.size())));
         } else {
-            request.paths.push_back(path);
+            const std::size_t slash = path.rfind('/');
+            keep(path, slash == std::string::npos ? path : path.substr(slash + 1));
         }
     }
-    if (request.paths.empty()) return usageError("给出的文件夹里没有符合“编辑框过滤”的文件");
+    return paths;
+}
+
+int batch(const Arguments& args, HeadlessForm& form) {
+    BatchRequest request;
+    request.seed = args.seed;
+    if (request.seed && args.shard) request.seed = seedOfPart(*request.seed, *args.shard);
+    request.offerToOpenFolder = false;
+    request.paths = batchPaths(args, textOf(form, main_window::kFileFilter));
+    if (request.paths.empty()) {
+        // One part of many may hold no file; that is no mistake of the user's.
+        if (args.shard && args.shard->count > 1) {
+            printError("lancitong-cli: 这一部分（--shard " + std::to_string(args.shard->index) +
+                       "/" + std::to_string(args.shard->count) + "）没有文件");
+            return kDone;
+        }
+        return usageError("给出的文件夹里没有符合“编辑框过滤”的文件");
+    }
     CliHost host(isatty(STDERR_FILENO) != 0);
     FileRunServices services;
     const RunResult result = runBatch(readRunOptions(form), host, services, request);

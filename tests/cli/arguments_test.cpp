@@ -50,6 +50,12 @@ TEST(ParseArguments, RejectsWhatIsMalformed) {
         {"settings", "--title", "t"},
         {"batch"},
         {"preview", "--unknown", "v"},
+        {"batch", "--shard", "0/3", "p"},
+        {"batch", "--shard", "4/3", "p"},
+        {"preview", "--shard", "1/2"},
+        {"batch", "--jobs", "0", "p"},
+        {"batch", "--jobs", "x", "p"},
+        {"settings", "--jobs", "2"},
     };
     for (const Args& args : bad) {
         const ParseResult r = parseArguments(args);

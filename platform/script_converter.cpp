@@ -14,6 +14,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <list>
 #include <unordered_map>
@@ -40,9 +41,16 @@ namespace lct {
 // refuses any other shape (the converter then calls OpenCC instead), and also
 // keys of S holding NUL, LF or the raw-byte points, which end runs.
 //
-// Keys live in one trie over code points. The first characters are found in a
-// table indexed by the code point; deeper edges in an open-addressing hash
-// keyed by (node, code point), so that a step costs one probe.
+// Keys live in one trie over code points. Each character has an entry in a
+// table indexed by the code point (a sorted list above the BMP): its
+// conversion as a key of S, its conversion between keys of S (held in the
+// entry itself when it is one character), and its children. The children of a
+// node sit together in a small open-addressing table of their own; a slot
+// holds what its node converts to, so a step of the walk reads one slot. Most
+// characters start keys of S, but few pairs do: a bit filter over the pairs
+// that start keys spares most characters the look at their children, and
+// needs no other load first. Longer conversions live in one pool, each behind
+// a header with its size and the change of length it makes.
 class ScriptTables {
   public:
     /// nullptr, with the reason in `why`, for a shape the tables do not cover.
@@ -55,48 +63,79 @@ class ScriptTables {
     bool convert(std::string_view utf8, std::string& out) const;
 
   private:
-    struct Piece {
-        std::uint32_t offset = 0;  ///< in pool_
-        std::uint32_t size = 0;    ///< bytes
-        std::int32_t delta = 0;    ///< code points gained against the matched key
-    };
-    struct Node {
-        std::int32_t phrase = -1;  ///< the conversion of the key of S that ends here
-        std::int32_t single = -1;  ///< first characters: their conversion between keys of S
-        bool hasChildren = false;
-    };
-    struct Edge {
-        std::uint64_t key;
-        std::uint32_t child;
-    };
-    static constexpr std::uint64_t kNoEdge = ~std::uint64_t{0};
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+    static constexpr char32_t kNoChar = ~char32_t{0};
 
-    static std::uint64_t edgeKey(std::uint32_t node, char32_t cp) {
-        return (std::uint64_t{node} << 21) | cp;
+    struct PieceHeader {
+        std::uint16_t size;  ///< bytes that follow
+        std::int16_t delta;  ///< code points gained against the matched key
+    };
+    struct Children {
+        std::uint32_t offset = kNone;  ///< of the first slot in slots_; kNone for none
+        std::uint32_t mask = 0;        ///< slots - 1 (a power of two)
+    };
+    struct Slot {
+        char32_t cp = kNoChar;         ///< kNoChar for a free slot
+        std::uint32_t node = 0;        ///< into children_; 0 when no key goes on
+        std::uint32_t phrase = kNone;  ///< the conversion of the key of S that ends here
+    };
+    struct First {
+        Children children;
+        std::uint32_t phrase = kNone;  ///< the conversion of this character as a key of S
+        std::uint32_t single = kNone;  ///< its conversion between keys of S
+        std::array<char, 4> bytes{};   ///< the same when it is one code point
+        std::uint8_t size = 0;         ///< bytes of it in `bytes`; 0 when it is not there
+    };
+
+    static std::uint32_t slotHash(char32_t cp) {
+        const std::uint32_t h = std::uint32_t{cp} * 0x9E3779B1u;
+        return h ^ (h >> 16);
     }
-    std::size_t slotOf(std::uint64_t key) const {
-        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> edgeShift_);
+    const Slot* findChild(const Children& children, char32_t cp) const {
+        std::uint32_t i = slotHash(cp) & children.mask;
+        for (std::uint32_t probes = 0; probes <= children.mask; ++probes) {
+            const Slot& slot = slots_[children.offset + i];
+            if (slot.cp == cp) return &slot;
+            if (slot.cp == kNoChar) return nullptr;
+            i = (i + 1) & children.mask;
+        }
+        return nullptr;
     }
-    std::uint32_t childOf(std::uint32_t node, char32_t cp) const;
-    std::uint32_t firstNode(char32_t cp) const { return cp < 0x10000 ? bmp_[cp] : childOf(0, cp); }
-    void appendPiece(std::int32_t piece, std::string& out) const {
-        const Piece& p = pieces_[static_cast<std::size_t>(piece)];
-        out.append(pool_, p.offset, p.size);
+    std::uint64_t pairBit(char32_t first, char32_t second) const {
+        return (((std::uint64_t{first} << 21) | second) * 0x9E3779B97F4A7C15ull) >> pairShift_;
+    }
+    /// False when no key of S starts with `first` and `second`.
+    bool mayStartKey(char32_t first, char32_t second) const {
+        const std::uint64_t bit = pairBit(first, second);
+        return (pairs_[bit >> 6] >> (bit & 63)) & 1;
+    }
+    const First& firstOf(char32_t cp) const;
+    PieceHeader header(std::uint32_t piece) const {
+        PieceHeader h;
+        std::memcpy(&h, pool_.data() + piece, sizeof h);
+        return h;
+    }
+    /// Appends a piece and gives the change of length it makes.
+    int appendPiece(std::uint32_t piece, std::string& out) const {
+        const PieceHeader h = header(piece);
+        out.append(pool_, piece + sizeof h, h.size);
+        return h.delta;
+    }
+    /// Appends the conversion of a character between keys of S.
+    int appendSingle(const First& first, std::string& out) const {
+        if (first.size == 0) return appendPiece(first.single, out);
+        out.append(first.bytes.data(), first.size);
+        return 0;
     }
     void convertOneByOne(const unsigned char* p, const unsigned char* end, std::string& out) const;
 
-    // Building.
-    std::uint32_t addChild(std::uint32_t node, char32_t cp,
-                           std::unordered_map<std::uint64_t, std::uint32_t>& edges);
-    std::int32_t addPiece(const std::string& value, std::size_t keyLength);
-    void compileEdges(const std::unordered_map<std::uint64_t, std::uint32_t>& edges);
-
-    std::vector<std::uint32_t> bmp_ = std::vector<std::uint32_t>(0x10000, 0);
-    std::vector<Node> nodes_ = std::vector<Node>(1);  // node 0 is the root
-    std::vector<Edge> edges_;
-    std::size_t edgeMask_ = 0;
-    int edgeShift_ = 64;
-    std::vector<Piece> pieces_;
+    std::vector<First> bmp_ = std::vector<First>(0x10000);
+    std::vector<std::pair<char32_t, First>> astral_;  // the characters above the BMP, sorted
+    First none_;                                      // of the characters that start nothing
+    std::vector<Children> children_;                  // of each deeper node, by its number
+    std::vector<Slot> slots_;
+    std::vector<std::uint64_t> pairs_;  // bits of pairBit() for the first two characters of keys
+    int pairShift_ = 64;
     std::string pool_;
     std::array<bool, 0x80> plainAscii_{};  // ASCII that ends no run and starts no key
 };
@@ -133,23 +172,25 @@ bool isContinuation(unsigned char b) {
 // The code point that starts at `p` and its size in bytes; 0 when the bytes
 // there are not a valid UTF-8 sequence (overlong forms, surrogates and cut
 // sequences included).
-std::size_t decodeUtf8(const unsigned char* p, const unsigned char* end, char32_t& cp) {
+// Inlined into the matching loop: the three-byte form of CJK comes first.
+[[gnu::always_inline]] inline std::size_t decodeUtf8(const unsigned char* p,
+                                                     const unsigned char* end, char32_t& cp) {
     const unsigned lead = p[0];
     if (lead < 0x80) {
         cp = lead;
         return 1;
     }
     const std::ptrdiff_t left = end - p;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        if (left < 2 || !isContinuation(p[1])) return 0;
-        cp = static_cast<char32_t>(((lead & 0x1Fu) << 6) | (p[1] & 0x3Fu));
-        return 2;
-    }
     if (lead >= 0xE0 && lead <= 0xEF) {
         if (left < 3 || !isContinuation(p[1]) || !isContinuation(p[2])) return 0;
         cp = static_cast<char32_t>(((lead & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu));
         if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
         return 3;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        if (left < 2 || !isContinuation(p[1])) return 0;
+        cp = static_cast<char32_t>(((lead & 0x1Fu) << 6) | (p[1] & 0x3Fu));
+        return 2;
     }
     if (lead >= 0xF0 && lead <= 0xF4) {
         if (left < 4 || !isContinuation(p[1]) || !isContinuation(p[2]) || !isContinuation(p[3]))
@@ -232,54 +273,46 @@ std::vector<opencc::DictPtr> allDicts(const opencc::Converter& converter) {
 
 }  // namespace
 
-std::uint32_t ScriptTables::childOf(std::uint32_t node, char32_t cp) const {
-    const std::uint64_t key = edgeKey(node, cp);
-    for (std::size_t slot = slotOf(key);; slot = (slot + 1) & edgeMask_) {
-        const Edge& edge = edges_[slot];
-        if (edge.key == key) return edge.child;
-        if (edge.key == kNoEdge) return 0;
-    }
+const ScriptTables::First& ScriptTables::firstOf(char32_t cp) const {
+    if (cp < 0x10000) return bmp_[cp];
+    const auto at = std::lower_bound(astral_.begin(), astral_.end(), cp,
+                                     [](const auto& entry, char32_t c) { return entry.first < c; });
+    return at != astral_.end() && at->first == cp ? at->second : none_;
 }
 
-std::uint32_t ScriptTables::addChild(std::uint32_t node, char32_t cp,
-                                     std::unordered_map<std::uint64_t, std::uint32_t>& edges) {
-    std::uint32_t* slot = nullptr;
-    if (node == 0 && cp < 0x10000) {
-        slot = &bmp_[cp];
-    } else {
-        slot = &edges[edgeKey(node, cp)];
-    }
-    if (*slot == 0) {
-        *slot = static_cast<std::uint32_t>(nodes_.size());
-        nodes_[node].hasChildren = true;
-        nodes_.emplace_back();
-    }
-    return *slot;
-}
+namespace {
 
-std::int32_t ScriptTables::addPiece(const std::string& value, std::size_t keyLength) {
-    Piece piece;
-    piece.offset = static_cast<std::uint32_t>(pool_.size());
-    piece.size = static_cast<std::uint32_t>(value.size());
-    piece.delta =
-        static_cast<std::int32_t>(utf8Length(value)) - static_cast<std::int32_t>(keyLength);
-    pool_ += value;
-    pieces_.push_back(piece);
-    return static_cast<std::int32_t>(pieces_.size() - 1);
-}
-
-void ScriptTables::compileEdges(const std::unordered_map<std::uint64_t, std::uint32_t>& edges) {
-    const std::size_t capacity = std::bit_ceil(std::max<std::size_t>(16, edges.size() * 2));
-    edges_.assign(capacity, Edge{kNoEdge, 0});
-    edgeMask_ = capacity - 1;
-    edgeShift_ = 64 - std::countr_zero(capacity);
-    for (const auto& [key, child] : edges) {
-        std::size_t slot = slotOf(key);
-        while (edges_[slot].key != kNoEdge)
-            slot = (slot + 1) & edgeMask_;
-        edges_[slot] = Edge{key, child};
+// The trie while it is built: nodes, and their children in a map keyed by
+// (node, code point).
+struct TrieBuilder {
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+    struct Node {
+        std::uint32_t phrase = kNone;  // into the pool
+        std::uint32_t single = kNone;
+        bool hasChildren = false;
+    };
+    static std::uint64_t key(std::uint32_t node, char32_t cp) {
+        return (std::uint64_t{node} << 21) | cp;
     }
-}
+    std::uint32_t child(std::uint32_t node, char32_t cp) const {
+        const auto at = children.find(key(node, cp));
+        return at == children.end() ? 0 : at->second;
+    }
+    std::uint32_t addChild(std::uint32_t node, char32_t cp) {
+        std::uint32_t& slot = children[key(node, cp)];
+        if (slot == 0) {
+            slot = static_cast<std::uint32_t>(nodes.size());
+            nodes[node].hasChildren = true;
+            nodes.emplace_back();
+        }
+        return slot;
+    }
+
+    std::vector<Node> nodes = std::vector<Node>(1);  // node 0 is the root
+    std::unordered_map<std::uint64_t, std::uint32_t> children;
+};
+
+}  // namespace
 
 std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter& converter,
                                                         std::string& why) {
@@ -306,7 +339,22 @@ std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter&
     const bool groupStartsWithSegments = !groupDicts.empty() && groupDicts.front() == segmentDict;
 
     auto tables = std::make_unique<ScriptTables>();
-    std::unordered_map<std::uint64_t, std::uint32_t> edges;
+    std::string& pool = tables->pool_;
+    auto addPiece = [&](const std::string& value, std::size_t keyLength) {
+        const long delta = static_cast<long>(utf8Length(value)) - static_cast<long>(keyLength);
+        if (value.size() > 0xFFFF || delta < -0x8000 || delta > 0x7FFF) {
+            why = "a value is too long";
+            return kNone;
+        }
+        const PieceHeader h{static_cast<std::uint16_t>(value.size()),
+                            static_cast<std::int16_t>(delta)};
+        const auto offset = static_cast<std::uint32_t>(pool.size());
+        pool.append(reinterpret_cast<const char*>(&h), sizeof h);
+        pool += value;
+        return offset;
+    };
+
+    TrieBuilder trie;
     for (const std::unique_ptr<opencc::DictEntry>& entry : *segmentDict->GetLexicon()) {
         const std::string key = entry->Key();
         const std::optional<std::vector<char32_t>> cps = codePoints(key);
@@ -320,13 +368,13 @@ std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter&
                 why = "a segmentation key holds a character that ends runs";
                 return nullptr;
             }
-            node = tables->addChild(node, cp, edges);
+            node = trie.addChild(node, cp);
         }
         const std::string value =
             groupStartsWithSegments ? entry->GetDefault() : conversion->Convert(key);
-        tables->nodes_[node].phrase = tables->addPiece(value, cps->size());
+        trie.nodes[node].phrase = addPiece(value, cps->size());
+        if (trie.nodes[node].phrase == kNone) return nullptr;
     }
-    tables->compileEdges(edges);  // the walks below look keys of S up
 
     for (const opencc::DictPtr& dict : groupDicts) {
         if (dict == segmentDict) continue;  // never matches between keys of S
@@ -338,26 +386,99 @@ std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter&
                 return nullptr;
             }
             if (cps->size() == 1) {
-                const std::uint32_t node = tables->addChild(0, cps->front(), edges);
+                const std::uint32_t node = trie.addChild(0, cps->front());
                 // The first dictionary of the group that has the key wins.
-                if (tables->nodes_[node].single < 0)
-                    tables->nodes_[node].single = tables->addPiece(entry->GetDefault(), 1);
+                if (trie.nodes[node].single == kNone) {
+                    trie.nodes[node].single = addPiece(entry->GetDefault(), 1);
+                    if (trie.nodes[node].single == kNone) return nullptr;
+                }
                 continue;
             }
             std::uint32_t node = 0;
             for (char32_t cp : *cps) {
-                node = node == 0 ? tables->firstNode(cp) : tables->childOf(node, cp);
+                node = trie.child(node, cp);
                 if (node == 0) break;
             }
-            if (node == 0 || tables->nodes_[node].phrase < 0) {
+            if (node == 0 || trie.nodes[node].phrase == kNone) {
                 why = "a conversion key of several characters is not a segmentation key";
                 return nullptr;
             }
         }
     }
-    tables->compileEdges(edges);  // first characters outside the BMP may have been added
+
+    // Each node's children into a table of their own, parents in order (the
+    // root's first).
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> edges(trie.children.begin(),
+                                                               trie.children.end());
+    std::sort(edges.begin(), edges.end());
+    tables->children_.assign(trie.nodes.size(), Children{});
+    std::vector<char32_t> firstCp(trie.nodes.size(), kNoChar);  // of the root's children
+    std::size_t pairCount = 0;
+    for (const auto& [key, child] : edges) {
+        if (key >> 21 != 0 && firstCp[key >> 21] != kNoChar) ++pairCount;
+        if (key >> 21 == 0) firstCp[child] = static_cast<char32_t>(key & 0x1FFFFF);
+    }
+    const std::size_t pairBits = std::bit_ceil(std::max<std::size_t>(4096, pairCount * 8));
+    tables->pairs_.assign(pairBits / 64, 0);
+    tables->pairShift_ = 64 - std::countr_zero(pairBits);
+    for (std::size_t from = 0; from < edges.size();) {
+        const auto parent = static_cast<std::uint32_t>(edges[from].first >> 21);
+        std::size_t to = from;
+        while (to < edges.size() && edges[to].first >> 21 == parent)
+            ++to;
+        if (parent == 0) {
+            from = to;
+            continue;
+        }
+        const std::size_t count = to - from;
+        const std::size_t size = count == 1 ? 1 : std::bit_ceil(count * 2);
+        Children children;
+        children.offset = static_cast<std::uint32_t>(tables->slots_.size());
+        children.mask = static_cast<std::uint32_t>(size - 1);
+        tables->slots_.resize(tables->slots_.size() + size);
+        for (std::size_t e = from; e < to; ++e) {
+            const auto cp = static_cast<char32_t>(edges[e].first & 0x1FFFFF);
+            const std::uint32_t child = edges[e].second;
+            std::uint32_t i = slotHash(cp) & children.mask;
+            while (tables->slots_[children.offset + i].cp != kNoChar)
+                i = (i + 1) & children.mask;
+            tables->slots_[children.offset + i] =
+                Slot{cp, trie.nodes[child].hasChildren ? child : 0, trie.nodes[child].phrase};
+            if (firstCp[parent] != kNoChar) {
+                const std::uint64_t bit = tables->pairBit(firstCp[parent], cp);
+                tables->pairs_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+            }
+        }
+        tables->children_[parent] = children;
+        from = to;
+    }
+    for (const auto& [key, child] : edges) {
+        if (key >> 21 != 0) break;
+        const auto cp = static_cast<char32_t>(key & 0x1FFFFF);
+        const TrieBuilder::Node& node = trie.nodes[child];
+        First first;
+        first.children = tables->children_[child];
+        first.phrase = node.phrase;
+        first.single = node.single;
+        if (node.single != kNone) {
+            const PieceHeader h = tables->header(node.single);
+            if (h.size <= first.bytes.size() && h.delta == 0) {
+                std::memcpy(first.bytes.data(), tables->pool_.data() + node.single + sizeof h,
+                            h.size);
+                first.size = static_cast<std::uint8_t>(h.size);
+            }
+        }
+        if (cp < 0x10000) {
+            tables->bmp_[cp] = first;
+        } else {
+            tables->astral_.emplace_back(cp, first);
+        }
+    }
+    std::sort(tables->astral_.begin(), tables->astral_.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     for (unsigned b = 1; b < 0x80; ++b)
-        tables->plainAscii_[b] = b != '\n' && tables->bmp_[b] == 0;
+        tables->plainAscii_[b] = b != '\n' && tables->bmp_[b].children.offset == kNone &&
+                                 tables->bmp_[b].phrase == kNone && tables->bmp_[b].single == kNone;
     return tables;
 }
 
@@ -366,10 +487,9 @@ void ScriptTables::convertOneByOne(const unsigned char* p, const unsigned char* 
     while (p < end) {
         char32_t cp = 0;
         const std::size_t n = std::max<std::size_t>(1, decodeUtf8(p, end, cp));
-        const std::uint32_t node = firstNode(cp);
-        std::int32_t piece = -1;
-        if (node != 0) piece = nodes_[node].phrase >= 0 ? nodes_[node].phrase : nodes_[node].single;
-        if (piece >= 0 && pieces_[static_cast<std::size_t>(piece)].delta == 0) {
+        const First& first = firstOf(cp);
+        const std::uint32_t piece = first.phrase != kNone ? first.phrase : first.single;
+        if (piece != kNone && header(piece).delta == 0) {
             appendPiece(piece, out);
         } else {
             out.append(reinterpret_cast<const char*>(p), n);
@@ -418,33 +538,35 @@ bool ScriptTables::convert(std::string_view utf8, std::string& out) const {
             runOut = out.size();
             continue;
         }
+        const First& first = firstOf(cp);
         const unsigned char* next = p + n;
-        const std::uint32_t first = firstNode(cp);
-        if (first != 0) {
-            // The longest key of S that starts here.
-            std::int32_t piece = nodes_[first].phrase;
-            const unsigned char* pieceEnd = next;
-            std::uint32_t node = first;
-            for (const unsigned char* q = next; nodes_[node].hasChildren && q < end;) {
-                char32_t c = 0;
-                const std::size_t m = decodeUtf8(q, end, c);
-                if (m == 0) break;
-                node = childOf(node, c);
-                if (node == 0) break;
-                q += m;
-                if (nodes_[node].phrase >= 0) {
-                    piece = nodes_[node].phrase;
-                    pieceEnd = q;
-                }
+        // The longest key of S that starts here.
+        std::uint32_t piece = first.phrase;
+        const unsigned char* pieceEnd = next;
+        const Children* children = first.children.offset != kNone ? &first.children : nullptr;
+        for (const unsigned char* q = next; children && q < end;) {
+            char32_t c = 0;
+            const std::size_t m = decodeUtf8(q, end, c);
+            if (m == 0) break;
+            if (children == &first.children && !mayStartKey(cp, c)) break;
+            const Slot* slot = findChild(*children, c);
+            if (!slot) break;
+            q += m;
+            if (slot->phrase != kNone) {
+                piece = slot->phrase;
+                pieceEnd = q;
             }
-            if (piece < 0) piece = nodes_[first].single;
-            if (piece >= 0) {
-                flushCopy();
-                appendPiece(piece, out);
-                runDelta += pieces_[static_cast<std::size_t>(piece)].delta;
-                next = pieceEnd;
-                copyFrom = next;
-            }
+            children = slot->node != 0 ? &children_[slot->node] : nullptr;
+        }
+        if (piece != kNone) {
+            flushCopy();
+            runDelta += appendPiece(piece, out);
+            next = pieceEnd;
+            copyFrom = next;
+        } else if (first.single != kNone) {
+            flushCopy();
+            runDelta += appendSingle(first, out);
+            copyFrom = next;
         }
         p = next;
         if (cp == '\n') endRun();

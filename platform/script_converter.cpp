@@ -203,21 +203,6 @@ bool isContinuation(unsigned char b) {
     return 0;
 }
 
-// The code points of `utf8`; nullopt when it is not valid UTF-8.
-std::optional<std::vector<char32_t>> codePoints(std::string_view utf8) {
-    std::vector<char32_t> out;
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = p + utf8.size();
-    while (p < end) {
-        char32_t cp = 0;
-        const std::size_t n = decodeUtf8(p, end, cp);
-        if (n == 0) return std::nullopt;
-        out.push_back(cp);
-        p += n;
-    }
-    return out;
-}
-
 // NUL stops OpenCC's segmentation (it reads C strings), and the private-use
 // points that stand for raw bytes must come back exactly: both are copied
 // around OpenCC instead of going through it.
@@ -282,35 +267,99 @@ const ScriptTables::First& ScriptTables::firstOf(char32_t cp) const {
 
 namespace {
 
-// The trie while it is built: nodes, and their children in a map keyed by
-// (node, code point).
-struct TrieBuilder {
+// The trie while it is built: nodes, and their children in an open-addressing
+// map keyed by (node, code point).
+class TrieBuilder {
+  public:
     static constexpr std::uint32_t kNone = ~std::uint32_t{0};
     struct Node {
         std::uint32_t phrase = kNone;  // into the pool
         std::uint32_t single = kNone;
         bool hasChildren = false;
     };
-    static std::uint64_t key(std::uint32_t node, char32_t cp) {
+    struct Edge {
+        std::uint64_t key;  // edgeKey(parent, code point); kNoKey when free
+        std::uint32_t child;
+    };
+    static constexpr std::uint64_t kNoKey = ~std::uint64_t{0};
+
+    explicit TrieBuilder(std::size_t expectedNodes) {
+        nodes_.reserve(expectedNodes + 1);
+        nodes_.emplace_back();  // the root
+        edges_.assign(std::bit_ceil(std::max<std::size_t>(64, expectedNodes * 2)), Edge{kNoKey, 0});
+    }
+
+    static std::uint64_t edgeKey(std::uint32_t node, char32_t cp) {
         return (std::uint64_t{node} << 21) | cp;
     }
     std::uint32_t child(std::uint32_t node, char32_t cp) const {
-        const auto at = children.find(key(node, cp));
-        return at == children.end() ? 0 : at->second;
+        return edges_[find(edgeKey(node, cp))].child;
     }
     std::uint32_t addChild(std::uint32_t node, char32_t cp) {
-        std::uint32_t& slot = children[key(node, cp)];
-        if (slot == 0) {
-            slot = static_cast<std::uint32_t>(nodes.size());
-            nodes[node].hasChildren = true;
-            nodes.emplace_back();
+        const std::uint64_t key = edgeKey(node, cp);
+        std::size_t slot = find(key);
+        if (edges_[slot].key == key) return edges_[slot].child;
+        if ((edgeCount_ + 1) * 2 > edges_.size()) {
+            grow();
+            slot = find(key);
         }
-        return slot;
+        const auto child = static_cast<std::uint32_t>(nodes_.size());
+        edges_[slot] = Edge{key, child};
+        ++edgeCount_;
+        nodes_[node].hasChildren = true;
+        nodes_.emplace_back();
+        return child;
+    }
+    Node& operator[](std::uint32_t node) { return nodes_[node]; }
+    std::size_t size() const { return nodes_.size(); }
+    /// Every edge, grouped by parent in the order of the parents' numbers.
+    std::vector<Edge> edgesByParent() const {
+        std::vector<std::uint32_t> start(nodes_.size() + 1, 0);
+        for (const Edge& e : edges_)
+            if (e.key != kNoKey) ++start[(e.key >> 21) + 1];
+        for (std::size_t i = 1; i < start.size(); ++i)
+            start[i] += start[i - 1];
+        std::vector<Edge> edges(edgeCount_);
+        for (const Edge& e : edges_)
+            if (e.key != kNoKey) edges[start[e.key >> 21]++] = e;
+        return edges;
     }
 
-    std::vector<Node> nodes = std::vector<Node>(1);  // node 0 is the root
-    std::unordered_map<std::uint64_t, std::uint32_t> children;
+  private:
+    // The slot of `key`, or the free slot where it would go (child 0).
+    std::size_t find(std::uint64_t key) const {
+        const std::size_t mask = edges_.size() - 1;
+        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+        while (edges_[slot].key != key && edges_[slot].key != kNoKey)
+            slot = (slot + 1) & mask;
+        return slot;
+    }
+    void grow() {
+        std::vector<Edge> old(edges_.size() * 2, Edge{kNoKey, 0});
+        old.swap(edges_);
+        for (const Edge& e : old)
+            if (e.key != kNoKey) edges_[find(e.key)] = e;
+    }
+
+    std::vector<Node> nodes_;
+    std::vector<Edge> edges_;
+    std::size_t edgeCount_ = 0;
 };
+
+// Decodes `utf8` into `out`; false when it is not valid UTF-8 or empty.
+bool decodeKey(std::string_view utf8, std::vector<char32_t>& out) {
+    out.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    while (p < end) {
+        char32_t cp = 0;
+        const std::size_t n = decodeUtf8(p, end, cp);
+        if (n == 0) return false;
+        out.push_back(cp);
+        p += n;
+    }
+    return !out.empty();
+}
 
 }  // namespace
 
@@ -354,16 +403,17 @@ std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter&
         return offset;
     };
 
-    TrieBuilder trie;
-    for (const std::unique_ptr<opencc::DictEntry>& entry : *segmentDict->GetLexicon()) {
+    const opencc::LexiconPtr segmentKeys = segmentDict->GetLexicon();
+    TrieBuilder trie(segmentKeys->Length() * 2);
+    std::vector<char32_t> cps;
+    for (const std::unique_ptr<opencc::DictEntry>& entry : *segmentKeys) {
         const std::string key = entry->Key();
-        const std::optional<std::vector<char32_t>> cps = codePoints(key);
-        if (!cps || cps->empty()) {
+        if (!decodeKey(key, cps)) {
             why = "a segmentation key is not valid UTF-8";
             return nullptr;
         }
         std::uint32_t node = 0;
-        for (char32_t cp : *cps) {
+        for (char32_t cp : cps) {
             if (cp == 0 || cp == '\n' || cp >= kRawBytePoints) {
                 why = "a segmentation key holds a character that ends runs";
                 return nullptr;
@@ -372,78 +422,82 @@ std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter&
         }
         const std::string value =
             groupStartsWithSegments ? entry->GetDefault() : conversion->Convert(key);
-        trie.nodes[node].phrase = addPiece(value, cps->size());
-        if (trie.nodes[node].phrase == kNone) return nullptr;
+        trie[node].phrase = addPiece(value, cps.size());
+        if (trie[node].phrase == kNone) return nullptr;
     }
 
     for (const opencc::DictPtr& dict : groupDicts) {
         if (dict == segmentDict) continue;  // never matches between keys of S
         for (const std::unique_ptr<opencc::DictEntry>& entry : *dict->GetLexicon()) {
-            const std::string key = entry->Key();
-            const std::optional<std::vector<char32_t>> cps = codePoints(key);
-            if (!cps || cps->empty()) {
+            if (!decodeKey(entry->Key(), cps)) {
                 why = "a conversion key is not valid UTF-8";
                 return nullptr;
             }
-            if (cps->size() == 1) {
-                const std::uint32_t node = trie.addChild(0, cps->front());
+            if (cps.size() == 1) {
+                const std::uint32_t node = trie.addChild(0, cps.front());
                 // The first dictionary of the group that has the key wins.
-                if (trie.nodes[node].single == kNone) {
-                    trie.nodes[node].single = addPiece(entry->GetDefault(), 1);
-                    if (trie.nodes[node].single == kNone) return nullptr;
+                if (trie[node].single == kNone) {
+                    trie[node].single = addPiece(entry->GetDefault(), 1);
+                    if (trie[node].single == kNone) return nullptr;
                 }
                 continue;
             }
             std::uint32_t node = 0;
-            for (char32_t cp : *cps) {
+            for (char32_t cp : cps) {
                 node = trie.child(node, cp);
                 if (node == 0) break;
             }
-            if (node == 0 || trie.nodes[node].phrase == kNone) {
+            if (node == 0 || trie[node].phrase == kNone) {
                 why = "a conversion key of several characters is not a segmentation key";
                 return nullptr;
             }
         }
     }
 
-    // Each node's children into a table of their own, parents in order (the
-    // root's first).
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> edges(trie.children.begin(),
-                                                               trie.children.end());
-    std::sort(edges.begin(), edges.end());
-    tables->children_.assign(trie.nodes.size(), Children{});
-    std::vector<char32_t> firstCp(trie.nodes.size(), kNoChar);  // of the root's children
+    // Each node's children into a table of their own, the root's first.
+    const std::vector<TrieBuilder::Edge> edges = trie.edgesByParent();
+    tables->children_.assign(trie.size(), Children{});
+    std::vector<char32_t> firstCp(trie.size(), kNoChar);  // of the root's children
     std::size_t pairCount = 0;
     for (const auto& [key, child] : edges) {
         if (key >> 21 != 0 && firstCp[key >> 21] != kNoChar) ++pairCount;
         if (key >> 21 == 0) firstCp[child] = static_cast<char32_t>(key & 0x1FFFFF);
     }
     const std::size_t pairBits = std::bit_ceil(std::max<std::size_t>(4096, pairCount * 8));
+    auto slotsFor = [](std::size_t children) {
+        return children == 1 ? std::size_t{1} : std::bit_ceil(children * 2);
+    };
+    std::size_t slotCount = 0;
+    for (std::size_t from = 0, to = 0; from < edges.size(); from = to) {
+        while (to < edges.size() && edges[to].key >> 21 == edges[from].key >> 21)
+            ++to;
+        if (edges[from].key >> 21 != 0) slotCount += slotsFor(to - from);
+    }
+    tables->slots_.reserve(slotCount);
     tables->pairs_.assign(pairBits / 64, 0);
     tables->pairShift_ = 64 - std::countr_zero(pairBits);
     for (std::size_t from = 0; from < edges.size();) {
-        const auto parent = static_cast<std::uint32_t>(edges[from].first >> 21);
+        const auto parent = static_cast<std::uint32_t>(edges[from].key >> 21);
         std::size_t to = from;
-        while (to < edges.size() && edges[to].first >> 21 == parent)
+        while (to < edges.size() && edges[to].key >> 21 == parent)
             ++to;
         if (parent == 0) {
             from = to;
             continue;
         }
-        const std::size_t count = to - from;
-        const std::size_t size = count == 1 ? 1 : std::bit_ceil(count * 2);
+        const std::size_t size = slotsFor(to - from);
         Children children;
         children.offset = static_cast<std::uint32_t>(tables->slots_.size());
         children.mask = static_cast<std::uint32_t>(size - 1);
         tables->slots_.resize(tables->slots_.size() + size);
         for (std::size_t e = from; e < to; ++e) {
-            const auto cp = static_cast<char32_t>(edges[e].first & 0x1FFFFF);
-            const std::uint32_t child = edges[e].second;
+            const auto cp = static_cast<char32_t>(edges[e].key & 0x1FFFFF);
+            const std::uint32_t child = edges[e].child;
             std::uint32_t i = slotHash(cp) & children.mask;
             while (tables->slots_[children.offset + i].cp != kNoChar)
                 i = (i + 1) & children.mask;
             tables->slots_[children.offset + i] =
-                Slot{cp, trie.nodes[child].hasChildren ? child : 0, trie.nodes[child].phrase};
+                Slot{cp, trie[child].hasChildren ? child : 0, trie[child].phrase};
             if (firstCp[parent] != kNoChar) {
                 const std::uint64_t bit = tables->pairBit(firstCp[parent], cp);
                 tables->pairs_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
@@ -455,7 +509,7 @@ std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter&
     for (const auto& [key, child] : edges) {
         if (key >> 21 != 0) break;
         const auto cp = static_cast<char32_t>(key & 0x1FFFFF);
-        const TrieBuilder::Node& node = trie.nodes[child];
+        const TrieBuilder::Node& node = trie[child];
         First first;
         first.children = tables->children_[child];
         first.phrase = node.phrase;

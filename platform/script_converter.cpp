@@ -17,7 +17,6 @@
 #include <cstring>
 #include <exception>
 #include <list>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/charset.h"
@@ -171,8 +170,8 @@ bool isContinuation(unsigned char b) {
 
 // The code point that starts at `p` and its size in bytes; 0 when the bytes
 // there are not a valid UTF-8 sequence (overlong forms, surrogates and cut
-// sequences included).
-// Inlined into the matching loop: the three-byte form of CJK comes first.
+// sequences included). It runs for every character of a text, hence inlined,
+// with the three-byte form of CJK tried first.
 [[gnu::always_inline]] inline std::size_t decodeUtf8(const unsigned char* p,
                                                      const unsigned char* end, char32_t& cp) {
     const unsigned lead = p[0];

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/chars.h"
@@ -71,6 +74,135 @@ TEST(ConvertScript, CharacterWithoutGbkCodeBecomesItsFourByteSequence) {
     // Four-byte characters of the input pass through as they are.
     EXPECT_EQ(convertScript(utf8ToGbk("\U00020000這"), ScriptConversion::ToSimplified),
               utf8ToGbk("\U00020000这"));
+}
+
+TEST(ConvertScript, AConverterThatIsNotOkLeavesTheTextAndSaysWhy) {
+    const ScriptConverter missing(std::string("no-such-config.json"));
+    std::string error;
+    EXPECT_EQ(convertScript(G("這是"), missing, &error), G("這是"));
+    EXPECT_FALSE(error.empty());
+}
+
+// A few MB of GBK text of every kind the program meets: phrases and
+// characters of both directions' dictionaries in both scripts, pieces and
+// near misses of phrases, common and rare hanzi, punctuation, markup, ASCII,
+// line breaks, characters outside GBK and outside the BMP, and bytes that are
+// not valid GBK (NUL, 0x80, 0xFF runs, lone lead bytes).
+std::string mixedText(std::size_t bytes, std::uint32_t seed) {
+    std::vector<std::string> words;
+    for (ScriptDirection direction :
+         {ScriptDirection::SimplifiedToTraditional, ScriptDirection::TraditionalToSimplified}) {
+        for (const auto& [key, value] : scriptDictionaryEntries(direction)) {
+            words.push_back(key);
+            words.push_back(value);
+        }
+    }
+    const std::vector<std::string> punctuation = {
+        "，", "。", "！", "？", "、", "；", "：", "“", "”", "‘", "’", "（", "）", "《", "》",
+        "…",  "—",  "·",  "　", ",",  ".",  "!",  "?", ";", ":", "(", ")",  "\"", "'"};
+    const std::vector<std::string> markup = {"<p class=\"text\">",
+                                             "</p>",
+                                             "<a href=\"https://example.com/a?b=1&c=2\">",
+                                             "</a>",
+                                             "<strong>",
+                                             "</strong>",
+                                             "<br/>",
+                                             "&nbsp;",
+                                             "<img src=\"/i/1.png\" alt=\"图\">",
+                                             "<!-- 注释 -->",
+                                             "<h1 id=\"t\">"};
+    const std::vector<std::string> ascii = {"The quick brown fox ",
+                                            "jumps over the lazy dog",
+                                            "2024",
+                                            " ",
+                                            "  ",
+                                            "\t",
+                                            "x86_64",
+                                            "A-B",
+                                            "100%"};
+    const std::vector<std::string> raw = {
+        std::string(1, '\0'), "\x80",    "\xFF", std::string(10, '\xFF'), "\x81",
+        "\xFE\x7F",           "\x81\x30"};
+    std::mt19937 random(seed);
+    auto below = [&](std::uint32_t n) { return static_cast<std::uint32_t>(random() % n); };
+    auto pick = [&](const std::vector<std::string>& from) -> const std::string& {
+        return from[below(static_cast<std::uint32_t>(from.size()))];
+    };
+    auto codePoint = [](std::uint32_t cp) {
+        std::string s;
+        if (cp < 0x10000) {
+            s += static_cast<char>(0xE0 | (cp >> 12));
+        } else {
+            s += static_cast<char>(0xF0 | (cp >> 18));
+            s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        }
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+        return s;
+    };
+    std::string text;
+    std::string utf8;  // waiting to be encoded: raw bytes are added in GBK
+    while (text.size() + utf8.size() < bytes) {
+        const std::uint32_t kind = below(100);
+        if (kind < 40) {
+            utf8 += pick(words);
+        } else if (kind < 48) {
+            // A phrase cut short or with its last character changed.
+            const std::string& word = pick(words);
+            const std::size_t cut = word.size() > 3 ? word.size() - 3 : word.size();
+            utf8 += word.substr(0, cut);
+            if (below(2)) utf8 += codePoint(0x4E00 + below(0x51A6));
+        } else if (kind < 62) {
+            utf8 += codePoint(0x4E00 + below(0x51A6));  // any hanzi of the main block
+        } else if (kind < 72) {
+            utf8 += pick(punctuation);
+        } else if (kind < 78) {
+            utf8 += pick(markup);
+        } else if (kind < 90) {
+            utf8 += pick(ascii);
+        } else if (kind < 92) {
+            utf8 += below(3) ? "\r\n" : "\n";
+        } else if (kind < 96) {
+            // Outside GBK: the BMP's newer hanzi, extension A, the planes above.
+            const std::uint32_t which = below(3);
+            utf8 += codePoint(which == 0   ? 0x9FA6 + below(0x50)
+                              : which == 1 ? 0x3400 + below(0x19B6)
+                                           : 0x20000 + below(0xA6E0));
+        } else {
+            text += utf8ToGbk(utf8);
+            utf8.clear();
+            text += pick(raw);
+        }
+    }
+    return text + utf8ToGbk(utf8);
+}
+
+// Where two results first differ, with some text around it.
+std::string firstDifference(const std::string& got, const std::string& expected) {
+    const auto at = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end());
+    const std::size_t offset = static_cast<std::size_t>(at.first - got.begin());
+    const std::size_t from = offset > 60 ? offset - 60 : 0;
+    return "byte " + std::to_string(offset) + ": got \"" + U(got.substr(from, 120)) +
+           "\", OpenCC gives \"" + U(expected.substr(from, 120)) + "\"";
+}
+
+TEST(ConvertScript, TablesGiveWhatOpenccCallsGiveOnMegabytesOfMixedText) {
+    const std::string text = mixedText(3 << 20, 2024);
+    for (const auto& [direction, name] :
+         {std::pair{ScriptDirection::SimplifiedToTraditional, "s2t"},
+          std::pair{ScriptDirection::TraditionalToSimplified, "t2s"}}) {
+        const ScriptConverter& tables = scriptConverter(direction);
+        const ScriptConverter reference(direction, ScriptMatching::OpenccCalls);
+        ASSERT_EQ(tables.matching(), ScriptMatching::Tables) << tables.error();
+        ASSERT_TRUE(reference.ok()) << reference.error();
+        std::string error;
+        const std::string got = convertScript(text, tables, &error);
+        EXPECT_EQ(error, "");
+        const std::string expected = convertScript(text, reference, &error);
+        EXPECT_EQ(error, "");
+        EXPECT_NE(got, text) << name;  // the text does hold something to convert
+        EXPECT_TRUE(got == expected) << name << " " << firstDifference(got, expected);
+    }
 }
 
 }  // namespace

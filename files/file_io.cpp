@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/error_text.h"
+#include "platform/unique_fd.h"
 
 namespace lct {
 namespace {
@@ -24,30 +25,6 @@ constexpr std::string_view kTemporaryPrefix = ".lct-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 // A temporary file this old belongs to no write still going on, whoever made it.
 constexpr std::time_t kStaleAfterSeconds = 24 * 60 * 60;
-
-// Owns a file descriptor.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-
-    int get() const { return fd_; }
-    bool ok() const { return fd_ >= 0; }
-    /// Closes now and reports whether the close succeeded (a delayed write
-    /// error can surface only here).
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 struct FreeDeleter {
     void operator()(char* p) const { std::free(p); }
@@ -199,8 +176,8 @@ std::optional<std::string> readWholeFile(std::string_view path, std::string* err
     }
     // O_NONBLOCK: should the path have become a pipe since, the open still
     // returns at once, and the check below refuses it.
-    Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.ok()) {
+    UniqueFd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd) {
         fail(error);
         return std::nullopt;
     }
@@ -254,8 +231,8 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, Durabili
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (raw < 0 && errno != EEXIST) return fail(error);
     }
-    Fd fd(raw);
-    if (!fd.ok()) return fail(error);
+    UniqueFd fd(raw);
+    if (!fd) return fail(error);
 
     int failure = 0;
     auto step = [&](bool ok) {

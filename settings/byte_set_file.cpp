@@ -9,13 +9,11 @@
 
 #include "platform/charset.h"
 #include "platform/error_text.h"
+#include "platform/unique_fd.h"
 #include "settings/stale_files.h"
-#include "settings/unique_fd.h"
 
 namespace lct {
 namespace {
-
-using settings_detail::UniqueFd;
 
 std::string folderOf(std::string_view path) {
     const std::size_t slash = path.rfind('/');

@@ -22,7 +22,6 @@ namespace {
 
 using settings_detail::findAtBoundary;
 using settings_detail::findBytes;
-using settings_detail::UniqueFd;
 
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kHeaderLineStart = "\r\n[";

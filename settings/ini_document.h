@@ -37,7 +37,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/unique_fd.h"
+#include "platform/unique_fd.h"
 
 namespace lct {
 
@@ -149,7 +149,7 @@ class IniDocument {
     void reportFault();
 
     std::string document_;
-    settings_detail::UniqueFd file_;
+    UniqueFd file_;
     std::string path_;
 
     std::string cachedSection_;

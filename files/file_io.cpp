@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/error_text.h"
+#include "platform/path_parts.h"
 #include "platform/unique_fd.h"
 
 namespace lct {
@@ -59,13 +60,6 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// The folder part of `path`, for creating the temporary file beside it.
-std::string folderPrefix(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
-    return path.substr(0, slash + 1);
-}
-
 // Eight hex digits naming this machine, so that a run cleaning a shared folder
 // never takes another machine's temporary file for a dead process's.
 const std::string& hostTag() {
@@ -85,12 +79,12 @@ const std::string& hostTag() {
 }
 
 // A short name, so that a target name near the length limit still leaves
-// room for it; machine, process id and counter keep concurrent writers apart.
-std::string temporaryName(const std::string& folder, unsigned attempt) {
+// room for it, beside `target`; machine, process id and counter keep concurrent writers apart.
+std::string temporaryName(const std::string& target, unsigned attempt) {
     static std::atomic<unsigned> counter{0};
-    return folder + std::string(kTemporaryPrefix) + hostTag() + "-" + std::to_string(::getpid()) +
-           "-" + std::to_string(counter++) + "-" + std::to_string(attempt) +
-           std::string(kTemporarySuffix);
+    return siblingPath(target, std::string(kTemporaryPrefix) + hostTag() + "-" +
+                                   std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+                                   "-" + std::to_string(attempt) + std::string(kTemporarySuffix));
 }
 
 // Where the content must go: a symbolic link is resolved so that the link
@@ -222,11 +216,10 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, Durabili
         return false;
     }
 
-    const std::string folder = folderPrefix(target);
     std::string temp;
     int raw = -1;
     for (unsigned attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temp = temporaryName(folder, attempt);
+        temp = temporaryName(target, attempt);
         // 0666: the process umask applies, as for any new file.
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (raw < 0 && errno != EEXIST) return fail(error);

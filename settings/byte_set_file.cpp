@@ -9,18 +9,12 @@
 
 #include "platform/charset.h"
 #include "platform/error_text.h"
+#include "platform/path_parts.h"
 #include "platform/unique_fd.h"
 #include "settings/stale_files.h"
 
 namespace lct {
 namespace {
-
-std::string folderOf(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) return ".";
-    if (slash == 0) return "/";
-    return std::string(path.substr(0, slash));
-}
 
 bool isSafeName(std::string_view name) {
     return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;

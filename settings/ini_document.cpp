@@ -14,6 +14,7 @@
 #include "form/form.h"
 #include "platform/charset.h"
 #include "platform/error_text.h"
+#include "platform/path_parts.h"
 #include "settings/gbk_scan.h"
 #include "settings/stale_files.h"
 
@@ -60,17 +61,6 @@ bool readWhole(int fd, std::string& out) {
         out.append(buffer, static_cast<std::size_t>(n));
         offset += n;
     }
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 bool startsHeader(std::string_view doc, std::size_t at) {
@@ -152,7 +142,7 @@ bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
         file_ = std::move(fd);
         // A save killed part-way left its temporary files beside the settings.
         const std::string folder = folderOf(filePath_);
-        settings_detail::removeStaleTemporaries(folder, nameOf(filePath_));
+        settings_detail::removeStaleTemporaries(folder, namePart(filePath_));
         settings_detail::removeStaleTemporaries(folder + "/inibin", {});
         return true;
     }

@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "engine/lists.h"
-#include "files/file_io.h"
 #include "form/pending_messages.h"
 #include "platform/ascii.h"
 #include "platform/charset.h"
+#include "platform/file_io.h"
 #include "platform/path_parts.h"
 
 namespace lct {

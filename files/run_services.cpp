@@ -5,12 +5,12 @@
 #include <cerrno>
 
 #include "files/elapsed.h"
-#include "files/file_io.h"
 #include "files/paths.h"
 #include "files/result_location.h"
 #include "files/shell.h"
 #include "files/text_file.h"
 #include "platform/error_text.h"
+#include "platform/file_io.h"
 
 namespace lct {
 namespace {

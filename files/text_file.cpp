@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "engine/line_breaks.h"
-#include "files/file_io.h"
 #include "files/gzip.h"
 #include "files/meta_charset.h"
 #include "platform/charset.h"
+#include "platform/file_io.h"
 
 namespace lct {
 namespace {

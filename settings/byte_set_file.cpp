@@ -9,6 +9,7 @@
 
 #include "platform/charset.h"
 #include "platform/error_text.h"
+#include "platform/file_io.h"
 #include "platform/path_parts.h"
 #include "platform/unique_fd.h"
 #include "settings/stale_files.h"
@@ -18,16 +19,6 @@ namespace {
 
 bool isSafeName(std::string_view name) {
     return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 bool ensureFolder(const std::string& folder) {
@@ -62,15 +53,8 @@ std::optional<std::string> readByteSetFile(const std::string& path) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     std::string out;
-    out.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::nullopt;
-        if (n == 0) return out;
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
+    if (!readAll(fd.get(), out)) return std::nullopt;
+    return out;
 }
 
 bool writeByteSetFile(const std::string& path, std::string_view bytes, std::string* error) {

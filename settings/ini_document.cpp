@@ -14,6 +14,7 @@
 #include "form/form.h"
 #include "platform/charset.h"
 #include "platform/error_text.h"
+#include "platform/file_io.h"
 #include "platform/path_parts.h"
 #include "settings/gbk_scan.h"
 #include "settings/stale_files.h"
@@ -43,25 +44,6 @@ class ApplyingScope {
   private:
     bool& flag_;
 };
-
-bool readWhole(int fd, std::string& out) {
-    out.clear();
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[64 * 1024];
-    off_t offset = 0;
-    for (;;) {
-        const ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            out.clear();
-            return false;
-        }
-        if (n == 0) return true;
-        out.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
-    }
-}
 
 bool startsHeader(std::string_view doc, std::size_t at) {
     return at == 0 || (at >= 2 && doc[at - 2] == '\r' && doc[at - 1] == '\n');
@@ -136,7 +118,7 @@ bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
         std::string bytes;
         // A file that cannot be read must not be written either: the document
         // would not be its image.
-        if (!readWhole(fd.get(), bytes)) return false;
+        if (!readAll(fd.get(), bytes)) return false;
         document_ = std::move(bytes);
         if (!writable) return false;
         file_ = std::move(fd);
@@ -162,7 +144,7 @@ bool IniDocument::load(std::string_view path) {
     // the file it replaces is whole at every moment.
     ::flock(fd.get(), LOCK_SH | LOCK_NB);
     std::string bytes;
-    if (!readWhole(fd.get(), bytes)) return false;
+    if (!readAll(fd.get(), bytes)) return false;
     document_ = std::move(bytes);
     return true;
 }
@@ -374,20 +356,6 @@ void IniDocument::change(std::size_t at, std::size_t oldSize, std::string_view b
     if (cachedStart_ && at <= *cachedStart_) forgetCache();
     dirty_ = true;
 }
-
-namespace {
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-}  // namespace
 
 // Brings the file up to the document by replacing it as a whole. On failure
 // the file stays as it was and the document keeps every change, so the next

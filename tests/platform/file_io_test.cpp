@@ -1,4 +1,4 @@
-#include "files/file_io.h"
+#include "platform/file_io.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
+#include "files/temp_folder.h"
 
 namespace lct {
 namespace {

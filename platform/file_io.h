@@ -1,7 +1,9 @@
 #pragma once
-// Whole-file reading and safe whole-file writing. Paths are native UTF-8
-// paths with "/" as separator. Where an operation fails, `error` (when given)
-// receives the reason as UTF-8 text for people.
+// File I/O over POSIX calls: read-all and write-all loops, whole-file reading,
+// safe whole-file writing, and the temporary files such writes leave behind
+// when killed. Paths are native UTF-8 paths with "/" as separator. Where an
+// operation fails, `error` (when given) receives the reason as UTF-8 text for
+// people.
 
 #include <optional>
 #include <string>
@@ -19,6 +21,16 @@ bool pathExists(std::string_view path);
 /// such a path is refused before it is opened, since opening it could block,
 /// never end or have side effects), or cannot be read.
 std::optional<std::string> readWholeFile(std::string_view path, std::string* error = nullptr);
+
+/// Replaces `out` by every byte from the current offset of `fd` to its end,
+/// continuing after interrupted reads. False, with errno set and `out`
+/// emptied, when a read fails.
+[[nodiscard]] bool readAll(int fd, std::string& out);
+
+/// Writes all of `bytes` to `fd`, continuing after partial and interrupted
+/// writes. False, with errno set (EIO when the system wrote nothing and gave
+/// no reason), when a write fails; part of the bytes may have been written.
+[[nodiscard]] bool writeAll(int fd, std::string_view bytes);
 
 /// Whether a write waits until its bytes are on the disk before the rename.
 enum class Durability {

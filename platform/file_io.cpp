@@ -1,4 +1,4 @@
-#include "files/file_io.h"
+#include "platform/file_io.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -43,21 +43,6 @@ void setError(std::string* error, std::string text) {
 bool fail(std::string* error) {
     setError(error, errorText(errno));
     return false;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // Eight hex digits naming this machine, so that a run cleaning a shared folder
@@ -145,6 +130,42 @@ bool madeByEndedProcess(std::string_view name) {
 
 }  // namespace
 
+bool readAll(int fd, std::string& out) {
+    out.clear();
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        out.reserve(static_cast<std::size_t>(st.st_size));
+    std::array<char, 64 * 1024> buffer{};
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int saved = errno;
+            out.clear();
+            errno = saved;
+            return false;
+        }
+        if (n == 0) return true;
+        out.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
 bool pathExists(std::string_view path) {
     if (path.empty()) return false;
     struct stat st {};
@@ -184,17 +205,9 @@ std::optional<std::string> readWholeFile(std::string_view path, std::string* err
         return std::nullopt;
     }
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    std::array<char, 64 * 1024> buffer{};
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(error);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        bytes.append(buffer.data(), static_cast<std::size_t>(n));
+    if (!readAll(fd.get(), bytes)) {
+        fail(error);
+        return std::nullopt;
     }
     return bytes;
 }

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,22 +64,14 @@ const std::string& hostTag() {
     return tag;
 }
 
-// A short name, so that a target name near the length limit still leaves
-// room for it, beside `target`; machine, process id and counter keep concurrent writers apart.
+// A name beside `target`, short, so that a target name near the length limit
+// still leaves room for it; machine, process id and counter keep concurrent
+// writers apart.
 std::string temporaryName(const std::string& target, unsigned attempt) {
     static std::atomic<unsigned> counter{0};
     return siblingPath(target, std::string(kTemporaryPrefix) + hostTag() + "-" +
                                    std::to_string(::getpid()) + "-" + std::to_string(counter++) +
                                    "-" + std::to_string(attempt) + std::string(kTemporarySuffix));
-}
-
-// Where the content must go: a symbolic link is resolved so that the link
-// itself survives the rename.
-std::string resolveTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    const std::unique_ptr<char, FreeDeleter> real(::realpath(path.c_str(), nullptr));
-    return real ? std::string(real.get()) : path;
 }
 
 std::string kindOf(mode_t mode) {
@@ -166,6 +159,88 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+std::string resolvedPath(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    const std::unique_ptr<char, FreeDeleter> real(::realpath(path.c_str(), nullptr));
+    return real ? std::string(real.get()) : path;
+}
+
+ReplacementFile::ReplacementFile(std::string_view target) : target_(target) {
+    if (target_.empty()) {
+        fail(ENOENT);
+        return;
+    }
+    // Another file may hold a name made by a process that had this id
+    // before: the next attempt takes another name.
+    for (unsigned attempt = 0; attempt < 100 && !fd_; ++attempt) {
+        temporary_ = temporaryName(target_, attempt);
+        fd_.reset(
+            ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+        if (!fd_ && errno != EEXIST) break;
+    }
+    if (!fd_) {
+        temporary_.clear();  // nothing of this object's own to remove
+        fail(errno);
+    }
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (!committed_ && !temporary_.empty()) {
+        fd_.reset();
+        ::unlink(temporary_.c_str());
+    }
+}
+
+bool ReplacementFile::fail(int error) {
+    if (failure_ == 0) failure_ = error != 0 ? error : EIO;
+    fd_.reset();
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+    return false;
+}
+
+bool ReplacementFile::write(std::string_view bytes) {
+    if (!ok()) return false;
+    return writeAll(fd_.get(), bytes) || fail(errno);
+}
+
+bool ReplacementFile::setPermissions(mode_t mode) {
+    if (!ok()) return false;
+    return ::fchmod(fd_.get(), mode & 07777) == 0 || fail(errno);
+}
+
+bool ReplacementFile::sync() {
+    if (!ok()) return false;
+    return ::fsync(fd_.get()) == 0 || fail(errno);
+}
+
+bool ReplacementFile::lock() {
+    if (!ok()) return false;
+    return ::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0 || fail(errno);
+}
+
+bool ReplacementFile::commit() {
+    if (!ok()) return false;
+    if (!fd_.close()) return fail(errno);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(errno);
+    committed_ = true;
+    return true;
+}
+
+bool ReplacementFile::commitAndKeep(UniqueFd& held) {
+    if (!ok()) return false;
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(errno);
+    committed_ = true;
+    held = std::move(fd_);
+    return true;
+}
+
+bool syncFolderOf(std::string_view path) {
+    const UniqueFd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return folder && ::fsync(folder.get()) == 0;
+}
+
 bool pathExists(std::string_view path) {
     if (path.empty()) return false;
     struct stat st {};
@@ -219,7 +294,7 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, Durabili
         return false;
     }
     const std::string target =
-        links == LinkTarget::Follow ? resolveTarget(std::string(path)) : std::string(path);
+        links == LinkTarget::Follow ? resolvedPath(std::string(path)) : std::string(path);
     struct stat existing {};
     const int found = links == LinkTarget::Follow ? ::stat(target.c_str(), &existing)
                                                   : ::lstat(target.c_str(), &existing);
@@ -229,34 +304,13 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, Durabili
         return false;
     }
 
-    std::string temp;
-    int raw = -1;
-    for (unsigned attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temp = temporaryName(target, attempt);
-        // 0666: the process umask applies, as for any new file.
-        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (raw < 0 && errno != EEXIST) return fail(error);
-    }
-    UniqueFd fd(raw);
-    if (!fd) return fail(error);
-
-    int failure = 0;
-    auto step = [&](bool ok) {
-        if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
-        return ok;
-    };
-    bool ok = step(writeAll(fd.get(), bytes));
-    if (ok && exists && S_ISREG(existing.st_mode))
-        ok = step(::fchmod(fd.get(), existing.st_mode & 07777) == 0);
-    if (ok && durability == Durability::Synced) ok = step(::fsync(fd.get()) == 0);
-    const bool closed = fd.close();
-    ok = ok && step(closed);
-    ok = ok && step(::rename(temp.c_str(), target.c_str()) == 0);
-    if (!ok) {
-        ::unlink(temp.c_str());
-        setError(error, errorText(failure));
-    }
-    return ok;
+    ReplacementFile file(target);
+    bool done = file.write(bytes);
+    if (done && exists && S_ISREG(existing.st_mode)) done = file.setPermissions(existing.st_mode);
+    if (done && durability == Durability::Synced) done = file.sync();
+    done = done && file.commit();
+    if (!done) setError(error, errorText(file.failure()));
+    return done;
 }
 
 bool isTemporaryFileName(std::string_view name) {

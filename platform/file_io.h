@@ -5,9 +5,13 @@
 // operation fails, `error` (when given) receives the reason as UTF-8 text for
 // people.
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/unique_fd.h"
 
 namespace lct {
 
@@ -32,6 +36,73 @@ std::optional<std::string> readWholeFile(std::string_view path, std::string* err
 /// no reason), when a write fails; part of the bytes may have been written.
 [[nodiscard]] bool writeAll(int fd, std::string_view bytes);
 
+/// The file that a symbolic link at `path` names (its real path, links
+/// resolved), so that a replacement changes that file and keeps the link;
+/// `path` itself when it is no link or the link cannot be resolved.
+std::string resolvedPath(const std::string& path);
+
+/// A new file beside a target path that takes the target's name only when it
+/// is committed, so that the target shows either its old content or the new
+/// one, never a mixture. The temporary file is created in the target's folder
+/// under a name that isTemporaryFileName knows, with mode 0666 less the
+/// umask; the steps below fill and prepare it, and commit renames it over the
+/// target (a symbolic link at the target is replaced, not followed: pass
+/// resolvedPath(target) to keep it).
+///
+/// The steps stop at the first failure: that step and every later one return
+/// false and do nothing more, failure() keeps the errno of the one that
+/// failed, and the temporary file is removed. It is also removed when the
+/// object goes away uncommitted. Neither copyable nor movable: it owns a name
+/// on the disk.
+class ReplacementFile {
+  public:
+    /// Creates the temporary file beside `target`; an empty target fails
+    /// with ENOENT.
+    explicit ReplacementFile(std::string_view target);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    /// True while no step has failed.
+    bool ok() const { return failure_ == 0; }
+    /// The errno of the step that failed; 0 while none has.
+    int failure() const { return failure_; }
+    /// The temporary file's descriptor, open for writing until commit; -1
+    /// after a failure.
+    int fd() const { return fd_.get(); }
+
+    /// Appends `bytes` to the file.
+    [[nodiscard]] bool write(std::string_view bytes);
+    /// Gives the file the permission bits of `mode`.
+    [[nodiscard]] bool setPermissions(mode_t mode);
+    /// Waits until the file's bytes are on the disk.
+    [[nodiscard]] bool sync();
+    /// Takes an exclusive advisory lock (flock) on the file, without waiting:
+    /// the file is new, so nobody else can hold it yet.
+    [[nodiscard]] bool lock();
+    /// Closes the file (a failed close, the last sign of a failed write,
+    /// fails the commit) and renames it over the target.
+    [[nodiscard]] bool commit();
+    /// Renames the file over the target and hands its open descriptor, with
+    /// any lock taken, to `held`, which closes what it held before. `held` is
+    /// left as it was when the commit fails.
+    [[nodiscard]] bool commitAndKeep(UniqueFd& held);
+
+  private:
+    bool fail(int error);
+
+    std::string target_;
+    std::string temporary_;
+    UniqueFd fd_;
+    int failure_ = 0;
+    bool committed_ = false;
+};
+
+/// Waits until the entries of the folder that holds `path` (such as the name
+/// a rename just gave) are on the disk. False, with errno set, when the folder
+/// cannot be opened or synced.
+[[nodiscard]] bool syncFolderOf(std::string_view path);
+
 /// Whether a write waits until its bytes are on the disk before the rename.
 enum class Durability {
     Synced,  ///< for files that replace what the user has (a decompressed input)
@@ -54,12 +125,13 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes,
                          Durability durability = Durability::Synced,
                          LinkTarget links = LinkTarget::Follow, std::string* error = nullptr);
 
-/// True for the name of a temporary file that writeFileAtomically makes
-/// (".lct-" … ".tmp"); such files are never articles.
+/// True for the name of a temporary file of a ReplacementFile (".lct-" …
+/// ".tmp", the machine, process and counter between); such files are never
+/// articles.
 bool isTemporaryFileName(std::string_view name);
 
-/// Removes the temporary files in `folder` that a write of this program left
-/// behind when it was killed: those of a process of this machine that no
+/// Removes the temporary files in `folder` that a ReplacementFile of this
+/// program left behind when it was killed: those of a process of this machine that no
 /// longer runs, and any older than a day. Returns how many were removed.
 int removeStaleTemporaryFiles(std::string_view folder);
 

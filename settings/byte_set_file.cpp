@@ -4,15 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 
 #include "platform/charset.h"
 #include "platform/error_text.h"
 #include "platform/file_io.h"
 #include "platform/path_parts.h"
-#include "platform/unique_fd.h"
-#include "settings/stale_files.h"
 
 namespace lct {
 namespace {
@@ -67,20 +64,9 @@ bool writeByteSetFile(const std::string& path, std::string_view bytes, std::stri
         return false;
     }
     if (!ensureFolder(folderOf(path))) return fail(errno);
-    const std::string temporary = settings_detail::temporaryPathFor(path);
-    UniqueFd fd(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
-    if (!fd) return fail(errno);
-    int code = 0;
-    if (!writeAll(fd.get(), bytes)) code = errno != 0 ? errno : EIO;
-    if (code == 0 && ::fsync(fd.get()) != 0) code = errno;
-    fd.reset();
-    if (code == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) code = errno;
-    if (code != 0) {
-        ::unlink(temporary.c_str());
-        return fail(code);
-    }
-    return true;
+    ReplacementFile file(path);
+    if (file.write(bytes) && file.sync() && file.commit()) return true;
+    return fail(file.failure());
 }
 
 }  // namespace lct

@@ -6,10 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 
 #include "form/form.h"
 #include "platform/charset.h"
@@ -17,7 +15,6 @@
 #include "platform/file_io.h"
 #include "platform/path_parts.h"
 #include "settings/gbk_scan.h"
-#include "settings/stale_files.h"
 
 namespace lct {
 namespace {
@@ -77,18 +74,6 @@ bool stillAtPath(int fd, const std::string& path) {
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-// The file behind `path` when it is a symbolic link, so that a replacement
-// keeps the link and changes the file it names.
-std::string resolved(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return path;
-    std::string out(real);
-    std::free(real);
-    return out;
-}
-
 constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 }  // namespace
@@ -97,7 +82,7 @@ bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
     close();
     path_ = path;
     if (path_.empty() || path_.find('\0') != std::string::npos) return false;
-    filePath_ = resolved(path_);
+    filePath_ = resolvedPath(path_);
 
     // A writer that replaces the file between this open and this lock leaves
     // the lock on a file no longer named: then the new one is opened.
@@ -124,8 +109,8 @@ bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
         file_ = std::move(fd);
         // A save killed part-way left its temporary files beside the settings.
         const std::string folder = folderOf(filePath_);
-        settings_detail::removeStaleTemporaries(folder, namePart(filePath_));
-        settings_detail::removeStaleTemporaries(folder + "/inibin", {});
+        removeStaleTemporaryFiles(folder);
+        removeStaleTemporaryFiles(folder + "/inibin");
         return true;
     }
     return false;
@@ -135,7 +120,7 @@ bool IniDocument::load(std::string_view path) {
     close();
     path_ = path;
     if (path_.empty() || path_.find('\0') != std::string::npos) return false;
-    filePath_ = resolved(path_);
+    filePath_ = resolvedPath(path_);
     UniqueFd fd(::open(filePath_.c_str(), O_RDONLY | kOpenFlags));
     if (!fd) return false;
     struct stat st {};
@@ -366,32 +351,20 @@ bool IniDocument::syncFile(std::string* error) {
         return true;
     }
     if (!dirty_ || saveDepth_ > 0) return true;
-    auto fail = [&](int code) {
-        if (error) *error = errorText(code);
-        return false;
-    };
-    const std::string temporary = settings_detail::temporaryPathFor(filePath_);
-    UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | kOpenFlags, 0666));
-    if (!fd) return fail(errno);
+    ReplacementFile file(filePath_);
+    bool done = file.write(document_);
     struct stat old {};
-    int code = 0;
-    if (!writeAll(fd.get(), document_)) code = errno != 0 ? errno : EIO;
-    if (code == 0 && ::fstat(file_.get(), &old) == 0 &&
-        ::fchmod(fd.get(), old.st_mode & 07777) != 0)
-        code = errno;
-    if (code == 0 && ::fsync(fd.get()) != 0) code = errno;
+    if (done && ::fstat(file_.get(), &old) == 0) done = file.setPermissions(old.st_mode);
     // The new file is locked before it takes the name: no other copy can
-    // lock it in between.
-    if (code == 0 && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) code = errno;
-    if (code == 0 && ::rename(temporary.c_str(), filePath_.c_str()) != 0) code = errno;
-    if (code != 0) {
-        ::unlink(temporary.c_str());
-        return fail(code);
+    // lock it in between. Taking it over releases the lock of the old one.
+    done = done && file.sync() && file.lock() && file.commitAndKeep(file_);
+    if (!done) {
+        if (error) *error = errorText(file.failure());
+        return false;
     }
-    // The rename itself reaches the disk with the folder.
-    UniqueFd folder(::open(folderOf(filePath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder) ::fsync(folder.get());
-    file_ = std::move(fd);  // releases the lock of the replaced file
+    // The rename itself reaches the disk with the folder; should that fail,
+    // the settings file is still whole, old or new.
+    static_cast<void>(syncFolderOf(filePath_));
     dirty_ = false;
     withheld_ = false;
     return true;

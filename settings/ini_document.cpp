@@ -13,14 +13,11 @@
 #include "platform/charset.h"
 #include "platform/error_text.h"
 #include "platform/file_io.h"
+#include "platform/gbk_text.h"
 #include "platform/path_parts.h"
-#include "settings/gbk_scan.h"
 
 namespace lct {
 namespace {
-
-using settings_detail::findAtBoundary;
-using settings_detail::findBytes;
 
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kHeaderLineStart = "\r\n[";

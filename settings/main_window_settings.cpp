@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/charset.h"
-#include "settings/gbk_scan.h"
+#include "platform/gbk_text.h"
 
 namespace lct {
 namespace {
@@ -117,8 +117,8 @@ void load(SettingsStore& store, Form& form, const Row& row) {
             control->setText(store.readText(key, control->text()));
             break;
         case Kind::SpacedText:
-            control->setText(settings_detail::replaceAtBoundaries(
-                store.readText(key, control->text()), kSpace, " "));
+            control->setText(
+                replaceAtBoundaries(store.readText(key, control->text()), kSpace, " "));
             break;
         case Kind::Bool:
             control->setTicked(store.readBool(key, control->ticked()));
@@ -152,8 +152,7 @@ void save(SettingsStore& store, Form& form, const Row& row) {
             store.writeText(key, control->text());
             break;
         case Kind::SpacedText:
-            store.writeText(key,
-                            settings_detail::replaceAtBoundaries(control->text(), " ", kSpace));
+            store.writeText(key, replaceAtBoundaries(control->text(), " ", kSpace));
             break;
         case Kind::Bool:
             store.writeBool(key, control->ticked());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gbk.h"
+#include "pending_messages_counter.h"
 #include "temp_folder.h"
 
 namespace lct {
@@ -209,6 +210,14 @@ TEST_F(ReadTextFileTest, MultiMemberGzipFileIsReadWhole) {
     const std::string path = folder_.write("m.txt", gzipMember(G("第一")) + gzipMember(G("第二")));
     EXPECT_EQ(U(readTextFile(path, TextEncoding::Gbk, GzipFile::Replace).text), "第一第二");
     EXPECT_EQ(readBytes(path), G("第一第二"));
+}
+
+TEST_F(ReadTextFileTest, ALargeGzipFileLetsTheWindowBreatheWhileItInflates) {
+    const std::string path = folder_.write("big.txt", gzipMember(std::string(300000, 'a')));
+    const test::PendingMessagesCounter breaths;
+    const TextFile file = readTextFile(path, TextEncoding::Gbk);
+    EXPECT_EQ(file.text.size(), 300000u);
+    EXPECT_GE(breaths.count(), 2 * 5);  // five output blocks of 64 KB, inflated twice
 }
 
 TEST_F(ReadTextFileTest, DamagedGzipFileStaysAndIsReadRaw) {

@@ -205,7 +205,6 @@ void SettingsStore::persistWindow(Form& window, bool restore, std::string_view s
     if (!restore) beginSave();
     const std::vector<Control*> list = controls.empty() ? window.controls() : controls;
     for (Control* control : list) {
-        processPendingMessages();
         if (!control) continue;
         const std::string& name = control->name();
         if (name.empty()) continue;

@@ -9,8 +9,6 @@
 #include <cerrno>
 #include <chrono>
 
-#include "form/form.h"
-#include "platform/charset.h"
 #include "platform/error_text.h"
 #include "platform/file_io.h"
 #include "platform/gbk_text.h"
@@ -22,22 +20,6 @@ namespace {
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kHeaderLineStart = "\r\n[";
 constexpr std::size_t npos = std::string_view::npos;
-
-// A request whose header or key line does not show up after this many
-// additions is dropped (see applyRequest).
-constexpr int kMaxAdditions = 10;
-
-// Clears the flag when the write ends, however it ends.
-class ApplyingScope {
-  public:
-    explicit ApplyingScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~ApplyingScope() { flag_ = false; }
-    ApplyingScope(const ApplyingScope&) = delete;
-    ApplyingScope& operator=(const ApplyingScope&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 bool startsHeader(std::string_view doc, std::size_t at) {
     return at == 0 || (at >= 2 && doc[at - 2] == '\r' && doc[at - 1] == '\n');
@@ -172,10 +154,8 @@ std::optional<IniDocument::Header> IniDocument::findSection(std::string_view nam
     needle += '[';
     needle += name;
     needle += ']';
-    for (bool first = true;; first = false) {
-        // A match that was no header sends the search on; the window gets its
-        // turn before each further pass, as it does before the first.
-        if (!first) processPendingMessages();
+    // A match that is no header sends the search on.
+    for (;;) {
         if (cachedStart_ && cachedEnd_ && cachedSection_ == name) {
             // The cache belongs to this document; the check of its bytes costs
             // the length of the name and guards against any edit it missed.
@@ -240,7 +220,6 @@ std::optional<IniDocument::Span> IniDocument::findKey(const Header& header,
 
 std::string IniDocument::readKey(std::string_view section, std::string_view key,
                                  std::string_view defaultValue, bool emptyMeansMissing) {
-    processPendingMessages();
     std::size_t from = 0;
     const std::optional<Header> header = findSection(section, from);
     if (!header) return std::string(defaultValue);
@@ -253,84 +232,49 @@ std::string IniDocument::readKey(std::string_view section, std::string_view key,
 }
 
 int IniDocument::writeKey(std::string_view section, std::string_view key, std::string_view value) {
-    pending_.push_back({std::string(section), std::string(key), std::string(value)});
-    if (applying_) return kQueued;
-    return applyPending();
+    const std::optional<Header> header = establishSection(section);
+    // Both are always found: a line just added is found by the search after
+    // it. The checks keep a slip there from reading through an empty optional.
+    if (!header) return kFailed;
+    const std::optional<Span> span = establishKey(*header, key);
+    if (!span) return kFailed;
+    const std::string_view old(document_.data() + span->start, span->size);
+    // An unchanged value touches nothing, but a file that lags behind after a
+    // failed write gets another chance.
+    if (old != value) change(span->start, span->size, value);
+    return syncFile() ? kWritten : kFailed;
 }
 
-int IniDocument::applyPending() {
-    if (applying_) return kQueued;
-    if (pending_.empty()) return kFailed;
-    std::optional<int> first;
-    // A loop rather than the recursion of "apply one, then apply the rest": the
-    // order is the same, and a long queue cannot exhaust the stack.
-    while (!pending_.empty()) {
-        const Request request = std::move(pending_.front());
-        pending_.pop_front();
-        int result = kFailed;
-        {
-            ApplyingScope scope(applying_);
-            result = applyRequest(request);
-        }
-        if (!first) first = result;
-    }
-    return *first;
-}
-
-int IniDocument::applyRequest(const Request& request) {
+std::optional<IniDocument::Header> IniDocument::establishSection(std::string_view name) {
     std::size_t from = 0;
-    int headersAdded = 0;
-    int keysAdded = 0;
-    for (;;) {
-        // Handlers run here and may read, close or reopen the document, so no
-        // position survives from one pass to the next.
-        processPendingMessages();
-        const std::optional<Header> header = findSection(request.section, from);
-        if (header) {
-            const std::optional<Span> span = findKey(*header, request.key);
-            if (span) {
-                const std::string_view old(document_.data() + span->start, span->size);
-                // An unchanged value touches nothing, but a file that lags
-                // behind after a failed write gets another chance.
-                if (old != request.value) change(span->start, span->size, request.value);
-                return syncFile() ? kWritten : kFailed;
-            }
-            // A key line that never shows up can only come from a handler that
-            // keeps replacing the document; stop rather than loop.
-            if (++keysAdded > kMaxAdditions) {
-                reportFault();
-                return kFailed;
-            }
-            std::size_t at = findBytes(document_, kHeaderLineStart, header->end + 1);
-            if (at == npos) at = document_.size();
-            std::string line;
-            line.reserve(request.key.size() + 3);
-            line += kLineBreak;
-            line += request.key;
-            line += '=';
-            change(at, 0, line);
-            continue;
-        }
-        std::string headerLine;
-        if (!document_.empty()) headerLine += kLineBreak;
-        headerLine += '[';
-        headerLine += request.section;
-        headerLine += ']';
-        from = document_.size();
-        change(document_.size(), 0, headerLine);
-        if (++headersAdded > kMaxAdditions) {
-            reportFault();
-            return kFailed;
-        }
-    }
+    if (std::optional<Header> header = findSection(name, from)) return header;
+    std::string line;
+    if (!document_.empty()) line += kLineBreak;
+    line += '[';
+    line += name;
+    line += ']';
+    from = document_.size();
+    change(document_.size(), 0, line);
+    return findSection(name, from);
 }
 
-void IniDocument::reportFault() {
-    if (!owner_) return;
-    static const std::string message =
-        utf8ToGbk("配置模块出现意外，可能导致无法正常保存！详情请咨询青禾。");
-    owner_->messageBox(message, {}, MessageButtons::Ok, MessageIcon::Warning);
-    owner_->messageBox(document_, {}, MessageButtons::Ok, MessageIcon::Information);
+std::optional<IniDocument::Span> IniDocument::establishKey(const Header& header,
+                                                           std::string_view key) {
+    if (std::optional<Span> span = findKey(header, key)) return span;
+    // The key line goes at the end of the section, before the next line that
+    // starts with "[".
+    std::size_t at = findBytes(document_, kHeaderLineStart, header.end + 1);
+    if (at == npos) at = document_.size();
+    std::string line;
+    line.reserve(key.size() + 3);
+    line += kLineBreak;
+    line += key;
+    line += '=';
+    change(at, 0, line);
+    // Searched again rather than taken from `at`: with a key that holds line
+    // breaks, an earlier match may now run into the new line, and the first
+    // match is the key's line for every later read.
+    return findKey(header, key);
 }
 
 void IniDocument::change(std::size_t at, std::size_t oldSize, std::string_view bytes) {

@@ -46,7 +46,6 @@ class SettingsStore {
     // ---- The document (see IniDocument for the contracts) ----
 
     void close() { ini_.close(); }
-    int applyPending() { return ini_.applyPending(); }
     int writeKey(std::string_view section, std::string_view key, std::string_view value) {
         return ini_.writeKey(section, key, value);
     }
@@ -71,8 +70,9 @@ class SettingsStore {
     /// buttons tagged "字节集方式" use byte blocks. Combo boxes store their
     /// selected index (drop-down list style) or their edit text, and with
     /// `withItems` their item list too; restoring sets the items first, so the
-    /// restored selection applies to the restored items. Lets the window
-    /// process pending messages once per control.
+    /// restored selection applies to the restored items. Never lets the
+    /// window process its pending messages: the controls are saved or restored
+    /// as one, with no event handler changing them half-way.
     void persistWindow(Form& window, bool restore, std::string_view section = {},
                        const std::vector<Control*>& controls = {},
                        const std::vector<std::string>& namesToSkip = {},
@@ -187,9 +187,10 @@ class SettingsStore {
 
     // ---- Extras ----
 
-    /// The window that shows the store's error messages (not owned); nullptr
-    /// shows none.
-    void setMessageOwner(Form* owner) { ini_.setMessageOwner(owner); }
+    /// Has no effect: the store shows no messages of its own, every failure
+    /// is a result (write results, SaveOutcome) for the caller to show. Kept
+    /// until the main window stops calling it.
+    void setMessageOwner(Form*) {}
     const std::string& section() const { return section_; }
     const std::string& settingsPath() const { return ini_.path(); }
     const IniDocument& document() const { return ini_; }

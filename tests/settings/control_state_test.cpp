@@ -12,6 +12,7 @@
 #include "form/control_table.h"
 #include "form/headless_form.h"
 #include "gbk.h"
+#include "pending_messages_counter.h"
 #include "settings/settings_store.h"
 #include "settings_support.h"
 
@@ -181,6 +182,17 @@ TEST_F(ControlState, WholeWindowRoundTripSkipsWhatKeepsNoState) {
             EXPECT_EQ(stateOf(*c), stateOf(*saved.find(name))) << name;
         }
     }
+}
+
+// A whole window is saved and restored as one: no handler of the window can
+// change a control half-way through.
+TEST_F(ControlState, PersistWindowNeverLetsTheWindowIn) {
+    HeadlessForm form(everyKind());
+    const test::PendingMessagesCounter breaths;
+    store.persistWindow(form, false, section);
+    store.persistWindow(form, true, section);
+    EXPECT_EQ(breaths.count(), 0);
+    EXPECT_NE(document(), "");
 }
 
 TEST_F(ControlState, DoNotSaveTagAndMismatchedKindAreNeverRestored) {

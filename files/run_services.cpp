@@ -103,7 +103,9 @@ std::string FileRunServices::elapsedText(std::int64_t milliseconds) {
 }
 
 void FileRunServices::openFolder(std::string_view folder) {
-    openFolderInShell(folder);
+    // Showing the results is a courtesy after the run: a desktop without a
+    // file browser changes nothing of them, and the run has said where they are.
+    static_cast<void>(openFolderInShell(folder));
 }
 
 void FileRunServices::clearOnce(const std::string& folder) {

@@ -24,7 +24,8 @@ bool pathExists(std::string_view path);
 /// something other than a regular file (a folder, a pipe, a socket, a device:
 /// such a path is refused before it is opened, since opening it could block,
 /// never end or have side effects), or cannot be read.
-std::optional<std::string> readWholeFile(std::string_view path, std::string* error = nullptr);
+[[nodiscard]] std::optional<std::string> readWholeFile(std::string_view path,
+                                                       std::string* error = nullptr);
 
 /// Replaces `out` by every byte from the current offset of `fd` to its end,
 /// continuing after interrupted reads. False, with errno set and `out`
@@ -121,9 +122,10 @@ enum class LinkTarget {
 /// one, never a mixture. An existing regular file keeps its permission bits.
 /// Returns false, leaving everything as it was, when the path is empty or
 /// names a folder or when any step fails (no temporary file stays behind).
-bool writeFileAtomically(std::string_view path, std::string_view bytes,
-                         Durability durability = Durability::Synced,
-                         LinkTarget links = LinkTarget::Follow, std::string* error = nullptr);
+[[nodiscard]] bool writeFileAtomically(std::string_view path, std::string_view bytes,
+                                       Durability durability = Durability::Synced,
+                                       LinkTarget links = LinkTarget::Follow,
+                                       std::string* error = nullptr);
 
 /// True for the name of a temporary file of a ReplacementFile (".lct-" …
 /// ".tmp", the machine, process and counter between); such files are never

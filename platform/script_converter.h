@@ -49,7 +49,7 @@ class ScriptConverter {
     /// `utf8` converted, with as many code points as it has (see the file
     /// comment). nullopt when the converter is not ok() or OpenCC rejects the
     /// text (invalid UTF-8).
-    std::optional<std::string> convert(std::string_view utf8) const;
+    [[nodiscard]] std::optional<std::string> convert(std::string_view utf8) const;
 
   private:
     std::unique_ptr<opencc::SimpleConverter> converter_;
@@ -69,7 +69,7 @@ using PieceConverter = std::function<std::optional<std::string>(std::string_view
 /// converted whole, or character by character when its length changed (a
 /// character whose conversion is not one code point is copied). nullopt when
 /// `convertPiece` fails.
-std::optional<std::string> convertKeepingLength(std::string_view utf8,
-                                                const PieceConverter& convertPiece);
+[[nodiscard]] std::optional<std::string> convertKeepingLength(std::string_view utf8,
+                                                              const PieceConverter& convertPiece);
 
 }  // namespace lct

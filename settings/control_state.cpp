@@ -260,12 +260,13 @@ const KindOperations* operationsOf(ControlKind kind) {
 
 }  // namespace
 
-void SettingsStore::persistWindow(Form& window, bool restore, std::string_view section,
-                                  const std::vector<Control*>& controls,
-                                  const std::vector<std::string>& namesToSkip,
-                                  const std::vector<const Control*>& containersToSkip,
-                                  bool withItems, const std::vector<std::string>& namesToHandle,
-                                  const std::vector<const Control*>& containersToHandle) {
+SaveOutcome SettingsStore::persistWindow(Form& window, bool restore, std::string_view section,
+                                         const std::vector<Control*>& controls,
+                                         const std::vector<std::string>& namesToSkip,
+                                         const std::vector<const Control*>& containersToSkip,
+                                         bool withItems,
+                                         const std::vector<std::string>& namesToHandle,
+                                         const std::vector<const Control*>& containersToHandle) {
     if (!section.empty()) selectSection(section);
     // A whole window is saved as one replacement of the settings file.
     if (!restore) beginSave();
@@ -289,7 +290,7 @@ void SettingsStore::persistWindow(Form& window, bool restore, std::string_view s
         if (!containersToHandle.empty() && !contains(containersToHandle, parent)) continue;
         persistControl(*control, restore, withItems);
     }
-    if (!restore) finishSave();
+    return restore ? SaveOutcome{} : finishSave();
 }
 
 void SettingsStore::persistControl(Control& control, bool restore, bool withItems) {

@@ -116,8 +116,10 @@ bool IniDocument::load(std::string_view path) {
 void IniDocument::close() {
     if (file_) {
         saveDepth_ = 0;
-        // Changes of a save that was ended without writing stay out of the file.
-        if (!withheld_) syncFile();
+        // Changes of a save that was ended without writing stay out of the
+        // file. A last write that fails leaves the file whole, old or new, and
+        // is no one's to report: a caller who must know saves with finishSave.
+        if (!withheld_) static_cast<void>(syncFile());
         file_.reset();
     }
     document_.clear();

@@ -57,13 +57,13 @@ class IniDocument {
     /// True when the file is held. False when it cannot be opened for writing
     /// or another holder keeps it locked: the document is then still loaded if
     /// the file is readable (else empty) and writes change only the document.
-    bool open(std::string_view path, std::chrono::milliseconds wait = {});
+    [[nodiscard]] bool open(std::string_view path, std::chrono::milliseconds wait = {});
 
     /// Closes what is open and loads the file at `path` without holding it
     /// (a shared lock while reading, when no writer holds the file; a file
     /// held by a writer is read all the same: it is always whole). Creates
     /// nothing. True when the file was read; writes change only the document.
-    bool load(std::string_view path);
+    [[nodiscard]] bool load(std::string_view path);
 
     /// Releases the file (after one more attempt to bring it up to date, see
     /// writeKey, unless the last save was ended without writing) and empties
@@ -78,7 +78,7 @@ class IniDocument {
     /// the document, and the next write takes them along). False when the
     /// file could not be written (it is then as it was); `error` (when
     /// given) receives the reason in words for people (UTF-8).
-    bool finishSave(bool write = true, std::string* error = nullptr);
+    [[nodiscard]] bool finishSave(bool write = true, std::string* error = nullptr);
 
     /// The value of `key` in `section` (GBK bytes, matched exactly), up to its
     /// first NUL byte; `defaultValue` when the section or key is missing, or when
@@ -92,7 +92,8 @@ class IniDocument {
     /// file — the document holds it all the same, and the next write that
     /// reaches the disk brings the file up to date. Inside a save the change
     /// only reaches the document (kWritten).
-    int writeKey(std::string_view section, std::string_view key, std::string_view value);
+    [[nodiscard]] int writeKey(std::string_view section, std::string_view key,
+                               std::string_view value);
 
     /// 1-based byte position of the "[" of the first header line (a line that
     /// starts with "[" and holds a "]" at a character boundary) whose preceding
@@ -124,7 +125,7 @@ class IniDocument {
     std::optional<Header> establishSection(std::string_view name);
     std::optional<Span> establishKey(const Header& header, std::string_view key);
     void change(std::size_t at, std::size_t oldSize, std::string_view bytes);
-    bool syncFile(std::string* error = nullptr);
+    [[nodiscard]] bool syncFile(std::string* error = nullptr);
     void forgetCache();
 
     std::string document_;

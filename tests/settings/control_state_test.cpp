@@ -195,6 +195,21 @@ TEST_F(ControlState, PersistWindowNeverLetsTheWindowIn) {
     EXPECT_NE(document(), "");
 }
 
+TEST_F(ControlState, PersistWindowReportsWhatASaveCouldNotKeep) {
+    writeFile(folder / "inibin", "a file where the folder should be");
+    HeadlessForm form(everyKind());
+    form.find("编辑框字节")->setText(G("字节"));
+    const SaveOutcome saved = store.persistWindow(form, false, section);
+    EXPECT_TRUE(saved.held);
+    // Every byte block of the window, in the window's order.
+    ASSERT_EQ(saved.failures.size(), 3u);
+    EXPECT_NE(saved.failures[0].find("编辑框字节.ibn"), std::string::npos) << saved.failures[0];
+    EXPECT_NE(saved.failures[1].find("树型框甲.列表.ibn"), std::string::npos) << saved.failures[1];
+    EXPECT_NE(saved.failures[2].find("按钮字节.标记.ibn"), std::string::npos) << saved.failures[2];
+    EXPECT_EQ(readFile(path), "");  // the save kept out as a whole
+    EXPECT_TRUE(store.persistWindow(form, true, section).ok());
+}
+
 TEST_F(ControlState, DoNotSaveTagAndMismatchedKindAreNeverRestored) {
     store.selectSection(section);
     ASSERT_TRUE(store.writeText(G("编辑框结果"), "stored"));
@@ -384,13 +399,13 @@ const ControlTable& keywordMerger() {
 
 void saveKeywordMerger(SettingsStore& store, Form& form) {
     store.selectSection(G("关键词合并器"));
-    store.saveRadioBox(*form.find("单选框词组1"));
-    store.saveRadioBox(*form.find("单选框词组2"));
-    store.saveRadioBox(*form.find("单选框词组1和词组2"));
-    store.writeText(G("词数"), textOf(form, "编辑框词数"));
-    store.writeText(G("符号"), textOf(form, "编辑框符号"));
-    store.writeBytes(G("词组1"), textOf(form, "编辑框列表1"));
-    store.writeBytes(G("词组2"), textOf(form, "编辑框列表2"));
+    EXPECT_TRUE(store.saveRadioBox(*form.find("单选框词组1")));
+    EXPECT_TRUE(store.saveRadioBox(*form.find("单选框词组2")));
+    EXPECT_TRUE(store.saveRadioBox(*form.find("单选框词组1和词组2")));
+    EXPECT_TRUE(store.writeText(G("词数"), textOf(form, "编辑框词数")));
+    EXPECT_TRUE(store.writeText(G("符号"), textOf(form, "编辑框符号")));
+    EXPECT_TRUE(store.writeBytes(G("词组1"), textOf(form, "编辑框列表1")));
+    EXPECT_TRUE(store.writeBytes(G("词组2"), textOf(form, "编辑框列表2")));
 }
 
 void restoreKeywordMerger(SettingsStore& store, Form& form) {

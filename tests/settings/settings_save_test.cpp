@@ -181,7 +181,8 @@ TEST(SettingsSave, AFullDiskLeavesTheFileAndReportsIt) {
             const rlimit full{kStored.size(), limit.rlim_max};
             ::setrlimit(RLIMIT_FSIZE, &full);
             doc.beginSave();
-            doc.writeKey("A", "k", "a longer value");
+            checks.expect(doc.writeKey("A", "k", "a longer value") == IniDocument::kWritten,
+                          "write in the save");
             std::string error;
             checks.expect(!doc.finishSave(true, &error), "save fails");
             checks.expect(error == "文件太大", "says why");
@@ -311,7 +312,7 @@ TEST(SettingsSave, TextsRoundTripThroughTheFile) {
             }
             // A value ending in a lone CR would join the next line's LF.
             texts.push_back(text);
-            store.writeText("k" + std::to_string(i), text);
+            EXPECT_TRUE(store.writeText("k" + std::to_string(i), text));
         }
         EXPECT_TRUE(store.finishSave().ok());
     }

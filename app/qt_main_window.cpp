@@ -259,7 +259,6 @@ MainWindow::MainWindow(std::string settingsPath, std::unique_ptr<BatchDialogs> d
         settingsPath = programFolder() + "/" + std::string(kProgramName) + ".ini";
     // A copy that finds the settings held by another says so in its title.
     setWindowTitle(fromUtf8(mainWindowTitle(store_.open(settingsPath))));
-    store_.setMessageOwner(form_.get());
     layOut();
     connectSignals();
     // The keyword list is the drop area: dropped text replaces its content.

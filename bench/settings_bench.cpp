@@ -38,10 +38,23 @@ const BigSettings& bigSettings() {
     return settings;
 }
 
+// Opens the big settings file for `doc`; false, with the benchmark marked as
+// skipped, when it cannot.
+bool openBig(IniDocument& doc, benchmark::State& state) {
+    if (doc.open(bigSettings().path)) return true;
+    state.SkipWithError("the settings file cannot be opened");
+    return false;
+}
+
+// Marks the benchmark as failed when a write did not reach the document and file.
+void check(bool written, benchmark::State& state) {
+    if (!written) state.SkipWithError("a write failed");
+}
+
 void BM_ReadsInOneSection(benchmark::State& state) {
     const BigSettings& big = bigSettings();
     IniDocument doc;
-    doc.open(big.path);
+    if (!openBig(doc, state)) return;
     const std::string section = big.section(big.sections / 2);
     for (auto _ : state) {
         for (int i = 0; i < kOperations; ++i)
@@ -54,7 +67,7 @@ BENCHMARK(BM_ReadsInOneSection)->Unit(benchmark::kMillisecond);
 void BM_ReadsAcrossSections(benchmark::State& state) {
     const BigSettings& big = bigSettings();
     IniDocument doc;
-    doc.open(big.path);
+    if (!openBig(doc, state)) return;
     for (auto _ : state) {
         for (int i = 0; i < kOperations; ++i) {
             const int s = (i * 7919) % big.sections;
@@ -67,7 +80,7 @@ BENCHMARK(BM_ReadsAcrossSections)->Unit(benchmark::kMillisecond);
 void BM_SameLengthWritesInOneSection(benchmark::State& state) {
     const BigSettings& big = bigSettings();
     IniDocument doc;
-    doc.open(big.path);
+    if (!openBig(doc, state)) return;
     const std::string section = big.section(big.sections / 2);
     int round = 0;
     for (auto _ : state) {
@@ -75,9 +88,11 @@ void BM_SameLengthWritesInOneSection(benchmark::State& state) {
         // digit), and the file is replaced once at the end.
         doc.beginSave();
         for (int i = 0; i < kOperations; ++i)
-            doc.writeKey(section, "key" + std::to_string(i % kKeysPerSection),
-                         "value " + std::to_string((i / kKeysPerSection + round) % 10));
-        doc.finishSave();
+            check(doc.writeKey(section, "key" + std::to_string(i % kKeysPerSection),
+                               "value " + std::to_string((i / kKeysPerSection + round) % 10)) ==
+                      IniDocument::kWritten,
+                  state);
+        check(doc.finishSave(), state);
         ++round;
     }
 }
@@ -87,11 +102,13 @@ BENCHMARK(BM_SameLengthWritesInOneSection)->Unit(benchmark::kMillisecond);
 void BM_OneWriteReplacesTheFile(benchmark::State& state) {
     const BigSettings& big = bigSettings();
     IniDocument doc;
-    doc.open(big.path);
+    if (!openBig(doc, state)) return;
     const std::string section = big.section(big.sections / 2);
     int round = 0;
     for (auto _ : state)
-        doc.writeKey(section, "key1", "value " + std::to_string(round++ % 10));
+        check(doc.writeKey(section, "key1", "value " + std::to_string(round++ % 10)) ==
+                  IniDocument::kWritten,
+              state);
 }
 BENCHMARK(BM_OneWriteReplacesTheFile)->Unit(benchmark::kMillisecond);
 
@@ -100,15 +117,17 @@ BENCHMARK(BM_OneWriteReplacesTheFile)->Unit(benchmark::kMillisecond);
 void BM_ChangingLengthWrites(benchmark::State& state) {
     const BigSettings& big = bigSettings();
     IniDocument doc;
-    doc.open(big.path);
+    if (!openBig(doc, state)) return;
     const std::string section =
         big.section(static_cast<int>(state.range(0)) == 0 ? 0 : big.sections - 1);
     for (auto _ : state) {
         doc.beginSave();
         for (int i = 0; i < kOperations; ++i)
-            doc.writeKey(section, "key" + std::to_string(i % kKeysPerSection),
-                         std::string(static_cast<std::size_t>(i % 13), 'v'));
-        doc.finishSave();
+            check(doc.writeKey(section, "key" + std::to_string(i % kKeysPerSection),
+                               std::string(static_cast<std::size_t>(i % 13), 'v')) ==
+                      IniDocument::kWritten,
+                  state);
+        check(doc.finishSave(), state);
     }
     state.SetLabel(state.range(0) == 0 ? "first section" : "last section");
 }

@@ -4,6 +4,7 @@
 
 #include "platform/ascii.h"
 #include "platform/charset.h"
+#include "platform/gbk_text.h"
 
 namespace lct {
 namespace {
@@ -110,6 +111,17 @@ class Walker {
     int position_ = 1;
 };
 
+// The next byte-level occurrence of the needle's bytes that starts at a
+// character boundary at or after the walker's character, with the walker
+// moved to it; npos when there is none (the walker may then have moved on).
+// Whether the occurrence also ends at a boundary is for Needle::matchesAt.
+std::size_t nextHitAtBoundary(std::string_view text, const Needle& needle, Walker& w) {
+    return findAtBoundary(text, needle.bytes(), w.offset(), [&w](std::size_t) {
+        w.next();
+        return w.offset();
+    });
+}
+
 }  // namespace
 
 std::size_t charSize(std::string_view text, std::size_t offset) {
@@ -138,12 +150,10 @@ int findChars(std::string_view text, std::string_view pattern, int start, bool c
     if (!needle.folds()) {
         // Fast substring search; a hit inside a character is skipped.
         while (!w.atEnd()) {
-            const std::size_t hit = text.find(needle.bytes(), w.offset());
+            const std::size_t hit = nextHitAtBoundary(text, needle, w);
             if (hit == std::string_view::npos) return -1;
-            while (w.offset() < hit)
-                w.next();
-            if (w.offset() == hit && needle.matchesAt(text, hit)) return w.position();
-            if (w.offset() == hit) w.next();
+            if (needle.matchesAt(text, hit)) return w.position();
+            w.next();
         }
         return -1;
     }
@@ -172,12 +182,10 @@ std::vector<int> findAllChars(std::string_view text, std::string_view pattern, b
         // Jump from one byte-level hit to the next; hits inside a character
         // are skipped.
         while (!w.atEnd()) {
-            const std::size_t hit = text.find(needle.bytes(), w.offset());
+            const std::size_t hit = nextHitAtBoundary(text, needle, w);
             if (hit == std::string_view::npos) break;
-            while (w.offset() < hit)
-                w.next();
-            if (w.offset() == hit && needle.matchesAt(text, hit)) found.push_back(w.position());
-            if (w.offset() == hit) w.next();
+            if (needle.matchesAt(text, hit)) found.push_back(w.position());
+            w.next();
         }
         return found;
     }

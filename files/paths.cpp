@@ -9,10 +9,11 @@
 #include <memory>
 
 #include "engine/lists.h"
-#include "files/file_io.h"
 #include "form/pending_messages.h"
 #include "platform/ascii.h"
 #include "platform/charset.h"
+#include "platform/file_io.h"
+#include "platform/path_parts.h"
 
 namespace lct {
 namespace {
@@ -20,11 +21,6 @@ namespace {
 struct DirCloser {
     void operator()(DIR* d) const { ::closedir(d); }
 };
-
-std::string_view nameOfPath(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 // Bytes of the UTF-8 character at `i` (1 for a byte that starts none, so
 // names that are not valid UTF-8 still match byte by byte).
@@ -102,18 +98,16 @@ std::vector<std::string> regularFilesIn(const std::string& folder) {
 }  // namespace
 
 std::string folderOfPath(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) return {};
-    return std::string(path.substr(0, slash));
+    return std::string(folderPart(path));
 }
 
 std::string baseNameOfPath(std::string_view path) {
-    const std::string_view name = nameOfPath(path);
+    const std::string_view name = namePart(path);
     return std::string(name.substr(0, name.rfind('.')));
 }
 
 std::string extensionOfPath(std::string_view path) {
-    const std::string_view name = nameOfPath(path);
+    const std::string_view name = namePart(path);
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return {};
     return std::string(name.substr(dot + 1));

@@ -27,7 +27,8 @@ std::string extensionOfPath(std::string_view path);
 /// when every level exists as a folder afterwards; false at the first level
 /// that cannot be created or exists as something else. Each level created is
 /// appended to `created` (may be null), without a trailing "/".
-bool createFolderPath(std::string_view folder, std::vector<std::string>* created = nullptr);
+[[nodiscard]] bool createFolderPath(std::string_view folder,
+                                    std::vector<std::string>* created = nullptr);
 
 /// True when a file name matches one name pattern: "*" any run of characters,
 /// "?" one character, everything else itself, ASCII letters without case. A

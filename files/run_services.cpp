@@ -5,12 +5,12 @@
 #include <cerrno>
 
 #include "files/elapsed.h"
-#include "files/file_io.h"
 #include "files/paths.h"
 #include "files/result_location.h"
 #include "files/shell.h"
 #include "files/text_file.h"
 #include "platform/error_text.h"
+#include "platform/file_io.h"
 
 namespace lct {
 namespace {
@@ -103,7 +103,9 @@ std::string FileRunServices::elapsedText(std::int64_t milliseconds) {
 }
 
 void FileRunServices::openFolder(std::string_view folder) {
-    openFolderInShell(folder);
+    // Showing the results is a courtesy after the run: a desktop without a
+    // file browser changes nothing of them, and the run has said where they are.
+    static_cast<void>(openFolderInShell(folder));
 }
 
 void FileRunServices::clearOnce(const std::string& folder) {

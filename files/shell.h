@@ -9,6 +9,6 @@ namespace lct {
 /// for it; the browser runs detached, leaving no child process behind. The
 /// path is passed as one argument, never through a shell. False when the path
 /// is empty, xdg-open is not on the PATH or the process cannot be started.
-bool openFolderInShell(std::string_view folder);
+[[nodiscard]] bool openFolderInShell(std::string_view folder);
 
 }  // namespace lct

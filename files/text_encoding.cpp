@@ -4,15 +4,11 @@
 #include <string>
 #include <utility>
 
-#include "form/pending_messages.h"
 #include "platform/ascii.h"
 #include "platform/charset.h"
 
 namespace lct {
 namespace {
-
-// The test lets the window breathe after this many bytes, not after each one.
-constexpr std::size_t kBytesPerBreath = 64 * 1024;
 
 unsigned byteAt(std::string_view s, std::size_t i) {
     return static_cast<unsigned char>(s[i]);
@@ -65,13 +61,8 @@ std::string_view byteOrderMarkOf(TextEncoding encoding) {
 bool looksLikeUtf8(std::string_view bytes) {
     const std::size_t n = bytes.size();
     std::size_t singles = 0;
-    std::size_t nextBreath = kBytesPerBreath;
     std::size_t i = 0;
     while (i < n) {
-        if (i >= nextBreath) {
-            processPendingMessages();
-            nextBreath = i + kBytesPerBreath;
-        }
         const unsigned b = byteAt(bytes, i);
         if (b < 0x80u) {
             ++singles;
@@ -94,13 +85,8 @@ bool looksLikeUtf8(std::string_view bytes) {
 
 bool isValidUtf8(std::string_view bytes) {
     const std::size_t n = bytes.size();
-    std::size_t nextBreath = kBytesPerBreath;
     std::size_t i = 0;
     while (i < n) {
-        if (i >= nextBreath) {
-            processPendingMessages();
-            nextBreath = i + kBytesPerBreath;
-        }
         const unsigned b = byteAt(bytes, i);
         if (b < 0x80u) {
             ++i;

@@ -28,7 +28,6 @@ std::string_view byteOrderMarkOf(TextEncoding encoding);
 /// byte of the sequence's length (C0..DF, E0..EF, F0..F4) followed by
 /// continuation bytes (80..BF). Only these bit patterns are looked at, so
 /// overlong forms such as C0 80 pass. Empty data and pure ASCII give false.
-/// Lets the window process pending messages once per 64 KB examined.
 bool looksLikeUtf8(std::string_view bytes);
 
 /// True when `bytes` is well-formed UTF-8 in the strict sense (no overlong

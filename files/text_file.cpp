@@ -4,10 +4,11 @@
 #include <optional>
 
 #include "engine/line_breaks.h"
-#include "files/file_io.h"
-#include "files/gzip.h"
 #include "files/meta_charset.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
+#include "platform/file_io.h"
+#include "platform/gzip.h"
 
 namespace lct {
 namespace {
@@ -98,7 +99,9 @@ TextFile readTextFile(std::string_view path, TextEncoding requested, GzipFile gz
     bool decompressed = false;
     if (hasGzipSignature(*bytes)) {
         GunzipFailure why = GunzipFailure::None;
-        if (std::optional<std::string> plain = gunzip(*bytes, kMaxGunzipBytes, &why)) {
+        // A large file takes a while to inflate: the window keeps breathing.
+        if (std::optional<std::string> plain =
+                gunzip(*bytes, kMaxGunzipBytes, &why, processPendingMessages)) {
             // The text is read from the decompressed bytes even when the file
             // cannot be replaced (a read-only folder).
             if (gzip == GzipFile::Replace)

@@ -48,8 +48,8 @@ TextFile decodeText(std::string_view bytes, TextEncoding requested);
 /// are decoded. A file that cannot be read (see readWholeFile), or a gzip file
 /// that would decompress beyond kMaxGunzipBytes, gives empty text, `detected`
 /// Detect and the reason in `error`.
-TextFile readTextFile(std::string_view path, TextEncoding requested,
-                      GzipFile gzip = GzipFile::InMemory);
+[[nodiscard]] TextFile readTextFile(std::string_view path, TextEncoding requested,
+                                    GzipFile gzip = GzipFile::InMemory);
 
 /// The bytes of a file holding `text` (GBK, CR LF) in `encoding`: UTF-8 and
 /// UTF-16 get their byte-order mark; Detect and Gbk give the GBK bytes as they
@@ -62,7 +62,8 @@ std::string encodeText(std::string_view text, TextEncoding encoding, LineBreaks 
 /// path is replaced, not followed. False, with any existing file left
 /// untouched and the reason in `error` (when given), when the path is empty or
 /// the write fails.
-bool writeTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
-                   LineBreaks lineBreaks = LineBreaks::CrLf, std::string* error = nullptr);
+[[nodiscard]] bool writeTextFile(std::string_view path, std::string_view text,
+                                 TextEncoding encoding, LineBreaks lineBreaks = LineBreaks::CrLf,
+                                 std::string* error = nullptr);
 
 }  // namespace lct

@@ -31,8 +31,8 @@ std::string utf8ToGbk(std::string_view utf8);
 /// "Big5", "ibm-1375"; "BIG5-HKSCS" is taken for "ibm-1375"). No byte-order
 /// mark is added or removed. Invalid input and characters that `to` lacks
 /// become substitution characters. nullopt when a converter cannot be opened.
-std::optional<std::string> convertCharset(std::string_view bytes, std::string_view from,
-                                          std::string_view to);
+[[nodiscard]] std::optional<std::string> convertCharset(std::string_view bytes,
+                                                        std::string_view from, std::string_view to);
 
 /// Bytes of the GBK character that starts at byte `offset` of `text`: 4 for a
 /// GB18030 four-byte sequence (81..FE, 30..39, 81..FE, 30..39), 2 for any

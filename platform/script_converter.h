@@ -78,7 +78,8 @@ class ScriptConverter {
     /// comment). nullopt when the converter is not ok() or the text is not
     /// valid UTF-8; `error`, when given, then says why and is emptied
     /// otherwise.
-    std::optional<std::string> convert(std::string_view utf8, std::string* error = nullptr) const;
+    [[nodiscard]] std::optional<std::string> convert(std::string_view utf8,
+                                                     std::string* error = nullptr) const;
 
   private:
     std::unique_ptr<const ScriptTables> tables_;
@@ -106,7 +107,7 @@ using PieceConverter = std::function<std::optional<std::string>(std::string_view
 /// whole, or character by character when its length changed (a character
 /// whose conversion is not one code point is copied). nullopt when
 /// `convertPiece` fails.
-std::optional<std::string> convertKeepingLength(std::string_view utf8,
-                                                const PieceConverter& convertPiece);
+[[nodiscard]] std::optional<std::string> convertKeepingLength(std::string_view utf8,
+                                                              const PieceConverter& convertPiece);
 
 }  // namespace lct

@@ -4,38 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 
 #include "platform/charset.h"
 #include "platform/error_text.h"
-#include "settings/stale_files.h"
-#include "settings/unique_fd.h"
+#include "platform/file_io.h"
+#include "platform/path_parts.h"
 
 namespace lct {
 namespace {
 
-using settings_detail::UniqueFd;
-
-std::string folderOf(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) return ".";
-    if (slash == 0) return "/";
-    return std::string(path.substr(0, slash));
-}
-
 bool isSafeName(std::string_view name) {
     return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 bool ensureFolder(const std::string& folder) {
@@ -70,15 +50,8 @@ std::optional<std::string> readByteSetFile(const std::string& path) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     std::string out;
-    out.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::nullopt;
-        if (n == 0) return out;
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
+    if (!readAll(fd.get(), out)) return std::nullopt;
+    return out;
 }
 
 bool writeByteSetFile(const std::string& path, std::string_view bytes, std::string* error) {
@@ -91,20 +64,9 @@ bool writeByteSetFile(const std::string& path, std::string_view bytes, std::stri
         return false;
     }
     if (!ensureFolder(folderOf(path))) return fail(errno);
-    const std::string temporary = settings_detail::temporaryPathFor(path);
-    UniqueFd fd(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
-    if (!fd) return fail(errno);
-    int code = 0;
-    if (!writeAll(fd.get(), bytes)) code = errno != 0 ? errno : EIO;
-    if (code == 0 && ::fsync(fd.get()) != 0) code = errno;
-    fd.reset();
-    if (code == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) code = errno;
-    if (code != 0) {
-        ::unlink(temporary.c_str());
-        return fail(code);
-    }
-    return true;
+    ReplacementFile file(path);
+    if (file.write(bytes) && file.sync() && file.commit()) return true;
+    return fail(file.failure());
 }
 
 }  // namespace lct

@@ -19,14 +19,14 @@ std::string byteSetPath(std::string_view settingsPath, std::string_view section,
 
 /// The whole content of the file at `path`; nullopt when it is missing, is no
 /// regular file or cannot be read.
-std::optional<std::string> readByteSetFile(const std::string& path);
+[[nodiscard]] std::optional<std::string> readByteSetFile(const std::string& path);
 
 /// Replaces (or creates) the file at `path` with `bytes`: written to a new file
 /// in the same folder, flushed, then renamed over the old one, so that a failed
 /// write leaves the old file as it was. Creates the file's folder first when it
 /// is missing (only that last level). False when anything fails, with the
 /// reason (UTF-8) in `error` when given.
-bool writeByteSetFile(const std::string& path, std::string_view bytes,
-                      std::string* error = nullptr);
+[[nodiscard]] bool writeByteSetFile(const std::string& path, std::string_view bytes,
+                                    std::string* error = nullptr);
 
 }  // namespace lct

@@ -2,6 +2,7 @@
 // SettingsStore and persistWindow.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "platform/charset.h"
@@ -29,24 +30,6 @@ const std::string& doNotSaveTag() {
 const std::string& byteBlockTag() {
     static const std::string tag = utf8ToGbk("字节集方式");
     return tag;
-}
-
-bool isStoredKind(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Button:
-        case ControlKind::EditBox:
-        case ControlKind::CheckBox:
-        case ControlKind::RadioBox:
-        case ControlKind::ComboBox:
-        case ControlKind::ListBox:
-        case ControlKind::CheckListBox:
-        case ControlKind::ColourPicker:
-        case ControlKind::FileDialog:
-        case ControlKind::TreeBox:
-            return true;
-        default:
-            return false;
-    }
 }
 
 template <typename T>
@@ -194,18 +177,101 @@ std::string SettingsStore::restoreFileDialog(Control& control) {
     return control.text();
 }
 
-void SettingsStore::persistWindow(Form& window, bool restore, std::string_view section,
-                                  const std::vector<Control*>& controls,
-                                  const std::vector<std::string>& namesToSkip,
-                                  const std::vector<const Control*>& containersToSkip,
-                                  bool withItems, const std::vector<std::string>& namesToHandle,
-                                  const std::vector<const Control*>& containersToHandle) {
+namespace {
+
+// What a control's tag and the caller ask of its save or restore.
+struct Persisting {
+    bool asBytes;    // edit boxes and button tags: a byte block instead of a text
+    bool withItems;  // combo boxes: the item list too
+};
+
+bool saveComboBox(SettingsStore& store, const Control& control, Persisting how) {
+    const bool byIndex = control.comboStyle() == kComboDropDownList;
+    const bool selection = byIndex ? store.saveComboIndex(control) : store.saveComboText(control);
+    const bool items = !how.withItems || store.saveComboItems(control);
+    return selection && items;
+}
+
+void restoreComboBox(SettingsStore& store, Control& control, Persisting how) {
+    // Items first: setting them may drop the selection, which is restored
+    // afterwards against the restored items.
+    if (how.withItems) store.restoreComboItems(control);
+    if (control.comboStyle() == kComboDropDownList)
+        store.restoreComboIndex(control);
+    else
+        store.restoreComboText(control);
+}
+
+// The save and restore operations of each kind of control that keeps a state.
+struct KindOperations {
+    ControlKind kind;
+    bool (*save)(SettingsStore&, const Control&, Persisting);
+    void (*restore)(SettingsStore&, Control&, Persisting);
+};
+
+constexpr std::array kKindOperations = {
+    KindOperations{
+        ControlKind::Button,
+        [](SettingsStore& s, const Control& c, Persisting how) {
+            return s.saveButtonTag(c, how.asBytes);
+        },
+        [](SettingsStore& s, Control& c, Persisting how) { s.restoreButtonTag(c, how.asBytes); }},
+    KindOperations{
+        ControlKind::EditBox,
+        [](SettingsStore& s, const Control& c, Persisting how) {
+            return s.saveEditBox(c, how.asBytes);
+        },
+        [](SettingsStore& s, Control& c, Persisting how) { s.restoreEditBox(c, how.asBytes); }},
+    KindOperations{ControlKind::CheckBox,
+                   [](SettingsStore& s, const Control& c, Persisting) { return s.saveCheckBox(c); },
+                   [](SettingsStore& s, Control& c, Persisting) { s.restoreCheckBox(c); }},
+    KindOperations{ControlKind::RadioBox,
+                   [](SettingsStore& s, const Control& c, Persisting) { return s.saveRadioBox(c); },
+                   [](SettingsStore& s, Control& c, Persisting) { s.restoreRadioBox(c); }},
+    KindOperations{ControlKind::ComboBox, saveComboBox, restoreComboBox},
+    KindOperations{ControlKind::ListBox,
+                   [](SettingsStore& s, const Control& c, Persisting) { return s.saveListBox(c); },
+                   [](SettingsStore& s, Control& c, Persisting) { s.restoreListBox(c); }},
+    KindOperations{
+        ControlKind::CheckListBox,
+        [](SettingsStore& s, const Control& c, Persisting) { return s.saveCheckListBox(c); },
+        [](SettingsStore& s, Control& c, Persisting) { s.restoreCheckListBox(c); }},
+    KindOperations{
+        ControlKind::ColourPicker,
+        [](SettingsStore& s, const Control& c, Persisting) { return s.saveColourPicker(c); },
+        [](SettingsStore& s, Control& c, Persisting) { s.restoreColourPicker(c); }},
+    KindOperations{
+        ControlKind::FileDialog,
+        [](SettingsStore& s, const Control& c, Persisting) { return s.saveFileDialog(c); },
+        [](SettingsStore& s, Control& c, Persisting) { s.restoreFileDialog(c); }},
+    KindOperations{ControlKind::TreeBox,
+                   [](SettingsStore& s, const Control& c, Persisting) { return s.saveTreeBox(c); },
+                   [](SettingsStore& s, Control& c, Persisting) { s.restoreTreeBox(c); }},
+};
+
+// The operations of `kind`; nullptr for a kind that keeps no state (labels,
+// panels, ...).
+const KindOperations* operationsOf(ControlKind kind) {
+    for (const KindOperations& operations : kKindOperations) {
+        if (operations.kind == kind) return &operations;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+SaveOutcome SettingsStore::persistWindow(Form& window, bool restore, std::string_view section,
+                                         const std::vector<Control*>& controls,
+                                         const std::vector<std::string>& namesToSkip,
+                                         const std::vector<const Control*>& containersToSkip,
+                                         bool withItems,
+                                         const std::vector<std::string>& namesToHandle,
+                                         const std::vector<const Control*>& containersToHandle) {
     if (!section.empty()) selectSection(section);
     // A whole window is saved as one replacement of the settings file.
     if (!restore) beginSave();
     const std::vector<Control*> list = controls.empty() ? window.controls() : controls;
     for (Control* control : list) {
-        processPendingMessages();
         if (!control) continue;
         const std::string& name = control->name();
         if (name.empty()) continue;
@@ -217,95 +283,28 @@ void SettingsStore::persistWindow(Form& window, bool restore, std::string_view s
         // A name that announces one kind on a control of another is a fault of
         // the window's definition; acting on it would store the wrong property.
         const ControlKind kind = kindFromName(name);
-        if (!isStoredKind(kind) || control->kind() != kind) continue;
+        if (!operationsOf(kind) || control->kind() != kind) continue;
         if (control->tag() == doNotSaveTag()) continue;
         const Control* parent = control->parent();
         if (contains(containersToSkip, parent)) continue;
         if (!containersToHandle.empty() && !contains(containersToHandle, parent)) continue;
         persistControl(*control, restore, withItems);
     }
-    if (!restore) finishSave();
+    return restore ? SaveOutcome{} : finishSave();
 }
 
 void SettingsStore::persistControl(Control& control, bool restore, bool withItems) {
-    const bool asBytes = control.tag() == byteBlockTag();
-    switch (control.kind()) {
-        case ControlKind::Button:
-            if (restore)
-                restoreButtonTag(control, asBytes);
-            else
-                saveButtonTag(control, asBytes);
-            break;
-        case ControlKind::EditBox:
-            if (restore)
-                restoreEditBox(control, asBytes);
-            else
-                saveEditBox(control, asBytes);
-            break;
-        case ControlKind::CheckBox:
-            if (restore)
-                restoreCheckBox(control);
-            else
-                saveCheckBox(control);
-            break;
-        case ControlKind::RadioBox:
-            if (restore)
-                restoreRadioBox(control);
-            else
-                saveRadioBox(control);
-            break;
-        case ControlKind::ComboBox: {
-            const bool byIndex = control.comboStyle() == kComboDropDownList;
-            if (restore) {
-                // Items first: setting them may drop the selection, which is
-                // restored afterwards against the restored items.
-                if (withItems) restoreComboItems(control);
-                if (byIndex)
-                    restoreComboIndex(control);
-                else
-                    restoreComboText(control);
-            } else {
-                if (byIndex)
-                    saveComboIndex(control);
-                else
-                    saveComboText(control);
-                if (withItems) saveComboItems(control);
-            }
-            break;
-        }
-        case ControlKind::ListBox:
-            if (restore)
-                restoreListBox(control);
-            else
-                saveListBox(control);
-            break;
-        case ControlKind::CheckListBox:
-            if (restore)
-                restoreCheckListBox(control);
-            else
-                saveCheckListBox(control);
-            break;
-        case ControlKind::ColourPicker:
-            if (restore)
-                restoreColourPicker(control);
-            else
-                saveColourPicker(control);
-            break;
-        case ControlKind::FileDialog:
-            if (restore)
-                restoreFileDialog(control);
-            else
-                saveFileDialog(control);
-            break;
-        case ControlKind::TreeBox:
-            if (restore)
-                restoreTreeBox(control);
-            else
-                saveTreeBox(control);
-            break;
-        default:
-            break;
+    const KindOperations* operations = operationsOf(control.kind());
+    if (!operations) return;
+    const Persisting how{control.tag() == byteBlockTag(), withItems};
+    if (restore) {
+        operations->restore(*this, control, how);
+        return;
     }
+    // Only persistWindow saves controls here, inside a save of its own: a
+    // value reaches the document there, and a byte block that cannot be
+    // written is noted for the save's outcome, so the result adds nothing.
+    static_cast<void>(operations->save(*this, control, how));
 }
 
 }  // namespace lct

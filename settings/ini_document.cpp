@@ -6,73 +6,20 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 
-#include "form/form.h"
-#include "platform/charset.h"
 #include "platform/error_text.h"
-#include "settings/gbk_scan.h"
-#include "settings/stale_files.h"
+#include "platform/file_io.h"
+#include "platform/gbk_text.h"
+#include "platform/path_parts.h"
 
 namespace lct {
 namespace {
 
-using settings_detail::findAtBoundary;
-using settings_detail::findBytes;
-using settings_detail::UniqueFd;
-
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kHeaderLineStart = "\r\n[";
 constexpr std::size_t npos = std::string_view::npos;
-
-// A request whose header or key line does not show up after this many
-// additions is dropped (see applyRequest).
-constexpr int kMaxAdditions = 10;
-
-// Clears the flag when the write ends, however it ends.
-class ApplyingScope {
-  public:
-    explicit ApplyingScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~ApplyingScope() { flag_ = false; }
-    ApplyingScope(const ApplyingScope&) = delete;
-    ApplyingScope& operator=(const ApplyingScope&) = delete;
-
-  private:
-    bool& flag_;
-};
-
-bool readWhole(int fd, std::string& out) {
-    out.clear();
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[64 * 1024];
-    off_t offset = 0;
-    for (;;) {
-        const ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            out.clear();
-            return false;
-        }
-        if (n == 0) return true;
-        out.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
-    }
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool startsHeader(std::string_view doc, std::size_t at) {
     return at == 0 || (at >= 2 && doc[at - 2] == '\r' && doc[at - 1] == '\n');
@@ -106,18 +53,6 @@ bool stillAtPath(int fd, const std::string& path) {
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-// The file behind `path` when it is a symbolic link, so that a replacement
-// keeps the link and changes the file it names.
-std::string resolved(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return path;
-    std::string out(real);
-    std::free(real);
-    return out;
-}
-
 constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 }  // namespace
@@ -126,7 +61,7 @@ bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
     close();
     path_ = path;
     if (path_.empty() || path_.find('\0') != std::string::npos) return false;
-    filePath_ = resolved(path_);
+    filePath_ = resolvedPath(path_);
 
     // A writer that replaces the file between this open and this lock leaves
     // the lock on a file no longer named: then the new one is opened.
@@ -147,14 +82,14 @@ bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
         std::string bytes;
         // A file that cannot be read must not be written either: the document
         // would not be its image.
-        if (!readWhole(fd.get(), bytes)) return false;
+        if (!readAll(fd.get(), bytes)) return false;
         document_ = std::move(bytes);
         if (!writable) return false;
         file_ = std::move(fd);
         // A save killed part-way left its temporary files beside the settings.
         const std::string folder = folderOf(filePath_);
-        settings_detail::removeStaleTemporaries(folder, nameOf(filePath_));
-        settings_detail::removeStaleTemporaries(folder + "/inibin", {});
+        removeStaleTemporaryFiles(folder);
+        removeStaleTemporaryFiles(folder + "/inibin");
         return true;
     }
     return false;
@@ -164,7 +99,7 @@ bool IniDocument::load(std::string_view path) {
     close();
     path_ = path;
     if (path_.empty() || path_.find('\0') != std::string::npos) return false;
-    filePath_ = resolved(path_);
+    filePath_ = resolvedPath(path_);
     UniqueFd fd(::open(filePath_.c_str(), O_RDONLY | kOpenFlags));
     if (!fd) return false;
     struct stat st {};
@@ -173,7 +108,7 @@ bool IniDocument::load(std::string_view path) {
     // the file it replaces is whole at every moment.
     ::flock(fd.get(), LOCK_SH | LOCK_NB);
     std::string bytes;
-    if (!readWhole(fd.get(), bytes)) return false;
+    if (!readAll(fd.get(), bytes)) return false;
     document_ = std::move(bytes);
     return true;
 }
@@ -181,8 +116,10 @@ bool IniDocument::load(std::string_view path) {
 void IniDocument::close() {
     if (file_) {
         saveDepth_ = 0;
-        // Changes of a save that was ended without writing stay out of the file.
-        if (!withheld_) syncFile();
+        // Changes of a save that was ended without writing stay out of the
+        // file. A last write that fails leaves the file whole, old or new, and
+        // is no one's to report: a caller who must know saves with finishSave.
+        if (!withheld_) static_cast<void>(syncFile());
         file_.reset();
     }
     document_.clear();
@@ -219,10 +156,8 @@ std::optional<IniDocument::Header> IniDocument::findSection(std::string_view nam
     needle += '[';
     needle += name;
     needle += ']';
-    for (bool first = true;; first = false) {
-        // A match that was no header sends the search on; the window gets its
-        // turn before each further pass, as it does before the first.
-        if (!first) processPendingMessages();
+    // A match that is no header sends the search on.
+    for (;;) {
         if (cachedStart_ && cachedEnd_ && cachedSection_ == name) {
             // The cache belongs to this document; the check of its bytes costs
             // the length of the name and guards against any edit it missed.
@@ -287,7 +222,6 @@ std::optional<IniDocument::Span> IniDocument::findKey(const Header& header,
 
 std::string IniDocument::readKey(std::string_view section, std::string_view key,
                                  std::string_view defaultValue, bool emptyMeansMissing) {
-    processPendingMessages();
     std::size_t from = 0;
     const std::optional<Header> header = findSection(section, from);
     if (!header) return std::string(defaultValue);
@@ -300,84 +234,49 @@ std::string IniDocument::readKey(std::string_view section, std::string_view key,
 }
 
 int IniDocument::writeKey(std::string_view section, std::string_view key, std::string_view value) {
-    pending_.push_back({std::string(section), std::string(key), std::string(value)});
-    if (applying_) return kQueued;
-    return applyPending();
+    const std::optional<Header> header = establishSection(section);
+    // Both are always found: a line just added is found by the search after
+    // it. The checks keep a slip there from reading through an empty optional.
+    if (!header) return kFailed;
+    const std::optional<Span> span = establishKey(*header, key);
+    if (!span) return kFailed;
+    const std::string_view old(document_.data() + span->start, span->size);
+    // An unchanged value touches nothing, but a file that lags behind after a
+    // failed write gets another chance.
+    if (old != value) change(span->start, span->size, value);
+    return syncFile() ? kWritten : kFailed;
 }
 
-int IniDocument::applyPending() {
-    if (applying_) return kQueued;
-    if (pending_.empty()) return kFailed;
-    std::optional<int> first;
-    // A loop rather than the recursion of "apply one, then apply the rest": the
-    // order is the same, and a long queue cannot exhaust the stack.
-    while (!pending_.empty()) {
-        const Request request = std::move(pending_.front());
-        pending_.pop_front();
-        int result = kFailed;
-        {
-            ApplyingScope scope(applying_);
-            result = applyRequest(request);
-        }
-        if (!first) first = result;
-    }
-    return *first;
-}
-
-int IniDocument::applyRequest(const Request& request) {
+std::optional<IniDocument::Header> IniDocument::establishSection(std::string_view name) {
     std::size_t from = 0;
-    int headersAdded = 0;
-    int keysAdded = 0;
-    for (;;) {
-        // Handlers run here and may read, close or reopen the document, so no
-        // position survives from one pass to the next.
-        processPendingMessages();
-        const std::optional<Header> header = findSection(request.section, from);
-        if (header) {
-            const std::optional<Span> span = findKey(*header, request.key);
-            if (span) {
-                const std::string_view old(document_.data() + span->start, span->size);
-                // An unchanged value touches nothing, but a file that lags
-                // behind after a failed write gets another chance.
-                if (old != request.value) change(span->start, span->size, request.value);
-                return syncFile() ? kWritten : kFailed;
-            }
-            // A key line that never shows up can only come from a handler that
-            // keeps replacing the document; stop rather than loop.
-            if (++keysAdded > kMaxAdditions) {
-                reportFault();
-                return kFailed;
-            }
-            std::size_t at = findBytes(document_, kHeaderLineStart, header->end + 1);
-            if (at == npos) at = document_.size();
-            std::string line;
-            line.reserve(request.key.size() + 3);
-            line += kLineBreak;
-            line += request.key;
-            line += '=';
-            change(at, 0, line);
-            continue;
-        }
-        std::string headerLine;
-        if (!document_.empty()) headerLine += kLineBreak;
-        headerLine += '[';
-        headerLine += request.section;
-        headerLine += ']';
-        from = document_.size();
-        change(document_.size(), 0, headerLine);
-        if (++headersAdded > kMaxAdditions) {
-            reportFault();
-            return kFailed;
-        }
-    }
+    if (std::optional<Header> header = findSection(name, from)) return header;
+    std::string line;
+    if (!document_.empty()) line += kLineBreak;
+    line += '[';
+    line += name;
+    line += ']';
+    from = document_.size();
+    change(document_.size(), 0, line);
+    return findSection(name, from);
 }
 
-void IniDocument::reportFault() {
-    if (!owner_) return;
-    static const std::string message =
-        utf8ToGbk("配置模块出现意外，可能导致无法正常保存！详情请咨询青禾。");
-    owner_->messageBox(message, {}, MessageButtons::Ok, MessageIcon::Warning);
-    owner_->messageBox(document_, {}, MessageButtons::Ok, MessageIcon::Information);
+std::optional<IniDocument::Span> IniDocument::establishKey(const Header& header,
+                                                           std::string_view key) {
+    if (std::optional<Span> span = findKey(header, key)) return span;
+    // The key line goes at the end of the section, before the next line that
+    // starts with "[".
+    std::size_t at = findBytes(document_, kHeaderLineStart, header.end + 1);
+    if (at == npos) at = document_.size();
+    std::string line;
+    line.reserve(key.size() + 3);
+    line += kLineBreak;
+    line += key;
+    line += '=';
+    change(at, 0, line);
+    // Searched again rather than taken from `at`: with a key that holds line
+    // breaks, an earlier match may now run into the new line, and the first
+    // match is the key's line for every later read.
+    return findKey(header, key);
 }
 
 void IniDocument::change(std::size_t at, std::size_t oldSize, std::string_view bytes) {
@@ -385,20 +284,6 @@ void IniDocument::change(std::size_t at, std::size_t oldSize, std::string_view b
     if (cachedStart_ && at <= *cachedStart_) forgetCache();
     dirty_ = true;
 }
-
-namespace {
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-}  // namespace
 
 // Brings the file up to the document by replacing it as a whole. On failure
 // the file stays as it was and the document keeps every change, so the next
@@ -409,32 +294,20 @@ bool IniDocument::syncFile(std::string* error) {
         return true;
     }
     if (!dirty_ || saveDepth_ > 0) return true;
-    auto fail = [&](int code) {
-        if (error) *error = errorText(code);
-        return false;
-    };
-    const std::string temporary = settings_detail::temporaryPathFor(filePath_);
-    UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | kOpenFlags, 0666));
-    if (!fd) return fail(errno);
+    ReplacementFile file(filePath_);
+    bool done = file.write(document_);
     struct stat old {};
-    int code = 0;
-    if (!writeAll(fd.get(), document_)) code = errno != 0 ? errno : EIO;
-    if (code == 0 && ::fstat(file_.get(), &old) == 0 &&
-        ::fchmod(fd.get(), old.st_mode & 07777) != 0)
-        code = errno;
-    if (code == 0 && ::fsync(fd.get()) != 0) code = errno;
+    if (done && ::fstat(file_.get(), &old) == 0) done = file.setPermissions(old.st_mode);
     // The new file is locked before it takes the name: no other copy can
-    // lock it in between.
-    if (code == 0 && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) code = errno;
-    if (code == 0 && ::rename(temporary.c_str(), filePath_.c_str()) != 0) code = errno;
-    if (code != 0) {
-        ::unlink(temporary.c_str());
-        return fail(code);
+    // lock it in between. Taking it over releases the lock of the old one.
+    done = done && file.sync() && file.lock() && file.commitAndKeep(file_);
+    if (!done) {
+        if (error) *error = errorText(file.failure());
+        return false;
     }
-    // The rename itself reaches the disk with the folder.
-    UniqueFd folder(::open(folderOf(filePath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder) ::fsync(folder.get());
-    file_ = std::move(fd);  // releases the lock of the replaced file
+    // The rename itself reaches the disk with the folder; should that fail,
+    // the settings file is still whole, old or new.
+    static_cast<void>(syncFolderOf(filePath_));
     dirty_ = false;
     withheld_ = false;
     return true;

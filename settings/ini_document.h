@@ -24,30 +24,25 @@
 // before it takes the name, and an opener that got the lock of a file that
 // has since been replaced tries again on the new one.
 //
-// Writes are serialised: every lookup lets the window process its pending
-// messages (processPendingMessages), so an event handler may call writeKey
-// while another write is being applied; such a write is queued, returns 3, and
-// is applied after the running one, in arrival order.
+// Reads and writes are quick and never let the window process its pending
+// messages, so no event handler runs in the middle of one: each write is
+// complete before the next begins.
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "settings/unique_fd.h"
+#include "platform/unique_fd.h"
 
 namespace lct {
 
-class Form;
-
 class IniDocument {
   public:
-    /// writeKey and applyPending results.
+    /// writeKey results.
     static constexpr int kWritten = 0;
-    static constexpr int kQueued = 3;
     static constexpr int kFailed = -1;
 
     IniDocument() = default;
@@ -62,17 +57,17 @@ class IniDocument {
     /// True when the file is held. False when it cannot be opened for writing
     /// or another holder keeps it locked: the document is then still loaded if
     /// the file is readable (else empty) and writes change only the document.
-    bool open(std::string_view path, std::chrono::milliseconds wait = {});
+    [[nodiscard]] bool open(std::string_view path, std::chrono::milliseconds wait = {});
 
     /// Closes what is open and loads the file at `path` without holding it
     /// (a shared lock while reading, when no writer holds the file; a file
     /// held by a writer is read all the same: it is always whole). Creates
     /// nothing. True when the file was read; writes change only the document.
-    bool load(std::string_view path);
+    [[nodiscard]] bool load(std::string_view path);
 
     /// Releases the file (after one more attempt to bring it up to date, see
     /// writeKey, unless the last save was ended without writing) and empties
-    /// the document. The pending writes stay queued.
+    /// the document.
     void close();
 
     /// Starts a save: until the matching finishSave, changes stay in the
@@ -83,7 +78,7 @@ class IniDocument {
     /// the document, and the next write takes them along). False when the
     /// file could not be written (it is then as it was); `error` (when
     /// given) receives the reason in words for people (UTF-8).
-    bool finishSave(bool write = true, std::string* error = nullptr);
+    [[nodiscard]] bool finishSave(bool write = true, std::string* error = nullptr);
 
     /// The value of `key` in `section` (GBK bytes, matched exactly), up to its
     /// first NUL byte; `defaultValue` when the section or key is missing, or when
@@ -93,28 +88,18 @@ class IniDocument {
 
     /// Sets `key` of `section` to `value` (GBK bytes), adding the section at the
     /// end of the document and the key at the end of its section when missing.
-    /// Returns kWritten; kQueued when a write is being applied (the request is
-    /// applied after it); kFailed when the section header could not be
-    /// established (two message boxes are shown on the owner) or when the change
-    /// could not be written to the file — the document holds it all the same,
-    /// and the next write that reaches the disk brings the file up to date.
-    /// Inside a save the change only reaches the document (kWritten).
-    int writeKey(std::string_view section, std::string_view key, std::string_view value);
-
-    /// Applies the queued writes, oldest first, and returns the result of the
-    /// first; kFailed when the queue was empty, kQueued when called while a
-    /// write is being applied (the running call applies the queue).
-    int applyPending();
+    /// Returns kWritten; kFailed when the change could not be written to the
+    /// file — the document holds it all the same, and the next write that
+    /// reaches the disk brings the file up to date. Inside a save the change
+    /// only reaches the document (kWritten).
+    [[nodiscard]] int writeKey(std::string_view section, std::string_view key,
+                               std::string_view value);
 
     /// 1-based byte position of the "[" of the first header line (a line that
     /// starts with "[" and holds a "]" at a character boundary) whose preceding
     /// CR LF starts at or after position `from` and before position `to`; -1
     /// when there is none.
     std::int64_t headerBetween(std::int64_t from, std::int64_t to) const;
-
-    /// The window that shows the engine's error messages; nullptr (the default)
-    /// shows none. Not owned; must outlive its use here.
-    void setMessageOwner(Form* owner) { owner_ = owner; }
 
     const std::string& document() const { return document_; }
     /// The path given to the last open(); kept by close().
@@ -125,11 +110,6 @@ class IniDocument {
     bool fileBehind() const;
 
   private:
-    struct Request {
-        std::string section;
-        std::string key;
-        std::string value;
-    };
     struct Header {
         std::size_t start;  // offset of "["
         std::size_t end;    // offset of "]"
@@ -142,23 +122,19 @@ class IniDocument {
     std::optional<Header> findSection(std::string_view name, std::size_t& from);
     std::optional<Span> findKey(const Header& header, std::string_view key) const;
     std::size_t nextHeaderLine(std::size_t from, std::size_t limit) const;
-    int applyRequest(const Request& request);
+    std::optional<Header> establishSection(std::string_view name);
+    std::optional<Span> establishKey(const Header& header, std::string_view key);
     void change(std::size_t at, std::size_t oldSize, std::string_view bytes);
-    bool syncFile(std::string* error = nullptr);
+    [[nodiscard]] bool syncFile(std::string* error = nullptr);
     void forgetCache();
-    void reportFault();
 
     std::string document_;
-    settings_detail::UniqueFd file_;
+    UniqueFd file_;
     std::string path_;
 
     std::string cachedSection_;
     std::optional<std::size_t> cachedStart_;
     std::optional<std::size_t> cachedEnd_;
-
-    std::deque<Request> pending_;
-    bool applying_ = false;
-    Form* owner_ = nullptr;
 
     std::string filePath_;   // the file the lock is on: the path with links resolved
     bool dirty_ = false;     // the file lags behind the document

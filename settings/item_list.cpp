@@ -1,6 +1,6 @@
 #include "settings/item_list.h"
 
-#include "settings/gbk_scan.h"
+#include "platform/gbk_text.h"
 #include "settings/value_forms.h"
 
 namespace lct {
@@ -30,9 +30,8 @@ std::vector<ListItem> decodeItems(std::string_view text, bool withChecks) {
     std::vector<ListItem> items;
     // Separators are matched at character boundaries: "{" is also a possible
     // trail byte of a double-byte character.
-    for (const std::string& piece : settings_detail::splitAtBoundaries(text, kItemSeparator)) {
-        std::vector<std::string> fields =
-            settings_detail::splitAtBoundaries(piece, kFieldSeparator);
+    for (const std::string& piece : splitAtBoundaries(text, kItemSeparator)) {
+        std::vector<std::string> fields = splitAtBoundaries(piece, kFieldSeparator);
         fields.resize(3);
         ListItem item;
         item.text = std::move(fields[0]);

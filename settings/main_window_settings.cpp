@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "platform/charset.h"
-#include "settings/gbk_scan.h"
+#include "platform/gbk_text.h"
 
 namespace lct {
 namespace {
@@ -122,8 +122,8 @@ void load(SettingsStore& store, Form& form, const Row& row) {
             control->setText(store.readText(key, control->text()));
             break;
         case Kind::SpacedText:
-            control->setText(settings_detail::replaceAtBoundaries(
-                store.readText(key, control->text()), kSpace, " "));
+            control->setText(
+                replaceAtBoundaries(store.readText(key, control->text()), kSpace, " "));
             break;
         case Kind::Bool:
             control->setTicked(store.readBool(key, control->ticked()));
@@ -139,37 +139,31 @@ void load(SettingsStore& store, Form& form, const Row& row) {
     }
 }
 
-void save(SettingsStore& store, Form& form, const Row& row) {
-    Control* control = form.find(row.control);
-    if (!control) return;
+// Saves one row; true when its value reached the document or its byte-set
+// file (a row whose control the form lacks has nothing to save).
+bool save(SettingsStore& store, Form& form, const Row& row) {
+    const Control* control = form.find(row.control);
+    if (!control) return true;
     const std::string key = utf8ToGbk(row.key);
     switch (row.kind) {
         case Kind::CheckBox:
-            store.saveCheckBox(*control);
-            break;
+            return store.saveCheckBox(*control);
         case Kind::Bytes:
-            store.writeBytes(key, control->text());
-            break;
+            return store.writeBytes(key, control->text());
         case Kind::Number:
-            store.writeNumber(key, control->selectedIndex());
-            break;
+            return store.writeNumber(key, control->selectedIndex());
         case Kind::Text:
-            store.writeText(key, control->text());
-            break;
+            return store.writeText(key, control->text());
         case Kind::SpacedText:
-            store.writeText(key,
-                            settings_detail::replaceAtBoundaries(control->text(), " ", kSpace));
-            break;
+            return store.writeText(key, replaceAtBoundaries(control->text(), " ", kSpace));
         case Kind::Bool:
-            store.writeBool(key, control->ticked());
-            break;
+            return store.writeBool(key, control->ticked());
         case Kind::ButtonTag:
-            store.writeText(key, control->tag());
-            break;
+            return store.writeText(key, control->tag());
         case Kind::ModeRadio:
-            store.writeNumber(key, control->ticked() ? 0 : 1);
-            break;
+            return store.writeNumber(key, control->ticked() ? 0 : 1);
     }
+    return true;
 }
 
 template <typename Action>
@@ -190,7 +184,10 @@ void loadMainWindowSettings(SettingsStore& store, Form& form) {
 
 SaveOutcome saveMainWindowSettings(SettingsStore& store, Form& form) {
     store.beginSave();
-    forEachRow(store, [&](const Row& row) { save(store, form, row); });
+    // Inside the save a value only reaches the document, and a byte block that
+    // cannot be written is noted for finishSave: its outcome holds every
+    // failure, so the rows' own results add nothing.
+    forEachRow(store, [&](const Row& row) { static_cast<void>(save(store, form, row)); });
     return store.finishSave();
 }
 

@@ -46,8 +46,8 @@ class SettingsStore {
     // ---- The document (see IniDocument for the contracts) ----
 
     void close() { ini_.close(); }
-    int applyPending() { return ini_.applyPending(); }
-    int writeKey(std::string_view section, std::string_view key, std::string_view value) {
+    [[nodiscard]] int writeKey(std::string_view section, std::string_view key,
+                               std::string_view value) {
         return ini_.writeKey(section, key, value);
     }
     std::string readKey(std::string_view section, std::string_view key,
@@ -71,22 +71,26 @@ class SettingsStore {
     /// buttons tagged "字节集方式" use byte blocks. Combo boxes store their
     /// selected index (drop-down list style) or their edit text, and with
     /// `withItems` their item list too; restoring sets the items first, so the
-    /// restored selection applies to the restored items. Lets the window
-    /// process pending messages once per control.
-    void persistWindow(Form& window, bool restore, std::string_view section = {},
-                       const std::vector<Control*>& controls = {},
-                       const std::vector<std::string>& namesToSkip = {},
-                       const std::vector<const Control*>& containersToSkip = {},
-                       bool withItems = false, const std::vector<std::string>& namesToHandle = {},
-                       const std::vector<const Control*>& containersToHandle = {});
+    /// restored selection applies to the restored items. Never lets the
+    /// window process its pending messages: the controls are saved or restored
+    /// as one, with no event handler changing them half-way. A save is one
+    /// save (beginSave … finishSave) and returns what it achieved; a restore
+    /// returns an outcome without failures.
+    SaveOutcome persistWindow(Form& window, bool restore, std::string_view section = {},
+                              const std::vector<Control*>& controls = {},
+                              const std::vector<std::string>& namesToSkip = {},
+                              const std::vector<const Control*>& containersToSkip = {},
+                              bool withItems = false,
+                              const std::vector<std::string>& namesToHandle = {},
+                              const std::vector<const Control*>& containersToHandle = {});
 
     /// Opens the settings file at `path` (a file-system path), waiting up to
     /// `wait` for another holder; see IniDocument::open. The path also locates
     /// the "inibin" folder.
-    bool open(std::string_view path, std::chrono::milliseconds wait = {});
+    [[nodiscard]] bool open(std::string_view path, std::chrono::milliseconds wait = {});
     /// Reads the settings file at `path` without holding it (readers of the
     /// command line); see IniDocument::load. Writes then stay in memory.
-    bool load(std::string_view path) { return ini_.load(path); }
+    [[nodiscard]] bool load(std::string_view path) { return ini_.load(path); }
     /// True while the store holds its settings file and may write it.
     bool holdsFile() const { return ini_.holdsFile(); }
 
@@ -97,7 +101,7 @@ class SettingsStore {
     /// of the save could not be saved (a byte block): then the file stays as it
     /// was and the document keeps the changes for the next save. Returns what
     /// the save achieved (an inner save reports only its own failures so far).
-    SaveOutcome finishSave();
+    [[nodiscard]] SaveOutcome finishSave();
 
     /// Makes `name` (GBK) the section of every typed and per-control operation.
     void selectSection(std::string_view name) { section_ = name; }
@@ -112,21 +116,21 @@ class SettingsStore {
     /// a save, the failure is noted for finishSave), and always while the
     /// store does not hold its settings file (open() returned false), so that
     /// a second copy of the program leaves the files alone.
-    bool writeBytes(std::string_view key, std::string_view bytes);
+    [[nodiscard]] bool writeBytes(std::string_view key, std::string_view bytes);
 
     /// Stores `text` with every CR LF written as "┊*┊". True when written.
-    bool writeText(std::string_view key, std::string_view text);
+    [[nodiscard]] bool writeText(std::string_view key, std::string_view text);
     /// The stored text with its line breaks restored, or `defaultValue`.
     std::string readText(std::string_view key, std::string_view defaultValue);
 
     /// Stores `number` in the "%.13g" form. True when written.
-    bool writeNumber(std::string_view key, double number);
+    [[nodiscard]] bool writeNumber(std::string_view key, double number);
     /// The leading number of the stored text (full-width digits read as ASCII;
     /// 0 when the text starts with no number), or `defaultValue` when missing.
     double readNumber(std::string_view key, double defaultValue);
 
     /// Stores "真" or "假". True when written.
-    bool writeBool(std::string_view key, bool value);
+    [[nodiscard]] bool writeBool(std::string_view key, bool value);
     /// True exactly when the stored text (or the default's form) is "真".
     bool readBool(std::string_view key, bool defaultValue);
 
@@ -135,61 +139,58 @@ class SettingsStore {
     // into the control and returns the state now shown. ----
 
     /// Ticked state, key = name.
-    bool saveCheckBox(const Control& control);
+    [[nodiscard]] bool saveCheckBox(const Control& control);
     bool restoreCheckBox(Control& control);
 
     /// Content, key = name; as a byte block when `asBytes`.
-    bool saveEditBox(const Control& control, bool asBytes = false);
+    [[nodiscard]] bool saveEditBox(const Control& control, bool asBytes = false);
     std::string restoreEditBox(Control& control, bool asBytes = false);
 
     /// Items with values and check marks, key = name.
-    bool saveCheckListBox(const Control& control);
+    [[nodiscard]] bool saveCheckListBox(const Control& control);
     std::vector<ListItem> restoreCheckListBox(Control& control);
 
     /// The tree's serialised content (the control's text) as a byte block,
     /// key = name + ".列表".
-    bool saveTreeBox(const Control& control);
+    [[nodiscard]] bool saveTreeBox(const Control& control);
     std::string restoreTreeBox(Control& control);
 
     /// A combo box's items, key = name + ".项目".
-    bool saveComboItems(const Control& control);
+    [[nodiscard]] bool saveComboItems(const Control& control);
     std::vector<ListItem> restoreComboItems(Control& control);
 
     /// Items with values, key = name.
-    bool saveListBox(const Control& control);
+    [[nodiscard]] bool saveListBox(const Control& control);
     std::vector<ListItem> restoreListBox(Control& control);
 
     /// Selected index of a drop-down list combo box, as a number, key = name. A
     /// stored index outside the current items leaves the selection unchanged.
-    bool saveComboIndex(const Control& control);
+    [[nodiscard]] bool saveComboIndex(const Control& control);
     int restoreComboIndex(Control& control);
 
     /// Edit text of an editable combo box, key = name + ".内容".
-    bool saveComboText(const Control& control);
+    [[nodiscard]] bool saveComboText(const Control& control);
     std::string restoreComboText(Control& control);
 
     /// Tag text, key = name + ".标记"; as a byte block when `asBytes`.
-    bool saveButtonTag(const Control& control, bool asBytes = false);
+    [[nodiscard]] bool saveButtonTag(const Control& control, bool asBytes = false);
     std::string restoreButtonTag(Control& control, bool asBytes = false);
 
     /// The colour, held by the control as its text (a decimal integer), stored
     /// as a number, key = name.
-    bool saveColourPicker(const Control& control);
+    [[nodiscard]] bool saveColourPicker(const Control& control);
     std::string restoreColourPicker(Control& control);
 
     /// Ticked state, key = name.
-    bool saveRadioBox(const Control& control);
+    [[nodiscard]] bool saveRadioBox(const Control& control);
     bool restoreRadioBox(Control& control);
 
     /// The chosen file name (the control's text), key = name.
-    bool saveFileDialog(const Control& control);
+    [[nodiscard]] bool saveFileDialog(const Control& control);
     std::string restoreFileDialog(Control& control);
 
     // ---- Extras ----
 
-    /// The window that shows the store's error messages (not owned); nullptr
-    /// shows none.
-    void setMessageOwner(Form* owner) { ini_.setMessageOwner(owner); }
     const std::string& section() const { return section_; }
     const std::string& settingsPath() const { return ini_.path(); }
     const IniDocument& document() const { return ini_; }

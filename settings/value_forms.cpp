@@ -8,12 +8,9 @@
 #include <limits>
 
 #include "platform/charset.h"
-#include "settings/gbk_scan.h"
 
 namespace lct {
 namespace {
-
-using settings_detail::gbkCharSize;
 
 const std::string& lineBreakMark() {
     static const std::string mark = utf8ToGbk("┊*┊");

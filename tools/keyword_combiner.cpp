@@ -331,13 +331,15 @@ void restoreKeywordCombiner(SettingsStore& store, Form& form) {
 }
 
 SaveOutcome saveKeywordCombiner(SettingsStore& store, Form& form) {
+    // Inside a save each write reaches the document; what cannot reach the
+    // disk is told by finishSave.
     store.beginSave();
     store.selectSection(utf8ToGbk(kKeywordCombinerTitle));
-    store.writeNumber(utf8ToGbk("纵向调用方式"), indexOf(form, kVerticalMode));
-    store.writeNumber(utf8ToGbk("横向组合方式"), indexOf(form, kHorizontalMode));
-    store.writeText(utf8ToGbk("组合符号"), textOf(form, kSymbols));
+    static_cast<void>(store.writeNumber(utf8ToGbk("纵向调用方式"), indexOf(form, kVerticalMode)));
+    static_cast<void>(store.writeNumber(utf8ToGbk("横向组合方式"), indexOf(form, kHorizontalMode)));
+    static_cast<void>(store.writeText(utf8ToGbk("组合符号"), textOf(form, kSymbols)));
     for (std::size_t g = 0; g < std::size(kGroupBoxes); ++g)
-        store.writeBytes(utf8ToGbk(kGroupKeys[g]), textOf(form, kGroupBoxes[g]));
+        static_cast<void>(store.writeBytes(utf8ToGbk(kGroupKeys[g]), textOf(form, kGroupBoxes[g])));
     return store.finishSave();
 }
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "files/file_io.h"
 #include "files/paths.h"
 #include "files/text_encoding.h"
 #include "gbk.h"
+#include "platform/file_io.h"
 #include "temp_folder.h"
 
 namespace lct {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gbk.h"
+#include "pending_messages_counter.h"
 #include "temp_folder.h"
 
 namespace lct {
@@ -211,6 +212,14 @@ TEST_F(ReadTextFileTest, MultiMemberGzipFileIsReadWhole) {
     EXPECT_EQ(readBytes(path), G("第一第二"));
 }
 
+TEST_F(ReadTextFileTest, ALargeGzipFileLetsTheWindowBreatheWhileItInflates) {
+    const std::string path = folder_.write("big.txt", gzipMember(std::string(300000, 'a')));
+    const test::PendingMessagesCounter breaths;
+    const TextFile file = readTextFile(path, TextEncoding::Gbk);
+    EXPECT_EQ(file.text.size(), 300000u);
+    EXPECT_GE(breaths.count(), 2 * 5);  // five output blocks of 64 KB, inflated twice
+}
+
 TEST_F(ReadTextFileTest, DamagedGzipFileStaysAndIsReadRaw) {
     const std::string whole = gzipMember(std::string(5000, 'z'));
     const std::string damaged = whole.substr(0, whole.size() - 10);
@@ -227,7 +236,7 @@ TEST_F(ReadTextFileTest, KeepsPermissionsOfAReplacedGzipFile) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read |
                                            std::filesystem::perms::owner_write |
                                            std::filesystem::perms::group_read);
-    readTextFile(path, TextEncoding::Detect, GzipFile::Replace);
+    EXPECT_TRUE(readTextFile(path, TextEncoding::Detect, GzipFile::Replace).decompressed);
     EXPECT_EQ(readBytes(path), "x");
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |

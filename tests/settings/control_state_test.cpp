@@ -12,6 +12,7 @@
 #include "form/control_table.h"
 #include "form/headless_form.h"
 #include "gbk.h"
+#include "pending_messages_counter.h"
 #include "settings/settings_store.h"
 #include "settings_support.h"
 
@@ -181,6 +182,32 @@ TEST_F(ControlState, WholeWindowRoundTripSkipsWhatKeepsNoState) {
             EXPECT_EQ(stateOf(*c), stateOf(*saved.find(name))) << name;
         }
     }
+}
+
+// A whole window is saved and restored as one: no handler of the window can
+// change a control half-way through.
+TEST_F(ControlState, PersistWindowNeverLetsTheWindowIn) {
+    HeadlessForm form(everyKind());
+    const test::PendingMessagesCounter breaths;
+    store.persistWindow(form, false, section);
+    store.persistWindow(form, true, section);
+    EXPECT_EQ(breaths.count(), 0);
+    EXPECT_NE(document(), "");
+}
+
+TEST_F(ControlState, PersistWindowReportsWhatASaveCouldNotKeep) {
+    writeFile(folder / "inibin", "a file where the folder should be");
+    HeadlessForm form(everyKind());
+    form.find("编辑框字节")->setText(G("字节"));
+    const SaveOutcome saved = store.persistWindow(form, false, section);
+    EXPECT_TRUE(saved.held);
+    // Every byte block of the window, in the window's order.
+    ASSERT_EQ(saved.failures.size(), 3u);
+    EXPECT_NE(saved.failures[0].find("编辑框字节.ibn"), std::string::npos) << saved.failures[0];
+    EXPECT_NE(saved.failures[1].find("树型框甲.列表.ibn"), std::string::npos) << saved.failures[1];
+    EXPECT_NE(saved.failures[2].find("按钮字节.标记.ibn"), std::string::npos) << saved.failures[2];
+    EXPECT_EQ(readFile(path), "");  // the save kept out as a whole
+    EXPECT_TRUE(store.persistWindow(form, true, section).ok());
 }
 
 TEST_F(ControlState, DoNotSaveTagAndMismatchedKindAreNeverRestored) {
@@ -372,13 +399,13 @@ const ControlTable& keywordMerger() {
 
 void saveKeywordMerger(SettingsStore& store, Form& form) {
     store.selectSection(G("关键词合并器"));
-    store.saveRadioBox(*form.find("单选框词组1"));
-    store.saveRadioBox(*form.find("单选框词组2"));
-    store.saveRadioBox(*form.find("单选框词组1和词组2"));
-    store.writeText(G("词数"), textOf(form, "编辑框词数"));
-    store.writeText(G("符号"), textOf(form, "编辑框符号"));
-    store.writeBytes(G("词组1"), textOf(form, "编辑框列表1"));
-    store.writeBytes(G("词组2"), textOf(form, "编辑框列表2"));
+    EXPECT_TRUE(store.saveRadioBox(*form.find("单选框词组1")));
+    EXPECT_TRUE(store.saveRadioBox(*form.find("单选框词组2")));
+    EXPECT_TRUE(store.saveRadioBox(*form.find("单选框词组1和词组2")));
+    EXPECT_TRUE(store.writeText(G("词数"), textOf(form, "编辑框词数")));
+    EXPECT_TRUE(store.writeText(G("符号"), textOf(form, "编辑框符号")));
+    EXPECT_TRUE(store.writeBytes(G("词组1"), textOf(form, "编辑框列表1")));
+    EXPECT_TRUE(store.writeBytes(G("词组2"), textOf(form, "编辑框列表2")));
 }
 
 void restoreKeywordMerger(SettingsStore& store, Form& form) {

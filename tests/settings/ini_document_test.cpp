@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "form/form.h"
-#include "form/headless_form.h"
 #include "gbk.h"
+#include "pending_messages_counter.h"
 #include "settings_support.h"
 
 namespace lct {
@@ -19,19 +17,6 @@ using test::readFile;
 using test::TempFolder;
 using test::writeFile;
 using namespace std::string_literals;
-
-// Installs a pending-messages handler for the life of a test.
-class HandlerScope {
-  public:
-    explicit HandlerScope(std::function<void()> handler)
-        : previous_(setPendingMessagesHandler(std::move(handler))) {}
-    ~HandlerScope() { setPendingMessagesHandler(previous_); }
-    HandlerScope(const HandlerScope&) = delete;
-    HandlerScope& operator=(const HandlerScope&) = delete;
-
-  private:
-    std::function<void()> previous_;
-};
 
 struct Write {
     std::string section;
@@ -244,107 +229,63 @@ TEST(IniSectionCache, ReopenStartsWithAnEmptyCache) {
     EXPECT_EQ(doc.readKey("A", "k", "gone"), "gone");
 }
 
-// A handler that runs while a write is applied issues more writes: they are
-// queued (result 3) and applied after the running one, in arrival order; a
-// read inside sees the document as it is at that moment.
-TEST(IniPendingWrites, ReentrantWritesAreQueuedInOrder) {
+// Reads and writes are whole before anything else runs: neither lets the
+// window in, so a handler can never see or make a change half-way through.
+TEST(IniDocument, ReadsAndWritesNeverLetTheWindowIn) {
     TempFolder folder;
+    writeFile(folder / "s.ini", "x[A]\r\n[A]\r\nk=1");  // the first "[A]" is no header
     IniDocument doc;
     ASSERT_TRUE(doc.open(folder / "s.ini"));
-    bool fired = false;
-    std::vector<int> results;
-    std::string seenInside;
-    HandlerScope scope([&] {
-        if (fired) return;
-        fired = true;
-        results.push_back(doc.writeKey("A", "k2", "b"));
-        results.push_back(doc.writeKey("A", "k", "second"));
-        results.push_back(doc.writeKey("B", "x", "c"));
-        results.push_back(doc.applyPending());
-        seenInside = doc.readKey("A", "k", "not yet");
-    });
-    EXPECT_EQ(doc.writeKey("A", "k", "first"), IniDocument::kWritten);
-    EXPECT_EQ(results, (std::vector<int>{3, 3, 3, 3}));
-    EXPECT_EQ(seenInside, "not yet");
-    const std::string expected = "[A]\r\nk=second\r\nk2=b\r\n[B]\r\nx=c";
+    const test::PendingMessagesCounter breaths;
+    EXPECT_EQ(doc.readKey("A", "k", ""), "1");
+    EXPECT_EQ(doc.readKey("B", "k", "none"), "none");
+    EXPECT_EQ(doc.writeKey("A", "k", "2"), IniDocument::kWritten);
+    EXPECT_EQ(doc.writeKey("A", "m", "3"), IniDocument::kWritten);
+    EXPECT_EQ(doc.writeKey("B", "n", "4"), IniDocument::kWritten);
+    EXPECT_EQ(breaths.count(), 0);
+    const std::string expected = "x[A]\r\n[A]\r\nk=2\r\nm=3\r\n[B]\r\nn=4";
     EXPECT_EQ(doc.document(), expected);
     EXPECT_EQ(readFile(folder / "s.ini"), expected);
-    EXPECT_EQ(doc.applyPending(), IniDocument::kFailed);  // the queue is empty
 }
 
-TEST(IniPendingWrites, WriteDuringReadIsAppliedAtOnce) {
-    TempFolder folder;
-    IniDocument doc;
-    ASSERT_TRUE(doc.open(folder / "s.ini"));
-    int result = -2;
-    bool fired = false;
-    HandlerScope scope([&] {
-        if (fired) return;
-        fired = true;
-        result = doc.writeKey("A", "k", "v");
-    });
-    EXPECT_EQ(doc.readKey("A", "k", "default"), "v");
-    EXPECT_EQ(result, IniDocument::kWritten);
-}
+struct OnePassCase {
+    const char* name;
+    std::string before;
+    Write write;
+    std::string after;
+};
 
-const std::string& faultMessage() {
-    static const std::string text = G("配置模块出现意外，可能导致无法正常保存！详情请咨询青禾。");
-    return text;
-}
-
-// A handler that empties the document on every pass keeps the new header from
-// ever being found: after the eleventh append the write is dropped with the
-// two messages, and the store goes on working.
-TEST(IniAppendGuard, ElevenAppendsShowTheTwoMessages) {
-    TempFolder folder;
-    HeadlessForm form({});
-    IniDocument doc;
-    doc.setMessageOwner(&form);
-    ASSERT_TRUE(doc.open(folder / "s.ini"));
-    int passes = 0;
-    {
-        HandlerScope scope([&] {
-            ++passes;
-            doc.close();
-        });
-        EXPECT_EQ(doc.writeKey("A", "k", "v"), IniDocument::kFailed);
+// A missing header or key line is added once and then found where every
+// later read finds it, even for names that hold line breaks, brackets or "=":
+// the value goes to the first line that matches.
+TEST(IniWrite, NamesLikeLinesOrHeadersAreAddedOnce) {
+    const std::vector<OnePassCase> cases = {
+        {"KeyRunsIntoItsNewLine", "[A]\r\n=", {"A", "=\r\n", "v"}, "[A]\r\n=\r\n=v\r\n="},
+        {"KeyWithAHeaderOfTheSection",
+         "[A]\r\nx=1\r\n[B]\r\ny=2",
+         {"A", "k\r\n[B]", "v"},
+         "[A]\r\nx=1\r\nk\r\n[B]=v\r\n[B]\r\ny=2"},
+        {"KeyWithAnEarlierHeader",
+         "[A]\r\nx=1\r\n[B]\r\ny=2",
+         {"B", "k\r\n[A]", "v"},
+         "[A]\r\nx=1\r\n[B]\r\ny=2\r\nk\r\n[A]=v"},
+        {"KeyHoldingAWholeLine", "[A]\r\nk=1", {"A", "k=1\r\nk", "v"}, "[A]\r\nk=1\r\nk=v\r\nk="},
+        {"SectionWithABracket", "[B]\r\nk=1", {"A]x", "k", "v"}, "[B]\r\nk=1\r\n[A]x]\r\nk=v"},
+        {"EmptyKey", "[A]", {"A", "", "v"}, "[A]\r\n=v"},
+        {"EmptySection", "", {"", "k", "v"}, "[]\r\nk=v"},
+        {"BeforeAnOpenBracketLine", "[A]\r\n[", {"A", "k", "v"}, "[A]\r\nk=v\r\n["},
+    };
+    for (const OnePassCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        writeFile(folder / "s.ini", c.before);
+        IniDocument doc;
+        ASSERT_TRUE(doc.open(folder / "s.ini"));
+        EXPECT_EQ(doc.writeKey(c.write.section, c.write.key, c.write.value), IniDocument::kWritten);
+        EXPECT_EQ(doc.document(), c.after);
+        EXPECT_EQ(readFile(folder / "s.ini"), c.after);
+        EXPECT_EQ(doc.readKey(c.write.section, c.write.key, "default"), c.write.value);
     }
-    EXPECT_EQ(passes, 11);
-    ASSERT_EQ(form.messages().size(), 2u);
-    EXPECT_EQ(form.messages()[0].text, faultMessage());
-    EXPECT_EQ(form.messages()[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(form.messages()[1].text, "[A]");
-    EXPECT_EQ(doc.document(), "[A]");
-    EXPECT_EQ(doc.writeKey("A", "k", "v"), IniDocument::kWritten);
-    EXPECT_EQ(doc.document(), "[A]\r\nk=v");
-}
-
-TEST(IniAppendGuard, WithoutOwnerTheWriteFailsQuietly) {
-    TempFolder folder;
-    IniDocument doc;
-    ASSERT_TRUE(doc.open(folder / "s.ini"));
-    HandlerScope scope([&] { doc.close(); });
-    EXPECT_EQ(doc.writeKey("A", "k", "v"), IniDocument::kFailed);
-}
-
-// A handler that reloads a document without the key on every pass would make
-// the key line be added forever; the write stops like the header guard.
-TEST(IniAppendGuard, KeyLineThatNeverShowsUpStops) {
-    TempFolder folder;
-    const std::string other = folder / "other.ini";
-    writeFile(other, "[A]\r\nx=1");
-    IniDocument holder;
-    ASSERT_TRUE(holder.open(other));
-    HeadlessForm form({});
-    IniDocument doc;
-    doc.setMessageOwner(&form);
-    ASSERT_FALSE(doc.open(other));
-    {
-        HandlerScope scope([&] { doc.open(other); });
-        EXPECT_EQ(doc.writeKey("A", "k", "v"), IniDocument::kFailed);
-    }
-    EXPECT_EQ(form.messages().size(), 2u);
-    EXPECT_EQ(readFile(other), "[A]\r\nx=1");
 }
 
 }  // namespace

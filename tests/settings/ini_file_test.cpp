@@ -83,7 +83,8 @@ TEST(IniFile, LockHoldsAgainstAnotherProcess) {
             IniDocument doc;
             checks.expect(!doc.open(path), "open is denied");
             checks.expect(doc.document() == kStored, "document is loaded");
-            doc.writeKey("A", "k", "child");
+            checks.expect(doc.writeKey("A", "k", "child") == IniDocument::kWritten,
+                          "write in memory");
             checks.expect(readFile(path) == kStored, "file unchanged");
             return checks.result();
         },

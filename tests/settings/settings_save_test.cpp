@@ -12,12 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 
 #include "app/main_window_table.h"
 #include "form/headless_form.h"
 #include "platform/charset.h"
+#include "platform/file_io.h"
 #include "settings/ini_document.h"
 #include "settings/main_window_settings.h"
 #include "settings/settings_store.h"
@@ -178,7 +181,8 @@ TEST(SettingsSave, AFullDiskLeavesTheFileAndReportsIt) {
             const rlimit full{kStored.size(), limit.rlim_max};
             ::setrlimit(RLIMIT_FSIZE, &full);
             doc.beginSave();
-            doc.writeKey("A", "k", "a longer value");
+            checks.expect(doc.writeKey("A", "k", "a longer value") == IniDocument::kWritten,
+                          "write in the save");
             std::string error;
             checks.expect(!doc.finishSave(true, &error), "save fails");
             checks.expect(error == "文件太大", "says why");
@@ -236,26 +240,45 @@ TEST(SettingsSave, ASecondCopySavesNothingAndKnowsIt) {
     EXPECT_FALSE(test::fileExists(folder / "inibin"));
 }
 
+// Starts a replacement of `target` in a child process that ends half-way,
+// as if killed: it leaves its temporary file behind.
+void leaveHalfAReplacement(const std::string& target) {
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ReplacementFile file(target);
+        ::_exit(file.write("half") ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// How many temporary files of replacements the folder holds.
+int temporaryFilesIn(const std::string& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        count += isTemporaryFileName(entry.path().filename().string()) ? 1 : 0;
+    return count;
+}
+
 TEST(SettingsSave, TemporaryFilesOfAKilledSaveAreRemovedOnOpen) {
     TempFolder folder;
     const std::string path = folder / "s.ini";
     writeFile(path, kStored);
     ::mkdir((folder / "inibin").c_str(), 0777);
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    const std::string dead = std::to_string(child);
-    const std::string alive = std::to_string(::getppid());
-    writeFile(folder / ("s.ini.tmp" + dead + "-0"), "half a save");
-    writeFile(folder / ("inibin/主界面-关键词列表.ibn.tmp" + dead + "-4"), "half a block");
-    writeFile(folder / ("s.ini.tmp" + alive + "-0"), "a save going on");
-    writeFile(folder / ("notes.tmp" + dead + "-0"), "not ours");
+    leaveHalfAReplacement(path);
+    leaveHalfAReplacement(folder / "inibin/主界面-关键词列表.ibn");
+    const ReplacementFile goingOn(path);  // a save of a process that still runs
+    writeFile(folder / "notes.tmp", "not ours");
+    ASSERT_EQ(temporaryFilesIn(folder.path()), 2);
+    ASSERT_EQ(temporaryFilesIn(folder / "inibin"), 1);
     IniDocument doc;
     ASSERT_TRUE(doc.open(path));
-    EXPECT_FALSE(test::fileExists(folder / ("s.ini.tmp" + dead + "-0")));
-    EXPECT_FALSE(test::fileExists(folder / ("inibin/主界面-关键词列表.ibn.tmp" + dead + "-4")));
-    EXPECT_TRUE(test::fileExists(folder / ("s.ini.tmp" + alive + "-0")));
-    EXPECT_TRUE(test::fileExists(folder / ("notes.tmp" + dead + "-0")));
+    EXPECT_EQ(temporaryFilesIn(folder.path()), 1);
+    EXPECT_EQ(temporaryFilesIn(folder / "inibin"), 0);
+    EXPECT_TRUE(test::fileExists(folder / "notes.tmp"));
+    EXPECT_EQ(readFile(path), kStored);
 }
 
 // Every byte string (without NUL, which ends a stored value) comes back from
@@ -289,7 +312,7 @@ TEST(SettingsSave, TextsRoundTripThroughTheFile) {
             }
             // A value ending in a lone CR would join the next line's LF.
             texts.push_back(text);
-            store.writeText("k" + std::to_string(i), text);
+            EXPECT_TRUE(store.writeText("k" + std::to_string(i), text));
         }
         EXPECT_TRUE(store.finishSave().ok());
     }

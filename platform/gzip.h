@@ -2,6 +2,7 @@
 // Decompressing gzip files (zlib's inflater).
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,9 +29,12 @@ enum class GunzipFailure {
 /// `maxOutput` bytes: a caller never sees a partial decompression, and `why`
 /// (when given) tells which. Memory stays bounded by the output's own size:
 /// the stream is inflated once to measure it (a stream beyond the limit costs
-/// no memory at all), then into a string of exactly that size. Lets the window
-/// process pending messages once per output block.
-std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput = kMaxGunzipBytes,
-                                  GunzipFailure* why = nullptr);
+/// no memory at all), then into a string of exactly that size. `eachBlock`
+/// (when given) is called once per output block of either pass, so that a
+/// long inflation can let a window process its pending messages.
+[[nodiscard]] std::optional<std::string> gunzip(std::string_view bytes,
+                                                std::size_t maxOutput = kMaxGunzipBytes,
+                                                GunzipFailure* why = nullptr,
+                                                const std::function<void()>& eachBlock = {});
 
 }  // namespace lct

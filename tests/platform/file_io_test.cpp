@@ -1,6 +1,8 @@
-#include "files/file_io.h"
+#include "platform/file_io.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -9,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -16,7 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
+#include "files/temp_folder.h"
+#include "platform/unique_fd.h"
 
 namespace lct {
 namespace {
@@ -202,6 +206,160 @@ TEST_F(WriteFileAtomicallyTest, AWriteThatFailsPartWayLeavesTheOldFile) {
     }
     EXPECT_EQ(readBytes(path), "the old content");
     EXPECT_EQ(folder_.names(), std::vector<std::string>{"old.txt"});
+}
+
+TEST(ReadAllWriteAll, EveryByteThereAndBack) {
+    TempFolder folder;
+    const std::string path = folder.file("bytes");
+    std::string bytes(200000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 3);
+    {
+        const UniqueFd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+        ASSERT_TRUE(out);
+        ASSERT_TRUE(writeAll(out.get(), bytes));
+    }
+    const UniqueFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    std::string read = "stale";
+    ASSERT_TRUE(readAll(in.get(), read));
+    EXPECT_EQ(read, bytes);
+}
+
+TEST(ReadAllWriteAll, FailuresSayWhyAndLeaveNothingRead) {
+    TempFolder folder;
+    const UniqueFd writeOnly(::open(folder.write("w", "content").c_str(), O_WRONLY | O_CLOEXEC));
+    std::string read = "stale";
+    EXPECT_FALSE(readAll(writeOnly.get(), read));
+    EXPECT_EQ(errno, EBADF);
+    EXPECT_EQ(read, "");
+    const UniqueFd readOnly(::open(folder.file("w").c_str(), O_RDONLY | O_CLOEXEC));
+    EXPECT_FALSE(writeAll(readOnly.get(), "x"));
+    EXPECT_EQ(errno, EBADF);
+}
+
+TEST(ResolvedPath, ALinkGivesTheFileItNames) {
+    TempFolder folder;
+    const std::string target = folder.write("target.txt", "x");
+    const std::string link = folder.file("link.txt");
+    fs::create_symlink(target, link);
+    EXPECT_EQ(resolvedPath(link), fs::canonical(target).string());
+    EXPECT_EQ(resolvedPath(target), target);
+    EXPECT_EQ(resolvedPath(folder.file("missing")), folder.file("missing"));
+}
+
+class ReplacementFileTest : public ::testing::Test {
+  protected:
+    TempFolder folder_;
+};
+
+TEST_F(ReplacementFileTest, ANameOfItsOwnUntilTheCommitGivesItTheTarget) {
+    const std::string target = folder_.write("s.ini", "old");
+    ReplacementFile file(target);
+    ASSERT_TRUE(file.ok());
+    ASSERT_TRUE(file.write("new"));
+    const std::vector<std::string> names = folder_.names();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_TRUE(isTemporaryFileName(names[0])) << names[0];
+    EXPECT_EQ(readBytes(target), "old");
+    ASSERT_TRUE(file.sync());
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(readBytes(target), "new");
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"s.ini"});
+    EXPECT_EQ(file.failure(), 0);
+}
+
+TEST_F(ReplacementFileTest, WithoutACommitNothingChangesAndNothingStays) {
+    const std::string target = folder_.write("s.ini", "old");
+    {
+        ReplacementFile file(target);
+        ASSERT_TRUE(file.write("new"));
+    }
+    EXPECT_EQ(readBytes(target), "old");
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"s.ini"});
+}
+
+TEST_F(ReplacementFileTest, AFailedStepStopsEveryLaterOneAndRemovesTheFile) {
+    const std::string target = folder_.write("s.ini", "the old content");
+    ReplacementFile file(target);
+    {
+        const FileSizeLimit limit(4096);
+        EXPECT_FALSE(file.write(std::string(100000, 'n')));
+    }
+    EXPECT_EQ(file.failure(), EFBIG);
+    EXPECT_FALSE(file.ok());
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"s.ini"});
+    EXPECT_FALSE(file.write("x"));
+    EXPECT_FALSE(file.sync());
+    EXPECT_FALSE(file.commit());
+    EXPECT_EQ(file.failure(), EFBIG);  // the first failure is the one kept
+    EXPECT_EQ(readBytes(target), "the old content");
+}
+
+TEST_F(ReplacementFileTest, CreatingFailsWhereNoFileCanBe) {
+    const std::string plain = folder_.write("plain", "content");
+    ReplacementFile below(plain + "/s.ini");
+    EXPECT_EQ(below.failure(), ENOTDIR);
+    EXPECT_FALSE(below.commit());
+    ReplacementFile empty("");
+    EXPECT_EQ(empty.failure(), ENOENT);
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"plain"});
+}
+
+TEST_F(ReplacementFileTest, PermissionsAreTheOnesGiven) {
+    const std::string target = folder_.file("p.txt");
+    ReplacementFile file(target);
+    ASSERT_TRUE(file.setPermissions(S_IFREG | 0604));
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+}
+
+// True when another open file description could lock the file at `path` now.
+bool lockable(const std::string& path) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return fd && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0;
+}
+
+TEST_F(ReplacementFileTest, AKeptDescriptorHoldsTheNewFileWithItsLock) {
+    const std::string target = folder_.write("s.ini", "old");
+    UniqueFd held(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(held);
+    const int old = held.get();
+    ReplacementFile file(target);
+    ASSERT_TRUE(file.write("new"));
+    ASSERT_TRUE(file.lock());
+    ASSERT_TRUE(file.commitAndKeep(held));
+    EXPECT_NE(held.get(), old);
+    EXPECT_EQ(::fcntl(old, F_GETFD), -1);  // the descriptor it held is closed
+    struct stat kept {};
+    struct stat named {};
+    ASSERT_EQ(::fstat(held.get(), &kept), 0);
+    ASSERT_EQ(::stat(target.c_str(), &named), 0);
+    EXPECT_EQ(kept.st_ino, named.st_ino);
+    EXPECT_FALSE(lockable(target));
+    held.reset();
+    EXPECT_TRUE(lockable(target));
+    EXPECT_EQ(readBytes(target), "new");
+}
+
+TEST_F(ReplacementFileTest, AFailedCommitLeavesTheKeptDescriptorAlone) {
+    const std::string target = folder_.file("sub");
+    fs::create_directory(target);
+    folder_.write("sub/kept.txt", "kept");
+    UniqueFd held(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    const int before = held.get();
+    ReplacementFile file(target);
+    ASSERT_TRUE(file.write("x"));
+    EXPECT_FALSE(file.commitAndKeep(held));
+    EXPECT_EQ(file.failure(), EISDIR);
+    EXPECT_EQ(held.get(), before);
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"sub"});
+}
+
+TEST(SyncFolderOf, ExistingFoldersOnly) {
+    TempFolder folder;
+    EXPECT_TRUE(syncFolderOf(folder.file("any.txt")));
+    EXPECT_FALSE(syncFolderOf(folder.file("missing/any.txt")));
 }
 
 TEST(IsTemporaryFileName, KnowsOnlyTheProgramsOwnNames) {

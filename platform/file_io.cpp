@@ -1,8 +1,9 @@
-#include "files/file_io.h"
+#include "platform/file_io.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "platform/error_text.h"
+#include "platform/path_parts.h"
+#include "platform/unique_fd.h"
 
 namespace lct {
 namespace {
@@ -24,30 +27,6 @@ constexpr std::string_view kTemporaryPrefix = ".lct-";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 // A temporary file this old belongs to no write still going on, whoever made it.
 constexpr std::time_t kStaleAfterSeconds = 24 * 60 * 60;
-
-// Owns a file descriptor.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-
-    int get() const { return fd_; }
-    bool ok() const { return fd_ >= 0; }
-    /// Closes now and reports whether the close succeeded (a delayed write
-    /// error can surface only here).
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 struct FreeDeleter {
     void operator()(char* p) const { std::free(p); }
@@ -65,28 +44,6 @@ void setError(std::string* error, std::string text) {
 bool fail(std::string* error) {
     setError(error, errorText(errno));
     return false;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// The folder part of `path`, for creating the temporary file beside it.
-std::string folderPrefix(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
-    return path.substr(0, slash + 1);
 }
 
 // Eight hex digits naming this machine, so that a run cleaning a shared folder
@@ -107,22 +64,14 @@ const std::string& hostTag() {
     return tag;
 }
 
-// A short name, so that a target name near the length limit still leaves
-// room for it; machine, process id and counter keep concurrent writers apart.
-std::string temporaryName(const std::string& folder, unsigned attempt) {
+// A name beside `target`, short, so that a target name near the length limit
+// still leaves room for it; machine, process id and counter keep concurrent
+// writers apart.
+std::string temporaryName(const std::string& target, unsigned attempt) {
     static std::atomic<unsigned> counter{0};
-    return folder + std::string(kTemporaryPrefix) + hostTag() + "-" + std::to_string(::getpid()) +
-           "-" + std::to_string(counter++) + "-" + std::to_string(attempt) +
-           std::string(kTemporarySuffix);
-}
-
-// Where the content must go: a symbolic link is resolved so that the link
-// itself survives the rename.
-std::string resolveTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    const std::unique_ptr<char, FreeDeleter> real(::realpath(path.c_str(), nullptr));
-    return real ? std::string(real.get()) : path;
+    return siblingPath(target, std::string(kTemporaryPrefix) + hostTag() + "-" +
+                                   std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+                                   "-" + std::to_string(attempt) + std::string(kTemporarySuffix));
 }
 
 std::string kindOf(mode_t mode) {
@@ -174,6 +123,124 @@ bool madeByEndedProcess(std::string_view name) {
 
 }  // namespace
 
+bool readAll(int fd, std::string& out) {
+    out.clear();
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        out.reserve(static_cast<std::size_t>(st.st_size));
+    std::array<char, 64 * 1024> buffer{};
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int saved = errno;
+            out.clear();
+            errno = saved;
+            return false;
+        }
+        if (n == 0) return true;
+        out.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::string resolvedPath(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    const std::unique_ptr<char, FreeDeleter> real(::realpath(path.c_str(), nullptr));
+    return real ? std::string(real.get()) : path;
+}
+
+ReplacementFile::ReplacementFile(std::string_view target) : target_(target) {
+    if (target_.empty()) {
+        fail(ENOENT);
+        return;
+    }
+    // Another file may hold a name made by a process that had this id
+    // before: the next attempt takes another name.
+    for (unsigned attempt = 0; attempt < 100 && !fd_; ++attempt) {
+        temporary_ = temporaryName(target_, attempt);
+        fd_.reset(
+            ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+        if (!fd_ && errno != EEXIST) break;
+    }
+    if (!fd_) {
+        temporary_.clear();  // nothing of this object's own to remove
+        fail(errno);
+    }
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (!committed_ && !temporary_.empty()) {
+        fd_.reset();
+        ::unlink(temporary_.c_str());
+    }
+}
+
+bool ReplacementFile::fail(int error) {
+    if (failure_ == 0) failure_ = error != 0 ? error : EIO;
+    fd_.reset();
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+    return false;
+}
+
+bool ReplacementFile::write(std::string_view bytes) {
+    if (!ok()) return false;
+    return writeAll(fd_.get(), bytes) || fail(errno);
+}
+
+bool ReplacementFile::setPermissions(mode_t mode) {
+    if (!ok()) return false;
+    return ::fchmod(fd_.get(), mode & 07777) == 0 || fail(errno);
+}
+
+bool ReplacementFile::sync() {
+    if (!ok()) return false;
+    return ::fsync(fd_.get()) == 0 || fail(errno);
+}
+
+bool ReplacementFile::lock() {
+    if (!ok()) return false;
+    return ::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0 || fail(errno);
+}
+
+bool ReplacementFile::commit() {
+    if (!ok()) return false;
+    if (!fd_.close()) return fail(errno);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(errno);
+    committed_ = true;
+    return true;
+}
+
+bool ReplacementFile::commitAndKeep(UniqueFd& held) {
+    if (!ok()) return false;
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(errno);
+    committed_ = true;
+    held = std::move(fd_);
+    return true;
+}
+
+bool syncFolderOf(std::string_view path) {
+    const UniqueFd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return folder && ::fsync(folder.get()) == 0;
+}
+
 bool pathExists(std::string_view path) {
     if (path.empty()) return false;
     struct stat st {};
@@ -199,8 +266,8 @@ std::optional<std::string> readWholeFile(std::string_view path, std::string* err
     }
     // O_NONBLOCK: should the path have become a pipe since, the open still
     // returns at once, and the check below refuses it.
-    Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.ok()) {
+    UniqueFd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd) {
         fail(error);
         return std::nullopt;
     }
@@ -213,17 +280,9 @@ std::optional<std::string> readWholeFile(std::string_view path, std::string* err
         return std::nullopt;
     }
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    std::array<char, 64 * 1024> buffer{};
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(error);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        bytes.append(buffer.data(), static_cast<std::size_t>(n));
+    if (!readAll(fd.get(), bytes)) {
+        fail(error);
+        return std::nullopt;
     }
     return bytes;
 }
@@ -235,7 +294,7 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, Durabili
         return false;
     }
     const std::string target =
-        links == LinkTarget::Follow ? resolveTarget(std::string(path)) : std::string(path);
+        links == LinkTarget::Follow ? resolvedPath(std::string(path)) : std::string(path);
     struct stat existing {};
     const int found = links == LinkTarget::Follow ? ::stat(target.c_str(), &existing)
                                                   : ::lstat(target.c_str(), &existing);
@@ -245,35 +304,13 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, Durabili
         return false;
     }
 
-    const std::string folder = folderPrefix(target);
-    std::string temp;
-    int raw = -1;
-    for (unsigned attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temp = temporaryName(folder, attempt);
-        // 0666: the process umask applies, as for any new file.
-        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (raw < 0 && errno != EEXIST) return fail(error);
-    }
-    Fd fd(raw);
-    if (!fd.ok()) return fail(error);
-
-    int failure = 0;
-    auto step = [&](bool ok) {
-        if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
-        return ok;
-    };
-    bool ok = step(writeAll(fd.get(), bytes));
-    if (ok && exists && S_ISREG(existing.st_mode))
-        ok = step(::fchmod(fd.get(), existing.st_mode & 07777) == 0);
-    if (ok && durability == Durability::Synced) ok = step(::fsync(fd.get()) == 0);
-    const bool closed = fd.close();
-    ok = ok && step(closed);
-    ok = ok && step(::rename(temp.c_str(), target.c_str()) == 0);
-    if (!ok) {
-        ::unlink(temp.c_str());
-        setError(error, errorText(failure));
-    }
-    return ok;
+    ReplacementFile file(target);
+    bool done = file.write(bytes);
+    if (done && exists && S_ISREG(existing.st_mode)) done = file.setPermissions(existing.st_mode);
+    if (done && durability == Durability::Synced) done = file.sync();
+    done = done && file.commit();
+    if (!done) setError(error, errorText(file.failure()));
+    return done;
 }
 
 bool isTemporaryFileName(std::string_view name) {

@@ -1,4 +1,4 @@
-#include "files/gzip.h"
+#include "platform/gzip.h"
 
 #define ZLIB_CONST
 #include <zlib.h>
@@ -7,8 +7,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-
-#include "form/pending_messages.h"
 
 namespace lct {
 namespace {
@@ -21,9 +19,11 @@ struct InflateEnder {
 
 using Sink = std::function<void(const char*, std::size_t)>;
 
-// Inflates every member of `bytes`, handing each output block to `sink`.
-// Stops with a failure before the total would pass `maxOutput`.
-GunzipFailure inflateAll(std::string_view bytes, std::size_t maxOutput, const Sink& sink) {
+// Inflates every member of `bytes`, handing each output block to `sink` and
+// then calling `eachBlock` (when set). Stops with a failure before the total
+// would pass `maxOutput`.
+GunzipFailure inflateAll(std::string_view bytes, std::size_t maxOutput, const Sink& sink,
+                         const std::function<void()>& eachBlock) {
     z_stream stream{};
     // 15 + 32: the largest window, with the gzip header recognised automatically.
     if (inflateInit2(&stream, 15 + 32) != Z_OK) return GunzipFailure::Damaged;
@@ -46,7 +46,7 @@ GunzipFailure inflateAll(std::string_view bytes, std::size_t maxOutput, const Si
         if (produced > maxOutput - total) return GunzipFailure::TooLarge;
         total += produced;
         sink(reinterpret_cast<const char*>(buffer.data()), produced);
-        processPendingMessages();
+        if (eachBlock) eachBlock();
 
         if (rc == Z_STREAM_END) {
             const std::size_t consumed = fed - stream.avail_in;
@@ -70,8 +70,8 @@ bool hasGzipSignature(std::string_view bytes) {
            static_cast<unsigned char>(bytes[1]) == 0x8B;
 }
 
-std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput,
-                                  GunzipFailure* why) {
+std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput, GunzipFailure* why,
+                                  const std::function<void()>& eachBlock) {
     auto failed = [&](GunzipFailure failure) -> std::optional<std::string> {
         if (why) *why = failure;
         return std::nullopt;
@@ -80,14 +80,14 @@ std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput,
     // First pass: only the size, so that neither a bomb nor a growing string's
     // spare capacity takes memory.
     std::size_t size = 0;
-    const GunzipFailure measured =
-        inflateAll(bytes, maxOutput, [&](const char*, std::size_t n) { size += n; });
+    const GunzipFailure measured = inflateAll(
+        bytes, maxOutput, [&](const char*, std::size_t n) { size += n; }, eachBlock);
     if (measured != GunzipFailure::None) return failed(measured);
 
     std::string out;
     out.reserve(size);
-    const GunzipFailure inflated =
-        inflateAll(bytes, maxOutput, [&](const char* data, std::size_t n) { out.append(data, n); });
+    const GunzipFailure inflated = inflateAll(
+        bytes, maxOutput, [&](const char* data, std::size_t n) { out.append(data, n); }, eachBlock);
     if (inflated != GunzipFailure::None) return failed(inflated);
     if (why) *why = GunzipFailure::None;
     return out;

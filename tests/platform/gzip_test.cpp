@@ -1,10 +1,10 @@
-#include "files/gzip.h"
+#include "platform/gzip.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "temp_folder.h"
+#include "files/temp_folder.h"
 
 namespace lct {
 namespace {
@@ -92,6 +92,16 @@ TEST(Gunzip, ABombOfManyMembersIsRefusedAtTheLimit) {
     EXPECT_EQ(why, GunzipFailure::TooLarge);
     EXPECT_FALSE(gunzip(bomb.substr(0, bomb.size() - 3), 64u << 20, &why).has_value());
     EXPECT_EQ(why, GunzipFailure::Damaged);
+}
+
+TEST(Gunzip, CallsBackOncePerOutputBlockOfEachPass) {
+    const std::string plain = sampleText(300000);  // five output blocks of 64 KB
+    int blocks = 0;
+    const auto out = gunzip(gzipMember(plain), kMaxGunzipBytes, nullptr, [&] { ++blocks; });
+    ASSERT_TRUE(out.has_value());
+    EXPECT_EQ(*out, plain);
+    EXPECT_GE(blocks, 2 * 5);
+    EXPECT_LE(blocks, 2 * 8);  // not once per byte or per line
 }
 
 TEST(Gunzip, NotGzipIsRefused) {

@@ -1,5 +1,8 @@
 #include "app/batch_buttons.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "app/form_options.h"
 #include "app/main_window_names.h"
 #include "files/paths.h"
@@ -25,6 +28,9 @@ void enableOthers(Form& form, std::string_view button, bool enabled) {
 void startBatch(BatchContext& context, std::vector<std::string> paths) {
     BatchRequest request;
     request.paths = std::move(paths);
+    // Reading and writing on the other cores; the engine stays on the window's
+    // thread, which keeps the stop button, the progress and the status line.
+    request.jobs = std::max(1u, std::thread::hardware_concurrency());
     // The host has been told everything the result holds: each failure as it
     // happened, the refusal, the summary.
     static_cast<void>(

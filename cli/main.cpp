@@ -3,11 +3,13 @@
 // and runs the same run driver as the window's preview and batch buttons.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/form_options.h"
@@ -158,6 +160,7 @@ int batch(const Arguments& args, HeadlessForm& form) {
     request.seed = args.seed;
     if (request.seed && args.shard) request.seed = seedOfPart(*request.seed, *args.shard);
     request.offerToOpenFolder = false;
+    request.jobs = args.jobs.value_or(std::max(1u, std::thread::hardware_concurrency()));
     request.paths = batchPaths(args, textOf(form, main_window::kFileFilter));
     if (request.paths.empty()) {
         // One part of many may hold no file; that is no mistake of the user's.

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "engine/batch_pipeline.h"
 #include "engine/chars.h"
 #include "engine/keywords.h"
 #include "engine/pipeline.h"
@@ -95,26 +96,28 @@ class ResultWriter {
 
     const std::string& folder() const { return folder_; }
 
-    // Writes one result; the reason when it could not be written.
-    std::optional<std::string> write(const std::string& inputPath, const std::string& title,
-                                     const std::string& newExtension, const std::string& text,
-                                     TextEncoding encoding, LineBreaks lineBreaks) {
+    // Where the result of an input goes: a path no other result of the run
+    // has and no input of the run is; the reason when the result folder
+    // cannot be made. The path is taken at once, so that the names depend on
+    // the input order only, whenever the writes happen and however they end.
+    std::optional<std::string> place(const std::string& inputPath, const std::string& title,
+                                     const std::string& newExtension, std::string& error) {
         if (!ready_ && folderError_.empty()) {
             bool created = false;
             ready_ = services_.createResultFolder(folder_, created, folderError_);
             if (ready_ && !created) mayHoldInputs_ = true;
         }
-        if (!ready_) return "无法创建结果文件夹 " + folder_ + "：" + folderError_;
+        if (!ready_) {
+            error = "无法创建结果文件夹 " + folder_ + "：" + folderError_;
+            return std::nullopt;
+        }
         std::string path;
         for (int copy = 1;; ++copy) {
             path = services_.resultPath(folder_, title, newExtension, inputPath, copy);
             if (!used_.contains(path) && !isInput(path)) break;
         }
-        std::string error;
-        if (!services_.write(path, text, encoding, lineBreaks, error))
-            return "无法写入结果文件 " + path + "：" + error;
         used_.insert(path);
-        return std::nullopt;
+        return path;
     }
 
   private:
@@ -201,6 +204,107 @@ RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& serv
     return result;
 }
 
+namespace {
+
+// The batch's article loop: each input read (ahead, on helper threads when
+// there are jobs for them), processed in input order, and its result placed
+// and handed to the writers.
+class BatchLoop {
+  public:
+    BatchLoop(const RunOptions& options, RunHost& host, RunServices& services,
+              const BatchRequest& request, ArticleRun& run, RunResult& result)
+        : options_(options),
+          host_(host),
+          services_(services),
+          request_(request),
+          run_(run),
+          result_(result),
+          results_(services, services.resultFolder(request.paths.front()), request.paths) {
+        result_.resultFolder = results_.folder();
+    }
+
+    void run() {
+        // One job runs everything on this thread; more add reading threads
+        // ahead of the engine and writing threads behind it.
+        const unsigned helpers = request_.jobs > 1 ? request_.jobs : 0;
+        ArticleReader reader(services_, request_.paths, options_.inputEncoding, (helpers + 1) / 2);
+        ResultQueue writer(services_, helpers / 2);
+        const int count = static_cast<int>(request_.paths.size());
+        host_.progress(count, 0);
+        int submitted = 0;
+        for (int i = 1; i <= count; ++i) {
+            if (host_.stopRequested()) break;
+            processPendingMessages();
+            reportWriteFailures(writer);
+            if (article(static_cast<std::size_t>(i - 1), count, reader, writer)) ++submitted;
+        }
+        writer.finish();
+        reportWriteFailures(writer);
+        result_.succeeded = submitted - writeFailures_;
+        // Failures are listed in input order, however the threads met them.
+        std::stable_sort(failures_.begin(), failures_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (auto& failure : failures_)
+            result_.failures.push_back(std::move(failure.second));
+    }
+
+  private:
+    // Runs article `index`; true when its result went to the writers.
+    bool article(std::size_t index, int count, ArticleReader& reader, ResultQueue& writer) {
+        const std::string& path = request_.paths[index];
+        std::string title = services_.titleOf(path);
+        host_.progress(count, static_cast<int>(index) + 1);
+        host_.status(progressLine(count, static_cast<int>(index) + 1, title));
+        ArticleFile input = reader.take(index);
+        if (!input.error.empty()) {
+            fail(index, path, std::move(input.error));
+            return false;
+        }
+        ArticleReport articleReport;
+        processArticle(options_.article, run_, title, input.text, &articleReport);
+        report(host_, articleReport, told_);
+        ++result_.processed;
+        std::string error;
+        std::optional<std::string> target =
+            results_.place(path, title, options_.newExtension, error);
+        if (!target) {
+            fail(index, path, std::move(error));
+            return false;
+        }
+        const TextEncoding encoding = options_.outputEncoding == TextEncoding::Detect
+                                          ? input.encoding
+                                          : options_.outputEncoding;
+        writer.submit(
+            {index, path, std::move(*target), std::move(input.text), encoding, input.lineBreaks});
+        return true;
+    }
+
+    void fail(std::size_t index, const std::string& path, std::string reason) {
+        host_.failed(path, reason);
+        failures_.emplace_back(index, RunFailure{path, std::move(reason)});
+    }
+
+    void reportWriteFailures(ResultQueue& writer) {
+        for (WriteFailure& failure : writer.takeFailures()) {
+            ++writeFailures_;
+            fail(failure.index, failure.inputPath, std::move(failure.reason));
+        }
+    }
+
+    const RunOptions& options_;
+    RunHost& host_;
+    RunServices& services_;
+    const BatchRequest& request_;
+    ArticleRun& run_;
+    RunResult& result_;
+    ResultWriter results_;
+    std::vector<std::string> told_;
+    std::vector<std::pair<std::size_t, RunFailure>> failures_;
+    int writeFailures_ = 0;
+};
+
+}  // namespace
+
 RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& services,
                    const BatchRequest& request) {
     RunResult result;
@@ -215,42 +319,8 @@ RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& servic
         result.status = RunStatus::Refused;
         return result;
     }
-    ResultWriter results(services, services.resultFolder(request.paths.front()), request.paths);
-    result.resultFolder = results.folder();
-
-    const int count = static_cast<int>(request.paths.size());
     host.busy(true);
-    host.progress(count, 0);
-    std::vector<std::string> told;
-    for (int i = 1; i <= count; ++i) {
-        if (host.stopRequested()) break;
-        processPendingMessages();
-        const std::string& path = request.paths[static_cast<std::size_t>(i - 1)];
-        std::string title = services.titleOf(path);
-        host.progress(count, i);
-        host.status(progressLine(count, i, title));
-        ArticleFile input = services.read(path, options.inputEncoding, true);
-        if (!input.error.empty()) {
-            host.failed(path, input.error);
-            result.failures.push_back({path, std::move(input.error)});
-            continue;
-        }
-        ArticleReport articleReport;
-        processArticle(options.article, *run, title, input.text, &articleReport);
-        report(host, articleReport, told);
-        ++result.processed;
-
-        const TextEncoding encoding = options.outputEncoding == TextEncoding::Detect
-                                          ? input.encoding
-                                          : options.outputEncoding;
-        if (auto error = results.write(path, title, options.newExtension, input.text, encoding,
-                                       input.lineBreaks)) {
-            host.failed(path, *error);
-            result.failures.push_back({path, std::move(*error)});
-        } else {
-            ++result.succeeded;
-        }
-    }
+    BatchLoop(options, host, services, request, *run, result).run();
     finishBatch(result, host, services, request, start);
     host.busy(false);
     host.progress(0, 0);

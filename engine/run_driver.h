@@ -65,7 +65,9 @@ class RunHost {
 
 /// The file and folder services a run needs (reading and writing article
 /// files, result locations, elapsed-time text, opening a folder). Paths are
-/// native (UTF-8); titles and extensions are GBK.
+/// native (UTF-8); titles and extensions are GBK. A batch with more than one
+/// job calls read and write from helper threads, concurrently with each other
+/// and with the other methods, which are called on the caller's thread only.
 class RunServices {
   public:
     virtual ~RunServices() = default;
@@ -144,6 +146,10 @@ struct BatchRequest {
     /// Whether a finished batch asks to open its result folder (the command
     /// line asks nothing).
     bool offerToOpenFolder = true;
+    /// Threads the batch may use: 1 does everything on the caller's thread;
+    /// more read and write on helper threads while the engine takes the
+    /// articles in order on the caller's thread (the same results).
+    unsigned jobs = 1;
 };
 
 /// Runs the preview article through the pipeline: `request.title` and

@@ -66,8 +66,13 @@ bool FileRunServices::createResultFolder(std::string_view folder, bool& created,
         error = "已有同名的文件占用了这个位置";
         return false;
     }
-    if (!created) clearOnce(path);
-    cleared_.insert(path);
+    // A new folder holds nothing to clear.
+    if (created) {
+        const std::lock_guard lock(clearedMutex_);
+        cleared_.insert(path);
+    } else {
+        clearOnce(path);
+    }
     return true;
 }
 
@@ -110,7 +115,10 @@ void FileRunServices::openFolder(std::string_view folder) {
 
 void FileRunServices::clearOnce(const std::string& folder) {
     const std::string key = withoutTrailingSlash(folder.empty() ? "." : folder);
-    if (!cleared_.insert(key).second) return;
+    {
+        const std::lock_guard lock(clearedMutex_);
+        if (!cleared_.insert(key).second) return;
+    }
     removeStaleTemporaryFiles(key);
 }
 

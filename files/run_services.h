@@ -2,6 +2,7 @@
 // The file services of a run, over the text file codec and the path helpers:
 // what the run driver (engine/run_driver.h) needs of the disk.
 
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -10,7 +11,8 @@
 namespace lct {
 
 /// One object serves one run: it remembers the folders it has already
-/// cleared of the temporary files that killed runs left behind.
+/// cleared of the temporary files that killed runs left behind. read and
+/// write may run on several threads at once.
 class FileRunServices final : public RunServices {
   public:
     bool isFile(std::string_view path) override;
@@ -33,6 +35,7 @@ class FileRunServices final : public RunServices {
     // Removes stale temporary files from `folder` the first time it is written.
     void clearOnce(const std::string& folder);
 
+    std::mutex clearedMutex_;  // read runs on a batch's reading threads
     std::set<std::string> cleared_;
 };
 

@@ -9,7 +9,9 @@ namespace lct {
 /// Lets the window handle the events that are waiting, then returns; returns at
 /// once when nothing waits. Long loops call it once per pass so that a second
 /// click on a running button can set the stop flag. A no-op unless a handler
-/// is installed (the GUI installs one; the command line and tests do not).
+/// is installed (the GUI installs one; the command line and tests do not), and
+/// on every thread but the one that installed it: a batch's reading and writing
+/// threads never touch the window.
 void processPendingMessages();
 
 /// Installs the handler that processPendingMessages calls; an empty function

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -52,6 +54,8 @@ class MemoryServices : public RunServices {
   public:
     bool isFile(std::string_view path) override { return files.count(std::string(path)) > 0; }
     ArticleFile read(std::string_view path, TextEncoding requested, bool replaceGzip) override {
+        const std::lock_guard lock(mutex);  // a batch with jobs reads on helper threads
+        ++reads;
         requestedEncodings.push_back(requested);
         replacedGzip.push_back(replaceGzip);
         if (const auto bad = unreadable.find(std::string(path)); bad != unreadable.end())
@@ -64,7 +68,8 @@ class MemoryServices : public RunServices {
     }
     bool write(std::string_view path, std::string_view text, TextEncoding encoding,
                LineBreaks lineBreaks, std::string& error) override {
-        if (failWrites) {
+        const std::lock_guard lock(mutex);
+        if (failWrites || failWritesTo.contains(std::string(path))) {
             error = "磁盘已满";
             return false;
         }
@@ -124,6 +129,9 @@ class MemoryServices : public RunServices {
     std::vector<std::string> foldersCreated, opened;
     std::string folderError;
     bool failWrites = false;
+    std::set<std::string> failWritesTo;
+    int reads = 0;
+    std::mutex mutex;
 };
 
 class RunDriverTest : public ::testing::Test {
@@ -372,6 +380,98 @@ TEST_F(RunDriverFailureTest, AnUnreadableKeywordFileRefusesTheRunWithItsReason) 
     EXPECT_EQ(host.messages,
               std::vector<std::string>{"关键词文件无法读取：/k/words.txt：没有权限"});
     EXPECT_TRUE(services.foldersCreated.empty());
+}
+
+// A batch with jobs reads and writes on helper threads; the engine takes the
+// articles in order, so the results are those of one thread.
+class RunDriverJobsTest : public RunDriverTest {
+  protected:
+    struct Outcome {
+        std::map<std::string, std::string> written;
+        std::vector<std::string> failures;  // path | reason, in the result's order
+        std::vector<std::string> statuses;
+        int succeeded = 0;
+    };
+
+    Outcome runWith(unsigned jobs) {
+        RecordingHost freshHost;
+        MemoryServices freshServices;
+        freshServices.files = services.files;
+        freshServices.unreadable = services.unreadable;
+        freshServices.failWritesTo = services.failWritesTo;
+        BatchRequest request;
+        request.paths = paths;
+        request.seed = 9;
+        request.jobs = jobs;
+        const RunResult result = runBatch(options, freshHost, freshServices, request);
+        Outcome outcome{freshServices.written, {}, freshHost.statuses, result.succeeded};
+        for (const RunFailure& f : result.failures)
+            outcome.failures.push_back(f.path + " | " + f.reason);
+        return outcome;
+    }
+
+    std::vector<std::string> paths;
+};
+
+TEST_F(RunDriverJobsTest, AnyNumberOfJobsGivesTheSameFiles) {
+    keywords("甲\r\n乙\r\n丙\r\n丁");
+    options.article.insert.insertContent = true;
+    options.article.insert.titleType = TitleType::Random;
+    for (int i = 0; i < 60; ++i) {
+        const std::string path =
+            "/in/" + std::to_string(i % 7) + "/文章" + std::to_string(i % 23) + ".txt";
+        if (std::find(paths.begin(), paths.end(), path) != paths.end()) continue;
+        paths.push_back(path);
+        if (i % 11 == 5) {
+            services.unreadable[path] = "没有权限";
+        } else {
+            services.files[path] = G("正文第" + std::to_string(i) + "篇，内容。再来一句！");
+        }
+    }
+    paths.push_back("/in/missing.txt");
+    services.failWritesTo.insert("/in/0/out/never.txt");
+    const Outcome one = runWith(1);
+    ASSERT_GT(one.written.size(), 30u);
+    ASSERT_FALSE(one.failures.empty());
+    for (unsigned jobs : {2u, 3u, 5u}) {
+        const Outcome many = runWith(jobs);
+        EXPECT_EQ(many.written, one.written) << jobs;
+        EXPECT_EQ(many.failures, one.failures) << jobs;
+        EXPECT_EQ(many.statuses, one.statuses) << jobs;
+        EXPECT_EQ(many.succeeded, one.succeeded) << jobs;
+    }
+}
+
+TEST_F(RunDriverJobsTest, WriteFailuresOnHelperThreadsAreCounted) {
+    for (int i = 0; i < 10; ++i) {
+        paths.push_back("/in/" + std::to_string(i) + ".txt");
+        services.files[paths.back()] = "x";
+    }
+    services.failWritesTo = {"/in/out/3[K].txt", "/in/out/7[K].txt"};
+    for (unsigned jobs : {1u, 4u}) {
+        const Outcome outcome = runWith(jobs);
+        EXPECT_EQ(outcome.succeeded, 8) << jobs;
+        ASSERT_EQ(outcome.failures.size(), 2u) << jobs;
+        EXPECT_EQ(outcome.failures[0], "/in/3.txt | 无法写入结果文件 /in/out/3[K].txt：磁盘已满");
+        EXPECT_EQ(outcome.statuses.back(),
+                  "处理完成,共处理成功 8 个文件，耗费 1 秒, 失败 2 个文件");
+    }
+}
+
+TEST_F(RunDriverJobsTest, AStopWritesWhatWasProcessedAndNoMore) {
+    for (int i = 0; i < 50; ++i) {
+        paths.push_back("/in/" + std::to_string(i) + ".txt");
+        services.files[paths.back()] = "x";
+    }
+    host.stopAfter = 3;
+    BatchRequest request;
+    request.paths = paths;
+    request.jobs = 3;
+    const RunResult result = runBatch(options, host, services, request);
+    EXPECT_EQ(result.succeeded, 3);
+    EXPECT_EQ(services.written.size(), 3u);
+    // The readers ran ahead of the engine, but not through the whole batch.
+    EXPECT_LT(services.reads, 50);
 }
 
 }  // namespace

@@ -48,6 +48,30 @@ void BM_CharCountAndFindAll(benchmark::State& state) {
 }
 BENCHMARK(BM_CharCountAndFindAll)->Arg(256 << 10)->Arg(1 << 20)->Arg(4 << 20);
 
+// The character walks one article of a batch takes, on 8 KB.
+void BM_CharWalks(benchmark::State& state) {
+    const std::string text = page(8 << 10);
+    for (auto _ : state) {
+        switch (state.range(0)) {
+            case 0:
+                benchmark::DoNotOptimize(charCount(text));
+                break;
+            case 1:
+                benchmark::DoNotOptimize(CharIndex(text).count());
+                break;
+            default: {
+                TagGuard guard;
+                benchmark::DoNotOptimize(guard.protect(text, TagGuard::shortPlaceholder()));
+            }
+        }
+    }
+    state.SetLabel(state.range(0) == 0   ? "charCount"
+                   : state.range(0) == 1 ? "CharIndex"
+                                         : "protect");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_CharWalks)->Arg(0)->Arg(1)->Arg(2);
+
 void BM_BlankLinePatternReplace(benchmark::State& state) {
     const std::string text = page(static_cast<std::size_t>(state.range(0)));
     RegexObject blank;

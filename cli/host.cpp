@@ -7,8 +7,11 @@
 namespace lct::cli {
 
 void printError(std::string_view utf8) {
-    std::fwrite(utf8.data(), 1, utf8.size(), stderr);
-    std::fputc('\n', stderr);
+    // One write per line: standard error is unbuffered.
+    std::string line;
+    line.reserve(utf8.size() + 1);
+    line.append(utf8).push_back('\n');
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 std::string terminalSafe(std::string_view text) {

@@ -124,14 +124,24 @@ std::size_t nextHitAtBoundary(std::string_view text, const Needle& needle, Walke
 
 }  // namespace
 
-std::size_t charSize(std::string_view text, std::size_t offset) {
-    if (offset < text.size() && text[offset] == kCr && offset + 1 < text.size() &&
-        text[offset + 1] == kLf)
-        return 2;
-    return gbkCharSize(text, offset);
-}
-
 int charCount(std::string_view text, CountMode mode) {
+    if (mode == CountMode::Characters) {
+        // The common case: runs of plain ASCII count their bytes, runs of
+        // double-byte characters half of theirs, the rest one at a time.
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < text.size();) {
+            const std::size_t ascii = skipPlainAscii(text, i, '\r', '\r');
+            count += ascii - i;
+            const std::size_t pairs = skipDoubleBytes(text, ascii);
+            count += (pairs - ascii) / 2;
+            i = pairs;
+            if (i < text.size()) {
+                i += charSize(text, i);
+                ++count;
+            }
+        }
+        return static_cast<int>(count);
+    }
     int count = 0;
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t n = charSize(text, i);
@@ -239,15 +249,38 @@ bool containsText(std::string_view text, std::string_view pattern) {
 }
 
 CharIndex::CharIndex(std::string_view text) : text_(text) {
-    starts_.reserve(text.size() + 1);
-    for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
-        starts_.push_back(static_cast<std::uint32_t>(i));
-    starts_.push_back(static_cast<std::uint32_t>(text.size()));
+    checkpoints_.reserve(text.size() / kStride + 1);
+    std::size_t position = 0;  // characters before byte i
+    // Keeps the checkpoints that fall in a run of `chars` characters of
+    // `width` bytes each, starting at byte `from`.
+    const auto run = [&](std::size_t from, std::size_t chars, std::size_t width) {
+        std::size_t next = (position + kStride - 1) / kStride * kStride;  // next checkpoint
+        for (; next < position + chars; next += kStride)
+            checkpoints_.push_back(from + (next - position) * width);
+        position += chars;
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t ascii = skipPlainAscii(text, i, '\r', '\r');
+        run(i, ascii - i, 1);
+        const std::size_t pairs = skipDoubleBytes(text, ascii);
+        run(ascii, (pairs - ascii) / 2, 2);
+        i = pairs;
+        if (i < text.size()) {
+            run(i, 1, 1);
+            i += charSize(text, i);
+        }
+    }
+    count_ = static_cast<int>(position);
 }
 
 std::size_t CharIndex::offset(int position) const {
-    const int clamped = std::clamp(position, 1, count() + 1);
-    return starts_[static_cast<std::size_t>(clamped - 1)];
+    const int clamped = std::clamp(position, 1, count_ + 1);
+    if (clamped > count_) return text_.size();
+    const auto checkpoint = static_cast<std::size_t>((clamped - 1) / kStride);
+    std::size_t i = checkpoints_[checkpoint];
+    for (int walk = (clamped - 1) % kStride; walk > 0; --walk)
+        i += charSize(text_, i);
+    return i;
 }
 
 std::string_view CharIndex::mid(int start, int count) const {

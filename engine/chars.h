@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/charset.h"
+
 namespace lct {
 
 /// How line breaks are counted.
@@ -30,7 +32,53 @@ enum class CountMode {
 };
 
 /// Bytes of the character that starts at byte `offset` (0 at the end).
-std::size_t charSize(std::string_view text, std::size_t offset);
+inline std::size_t charSize(std::string_view text, std::size_t offset) {
+    if (offset + 1 < text.size() && text[offset] == '\r' && text[offset + 1] == '\n') return 2;
+    return gbkCharSize(text, offset);
+}
+
+/// The offset of the first byte at or after `i` that is 0x80 or more or equals
+/// `stop1` or `stop2`; text.size() when there is none. Every byte skipped is a
+/// character of its own. Looks at eight bytes at a time.
+inline std::size_t skipPlainAscii(std::string_view text, std::size_t i, char stop1, char stop2) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHigh = 0x8080808080808080u;
+    const auto hasZeroByte = [](std::uint64_t v) { return (v - kOnes) & ~v & kHigh; };
+    const std::uint64_t pattern1 = kOnes * static_cast<unsigned char>(stop1);
+    const std::uint64_t pattern2 = kOnes * static_cast<unsigned char>(stop2);
+    const char* data = text.data();
+    while (i + 8 <= text.size()) {
+        std::uint64_t word = 0;
+        __builtin_memcpy(&word, data + i, 8);
+        if ((word & kHigh) | hasZeroByte(word ^ pattern1) | hasZeroByte(word ^ pattern2)) break;
+        i += 8;
+    }
+    while (i < text.size()) {
+        const char c = data[i];
+        if (static_cast<unsigned char>(c) >= 0x80 || c == stop1 || c == stop2) break;
+        ++i;
+    }
+    return i;
+}
+
+/// The end of the run of double-byte characters that starts at `i` (a
+/// character start) and whose bytes are all 0x80 or more: an even number of
+/// bytes on. Such a run holds no four-byte sequence, whose digits are ASCII.
+/// Looks at eight bytes at a time.
+inline std::size_t skipDoubleBytes(std::string_view text, std::size_t i) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080u;
+    const char* data = text.data();
+    const std::size_t start = i;
+    while (i + 8 <= text.size()) {
+        std::uint64_t word = 0;
+        __builtin_memcpy(&word, data + i, 8);
+        if ((word & kHigh) != kHigh) break;
+        i += 8;
+    }
+    while (i < text.size() && static_cast<unsigned char>(data[i]) >= 0x80)
+        ++i;
+    return i - (i - start) % 2;
+}
 
 /// Number of characters of `text` in the given counting mode.
 int charCount(std::string_view text, CountMode mode = CountMode::Characters);
@@ -74,13 +122,17 @@ bool matchesAt(std::string_view text, std::size_t offset, std::string_view patte
 bool containsText(std::string_view text, std::string_view pattern);
 
 /// Byte offsets of the character starts of one text, for random access by
-/// character position in constant time. Built in one pass; the text must stay
-/// alive and unchanged while the index is used.
+/// character position. Built in one pass; the text must stay alive and
+/// unchanged while the index is used. Only every kStride-th start is kept
+/// (an eighth of a byte per byte of text at most), so an access walks at most
+/// kStride - 1 characters from the nearest kept one.
 class CharIndex {
   public:
+    static constexpr int kStride = 32;
+
     explicit CharIndex(std::string_view text);
 
-    int count() const { return static_cast<int>(starts_.size()) - 1; }
+    int count() const { return count_; }
     /// Byte offset where character `position` begins (count()+1 gives the text size).
     std::size_t offset(int position) const;
     /// The characters from `start` to `start + count - 1`, clipped to the text.
@@ -89,9 +141,21 @@ class CharIndex {
     std::string_view at(int position) const { return mid(position, 1); }
     std::string_view text() const { return text_; }
 
+    /// Calls `visit(position, character)` for every character, in order.
+    template <typename Visit>
+    void forEach(Visit visit) const {
+        int position = 1;
+        for (std::size_t i = 0; i < text_.size(); ++position) {
+            const std::size_t n = charSize(text_, i);
+            visit(position, text_.substr(i, n));
+            i += n;
+        }
+    }
+
   private:
     std::string_view text_;
-    std::vector<std::uint32_t> starts_;
+    int count_ = 0;
+    std::vector<std::size_t> checkpoints_;  // the start of characters 1, 1 + kStride, …
 };
 
 }  // namespace lct

@@ -4,23 +4,35 @@
 
 namespace lct {
 
+// Both walk from one LF to the next with memchr and copy the runs between
+// them whole.
+
 std::string lfToCrLf(std::string_view text) {
     std::string out;
     out.reserve(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out.push_back('\r');
-        out.push_back(text[i]);
+    std::size_t copied = 0;
+    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos;
+         lf = text.find('\n', lf + 1)) {
+        out.append(text.substr(copied, lf - copied));
+        if (lf == 0 || text[lf - 1] != '\r') out.push_back('\r');
+        copied = lf;
     }
+    out.append(text.substr(copied));
     return out;
 }
 
 std::string crLfToLf(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out.push_back(text[i]);
+    std::size_t copied = 0;
+    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos;
+         lf = text.find('\n', lf + 1)) {
+        if (lf > copied && text[lf - 1] == '\r') {
+            out.append(text.substr(copied, lf - 1 - copied));
+            copied = lf;
+        }
     }
+    out.append(text.substr(copied));
     return out;
 }
 

@@ -59,7 +59,16 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     std::string body = hideTags ? guard.protect(content, TagGuard::shortPlaceholder()) : content;
 
     // A set never holds more items than the text it goes into has places.
-    const int places = charCount(in.insertContent ? std::string_view(body) : title) + 1;
+    // Counting them takes a walk over the text, needed only when the count
+    // asked for could pass what a text of this many bytes surely holds.
+    const std::string_view target = in.insertContent ? std::string_view(body) : title;
+    const long long asked =
+        in.contentType == ContentType::EveryN
+            ? static_cast<long long>(target.size()) + 1
+            : (in.items.useCountRange ? std::max(in.items.countFrom, in.items.countTo) : 1);
+    const int places = asked <= static_cast<long long>(target.size() / 4) + 1
+                           ? static_cast<int>(target.size() / 4) + 1
+                           : charCount(target) + 1;
     bool capped = false;
     std::vector<std::string> items;
     long long step = 1;

@@ -75,19 +75,19 @@ class WordGuard {
     }
 
     void findSpaces() {
-        for (int p = 1; p <= index_.count(); ++p) {
-            if (index_.at(p) == " ") spaces_.push_back(p);
-        }
+        index_.forEach([this](int p, std::string_view ch) {
+            if (ch == " ") spaces_.push_back(p);
+        });
         spacesFound_ = true;
     }
 
     void findRuns() {
         bool previousIsLetter = false;
-        for (int p = 1; p <= index_.count(); ++p) {
-            const bool letter = isLetter(index_.at(p));
+        index_.forEach([&](int p, std::string_view ch) {
+            const bool letter = isLetter(ch);
             if (letter && !previousIsLetter) runStarts_.push_back(p);
             previousIsLetter = letter;
-        }
+        });
         runsFound_ = true;
     }
 

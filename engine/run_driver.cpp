@@ -224,11 +224,13 @@ class BatchLoop {
     }
 
     void run() {
-        // One job runs everything on this thread; more add reading threads
-        // ahead of the engine and writing threads behind it.
-        const unsigned helpers = request_.jobs > 1 ? request_.jobs : 0;
-        ArticleReader reader(services_, request_.paths, options_.inputEncoding, (helpers + 1) / 2);
-        ResultQueue writer(services_, helpers / 2);
+        // One job runs everything on this thread; each further job is a
+        // helper thread. Writing (encoding, creating, renaming) costs the most
+        // besides the engine, so it gets the first helper and every other
+        // one; reading ahead gets the rest.
+        const unsigned helpers = request_.jobs > 1 ? request_.jobs - 1 : 0;
+        ArticleReader reader(services_, request_.paths, options_.inputEncoding, helpers / 2);
+        ResultQueue writer(services_, (helpers + 1) / 2);
         const int count = static_cast<int>(request_.paths.size());
         host_.progress(count, 0);
         int submitted = 0;

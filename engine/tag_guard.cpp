@@ -6,6 +6,8 @@
 namespace lct {
 namespace {
 
+constexpr std::size_t kTagsPerBreath = 256;
+
 struct TagSpan {
     std::size_t begin;
     std::size_t end;  // one past the ">"
@@ -17,7 +19,18 @@ template <typename OnText, typename OnTag>
 void scanTags(std::string_view text, OnText onText, OnTag onTag) {
     std::size_t copied = 0;
     std::size_t open = std::string_view::npos;  // the last "<" not yet closed
-    for (std::size_t i = 0; i < text.size(); i += charSize(text, i)) {
+    std::size_t tags = 0;
+    // Between the stops: plain ASCII without "<" and ">", and double-byte
+    // characters, which hold neither.
+    const auto nextStop = [&text](std::size_t from) {
+        for (;;) {
+            const std::size_t ascii = skipPlainAscii(text, from, '<', '>');
+            const std::size_t pairs = skipDoubleBytes(text, ascii);
+            if (pairs == ascii) return ascii;
+            from = pairs;
+        }
+    };
+    for (std::size_t i = nextStop(0); i < text.size(); i = nextStop(i + charSize(text, i))) {
         if (text[i] == '<') {
             open = i;
         } else if (text[i] == '>' && open != std::string_view::npos) {
@@ -25,7 +38,7 @@ void scanTags(std::string_view text, OnText onText, OnTag onTag) {
             onTag(TagSpan{open, i + 1});
             copied = i + 1;
             open = std::string_view::npos;
-            processPendingMessages();
+            if (++tags % kTagsPerBreath == 0) processPendingMessages();
         }
     }
     onText(text.substr(copied));

@@ -89,7 +89,12 @@ std::vector<std::string> regularFilesIn(const std::string& folder) {
         // The program's own temporary files (left by a killed write) are
         // never articles.
         if (isTemporaryFileName(name)) continue;
-        if (isRegularFile(folder + std::string(name))) names.emplace_back(name);
+        // The folder tells most kinds itself; links (followed) and file systems
+        // that tell nothing are asked.
+        const bool regular =
+            entry->d_type == DT_REG || ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+                                        isRegularFile(folder + std::string(name)));
+        if (regular) names.emplace_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -1,5 +1,7 @@
 #include "files/text_encoding.h"
 
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -117,6 +119,76 @@ bool isValidUtf8(std::string_view bytes) {
         i += length;
     }
     return true;
+}
+
+namespace {
+
+// Bytes up to the next byte of 0x80 or more, eight at a time.
+std::size_t asciiRun(std::string_view bytes, std::size_t i) {
+    const std::size_t n = bytes.size();
+    while (i + 8 <= n) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080u) break;
+        i += 8;
+    }
+    while (i < n && byteAt(bytes, i) < 0x80u)
+        ++i;
+    return i;
+}
+
+// The length of the sequence at `i` by the loose rule of looksLikeUtf8 (any
+// lead of the right bit pattern, continuations after it); 0 when none fits.
+std::size_t looseSequence(std::string_view bytes, std::size_t i) {
+    const std::size_t n = bytes.size();
+    const unsigned b = byteAt(bytes, i);
+    std::size_t length = 0;
+    if ((b & 0xE0u) == 0xC0u) {
+        length = 2;
+    } else if ((b & 0xF0u) == 0xE0u) {
+        length = 3;
+    } else if (b >= 0xF0u && b <= 0xF4u) {
+        length = 4;
+    } else {
+        return 0;
+    }
+    if (n - i < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if (!isContinuation(byteAt(bytes, i + k))) return 0;
+    }
+    return length;
+}
+
+// True when the sequence of `length` bytes at `i` is strict UTF-8: no
+// overlong form, no surrogate, nothing past U+10FFFF.
+bool strictSequence(std::string_view bytes, std::size_t i, std::size_t length) {
+    const unsigned b = byteAt(bytes, i);
+    const unsigned second = byteAt(bytes, i + 1);
+    switch (length) {
+        case 2:
+            return b >= 0xC2u;
+        case 3:
+            return !(b == 0xE0u && second < 0xA0u) && !(b == 0xEDu && second > 0x9Fu);
+        default:
+            return !(b == 0xF0u && second < 0x90u) && !(b == 0xF4u && second > 0x8Fu);
+    }
+}
+
+}  // namespace
+
+Utf8Shape utf8Shape(std::string_view bytes) {
+    Utf8Shape shape{true, true};
+    bool multiByte = false;
+    for (std::size_t i = asciiRun(bytes, 0); i < bytes.size(); i = asciiRun(bytes, i)) {
+        const std::size_t length = looseSequence(bytes, i);
+        // What fails the loose rule fails the strict one too.
+        if (length == 0) return {false, false};
+        if (shape.valid && !strictSequence(bytes, i, length)) shape.valid = false;
+        multiByte = true;
+        i += length;
+    }
+    shape.looksLike = multiByte;
+    return shape;
 }
 
 }  // namespace lct

@@ -30,6 +30,13 @@ std::string_view byteOrderMarkOf(TextEncoding encoding);
 /// overlong forms such as C0 80 pass. Empty data and pure ASCII give false.
 bool looksLikeUtf8(std::string_view bytes);
 
+/// Both tests of `bytes` in one pass: looksLikeUtf8 and isValidUtf8.
+struct Utf8Shape {
+    bool looksLike = false;
+    bool valid = false;
+};
+Utf8Shape utf8Shape(std::string_view bytes);
+
 /// True when `bytes` is well-formed UTF-8 in the strict sense (no overlong
 /// forms, no surrogates, nothing above U+10FFFF). Empty data is valid.
 bool isValidUtf8(std::string_view bytes);

@@ -33,7 +33,9 @@ void normaliseLineBreaks(TextFile& file) {
 // The part of the page a meta charset is looked for in: up to the first NUL or
 // 1A byte, where a text reader stops.
 std::string_view textPrefix(std::string_view bytes) {
-    const std::size_t end = bytes.find_first_of(std::string_view("\0\x1A", 2));
+    // Two memchr scans: find_first_of would test every byte against the set.
+    const std::size_t nul = bytes.find('\0');
+    const std::size_t end = std::min(nul, bytes.substr(0, nul).find('\x1A'));
     return end == std::string_view::npos ? bytes : bytes.substr(0, end);
 }
 
@@ -69,13 +71,16 @@ TextFile decodeText(std::string_view bytes, TextEncoding requested) {
             break;
     }
     const std::string_view content = bytes.substr(offset);
-    if (encoding == TextEncoding::Detect && looksLikeUtf8(content)) {
+    // Both UTF-8 tests in one pass, and only when one of them is needed.
+    const bool testUtf8 = encoding == TextEncoding::Detect || guessedUtf8;
+    const Utf8Shape shape = testUtf8 ? utf8Shape(content) : Utf8Shape{};
+    if (encoding == TextEncoding::Detect && shape.looksLike) {
         encoding = TextEncoding::Utf8;
         guessedUtf8 = true;
     }
     // A page that claims UTF-8 but is not (typically GBK with a copied head)
     // would lose every Chinese character to replacement characters.
-    if (guessedUtf8 && !isValidUtf8(content)) encoding = TextEncoding::Detect;
+    if (guessedUtf8 && !shape.valid) encoding = TextEncoding::Detect;
 
     TextFile file;
     if (isConverted(encoding)) {

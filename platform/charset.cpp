@@ -151,20 +151,6 @@ std::optional<std::string> convertCharset(std::string_view bytes, std::string_vi
     return out;
 }
 
-std::size_t gbkCharSize(std::string_view text, std::size_t offset) {
-    const std::size_t n = text.size();
-    if (offset >= n) return 0;
-    auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    auto lead = [](unsigned b) { return b >= 0x81 && b <= 0xFE; };
-    auto digit = [](unsigned b) { return b >= 0x30 && b <= 0x39; };
-    if (at(offset) < 0x80) return 1;
-    if (offset + 1 >= n) return 1;
-    if (offset + 3 < n && lead(at(offset)) && digit(at(offset + 1)) && lead(at(offset + 2)) &&
-        digit(at(offset + 3)))
-        return 4;
-    return 2;
-}
-
 std::size_t utf8Length(std::string_view utf8) {
     std::size_t n = 0;
     for (char ch : utf8) {

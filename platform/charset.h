@@ -38,7 +38,19 @@ std::string utf8ToGbk(std::string_view utf8);
 /// GB18030 four-byte sequence (81..FE, 30..39, 81..FE, 30..39), 2 for any
 /// other byte of 0x80 or more with the byte after it (whatever that byte is),
 /// 1 for an ASCII byte or a lead byte at the very end, 0 at the end.
-std::size_t gbkCharSize(std::string_view text, std::size_t offset);
+inline std::size_t gbkCharSize(std::string_view text, std::size_t offset) {
+    const std::size_t n = text.size();
+    if (offset >= n) return 0;
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (at(offset) < 0x80) return 1;
+    if (offset + 1 >= n) return 1;
+    const auto lead = [](unsigned b) { return b >= 0x81 && b <= 0xFE; };
+    const auto digit = [](unsigned b) { return b >= 0x30 && b <= 0x39; };
+    if (offset + 3 < n && lead(at(offset)) && digit(at(offset + 1)) && lead(at(offset + 2)) &&
+        digit(at(offset + 3)))
+        return 4;
+    return 2;
+}
 
 /// Number of Unicode code points in a valid UTF-8 text (continuation bytes are
 /// not counted).

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -64,13 +65,29 @@ const std::string& hostTag() {
     return tag;
 }
 
+// This process's id, asked once (and again in a forked child): one system
+// call less for every file a batch writes.
+std::atomic<pid_t> cachedProcessId{0};
+
+pid_t processId() {
+    pid_t pid = cachedProcessId.load(std::memory_order_relaxed);
+    if (pid == 0) {
+        static const int registered = ::pthread_atfork(
+            nullptr, nullptr, [] { cachedProcessId.store(0, std::memory_order_relaxed); });
+        static_cast<void>(registered);
+        pid = ::getpid();
+        cachedProcessId.store(pid, std::memory_order_relaxed);
+    }
+    return pid;
+}
+
 // A name beside `target`, short, so that a target name near the length limit
 // still leaves room for it; machine, process id and counter keep concurrent
 // writers apart.
 std::string temporaryName(const std::string& target, unsigned attempt) {
     static std::atomic<unsigned> counter{0};
     return siblingPath(target, std::string(kTemporaryPrefix) + hostTag() + "-" +
-                                   std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+                                   std::to_string(processId()) + "-" + std::to_string(counter++) +
                                    "-" + std::to_string(attempt) + std::string(kTemporarySuffix));
 }
 
@@ -123,11 +140,33 @@ bool madeByEndedProcess(std::string_view name) {
 
 }  // namespace
 
-bool readAll(int fd, std::string& out) {
+bool readAll(int fd, std::string& out, std::size_t size) {
     out.clear();
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        out.reserve(static_cast<std::size_t>(st.st_size));
+    if (size == 0) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+            size = static_cast<std::size_t>(st.st_size);
+    }
+    if (size > 0) {
+        // The size the file had when it was looked at: read straight into the
+        // text, and stop there (no further read only to meet the end).
+        out.resize(size);
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = ::read(fd, out.data() + got, size - got);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                const int saved = errno;
+                out.clear();
+                errno = saved;
+                return false;
+            }
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        out.resize(got);
+        return true;
+    }
     std::array<char, 64 * 1024> buffer{};
     for (;;) {
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
@@ -253,22 +292,18 @@ std::optional<std::string> readWholeFile(std::string_view path, std::string* err
         return std::nullopt;
     }
     const std::string name(path);
-    // What the path names is checked before it is opened: opening a pipe, a
-    // socket or a device could block or do something of its own.
+    // O_NONBLOCK: opening a pipe or a device returns at once, without waiting
+    // for a writer or a line; the fstat below refuses them before any read.
     struct stat st {};
-    if (::stat(name.c_str(), &st) != 0) {
-        fail(error);
-        return std::nullopt;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        setError(error, kindOf(st.st_mode));
-        return std::nullopt;
-    }
-    // O_NONBLOCK: should the path have become a pipe since, the open still
-    // returns at once, and the check below refuses it.
     UniqueFd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd) {
-        fail(error);
+        const int reason = errno;
+        // A socket cannot be opened at all: say what it is rather than ENXIO.
+        if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            setError(error, kindOf(st.st_mode));
+        } else {
+            setError(error, errorText(reason));
+        }
         return std::nullopt;
     }
     if (::fstat(fd.get(), &st) != 0) {
@@ -280,7 +315,7 @@ std::optional<std::string> readWholeFile(std::string_view path, std::string* err
         return std::nullopt;
     }
     std::string bytes;
-    if (!readAll(fd.get(), bytes)) {
+    if (!readAll(fd.get(), bytes, static_cast<std::size_t>(st.st_size))) {
         fail(error);
         return std::nullopt;
     }
@@ -295,10 +330,11 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, Durabili
     }
     const std::string target =
         links == LinkTarget::Follow ? resolvedPath(std::string(path)) : std::string(path);
+    // A file that replaces the user's own keeps its permission bits; a result
+    // replaces whatever was there, and is not looked at first (a folder in its
+    // place makes the rename fail, which says so).
     struct stat existing {};
-    const int found = links == LinkTarget::Follow ? ::stat(target.c_str(), &existing)
-                                                  : ::lstat(target.c_str(), &existing);
-    const bool exists = found == 0;
+    const bool exists = links == LinkTarget::Follow && ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {
         setError(error, errorText(EISDIR));
         return false;

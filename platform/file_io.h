@@ -28,9 +28,11 @@ bool pathExists(std::string_view path);
                                                        std::string* error = nullptr);
 
 /// Replaces `out` by every byte from the current offset of `fd` to its end,
-/// continuing after interrupted reads. False, with errno set and `out`
-/// emptied, when a read fails.
-[[nodiscard]] bool readAll(int fd, std::string& out);
+/// continuing after interrupted reads. `size`, when known (a regular file's
+/// size from fstat), lets the bytes be read straight into `out` and the read
+/// stop there; 0 asks fstat for it, and reads to the end when it tells
+/// nothing. False, with errno set and `out` emptied, when a read fails.
+[[nodiscard]] bool readAll(int fd, std::string& out, std::size_t size = 0);
 
 /// Writes all of `bytes` to `fd`, continuing after partial and interrupted
 /// writes. False, with errno set (EIO when the system wrote nothing and gave
@@ -119,7 +121,8 @@ enum class LinkTarget {
 /// Makes `bytes` the whole content of the file at `path`: they are written to
 /// a new temporary file in the same folder (flushed to disk when Synced) and
 /// renamed over the path, so the path shows either its old content or the new
-/// one, never a mixture. An existing regular file keeps its permission bits.
+/// one, never a mixture. With LinkTarget::Follow an existing regular file keeps
+/// its permission bits; a replaced link (results) gets the default ones.
 /// Returns false, leaving everything as it was, when the path is empty or
 /// names a folder or when any step fails (no temporary file stays behind).
 [[nodiscard]] bool writeFileAtomically(std::string_view path, std::string_view bytes,

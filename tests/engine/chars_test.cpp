@@ -185,3 +185,66 @@ TEST(ReplaceText, ReplacesAtBoundariesWithCaseAndLimit) {
 
 }  // namespace
 }  // namespace lct
+
+namespace lct {
+namespace {
+
+// Random texts of the bytes that matter to the character model: ASCII, CR
+// and LF, lead and trail bytes, digits of four-byte sequences.
+std::string randomText(std::uint64_t& state, std::size_t size) {
+    static const std::string bytes = std::string("ab <>\r\n09") + "\x81\x30\xA1\xB0\xFE\xFF\x80";
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        // Long runs of plain ASCII now and then, for the eight-byte steps.
+        if (state % 17 == 0) {
+            text.append(state % 40, 'x');
+            continue;
+        }
+        text.push_back(bytes[(state >> 8) % bytes.size()]);
+    }
+    return text;
+}
+
+// The character starts by the plain definition, one character at a time.
+std::vector<std::size_t> naiveStarts(std::string_view text) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
+        starts.push_back(i);
+    starts.push_back(text.size());
+    return starts;
+}
+
+TEST(CharModelFastPaths, CountAndIndexAgreeWithTheCharacterWalk) {
+    std::uint64_t state = 0x2545F4914F6CDD1Du;
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = randomText(state, state % 300);
+        const std::vector<std::size_t> starts = naiveStarts(text);
+        const int count = static_cast<int>(starts.size()) - 1;
+        ASSERT_EQ(charCount(text), count) << ::testing::PrintToString(text);
+        const CharIndex index(text);
+        ASSERT_EQ(index.count(), count);
+        for (int p = 1; p <= count + 1; ++p)
+            ASSERT_EQ(index.offset(p), starts[static_cast<std::size_t>(p - 1)])
+                << p << " " << ::testing::PrintToString(text);
+        int visited = 0;
+        index.forEach([&](int p, std::string_view ch) {
+            ++visited;
+            ASSERT_EQ(ch, index.at(p));
+        });
+        ASSERT_EQ(visited, count);
+    }
+}
+
+TEST(CharModelFastPaths, SkippingStopsAtEverySpecialByte) {
+    EXPECT_EQ(skipPlainAscii("abcdefghijk<", 0, '<', '>'), 11u);
+    EXPECT_EQ(skipPlainAscii("abcdefgh\xB0\xA1", 0, '<', '>'), 8u);
+    EXPECT_EQ(skipPlainAscii("abc", 0, '<', '>'), 3u);
+    EXPECT_EQ(skipPlainAscii("0123456789abcdef\r\n", 2, '\r', '\r'), 16u);
+    EXPECT_EQ(skipPlainAscii(">", 0, '<', '>'), 0u);
+}
+
+}  // namespace
+}  // namespace lct

@@ -104,3 +104,47 @@ TEST(TagGuard, ManyOpeningBracketsWithoutClosingOneStayLinear) {
 
 }  // namespace
 }  // namespace lct
+
+namespace lct {
+namespace {
+
+// Tags by the plain definition: a "<" at a character start, closed by the
+// next ">" at a character start; a later "<" before it opens anew.
+std::string naiveStrip(std::string_view text) {
+    std::string out;
+    std::size_t copied = 0;
+    std::size_t open = std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); i += charSize(text, i)) {
+        if (text[i] == '<') {
+            open = i;
+        } else if (text[i] == '>' && open != std::string_view::npos) {
+            out.append(text.substr(copied, open - copied));
+            copied = i + 1;
+            open = std::string_view::npos;
+        }
+    }
+    out.append(text.substr(copied));
+    return out;
+}
+
+TEST(TagGuardScan, FindsTheTagsOfTheCharacterWalk) {
+    static const std::string bytes = std::string("ab <>/\r\n") + "\x81\x3C\xA1\x3E\xFE\xB0";
+    std::uint64_t state = 88172645463325252u;
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        const std::size_t size = state % 120;
+        for (std::size_t i = 0; i < size; ++i) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            if (state % 13 == 0) text.append(state % 30, 'q');
+            text.push_back(bytes[(state >> 8) % bytes.size()]);
+        }
+        ASSERT_EQ(TagGuard::strip(text), naiveStrip(text)) << ::testing::PrintToString(text);
+        TagGuard guard;
+        ASSERT_EQ(guard.restore(guard.protect(text)), text) << ::testing::PrintToString(text);
+    }
+}
+
+}  // namespace
+}  // namespace lct

@@ -56,7 +56,12 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     // it actually walks (a tag is one placeholder character there).
     TagGuard guard;
     const bool hideTags = in.avoidTags && in.insertContent;
-    std::string body = hideTags ? guard.protect(content, TagGuard::shortPlaceholder()) : content;
+    std::string body = hideTags             ? guard.protect(content, TagGuard::shortPlaceholder())
+                       : in.insertContent ? std::move(content)
+                                          : content;
+    // The guard keeps the tags and the body the rest: a big article is not
+    // held a third time while items go in.
+    if (in.insertContent) std::string().swap(content);
 
     // A set never holds more items than the text it goes into has places.
     // Counting them takes a walk over the text, needed only when the count

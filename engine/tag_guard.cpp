@@ -60,14 +60,18 @@ std::string TagGuard::protect(std::string_view text, std::string_view placeholde
     const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
     if (save) {
         placeholder_ = used;
-        tags_.clear();
+        tagBytes_.clear();
+        tagEnds_.clear();
     }
     std::string out;
     out.reserve(text.size());
     scanTags(
         text, [&](std::string_view run) { out.append(run); },
         [&](TagSpan tag) {
-            if (save) tags_.emplace_back(text.substr(tag.begin, tag.end - tag.begin));
+            if (save) {
+                tagBytes_.append(text.substr(tag.begin, tag.end - tag.begin));
+                tagEnds_.push_back(tagBytes_.size());
+            }
             out.append(used);
         });
     return out;
@@ -83,17 +87,29 @@ std::string TagGuard::strip(std::string_view text) {
 
 std::string TagGuard::restore(std::string_view text) const {
     std::string out;
-    out.reserve(text.size() + 64 * tags_.size());
+    out.reserve(text.size() + tagBytes_.size());
     std::size_t copied = 0;
-    for (const std::string& tag : tags_) {
+    std::size_t tagBegin = 0;
+    for (const std::size_t tagEnd : tagEnds_) {
         const std::size_t hit = text.find(placeholder_, copied);
         if (hit == std::string_view::npos) break;
         out.append(text.substr(copied, hit - copied));
-        out.append(tag);
+        out.append(std::string_view(tagBytes_).substr(tagBegin, tagEnd - tagBegin));
         copied = hit + placeholder_.size();
+        tagBegin = tagEnd;
     }
     out.append(text.substr(copied));
     return out;
+}
+
+std::vector<std::string> TagGuard::savedTags() const {
+    std::vector<std::string> tags;
+    std::size_t begin = 0;
+    for (const std::size_t end : tagEnds_) {
+        tags.emplace_back(tagBytes_, begin, end - begin);
+        begin = end;
+    }
+    return tags;
 }
 
 }  // namespace lct

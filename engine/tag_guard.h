@@ -34,11 +34,14 @@ class TagGuard {
     std::string restore(std::string_view text) const;
 
     /// The tags of the last saving protect, in text order.
-    const std::vector<std::string>& savedTags() const { return tags_; }
+    std::vector<std::string> savedTags() const;
 
   private:
     std::string placeholder_ = defaultPlaceholder();
-    std::vector<std::string> tags_;
+    // The saved tags one after the other, and where each ends: a page of a
+    // million tags keeps them in two allocations, not a million.
+    std::string tagBytes_;
+    std::vector<std::size_t> tagEnds_;
 };
 
 }  // namespace lct

@@ -26,7 +26,10 @@ bool isConverted(TextEncoding e) {
 void normaliseLineBreaks(TextFile& file) {
     const bool hasLf = file.text.find('\n') != std::string::npos;
     if (!hasLf || file.text.find("\r\n") != std::string::npos) return;
-    file.text = lfToCrLf(file.text);
+    std::string crLf = lfToCrLf(file.text);
+    // The old text goes before anything else is allocated.
+    std::string().swap(file.text);
+    file.text = std::move(crLf);
     file.lineBreaks = LineBreaks::Lf;
 }
 
@@ -42,6 +45,11 @@ std::string_view textPrefix(std::string_view bytes) {
 }  // namespace
 
 TextFile decodeText(std::string_view bytes, TextEncoding requested) {
+    return decodeText(std::string(bytes), requested);
+}
+
+TextFile decodeText(std::string&& owned, TextEncoding requested) {
+    const std::string_view bytes = owned;
     TextEncoding encoding = encodingFromIndex(static_cast<int>(requested));
     std::size_t offset = 0;
     bool guessedUtf8 = false;  // UTF-8 only by a meta tag or by the test, not by a mark
@@ -88,9 +96,12 @@ TextFile decodeText(std::string_view bytes, TextEncoding requested) {
         if (!content.empty())
             file.text = convertCharset(content, charsetNameOf(encoding), kInternalCharset)
                             .value_or(std::string());
+        // Decoded, the file's own bytes are no longer needed.
+        if (!file.text.empty()) std::string().swap(owned);
     }
     if (file.text.empty() && !(isConverted(encoding) && content.empty())) {
-        file.text.assign(bytes);
+        // The bytes are the text: taken over, not copied.
+        file.text = std::move(owned);
         file.detected = TextEncoding::Gbk;
     }
     normaliseLineBreaks(file);
@@ -118,7 +129,7 @@ TextFile readTextFile(std::string_view path, TextEncoding requested, GzipFile gz
             return unreadable;
         }
     }
-    TextFile file = decodeText(*bytes, requested);
+    TextFile file = decodeText(std::move(*bytes), requested);
     file.decompressed = decompressed;
     return file;
 }

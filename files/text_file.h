@@ -40,6 +40,9 @@ enum class GzipFile {
 /// reported as Gbk. A text with LF but no CR LF gets CR LF for each LF and is
 /// reported as Lf.
 TextFile decodeText(std::string_view bytes, TextEncoding requested);
+/// The same, taking over `bytes` where they are the text as they are (GBK),
+/// so that a big file is not held twice.
+TextFile decodeText(std::string&& bytes, TextEncoding requested);
 
 /// Reads and decodes the file at `path` (see decodeText). A gzip file is
 /// decompressed first; with GzipFile::Replace, when its whole stream decoded

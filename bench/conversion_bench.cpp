@@ -202,5 +202,31 @@ void BM_OpenccConverterBuild(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenccConverterBuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// Charset conversion of the same 4 MB article between GB18030 and UTF-8 or
+// UTF-16LE. Arguments: the direction (0 from GB18030, 1 to it), the form (0
+// UTF-8, 1 UTF-16LE) and the route (0 along the two-byte tables, 1 ICU alone).
+void BM_CharsetConversion(benchmark::State& state) {
+    const bool decode = state.range(0) == 0;
+    const char* form = state.range(1) == 0 ? "UTF-8" : "UTF-16LE";
+    const std::string& gbk = article(ScriptDirection::SimplifiedToTraditional).gbk;
+    static const std::string utf16 = convertCharset(gbk, "gb18030", "UTF-16LE").value_or("");
+    const std::string& unicode =
+        state.range(1) == 0 ? article(ScriptDirection::SimplifiedToTraditional).utf8 : utf16;
+    useIcuOnly(state.range(2) == 1);
+    for (auto _ : state) {
+        const auto out = decode ? convertCharset(gbk, "gb18030", form)
+                                : convertCharset(unicode, form, "gb18030");
+        benchmark::DoNotOptimize(out);
+    }
+    useIcuOnly(false);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(decode ? gbk.size() : unicode.size()));
+    state.SetLabel(std::string(decode ? "gb18030 to " : "to gb18030 from ") + form +
+                   (state.range(2) == 0 ? ", tables" : ", ICU"));
+}
+BENCHMARK(BM_CharsetConversion)
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace lct

@@ -3,10 +3,12 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
 #include "platform/ascii.h"
+#include "platform/gb18030_tables.h"
 
 namespace lct {
 namespace {
@@ -62,27 +64,52 @@ Converters& converters() {
     return c;
 }
 
-// Appends the conversion of `in` from `source` to `target` to `out`.
+// Appends the conversion of `in` from `source` to `target` to `out`, writing
+// straight into the string's room.
 bool convertInto(UConverter* target, UConverter* source, std::string_view in, std::string& out) {
     ucnv_reset(target);
     ucnv_reset(source);
-    std::array<UChar, 1024> pivot{};
+    std::array<UChar, 1024> pivot;  // NOLINT: ICU writes before it reads
     UChar* pivotSource = pivot.data();
     UChar* pivotTarget = pivot.data();
     const char* src = in.data();
     const char* srcEnd = in.data() + in.size();
-    std::array<char, 16384> buffer{};
+    std::size_t written = out.size();
     bool first = true;
     for (;;) {
+        out.resize(written + std::max<std::size_t>(in.size() * 2, 64));
+        char* dst = out.data() + written;
+        char* const dstEnd = out.data() + out.size();
         UErrorCode status = U_ZERO_ERROR;
-        char* dst = buffer.data();
-        ucnv_convertEx(target, source, &dst, buffer.data() + buffer.size(), &src, srcEnd,
-                       pivot.data(), &pivotSource, &pivotTarget, pivot.data() + pivot.size(), first,
-                       true, &status);
+        ucnv_convertEx(target, source, &dst, dstEnd, &src, srcEnd, pivot.data(), &pivotSource,
+                       &pivotTarget, pivot.data() + pivot.size(), first, true, &status);
         first = false;
-        out.append(buffer.data(), static_cast<std::size_t>(dst - buffer.data()));
+        written = static_cast<std::size_t>(dst - out.data());
+        out.resize(written);
         if (status == U_BUFFER_OVERFLOW_ERROR) continue;
         return U_SUCCESS(status);
+    }
+}
+
+thread_local bool icuOnly = false;
+
+// Converts `in` between GB18030 and `form` (decoding GB18030 when `decode`)
+// through the tables as far as they reach and through ICU for the rest. A
+// whole character converts alone as it does within its text, since both
+// charsets are stateless; from bytes that are not one on, ICU takes all that
+// follows, so that it sees invalid input as it would have.
+void convertAlongTables(std::string_view in, bool decode, UnicodeForm form, UConverter* target,
+                        UConverter* source, std::string& out) {
+    std::size_t pos = 0;
+    while (pos < in.size()) {
+        const std::string_view rest = in.substr(pos);
+        pos += decode ? decodeGb18030Run(rest, form, out) : encodeGb18030Run(rest, form, out);
+        if (pos == in.size()) break;
+        const std::string_view next = in.substr(pos);
+        const std::size_t size = decode ? gb18030CharSize(next) : unicodeCharSize(next, form);
+        const std::size_t take = size ? size : next.size();
+        convertInto(target, source, next.substr(0, take), out);
+        pos += take;
     }
 }
 
@@ -93,6 +120,13 @@ bool isRawBytePoint(std::string_view s, std::size_t i) {
            (static_cast<unsigned char>(s[i + 3]) & 0xC0) == 0x80;
 }
 
+void encodeUtf8(std::string_view utf8, Converters& c, std::string& out) {
+    if (icuOnly)
+        convertInto(c.gbk.get(), c.utf8.get(), utf8, out);
+    else
+        convertAlongTables(utf8, false, UnicodeForm::Utf8, c.gbk.get(), c.utf8.get(), out);
+}
+
 }  // namespace
 
 std::string gbkToUtf8(std::string_view gbk, InvalidBytes invalid) {
@@ -101,7 +135,10 @@ std::string gbkToUtf8(std::string_view gbk, InvalidBytes invalid) {
     Converters& c = converters();
     UConverter* source = invalid == InvalidBytes::Preserve ? c.gbkPreserving.get() : c.gbk.get();
     if (!source || !c.utf8) return out;
-    convertInto(c.utf8.get(), source, gbk, out);
+    if (icuOnly)
+        convertInto(c.utf8.get(), source, gbk, out);
+    else
+        convertAlongTables(gbk, true, UnicodeForm::Utf8, c.utf8.get(), source, out);
     return out;
 }
 
@@ -117,15 +154,14 @@ std::string utf8ToGbk(std::string_view utf8) {
             ++i;
             continue;
         }
-        if (i > runStart)
-            convertInto(c.gbk.get(), c.utf8.get(), utf8.substr(runStart, i - runStart), out);
+        if (i > runStart) encodeUtf8(utf8.substr(runStart, i - runStart), c, out);
         const auto b2 = static_cast<unsigned char>(utf8[i + 2]);
         const auto b3 = static_cast<unsigned char>(utf8[i + 3]);
         out.push_back(static_cast<char>(((b2 & 0x03u) << 6) | (b3 & 0x3Fu)));
         i += 4;
         runStart = i;
     }
-    if (runStart < utf8.size()) convertInto(c.gbk.get(), c.utf8.get(), utf8.substr(runStart), out);
+    if (runStart < utf8.size()) encodeUtf8(utf8.substr(runStart), c, out);
     return out;
 }
 
@@ -138,17 +174,42 @@ std::string icuName(std::string_view name) {
                                                        : std::string(name);
 }
 
+bool isGb18030(std::string_view name) {
+    return equalsIgnoringAsciiCase(name, "gb18030");
+}
+
+std::optional<UnicodeForm> unicodeFormOf(std::string_view name) {
+    if (equalsIgnoringAsciiCase(name, "UTF-8")) return UnicodeForm::Utf8;
+    if (equalsIgnoringAsciiCase(name, "UTF-16LE")) return UnicodeForm::Utf16Le;
+    if (equalsIgnoringAsciiCase(name, "UTF-16BE")) return UnicodeForm::Utf16Be;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::string> convertCharset(std::string_view bytes, std::string_view from,
                                           std::string_view to) {
-    ConverterPtr source = openConverter(icuName(from).c_str());
-    ConverterPtr target = openConverter(icuName(to).c_str());
-    if (!source || !target) return std::nullopt;
+    const std::string source = icuName(from);
+    const std::string target = icuName(to);
+    ConverterPtr sourceConverter = openConverter(source.c_str());
+    ConverterPtr targetConverter = openConverter(target.c_str());
+    if (!sourceConverter || !targetConverter) return std::nullopt;
     std::string out;
-    out.reserve(bytes.size() * 2);
-    convertInto(target.get(), source.get(), bytes, out);
+    out.reserve(bytes.size() + bytes.size() / 2);
+    const std::optional<UnicodeForm> fromForm = unicodeFormOf(source);
+    const std::optional<UnicodeForm> toForm = unicodeFormOf(target);
+    if (!icuOnly && isGb18030(source) && toForm)
+        convertAlongTables(bytes, true, *toForm, targetConverter.get(), sourceConverter.get(), out);
+    else if (!icuOnly && fromForm && isGb18030(target))
+        convertAlongTables(bytes, false, *fromForm, targetConverter.get(), sourceConverter.get(),
+                           out);
+    else
+        convertInto(targetConverter.get(), sourceConverter.get(), bytes, out);
     return out;
+}
+
+void useIcuOnly(bool on) {
+    icuOnly = on;
 }
 
 std::size_t utf8Length(std::string_view utf8) {

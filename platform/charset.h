@@ -34,6 +34,11 @@ std::string utf8ToGbk(std::string_view utf8);
 [[nodiscard]] std::optional<std::string> convertCharset(std::string_view bytes,
                                                         std::string_view from, std::string_view to);
 
+/// For this thread: true sends every conversion through ICU alone, false
+/// (the default) lets GB18030's two-byte characters go through tables read
+/// out of ICU. Both give the same bytes; tests and benchmarks compare them.
+void useIcuOnly(bool on);
+
 /// Bytes of the GBK character that starts at byte `offset` of `text`: 4 for a
 /// GB18030 four-byte sequence (81..FE, 30..39, 81..FE, 30..39), 2 for any
 /// other byte of 0x80 or more with the byte after it (whatever that byte is),

@@ -1,0 +1,308 @@
+#include "platform/gb18030_tables.h"
+
+#include <unicode/ucnv.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace lct {
+namespace {
+
+constexpr unsigned kLeadFirst = 0x81;
+constexpr unsigned kLeadLast = 0xFE;
+constexpr unsigned kTrailFirst = 0x40;
+constexpr unsigned kTrailLast = 0xFE;
+constexpr unsigned kTrails = kTrailLast - kTrailFirst + 1;
+constexpr std::size_t kCodes = (kLeadLast - kLeadFirst + 1) * kTrails;
+
+std::size_t codeIndex(unsigned lead, unsigned trail) {
+    return (lead - kLeadFirst) * kTrails + (trail - kTrailFirst);
+}
+
+bool isLead(unsigned b) {
+    return b >= kLeadFirst && b <= kLeadLast;
+}
+bool isTrail(unsigned b) {
+    return b >= kTrailFirst && b <= kTrailLast && b != 0x7F;
+}
+bool isDigit(unsigned b) {
+    return b >= 0x30 && b <= 0x39;
+}
+bool isSurrogate(char32_t u) {
+    return u >= 0xD800 && u <= 0xDFFF;
+}
+
+struct ConverterCloser {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+
+// Two-byte code → its character (0: not covered), and character → two-byte
+// code, lead byte high (0: not covered).
+struct Tables {
+    std::array<std::uint16_t, kCodes> decode{};
+    std::array<std::uint16_t, 0x10000> encode{};
+    Tables();
+};
+
+// Every two-byte code in one buffer, decoded by ICU with offsets so that each
+// output unit is traced to its code; then every character that came out as
+// one unit encoded back, and kept where ICU gives the same two bytes.
+Tables::Tables() {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, ConverterCloser> gb(ucnv_open("gb18030", &status));
+    if (U_FAILURE(status)) return;  // all zero: nothing is covered, ICU does all
+    std::vector<char> codes;
+    for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead) {
+        for (unsigned trail = kTrailFirst; trail <= kTrailLast; ++trail) {
+            if (trail == 0x7F) continue;
+            codes.push_back(static_cast<char>(lead));
+            codes.push_back(static_cast<char>(trail));
+        }
+    }
+    std::vector<UChar> units(codes.size());
+    std::vector<int32_t> offsets(codes.size());
+    UChar* target = units.data();
+    const char* source = codes.data();
+    ucnv_toUnicode(gb.get(), &target, units.data() + units.size(), &source,
+                   codes.data() + codes.size(), offsets.data(), true, &status);
+    if (U_FAILURE(status)) return;
+    const std::size_t produced = static_cast<std::size_t>(target - units.data());
+    std::vector<int> unitsOfCode(codes.size() / 2, 0);
+    for (std::size_t i = 0; i < produced; ++i)
+        ++unitsOfCode[static_cast<std::size_t>(offsets[i]) / 2];
+    for (std::size_t i = 0; i < produced; ++i) {
+        const UChar u = units[i];
+        const std::size_t code = static_cast<std::size_t>(offsets[i]) / 2;
+        if (unitsOfCode[code] != 1 || u == 0xFFFD || u < 0x80 || isSurrogate(u)) continue;
+        const auto lead = static_cast<unsigned char>(codes[2 * code]);
+        const auto trail = static_cast<unsigned char>(codes[2 * code + 1]);
+        decode[codeIndex(lead, trail)] = u;
+        // The way back, as ICU takes it.
+        std::array<char, 8> bytes{};
+        UErrorCode back = U_ZERO_ERROR;
+        const int32_t n = ucnv_fromUChars(gb.get(), bytes.data(), bytes.size(), &u, 1, &back);
+        if (U_SUCCESS(back) && n == 2 && static_cast<unsigned char>(bytes[0]) == lead &&
+            static_cast<unsigned char>(bytes[1]) == trail)
+            encode[u] = static_cast<std::uint16_t>(lead << 8 | trail);
+    }
+}
+
+const Tables& tables() {
+    static const Tables t;
+    return t;
+}
+
+// The output buffer, grown a block at a time as it fills (so that the zeroes
+// a resize writes are still in the cache when the text overwrites them) and
+// shrunk to what was written at the end.
+class Writer {
+  public:
+    /// `expected`: about how many bytes the whole run writes.
+    Writer(std::string& out, std::size_t expected)
+        : out_(out), used_(out.size()), block_(std::min<std::size_t>(expected, 32 << 10)) {}
+    ~Writer() { out_.resize(written()); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    /// Makes room for `n` more bytes.
+    void room(std::size_t n) {
+        if (static_cast<std::size_t>(end_ - at_) >= n) return;
+        const std::size_t used = written();
+        out_.resize(used + std::max(n, block_));
+        at_ = out_.data() + used;
+        end_ = out_.data() + out_.size();
+    }
+
+    void byte(unsigned b) { *at_++ = static_cast<char>(b); }
+    void bytes(const char* from, std::size_t n) {
+        __builtin_memcpy(at_, from, n);
+        at_ += n;
+    }
+    void unit16(unsigned u, UnicodeForm form) {
+        if (form == UnicodeForm::Utf16Le) {
+            byte(u & 0xFF);
+            byte(u >> 8);
+        } else {
+            byte(u >> 8);
+            byte(u & 0xFF);
+        }
+    }
+    void character(char32_t u, UnicodeForm form) {
+        if (form != UnicodeForm::Utf8) return unit16(u, form);
+        if (u < 0x80) return byte(u);
+        if (u < 0x800) {
+            byte(0xC0 | u >> 6);
+            return byte(0x80 | (u & 0x3F));
+        }
+        byte(0xE0 | u >> 12);
+        byte(0x80 | ((u >> 6) & 0x3F));
+        byte(0x80 | (u & 0x3F));
+    }
+
+  private:
+    std::size_t written() const {
+        return at_ ? static_cast<std::size_t>(at_ - out_.data()) : used_;
+    }
+
+    std::string& out_;
+    std::size_t used_;
+    std::size_t block_;
+    char* at_ = nullptr;
+    char* end_ = nullptr;
+};
+
+// The end of the ASCII run that starts at `i`, eight bytes at a time.
+std::size_t asciiEnd(std::string_view s, std::size_t i) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080u;
+    while (i + 8 <= s.size()) {
+        std::uint64_t word = 0;
+        __builtin_memcpy(&word, s.data() + i, 8);
+        if (word & kHigh) break;
+        i += 8;
+    }
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+unsigned byteAt(std::string_view s, std::size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
+
+// One BMP character of UTF-8 at `i`, with its length; {0, 0} for anything
+// else (four-byte forms included).
+struct Decoded {
+    char32_t u = 0;
+    std::size_t size = 0;
+};
+
+bool isContinuation(unsigned b) {
+    return (b & 0xC0) == 0x80;
+}
+
+Decoded bmpUtf8At(std::string_view s, std::size_t i) {
+    const unsigned b0 = byteAt(s, i);
+    if (b0 >= 0xC2 && b0 <= 0xDF && i + 1 < s.size() && isContinuation(byteAt(s, i + 1)))
+        return {static_cast<char32_t>((b0 & 0x1F) << 6 | (byteAt(s, i + 1) & 0x3F)), 2};
+    if ((b0 & 0xF0) == 0xE0 && i + 2 < s.size() && isContinuation(byteAt(s, i + 1)) &&
+        isContinuation(byteAt(s, i + 2))) {
+        const char32_t u =
+            (b0 & 0x0F) << 12 | (byteAt(s, i + 1) & 0x3F) << 6 | (byteAt(s, i + 2) & 0x3F);
+        if (u >= 0x800 && !isSurrogate(u)) return {u, 3};
+    }
+    return {};
+}
+
+unsigned unit16At(std::string_view s, std::size_t i, UnicodeForm form) {
+    return form == UnicodeForm::Utf16Le ? byteAt(s, i) | byteAt(s, i + 1) << 8
+                                        : byteAt(s, i) << 8 | byteAt(s, i + 1);
+}
+
+std::size_t encodeUtf8Run(std::string_view s, const Tables& t, std::string& out) {
+    Writer w(out, s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const std::size_t end = asciiEnd(s, i);
+        w.room(end - i + 2);
+        w.bytes(s.data() + i, end - i);
+        i = end;
+        if (i == s.size()) break;
+        const Decoded d = bmpUtf8At(s, i);
+        const unsigned code = d.size ? t.encode[d.u] : 0;
+        if (!code) break;
+        w.byte(code >> 8);
+        w.byte(code & 0xFF);
+        i += d.size;
+    }
+    return i;
+}
+
+std::size_t encodeUtf16Run(std::string_view s, UnicodeForm form, const Tables& t,
+                           std::string& out) {
+    Writer w(out, s.size() / 2 * 2);
+    std::size_t i = 0;
+    for (; i + 1 < s.size(); i += 2) {
+        w.room(2);
+        const unsigned u = unit16At(s, i, form);
+        if (u < 0x80) {
+            w.byte(u);
+            continue;
+        }
+        const unsigned code = t.encode[u];
+        if (!code) break;
+        w.byte(code >> 8);
+        w.byte(code & 0xFF);
+    }
+    return i;
+}
+
+}  // namespace
+
+std::size_t decodeGb18030Run(std::string_view gb, UnicodeForm to, std::string& out) {
+    const Tables& t = tables();
+    Writer w(out, gb.size() * 2);
+    std::size_t i = 0;
+    while (i < gb.size()) {
+        const std::size_t end = asciiEnd(gb, i);
+        w.room(2 * (end - i) + 3);
+        if (to == UnicodeForm::Utf8) {
+            w.bytes(gb.data() + i, end - i);
+        } else {
+            for (std::size_t k = i; k < end; ++k)
+                w.unit16(byteAt(gb, k), to);
+        }
+        i = end;
+        if (i + 1 >= gb.size()) break;
+        const unsigned lead = byteAt(gb, i);
+        const unsigned trail = byteAt(gb, i + 1);
+        const char32_t u = isLead(lead) && isTrail(trail) ? t.decode[codeIndex(lead, trail)] : 0;
+        if (!u) break;
+        w.character(u, to);
+        i += 2;
+    }
+    return i;
+}
+
+std::size_t encodeGb18030Run(std::string_view text, UnicodeForm from, std::string& out) {
+    const Tables& t = tables();
+    return from == UnicodeForm::Utf8 ? encodeUtf8Run(text, t, out)
+                                     : encodeUtf16Run(text, from, t, out);
+}
+
+std::size_t gb18030CharSize(std::string_view gb) {
+    if (gb.empty()) return 0;
+    const unsigned b0 = byteAt(gb, 0);
+    if (b0 < 0x80) return 1;
+    if (gb.size() < 2 || !isLead(b0)) return 0;
+    if (isTrail(byteAt(gb, 1))) return 2;
+    if (gb.size() >= 4 && isDigit(byteAt(gb, 1)) && isLead(byteAt(gb, 2)) && isDigit(byteAt(gb, 3)))
+        return 4;
+    return 0;
+}
+
+std::size_t unicodeCharSize(std::string_view text, UnicodeForm form) {
+    if (form != UnicodeForm::Utf8) {
+        if (text.size() < 2) return 0;
+        const unsigned u = unit16At(text, 0, form);
+        if (u < 0xD800 || u > 0xDFFF) return 2;
+        if (u >= 0xDC00 || text.size() < 4) return 0;
+        const unsigned low = unit16At(text, 2, form);
+        return low >= 0xDC00 && low <= 0xDFFF ? 4 : 0;
+    }
+    if (text.empty()) return 0;
+    const unsigned b0 = byteAt(text, 0);
+    if (b0 < 0x80) return 1;
+    if (const Decoded d = bmpUtf8At(text, 0); d.size) return d.size;
+    // Four-byte forms: F0 90..BF, F1..F3 80..BF, F4 80..8F, then two continuations.
+    if (text.size() < 4 || b0 < 0xF0 || b0 > 0xF4) return 0;
+    const unsigned b1 = byteAt(text, 1);
+    const bool secondOk = b0 == 0xF0   ? b1 >= 0x90 && b1 <= 0xBF
+                          : b0 == 0xF4 ? b1 >= 0x80 && b1 <= 0x8F
+                                       : isContinuation(b1);
+    return secondOk && isContinuation(byteAt(text, 2)) && isContinuation(byteAt(text, 3)) ? 4 : 0;
+}
+
+}  // namespace lct

@@ -6,80 +6,92 @@ namespace lct {
 namespace {
 
 // In flight between the helper threads and the engine: a few articles per
-// thread, and never much more than this much text (one big article alone is
-// always let through).
-constexpr std::size_t kArticlesPerThread = 4;
+// thread each way, and never much more than this much text each way (one big
+// article alone is always let through).
+constexpr std::size_t kArticlesPerThread = 8;
 constexpr std::size_t kBytesInFlight = 64u << 20;
 
 }  // namespace
 
-ArticleReader::ArticleReader(RunServices& services, const std::vector<std::string>& paths,
+BatchPipeline::BatchPipeline(RunServices& services, const std::vector<std::string>& paths,
                              TextEncoding requested, unsigned threads)
     : services_(services),
       paths_(paths),
       requested_(requested),
-      ahead_(kArticlesPerThread * threads) {
+      most_(kArticlesPerThread * threads) {
     threads_.reserve(threads);
     for (unsigned t = 0; t < threads; ++t)
         threads_.emplace_back([this] { work(); });
 }
 
-ArticleReader::~ArticleReader() {
-    {
-        const std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
-    for (std::thread& t : threads_)
-        t.join();
-}
-
-void ArticleReader::work() {
-    for (;;) {
-        std::size_t index = 0;
-        {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] {
-                return stopping_ || claimed_ >= paths_.size() ||
-                       (claimed_ - consumed_ < ahead_ && (bytes_ == 0 || bytes_ < kBytesInFlight));
-            });
-            if (stopping_ || claimed_ >= paths_.size()) return;
-            index = claimed_++;
-        }
-        ArticleFile file = services_.read(paths_[index], requested_, true);
-        {
-            const std::lock_guard lock(mutex_);
-            bytes_ += file.text.size();
-            ready_.emplace(index, std::move(file));
-        }
-        changed_.notify_all();
-    }
-}
-
-ArticleFile ArticleReader::take(std::size_t index) {
-    if (threads_.empty()) return services_.read(paths_[index], requested_, true);
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return ready_.contains(index); });
-    auto node = ready_.extract(index);
-    bytes_ -= node.mapped().text.size();
-    consumed_ = index + 1;
-    lock.unlock();
-    changed_.notify_all();
-    return std::move(node.mapped());
-}
-
-ResultQueue::ResultQueue(RunServices& services, unsigned threads)
-    : services_(services), most_(kArticlesPerThread * threads) {
-    threads_.reserve(threads);
-    for (unsigned t = 0; t < threads; ++t)
-        threads_.emplace_back([this] { work(); });
-}
-
-ResultQueue::~ResultQueue() {
+BatchPipeline::~BatchPipeline() {
     finish();
 }
 
-void ResultQueue::write(ResultJob& job) {
+bool BatchPipeline::mayReadAhead() const {
+    return !finishing_ && claimed_ < paths_.size() && claimed_ - consumed_ < most_ &&
+           (bytesRead_ == 0 || bytesRead_ < kBytesInFlight);
+}
+
+// Helpers are woken when there is enough to do for a while, half a queue of
+// results to write or half the read-ahead to fill, not for every article: each
+// wake is a switch between threads that costs about what a small file does.
+void BatchPipeline::wakeHelper() {
+    if (idleHelpers_ == 0) return;
+    const bool manyJobs = jobs_.size() >= most_ / 2;
+    const bool fewRead = claimed_ - consumed_ <= most_ / 2 && claimed_ < paths_.size();
+    if (manyJobs || fewRead) helperWork_.notify_one();
+}
+
+// A helper: writes while results are queued, reads ahead while there is room,
+// and waits for either otherwise.
+void BatchPipeline::work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (!jobs_.empty()) {
+            ResultJob job = std::move(jobs_.front());
+            jobs_.pop_front();
+            bytesQueued_ -= job.text.size();
+            lock.unlock();
+            write(job);
+            lock.lock();
+        } else if (mayReadAhead()) {
+            const std::size_t index = claimed_++;
+            lock.unlock();
+            ArticleFile file = services_.read(paths_[index], requested_, true);
+            lock.lock();
+            bytesRead_ += file.text.size();
+            ready_.emplace(index, std::move(file));
+            articleRead_.notify_one();
+        } else if (finishing_) {
+            return;
+        } else {
+            ++idleHelpers_;
+            helperWork_.wait(lock);
+            --idleHelpers_;
+        }
+    }
+}
+
+ArticleFile BatchPipeline::take(std::size_t index) {
+    std::unique_lock lock(mutex_);
+    if (index >= claimed_) {
+        // No helper has started on it: reading it here is quicker than waiting.
+        claimed_ = index + 1;
+        consumed_ = index + 1;
+        wakeHelper();  // to read the next ones meanwhile
+        lock.unlock();
+        return services_.read(paths_[index], requested_, true);
+    }
+    articleRead_.wait(lock, [&] { return ready_.contains(index); });
+    auto node = ready_.extract(index);
+    bytesRead_ -= node.mapped().text.size();
+    consumed_ = index + 1;
+    wakeHelper();
+    return std::move(node.mapped());
+}
+
+void BatchPipeline::write(ResultJob& job) {
     std::string error;
     if (services_.write(job.path, job.text, job.encoding, job.lineBreaks, error)) return;
     const std::lock_guard lock(mutex_);
@@ -87,50 +99,35 @@ void ResultQueue::write(ResultJob& job) {
         {job.index, std::move(job.inputPath), "无法写入结果文件 " + job.path + "：" + error});
 }
 
-void ResultQueue::submit(ResultJob job) {
-    if (threads_.empty()) {
-        write(job);
-        return;
-    }
+void BatchPipeline::submit(ResultJob job) {
     {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] {
-            return jobs_.empty() || (jobs_.size() < most_ && bytes_ < kBytesInFlight);
-        });
-        bytes_ += job.text.size();
-        jobs_.push_back(std::move(job));
-    }
-    changed_.notify_all();
-}
-
-void ResultQueue::work() {
-    for (;;) {
-        ResultJob job;
-        {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return finishing_ || !jobs_.empty(); });
-            if (jobs_.empty()) return;
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
-            bytes_ -= job.text.size();
+        const std::lock_guard lock(mutex_);
+        const bool full =
+            jobs_.size() >= most_ || (bytesQueued_ > 0 && bytesQueued_ >= kBytesInFlight);
+        if (!threads_.empty() && !full) {
+            bytesQueued_ += job.text.size();
+            jobs_.push_back(std::move(job));
+            wakeHelper();
+            return;
         }
-        changed_.notify_all();
-        write(job);
     }
+    // No helpers, or they are behind: writing here keeps the engine from
+    // waiting and memory from growing.
+    write(job);
 }
 
-std::vector<WriteFailure> ResultQueue::takeFailures() {
+std::vector<WriteFailure> BatchPipeline::takeFailures() {
     const std::lock_guard lock(mutex_);
     return std::exchange(failures_, {});
 }
 
-void ResultQueue::finish() {
+void BatchPipeline::finish() {
     {
         const std::lock_guard lock(mutex_);
         if (finishing_) return;
         finishing_ = true;
     }
-    changed_.notify_all();
+    helperWork_.notify_all();
     for (std::thread& t : threads_)
         t.join();
     threads_.clear();

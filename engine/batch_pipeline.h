@@ -1,9 +1,9 @@
 #pragma once
 // Reading ahead of a batch's engine and writing behind it.
 //
-//   reader threads ──► ArticleReader ──► engine (the caller's thread, articles
-//   (read, decode)     (in input order)   in input order) ──► ResultQueue ──►
-//                                                             writer threads
+//   helper threads ──► articles read ──► engine (the caller's thread, articles
+//   (read, decode)     (in input order)   in input order) ──► results queued ──►
+//                                                             helper threads
 //                                                             (encode, write)
 //
 // The engine takes the articles in input order on the caller's thread, so a
@@ -27,36 +27,6 @@
 
 namespace lct {
 
-/// Reads the files of a batch in input order, on `threads` helper threads
-/// ahead of the caller (none: when asked).
-class ArticleReader {
-  public:
-    ArticleReader(RunServices& services, const std::vector<std::string>& paths,
-                  TextEncoding requested, unsigned threads);
-    ~ArticleReader();
-    ArticleReader(const ArticleReader&) = delete;
-    ArticleReader& operator=(const ArticleReader&) = delete;
-
-    /// The file at `paths[index]`, read; indexes must come in increasing order.
-    ArticleFile take(std::size_t index);
-
-  private:
-    void work();
-
-    RunServices& services_;
-    const std::vector<std::string>& paths_;
-    TextEncoding requested_;
-    std::size_t ahead_;  // articles read and not yet taken, at most
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::map<std::size_t, ArticleFile> ready_;
-    std::size_t claimed_ = 0;   // the next index a thread reads
-    std::size_t consumed_ = 0;  // the next index the caller takes
-    std::size_t bytes_ = 0;     // text read and not yet taken
-    bool stopping_ = false;
-    std::vector<std::thread> threads_;
-};
-
 /// A result to write: the article it came from and where it goes.
 struct ResultJob {
     std::size_t index = 0;  ///< of the input in the batch
@@ -74,34 +44,54 @@ struct WriteFailure {
     std::string reason;  ///< UTF-8
 };
 
-/// Writes results on `threads` helper threads behind the caller (none: at
-/// once, in submit).
-class ResultQueue {
+/// Reads a batch's files ahead of the engine and writes its results behind
+/// it, on `threads` helper threads. A helper writes queued results first and
+/// reads ahead when there is nothing to write; the caller reads an article
+/// itself when no helper has started on it yet, and writes a result itself
+/// when the queue is full. So the work balances itself between the threads,
+/// whichever side costs more. With no threads, everything happens in take and
+/// submit.
+class BatchPipeline {
   public:
-    ResultQueue(RunServices& services, unsigned threads);
-    ~ResultQueue();
-    ResultQueue(const ResultQueue&) = delete;
-    ResultQueue& operator=(const ResultQueue&) = delete;
+    BatchPipeline(RunServices& services, const std::vector<std::string>& paths,
+                  TextEncoding requested, unsigned threads);
+    ~BatchPipeline();
+    BatchPipeline(const BatchPipeline&) = delete;
+    BatchPipeline& operator=(const BatchPipeline&) = delete;
 
-    /// Queues a result; waits while too much is queued.
+    /// The file at `paths[index]`, read; indexes must come in increasing order.
+    ArticleFile take(std::size_t index);
+    /// Queues a result to write (or writes it at once, when the queue is full).
     void submit(ResultJob job);
-    /// The failures since the last call.
+    /// The write failures since the last call.
     std::vector<WriteFailure> takeFailures();
-    /// Writes everything still queued and ends the threads.
+    /// Writes everything still queued, stops reading ahead and ends the threads.
     void finish();
 
   private:
     void work();
+    bool mayReadAhead() const;
     void write(ResultJob& job);
+    void wakeHelper();
 
     RunServices& services_;
-    std::size_t most_;  // results queued, at most
+    const std::vector<std::string>& paths_;
+    TextEncoding requested_;
+    std::size_t most_;  // articles read ahead, and results queued, at most
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable helperWork_;   // a helper waits for a job or room to read ahead
+    std::condition_variable articleRead_;  // the caller waits for the article it takes
+    // Reading ahead.
+    std::map<std::size_t, ArticleFile> ready_;
+    std::size_t claimed_ = 0;   // the next index to read
+    std::size_t consumed_ = 0;  // the next index the caller takes
+    std::size_t bytesRead_ = 0;
+    // Writing behind.
     std::deque<ResultJob> jobs_;
-    std::size_t bytes_ = 0;
-    bool finishing_ = false;
+    std::size_t bytesQueued_ = 0;
     std::vector<WriteFailure> failures_;
+    unsigned idleHelpers_ = 0;
+    bool finishing_ = false;
     std::vector<std::thread> threads_;
 };
 

@@ -225,23 +225,20 @@ class BatchLoop {
 
     void run() {
         // One job runs everything on this thread; each further job is a
-        // helper thread. Writing (encoding, creating, renaming) costs the most
-        // besides the engine, so it gets the first helper and every other
-        // one; reading ahead gets the rest.
+        // helper thread that writes results and reads articles ahead.
         const unsigned helpers = request_.jobs > 1 ? request_.jobs - 1 : 0;
-        ArticleReader reader(services_, request_.paths, options_.inputEncoding, helpers / 2);
-        ResultQueue writer(services_, (helpers + 1) / 2);
+        BatchPipeline pipeline(services_, request_.paths, options_.inputEncoding, helpers);
         const int count = static_cast<int>(request_.paths.size());
         host_.progress(count, 0);
         int submitted = 0;
         for (int i = 1; i <= count; ++i) {
             if (host_.stopRequested()) break;
             processPendingMessages();
-            reportWriteFailures(writer);
-            if (article(static_cast<std::size_t>(i - 1), count, reader, writer)) ++submitted;
+            reportWriteFailures(pipeline);
+            if (article(static_cast<std::size_t>(i - 1), count, pipeline)) ++submitted;
         }
-        writer.finish();
-        reportWriteFailures(writer);
+        pipeline.finish();
+        reportWriteFailures(pipeline);
         result_.succeeded = submitted - writeFailures_;
         // Failures are listed in input order, however the threads met them.
         std::stable_sort(failures_.begin(), failures_.end(),
@@ -252,12 +249,12 @@ class BatchLoop {
 
   private:
     // Runs article `index`; true when its result went to the writers.
-    bool article(std::size_t index, int count, ArticleReader& reader, ResultQueue& writer) {
+    bool article(std::size_t index, int count, BatchPipeline& pipeline) {
         const std::string& path = request_.paths[index];
         std::string title = services_.titleOf(path);
         host_.progress(count, static_cast<int>(index) + 1);
         host_.status(progressLine(count, static_cast<int>(index) + 1, title));
-        ArticleFile input = reader.take(index);
+        ArticleFile input = pipeline.take(index);
         if (!input.error.empty()) {
             fail(index, path, std::move(input.error));
             return false;
@@ -276,7 +273,7 @@ class BatchLoop {
         const TextEncoding encoding = options_.outputEncoding == TextEncoding::Detect
                                           ? input.encoding
                                           : options_.outputEncoding;
-        writer.submit(
+        pipeline.submit(
             {index, path, std::move(*target), std::move(input.text), encoding, input.lineBreaks});
         return true;
     }
@@ -286,8 +283,8 @@ class BatchLoop {
         failures_.emplace_back(index, RunFailure{path, std::move(reason)});
     }
 
-    void reportWriteFailures(ResultQueue& writer) {
-        for (WriteFailure& failure : writer.takeFailures()) {
+    void reportWriteFailures(BatchPipeline& pipeline) {
+        for (WriteFailure& failure : pipeline.takeFailures()) {
             ++writeFailures_;
             fail(failure.index, failure.inputPath, std::move(failure.reason));
         }

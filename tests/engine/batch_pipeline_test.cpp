@@ -54,44 +54,54 @@ std::vector<std::string> numbered(int count) {
     return paths;
 }
 
-TEST(ArticleReader, GivesEveryFileInOrderWithAnyNumberOfThreads) {
+ResultJob jobFor(std::size_t i, std::string path) {
+    return {i,      "/in/" + std::to_string(i), std::move(path),
+            "text", TextEncoding::Gbk,          LineBreaks::CrLf};
+}
+
+TEST(BatchPipeline, GivesEveryFileInOrderOnceWithAnyNumberOfThreads) {
     const std::vector<std::string> paths = numbered(200);
     for (unsigned threads : {0u, 1u, 3u}) {
         EchoServices services;
-        ArticleReader reader(services, paths, TextEncoding::Detect, threads);
-        for (std::size_t i = 0; i < paths.size(); ++i)
-            ASSERT_EQ(reader.take(i).text, paths[i]) << threads;
+        {
+            BatchPipeline pipeline(services, paths, TextEncoding::Detect, threads);
+            for (std::size_t i = 0; i < paths.size(); ++i) {
+                ASSERT_EQ(pipeline.take(i).text, paths[i]) << threads;
+                pipeline.submit(jobFor(i, "/r/" + std::to_string(i)));
+            }
+        }
         EXPECT_EQ(services.reads, 200) << threads;
+        EXPECT_EQ(services.written.size(), 200u) << threads;
     }
 }
 
-TEST(ArticleReader, ReadsOnlyAFewArticlesAhead) {
+TEST(BatchPipeline, ReadsOnlyAFewArticlesAhead) {
     const std::vector<std::string> paths = numbered(1000);
     EchoServices services;
     {
-        ArticleReader reader(services, paths, TextEncoding::Detect, 2);
-        EXPECT_EQ(reader.take(0).text, paths[0]);
+        BatchPipeline pipeline(services, paths, TextEncoding::Detect, 2);
+        EXPECT_EQ(pipeline.take(0).text, paths[0]);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        // Two threads, a few articles each: nowhere near the whole batch.
-        EXPECT_LE(services.reads, 12);
+        // Helpers with nothing to write read ahead, a few articles each:
+        // more than the one taken, nowhere near the whole batch.
+        EXPECT_GT(services.reads, 1);
+        EXPECT_LE(services.reads, 1 + 2 * 8);
     }
     // Leaving early stops the threads.
     EXPECT_LT(services.reads, 1000);
 }
 
-TEST(ResultQueue, WritesEverythingAndReportsFailures) {
+TEST(BatchPipeline, WritesEverythingAndReportsFailures) {
     for (unsigned threads : {0u, 2u}) {
         EchoServices services;
         std::vector<WriteFailure> failures;
         {
-            ResultQueue queue(services, threads);
-            for (std::size_t i = 0; i < 100; ++i) {
-                const std::string path = "/r/" + std::to_string(i) + (i % 10 == 3 ? "bad" : "");
-                queue.submit({i, "/in/" + std::to_string(i), path, "text", TextEncoding::Gbk,
-                              LineBreaks::CrLf});
-            }
-            queue.finish();
-            failures = queue.takeFailures();
+            const std::vector<std::string> none;
+            BatchPipeline pipeline(services, none, TextEncoding::Detect, threads);
+            for (std::size_t i = 0; i < 100; ++i)
+                pipeline.submit(jobFor(i, "/r/" + std::to_string(i) + (i % 10 == 3 ? "bad" : "")));
+            pipeline.finish();
+            failures = pipeline.takeFailures();
         }
         EXPECT_EQ(services.written.size(), 100u) << threads;
         ASSERT_EQ(failures.size(), 10u) << threads;
@@ -101,6 +111,33 @@ TEST(ResultQueue, WritesEverythingAndReportsFailures) {
         EXPECT_TRUE(failed.contains(3));
         EXPECT_EQ(failures.front().reason.find("无法写入结果文件 /r/"), 0u);
     }
+}
+
+// Writes that take long fill the queue; the caller then writes for itself
+// instead of waiting, and nothing is written twice or lost.
+class SlowWrites : public EchoServices {
+  public:
+    bool write(std::string_view path, std::string_view text, TextEncoding e, LineBreaks l,
+               std::string& error) override {
+        if (std::this_thread::get_id() == caller) ++byCaller;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return EchoServices::write(path, text, e, l, error);
+    }
+    std::thread::id caller = std::this_thread::get_id();
+    std::atomic<int> byCaller{0};
+};
+
+TEST(BatchPipeline, TheCallerWritesWhenTheHelpersFallBehind) {
+    SlowWrites services;
+    {
+        const std::vector<std::string> none;
+        BatchPipeline pipeline(services, none, TextEncoding::Detect, 1);
+        for (std::size_t i = 0; i < 60; ++i)
+            pipeline.submit(jobFor(i, "/r/" + std::to_string(i)));
+    }
+    EXPECT_EQ(services.written.size(), 60u);
+    EXPECT_GT(services.byCaller, 0);
+    EXPECT_LT(services.byCaller, 60);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "engine/tag_guard.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "engine/chars.h"
 #include "form/pending_messages.h"
 
@@ -13,27 +16,55 @@ struct TagSpan {
     std::size_t end;  // one past the ">"
 };
 
-// Calls `onTag` for every tag of `text` in text order and returns nothing;
-// `onText` receives the runs between them.
+// True when the "<" or ">" at `p` starts a character, given that `from` (at
+// most `p`) does. Only a byte of 0x80 or more takes the byte after it along;
+// the bytes of a four-byte sequence hold no "<" or ">". So `p` is a trail byte
+// exactly when an odd number of such bytes stands right before it, counted
+// back to the last smaller byte (which always ends a character) or to `from`.
+bool startsCharacter(std::string_view text, std::size_t from, std::size_t p) {
+    std::size_t run = p;
+    while (run > from && static_cast<unsigned char>(text[run - 1]) >= 0x80)
+        --run;
+    return (p - run) % 2 == 0;
+}
+
+constexpr std::size_t kNotSearched = std::string_view::npos - 1;
+
+// The next "<" or ">" at or after `from` (a character start) that starts a
+// character; text.size() when there is none. `lt` and `gt` keep the next of
+// each byte found so far, so that every byte is searched once.
+std::size_t nextAngle(std::string_view text, std::size_t from, std::size_t& lt, std::size_t& gt) {
+    const auto find = [&](std::size_t& at, char c) {
+        if (at == kNotSearched || (at != std::string_view::npos && at < from)) {
+            const void* hit = std::memchr(text.data() + from, c, text.size() - from);
+            at = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
+                     : std::string_view::npos;
+        }
+    };
+    for (;;) {
+        find(lt, '<');
+        find(gt, '>');
+        const std::size_t p = std::min(lt, gt);
+        if (p == std::string_view::npos) return text.size();
+        if (startsCharacter(text, from, p)) return p;
+        from = p + 1;  // a trail byte: the character ends with it
+    }
+}
+
+// Calls `onTag` for every tag of `text` in text order; `onText` receives the
+// runs between them.
 template <typename OnText, typename OnTag>
 void scanTags(std::string_view text, OnText onText, OnTag onTag) {
     std::size_t copied = 0;
     std::size_t open = std::string_view::npos;  // the last "<" not yet closed
     std::size_t tags = 0;
-    // Between the stops: plain ASCII without "<" and ">", and double-byte
-    // characters, which hold neither.
-    const auto nextStop = [&text](std::size_t from) {
-        for (;;) {
-            const std::size_t ascii = skipPlainAscii(text, from, '<', '>');
-            const std::size_t pairs = skipDoubleBytes(text, ascii);
-            if (pairs == ascii) return ascii;
-            from = pairs;
-        }
-    };
-    for (std::size_t i = nextStop(0); i < text.size(); i = nextStop(i + charSize(text, i))) {
+    std::size_t lt = kNotSearched;
+    std::size_t gt = kNotSearched;
+    for (std::size_t i = nextAngle(text, 0, lt, gt); i < text.size();
+         i = nextAngle(text, i + 1, lt, gt)) {
         if (text[i] == '<') {
             open = i;
-        } else if (text[i] == '>' && open != std::string_view::npos) {
+        } else if (open != std::string_view::npos) {
             onText(text.substr(copied, open - copied));
             onTag(TagSpan{open, i + 1});
             copied = i + 1;

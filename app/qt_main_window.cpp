@@ -137,6 +137,14 @@ class OptionsArea final : public QScrollArea {
         return {horizontalScrollBar()->sizeHint().width() * 3, std::min(content.height(), third)};
     }
 
+  protected:
+    // What it shows changed its layout (the shuffle panel shown, fields
+    // hidden): the window gives the area its new height.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
+    }
+
   private:
     QSize contentSize(QSize content) const {
         const int scrollBar = horizontalScrollBar()->sizeHint().height();

@@ -4,8 +4,11 @@
 // whole, remembers where it was, and opens tool windows centred over itself.
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -132,6 +135,30 @@ class QtMainWindowScreenTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&second));
         QTRY_VERIFY(available().contains(second.frameGeometry()));
         second.close();
+    }
+
+    // Text dropped on the keyword list replaces it, as a copy: the box it was
+    // dragged from keeps it even when the drag proposed a move.
+    void theKeywordListTakesADropAsACopy() {
+        MainWindow window(settings());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* keywords = window.form().widgetAs<QPlainTextEdit>("编辑框关键词列表");
+        QMimeData mime;
+        mime.setText(QStringLiteral("拖来的词1\n拖来的词2"));
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        // The enter makes the list the drag's target, to which the drop goes.
+        QDragEnterEvent enter(QPoint(4, 4), actions, &mime, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(keywords->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(QPointF(4, 4), actions, &mime, Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(drop.proposedAction(), Qt::MoveAction);
+        QCoreApplication::sendEvent(keywords->viewport(), &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QCOMPARE(keywords->toPlainText(), mime.text());
+        window.close();
     }
 
     void toolWindowsOpenCentredOverTheWindow() {

@@ -110,6 +110,7 @@ inline constexpr std::string_view kOutputEncodingLabel = "标签21";
 inline constexpr std::string_view kOutputEncoding = "组合框输出编码";
 inline constexpr std::string_view kNewExtensionLabel = "标签4";
 inline constexpr std::string_view kNewExtension = "编辑框新文件扩展名";
+inline constexpr std::string_view kFileFilterLabel = "标签文件过滤";
 inline constexpr std::string_view kFileFilter = "编辑框过滤";
 inline constexpr std::string_view kBatchFiles = "按钮批量处理";
 inline constexpr std::string_view kBatchFolder = "按钮批量处理文件夹";

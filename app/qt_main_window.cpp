@@ -12,9 +12,15 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <initializer_list>
+#include <optional>
 
 #include "app/batch_buttons.h"
 #include "app/form_run_host.h"
@@ -23,13 +29,15 @@
 #include "app/main_window_table.h"
 #include "app/qt_run_report.h"
 #include "app/settings_report.h"
+#include "app/window_geometry.h"
 #include "engine/run_driver.h"
 #include "files/run_services.h"
 #include "form/qt_form.h"
 #include "form/qt_text_dialog.h"
 #include "platform/charset.h"
-#include "platform/program_folder.h"
+#include "platform/settings_location.h"
 #include "settings/main_window_settings.h"
+#include "settings/window_place.h"
 #include "tools/anchor_composer_window.h"
 #include "tools/keyword_combiner_window.h"
 #include "tools/keyword_merger_window.h"
@@ -115,10 +123,41 @@ void layOutShufflePanel(QtForm& f) {
                 kContentIgnoreCase, kContentReplaceCountLabel, kContentReplaceCount});
 }
 
+// A scroll area as tall as what it shows, until the window is too low for
+// that: then the preview boxes give up height first, and only below a third
+// of the screen does the area scroll. Its width never widens the window.
+class OptionsArea final : public QScrollArea {
+  public:
+    using QScrollArea::QScrollArea;
+
+    QSize sizeHint() const override { return contentSize(widget()->sizeHint()); }
+    QSize minimumSizeHint() const override {
+        const QSize content = contentSize(widget()->minimumSizeHint());
+        const int third = screen() ? screen()->availableGeometry().height() / 3 : content.height();
+        return {horizontalScrollBar()->sizeHint().width() * 3, std::min(content.height(), third)};
+    }
+
+  protected:
+    // What it shows changed its layout (the shuffle panel shown, fields
+    // hidden): the window gives the area its new height.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+  private:
+    QSize contentSize(QSize content) const {
+        const int scrollBar = horizontalScrollBar()->sizeHint().height();
+        return content + QSize(2 * frameWidth(), 2 * frameWidth() + scrollBar);
+    }
+};
+
 // The keyword source beside the insert and replace panels, and the shuffle
 // panel below them: shown, it takes their place.
-QGridLayout* topArea(QtForm& f) {
-    auto* top = new QGridLayout;
+QWidget* topArea(QtForm& f) {
+    auto* content = new QWidget;
+    auto* top = new QGridLayout(content);
+    top->setContentsMargins(0, 0, 0, 0);
     top->addLayout(keywordSource(f), 0, 0);
     auto* panels = new QVBoxLayout;
     panels->addWidget(f.widget(kInsertPanel));
@@ -126,7 +165,12 @@ QGridLayout* topArea(QtForm& f) {
     top->addLayout(panels, 0, 1);
     top->addWidget(f.widget(kShufflePanel), 1, 0, 1, 2);
     top->setColumnStretch(0, 1);
-    return top;
+    auto* area = new OptionsArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(content);
+    area->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    return area;
 }
 
 void layOutPreviewPanel(QtForm& f) {
@@ -144,19 +188,29 @@ QHBoxLayout* progressRow(QtForm& f) {
     return progress;
 }
 
-// Conversion, encodings, extension and filter, then the run buttons.
+// Wide enough to show `sample` whole.
+void fitWidthTo(QtForm& f, std::string_view name, const char* sample) {
+    QWidget* box = f.widget(name);
+    const int text = box->fontMetrics().horizontalAdvance(QString::fromUtf8(sample));
+    box->setMinimumWidth(text + 4 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 12);
+}
+
+// Conversion, encodings, extension and filter, then the preview button.
 QHBoxLayout* bottomRow(QtForm& f) {
     auto* bottom = new QHBoxLayout;
-    for (std::string_view name :
-         {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel, kInputEncoding,
-          kOutputEncodingLabel, kOutputEncoding, kNewExtensionLabel, kNewExtension, kFileFilter})
+    for (std::string_view name : {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel,
+                                  kInputEncoding, kOutputEncodingLabel, kOutputEncoding,
+                                  kNewExtensionLabel, kNewExtension, kFileFilterLabel, kFileFilter})
         bottom->addWidget(f.widget(name));
+    fitWidthTo(f, kNewExtension, ".html");
+    fitWidthTo(f, kFileFilter, "*.txt|*.htm");
     bottom->addStretch();
-    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList, kPreviewButton})
-        bottom->addWidget(f.widget(name));
+    bottom->addWidget(f.widget(kPreviewButton));
     return bottom;
 }
 
+// The links, then the batch buttons: two short rows keep the window narrow
+// enough for a laptop screen.
 QHBoxLayout* linkRow(QtForm& f) {
     auto* links = new QHBoxLayout;
     for (std::string_view name :
@@ -164,6 +218,8 @@ QHBoxLayout* linkRow(QtForm& f) {
           kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
         links->addWidget(f.widget(name));
     links->addStretch();
+    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
+        links->addWidget(f.widget(name));
     // The pictures beside the links open the same windows; the links carry them.
     for (Control* c : f.controls()) {
         if (c->kind() == ControlKind::Picture || c->kind() == ControlKind::DropTarget)
@@ -255,8 +311,10 @@ MainWindow::MainWindow(std::string settingsPath, std::unique_ptr<BatchDialogs> d
     closeRetry_.setSingleShot(true);
     closeRetry_.setInterval(10);
     connect(&closeRetry_, &QTimer::timeout, this, [this] { close(); });
-    if (settingsPath.empty())
-        settingsPath = programFolder() + "/" + std::string(kProgramName) + ".ini";
+    if (settingsPath.empty()) {
+        settingsPath = defaultSettingsPath(std::string(kProgramName) + ".ini");
+        makeSettingsFolder(settingsPath);
+    }
     // A copy that finds the settings held by another says so in its title.
     setWindowTitle(fromUtf8(mainWindowTitle(store_.open(settingsPath))));
     layOut();
@@ -276,18 +334,57 @@ void MainWindow::layOut() {
     layOutReplacePanel(f);
     layOutShufflePanel(f);
     layOutPreviewPanel(f);
-    QGridLayout* top = topArea(f);
+    QWidget* top = topArea(f);
     QHBoxLayout* progress = progressRow(f);
     QHBoxLayout* bottom = bottomRow(f);
     QHBoxLayout* links = linkRow(f);
 
     auto* page = new QVBoxLayout(this);
-    page->addLayout(top, 3);
+    page->addWidget(top);
     page->addLayout(progress);
-    page->addWidget(f.widget(kPreviewPanel), 4);
+    page->addWidget(f.widget(kPreviewPanel), 1);
     page->addLayout(bottom);
     page->addLayout(links);
-    resize(1100, 860);
+    placeOnScreen();
+}
+
+namespace {
+
+WindowRect rectOf(const QRect& r) {
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
+QRect qRectOf(const WindowRect& r) {
+    return {r.x, r.y, r.width, r.height};
+}
+
+// The settings section of the main window's place on the screen.
+std::string placeSection() {
+    return utf8ToGbk("主界面窗口");
+}
+
+}  // namespace
+
+void MainWindow::placeOnScreen() {
+    std::optional<WindowRect> stored;
+    const std::optional<WindowPlace> place = loadWindowPlace(store_, placeSection());
+    if (place) stored = place->rect;
+    const WindowRect available = rectOf(screen()->availableGeometry());
+    const WindowRect opening = openingRect(stored, kPreferredWidth, kPreferredHeight, available);
+    move(opening.x, opening.y);
+    resize(opening.width, opening.height);
+    if (place && place->maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::keepFrameOnScreen() {
+    if (isMaximized() || isFullScreen()) return;
+    const QRect frame = frameGeometry();
+    const WindowRect fitted = fitInside(rectOf(frame), rectOf(screen()->availableGeometry()));
+    if (fitted == rectOf(frame)) return;
+    // The frame (title bar, borders) is known only now that the window shows.
+    const QSize border = frame.size() - size();
+    move(fitted.x, fitted.y);
+    resize(fitted.width - border.width(), fitted.height - border.height());
 }
 
 void MainWindow::connectSignals() {
@@ -412,6 +509,10 @@ void MainWindow::openTool(ToolSlot& tool, const std::function<ToolWindow*()>& ma
     tool.window = window;
     // A close that began meanwhile closes this window with the others.
     if (closing_) return;
+    const WindowRect centred =
+        centredOver(window->width(), window->height(), rectOf(frameGeometry()),
+                    rectOf(screen()->availableGeometry()));
+    window->setGeometry(qRectOf(centred));
     window->show();
 }
 
@@ -419,6 +520,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (activated_) return;
     activated_ = true;
+    QTimer::singleShot(0, this, [this] { keepFrameOnScreen(); });
     loadMainWindowSettings(store_, *form_);
     applyInsertOptionsRule(*form_);
     applyShufflePanelRule(*form_);
@@ -466,7 +568,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 SaveOutcome MainWindow::saveSettings() {
-    return saveMainWindowSettings(store_, *form_);
+    store_.beginSave();
+    static_cast<void>(saveMainWindowSettings(store_, *form_));
+    const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    const QPoint corner = isMaximized() || isFullScreen() ? normal.topLeft() : pos();
+    saveWindowPlace(store_, placeSection(),
+                    {{corner.x(), corner.y(), normal.width(), normal.height()}, isMaximized()});
+    return store_.finishSave();
 }
 
 void MainWindow::showProblems() {
@@ -479,17 +587,23 @@ void MainWindow::showProblems() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* keywords = form_->widgetAs<QPlainTextEdit>(kKeywordList);
     if (keywords && watched == keywords->viewport()) {
+        // Dropped text replaces the keyword list. It is a copy: the box it
+        // was dragged from keeps it.
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (drag->mimeData()->hasText()) drag->acceptProposedAction();
-            return drag->mimeData()->hasText();
+            const bool text = drag->mimeData()->hasText();
+            if (text) {
+                drag->setDropAction(Qt::CopyAction);
+                drag->accept();
+            }
+            return text;
         }
         if (event->type() == QEvent::Drop) {
-            // Dropped text replaces the keyword list.
             auto* drop = static_cast<QDropEvent*>(event);
             if (!drop->mimeData()->hasText()) return false;
             keywords->setPlainText(drop->mimeData()->text());
-            drop->acceptProposedAction();
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
             return true;
         }
     }

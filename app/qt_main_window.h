@@ -11,6 +11,12 @@
 //   first activation: settings loaded (settings/main_window_settings.h),
 //   rules applied.
 //
+// Geometry: the window opens where it was, or at its preferred size, always
+// inside the available screen (app/window_geometry.h); the option panels sit
+// in a scroll area and the preview boxes give up height first, so the window
+// fits a 1366×768 screen and never grows when controls show or hide. Tool
+// windows open centred over it.
+//
 // Closing the window ends the program. Runs (preview, batches, the tool
 // windows' runs) live on the stack inside a click handler and let pending
 // messages through, so the close may arrive inside one of them. The window
@@ -42,8 +48,8 @@ class QtForm;
 class MainWindow final : public QWidget {
     Q_OBJECT
   public:
-    /// `settingsPath`: the settings file; empty means 青禾·澜词通.ini in the
-    /// program's folder. `dialogs`: what the batch buttons ask for files and
+    /// `settingsPath`: the settings file; empty means 青禾·澜词通.ini where
+    /// platform/settings_location.h finds it. `dialogs`: what the batch buttons ask for files and
     /// folders with; nullptr means Qt's file dialogs.
     explicit MainWindow(std::string settingsPath = {},
                         std::unique_ptr<BatchDialogs> dialogs = nullptr);
@@ -68,7 +74,17 @@ class MainWindow final : public QWidget {
         bool opening = false;  // its constructor is on the stack
     };
 
+    /// The size the window opens at when no place is stored, cut to the screen.
+    static constexpr int kPreferredWidth = 1100;
+    static constexpr int kPreferredHeight = 860;
+
     void layOut();
+    /// Opens the window where it was (settings section "主界面窗口"), or
+    /// centred at its preferred size, always inside the available screen.
+    void placeOnScreen();
+    /// Moves and shrinks the window so that its frame, known once it shows,
+    /// stays inside the available screen.
+    void keepFrameOnScreen();
     void connectSignals();
     void connectRunButtons();        // preview and the batch buttons
     void connectClipboardButtons();  // paste and copy

@@ -26,7 +26,8 @@
 #include "files/text_file.h"
 #include "form/headless_form.h"
 #include "platform/charset.h"
-#include "platform/program_folder.h"
+#include "platform/settings_location.h"
+#include "platform/version.h"
 #include "settings/main_window_settings.h"
 #include "settings/settings_store.h"
 
@@ -37,7 +38,6 @@ constexpr int kDone = 0;
 constexpr int kRefused = 1;
 constexpr int kUsage = 2;
 constexpr int kFailures = 3;
-constexpr std::string_view kVersion = "1.5.3.0";
 
 int usageError(std::string_view message) {
     printError("lancitong-cli: " + std::string(message));
@@ -56,7 +56,7 @@ std::string outputText(std::string_view gbk) {
 
 std::string settingsPath(const Arguments& args) {
     if (args.ini) return *args.ini;
-    return programFolder() + "/" + std::string(kProgramName) + ".ini";
+    return defaultSettingsPath(std::string(kProgramName) + ".ini");
 }
 
 // How long `settings` waits for another writer (another `settings` run) to
@@ -199,6 +199,9 @@ int run(const std::vector<std::string>& argv) {
     const std::string ini = settingsPath(args);
     SettingsStore held;
     if (args.command == Command::Settings) {
+        // The user's configuration folder is made on the first save; a path
+        // given with --ini is taken as it is.
+        if (!args.ini) makeSettingsFolder(ini);
         if (!holdSettings(held, ini)) return kRefused;
         loadMainWindowSettings(held, form);
     } else {

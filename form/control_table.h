@@ -21,6 +21,9 @@ struct ControlRow {
     bool visible = true;
     bool enabled = true;
     bool multiLine = false;
+    /// A multi-line box that holds an article, where Tab types a tab; in the
+    /// other multi-line boxes (one item per line) Tab moves the focus on.
+    bool typesTabs = false;
     int comboStyle = kComboDropDownList;
     std::string_view tag = {};
 };

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <memory>
 
 #include "platform/charset.h"
 
@@ -29,18 +31,72 @@ QString lineBreaksToLf(QString text) {
     return text;
 }
 
+// Text dragged from another box is copied, never moved. Qt's text boxes take
+// a drop with the action the drag proposes, and a proposed move makes the box
+// it came from cut the text out. Inside one box a drag still moves the text.
+class CopyingDrops final : public QObject {
+  public:
+    // Watches `target` (the box itself, or its viewport) for `box`.
+    CopyingDrops(QWidget* box, QWidget* target) : QObject(box), box_(box) {
+        target->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+            return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (fromThisBox(drop->source()) || drop->proposedAction() == Qt::CopyAction ||
+            !(drop->possibleActions() & Qt::CopyAction))
+            return false;
+        // The same event offering only a copy; the box handles it as usual.
+        const QPoint at = drop->position().toPoint();
+        std::unique_ptr<QDropEvent> copy;
+        if (type == QEvent::DragEnter)
+            copy = std::make_unique<QDragEnterEvent>(at, Qt::CopyAction, drop->mimeData(),
+                                                     drop->buttons(), drop->modifiers());
+        else if (type == QEvent::DragMove)
+            copy = std::make_unique<QDragMoveEvent>(at, Qt::CopyAction, drop->mimeData(),
+                                                    drop->buttons(), drop->modifiers());
+        else
+            copy = std::make_unique<QDropEvent>(drop->position(), Qt::CopyAction, drop->mimeData(),
+                                                drop->buttons(), drop->modifiers());
+        QCoreApplication::sendEvent(watched, copy.get());
+        drop->setDropAction(copy->dropAction());
+        drop->setAccepted(copy->isAccepted());
+        return true;
+    }
+
+  private:
+    bool fromThisBox(const QObject* source) const {
+        const auto* widget = qobject_cast<const QWidget*>(source);
+        return widget && (widget == box_ || box_->isAncestorOf(widget));
+    }
+
+    QWidget* box_;
+};
+
+QWidget* makeEditBox(const ControlRow& row, const QString& text, QWidget* parent) {
+    if (!row.multiLine) {
+        auto* line = new QLineEdit(text, parent);
+        new CopyingDrops(line, line);
+        return line;
+    }
+    auto* edit = new QPlainTextEdit(parent);
+    edit->setPlainText(text);
+    edit->setTabChangesFocus(!row.typesTabs);
+    new CopyingDrops(edit, edit->viewport());
+    return edit;
+}
+
 QWidget* makeWidget(const ControlRow& row, QWidget* parent) {
     const QString text = toQString(utf8ToGbk(row.text));
     switch (row.kind) {
         case ControlKind::Button:
             return new QPushButton(text, parent);
         case ControlKind::EditBox:
-            if (row.multiLine) {
-                auto* edit = new QPlainTextEdit(parent);
-                edit->setPlainText(text);
-                return edit;
-            }
-            return new QLineEdit(text, parent);
+            return makeEditBox(row, text, parent);
         case ControlKind::CheckBox: {
             auto* box = new QCheckBox(text, parent);
             box->setChecked(row.ticked);

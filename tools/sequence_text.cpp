@@ -102,7 +102,11 @@ const ControlTable& sequenceTextTable() {
         {.name = kTemplateHint, .kind = K::Button, .text = "?", .enabled = false},
         {.name = kSeparatorLabel, .kind = K::Label, .text = "分隔符："},
         // Multi-line, so that the box can hold its default line break.
-        {.name = kSeparator, .kind = K::EditBox, .text = "\r\n", .multiLine = true},
+        {.name = kSeparator,
+         .kind = K::EditBox,
+         .text = "\r\n",
+         .multiLine = true,
+         .typesTabs = true},
         {.name = kGenerate, .kind = K::Button, .text = "生成序列"},
         {.name = kResult, .kind = K::EditBox, .multiLine = true, .tag = "禁止保存"},
         {.name = kCopyResult, .kind = K::Button, .text = "复制"},

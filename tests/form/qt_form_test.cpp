@@ -1,17 +1,23 @@
 // The Qt form over real widgets: what window logic reads and writes through
 // Control must be what the widgets show.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QtTest/QtTest>
 
 #include "app/main_window_table.h"
 #include "form/qt_form.h"
 #include "platform/charset.h"
+#include "tools/keyword_combiner.h"
+#include "tools/keyword_merger.h"
 
 namespace lct {
 
@@ -118,6 +124,72 @@ class QtFormTest : public QObject {
         QtForm form(window, mainWindowTable());
         form.setClipboardText(utf8ToGbk("剪贴\r\n板"));
         QCOMPARE(form.clipboardText(), utf8ToGbk("剪贴\r\n板"));
+    }
+
+    // Drops of text dragged from another box (proposed as a move, as Qt
+    // proposes for a drag out of a text box) are taken as copies, so the box
+    // the text came from keeps it; the text still lands in the target.
+    void dropsFromAnotherBoxAreCopies_data() {
+        QTest::addColumn<int>("table");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("template line") << 0 << QStringLiteral("编辑框再组合关键词");
+        QTest::newRow("preview article") << 0 << QStringLiteral("编辑框预览内容");
+        QTest::newRow("word group") << 1 << QStringLiteral("编辑框词1");
+        QTest::newRow("merger list") << 2 << QStringLiteral("编辑框列表1");
+    }
+
+    void dropsFromAnotherBoxAreCopies() {
+        QFETCH(int, table);
+        QFETCH(QString, box);
+        const ControlTable* tables[] = {&mainWindowTable(), &keywordCombinerTable(),
+                                        &keywordMergerTable()};
+        QWidget window;
+        QtForm form(window, *tables[table]);
+        window.show();
+        QWidget* target = form.widget(box.toStdString());
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(target)) target = edit->viewport();
+        QMimeData mime;
+        mime.setText(QStringLiteral("拖来的词"));
+        const QPoint at(4, 4);
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, actions, &mime, Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(enter.proposedAction(), Qt::MoveAction);
+        QCoreApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QDragMoveEvent move(at, actions, &mime, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(target, &move);
+        QCOMPARE(move.dropAction(), Qt::CopyAction);
+        QDropEvent drop(QPointF(at), actions, &mime, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QVERIFY(toQString(form.find(box.toStdString())->text()).contains(mime.text()));
+    }
+
+    // Tab leaves the boxes that hold one item per line and types a tab in the
+    // article boxes.
+    void tabLeavesItemListsAndTypesInArticles() {
+        QWidget window;
+        QtForm form(window, mainWindowTable());
+        auto* column = new QVBoxLayout(&window);
+        for (const char* name : {"编辑框关键词列表", "编辑框预览内容", "编辑框结果标题"})
+            column->addWidget(form.widget(name));
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* keywords = form.widgetAs<QPlainTextEdit>("编辑框关键词列表");
+        const QString before = keywords->toPlainText();
+        keywords->setFocus();
+        QTest::keyClick(keywords, Qt::Key_Tab);
+        QCOMPARE(keywords->toPlainText(), before);
+        QTRY_VERIFY(!keywords->hasFocus());
+        auto* article = form.widgetAs<QPlainTextEdit>("编辑框预览内容");
+        article->setFocus();
+        article->moveCursor(QTextCursor::End);
+        QTest::keyClick(article, Qt::Key_Tab);
+        QVERIFY(article->toPlainText().endsWith(QLatin1Char('\t')));
+        QVERIFY(article->hasFocus());
     }
 };
 

@@ -1,0 +1,38 @@
+#include "app/window_geometry.h"
+
+#include <algorithm>
+
+namespace lct {
+namespace {
+
+// The start of a span of `length` moved the least distance into
+// [`from`, `from` + `room`); `length` is at most `room`.
+int startInside(int start, int length, int from, int room) {
+    return std::clamp(start, from, from + room - length);
+}
+
+}  // namespace
+
+WindowRect fitInside(const WindowRect& wanted, const WindowRect& available) {
+    WindowRect fitted = wanted;
+    fitted.width = std::clamp(wanted.width, 1, std::max(available.width, 1));
+    fitted.height = std::clamp(wanted.height, 1, std::max(available.height, 1));
+    fitted.x = startInside(wanted.x, fitted.width, available.x, std::max(available.width, 1));
+    fitted.y = startInside(wanted.y, fitted.height, available.y, std::max(available.height, 1));
+    return fitted;
+}
+
+WindowRect centredOver(int width, int height, const WindowRect& owner,
+                       const WindowRect& available) {
+    const WindowRect centred{owner.x + (owner.width - width) / 2,
+                             owner.y + (owner.height - height) / 2, width, height};
+    return fitInside(centred, available);
+}
+
+WindowRect openingRect(const std::optional<WindowRect>& stored, int preferredWidth,
+                       int preferredHeight, const WindowRect& available) {
+    if (stored) return fitInside(*stored, available);
+    return centredOver(preferredWidth, preferredHeight, available, available);
+}
+
+}  // namespace lct

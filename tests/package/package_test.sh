@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Makes the Debian package of a build folder with CPack, unpacks it into a
+# temporary root with dpkg -x, checks its fields and files, validates its menu
+# entry and AppStream entry, and runs the unpacked lancitong-cli: --version, a
+# preview, and a settings save from a program folder the user cannot write.
+#
+#   package_test.sh BUILD_FOLDER VERSION
+#
+# Exits 77 (CTest: skipped) when a tool it needs is missing.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+version=$2
+
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "skipped: $tool is not installed (scripts/install-deps installs it)"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAILED: $*" >&2
+  failures=$((failures + 1))
+}
+expect_file() {
+  [ -f "$root/$1" ] || fail "the package lacks /$1"
+}
+
+# ---- Make the package and look at it ----
+
+if ! cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log" >&2
+  exit 1
+fi
+deb=$(find "$work/out" -maxdepth 1 -name 'lancitong_*.deb' | head -n 1)
+[ -n "$deb" ] || { echo "FAILED: cpack made no lancitong_*.deb" >&2; ls "$work/out" >&2; exit 1; }
+echo "package: $(basename "$deb")"
+
+[ "$(dpkg-deb -f "$deb" Package)" = lancitong ] || fail "package name"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version $(dpkg-deb -f "$deb" Version) is not $version"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "depends: $depends"
+for needed in libqt6widgets6 libqt6core6 libicu libpcre2-8 libopencc1 libopencc-data \
+  qt6-translations-l10n; do
+  [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed"
+done
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+app_id=cn.qinghe.lancitong
+expect_file usr/bin/lancitong
+expect_file usr/bin/lancitong-cli
+expect_file "usr/share/applications/$app_id.desktop"
+expect_file "usr/share/metainfo/$app_id.metainfo.xml"
+expect_file "usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+for size in 16 22 24 32 48 64 128 256; do
+  expect_file "usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
+done
+expect_file usr/share/man/man1/lancitong-cli.1.gz
+
+# ---- Menu entry and AppStream entry ----
+
+desktop-file-validate "$root/usr/share/applications/$app_id.desktop" || fail "desktop-file-validate"
+grep -q '^Exec=lancitong$' "$root/usr/share/applications/$app_id.desktop" || fail "Exec line"
+grep -q '^Name\[zh_CN\]=青禾·澜词通$' "$root/usr/share/applications/$app_id.desktop" ||
+  fail "Chinese name"
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo release version"
+grep -q '<screenshot type="default">' "$metainfo" || fail "metainfo screenshot"
+zcat "$root/usr/share/man/man1/lancitong-cli.1.gz" | grep -q "lancitong $version" ||
+  fail "man page version"
+
+# ---- The unpacked command line ----
+
+cli=$root/usr/bin/lancitong-cli
+out=$("$cli" --version) || fail "--version exit status"
+[ "$out" = "lancitong-cli $version" ] || fail "--version printed '$out'"
+
+mkdir -p "$work/home" "$work/config"
+chmod 755 "$work"
+chmod 777 "$work/home" "$work/config"
+export HOME=$work/home XDG_CONFIG_HOME=$work/config
+printf '<p>第一句。第二句。</p>\n' >"$work/article.html"
+out=$("$cli" preview --seed 1 --set '编辑框关键词列表=青禾' --set '编辑框再组合关键词=[*]' \
+  --set 组合框标题插入类型=2 --set 编辑框标题间隔符= --title T \
+  --content-file "$work/article.html") || fail "preview exit status"
+[ "$(printf '%s\n' "$out" | head -n 1)" = "T[青禾]" ] || fail "preview title: $out"
+[[ "$(printf '%s\n' "$out" | tail -n +2)" == *"[青禾]"* ]] || fail "preview content: $out"
+
+# An installed copy: the program folder is not the user's to write, so the
+# settings go to $XDG_CONFIG_HOME/lancitong/ (root, who may write anything,
+# runs this part as the user nobody).
+chmod 555 "$root/usr/bin"
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+ASAN_OPTIONS=detect_leaks=0 "${as_user[@]}" "$cli" settings --set '编辑框过滤=*.txt|*.htm' ||
+  fail "settings exit status"
+settings_file=$work/config/lancitong/青禾·澜词通.ini
+[ -f "$settings_file" ] || fail "no settings in $work/config/lancitong/"
+[ ! -e "$root/usr/bin/青禾·澜词通.ini" ] || fail "settings written beside the installed program"
+if [ -f "$settings_file" ]; then
+  iconv -f GB18030 -t UTF-8 "$settings_file" | grep -q '^文件过滤=\*\.txt|\*\.htm' ||
+    fail "the saved filter"
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "the package installs, validates and runs"

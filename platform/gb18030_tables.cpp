@@ -185,14 +185,16 @@ bool isContinuation(unsigned b) {
 
 Decoded bmpUtf8At(std::string_view s, std::size_t i) {
     const unsigned b0 = byteAt(s, i);
-    if (b0 >= 0xC2 && b0 <= 0xDF && i + 1 < s.size() && isContinuation(byteAt(s, i + 1)))
-        return {static_cast<char32_t>((b0 & 0x1F) << 6 | (byteAt(s, i + 1) & 0x3F)), 2};
+    // Three bytes first: nearly every Chinese character.
     if ((b0 & 0xF0) == 0xE0 && i + 2 < s.size() && isContinuation(byteAt(s, i + 1)) &&
         isContinuation(byteAt(s, i + 2))) {
         const char32_t u =
             (b0 & 0x0F) << 12 | (byteAt(s, i + 1) & 0x3F) << 6 | (byteAt(s, i + 2) & 0x3F);
         if (u >= 0x800 && !isSurrogate(u)) return {u, 3};
+        return {};
     }
+    if (b0 >= 0xC2 && b0 <= 0xDF && i + 1 < s.size() && isContinuation(byteAt(s, i + 1)))
+        return {static_cast<char32_t>((b0 & 0x1F) << 6 | (byteAt(s, i + 1) & 0x3F)), 2};
     return {};
 }
 
@@ -239,31 +241,60 @@ std::size_t encodeUtf16Run(std::string_view s, UnicodeForm form, const Tables& t
     return i;
 }
 
+// The character of the two-byte code at `i`, 0 when the tables lack it.
+char32_t twoByteAt(std::string_view gb, std::size_t i, const Tables& t) {
+    const unsigned lead = byteAt(gb, i) - kLeadFirst;
+    const unsigned trail = byteAt(gb, i + 1) - kTrailFirst;
+    // Trail 0x7F has no entry; bytes below the ranges wrap round to large values.
+    return lead < kLeadLast - kLeadFirst + 1 && trail < kTrails ? t.decode[lead * kTrails + trail]
+                                                                : 0;
+}
+
+std::size_t decodeToUtf8(std::string_view gb, const Tables& t, std::string& out) {
+    Writer w(out, gb.size() + gb.size() / 2);
+    std::size_t i = 0;
+    while (i < gb.size()) {
+        if (byteAt(gb, i) < 0x80) {
+            const std::size_t end = asciiEnd(gb, i);
+            w.room(end - i);
+            w.bytes(gb.data() + i, end - i);
+            i = end;
+            continue;
+        }
+        if (i + 1 >= gb.size()) break;
+        const char32_t u = twoByteAt(gb, i, t);
+        if (!u) break;
+        w.room(3);
+        w.character(u, UnicodeForm::Utf8);
+        i += 2;
+    }
+    return i;
+}
+
+std::size_t decodeToUtf16(std::string_view gb, UnicodeForm form, const Tables& t,
+                          std::string& out) {
+    Writer w(out, gb.size() * 2);
+    std::size_t i = 0;
+    while (i < gb.size()) {
+        w.room(2);
+        if (byteAt(gb, i) < 0x80) {
+            w.unit16(byteAt(gb, i++), form);
+            continue;
+        }
+        if (i + 1 >= gb.size()) break;
+        const char32_t u = twoByteAt(gb, i, t);
+        if (!u) break;
+        w.unit16(u, form);
+        i += 2;
+    }
+    return i;
+}
+
 }  // namespace
 
 std::size_t decodeGb18030Run(std::string_view gb, UnicodeForm to, std::string& out) {
     const Tables& t = tables();
-    Writer w(out, gb.size() * 2);
-    std::size_t i = 0;
-    while (i < gb.size()) {
-        const std::size_t end = asciiEnd(gb, i);
-        w.room(2 * (end - i) + 3);
-        if (to == UnicodeForm::Utf8) {
-            w.bytes(gb.data() + i, end - i);
-        } else {
-            for (std::size_t k = i; k < end; ++k)
-                w.unit16(byteAt(gb, k), to);
-        }
-        i = end;
-        if (i + 1 >= gb.size()) break;
-        const unsigned lead = byteAt(gb, i);
-        const unsigned trail = byteAt(gb, i + 1);
-        const char32_t u = isLead(lead) && isTrail(trail) ? t.decode[codeIndex(lead, trail)] : 0;
-        if (!u) break;
-        w.character(u, to);
-        i += 2;
-    }
-    return i;
+    return to == UnicodeForm::Utf8 ? decodeToUtf8(gb, t, out) : decodeToUtf16(gb, to, t, out);
 }
 
 std::size_t encodeGb18030Run(std::string_view text, UnicodeForm from, std::string& out) {

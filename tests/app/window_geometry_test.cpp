@@ -6,11 +6,13 @@
 #include "app/window_geometry.h"
 
 namespace lct {
-namespace {
 
+// Found by the test's messages through the type's namespace.
 std::ostream& operator<<(std::ostream& out, const WindowRect& r) {
     return out << r.x << "," << r.y << " " << r.width << "x" << r.height;
 }
+
+namespace {
 
 const WindowRect kLaptop{0, 0, 1366, 740};           // 1366×768 less a 28-pixel panel
 const WindowRect kRightScreen{1366, 0, 1920, 1050};  // a second screen to its right

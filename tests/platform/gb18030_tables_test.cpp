@@ -32,8 +32,11 @@ class TablesAgreeWithIcu : public ::testing::Test {
 
     static std::string hex(const std::string& bytes) {
         std::string out;
-        for (unsigned char b : bytes)
-            out += "0123456789ABCDEF"[b >> 4], out += "0123456789ABCDEF"[b & 15];
+        for (const char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            out += "0123456789ABCDEF"[b >> 4];
+            out += "0123456789ABCDEF"[b & 15];
+        }
         return out;
     }
 };

@@ -2,7 +2,8 @@
 # Times `lancitong-cli batch` over generated articles in mixed encodings next to
 # a plain `cp -r` of the same folder, on a tmpfs when one is at hand (so the
 # disk's noise stays out), and prints the median of the per-round ratios.
-# The two commands run interleaved, round after round, each in fresh folders.
+# The two commands run interleaved, round after round, each in fresh folders,
+# taking turns at going first.
 #   bench/batch_vs_copy.sh [COUNT] [ROUNDS]   (default 2000 articles of 8 KB, 7 rounds)
 # Runs: the window's defaults with 1 and with 2 jobs, replace mode with 10,000
 # keywords, and 简到繁 conversion.
@@ -16,11 +17,23 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLCT_BUILD_TESTS=OFF -DLCT_BU
 cmake --build "$build" -j"$(nproc)" --target lancitong-cli make_articles >/dev/null
 cli="$PWD/$build/cli/lancitong-cli"
 
-# A tmpfs: /dev/shm where it is one, else a folder of the build.
-base=$build
-if [ -d /dev/shm ] && [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ]; then base=/dev/shm; fi
-work=$(mktemp -d "$base/lct-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# A tmpfs of its own when one can be mounted (as root), so that no earlier
+# files slow this run; else /dev/shm where it is one; else a folder of the build.
+work=$(mktemp -d "${TMPDIR:-/tmp}/lct-bench-XXXXXX")
+mounted=no
+if mount -t tmpfs -o size=4g lct-bench "$work" 2>/dev/null; then
+    mounted=yes
+    base="a tmpfs of its own"
+else
+    rmdir "$work"
+    base=$build
+    if [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ]; then base=/dev/shm; fi
+    work=$(mktemp -d "$base/lct-bench-XXXXXX")
+fi
+cleanup() {
+    if [ "$mounted" = yes ]; then umount "$work" && rmdir "$work"; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
 "$build/bench/make_articles" "$work/in" "$count" >/dev/null
 # 10,000 keywords of two to four characters; a few of them occur in the articles.
 awk 'BEGIN {
@@ -45,19 +58,28 @@ seconds() {
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # Interleaved rounds of cp -r and one batch; prints the median ratio and times.
+# Every round writes into fresh folders (earlier results are moved aside and
+# deleted only after the last round, since deleting thousands of files slows
+# the creation of the next ones), and the two commands take turns going first.
 measure() {
     local name=$1
     shift
     local ratios=() copies=() batches=()
     for ((r = 0; r < rounds; r++)); do
-        rm -rf "$work/in/关键词插入结果" "$work/copy"
         local copy batch
-        copy=$(seconds cp -r "$work/in" "$work/copy")
-        batch=$(seconds "$cli" batch --ini "$work/none.ini" --seed 1 "$@" "$work/in")
+        if ((r % 2)); then
+            copy=$(seconds cp -r "$work/in" "$work/copy.$r")
+            batch=$(seconds "$cli" batch --ini "$work/none.ini" --seed 1 "$@" "$work/in")
+        else
+            batch=$(seconds "$cli" batch --ini "$work/none.ini" --seed 1 "$@" "$work/in")
+            copy=$(seconds cp -r "$work/in" "$work/copy.$r")
+        fi
+        mv "$work/in/关键词插入结果" "$work/results.$r"
         copies+=("$copy")
         batches+=("$batch")
         ratios+=("$(awk -v b="$batch" -v c="$copy" 'BEGIN { printf "%.3f", b / c }')")
     done
+    rm -rf "$work"/copy.* "$work"/results.*
     printf '%-28s cp -r %6.3f s   batch %6.3f s   ratio %5.2f\n' "$name" \
         "$(printf '%s\n' "${copies[@]}" | median)" "$(printf '%s\n' "${batches[@]}" | median)" \
         "$(printf '%s\n' "${ratios[@]}" | median)"

@@ -92,7 +92,17 @@ void layOutInsertPanel(QtForm& f) {
 }
 
 void layOutReplacePanel(QtForm& f) {
-    addGridRow(f, panelGrid(f, kReplacePanel), 0, {kReplaceRadio});
+    QGridLayout* replace = panelGrid(f, kReplacePanel);
+    addGridRow(f, replace, 0, {kReplaceRadio});
+    addGridRow(f, replace, 1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
+    auto* limits = new QHBoxLayout;
+    for (std::string_view name :
+         {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel, kReplaceTotalLimit})
+        limits->addWidget(f.widget(name));
+    limits->addStretch();
+    replace->addLayout(limits, 2, 0, 1, 3);
+    for (std::string_view name : {kReplacePerKeywordLimit, kReplaceTotalLimit})
+        f.widget(name)->setMaximumWidth(60);
     f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
@@ -135,6 +145,8 @@ void layOutPreviewPanel(QtForm& f) {
     addGridRow(f, preview, 1, {kPreviewContent, kPastePreviewContent});
     addGridRow(f, preview, 2, {kResultTitle, kCopyResultTitle});
     addGridRow(f, preview, 3, {kResultContent, kCopyResultContent});
+    // The count of items the preview inserted or replaced, under the copy buttons.
+    preview->addWidget(f.widget(kResultCountLabel), 4, 1);
 }
 
 QHBoxLayout* progressRow(QtForm& f) {

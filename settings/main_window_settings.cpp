@@ -72,7 +72,7 @@ constexpr Row kMainRows[] = {
     {{}, Kind::CheckBox, "选择框替换避开标签"},
     {{}, Kind::CheckBox, "选择框替换避开小标题"},
     {"替换次数上限", Kind::Text, "编辑框替换次数上限"},
-    {"链接总数上限", Kind::Text, "编辑框链接总数上限"},
+    {"替换总数上限", Kind::Text, "编辑框链接总数上限"},
     {{}, Kind::CheckBox, "选择框替换整词"},
 };
 

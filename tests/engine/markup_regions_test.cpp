@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ const RegionCase kRegionCases[] = {
     {"script skipped for headings", "<script>'<h1>'</script>北京<h1>x</h1>", false, true,
      "<script>'<h1>'</script>北京|"},
 };
+
+void PrintTo(const RegionCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MarkupRegionsTest : public ::testing::TestWithParam<RegionCase> {};
 

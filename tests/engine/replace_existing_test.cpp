@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -327,6 +328,10 @@ const RuleCase kRuleCases[] = {
      "a[北京2008] 北京20089"},
     {"case counts", "Cat cat", {"cat"}, wholeWordsOnly(), "Cat [cat]"},
 };
+
+void PrintTo(const RuleCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ReplaceRulesTest : public ::testing::TestWithParam<RuleCase> {};
 

@@ -49,7 +49,8 @@ std::string_view tagName(std::string_view text, std::size_t at, std::array<char,
 
 Element elementOf(std::string_view name) {
     if (name == "a") return Element::Link;
-    if (name == "script" || name == "style" || name == "textarea") return Element::RawText;
+    if (name == "script" || name == "style" || name == "textarea" || name == "title")
+        return Element::RawText;
     if (name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6')
         return Element::Heading;
     return Element::None;

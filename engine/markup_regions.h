@@ -10,10 +10,12 @@
 //     tag, which ends at the next ">" outside a quoted attribute value (a
 //     value quoted right after "="); any other "<" is text ("a < b");
 //   - "<!--" opens a comment, which ends after the next "-->";
-//   - a start tag <a>, <script>, <style> or <textarea> (names in any case)
-//     opens an element that ends after its end tag ("</a>", any case); the
-//     text and tags in between belong to it. Script, style and text-area
-//     content is skipped as raw text even when only headings are avoided.
+//   - a start tag <a>, <script>, <style>, <textarea> or <title> (names in any
+//     case) opens an element that ends after its end tag ("</a>", any case);
+//     the text and tags in between belong to it. (A link in a page's <title>
+//     breaks the page as surely as one in a text area.) Script, style, text
+//     area and title content is skipped as raw text even when only headings
+//     are avoided.
 //   - <h1> … <h6> likewise, when headings are avoided.
 // A tag, comment or element that is not closed reaches the end of the text.
 
@@ -32,8 +34,8 @@ struct ByteRange {
 };
 
 /// The ranges of `text` to leave alone, sorted and disjoint: with `markup`,
-/// every tag, comment and declaration and the <a>, <script>, <style> and
-/// <textarea> elements; with `headings`, the <h1> to <h6> elements. Neither
+/// every tag, comment and declaration and the <a>, <script>, <style>,
+/// <textarea> and <title> elements; with `headings`, the <h1> to <h6> elements. Neither
 /// gives no range.
 std::vector<ByteRange> markupRegions(std::string_view text, bool markup, bool headings);
 

@@ -48,6 +48,7 @@ const RegionCase kRegionCases[] = {
     {"nested tags in a link", "a<a href=/><b>北京</b><i>x</i></a>b", true, false, "a|b"},
     {"abbr is no link", "<abbr>北京</abbr>", true, false, "|北京|"},
     {"script", "<script>if (a<b) x='北京';</script>c", true, false, "|c"},
+    {"title", "<head><TITLE>北京</title></head>北京", true, false, "|北京"},
     {"style and textarea", "<STYLE>p{}</STYLE>1<textarea>北京</TextArea>2", true, false, "|1|2"},
     {"quoted >", "<img alt=\"a>北京\" src='x>y'>z", true, false, "|z"},
     {"unclosed tag at the end", "北京<img alt=\"北京", true, false, "北京|"},

@@ -94,13 +94,17 @@ void layOutInsertPanel(QtForm& f) {
 void layOutReplacePanel(QtForm& f) {
     QGridLayout* replace = panelGrid(f, kReplacePanel);
     addGridRow(f, replace, 0, {kReplaceRadio});
-    addGridRow(f, replace, 1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
-    auto* limits = new QHBoxLayout;
-    for (std::string_view name :
-         {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel, kReplaceTotalLimit})
-        limits->addWidget(f.widget(name));
-    limits->addStretch();
-    replace->addLayout(limits, 2, 0, 1, 3);
+    // The options in two rows of their own width, whatever the panel's.
+    const auto row = [&f, replace](int r, Names names) {
+        auto* line = new QHBoxLayout;
+        for (std::string_view name : names)
+            line->addWidget(f.widget(name));
+        line->addStretch();
+        replace->addLayout(line, r, 0);
+    };
+    row(1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
+    row(2, {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel,
+            kReplaceTotalLimit});
     for (std::string_view name : {kReplacePerKeywordLimit, kReplaceTotalLimit})
         f.widget(name)->setMaximumWidth(60);
     f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);

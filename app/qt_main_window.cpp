@@ -103,8 +103,8 @@ void layOutReplacePanel(QtForm& f) {
         replace->addLayout(line, r, 0);
     };
     row(1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
-    row(2, {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel,
-            kReplaceTotalLimit});
+    row(2,
+        {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel, kReplaceTotalLimit});
     for (std::string_view name : {kReplacePerKeywordLimit, kReplaceTotalLimit})
         f.widget(name)->setMaximumWidth(60);
     f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);

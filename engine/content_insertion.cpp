@@ -58,12 +58,21 @@ RandomInsertion randomPlacement(const InsertOptions& options, Spans* spans = nul
     return how;
 }
 
-// Notes the items of a block written at byte `at`, one after the other.
-void noteBlock(Spans* spans, std::size_t at, std::span<const std::string> items) {
+// The sizes of a block's items, one after the other.
+std::vector<std::size_t> sizesOf(std::span<const std::string> items) {
+    std::vector<std::size_t> sizes;
+    sizes.reserve(items.size());
+    for (const std::string& item : items)
+        sizes.push_back(item.size());
+    return sizes;
+}
+
+// Notes the items of a block written at byte `at`, given their sizes.
+void noteBlock(Spans* spans, std::size_t at, const std::vector<std::size_t>& sizes) {
     if (!spans) return;
-    for (const std::string& item : items) {
-        spans->emplace_back(at, at + item.size());
-        at += item.size();
+    for (const std::size_t size : sizes) {
+        spans->emplace_back(at, at + size);
+        at += size;
     }
 }
 
@@ -117,10 +126,9 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
         }
         const std::string block1 = concatenate(current);
         std::string block2 = block1;
-        // The items of the before-block, copied: `items` may be replaced below.
-        const std::vector<std::string> items1 =
-            article.spans ? std::vector<std::string>(current.begin(), current.end())
-                          : std::vector<std::string>();
+        // The sizes of the before-block's items: `items` may be replaced below.
+        const std::vector<std::size_t> sizes1 =
+            article.spans ? sizesOf(current) : std::vector<std::size_t>();
         if (options.contentType == ContentType::LineBothDifferent) {
             // The further set of the after-block becomes the current set, so
             // the next line's before-block repeats it.
@@ -128,10 +136,9 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
                                          article.capped);
             block2 = concatenate(items);
         }
-        const std::span<const std::string> items2 =
-            options.contentType == ContentType::LineBothDifferent
-                ? std::span<const std::string>(items)
-                : std::span<const std::string>(items1);
+        const std::vector<std::size_t> sizes2 =
+            options.contentType == ContentType::LineBothDifferent && article.spans ? sizesOf(items)
+                                                                                   : sizes1;
         bool before = options.contentType == ContentType::LineBefore ||
                       options.contentType == ContentType::LineBeforeAndAfter ||
                       options.contentType == ContentType::LineBothDifferent;
@@ -144,12 +151,12 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
         }
         result.append(separator);
         if (before) {
-            noteBlock(article.spans, result.size(), items1);
+            noteBlock(article.spans, result.size(), sizes1);
             result += block1;
         }
         result += line;
         if (after) {
-            noteBlock(article.spans, result.size(), items2);
+            noteBlock(article.spans, result.size(), sizes2);
             result += block2;
         }
     }
@@ -221,10 +228,9 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
                                          std::min(places, share), article.capped);
         }
         Spans local;
-        const std::string inserted =
-            insertRandom(piece.text, firstItems(items, share, article.capped),
-                         randomPlacement(options, article.spans ? &local : nullptr),
-                         keywords.random());
+        const std::string inserted = insertRandom(
+            piece.text, firstItems(items, share, article.capped),
+            randomPlacement(options, article.spans ? &local : nullptr), keywords.random());
         notePiece(article.spans, result.size(), local);
         result.append(inserted);
         result.append(piece.symbol);
@@ -250,7 +256,8 @@ std::string chunkWalk(std::string_view content, const ContentArticle& article,
         if (item.empty() || options.newSet)
             item = keywords.makeSingleItem(options.items, article.title);
         if (e <= length) {
-            if (article.spans) article.spans->emplace_back(result.size(), result.size() + item.size());
+            if (article.spans)
+                article.spans->emplace_back(result.size(), result.size() + item.size());
             result += item;
         }
     }
@@ -311,9 +318,7 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
         case ContentType::EveryNChunks:
             return chunkWalk(content, article, options, keywords);
         case ContentType::FirstLine:
-            return joinWithSeparators(items, run, random, spans)
-                .append(kLineBreak)
-                .append(content);
+            return joinWithSeparators(items, run, random, spans).append(kLineBreak).append(content);
         case ContentType::Head:
             return joinWithSeparators(items, run, random, spans).append(content);
         case ContentType::Tail:

@@ -65,8 +65,8 @@ std::size_t tagEnd(std::string_view text, std::size_t from) {
         if (i >= text.size()) return text.size();
         if (text[i] == '>') return i + 1;
         ++i;  // past "="
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' ||
-                                   text[i] == '\n'))
+        while (i < text.size() &&
+               (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
             ++i;
         if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
             const char quote = text[i];

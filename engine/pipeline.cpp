@@ -126,7 +126,7 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     // it actually walks (a tag is one placeholder character there).
     TagGuard guard;
     const bool hideTags = in.avoidTags && in.insertContent;
-    std::string body = hideTags             ? guard.protect(content, TagGuard::shortPlaceholder())
+    std::string body = hideTags           ? guard.protect(content, TagGuard::shortPlaceholder())
                        : in.insertContent ? std::move(content)
                                           : content;
     // The guard keeps the tags and the body the rest: a big article is not
@@ -198,7 +198,8 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     convert(options, title, content, report);
     spansToBytes(title, titleSpans);
     spansToBytes(content, contentSpans);
-    title = finishInPieces(title, titleSpans, [](std::string_view t) { return TagGuard::strip(t); });
+    title =
+        finishInPieces(title, titleSpans, [](std::string_view t) { return TagGuard::strip(t); });
     if (in.titleFirstLine) {
         const std::size_t shift = title.size() + kLineBreak.size();
         for (auto& [begin, end] : contentSpans) {
@@ -208,7 +209,8 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
         contentSpans.insert(contentSpans.begin(), titleSpans.begin(), titleSpans.end());
         content = title + std::string(kLineBreak) + content;
     }
-    title = finishInPieces(title, titleSpans, [&run](std::string_view t) { return finish(run, std::string(t)); });
+    title = finishInPieces(title, titleSpans,
+                           [&run](std::string_view t) { return finish(run, std::string(t)); });
     report->titleSpans = std::move(titleSpans);
     report->contentSpans = std::move(contentSpans);
 }

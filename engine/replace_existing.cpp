@@ -258,14 +258,13 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
         ++own;
         result.push_back(entry.second);
     }
-    std::erase_if(found, [&replaced](std::int32_t k) {
-        return replaced[static_cast<std::size_t>(k)] == 0;
-    });
+    std::erase_if(
+        found, [&replaced](std::int32_t k) { return replaced[static_cast<std::size_t>(k)] == 0; });
     return result;
 }
 
 ExistingKeywords ExistingKeywordReplacer::find(std::string_view content, const ReplaceRules& rules,
-                                              bool markup) const {
+                                               bool markup) const {
     std::vector<std::int32_t> found;
     const std::vector<Taken> taken = take(content, found, rules, markup);
     ExistingKeywords result;

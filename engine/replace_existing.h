@@ -37,11 +37,12 @@ namespace lct {
 /// The options of replace-existing mode. A default-constructed value has
 /// every rule off; the window's defaults are windowDefaults().
 struct ReplaceRules {
-    bool avoidMarkup = false;    ///< 选择框替换避开标签: tags, comments, links, scripts, styles, text areas
+    bool avoidMarkup =
+        false;  ///< 选择框替换避开标签: tags, comments, links, scripts, styles, text areas
     bool avoidHeadings = false;  ///< 选择框替换避开小标题: <h1> to <h6>
-    int perKeywordLimit = 0;     ///< 编辑框替换次数上限: per keyword and text; 0 or less: all
-    int totalLimit = 0;          ///< 编辑框链接总数上限: per text; 0 or less: all
-    bool wholeWords = false;     ///< 选择框替换整词: ASCII letters and digits end a keyword
+    int perKeywordLimit = 0;  ///< 编辑框替换次数上限: per keyword and text; 0 or less: all
+    int totalLimit = 0;       ///< 编辑框链接总数上限: per text; 0 or less: all
+    bool wholeWords = false;  ///< 选择框替换整词: ASCII letters and digits end a keyword
 
     /// The defaults of the window's controls: markup avoided, whole words.
     static ReplaceRules windowDefaults() {

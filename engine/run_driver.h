@@ -145,8 +145,8 @@ struct RunResult {
     /// Items inserted or replaced: in the preview article, or in the result
     /// files a batch wrote (the summary says it, except in shuffle-replace mode).
     long long items = 0;
-    std::string resultFolder;          ///< batch only
-    std::string summary;               ///< batch only: the status line shown at the end (GBK)
+    std::string resultFolder;  ///< batch only
+    std::string summary;       ///< batch only: the status line shown at the end (GBK)
 };
 
 /// The preview's article: in, and processed out.

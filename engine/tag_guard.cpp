@@ -114,8 +114,8 @@ std::string TagGuard::restore(std::string_view text,
     long long shift = 0;
     const auto moveBefore = [&](std::size_t limit) {
         for (; nextBegin < spans.size() && spans[nextBegin].first <= limit; ++nextBegin)
-            spans[nextBegin].first = static_cast<std::size_t>(
-                static_cast<long long>(spans[nextBegin].first) + shift);
+            spans[nextBegin].first =
+                static_cast<std::size_t>(static_cast<long long>(spans[nextBegin].first) + shift);
         for (; next < spans.size() && spans[next].second <= limit; ++next)
             spans[next].second =
                 static_cast<std::size_t>(static_cast<long long>(spans[next].second) + shift);
@@ -126,8 +126,8 @@ std::string TagGuard::restore(std::string_view text,
         moveBefore(hit);
         out.append(text.substr(copied, hit - copied));
         out.append(std::string_view(tagBytes_).substr(tagBegin, tagEnd - tagBegin));
-        shift += static_cast<long long>(tagEnd - tagBegin) -
-                 static_cast<long long>(placeholder_.size());
+        shift +=
+            static_cast<long long>(tagEnd - tagBegin) - static_cast<long long>(placeholder_.size());
         copied = hit + placeholder_.size();
         tagBegin = tagEnd;
     }

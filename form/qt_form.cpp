@@ -6,9 +6,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QInputMethodEvent>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>

@@ -141,10 +141,9 @@ TEST_F(CliTest, ModeReplaceAndLineBreaksInValues) {
 TEST_F(CliTest, ReplaceOptionsThroughSetInPreviewBatchAndSettings) {
     const std::string page = "<a href=\"/苹果\">苹果</a> 苹果 pineapple apple 苹果 apple";
     const fs::path content = write("c.htm", page);
-    const std::vector<std::string> common = {"--ini",  (dir / "x.ini").string(),
-                                             "--mode", "replace",
-                                             "--set",  "编辑框关键词列表=苹果\napple",
-                                             "--set",  "编辑框再组合关键词=[*]"};
+    const std::vector<std::string> common = {
+        "--ini", (dir / "x.ini").string(),       "--mode", "replace",
+        "--set", "编辑框关键词列表=苹果\napple", "--set",  "编辑框再组合关键词=[*]"};
     const auto preview = [&](std::vector<std::string> sets) {
         std::vector<std::string> args = {"preview"};
         args.insert(args.end(), common.begin(), common.end());
@@ -159,8 +158,7 @@ TEST_F(CliTest, ReplaceOptionsThroughSetInPreviewBatchAndSettings) {
     r = preview({"--set", "编辑框替换次数上限=1", "--set", "编辑框链接总数上限=1"});
     EXPECT_EQ(r.out, "T\n<a href=\"/苹果\">苹果</a> [苹果] pineapple apple 苹果 apple");
     r = preview({"--set", "选择框替换避开标签=假", "--set", "选择框替换整词=假"});
-    EXPECT_EQ(r.out,
-              "T\n<a href=\"/[苹果]\">[苹果]</a> [苹果] pine[apple] [apple] [苹果] [apple]");
+    EXPECT_EQ(r.out, "T\n<a href=\"/[苹果]\">[苹果]</a> [苹果] pine[apple] [apple] [苹果] [apple]");
 
     // A batch says how many it replaced.
     fs::create_directories(dir / "in");
@@ -206,7 +204,8 @@ TEST_F(CliTest, BatchWritesResultsInTheInputsOwnForm) {
         run(predictable({"batch", "--set", "编辑框过滤=*.txt|*.htm", (dir / "in").string()}));
     ASSERT_EQ(r.status, 0) << r.err;
     const fs::path results = dir / "in" / "关键词插入结果";
-    EXPECT_NE(r.out.find("处理完成,共处理成功 2 个文件，插入 4 处，耗费 "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("处理完成,共处理成功 2 个文件，插入 4 处，耗费 "), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find(results.string()), std::string::npos) << r.out;
     EXPECT_EQ(slurp(results / "一-词.txt"), lct::utf8ToGbk("正文\r\n\r\n<b>词</b>"));
     EXPECT_EQ(slurp(results / "two-词.htm"),

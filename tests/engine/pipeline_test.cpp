@@ -476,10 +476,11 @@ TEST_F(PipelineTest, InsertModeReportsWhereEveryItemStands) {
     set("编辑框每隔最多", "9");
     set("编辑框句子结尾符", "。|，|\\n");
     const std::string content =
-        "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n<div a=\"1\">第三段English words。最后</div>\r\n";
+        "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n<div a=\"1\">第三段English "
+        "words。最后</div>\r\n";
     const std::set<std::string> items = {"<b>甲</b>", "<b>乙</b>", "<b>丙</b>", "<b>kw</b>",
-                                         "[甲]",       "[乙]",       "[丙]",       "[kw]",
-                                         "甲",         "乙",         "丙",         "kw"};
+                                         "[甲]",      "[乙]",      "[丙]",      "[kw]",
+                                         "甲",        "乙",        "丙",        "kw"};
     for (int conversion : {0, 2}) {
         for (bool firstLine : {false, true}) {
             for (int titleType = 0; titleType <= 4; ++titleType) {
@@ -498,9 +499,9 @@ TEST_F(PipelineTest, InsertModeReportsWhereEveryItemStands) {
                     std::string t = G("标题Title");
                     std::string c = G(content);
                     processArticle(options, articleRun, t, c, &report);
-                    const std::string where = std::to_string(conversion) + "/" +
-                                              std::to_string(firstLine) + "/" +
-                                              std::to_string(titleType) + "/" + std::to_string(type);
+                    const std::string where =
+                        std::to_string(conversion) + "/" + std::to_string(firstLine) + "/" +
+                        std::to_string(titleType) + "/" + std::to_string(type);
                     ASSERT_EQ(test::U(t), plain.first) << where;
                     ASSERT_EQ(test::U(c), plain.second) << where;
                     std::size_t at = 0;

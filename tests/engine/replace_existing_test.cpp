@@ -279,9 +279,15 @@ const RuleCase kRuleCases[] = {
     // 选择框替换避开标签
     {"attribute", "<img alt=\"北京\">北京", {"北京"}, markupOnly(), "<img alt=\"北京\">[北京]"},
     {"attribute when off", "<img alt=\"北京\">", {"北京"}, {}, "<img alt=\"[北京]\">"},
-    {"existing link", "<a href=\"/\">北京</a>北京", {"北京"}, markupOnly(),
+    {"existing link",
+     "<a href=\"/\">北京</a>北京",
+     {"北京"},
+     markupOnly(),
      "<a href=\"/\">北京</a>[北京]"},
-    {"link in capitals with nested tags", "<A HREF=/><b>北京</b></A>北京", {"北京"}, markupOnly(),
+    {"link in capitals with nested tags",
+     "<A HREF=/><b>北京</b></A>北京",
+     {"北京"},
+     markupOnly(),
      "<A HREF=/><b>北京</b></A>[北京]"},
     {"script style textarea",
      "<script>var a='北京';</script><STYLE>/*北京*/</STYLE><textarea>北京</textarea>北京",
@@ -290,41 +296,71 @@ const RuleCase kRuleCases[] = {
      "<script>var a='北京';</script><STYLE>/*北京*/</STYLE><textarea>北京</textarea>[北京]"},
     {"comment", "<!-- 北京 -->北京", {"北京"}, markupOnly(), "<!-- 北京 -->[北京]"},
     {"tag name as keyword", "<b>b</b>", {"b"}, markupOnly(), "<b>[b]</b>"},
-    {"unclosed tag at the end", "北京<img alt=\"北京", {"北京"}, markupOnly(),
+    {"unclosed tag at the end",
+     "北京<img alt=\"北京",
+     {"北京"},
+     markupOnly(),
      "[北京]<img alt=\"北京"},
-    {"unclosed link at the end", "北京<a href=/>北京", {"北京"}, markupOnly(),
+    {"unclosed link at the end",
+     "北京<a href=/>北京",
+     {"北京"},
+     markupOnly(),
      "[北京]<a href=/>北京"},
     {"a lone < is text", "1 < 北京", {"北京"}, markupOnly(), "1 < [北京]"},
     {"keyword across a tag edge", "ab<i>", {"b<"}, markupOnly(), "ab<i>"},
-    {"a later keyword takes what is left", "<a>北京</a>北京市", {"北京", "北京市"}, markupOnly(),
+    {"a later keyword takes what is left",
+     "<a>北京</a>北京市",
+     {"北京", "北京市"},
+     markupOnly(),
      "<a>北京</a>[北京]市"},
     // 选择框替换避开小标题
     {"heading", "<h2>北京</h2>北京", {"北京"}, headingsOnly(), "<h2>北京</h2>[北京]"},
-    {"heading any case", "<H1 class=t>北京<b>x</b></h1>北京", {"北京"}, headingsOnly(),
+    {"heading any case",
+     "<H1 class=t>北京<b>x</b></h1>北京",
+     {"北京"},
+     headingsOnly(),
      "<H1 class=t>北京<b>x</b></h1>[北京]"},
-    {"heading tags when headings are not avoided", "<h3>北京</h3>", {"北京"}, markupOnly(),
+    {"heading tags when headings are not avoided",
+     "<h3>北京</h3>",
+     {"北京"},
+     markupOnly(),
      "<h3>[北京]</h3>"},
     {"unclosed heading at the end", "北京<h4>北京", {"北京"}, headingsOnly(), "[北京]<h4>北京"},
     // 编辑框替换次数上限, 编辑框链接总数上限
     {"one per keyword", "北京上海北京上海", {"北京", "上海"}, limits(1, 0), "[北京][上海]北京上海"},
     {"three in all", "北京上海北京上海", {"北京", "上海"}, limits(0, 3), "[北京][上海][北京]上海"},
-    {"both limits", "上海上海北京上海北京", {"北京", "上海"}, limits(2, 3),
+    {"both limits",
+     "上海上海北京上海北京",
+     {"北京", "上海"},
+     limits(2, 3),
      "[上海][上海][北京]上海北京"},
-    {"limits after the earlier keyword wins", "中国人中国中国人", {"中国人", "中国"}, limits(1, 0),
+    {"limits after the earlier keyword wins",
+     "中国人中国中国人",
+     {"中国人", "中国"},
+     limits(1, 0),
      "[中国人][中国]中国人"},
     {"negative limits take all", "aa", {"a"}, limits(-1, -5), "[a][a]"},
     // 选择框替换整词
     {"inside words", "category bobcat cat", {"cat"}, wholeWordsOnly(), "category bobcat [cat]"},
     {"inside words when off", "category", {"cat"}, {}, "[cat]egory"},
-    {"the longer word takes it", "category cat", {"cat", "category"}, wholeWordsOnly(),
+    {"the longer word takes it",
+     "category cat",
+     {"cat", "category"},
+     wholeWordsOnly(),
      "[category] [cat]"},
     {"digits", "cat5 5cat cat 2008", {"cat", "2008"}, wholeWordsOnly(), "cat5 5cat [cat] [2008]"},
     {"CJK around", "中cat文，cat。", {"cat"}, wholeWordsOnly(), "中[cat]文，[cat]。"},
-    {"punctuation around", "(cat),cat_cat-cat", {"cat"}, wholeWordsOnly(),
+    {"punctuation around",
+     "(cat),cat_cat-cat",
+     {"cat"},
+     wholeWordsOnly(),
      "([cat]),[cat]_[cat]-[cat]"},
     {"a line break around", "cat\r\ncat", {"cat"}, wholeWordsOnly(), "[cat]\r\n[cat]"},
     {"keyword ending in a symbol", "C++x xC++", {"C++"}, wholeWordsOnly(), "[C++]x xC++"},
-    {"keyword starting with CJK", "a北京2008 北京20089", {"北京2008"}, wholeWordsOnly(),
+    {"keyword starting with CJK",
+     "a北京2008 北京20089",
+     {"北京2008"},
+     wholeWordsOnly(),
      "a[北京2008] 北京20089"},
     {"case counts", "Cat cat", {"cat"}, wholeWordsOnly(), "Cat [cat]"},
 };
@@ -359,14 +395,23 @@ TEST(ReplaceRules, WholeWordsLookAtCharactersNotBytes) {
                                        wholeWordsOnly());
     };
     // \x81\x61 is one double-byte character whose trail byte is "a".
-    EXPECT_EQ(run("\x81\x61" "bc", "bc"), "\x81\x61[bc]");
+    EXPECT_EQ(run("\x81\x61"
+                  "bc",
+                  "bc"),
+              "\x81\x61[bc]");
     EXPECT_EQ(run("ab\x81\x61", "ab"), "[ab]\x81\x61");
     // A keyword that ends in such a character does not end in a letter.
     EXPECT_EQ(run("x\x81\x61y", "x\x81\x61"), "[x\x81\x61]y");
     // A four-byte character ends in a digit, which is no digit of the text.
-    EXPECT_EQ(run("\x81\x30\x81\x30" "5g", "5g"), "\x81\x30\x81\x30[5g]");
+    EXPECT_EQ(run("\x81\x30\x81\x30"
+                  "5g",
+                  "5g"),
+              "\x81\x30\x81\x30[5g]");
     // A keyword made of such a four-byte character is no word.
-    EXPECT_EQ(run("7\x81\x30\x81\x30" "7", "\x81\x30\x81\x30"), "7[\x81\x30\x81\x30]7");
+    EXPECT_EQ(run("7\x81\x30\x81\x30"
+                  "7",
+                  "\x81\x30\x81\x30"),
+              "7[\x81\x30\x81\x30]7");
     // A real letter before still counts.
     EXPECT_EQ(run("abc", "bc"), "abc");
 }
@@ -443,8 +488,8 @@ TEST(ReplaceRules, EverythingOffIsThePlainSearch) {
 // regions left alone and non-words refused, then the limits in text order.
 TEST(ReplaceRulesRandomized, MatchesTheSequentialPassesUnderTheRules) {
     Random random(99);
-    const Texts alphabet = {"a", "b", "1", " ", "<", ">", "<a>", "</a>", "<h2>", "</h2>",
-                            G("中"), "\x81\x61"};
+    const Texts alphabet = {"a",   "b",    "1",    " ",     "<",     ">",
+                            "<a>", "</a>", "<h2>", "</h2>", G("中"), "\x81\x61"};
     for (int round = 0; round < 1500; ++round) {
         const std::string content = randomString(random, alphabet, 0, 30);
         Texts plain;
@@ -507,10 +552,10 @@ TEST(ReplaceRulesRandomized, MatchesTheSequentialPassesUnderTheRules) {
         std::vector<int> found;
         for (Token& t : tokens) {
             if (t.keyword == 0) continue;
-            const bool keep = (rules.totalLimit <= 0 || total < rules.totalLimit) &&
-                              (rules.perKeywordLimit <= 0 ||
-                               perKeyword[static_cast<std::size_t>(t.keyword)] <
-                                   rules.perKeywordLimit);
+            const bool keep =
+                (rules.totalLimit <= 0 || total < rules.totalLimit) &&
+                (rules.perKeywordLimit <= 0 ||
+                 perKeyword[static_cast<std::size_t>(t.keyword)] < rules.perKeywordLimit);
             if (!keep) {
                 t.keyword = 0;
                 continue;

@@ -289,7 +289,8 @@ TEST_F(RunDriverFailureTest, UnreadableInputsFailWithoutAResult) {
     EXPECT_EQ(host.failures, (std::vector<std::string>{"/in/missing.txt | 文件或文件夹不存在",
                                                        "/in/fifo | 是管道，不是普通文件"}));
     EXPECT_EQ(services.written.size(), 2u);
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，插入 2 处，耗费 1 秒, 失败 2 个文件");
+    EXPECT_EQ(host.statuses.back(),
+              "处理完成,共处理成功 2 个文件，插入 2 处，耗费 1 秒, 失败 2 个文件");
     // Progress still moves through every input.
     EXPECT_EQ(host.progresses[host.progresses.size() - 2], std::make_pair(4, 4));
 }
@@ -299,7 +300,8 @@ TEST_F(RunDriverFailureTest, NothingReadableCreatesNoFolderAndOffersNone) {
     EXPECT_EQ(result.failures.size(), 1u);
     EXPECT_TRUE(services.foldersCreated.empty());
     EXPECT_TRUE(host.messages.empty());  // no question about a folder that does not exist
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 0 个文件，插入 0 处，耗费 1 秒, 失败 1 个文件");
+    EXPECT_EQ(host.statuses.back(),
+              "处理完成,共处理成功 0 个文件，插入 0 处，耗费 1 秒, 失败 1 个文件");
 }
 
 TEST_F(RunDriverFailureTest, FailedWritesAreFailuresAndTheRunGoesOn) {
@@ -313,7 +315,8 @@ TEST_F(RunDriverFailureTest, FailedWritesAreFailuresAndTheRunGoesOn) {
     EXPECT_EQ(result.failures[0].reason, "无法写入结果文件 /in/out/a[K].txt：磁盘已满");
     // Items of results that were not written are not counted.
     EXPECT_EQ(result.items, 0);
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 0 个文件，插入 0 处，耗费 1 秒, 失败 2 个文件");
+    EXPECT_EQ(host.statuses.back(),
+              "处理完成,共处理成功 0 个文件，插入 0 处，耗费 1 秒, 失败 2 个文件");
 }
 
 TEST_F(RunDriverTest, TheBatchSummaryCountsTheItemsWritten) {

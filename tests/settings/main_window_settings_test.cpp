@@ -151,9 +151,10 @@ TEST_F(MainWindowSettingsTest, ReplaceOptionsFollowTheOlderKeysAndDefaultWhenAbs
         ASSERT_TRUE(saveMainWindowSettings(store, form).ok());
     }
     const std::string file = test::U(readFile(path));
-    EXPECT_NE(file.find("\r\n文件过滤=*.*\r\n选择框替换避开标签=假\r\n选择框替换避开小标题=真\r\n"
-                        "替换次数上限=3\r\n替换总数上限=7\r\n选择框替换整词=假\r\n[文章打乱替换器]"),
-              std::string::npos)
+    EXPECT_NE(
+        file.find("\r\n文件过滤=*.*\r\n选择框替换避开标签=假\r\n选择框替换避开小标题=真\r\n"
+                  "替换次数上限=3\r\n替换总数上限=7\r\n选择框替换整词=假\r\n[文章打乱替换器]"),
+        std::string::npos)
         << file;
     {
         HeadlessForm loaded(mainWindowTable());

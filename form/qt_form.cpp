@@ -143,11 +143,11 @@ class QtForm::QtControl final : public Control {
         if (auto* b = qobject_cast<QAbstractButton*>(widget_)) {
             b->setText(q);
         } else if (auto* line = qobject_cast<QLineEdit*>(widget_)) {
-            setMarks({});
+            if (!marks_.empty()) setMarks({});
             line->setText(q);
             shown_ = text;
         } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_)) {
-            setMarks({});
+            if (!marks_.empty()) setMarks({});
             edit->setPlainText(q);
             shown_ = text;
         } else if (auto* c = qobject_cast<QComboBox*>(widget_)) {

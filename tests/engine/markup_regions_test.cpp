@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/chars.h"
 #include "gbk.h"
 
 namespace lct {
@@ -97,6 +101,41 @@ TEST(MarkupRegions, LinearOnManyOpenings) {
     for (int i = 0; i < 100000; ++i)
         text += "< x <a";
     EXPECT_FALSE(markupRegions(text, true, true).empty());
+}
+
+// On random soup of markup pieces: ranges are sorted, disjoint, inside the
+// text, and begin at a "<" that starts a character.
+TEST(MarkupRegions, RandomTextsGiveSoundRanges) {
+    const std::vector<std::string> pieces = {
+        "<",        ">",         "a",    "/",        "!",     "-",    "\"",   "'",
+        "=",        " ",         "h1",   "h2",       "</a>",  "<a ",  "<!--", "-->",
+        "<script>", "</script>", "\x81", "\x81\x61", G("中"), "\r\n", "<h3>", "</h3>"};
+    std::uint64_t state = 12345;
+    const auto next = [&state](std::size_t n) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::size_t>((state >> 33) % n);
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (std::size_t n = next(40); n > 0; --n)
+            text += pieces[next(pieces.size())];
+        std::vector<bool> starts(text.size() + 1, false);
+        for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
+            starts[i] = true;
+        for (const auto& [markup, headings] :
+             {std::pair{true, false}, std::pair{false, true}, std::pair{true, true}}) {
+            const std::vector<ByteRange> regions = markupRegions(text, markup, headings);
+            std::size_t at = 0;
+            for (const ByteRange& r : regions) {
+                ASSERT_TRUE(at == 0 || at < r.begin || (at == r.begin && at == 0)) << round;
+                ASSERT_LT(r.begin, r.end) << round;
+                ASSERT_LE(r.end, text.size()) << round;
+                ASSERT_EQ(text[r.begin], '<') << round;
+                ASSERT_TRUE(starts[r.begin]) << round;
+                at = r.end;
+            }
+        }
+    }
 }
 
 }  // namespace

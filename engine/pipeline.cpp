@@ -126,7 +126,7 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     // it actually walks (a tag is one placeholder character there).
     TagGuard guard;
     const bool hideTags = in.avoidTags && in.insertContent;
-    std::string body = hideTags           ? guard.protect(content, TagGuard::shortPlaceholder())
+    std::string body = hideTags             ? guard.protect(content, TagGuard::shortPlaceholder())
                        : in.insertContent ? std::move(content)
                                           : content;
     // The guard keeps the tags and the body the rest: a big article is not

@@ -52,6 +52,13 @@ ArticleOptions readArticleOptions(Form& form) {
     in.avoidWords = tickedOf(form, kAvoidWords);
     in.titleFirstLine = tickedOf(form, kTitleFirstLine);
 
+    ReplaceRules& re = o.replace;
+    re.avoidMarkup = tickedOf(form, kReplaceAvoidMarkup);
+    re.avoidHeadings = tickedOf(form, kReplaceAvoidHeadings);
+    re.perKeywordLimit = integerOf(form, kReplacePerKeywordLimit);
+    re.totalLimit = integerOf(form, kReplaceTotalLimit);
+    re.wholeWords = tickedOf(form, kReplaceWholeWords);
+
     ShuffleOptions& sh = o.shuffle;
     sh.shuffleTitle = tickedOf(form, kShuffleTitle);
     sh.titleSymbols = textOf(form, kTitleShuffleSymbols);

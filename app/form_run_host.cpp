@@ -48,9 +48,31 @@ void FormRunHost::progress(int range, int position) {
     if (Control* c = form_.find(kProgressBar)) c->setProgress(range, position);
 }
 
-void FormRunHost::showPreview(std::string_view title, std::string_view content) {
-    if (Control* c = form_.find(kResultTitle)) c->setText(title);
-    if (Control* c = form_.find(kResultContent)) c->setText(content);
+void FormRunHost::showPreview(std::string_view title, std::string_view content,
+                              const PreviewItems& items) {
+    const auto marks = [](const std::vector<std::pair<std::size_t, std::size_t>>& spans) {
+        std::vector<TextMark> out;
+        out.reserve(spans.size());
+        for (const auto& [begin, end] : spans)
+            out.push_back({begin, end});
+        return out;
+    };
+    if (Control* c = form_.find(kResultTitle)) {
+        c->setText(title);
+        c->setMarks(marks(items.title));
+    }
+    if (Control* c = form_.find(kResultContent)) {
+        c->setText(content);
+        c->setMarks(marks(items.content));
+    }
+    if (Control* c = form_.find(kResultCountLabel)) {
+        std::string count;
+        if (items.mode != PipelineMode::ShuffleReplace) {
+            count = utf8ToGbk(items.mode == PipelineMode::Insert ? "插入 " : "替换 ") +
+                    std::to_string(items.count) + utf8ToGbk(" 处");
+        }
+        c->setText(count);
+    }
 }
 
 }  // namespace lct

@@ -25,8 +25,11 @@ class FormRunHost : public RunHost {
     void busy(bool running) override;
     void status(std::string_view text) override;
     void progress(int range, int position) override;
-    /// Puts the result into 编辑框结果标题 and 编辑框结果内容.
-    void showPreview(std::string_view title, std::string_view content) override;
+    /// Puts the result into 编辑框结果标题 and 编辑框结果内容, marks the items
+    /// in them, and says how many there are in 标签32 ("插入 12 处", "替换 5
+    /// 处"; empty in shuffle-replace mode).
+    void showPreview(std::string_view title, std::string_view content,
+                     const PreviewItems& items) override;
     bool stopRequested() override { return stopFlag_; }
     /// Problems and failures are kept for the report at the end of the run.
     void problem(std::string_view text) override { problems_.emplace_back(text); }

@@ -52,6 +52,13 @@ inline constexpr std::string_view kTitleFirstLine = "选择框标题插入首行
 // Replace panel.
 inline constexpr std::string_view kReplacePanel = "分组框2";
 inline constexpr std::string_view kReplaceRadio = "单选框替换";
+inline constexpr std::string_view kReplaceAvoidMarkup = "选择框替换避开标签";
+inline constexpr std::string_view kReplaceAvoidHeadings = "选择框替换避开小标题";
+inline constexpr std::string_view kReplacePerKeywordLabel = "标签30";
+inline constexpr std::string_view kReplacePerKeywordLimit = "编辑框替换次数上限";
+inline constexpr std::string_view kReplaceTotalLabel = "标签31";
+inline constexpr std::string_view kReplaceTotalLimit = "编辑框链接总数上限";
+inline constexpr std::string_view kReplaceWholeWords = "选择框替换整词";
 
 // Shuffle panel.
 inline constexpr std::string_view kShufflePanel = "分组框文章打乱替换器";
@@ -98,6 +105,7 @@ inline constexpr std::string_view kPastePreviewTitle = "按钮1";
 inline constexpr std::string_view kPastePreviewContent = "按钮2";
 inline constexpr std::string_view kCopyResultTitle = "按钮4";
 inline constexpr std::string_view kCopyResultContent = "按钮3";
+inline constexpr std::string_view kResultCountLabel = "标签32";
 inline constexpr std::string_view kProgressBar = "进度条";
 inline constexpr std::string_view kStatusLabel = "透明标签";
 

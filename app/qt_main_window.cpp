@@ -100,7 +100,21 @@ void layOutInsertPanel(QtForm& f) {
 }
 
 void layOutReplacePanel(QtForm& f) {
-    addGridRow(f, panelGrid(f, kReplacePanel), 0, {kReplaceRadio});
+    QGridLayout* replace = panelGrid(f, kReplacePanel);
+    addGridRow(f, replace, 0, {kReplaceRadio});
+    // The options in two rows of their own width, whatever the panel's.
+    const auto row = [&f, replace](int r, Names names) {
+        auto* line = new QHBoxLayout;
+        for (std::string_view name : names)
+            line->addWidget(f.widget(name));
+        line->addStretch();
+        replace->addLayout(line, r, 0);
+    };
+    row(1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
+    row(2,
+        {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel, kReplaceTotalLimit});
+    for (std::string_view name : {kReplacePerKeywordLimit, kReplaceTotalLimit})
+        f.widget(name)->setMaximumWidth(60);
     f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
@@ -179,6 +193,8 @@ void layOutPreviewPanel(QtForm& f) {
     addGridRow(f, preview, 1, {kPreviewContent, kPastePreviewContent});
     addGridRow(f, preview, 2, {kResultTitle, kCopyResultTitle});
     addGridRow(f, preview, 3, {kResultContent, kCopyResultContent});
+    // The count of items the preview inserted or replaced, under the copy buttons.
+    preview->addWidget(f.widget(kResultCountLabel), 4, 1);
 }
 
 QHBoxLayout* progressRow(QtForm& f) {

@@ -96,6 +96,36 @@ BENCHMARK(BM_ReplaceExistingMegabyte)
     ->Arg(100'000)
     ->Unit(benchmark::kMillisecond);
 
+// A 4 MB HTML page against 10,000 keywords, the replace panel's rules off
+// (0), at the window's defaults (1: markup avoided, whole words) and all on
+// (2: headings too, and both limits): the rules must keep the search one pass.
+void BM_ReplaceExistingRules(benchmark::State& state) {
+    const std::vector<std::string> keywords = randomWords(10'000, 1);
+    std::string page;
+    for (std::size_t i = 0; page.size() < 4 * 1024 * 1024; ++i) {
+        const std::string& k = keywords[i % 100];
+        page += "<p class=\"x\" title=\"" + k + "\">" + k + paragraph() + "<a href=\"/" +
+                std::to_string(i) + "\">" + k + "</a>";
+        if (i % 10 == 0) page += "<h2>" + k + "</h2><script>var k = '" + k + "';</script>";
+        page += "</p>\r\n";
+    }
+    ReplaceRules rules;
+    if (state.range(0) >= 1) rules = ReplaceRules::windowDefaults();
+    if (state.range(0) >= 2) {
+        rules.avoidHeadings = true;
+        rules.perKeywordLimit = 3;
+        rules.totalLimit = 50;
+    }
+    Random random(2);
+    KeywordSupply supply(random);
+    supply.parseTemplates("<a href=\"https://example.com/\">*</a>|<strong>*</strong>");
+    const ExistingKeywordReplacer replacer(keywords);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(replacer.replace(page, keywords, supply, "T", rules));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_ReplaceExistingRules)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
 // The same with the search built for every article.
 void BM_ReplaceExistingOneShot(benchmark::State& state) {
     const std::vector<std::string> keywords =

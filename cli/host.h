@@ -22,7 +22,7 @@ class CliHost final : public RunHost {
     void status(std::string_view text) override;
     void progress(int range, int position) override;
     /// The command line prints the preview itself.
-    void showPreview(std::string_view, std::string_view) override {}
+    void showPreview(std::string_view, std::string_view, const PreviewItems&) override {}
     bool stopRequested() override { return false; }
     void problem(std::string_view text) override;
     void failed(std::string_view path, std::string_view reason) override;

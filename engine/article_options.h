@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/insert_options.h"
+#include "engine/replace_existing.h"
 #include "engine/script.h"
 
 namespace lct {
@@ -51,6 +52,9 @@ struct ArticleOptions {
     std::string keywordList;  ///< 编辑框关键词列表
     std::string templates;    ///< 编辑框再组合关键词
     InsertOptions insert;
+    /// 选择框替换避开标签, 选择框替换避开小标题, 编辑框替换次数上限,
+    /// 编辑框链接总数上限, 选择框替换整词 (replace-existing mode)
+    ReplaceRules replace = ReplaceRules::windowDefaults();
     ShuffleOptions shuffle;
     ScriptConversion scriptConversion = ScriptConversion::None;  ///< 组合框转换繁简体
 };

@@ -49,10 +49,38 @@ std::string concatenate(std::span<const std::string> items) {
     return block;
 }
 
-RandomInsertion randomPlacement(const InsertOptions& options) {
+using Spans = std::vector<std::pair<std::size_t, std::size_t>>;
+
+RandomInsertion randomPlacement(const InsertOptions& options, Spans* spans = nullptr) {
     RandomInsertion how;
     how.avoidWords = options.avoidWords;
+    how.spans = spans;
     return how;
+}
+
+// The sizes of a block's items, one after the other.
+std::vector<std::size_t> sizesOf(std::span<const std::string> items) {
+    std::vector<std::size_t> sizes;
+    sizes.reserve(items.size());
+    for (const std::string& item : items)
+        sizes.push_back(item.size());
+    return sizes;
+}
+
+// Notes the items of a block written at byte `at`, given their sizes.
+void noteBlock(Spans* spans, std::size_t at, const std::vector<std::size_t>& sizes) {
+    if (!spans) return;
+    for (const std::size_t size : sizes) {
+        spans->emplace_back(at, at + size);
+        at += size;
+    }
+}
+
+// `text` with its items' ranges (`local`, in `text`) noted at byte `at`.
+void notePiece(Spans* spans, std::size_t at, const Spans& local) {
+    if (!spans) return;
+    for (const auto& [begin, end] : local)
+        spans->emplace_back(at + begin, at + end);
 }
 
 // Types 1 and 3 to 7: every non-blank line gets the items (inside it, or as a
@@ -88,12 +116,19 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
         }
         const std::span<const std::string> current = firstItems(items, share, article.capped);
         if (options.contentType == ContentType::ParagraphRandom) {
-            result.append(separator).append(
-                insertRandom(line, current, randomPlacement(options), random));
+            Spans local;
+            const std::string piece = insertRandom(
+                line, current, randomPlacement(options, article.spans ? &local : nullptr), random);
+            result.append(separator);
+            notePiece(article.spans, result.size(), local);
+            result.append(piece);
             continue;
         }
         const std::string block1 = concatenate(current);
         std::string block2 = block1;
+        // The sizes of the before-block's items: `items` may be replaced below.
+        const std::vector<std::size_t> sizes1 =
+            article.spans ? sizesOf(current) : std::vector<std::size_t>();
         if (options.contentType == ContentType::LineBothDifferent) {
             // The further set of the after-block becomes the current set, so
             // the next line's before-block repeats it.
@@ -101,6 +136,9 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
                                          article.capped);
             block2 = concatenate(items);
         }
+        const std::vector<std::size_t> sizes2 =
+            options.contentType == ContentType::LineBothDifferent && article.spans ? sizesOf(items)
+                                                                                   : sizes1;
         bool before = options.contentType == ContentType::LineBefore ||
                       options.contentType == ContentType::LineBeforeAndAfter ||
                       options.contentType == ContentType::LineBothDifferent;
@@ -112,9 +150,15 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
             before = !after;
         }
         result.append(separator);
-        if (before) result += block1;
+        if (before) {
+            noteBlock(article.spans, result.size(), sizes1);
+            result += block1;
+        }
         result += line;
-        if (after) result += block2;
+        if (after) {
+            noteBlock(article.spans, result.size(), sizes2);
+            result += block2;
+        }
     }
     // Splitting dropped the empty piece after a final line break; keep it.
     if (content.ends_with(kLineBreak)) result += kLineBreak;
@@ -183,8 +227,12 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
             items = keywords.makeItemSet(options.items, false, 0, false, article.title,
                                          std::min(places, share), article.capped);
         }
-        result.append(insertRandom(piece.text, firstItems(items, share, article.capped),
-                                   randomPlacement(options), keywords.random()));
+        Spans local;
+        const std::string inserted = insertRandom(
+            piece.text, firstItems(items, share, article.capped),
+            randomPlacement(options, article.spans ? &local : nullptr), keywords.random());
+        notePiece(article.spans, result.size(), local);
+        result.append(inserted);
         result.append(piece.symbol);
     }
     return result;
@@ -207,7 +255,11 @@ std::string chunkWalk(std::string_view content, const ContentArticle& article,
         e += f;
         if (item.empty() || options.newSet)
             item = keywords.makeSingleItem(options.items, article.title);
-        if (e <= length) result += item;
+        if (e <= length) {
+            if (article.spans)
+                article.spans->emplace_back(result.size(), result.size() + item.size());
+            result += item;
+        }
     }
     return result;
 }
@@ -215,7 +267,7 @@ std::string chunkWalk(std::string_view content, const ContentArticle& article,
 }  // namespace
 
 std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunState& run,
-                               Random& random) {
+                               Random& random, Spans* spans) {
     std::string block;
     const auto count = static_cast<int>(run.titleSeparators.size());
     for (const std::string& item : items) {
@@ -225,6 +277,7 @@ std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunS
                 run.separatorPicker.pick(random, 1, count) - 1)];
         }
         if (!block.empty()) block.append(separator);
+        if (spans) spans->emplace_back(block.size(), block.size() + item.size());
         block += item;
     }
     return block;
@@ -235,9 +288,19 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
                               KeywordSupply& keywords) {
     Random& random = keywords.random();
     const std::vector<std::string>& items = *article.items;
+    Spans* spans = article.spans;
+    // A block after the content: its items' ranges count from where it goes.
+    const auto after = [&](std::string_view lead) {
+        std::string out(content);
+        out.append(lead);
+        Spans local;
+        const std::string block = joinWithSeparators(items, run, random, spans ? &local : nullptr);
+        notePiece(spans, out.size(), local);
+        return out.append(block);
+    };
     switch (options.contentType) {
         case ContentType::WholeTextRandom:
-            return insertRandom(content, items, randomPlacement(options), random);
+            return insertRandom(content, items, randomPlacement(options, spans), random);
         case ContentType::ParagraphRandom:
         case ContentType::LineBefore:
         case ContentType::LineAfter:
@@ -248,24 +311,22 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
         case ContentType::SentenceRandom:
             return sentenceLoop(content, article, options, run, keywords);
         case ContentType::EveryN: {
-            RandomInsertion how = randomPlacement(options);
+            RandomInsertion how = randomPlacement(options, spans);
             how.step = std::max<long long>(article.step, 1);
             return insertRandom(content, items, how, random);
         }
         case ContentType::EveryNChunks:
             return chunkWalk(content, article, options, keywords);
         case ContentType::FirstLine:
-            return joinWithSeparators(items, run, random).append(kLineBreak).append(content);
+            return joinWithSeparators(items, run, random, spans).append(kLineBreak).append(content);
         case ContentType::Head:
-            return joinWithSeparators(items, run, random).append(content);
+            return joinWithSeparators(items, run, random, spans).append(content);
         case ContentType::Tail:
-            return std::string(content).append(joinWithSeparators(items, run, random));
+            return after("");
         case ContentType::LastLine:
-            return std::string(content)
-                .append(kLineBreak)
-                .append(joinWithSeparators(items, run, random));
+            return after(kLineBreak);
         case ContentType::NextToSymbols: {
-            RandomInsertion how = randomPlacement(options);
+            RandomInsertion how = randomPlacement(options, spans);
             how.symbols = options.symbolGroups;
             how.symbolMode = options.symbolMode;
             return insertRandom(content, items, how, random);

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/insert_options.h"
@@ -21,6 +22,9 @@ struct ContentArticle {
     std::vector<std::string>* items;  ///< the article's item set; fresh sets replace it
     long long step = 1;               ///< type 8: drawn once per article, at least 1
     bool* capped = nullptr;           ///< set when a count was cut (see insertIntoContent)
+    /// When set, receives the byte range [begin, end) of each item in the
+    /// result, in text order.
+    std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr;
 };
 
 /// `content` with the items inserted by `options.contentType`. Fresh items
@@ -39,8 +43,9 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
 
 /// The items joined for a head or tail block (types 10 to 13): a separator is
 /// drawn from the run for every item, the first included, and written between
-/// items.
+/// items. `spans`, when given, receives each item's byte range in the block.
 std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunState& run,
-                               Random& random);
+                               Random& random,
+                               std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr);
 
 }  // namespace lct

@@ -29,6 +29,42 @@ void note(ArticleReport* report, std::string_view what, const std::string& error
         report->problems.push_back(std::move(problem));
 }
 
+using Spans = std::vector<std::pair<std::size_t, std::size_t>>;
+
+// Byte ranges of `text` (sorted, not overlapping, at character boundaries) as
+// 0-based character ranges, in one walk; and back.
+void spansToCharacters(std::string_view text, Spans& spans) {
+    std::size_t offset = 0;
+    std::size_t characters = 0;
+    const auto walkTo = [&](std::size_t byte) {
+        while (offset < byte && offset < text.size()) {
+            offset += std::max<std::size_t>(charSize(text, offset), 1);
+            ++characters;
+        }
+        return characters;
+    };
+    for (auto& [begin, end] : spans) {
+        begin = walkTo(begin);
+        end = walkTo(end);
+    }
+}
+
+void spansToBytes(std::string_view text, Spans& spans) {
+    std::size_t offset = 0;
+    std::size_t characters = 0;
+    const auto walkTo = [&](std::size_t character) {
+        while (characters < character && offset < text.size()) {
+            offset += std::max<std::size_t>(charSize(text, offset), 1);
+            ++characters;
+        }
+        return offset;
+    };
+    for (auto& [begin, end] : spans) {
+        begin = walkTo(begin);
+        end = walkTo(end);
+    }
+}
+
 void convert(const ArticleOptions& options, std::string& title, std::string& content,
              ArticleReport* report) {
     if (options.scriptConversion == ScriptConversion::None) return;
@@ -44,6 +80,40 @@ std::string finish(ArticleRun& run, const std::string& title) {
     std::string untagged = run.tagRegex().replace(title, "");
     if (!run.tagRegex().ok() || run.tagRegex().runFailed()) untagged = title;
     return finishTitle(untagged);
+}
+
+// `text` through `step` (removing tags, making a title a file name), with the
+// byte ranges `spans` moved along: the text is cut at the ranges' edges and
+// each piece goes through the step on its own. When that gives another text
+// than the whole text through the step (a tag cut apart by an item), the
+// ranges are dropped and the text is the whole one's.
+template <typename Step>
+std::string finishInPieces(const std::string& text, Spans& spans, Step step) {
+    std::string whole = step(text);
+    if (spans.empty()) return whole;
+    std::string joined;
+    joined.reserve(whole.size());
+    std::size_t at = 0;
+    Spans moved;
+    moved.reserve(spans.size());
+    for (const auto& [begin, end] : spans) {
+        if (begin < at || end < begin || end > text.size()) {
+            spans.clear();
+            return whole;
+        }
+        joined += step(std::string_view(text).substr(at, begin - at));
+        const std::size_t movedBegin = joined.size();
+        joined += step(std::string_view(text).substr(begin, end - begin));
+        moved.emplace_back(movedBegin, joined.size());
+        at = end;
+    }
+    joined += step(std::string_view(text).substr(at));
+    if (joined != whole) {
+        spans.clear();
+        return whole;
+    }
+    spans = std::move(moved);
+    return whole;
 }
 
 void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
@@ -87,28 +157,84 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     }
     if (items.empty() && in.insertTitle) items.push_back(keywords.makeSingleItem(in.items, title));
 
-    if (in.insertTitle) title = insertIntoTitle(title, items, in, run.insert(), random);
+    // Where the items go: always counted, placed only for the preview.
+    const bool wantSpans = report && report->wantSpans;
+    Spans titleSpans;
+    Spans contentSpans;
+    if (in.insertTitle)
+        title = insertIntoTitle(title, items, in, run.insert(), random, &titleSpans);
     if (in.insertContent) {
-        const ContentArticle article{title, &items, step, &capped};
+        ContentArticle article{title, &items, step, &capped};
+        article.spans = &contentSpans;
         body = insertIntoContent(body, article, in, run.insert(), keywords);
-        content = hideTags ? guard.restore(body) : std::move(body);
+        if (!hideTags)
+            content = std::move(body);
+        else if (wantSpans)
+            content = guard.restore(body, contentSpans);
+        else
+            content = guard.restore(body);
+    }
+    if (report) report->items += static_cast<int>(titleSpans.size() + contentSpans.size());
+    if (!wantSpans) {
+        titleSpans.clear();
+        contentSpans.clear();
     }
     if (capped) {
         // Type 8 counts its items by the step; the others by the count range.
         note(report, kCountsCapped,
              in.contentType == ContentType::EveryN ? "“每隔字符数”" : "“插入的次数”");
     }
+    if (!wantSpans) {
+        convert(options, title, content, report);
+        title = TagGuard::strip(title);
+        if (in.titleFirstLine) content = title + std::string(kLineBreak) + content;
+        title = finish(run, title);
+        return;
+    }
+    // The preview: the items' ranges follow the texts through the last steps.
+    // Conversion keeps each text's length in characters.
+    spansToCharacters(title, titleSpans);
+    spansToCharacters(content, contentSpans);
     convert(options, title, content, report);
-    title = TagGuard::strip(title);
-    if (in.titleFirstLine) content = title + std::string(kLineBreak) + content;
-    title = finish(run, title);
+    spansToBytes(title, titleSpans);
+    spansToBytes(content, contentSpans);
+    title =
+        finishInPieces(title, titleSpans, [](std::string_view t) { return TagGuard::strip(t); });
+    if (in.titleFirstLine) {
+        const std::size_t shift = title.size() + kLineBreak.size();
+        for (auto& [begin, end] : contentSpans) {
+            begin += shift;
+            end += shift;
+        }
+        contentSpans.insert(contentSpans.begin(), titleSpans.begin(), titleSpans.end());
+        content = title + std::string(kLineBreak) + content;
+    }
+    title = finishInPieces(title, titleSpans,
+                           [&run](std::string_view t) { return finish(run, std::string(t)); });
+    report->titleSpans = std::move(titleSpans);
+    report->contentSpans = std::move(contentSpans);
 }
 
 void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
                          std::string& content, ArticleReport* report) {
-    if (const ExistingKeywordReplacer* existing = run.existing())
-        content = existing->replace(content, run.keywords().keywordLines(), run.keywords(), title);
+    ReplaceOutcome outcome;
+    outcome.wantSpans = report && report->wantSpans;
+    if (const ExistingKeywordReplacer* existing = run.existing()) {
+        content = existing->replace(content, run.keywords().keywordLines(), run.keywords(), title,
+                                    options.replace, true, &outcome);
+    }
+    if (report) report->items += outcome.replaced;
+    if (!outcome.wantSpans || options.scriptConversion == ScriptConversion::None) {
+        convert(options, title, content, report);
+        if (report && outcome.wantSpans) report->contentSpans = std::move(outcome.spans);
+        return;
+    }
+    // Script conversion keeps every text's length in characters, not in bytes.
+    Spans spans = std::move(outcome.spans);
+    spansToCharacters(content, spans);
     convert(options, title, content, report);
+    spansToBytes(content, spans);
+    report->contentSpans = std::move(spans);
 }
 
 void replaceByOptions(std::string& text, std::string_view field, const std::string& matches,

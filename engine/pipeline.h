@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/article_options.h"
@@ -70,6 +71,16 @@ class ArticleRun {
 /// for people.
 struct ArticleReport {
     std::vector<std::string> problems;
+    /// The items the article got: inserted (insert mode) or replaced
+    /// (replace-existing mode), title and content together; 0 in
+    /// shuffle-replace mode.
+    int items = 0;
+    /// Set by the caller to have the items' places reported (the preview):
+    /// byte ranges [begin, end) of the final title and content, in text
+    /// order, one per item that stands in that text (an empty item has none).
+    bool wantSpans = false;
+    std::vector<std::pair<std::size_t, std::size_t>> titleSpans;
+    std::vector<std::pair<std::size_t, std::size_t>> contentSpans;
 };
 
 /// Runs one article through the pipeline of `options.mode`; `title` and

@@ -170,7 +170,9 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
         const long long c = cuts[j].position;
         out.append(index.mid(static_cast<int>(previous + 1), static_cast<int>(c - previous)));
         if (cuts[j].spaceBefore) out.push_back(' ');
-        out.append(slotText(j));
+        const std::string_view slot = slotText(j);
+        if (how.spans) how.spans->emplace_back(out.size(), out.size() + slot.size());
+        out.append(slot);
         if (cuts[j].spaceAfter) out.push_back(' ');
         previous = c;
     }

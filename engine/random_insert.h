@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/insert_options.h"
 #include "platform/random.h"
@@ -26,6 +28,10 @@ struct RandomInsertion {
     /// used once before any repeats, and at most one slot per occurrence.
     std::string symbols;
     SymbolMode symbolMode = SymbolMode::Before;
+    /// When set, receives the byte range [begin, end) of each slot text in the
+    /// result, in text order (appended; the spaces around an item are not
+    /// part of it).
+    std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr;
 };
 
 /// `text` with the items inserted, in slot order from the start of the text to

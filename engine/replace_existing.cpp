@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "engine/chars.h"
+#include "engine/markup_regions.h"
 #include "form/pending_messages.h"
 
 namespace lct {
@@ -32,13 +33,32 @@ std::vector<bool> characterBoundaries(std::string_view text) {
     return boundary;
 }
 
+bool isAsciiAlnum(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Whether the last character of `text` is an ASCII letter or digit (and not
+// the trail byte of a double-byte character, nor the digit that ends a
+// four-byte sequence).
+bool endsWithAsciiAlnum(std::string_view text) {
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
+        last = i;
+    return !text.empty() && last + 1 == text.size() && isAsciiAlnum(text[last]);
+}
+
 }  // namespace
 
 ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords)
     : keywords_(plainKeywords), rootNext_(256, 0) {
     lengths_.reserve(keywords_.size());
-    for (const std::string& k : keywords_)
+    startsWord_.reserve(keywords_.size());
+    endsWord_.reserve(keywords_.size());
+    for (const std::string& k : keywords_) {
         lengths_.push_back(k.size());
+        startsWord_.push_back(!k.empty() && isAsciiAlnum(k.front()));
+        endsWord_.push_back(endsWithAsciiAlnum(k));
+    }
     std::vector<std::int32_t> parentOf;
     std::vector<unsigned char> byteOf;
     buildTrie(parentOf, byteOf);
@@ -147,9 +167,36 @@ std::int32_t ExistingKeywordReplacer::next(std::int32_t node, unsigned char byte
 }
 
 std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
-    std::string_view content, std::vector<std::int32_t>& found) const {
+    std::string_view content, std::vector<std::int32_t>& found, const ReplaceRules& rules,
+    bool markup) const {
     found.clear();
     const std::vector<bool> boundary = characterBoundaries(content);
+    const std::vector<ByteRange> regions =
+        markup ? markupRegions(content, rules.avoidMarkup, rules.avoidHeadings)
+               : std::vector<ByteRange>();
+    // regions[0, below) begin before the current end: only the last of them
+    // can overlap a hit that ends there (they are sorted and disjoint).
+    std::size_t below = 0;
+    // Whether a hit is an occurrence under the rules.
+    const auto allowed = [&](std::size_t begin, std::size_t end, std::int32_t k) {
+        if (!regions.empty()) {
+            while (below < regions.size() && regions[below].begin < end)
+                ++below;
+            if (below > 0 && regions[below - 1].end > begin) return false;
+        }
+        if (rules.wholeWords) {
+            const auto index = static_cast<std::size_t>(k);
+            // A byte before the start that begins a character of its own is
+            // a one-byte character; after the end, a byte below 0x80 is one.
+            if (startsWord_[index] && begin > 0 && boundary[begin - 1] &&
+                isAsciiAlnum(content[begin - 1]))
+                return false;
+            if (endsWord_[index] && end < content.size() && isAsciiAlnum(content[end]))
+                return false;
+        }
+        return true;
+    };
+    const bool filtered = !regions.empty() || rules.wholeWords;
 
     // Every whole-character occurrence of every keyword, in one pass.
     std::vector<Taken> hits;
@@ -162,7 +209,8 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
             const std::int32_t k = nodes_[static_cast<std::size_t>(t)].keyword;
             const std::size_t end = i + 1;
             const std::size_t begin = end - lengths_[static_cast<std::size_t>(k)];
-            if (boundary[begin] && boundary[end]) hits.push_back({begin, end, k});
+            if (boundary[begin] && boundary[end] && (!filtered || allowed(begin, end, k)))
+                hits.push_back({begin, end, k});
         }
         if ((i + 1) % kBytesPerBreath == 0) processPendingMessages();
     }
@@ -194,14 +242,31 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
 
     std::vector<Taken> result;
     result.reserve(taken.size());
-    for (const auto& entry : taken)
+    const bool limited = rules.perKeywordLimit > 0 || rules.totalLimit > 0;
+    if (!limited) {
+        for (const auto& entry : taken)
+            result.push_back(entry.second);
+        return result;
+    }
+    // The limits, in text order; a keyword left without a replacement loses
+    // its number.
+    std::vector<int> replaced(keywords_.size(), 0);
+    for (const auto& entry : taken) {
+        if (rules.totalLimit > 0 && static_cast<int>(result.size()) >= rules.totalLimit) break;
+        int& own = replaced[static_cast<std::size_t>(entry.second.keyword)];
+        if (rules.perKeywordLimit > 0 && own >= rules.perKeywordLimit) continue;
+        ++own;
         result.push_back(entry.second);
+    }
+    std::erase_if(
+        found, [&replaced](std::int32_t k) { return replaced[static_cast<std::size_t>(k)] == 0; });
     return result;
 }
 
-ExistingKeywords ExistingKeywordReplacer::find(std::string_view content) const {
+ExistingKeywords ExistingKeywordReplacer::find(std::string_view content, const ReplaceRules& rules,
+                                               bool markup) const {
     std::vector<std::int32_t> found;
-    const std::vector<Taken> taken = take(content, found);
+    const std::vector<Taken> taken = take(content, found, rules, markup);
     ExistingKeywords result;
     for (const std::int32_t k : found)
         result.found.push_back(k + 1);
@@ -221,10 +286,18 @@ ExistingKeywords ExistingKeywordReplacer::find(std::string_view content) const {
 
 std::string ExistingKeywordReplacer::replace(std::string_view content,
                                              const std::vector<std::string>& keywordLines,
-                                             KeywordSupply& supply, std::string_view title) const {
+                                             KeywordSupply& supply, std::string_view title,
+                                             const ReplaceRules& rules, bool markup,
+                                             ReplaceOutcome* outcome) const {
     std::vector<std::int32_t> found;
-    const std::vector<Taken> taken = take(content, found);
+    const std::vector<Taken> taken = take(content, found, rules, markup);
+    if (outcome) {
+        outcome->replaced = static_cast<int>(taken.size());
+        outcome->spans.clear();
+    }
     if (taken.empty()) return std::string(content);
+    const bool spans = outcome && outcome->wantSpans;
+    if (spans) outcome->spans.reserve(taken.size());
 
     // One template per found keyword, drawn in the order of the numbering.
     std::vector<std::string> items;
@@ -246,6 +319,7 @@ std::string ExistingKeywordReplacer::replace(std::string_view content,
         out.append(content.substr(copied, t.begin - copied));
         const auto number = static_cast<std::size_t>(
             std::lower_bound(found.begin(), found.end(), t.keyword) - found.begin());
+        if (spans) outcome->spans.emplace_back(out.size(), out.size() + items[number].size());
         out += items[number];
         copied = t.end;
     }
@@ -256,8 +330,10 @@ std::string ExistingKeywordReplacer::replace(std::string_view content,
 std::string replaceExistingKeywords(std::string_view content,
                                     const std::vector<std::string>& plainKeywords,
                                     const std::vector<std::string>& keywordLines,
-                                    KeywordSupply& supply, std::string_view title) {
-    return ExistingKeywordReplacer(plainKeywords).replace(content, keywordLines, supply, title);
+                                    KeywordSupply& supply, std::string_view title,
+                                    const ReplaceRules& rules) {
+    return ExistingKeywordReplacer(plainKeywords)
+        .replace(content, keywordLines, supply, title, rules);
 }
 
 }  // namespace lct

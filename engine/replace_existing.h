@@ -12,15 +12,55 @@
 // replaces every occurrence the keyword took. Occurrences are whole
 // characters of the character model (engine/chars.h); comparison is
 // case-sensitive. Texts are GBK.
+//
+// ReplaceRules narrow this down (the replace panel's options). Markup and
+// headings (engine/markup_regions.h) and the whole-word rule decide where a
+// keyword can occur at all: an occurrence that overlaps a region left alone,
+// or that an ASCII letter or digit touches where the keyword itself starts
+// (ends) with one, is no occurrence, and a later keyword may take that text.
+// The limits then apply to the occurrences the keywords took, in text order:
+// an occurrence past its keyword's limit or past the article's is left as
+// it is (and no other keyword takes it). A keyword none of whose occurrences
+// is replaced gets no number and draws no template. With every rule off the
+// results are those of the plain search.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/keywords.h"
 
 namespace lct {
+
+/// The options of replace-existing mode. A default-constructed value has
+/// every rule off; the window's defaults are windowDefaults().
+struct ReplaceRules {
+    bool avoidMarkup =
+        false;  ///< 选择框替换避开标签: tags, comments, links, scripts, styles, text areas
+    bool avoidHeadings = false;  ///< 选择框替换避开小标题: <h1> to <h6>
+    int perKeywordLimit = 0;  ///< 编辑框替换次数上限: per keyword and text; 0 or less: all
+    int totalLimit = 0;       ///< 编辑框链接总数上限: per text; 0 or less: all
+    bool wholeWords = false;  ///< 选择框替换整词: ASCII letters and digits end a keyword
+
+    /// The defaults of the window's controls: markup avoided, whole words.
+    static ReplaceRules windowDefaults() {
+        ReplaceRules rules;
+        rules.avoidMarkup = true;
+        rules.wholeWords = true;
+        return rules;
+    }
+    bool operator==(const ReplaceRules&) const = default;
+};
+
+/// What a replacement did: the number of occurrences replaced and, when
+/// asked for, where their items stand in the result (byte ranges, text order).
+struct ReplaceOutcome {
+    int replaced = 0;
+    bool wantSpans = false;
+    std::vector<std::pair<std::size_t, std::size_t>> spans;  ///< [begin, end) of each item
+};
 
 /// One occurrence taken by a keyword.
 struct KeywordOccurrence {
@@ -43,17 +83,23 @@ class ExistingKeywordReplacer {
   public:
     explicit ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords);
 
-    /// The occurrences that the keywords take in `content`, and the found list.
-    ExistingKeywords find(std::string_view content) const;
+    /// The occurrences that the keywords take in `content` under `rules`
+    /// (`markup` false: the text holds no markup, as a title, so the markup
+    /// and heading rules do not apply), and the found list.
+    ExistingKeywords find(std::string_view content, const ReplaceRules& rules = {},
+                          bool markup = true) const;
 
     /// `content` with every taken occurrence replaced by the item of its
     /// keyword: for the m-th found keyword (in list order) a template is
     /// drawn with `supply.pickTemplate()` and filled by buildItem with
     /// `title` and the keyword line as written (`keywordLines`, tags
     /// included; the plain keyword when the line is missing). An empty
-    /// template gives an empty item, so the keyword disappears.
+    /// template gives an empty item, so the keyword disappears. `rules` and
+    /// `markup` as for find; `outcome`, when given, receives what was done.
     std::string replace(std::string_view content, const std::vector<std::string>& keywordLines,
-                        KeywordSupply& supply, std::string_view title) const;
+                        KeywordSupply& supply, std::string_view title,
+                        const ReplaceRules& rules = {}, bool markup = true,
+                        ReplaceOutcome* outcome = nullptr) const;
 
     int keywordCount() const { return static_cast<int>(lengths_.size()); }
 
@@ -86,10 +132,15 @@ class ExistingKeywordReplacer {
     std::int32_t child(std::int32_t node, unsigned char byte) const;
     std::int32_t next(std::int32_t node, unsigned char byte) const;
     // The taken occurrences in text order, and the found keywords (0-based).
-    std::vector<Taken> take(std::string_view content, std::vector<std::int32_t>& found) const;
+    std::vector<Taken> take(std::string_view content, std::vector<std::int32_t>& found,
+                            const ReplaceRules& rules, bool markup) const;
 
     std::vector<std::string> keywords_;
     std::vector<std::size_t> lengths_;  // bytes of each keyword
+    // Whether each keyword starts (ends) with an ASCII letter or digit, for
+    // the whole-word rule.
+    std::vector<bool> startsWord_;
+    std::vector<bool> endsWord_;
     std::vector<Node> nodes_;
     std::vector<Edge> edges_;
     std::vector<std::int32_t> rootNext_;  // 256 entries, 0 for no child
@@ -100,6 +151,7 @@ class ExistingKeywordReplacer {
 std::string replaceExistingKeywords(std::string_view content,
                                     const std::vector<std::string>& plainKeywords,
                                     const std::vector<std::string>& keywordLines,
-                                    KeywordSupply& supply, std::string_view title);
+                                    KeywordSupply& supply, std::string_view title,
+                                    const ReplaceRules& rules = {});
 
 }  // namespace lct

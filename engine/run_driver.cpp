@@ -165,9 +165,15 @@ std::string progressLine(int count, int i, std::string_view title) {
 
 // The end of a batch: the summary line, and the offer to open the folder.
 void finishBatch(RunResult& result, RunHost& host, RunServices& services,
-                 const BatchRequest& request, std::int64_t start) {
+                 const BatchRequest& request, PipelineMode mode, std::int64_t start) {
     result.summary = messageText("处理完成,共处理成功 ") + std::to_string(result.succeeded) +
-                     messageText(" 个文件，耗费 ") + services.elapsedText(tickCount() - start);
+                     messageText(" 个文件，");
+    // The items the written results hold; shuffling and list replacement have none.
+    if (mode != PipelineMode::ShuffleReplace) {
+        result.summary += messageText(mode == PipelineMode::Insert ? "插入 " : "替换 ") +
+                          std::to_string(result.items) + messageText(" 处，");
+    }
+    result.summary += messageText("耗费 ") + services.elapsedText(tickCount() - start);
     if (!result.failures.empty()) {
         result.summary += messageText(", 失败 ") + std::to_string(result.failures.size()) +
                           messageText(" 个文件");
@@ -196,11 +202,18 @@ RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& serv
     if (host.stopRequested()) return result;
     processPendingMessages();
     ArticleReport articleReport;
+    articleReport.wantSpans = true;
     processArticle(options.article, *run, request.title, request.content, &articleReport);
     std::vector<std::string> told;
     report(host, articleReport, told);
     ++result.processed;
-    host.showPreview(request.title, request.content);
+    result.items = articleReport.items;
+    PreviewItems items;
+    items.mode = options.article.mode;
+    items.count = articleReport.items;
+    items.title = std::move(articleReport.titleSpans);
+    items.content = std::move(articleReport.contentSpans);
+    host.showPreview(request.title, request.content, items);
     return result;
 }
 
@@ -219,7 +232,8 @@ class BatchLoop {
           request_(request),
           run_(run),
           result_(result),
-          results_(services, services.resultFolder(request.paths.front()), request.paths) {
+          results_(services, services.resultFolder(request.paths.front()), request.paths),
+          itemsOf_(request.paths.size(), 0) {
         result_.resultFolder = results_.folder();
     }
 
@@ -240,6 +254,7 @@ class BatchLoop {
         pipeline.finish();
         reportWriteFailures(pipeline);
         result_.succeeded = submitted - writeFailures_;
+        result_.items = submittedItems_ - failedItems_;
         // Failures are listed in input order, however the threads met them.
         std::stable_sort(failures_.begin(), failures_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -275,6 +290,8 @@ class BatchLoop {
                                           : options_.outputEncoding;
         pipeline.submit(
             {index, path, std::move(*target), std::move(input.text), encoding, input.lineBreaks});
+        itemsOf_[index] = articleReport.items;
+        submittedItems_ += articleReport.items;
         return true;
     }
 
@@ -286,6 +303,7 @@ class BatchLoop {
     void reportWriteFailures(BatchPipeline& pipeline) {
         for (WriteFailure& failure : pipeline.takeFailures()) {
             ++writeFailures_;
+            if (failure.index < itemsOf_.size()) failedItems_ += itemsOf_[failure.index];
             fail(failure.index, failure.inputPath, std::move(failure.reason));
         }
     }
@@ -300,6 +318,9 @@ class BatchLoop {
     std::vector<std::string> told_;
     std::vector<std::pair<std::size_t, RunFailure>> failures_;
     int writeFailures_ = 0;
+    std::vector<int> itemsOf_;  // the items of each input's result, once submitted
+    long long submittedItems_ = 0;
+    long long failedItems_ = 0;
 };
 
 }  // namespace
@@ -320,7 +341,7 @@ RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& servic
     }
     host.busy(true);
     BatchLoop(options, host, services, request, *run, result).run();
-    finishBatch(result, host, services, request, start);
+    finishBatch(result, host, services, request, options.article.mode, start);
     host.busy(false);
     host.progress(0, 0);
     return result;

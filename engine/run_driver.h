@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/article_file.h"
@@ -32,6 +33,17 @@ struct RunOptions {
     TextEncoding outputEncoding =
         TextEncoding::Detect;  ///< 组合框输出编码: Detect keeps the input's
     std::string newExtension;  ///< 编辑框新文件扩展名 (GBK); empty keeps each input's own
+};
+
+/// The items that a preview's run put into its article (inserted in insert
+/// mode, replaced in replace-existing mode; none in shuffle-replace mode), for
+/// the window to paint: byte ranges [begin, end) of the shown title and
+/// content, in text order.
+struct PreviewItems {
+    PipelineMode mode = PipelineMode::Insert;
+    int count = 0;  ///< items in all, title and content
+    std::vector<std::pair<std::size_t, std::size_t>> title;
+    std::vector<std::pair<std::size_t, std::size_t>> content;
 };
 
 /// How the driver talks to its caller. Texts are GBK unless said otherwise.
@@ -51,8 +63,9 @@ class RunHost {
     virtual void status(std::string_view text) = 0;
     /// Progress of a batch: `position` of `range` articles; range 0 hides it.
     virtual void progress(int range, int position) = 0;
-    /// The preview's processed title and content.
-    virtual void showPreview(std::string_view title, std::string_view content) = 0;
+    /// The preview's processed title and content, and where its items stand.
+    virtual void showPreview(std::string_view title, std::string_view content,
+                             const PreviewItems& items) = 0;
     /// True once the user asked the run to stop; read before each article.
     virtual bool stopRequested() = 0;
     /// A problem with one article that did not stop the run (a user pattern
@@ -129,8 +142,11 @@ struct RunResult {
     int succeeded = 0;                 ///< result files written
     int processed = 0;                 ///< articles run through the pipeline
     std::vector<RunFailure> failures;  ///< batch inputs not read or whose result was not written
-    std::string resultFolder;          ///< batch only
-    std::string summary;               ///< batch only: the status line shown at the end (GBK)
+    /// Items inserted or replaced: in the preview article, or in the result
+    /// files a batch wrote (the summary says it, except in shuffle-replace mode).
+    long long items = 0;
+    std::string resultFolder;  ///< batch only
+    std::string summary;       ///< batch only: the status line shown at the end (GBK)
 };
 
 /// The preview's article: in, and processed out.

@@ -133,6 +133,40 @@ std::string TagGuard::restore(std::string_view text) const {
     return out;
 }
 
+std::string TagGuard::restore(std::string_view text,
+                              std::vector<std::pair<std::size_t, std::size_t>>& spans) const {
+    std::string out;
+    out.reserve(text.size() + tagBytes_.size());
+    std::size_t copied = 0;
+    std::size_t tagBegin = 0;
+    // A position of `text` moves by what the tags before it add.
+    std::size_t next = 0;  // the first span end not yet moved (ends, then begins)
+    std::size_t nextBegin = 0;
+    long long shift = 0;
+    const auto moveBefore = [&](std::size_t limit) {
+        for (; nextBegin < spans.size() && spans[nextBegin].first <= limit; ++nextBegin)
+            spans[nextBegin].first =
+                static_cast<std::size_t>(static_cast<long long>(spans[nextBegin].first) + shift);
+        for (; next < spans.size() && spans[next].second <= limit; ++next)
+            spans[next].second =
+                static_cast<std::size_t>(static_cast<long long>(spans[next].second) + shift);
+    };
+    for (const std::size_t tagEnd : tagEnds_) {
+        const std::size_t hit = text.find(placeholder_, copied);
+        if (hit == std::string_view::npos) break;
+        moveBefore(hit);
+        out.append(text.substr(copied, hit - copied));
+        out.append(std::string_view(tagBytes_).substr(tagBegin, tagEnd - tagBegin));
+        shift +=
+            static_cast<long long>(tagEnd - tagBegin) - static_cast<long long>(placeholder_.size());
+        copied = hit + placeholder_.size();
+        tagBegin = tagEnd;
+    }
+    moveBefore(text.size());
+    out.append(text.substr(copied));
+    return out;
+}
+
 std::vector<std::string> TagGuard::savedTags() const {
     std::vector<std::string> tags;
     std::size_t begin = 0;

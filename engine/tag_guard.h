@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lct {
@@ -32,6 +33,11 @@ class TagGuard {
     /// in the protected text: the first placeholder gets the first tag, and
     /// so on. Surplus placeholders stay; surplus tags are dropped.
     std::string restore(std::string_view text) const;
+
+    /// restore, moving the byte ranges `spans` of `text` (sorted by begin, none
+    /// inside a placeholder) to where the same bytes stand in the result.
+    std::string restore(std::string_view text,
+                        std::vector<std::pair<std::size_t, std::size_t>>& spans) const;
 
     /// The tags of the last saving protect, in text order.
     std::vector<std::string> savedTags() const;

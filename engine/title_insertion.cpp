@@ -40,11 +40,13 @@ std::string_view trimSpaces(std::string_view s) {
 }  // namespace
 
 std::string insertIntoTitle(std::string_view title, const std::vector<std::string>& items,
-                            const InsertOptions& options, InsertRunState& run, Random& random) {
+                            const InsertOptions& options, InsertRunState& run, Random& random,
+                            std::vector<std::pair<std::size_t, std::size_t>>* spans) {
     if (items.empty()) return std::string(title);
     if (options.titleType == TitleType::Random) {
         RandomInsertion how;
         how.avoidWords = options.avoidWords;
+        how.spans = spans;
         const bool once = options.titleOnce || options.contentType == ContentType::EveryN ||
                           options.contentType == ContentType::EveryNChunks;
         if (once) return insertRandom(title, items.front(), 1, how, random);
@@ -63,6 +65,7 @@ std::string insertIntoTitle(std::string_view title, const std::vector<std::strin
     const std::size_t count = options.titleOnce ? 1 : items.size();
     const auto separators = static_cast<int>(run.titleSeparators.size());
     std::size_t frontSize = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> backSpans;  // in `back`
     for (std::size_t i = 0; i < count; ++i) {
         processPendingMessages();
         std::string_view separator = run.currentSeparator;
@@ -83,18 +86,26 @@ std::string insertIntoTitle(std::string_view title, const std::vector<std::strin
                 break;
             case TitleType::After:
                 back += separator;
+                backSpans.emplace_back(back.size(), back.size() + item.size());
                 back += item;
                 break;
             default:  // TitleType::Replace
                 if (!back.empty()) back += separator;
+                backSpans.emplace_back(back.size(), back.size() + item.size());
                 back += item;
                 break;
         }
     }
     std::string result;
     result.reserve(frontSize + back.size());
-    for (auto piece = front.rbegin(); piece != front.rend(); ++piece)
+    for (auto piece = front.rbegin(); piece != front.rend(); ++piece) {
+        if (spans) spans->emplace_back(result.size(), result.size() + piece->first.size());
         result.append(piece->first).append(piece->second);
+    }
+    if (spans) {
+        for (const auto& [begin, end] : backSpans)
+            spans->emplace_back(frontSize + begin, frontSize + end);
+    }
     result += back;
     return result;
 }

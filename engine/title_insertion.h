@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/insert_options.h"
@@ -17,8 +18,11 @@ namespace lct {
 /// type is 8 or 9), types 1 to 4 before, after, either side, or in place of
 /// the title, joined by separators drawn from `run`. An empty item set leaves
 /// the title as it is.
+/// When `spans` is given, it receives the byte range of each item in the
+/// result, in text order.
 std::string insertIntoTitle(std::string_view title, const std::vector<std::string>& items,
-                            const InsertOptions& options, InsertRunState& run, Random& random);
+                            const InsertOptions& options, InsertRunState& run, Random& random,
+                            std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr);
 
 /// One sentence of `text` (tags removed, blank lines dropped, split at
 /// punctuation, spaces and line breaks), tried in random order: the first

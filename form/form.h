@@ -61,6 +61,15 @@ struct ListItem {
     bool operator==(const ListItem&) const = default;
 };
 
+/// A stretch of an edit box's text to mark: byte offsets [begin, end) of its
+/// GBK text as set (CR LF line breaks), at character boundaries.
+struct TextMark {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+
+    bool operator==(const TextMark&) const = default;
+};
+
 /// One control of a window. Setters show at once; a property that a kind does
 /// not have reads as its empty value and ignores writes.
 class Control {
@@ -95,6 +104,13 @@ class Control {
 
     virtual bool visible() const = 0;  ///< the control's own state, not its panel's
     virtual void setVisible(bool visible) = 0;
+
+    /// Edit boxes: paints the marked stretches of the text (sorted, not
+    /// overlapping) on a light background; the text itself stays as it is, so
+    /// reading or copying it gives it unmarked. setText clears the marks.
+    /// Other kinds read none and ignore writes.
+    virtual std::vector<TextMark> marks() const = 0;
+    virtual void setMarks(std::vector<TextMark> marks) = 0;
 
     virtual int progressRange() const = 0;  ///< progress bars
     virtual int progressPosition() const = 0;

@@ -31,7 +31,15 @@ class HeadlessForm::HeadlessControl final : public Control {
     void setTag(std::string_view tag) override { tag_ = tag; }
 
     std::string text() const override { return text_; }
-    void setText(std::string_view text) override { text_ = text; }
+    void setText(std::string_view text) override {
+        text_ = text;
+        marks_.clear();
+    }
+
+    std::vector<TextMark> marks() const override { return marks_; }
+    void setMarks(std::vector<TextMark> marks) override {
+        if (kind_ == ControlKind::EditBox) marks_ = std::move(marks);
+    }
 
     bool ticked() const override { return ticked_; }
     void setTicked(bool ticked) override {
@@ -77,6 +85,7 @@ class HeadlessForm::HeadlessControl final : public Control {
     std::string name_;
     ControlKind kind_;
     Control* parent_;
+    std::vector<TextMark> marks_;
     std::string tag_;
     std::string text_;
     bool ticked_;

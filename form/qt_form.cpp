@@ -5,9 +5,11 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +18,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <algorithm>
 #include <memory>
 
@@ -195,9 +199,13 @@ class QtForm::QtControl final : public Control {
         if (auto* b = qobject_cast<QAbstractButton*>(widget_)) {
             b->setText(q);
         } else if (auto* line = qobject_cast<QLineEdit*>(widget_)) {
+            if (!marks_.empty()) setMarks({});
             line->setText(q);
+            shown_ = text;
         } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_)) {
+            if (!marks_.empty()) setMarks({});
             edit->setPlainText(q);
+            shown_ = text;
         } else if (auto* c = qobject_cast<QComboBox*>(widget_)) {
             if (c->isEditable()) c->setEditText(q);
         } else if (auto* l = qobject_cast<QLabel*>(widget_)) {
@@ -272,6 +280,39 @@ class QtForm::QtControl final : public Control {
     bool visible() const override { return !widget_->isHidden(); }
     void setVisible(bool visible) override { widget_->setVisible(visible); }
 
+    std::vector<TextMark> marks() const override { return marks_; }
+    void setMarks(std::vector<TextMark> marks) override {
+        auto* line = qobject_cast<QLineEdit*>(widget_);
+        auto* edit = qobject_cast<QPlainTextEdit*>(widget_);
+        if (!line && !edit) return;
+        marks_ = std::move(marks);
+        const std::vector<std::pair<int, int>> ranges = utf16Ranges();
+        QTextCharFormat format;
+        format.setBackground(markBackground());
+        if (edit) {
+            QList<QTextEdit::ExtraSelection> selections;
+            for (const auto& [begin, end] : ranges) {
+                QTextEdit::ExtraSelection selection;
+                selection.cursor = QTextCursor(edit->document());
+                selection.cursor.setPosition(begin);
+                selection.cursor.setPosition(end, QTextCursor::KeepAnchor);
+                selection.format = format;
+                selections.append(selection);
+            }
+            edit->setExtraSelections(selections);
+            return;
+        }
+        // A line edit paints formats only as input-method attributes, which
+        // count from the cursor: it goes to the start (which also shows the
+        // start of the text), and the text itself does not change.
+        line->setCursorPosition(0);
+        QList<QInputMethodEvent::Attribute> attributes;
+        for (const auto& [begin, end] : ranges)
+            attributes.append({QInputMethodEvent::TextFormat, begin, end - begin, format});
+        QInputMethodEvent event(QString(), attributes);
+        QCoreApplication::sendEvent(line, &event);
+    }
+
     int progressRange() const override {
         auto* p = qobject_cast<QProgressBar*>(widget_);
         return p ? p->maximum() : 0;
@@ -288,10 +329,35 @@ class QtForm::QtControl final : public Control {
     }
 
   private:
+    // The marks as UTF-16 ranges of the widget's text: each stretch between
+    // two mark edges converted on its own, as the whole text was.
+    std::vector<std::pair<int, int>> utf16Ranges() const {
+        std::vector<std::pair<int, int>> ranges;
+        const std::string_view text = shown_;
+        std::size_t byte = 0;
+        qsizetype unit = 0;
+        const auto advance = [&](std::size_t to) {
+            to = std::min(std::max(to, byte), text.size());
+            unit += toQString(text.substr(byte, to - byte)).size();
+            byte = to;
+            return static_cast<int>(unit);
+        };
+        for (const TextMark& mark : marks_) {
+            const int begin = advance(mark.begin);
+            const int end = advance(mark.end);
+            if (end > begin) ranges.emplace_back(begin, end);
+        }
+        return ranges;
+    }
+
+    static QColor markBackground() { return QColor(0xFF, 0xE8, 0x8C); }
+
     std::string name_;
     ControlKind kind_;
     QWidget* widget_;
     Control* parent_;
+    std::string shown_;  // an edit box's text as last set (GBK), for its marks
+    std::vector<TextMark> marks_;
 };
 
 QtForm::QtForm(QWidget& window, const ControlTable& table) : window_(window) {

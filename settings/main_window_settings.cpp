@@ -36,9 +36,11 @@ constexpr std::string_view kSpace = "[#kg#]";
 // tests/app/control_names_test.cpp checks each against the main window's table,
 // and Form::find stops a debug build at any name the form does not have.
 //
-// Rows 1 to 27 live in section 主界面, rows 28 to 50 in 文章打乱替换器, in
-// this order. Rows 48 to 50 are main options, but stored files keep them in the
-// second section.
+// Rows 1 to 32 live in section 主界面, rows 33 to 55 in 文章打乱替换器, in
+// this order. Rows 28 to 32 (the replace panel's options) came later and
+// follow the older keys of their section; a file without them leaves those
+// controls at their defaults. Rows 53 to 55 are main options, but stored files
+// keep them in the second section.
 constexpr Row kMainRows[] = {
     {{}, Kind::CheckBox, "选择框避免单词"},
     {{}, Kind::CheckBox, "选择框避免标签"},
@@ -67,6 +69,11 @@ constexpr Row kMainRows[] = {
     {"批量处理", Kind::ButtonTag, "按钮批量处理"},
     {"批量处理文件夹", Kind::ButtonTag, "按钮批量处理文件夹"},
     {"文件过滤", Kind::Text, "编辑框过滤"},
+    {{}, Kind::CheckBox, "选择框替换避开标签"},
+    {{}, Kind::CheckBox, "选择框替换避开小标题"},
+    {"替换次数上限", Kind::Text, "编辑框替换次数上限"},
+    {"替换总数上限", Kind::Text, "编辑框链接总数上限"},
+    {{}, Kind::CheckBox, "选择框替换整词"},
 };
 
 constexpr Row kShuffleRows[] = {

@@ -33,9 +33,27 @@ TEST_F(FormRunHostTest, ABatchLocksTheOptionsAndShowsItsProgress) {
 }
 
 TEST_F(FormRunHostTest, ThePreviewGoesToTheResultBoxes) {
-    host.showPreview(test::G("标题"), test::G("正文"));
+    host.showPreview(test::G("标题"), test::G("正文"), {});
     EXPECT_EQ(textOf(form, "编辑框结果标题"), test::G("标题"));
     EXPECT_EQ(textOf(form, "编辑框结果内容"), test::G("正文"));
+    EXPECT_EQ(textOf(form, "标签32"), test::G("插入 0 处"));
+}
+
+TEST_F(FormRunHostTest, ThePreviewMarksItsItemsAndCountsThem) {
+    PreviewItems items;
+    items.mode = PipelineMode::ReplaceExisting;
+    items.count = 3;
+    items.title = {{0, 2}};
+    items.content = {{2, 6}, {8, 10}};
+    host.showPreview(test::G("标题"), test::G("正文<b>文</b>字"), items);
+    EXPECT_EQ(form.find("编辑框结果标题")->marks(), (std::vector<TextMark>{{0, 2}}));
+    EXPECT_EQ(form.find("编辑框结果内容")->marks(), (std::vector<TextMark>{{2, 6}, {8, 10}}));
+    EXPECT_EQ(textOf(form, "标签32"), test::G("替换 3 处"));
+    // A new text clears the marks; shuffle-replace mode counts nothing.
+    items.mode = PipelineMode::ShuffleReplace;
+    host.showPreview(test::G("标题"), test::G("正文"), PreviewItems{items.mode, 0, {}, {}});
+    EXPECT_TRUE(form.find("编辑框结果内容")->marks().empty());
+    EXPECT_EQ(textOf(form, "标签32"), "");
 }
 
 TEST_F(FormRunHostTest, MessagesQuestionsAndTheStopFlag) {

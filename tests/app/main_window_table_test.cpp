@@ -31,7 +31,7 @@ TEST(MainWindowTable, PanelsHoldTheirControls) {
         return n;
     };
     EXPECT_EQ(childrenOf("分组框文章打乱替换器"), 32);
-    EXPECT_EQ(childrenOf("分组框2"), 1);
+    EXPECT_EQ(childrenOf("分组框2"), 8);
     EXPECT_EQ(form.find("单选框插入")->parent(), form.find("分组框1"));
     EXPECT_FALSE(form.find("分组框文章打乱替换器")->visible());
     EXPECT_FALSE(form.find("进度条")->visible());
@@ -54,14 +54,22 @@ TEST(MainWindowTable, Defaults) {
     for (const char* ticked :
          {"单选框插入", "选择框插入标题", "选择框标题插一次", "选择框插入内容", "选择框插入次数",
           "选择框每次不同", "选择框避免标签", "选择框避免单词", "选择框打乱标题", "选择框打乱内容",
-          "选择框原标题", "选择框标题忽视大小写", "选择框内容忽视大小写"}) {
+          "选择框原标题", "选择框标题忽视大小写", "选择框内容忽视大小写", "选择框替换避开标签",
+          "选择框替换整词"}) {
         EXPECT_TRUE(tickedOf(form, ticked)) << ticked;
     }
-    for (const char* unticked : {"单选框替换", "选择框更新关键词", "选择框标题插入首行",
-                                 "选择框文章一句", "选择框标题插入", "选择框替换标题",
-                                 "选择框替换内容", "选择框标题启用正则", "选择框内容启用正则"}) {
+    for (const char* unticked :
+         {"单选框替换", "选择框更新关键词", "选择框标题插入首行", "选择框文章一句",
+          "选择框标题插入", "选择框替换标题", "选择框替换内容", "选择框标题启用正则",
+          "选择框内容启用正则", "选择框替换避开小标题"}) {
         EXPECT_FALSE(tickedOf(form, unticked)) << unticked;
     }
+    EXPECT_EQ(textOf(form, "编辑框替换次数上限"), "0");
+    EXPECT_EQ(textOf(form, "编辑框链接总数上限"), "0");
+    EXPECT_EQ(textOf(form, "选择框替换避开标签"), G("避开标签、已有链接和脚本"));
+    EXPECT_EQ(textOf(form, "标签30"), G("每个关键词最多替换："));
+    EXPECT_EQ(textOf(form, "标签31"), G("每篇最多替换："));
+    EXPECT_EQ(form.find("选择框替换整词")->parent(), form.find("分组框2"));
     const std::string keywords = textOf(form, "编辑框关键词列表");
     EXPECT_EQ(keywords.find(G("【关键词1】\r\n【关键词2】")), 0u);
     const std::string templates = textOf(form, "编辑框再组合关键词");

@@ -2,6 +2,7 @@
 // window logic, and its settings are saved on closing and loaded on showing.
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -68,6 +69,68 @@ class QtMainWindowTest : public QObject {
         QCOMPARE(form.find("编辑框结果标题")->text(), utf8ToGbk("T[青禾]"));
         QVERIFY(form.find("编辑框结果内容")->text().find(utf8ToGbk("[青禾]")) != std::string::npos);
         QCOMPARE(form.find("按钮预览")->text(), utf8ToGbk("预览"));
+        window.close();
+    }
+
+    // A replace-mode preview paints each replaced item, and only those, and
+    // says how many there are; the text stays the plain result.
+    void previewPaintsTheReplacedItems() {
+        MainWindow window(settings());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QtForm& form = window.form();
+        form.widgetAs<QAbstractButton>("单选框替换")->click();
+        QVERIFY(form.find("选择框替换整词")->enabled());
+        form.find("编辑框关键词列表")->setText(utf8ToGbk("青禾\r\ncat"));
+        form.find("编辑框再组合关键词")->setText("[*]");
+        // A four-byte character (U+20000, two UTF-16 units) and line breaks
+        // before the items move their places in the widget.
+        form.find("编辑框预览内容")
+            ->setText(utf8ToGbk("<a href=/>青禾</a>\r\n\U00020000青禾 category cat\r\n青禾"));
+        form.widgetAs<QPushButton>("按钮预览")->click();
+        const std::string result = form.find("编辑框结果内容")->text();
+        QCOMPARE(gbkToUtf8(result),
+                 std::string("<a href=/>青禾</a>\r\n\U00020000[青禾] category [cat]\r\n[青禾]"));
+        QCOMPARE(form.find("标签32")->text(), utf8ToGbk("替换 3 处"));
+        auto* edit = form.widgetAs<QPlainTextEdit>("编辑框结果内容");
+        QStringList painted;
+        for (const QTextEdit::ExtraSelection& s : edit->extraSelections()) {
+            QCOMPARE(s.format.background().color(), QColor(0xFF, 0xE8, 0x8C));
+            painted << s.cursor.selectedText();
+        }
+        QCOMPARE(painted, (QStringList{QStringLiteral("[青禾]"), QStringLiteral("[cat]"),
+                                       QStringLiteral("[青禾]")}));
+        // The document holds the plain result: nothing was written into it.
+        QCOMPARE(edit->toPlainText(), toQString(result));
+        form.widgetAs<QPushButton>("按钮3")->click();
+        QCOMPARE(form.clipboardText(), result);
+        // Insert mode paints its items too, in the title as well.
+        form.widgetAs<QAbstractButton>("单选框插入")->click();
+        form.find("组合框标题插入类型")->setSelectedIndex(2);
+        form.find("编辑框标题间隔符")->setText("");
+        form.find("编辑框预览标题")->setText("T");
+        form.widgetAs<QPushButton>("按钮预览")->click();
+        QCOMPARE(form.find("编辑框结果标题")->text().substr(0, 2), std::string("T["));
+        QCOMPARE(form.find("标签32")->text().substr(0, 4), utf8ToGbk("插入"));
+        QVERIFY(!edit->extraSelections().isEmpty());
+        for (const QTextEdit::ExtraSelection& s : edit->extraSelections())
+            QVERIFY(s.cursor.selectedText().startsWith(QLatin1Char('[')));
+        // The title's line edit shows the mark's colour where the item is.
+        auto* title = form.widgetAs<QLineEdit>("编辑框结果标题");
+        const QImage image = title->grab().toImage();
+        int marked = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                marked += image.pixelColor(x, y) == QColor(0xFF, 0xE8, 0x8C);
+        }
+        QVERIFY(marked > 20);
+        form.find("编辑框结果标题")->setText("T");  // a new text has no marks
+        QTest::qWait(1);
+        const QImage plain = title->grab().toImage();
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x)
+                QVERIFY(plain.pixelColor(x, y) != QColor(0xFF, 0xE8, 0x8C));
+        }
         window.close();
     }
 

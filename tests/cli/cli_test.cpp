@@ -138,6 +138,52 @@ TEST_F(CliTest, ModeReplaceAndLineBreaksInValues) {
     EXPECT_EQ(r.out, "T\n<乙><甲>");
 }
 
+TEST_F(CliTest, ReplaceOptionsThroughSetInPreviewBatchAndSettings) {
+    const std::string page = "<a href=\"/苹果\">苹果</a> 苹果 pineapple apple 苹果 apple";
+    const fs::path content = write("c.htm", page);
+    const std::vector<std::string> common = {
+        "--ini", (dir / "x.ini").string(),       "--mode", "replace",
+        "--set", "编辑框关键词列表=苹果\napple", "--set",  "编辑框再组合关键词=[*]"};
+    const auto preview = [&](std::vector<std::string> sets) {
+        std::vector<std::string> args = {"preview"};
+        args.insert(args.end(), common.begin(), common.end());
+        args.insert(args.end(), sets.begin(), sets.end());
+        args.insert(args.end(), {"--title", "T", "--content-file", content.string()});
+        return run(args);
+    };
+    // The defaults: links and tags left alone, whole words.
+    Result r = preview({});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "T\n<a href=\"/苹果\">苹果</a> [苹果] pineapple [apple] [苹果] [apple]");
+    r = preview({"--set", "编辑框替换次数上限=1", "--set", "编辑框链接总数上限=1"});
+    EXPECT_EQ(r.out, "T\n<a href=\"/苹果\">苹果</a> [苹果] pineapple apple 苹果 apple");
+    r = preview({"--set", "选择框替换避开标签=假", "--set", "选择框替换整词=假"});
+    EXPECT_EQ(r.out, "T\n<a href=\"/[苹果]\">[苹果]</a> [苹果] pine[apple] [apple] [苹果] [apple]");
+
+    // A batch says how many it replaced.
+    fs::create_directories(dir / "in");
+    write("in/a.htm", page);
+    std::vector<std::string> args = {"batch"};
+    args.insert(args.end(), common.begin(), common.end());
+    args.insert(args.end(), {"--set", "编辑框替换次数上限=1", (dir / "in").string()});
+    r = run(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("处理完成,共处理成功 1 个文件，替换 2 处，耗费 "), std::string::npos)
+        << r.out;
+
+    // Settings keep them after the older keys of 主界面.
+    const std::string ini = (dir / "青禾·澜词通.ini").string();
+    ASSERT_EQ(run({"settings", "--ini", ini, "--set", "选择框替换避开小标题=真", "--set",
+                   "编辑框链接总数上限=3"})
+                  .status,
+              0);
+    const std::string file = lct::gbkToUtf8(slurp(ini));
+    EXPECT_NE(file.find("文件过滤=*.*\r\n选择框替换避开标签=真\r\n选择框替换避开小标题=真\r\n"
+                        "替换次数上限=0\r\n替换总数上限=3\r\n选择框替换整词=真\r\n"),
+              std::string::npos)
+        << file;
+}
+
 TEST_F(CliTest, FailedUserPatternKeepsTheTextAndWarns) {
     const Result r =
         run({"preview", "--ini", (dir / "x.ini").string(), "--mode", "shuffle", "--set",
@@ -158,7 +204,8 @@ TEST_F(CliTest, BatchWritesResultsInTheInputsOwnForm) {
         run(predictable({"batch", "--set", "编辑框过滤=*.txt|*.htm", (dir / "in").string()}));
     ASSERT_EQ(r.status, 0) << r.err;
     const fs::path results = dir / "in" / "关键词插入结果";
-    EXPECT_NE(r.out.find("处理完成,共处理成功 2 个文件，耗费 "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("处理完成,共处理成功 2 个文件，插入 4 处，耗费 "), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find(results.string()), std::string::npos) << r.out;
     EXPECT_EQ(slurp(results / "一-词.txt"), lct::utf8ToGbk("正文\r\n\r\n<b>词</b>"));
     EXPECT_EQ(slurp(results / "two-词.htm"),

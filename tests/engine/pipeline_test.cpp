@@ -464,5 +464,126 @@ TEST_F(PipelineTest, SameSeedSameArticle) {
     EXPECT_EQ(a, b);
 }
 
+// The items' ranges the preview gets: asking for them changes no result,
+// each range holds one item of the result, and the count is the number of
+// items put in (the title's first-line copy aside).
+TEST_F(PipelineTest, InsertModeReportsWhereEveryItemStands) {
+    set("编辑框关键词列表", "甲\r\n乙\r\n丙\r\nkw");
+    set("编辑框再组合关键词", "<b>*</b>|[*]");
+    set("编辑框次数1", "2");
+    set("编辑框次数2", "4");
+    set("编辑框每隔最少", "5");
+    set("编辑框每隔最多", "9");
+    set("编辑框句子结尾符", "。|，|\\n");
+    const std::string content =
+        "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n<div a=\"1\">第三段English "
+        "words。最后</div>\r\n";
+    const std::set<std::string> items = {"<b>甲</b>", "<b>乙</b>", "<b>丙</b>", "<b>kw</b>",
+                                         "[甲]",      "[乙]",      "[丙]",      "[kw]",
+                                         "甲",        "乙",        "丙",        "kw"};
+    for (int conversion : {0, 2}) {
+        for (bool firstLine : {false, true}) {
+            for (int titleType = 0; titleType <= 4; ++titleType) {
+                for (int type = 0; type <= 14; ++type) {
+                    select("组合框转换繁简体", conversion);
+                    tick("选择框标题插入首行", firstLine);
+                    tick("选择框标题插一次", titleType % 2 == 0);
+                    select("组合框标题插入类型", titleType);
+                    select("组合框内容插入类型", type);
+                    const auto plain = run("标题Title", content);
+                    ArticleReport report;
+                    report.wantSpans = true;
+                    const ArticleOptions options = readArticleOptions(form);
+                    ArticleRun articleRun(1);
+                    articleRun.prepare(options, loadKeywords(options.keywordList));
+                    std::string t = G("标题Title");
+                    std::string c = G(content);
+                    processArticle(options, articleRun, t, c, &report);
+                    const std::string where =
+                        std::to_string(conversion) + "/" + std::to_string(firstLine) + "/" +
+                        std::to_string(titleType) + "/" + std::to_string(type);
+                    ASSERT_EQ(test::U(t), plain.first) << where;
+                    ASSERT_EQ(test::U(c), plain.second) << where;
+                    std::size_t at = 0;
+                    for (const auto& [begin, end] : report.contentSpans) {
+                        ASSERT_LE(at, begin) << where;
+                        ASSERT_LE(end, c.size()) << where;
+                        const std::string item = test::U(c.substr(begin, end - begin));
+                        EXPECT_TRUE(items.contains(item)) << where << " " << item;
+                        at = end;
+                    }
+                    for (const auto& [begin, end] : report.titleSpans) {
+                        ASSERT_LE(end, t.size()) << where;
+                        const std::string item = test::U(t.substr(begin, end - begin));
+                        EXPECT_TRUE(items.contains(item)) << where << " " << item;
+                    }
+                    const std::size_t copies = firstLine ? report.titleSpans.size() : 0;
+                    EXPECT_EQ(static_cast<std::size_t>(report.items),
+                              report.titleSpans.size() + report.contentSpans.size() - copies)
+                        << where;
+                    EXPECT_GT(report.items, 0) << where;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(PipelineTest, ReplaceModeReadsItsRulesAndDefaultsToSoundHtml) {
+    const ArticleOptions defaults = readArticleOptions(form);
+    EXPECT_EQ(defaults.replace, ReplaceRules::windowDefaults());
+    tick("单选框插入", false);
+    tick("单选框替换", true);
+    set("编辑框关键词列表", "北京\r\ncat");
+    set("编辑框再组合关键词", "[*]");
+    const std::string content = "<a href=\"/北京\">北京</a>北京 category cat <h2>北京</h2>";
+    EXPECT_EQ(run("T", content).second,
+              "<a href=\"/北京\">北京</a>[北京] category [cat] <h2>[北京]</h2>");
+    tick("选择框替换避开小标题", true);
+    set("编辑框替换次数上限", "1");
+    EXPECT_EQ(run("T", content).second,
+              "<a href=\"/北京\">北京</a>[北京] category [cat] <h2>北京</h2>");
+    set("编辑框链接总数上限", "1");
+    ArticleReport report;
+    EXPECT_EQ(run("T", content, &report).second,
+              "<a href=\"/北京\">北京</a>[北京] category cat <h2>北京</h2>");
+    EXPECT_EQ(report.items, 1);
+    // Everything off: as before the rules, every occurrence anywhere.
+    tick("选择框替换避开标签", false);
+    tick("选择框替换避开小标题", false);
+    tick("选择框替换整词", false);
+    set("编辑框替换次数上限", "");
+    set("编辑框链接总数上限", "0");
+    EXPECT_EQ(run("T", content).second,
+              "<a href=\"/[北京]\">[北京]</a>[北京] [cat]egory [cat] <h2>[北京]</h2>");
+    // Titles are not replaced, as before.
+    EXPECT_EQ(run("北京", content).first, "北京");
+}
+
+// With every rule off the pipeline gives what the replacer without rules
+// gives, byte for byte, on an HTML page with the window's templates.
+TEST_F(PipelineTest, ReplaceModeWithEveryRuleOffIsUnchanged) {
+    tick("单选框插入", false);
+    tick("单选框替换", true);
+    tick("选择框替换避开标签", false);
+    tick("选择框替换整词", false);
+    set("编辑框关键词列表", "青禾\r\n农场\r\na\r\ndiv\r\n丰收");
+    const ArticleOptions options = readArticleOptions(form);
+    ASSERT_EQ(options.replace, ReplaceRules{});
+    const std::string page = textOf(form, "编辑框预览内容");  // the sample page
+    for (std::uint64_t seed : {1u, 2u, 3u}) {
+        ArticleRun articleRun(seed);
+        articleRun.prepare(options, loadKeywords(options.keywordList));
+        std::string t = G("标题");
+        std::string c = page;
+        processArticle(options, articleRun, t, c);
+        Random random(seed);
+        KeywordSupply supply(random);
+        supply.parseTemplates(options.templates);
+        const std::vector<std::string> keywords = loadKeywords(options.keywordList);
+        EXPECT_EQ(c, replaceExistingKeywords(page, keywords, keywords, supply, G("标题")));
+        EXPECT_NE(c, page);
+    }
+}
+
 }  // namespace
 }  // namespace lct

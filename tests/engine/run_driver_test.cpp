@@ -29,8 +29,10 @@ class RecordingHost : public RunHost {
     void busy(bool running) override { busyStates.push_back(running); }
     void status(std::string_view text) override { statuses.push_back(test::U(text)); }
     void progress(int range, int position) override { progresses.emplace_back(range, position); }
-    void showPreview(std::string_view title, std::string_view content) override {
+    void showPreview(std::string_view title, std::string_view content,
+                     const PreviewItems& items) override {
         shown.emplace_back(title, content);
+        previewItems.push_back(items);
     }
     bool stopRequested() override { return ++checks > stopAfter; }
     void problem(std::string_view text) override { problems.emplace_back(text); }
@@ -41,6 +43,7 @@ class RecordingHost : public RunHost {
     std::vector<std::string> messages, statuses, problems, failures;
     std::vector<std::pair<int, int>> progresses;
     std::vector<std::pair<std::string, std::string>> shown;
+    std::vector<PreviewItems> previewItems;
     std::vector<bool> busyStates;
     bool focused = false;
     bool answer = false;
@@ -219,7 +222,7 @@ TEST_F(RunDriverTest, BatchWritesBesideTheFirstFile) {
     EXPECT_EQ(services.written.count("/in/out/a[K].htm"), 1u);
     EXPECT_EQ(services.written.count("/in/out/b[K].txt"), 1u);
     EXPECT_EQ(host.statuses.front(), "(2:1) a");
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒");
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，插入 2 处，耗费 1 秒");
     EXPECT_EQ(host.messages.size(), 1u);  // the question, answered No
     EXPECT_TRUE(services.opened.empty());
     // Detected encoding and line breaks go back with the result.
@@ -249,7 +252,7 @@ TEST_F(RunDriverTest, StopIsHonouredBetweenArticles) {
     host.stopAfter = 2;
     const RunResult result = batch({"/in/1.txt", "/in/2.txt", "/in/3.txt", "/in/4.txt"});
     EXPECT_EQ(result.succeeded, 2);
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒");
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，插入 2 处，耗费 1 秒");
 }
 
 TEST_F(RunDriverTest, BatchWithoutPathsDoesNothing) {
@@ -286,7 +289,8 @@ TEST_F(RunDriverFailureTest, UnreadableInputsFailWithoutAResult) {
     EXPECT_EQ(host.failures, (std::vector<std::string>{"/in/missing.txt | 文件或文件夹不存在",
                                                        "/in/fifo | 是管道，不是普通文件"}));
     EXPECT_EQ(services.written.size(), 2u);
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒, 失败 2 个文件");
+    EXPECT_EQ(host.statuses.back(),
+              "处理完成,共处理成功 2 个文件，插入 2 处，耗费 1 秒, 失败 2 个文件");
     // Progress still moves through every input.
     EXPECT_EQ(host.progresses[host.progresses.size() - 2], std::make_pair(4, 4));
 }
@@ -296,7 +300,8 @@ TEST_F(RunDriverFailureTest, NothingReadableCreatesNoFolderAndOffersNone) {
     EXPECT_EQ(result.failures.size(), 1u);
     EXPECT_TRUE(services.foldersCreated.empty());
     EXPECT_TRUE(host.messages.empty());  // no question about a folder that does not exist
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 0 个文件，耗费 1 秒, 失败 1 个文件");
+    EXPECT_EQ(host.statuses.back(),
+              "处理完成,共处理成功 0 个文件，插入 0 处，耗费 1 秒, 失败 1 个文件");
 }
 
 TEST_F(RunDriverFailureTest, FailedWritesAreFailuresAndTheRunGoesOn) {
@@ -308,6 +313,46 @@ TEST_F(RunDriverFailureTest, FailedWritesAreFailuresAndTheRunGoesOn) {
     EXPECT_EQ(result.processed, 2);
     ASSERT_EQ(result.failures.size(), 2u);
     EXPECT_EQ(result.failures[0].reason, "无法写入结果文件 /in/out/a[K].txt：磁盘已满");
+    // Items of results that were not written are not counted.
+    EXPECT_EQ(result.items, 0);
+    EXPECT_EQ(host.statuses.back(),
+              "处理完成,共处理成功 0 个文件，插入 0 处，耗费 1 秒, 失败 2 个文件");
+}
+
+TEST_F(RunDriverTest, TheBatchSummaryCountsTheItemsWritten) {
+    services.files["/in/a.txt"] = G("北京上海北京");
+    services.files["/in/b.txt"] = G("<a href=/>北京</a>北京");
+    options.article.mode = PipelineMode::ReplaceExisting;
+    keywords("北京\r\n上海");
+    RunResult result = batch({"/in/a.txt", "/in/b.txt"});
+    EXPECT_EQ(result.items, 4);
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，替换 4 处，耗费 1 秒");
+    // Shuffling and list replacement count nothing.
+    options.article.mode = PipelineMode::ShuffleReplace;
+    result = batch({"/in/a.txt"});
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 1 个文件，耗费 1 秒");
+}
+
+TEST_F(RunDriverTest, ThePreviewReportsWhereItsItemsAre) {
+    options.article.mode = PipelineMode::ReplaceExisting;
+    options.article.scriptConversion = ScriptConversion::ToTraditional;
+    keywords("北京\r\n上海");
+    PreviewRequest request;
+    request.title = G("标题");
+    request.content = G("<p>北京</p>上海");
+    preview(request);
+    ASSERT_EQ(host.previewItems.size(), 1u);
+    const PreviewItems& items = host.previewItems[0];
+    EXPECT_EQ(items.mode, PipelineMode::ReplaceExisting);
+    EXPECT_EQ(items.count, 2);
+    EXPECT_TRUE(items.title.empty());
+    ASSERT_EQ(items.content.size(), 2u);
+    const std::string& content = host.shown[0].second;
+    for (const auto& [begin, end] : items.content)
+        EXPECT_EQ(content.substr(begin, 1), "[") << test::U(content);
+    EXPECT_EQ(test::U(content.substr(items.content[1].first,
+                                     items.content[1].second - items.content[1].first)),
+              "[上海]");
 }
 
 TEST_F(RunDriverFailureTest, AResultFolderThatCannotBeMadeFailsEveryWrite) {
@@ -454,7 +499,7 @@ TEST_F(RunDriverJobsTest, WriteFailuresOnHelperThreadsAreCounted) {
         ASSERT_EQ(outcome.failures.size(), 2u) << jobs;
         EXPECT_EQ(outcome.failures[0], "/in/3.txt | 无法写入结果文件 /in/out/3[K].txt：磁盘已满");
         EXPECT_EQ(outcome.statuses.back(),
-                  "处理完成,共处理成功 8 个文件，耗费 1 秒, 失败 2 个文件");
+                  "处理完成,共处理成功 8 个文件，插入 8 处，耗费 1 秒, 失败 2 个文件");
     }
 }
 

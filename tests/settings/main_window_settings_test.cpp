@@ -1,4 +1,4 @@
-// The main window's fifty settings through a headless form and a real file.
+// The main window's fifty-five settings through a headless form and a real file.
 #include "settings/main_window_settings.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ class MainWindowSettingsTest : public ::testing::Test {
     TempFolder folder;
     std::string path = folder / "青禾·澜词通.ini";
 
-    // Changes every one of the fifty values away from its default.
+    // Changes every one of the fifty-five values away from its default.
     static void changeEverything(Form& form) {
         auto text = [&](std::string_view name, std::string_view utf8) {
             form.find(name)->setText(G(utf8));
@@ -42,7 +42,8 @@ class MainWindowSettingsTest : public ::testing::Test {
               "选择框打乱内容",       "选择框文章一句",       "选择框标题插入",
               "选择框原标题",         "选择框替换标题",       "选择框替换内容",
               "选择框标题启用正则",   "选择框标题忽视大小写", "选择框内容启用正则",
-              "选择框内容忽视大小写", "选择框标题插入首行"})
+              "选择框内容忽视大小写", "选择框标题插入首行",   "选择框替换避开标签",
+              "选择框替换避开小标题", "选择框替换整词"})
             tick(name);
         text("编辑框关键词列表", "甲\r\n乙 丙\r\n\r\n" + std::string(100'000, 'k'));
         select("组合框调用方式", 2);
@@ -75,6 +76,8 @@ class MainWindowSettingsTest : public ::testing::Test {
         text("编辑框内容替换次数", "2");
         select("组合框输入编码", 5);
         select("组合框输出编码", 3);
+        text("编辑框替换次数上限", "2");
+        text("编辑框链接总数上限", "10");
     }
 
     // The state of every control that the settings keep, as one comparable list.
@@ -88,7 +91,7 @@ class MainWindowSettingsTest : public ::testing::Test {
     }
 };
 
-TEST_F(MainWindowSettingsTest, SaveThenLoadRestoresAllFiftyValues) {
+TEST_F(MainWindowSettingsTest, SaveThenLoadRestoresAllFiftyFiveValues) {
     HeadlessForm saved(mainWindowTable());
     changeEverything(saved);
     {
@@ -131,6 +134,51 @@ TEST_F(MainWindowSettingsTest, StoredFormsAndOrder) {
     // The keyword list is a byte-set file beside the settings file.
     EXPECT_EQ(readFile(folder / "inibin/主界面-关键词列表.ibn"),
               test::G("【关键词1】\r\n【关键词2】\r\n【关键词3】\r\n【关键词4】\r\n【关键词5】"));
+}
+
+// The replace panel's options came after the others: their keys follow the
+// older keys of 主界面, and a file written before them gives their defaults.
+TEST_F(MainWindowSettingsTest, ReplaceOptionsFollowTheOlderKeysAndDefaultWhenAbsent) {
+    HeadlessForm form(mainWindowTable());
+    form.find("选择框替换避开标签")->setTicked(false);
+    form.find("选择框替换避开小标题")->setTicked(true);
+    form.find("编辑框替换次数上限")->setText("3");
+    form.find("编辑框链接总数上限")->setText("7");
+    form.find("选择框替换整词")->setTicked(false);
+    {
+        SettingsStore store;
+        ASSERT_TRUE(store.open(path));
+        ASSERT_TRUE(saveMainWindowSettings(store, form).ok());
+    }
+    const std::string file = test::U(readFile(path));
+    EXPECT_NE(
+        file.find("\r\n文件过滤=*.*\r\n选择框替换避开标签=假\r\n选择框替换避开小标题=真\r\n"
+                  "替换次数上限=3\r\n替换总数上限=7\r\n选择框替换整词=假\r\n[文章打乱替换器]"),
+        std::string::npos)
+        << file;
+    {
+        HeadlessForm loaded(mainWindowTable());
+        SettingsStore store;
+        ASSERT_TRUE(store.open(path));
+        loadMainWindowSettings(store, loaded);
+        EXPECT_FALSE(loaded.find("选择框替换避开标签")->ticked());
+        EXPECT_TRUE(loaded.find("选择框替换避开小标题")->ticked());
+        EXPECT_EQ(textOf(loaded, "编辑框替换次数上限"), "3");
+        EXPECT_EQ(textOf(loaded, "编辑框链接总数上限"), "7");
+        EXPECT_FALSE(loaded.find("选择框替换整词")->ticked());
+    }
+    // An older file: the same settings without the five keys.
+    writeFile(path, test::G("[主界面]\r\n文件过滤=*.txt\r\n[文章打乱替换器]\r\n输入编码=1\r\n"));
+    HeadlessForm defaults(mainWindowTable());
+    SettingsStore store;
+    ASSERT_TRUE(store.open(path));
+    HeadlessForm fresh(mainWindowTable());
+    loadMainWindowSettings(store, fresh);
+    EXPECT_EQ(textOf(fresh, "编辑框过滤"), "*.txt");
+    for (const char* name : {"选择框替换避开标签", "选择框替换避开小标题", "选择框替换整词"})
+        EXPECT_EQ(fresh.find(name)->ticked(), defaults.find(name)->ticked()) << name;
+    EXPECT_EQ(textOf(fresh, "编辑框替换次数上限"), "0");
+    EXPECT_EQ(textOf(fresh, "编辑框链接总数上限"), "0");
 }
 
 TEST_F(MainWindowSettingsTest, ReplaceModeSurvivesARestart) {

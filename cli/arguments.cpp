@@ -12,12 +12,15 @@ constexpr std::string_view kUsage =
     "  lancitong-cli preview  [选项] [--title 标题] [--content-file 文件]\n"
     "  lancitong-cli batch    [选项] 路径...\n"
     "  lancitong-cli settings [选项]\n"
+    "  lancitong-cli tool 工具名 [--press 按钮] [--output 文件 [--encoding 编码]] [选项]\n"
     "  lancitong-cli --help | --version\n"
     "\n"
     "preview   按主界面“预览”的方式处理一篇文章，把结果标题和结果内容写到标准输出\n"
     "batch     批量处理文件或文件夹（按“编辑框过滤”列出文件夹里的文件），\n"
     "          结果写到第一个文件旁边的“关键词插入结果”文件夹\n"
     "settings  读取配置、应用 --mode 和 --set，再按主界面关闭时的方式保存配置\n"
+    "tool      不显示窗口运行一个工具：random 随机文本生成器、sequence 序列文本生成器、\n"
+    "          combine 关键词遍历组合器、merge 关键词合并器、anchor 锚文本合成器\n"
     "\n"
     "选项（所有子命令）:\n"
     "  --ini 文件               配置文件（默认：程序目录下的“青禾·澜词通.ini”，\n"
@@ -43,6 +46,14 @@ constexpr std::string_view kUsage =
     "  每个失败的路径及原因写到标准错误，处理继续进行下一篇。\n"
     "  结果文件夹在写第一个结果时才创建；同名的结果依次命名为“标题 (2)”等，\n"
     "  结果不会覆盖本次的输入文件，结果文件夹里的符号链接被替换而不是跟随。\n"
+    "\n"
+    "tool 的选项（--ini 读取该工具自己的配置节，--set 按该工具的控件名设置，--mode 不适用）:\n"
+    "  --press 按钮             按下的按钮（默认：该工具的生成按钮，random 为“按钮生成汉字”，\n"
+    "                           另有“按钮生成数母”）；结果框的文本以 UTF-8、LF 换行写到标准输出\n"
+    "  --output 文件            把结果写到文件（先写临时文件再改名），不写标准输出\n"
+    "  --encoding 编码          --output 的编码：utf-8（默认）、gbk 或 utf-16le（均不带 BOM）\n"
+    "  结果达到上限（1000000 行/组/项或 64 MB）时停止生成，并在标准错误说明生成了多少；\n"
+    "  组合超过 100000 行时不询问；数字框的值超出工具能处理的范围时给出说明，退出状态 2\n"
     "\n"
     "退出状态: 0 完成；1 运行被拒绝（如“请先输入关键词列表！”）；2 用法错误；\n"
     "          3 批量处理已结束，但有文件无法读取或结果无法写入\n";
@@ -83,7 +94,7 @@ const std::vector<OptionRule>& optionRules() {
              return std::string();
          }},
         {"--mode",
-         {},
+         {Command::Preview, Command::Batch, Command::Settings},
          [](Arguments& a, const std::string& value) {
              if (value != "insert" && value != "replace" && value != "shuffle")
                  return "--mode 只能是 insert、replace 或 shuffle：" + value;
@@ -108,6 +119,25 @@ const std::vector<OptionRule>& optionRules() {
              const std::optional<std::uint64_t> n = parseSeed(value);
              if (!n || *n < 1 || *n > 64) return "--jobs 需要 1 到 64 之间的整数：" + value;
              a.jobs = static_cast<unsigned>(*n);
+             return std::string();
+         }},
+        {"--press",
+         {Command::Tool},
+         [](Arguments& a, const std::string& value) {
+             a.press = value;
+             return std::string();
+         }},
+        {"--output",
+         {Command::Tool},
+         [](Arguments& a, const std::string& value) {
+             if (value.empty()) return std::string("--output 需要一个文件名");
+             a.output = value;
+             return std::string();
+         }},
+        {"--encoding",
+         {Command::Tool},
+         [](Arguments& a, const std::string& value) {
+             a.encoding = value;
              return std::string();
          }},
         {"--title",
@@ -137,6 +167,7 @@ constexpr std::pair<std::string_view, Command> kCommands[] = {
     {"preview", Command::Preview},
     {"batch", Command::Batch},
     {"settings", Command::Settings},
+    {"tool", Command::Tool},
 };
 
 std::optional<Command> commandNamed(std::string_view name) {
@@ -172,7 +203,7 @@ std::string_view usageText() {
 
 ParseResult parseArguments(const std::vector<std::string>& args) {
     Arguments a;
-    if (args.empty()) return fail("缺少子命令（preview、batch 或 settings）");
+    if (args.empty()) return fail("缺少子命令（preview、batch、settings 或 tool）");
     const std::string& first = args.front();
     if (first == "--help" || first == "-h" || first == "help") return {a, {}};
     if (first == "--version") {
@@ -187,6 +218,10 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (a.command == Command::Tool && a.tool.empty() && !arg.empty()) {
+                a.tool = arg;
+                continue;
+            }
             if (a.command != Command::Batch) return fail("多余的参数：" + arg);
             a.paths.push_back(arg);
             continue;
@@ -213,6 +248,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     }
     if (a.command == Command::Batch && a.paths.empty())
         return fail("batch 需要至少一个文件或文件夹");
+    if (a.command == Command::Tool && a.tool.empty())
+        return fail("tool 需要工具名：random、sequence、combine、merge 或 anchor");
+    if (a.encoding && !a.output) return fail("--encoding 只能和 --output 一起使用");
     return {a, {}};
 }
 

@@ -11,7 +11,7 @@
 
 namespace lct::cli {
 
-enum class Command { Help, Version, Preview, Batch, Settings };
+enum class Command { Help, Version, Preview, Batch, Settings, Tool };
 
 struct Arguments {
     Command command = Command::Help;
@@ -24,6 +24,10 @@ struct Arguments {
     std::vector<std::string> paths;                         ///< batch: files and folders
     std::optional<Shard> shard;                             ///< batch: --shard K/N
     std::optional<unsigned> jobs;                           ///< batch: --jobs N
+    std::string tool;                                       ///< tool: NAME
+    std::optional<std::string> press;                       ///< tool: --press BUTTON
+    std::optional<std::string> output;                      ///< tool: --output FILE
+    std::optional<std::string> encoding;                    ///< tool: --encoding E
 };
 
 struct ParseResult {

@@ -19,6 +19,7 @@
 #include "cli/form_setup.h"
 #include "cli/host.h"
 #include "cli/shard.h"
+#include "cli/tool_command.h"
 #include "engine/line_breaks.h"
 #include "engine/run_driver.h"
 #include "files/paths.h"
@@ -195,6 +196,11 @@ int run(const std::vector<std::string>& argv) {
             break;
     }
 
+    const FileReader reader = [](std::string_view path) {
+        return readTextOf(path, TextEncoding::Detect);
+    };
+    if (args.command == Command::Tool) return runToolCommand(args, settingsPath(args), reader);
+
     HeadlessForm form(mainWindowTable());
     const std::string ini = settingsPath(args);
     SettingsStore held;
@@ -211,9 +217,6 @@ int run(const std::vector<std::string>& argv) {
         if (const std::string error = applyMode(form, *args.mode); !error.empty())
             return usageError(error);
     }
-    const FileReader reader = [](std::string_view path) {
-        return readTextOf(path, TextEncoding::Detect);
-    };
     for (const auto& [name, value] : args.sets) {
         if (const std::string error = applySet(form, name, value, reader); !error.empty())
             return usageError(error);

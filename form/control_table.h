@@ -26,6 +26,11 @@ struct ControlRow {
     bool typesTabs = false;
     int comboStyle = kComboDropDownList;
     std::string_view tag = {};
+    /// A multi-line result box that may hold lines of any length: the Qt form
+    /// shows lines longer than a few thousand characters broken into pieces
+    /// (for display only; its text stays as set), so that showing it cannot
+    /// take long.
+    bool breaksLongLines = false;
 };
 
 using ControlTable = std::vector<ControlRow>;

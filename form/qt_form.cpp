@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "form/qt_long_lines.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -87,8 +88,15 @@ QWidget* makeEditBox(const ControlRow& row, const QString& text, QWidget* parent
         new CopyingDrops(line, line);
         return line;
     }
-    auto* edit = new QPlainTextEdit(parent);
-    edit->setPlainText(text);
+    QPlainTextEdit* edit = nullptr;
+    if (row.breaksLongLines) {
+        auto* view = new LongLineView(parent);
+        view->setFullText(text);
+        edit = view;
+    } else {
+        edit = new QPlainTextEdit(parent);
+        edit->setPlainText(text);
+    }
     edit->setTabChangesFocus(!row.typesTabs);
     new CopyingDrops(edit, edit->viewport());
     return edit;
@@ -187,6 +195,7 @@ class QtForm::QtControl final : public Control {
     std::string text() const override {
         if (auto* b = qobject_cast<QAbstractButton*>(widget_)) return fromQString(b->text());
         if (auto* line = qobject_cast<QLineEdit*>(widget_)) return fromQString(line->text());
+        if (auto* view = qobject_cast<LongLineView*>(widget_)) return fromQString(view->fullText());
         if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_))
             return fromQString(edit->toPlainText());
         if (auto* c = qobject_cast<QComboBox*>(widget_)) return fromQString(c->currentText());
@@ -202,6 +211,8 @@ class QtForm::QtControl final : public Control {
             if (!marks_.empty()) setMarks({});
             line->setText(q);
             shown_ = text;
+        } else if (auto* view = qobject_cast<LongLineView*>(widget_)) {
+            view->setFullText(q);
         } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_)) {
             if (!marks_.empty()) setMarks({});
             edit->setPlainText(q);

@@ -13,6 +13,11 @@ using namespace anchor_composer;
 
 namespace {
 
+constexpr std::string_view kIdleCaption = "合成";
+constexpr std::string_view kRunningCaption = "正在合成..";
+constexpr std::string_view kStoppingCaption = "停止中..";
+constexpr std::string_view kAnchorComposerTitleShort = "锚文本合成器";
+
 void setCaption(Form& form, std::string_view utf8) {
     if (Control* button = form.find(kCompose)) button->setText(utf8ToGbk(utf8));
 }
@@ -41,36 +46,49 @@ const ControlTable& anchorComposerTable() {
          .text = R"(<a href="*2" title="*1" target="_blank">*1</a>)"},
         {.name = kCompose, .kind = K::Button, .text = "合成"},
         {.name = kResultLabel, .kind = K::Label, .text = "合成列表："},
-        {.name = kResult, .kind = K::EditBox, .multiLine = true},
+        {.name = kResult, .kind = K::EditBox, .multiLine = true, .breaksLongLines = true},
         {.name = kCopyResult, .kind = K::Button, .text = "复制"},
     };
     return table;
 }
 
 std::string composeAnchors(std::string_view keywords, std::string_view addresses,
-                           std::string_view templateText, const bool& stop) {
+                           std::string_view templateText, const bool& stop, ResultCount* count,
+                           const ResultLimits& limits) {
     const std::vector<std::string> urls = splitList(addresses, "\r\n");
     std::vector<std::string> names = splitList(keywords, "\r\n");
     names.resize(urls.size());
-    std::string result;
+    ResultBuilder builder(limits);
     for (std::size_t i = 0; i < urls.size(); ++i) {
         if (urls[i].empty() || names[i].empty()) continue;
         const std::string pair = names[i] + "|" + urls[i];
-        result += replaceByLists(templateText, "*1|*2", pair, false, 0);
-        result += "\r\n";
+        const std::string line = replaceByLists(templateText, "*1|*2", pair, false, 0);
+        if (!builder.admit(line.size() + 2)) break;
+        builder.text() += line;
+        builder.text() += "\r\n";
         processPendingMessages();
         if (stop) break;
     }
-    return result;
+    if (count) *count = builder.count();
+    return std::move(builder.text());
 }
 
-void runAnchorComposer(Form& form, bool& stop) {
+void pressAnchorComposer(Form& form, bool& stop, const ResultLimits& limits) {
+    Control* button = form.find(kCompose);
+    if (button && button->text() != utf8ToGbk(kIdleCaption)) {
+        stop = true;
+        button->setText(utf8ToGbk(kStoppingCaption));
+        return;
+    }
     stop = false;
-    setCaption(form, "正在合成..");
-    const std::string result = composeAnchors(
-        textOf(form, kKeywordList), textOf(form, kAddressList), textOf(form, kTemplate), stop);
+    setCaption(form, kRunningCaption);
+    ResultCount count;
+    const std::string result =
+        composeAnchors(textOf(form, kKeywordList), textOf(form, kAddressList),
+                       textOf(form, kTemplate), stop, &count, limits);
     if (Control* box = form.find(kResult)) box->setText(result);
-    setCaption(form, "合成");
+    setCaption(form, kIdleCaption);
+    announceResultLimit(form, count, "行", kAnchorComposerTitleShort, limits);
 }
 
 }  // namespace lct

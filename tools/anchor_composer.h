@@ -11,6 +11,7 @@
 
 #include "form/control_table.h"
 #include "form/form.h"
+#include "tools/result_limit.h"
 
 namespace lct {
 
@@ -28,12 +29,17 @@ const ControlTable& anchorComposerTable();
 /// of lines; surplus keywords are ignored. A keyword holding "|" is cut there:
 /// its first part fills *1 and its second *2. Processes pending messages
 /// after each line, and returns the lines made so far once `stop` is set then.
+/// A line that would take the result past `limits` is left out and ends the
+/// composition; `count` (when given) says so.
 std::string composeAnchors(std::string_view keywords, std::string_view addresses,
-                           std::string_view templateText, const bool& stop);
+                           std::string_view templateText, const bool& stop,
+                           ResultCount* count = nullptr, const ResultLimits& limits = {});
 
-/// A click on 按钮合成: clears `stop`, captions it "正在合成..", composes from
-/// the window's lists and template into 编辑框合成列表 (the lines made before
-/// a stop, when `stop` was set meanwhile) and captions it "合成" again.
-void runAnchorComposer(Form& form, bool& stop);
+/// A click on 按钮合成. When it shows "合成": clears `stop`, captions it
+/// "正在合成..", composes from the window's lists and template into
+/// 编辑框合成列表 (the lines made before a stop), captions it "合成" again and
+/// announces a result cut at `limits`. Otherwise the click is the stop click:
+/// sets `stop` and captions the button "停止中..".
+void pressAnchorComposer(Form& form, bool& stop, const ResultLimits& limits = {});
 
 }  // namespace lct

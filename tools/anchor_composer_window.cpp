@@ -60,10 +60,13 @@ void AnchorComposerWindow::layOut() {
 }
 
 void AnchorComposerWindow::compose() {
-    // Pending messages are processed while composing: a second click must
-    // not start a composition inside this one.
-    if (running()) return;
-    run([this] { runAnchorComposer(*form_, stop_); });
+    auto press = [this] { pressAnchorComposer(*form_, stop_); };
+    // Pending messages are processed while composing: a click during the
+    // composition is its stop click, never a composition inside this one.
+    if (running())
+        press();
+    else
+        run(press);
 }
 
 }  // namespace lct

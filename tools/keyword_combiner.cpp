@@ -1,5 +1,6 @@
 #include "tools/keyword_combiner.h"
 
+#include <limits>
 #include <unordered_set>
 
 #include "engine/chars.h"
@@ -9,6 +10,7 @@
 #include "regex/regex_object.h"
 #include "regex/strip_whitespace.h"
 #include "tools/keyword_combiner_names.h"
+#include "tools/result_limit.h"
 
 namespace lct {
 
@@ -25,6 +27,9 @@ constexpr std::string_view kStoppingCaption = "停止中..";
 constexpr int kVerticalUnique = 1;
 constexpr int kVerticalFree = 2;
 constexpr int kHorizontalUnique = 1;
+
+// A run of more lines than this asks first.
+constexpr std::uint64_t kConfirmLines = 100'000;
 
 void setCaption(Form& form, std::string_view utf8) {
     if (Control* button = form.find(kStart)) button->setText(utf8ToGbk(utf8));
@@ -66,14 +71,17 @@ class Combiner {
                 if (!walk(depth + 1)) return false;
                 continue;
             }
-            appendLine();
+            buildLine();
+            // A line that would pass a limit is not appended.
+            if (outcome_.lines >= limits_.maxLines || output_.size() > limits_.maxBytes ||
+                line_.size() > limits_.maxBytes - output_.size()) {
+                outcome_.end = CombineEnd::LimitReached;
+                return false;
+            }
+            output_ += line_;
             ++outcome_.lines;
             if (stop_) {
                 outcome_.end = CombineEnd::Stopped;
-                return false;
-            }
-            if (outcome_.lines >= limits_.maxLines || output_.size() >= limits_.maxBytes) {
-                outcome_.end = CombineEnd::LimitReached;
                 return false;
             }
         }
@@ -93,8 +101,9 @@ class Combiner {
         return (*group.words)[static_cast<std::size_t>(index - 1)];
     }
 
-    void appendLine() {
-        const std::size_t lineStart = output_.size();
+    // The current combination's line and its CR LF, into line_.
+    void buildLine() {
+        line_.clear();
         const int separatorCount = static_cast<int>(request_.separators.size());
         for (int p = 0; p < 4; ++p) {
             processPendingMessages();
@@ -110,11 +119,11 @@ class Combiner {
             // Drawn for every word, the first of a line included, so that the
             // sequence of symbols follows the picker's cycles.
             const int separator = separatorPicker_.pick(random_, 1, separatorCount);
-            if (output_.size() != lineStart)
-                output_ += request_.separators[static_cast<std::size_t>(separator - 1)];
-            output_ += word;
+            if (!line_.empty())
+                line_ += request_.separators[static_cast<std::size_t>(separator - 1)];
+            line_ += word;
         }
-        output_ += "\r\n";
+        line_ += "\r\n";
     }
 
     const CombineRequest& request_;
@@ -127,6 +136,7 @@ class Combiner {
     UniquePicker separatorPicker_;
     UniquePicker horizontalPicker_;
     int horizontalCounter_ = 0;
+    std::string line_;
     CombineOutcome outcome_;
 };
 
@@ -171,7 +181,8 @@ const ControlTable& keywordCombinerTable() {
         {.name = kSymbolsLabel, .kind = K::Label, .text = "组合符号："},
         {.name = kSymbols, .kind = K::EditBox},
         {.name = kStart, .kind = K::Button, .text = "开始组合"},
-        {.name = kResult, .kind = K::EditBox, .multiLine = true},
+        {.name = kResult, .kind = K::EditBox, .multiLine = true, .breaksLongLines = true},
+        {.name = kLineCount, .kind = K::Label},
         {.name = kCopyResult, .kind = K::Button, .text = "复制结果"},
         {.name = kHelp, .kind = K::Button, .text = "使用帮助"},
     };
@@ -271,38 +282,87 @@ CombineOutcome combineGroups(const CombineRequest& request, Random& random, cons
     return Combiner(request, random, stop, limits, output).run();
 }
 
-std::string combineLimitMessage(std::size_t lines, const CombineLimits& limits) {
-    return utf8ToGbk("组合结果过多，已在第 " + std::to_string(lines) +
-                     " 行停止组合，以免耗尽内存（上限为 " + std::to_string(limits.maxLines) +
-                     " 行或 " + std::to_string(limits.maxBytes >> 20) +
-                     " MB）。结果框中为停止前组合出的内容。");
+std::string combineLimitMessage(const CombineOutcome& outcome, const CombineLimits& limits) {
+    return resultLimitMessage({outcome.lines, outcome.bytes, true}, "行",
+                              {limits.maxLines, limits.maxBytes});
+}
+
+std::uint64_t combinationCount(const CombineRequest& request) {
+    std::uint64_t product = 1;
+    for (const auto& group : request.groups) {
+        const std::uint64_t n = group.size();
+        if (n != 0 && product > std::numeric_limits<std::uint64_t>::max() / n)
+            return std::numeric_limits<std::uint64_t>::max();
+        product *= n;
+    }
+    return product;
+}
+
+std::size_t countLines(std::string_view text) {
+    std::size_t lines = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos;
+         at = text.find("\r\n", at + 2))
+        ++lines;
+    if (!text.empty() && !text.ends_with("\r\n")) ++lines;
+    return lines;
+}
+
+std::string lineCountText(std::size_t lines) {
+    return utf8ToGbk("共 " + std::to_string(lines) + " 行");
 }
 
 bool combinerIdle(Form& form) {
     return textOf(form, kStart) == utf8ToGbk(kStartCaption);
 }
 
-void runKeywordCombiner(Form& form, bool& stop, Random& random, const CombineLimits& limits) {
-    stop = false;
-    setCaption(form, kRunningCaption);
+namespace {
 
+CombineRequest readRequest(Form& form) {
     CombineRequest request;
     request.separators = combinerSeparators(textOf(form, kSymbols));
     for (std::size_t g = 0; g < request.groups.size(); ++g)
         request.groups[g] = combinerWords(textOf(form, kGroupBoxes[g]));
     request.vertical = indexOf(form, kVerticalMode);
     request.horizontal = indexOf(form, kHorizontalMode);
+    return request;
+}
+
+// Asks before a run of more than kConfirmLines lines; true to go on.
+bool confirmLargeRun(Form& form, const CombineRequest& request, const CombineLimits& limits) {
+    const std::uint64_t lines = combinationCount(request);
+    if (lines <= kConfirmLines) return true;
+    std::string text =
+        (lines == std::numeric_limits<std::uint64_t>::max() ? "超过 " : "") + std::to_string(lines);
+    text = (request.vertical == kVerticalFree ? "本次组合最多生成 " : "本次组合将生成 ") + text +
+           " 行";
+    if (lines > limits.maxLines)
+        text += "，超过上限，只会生成前 " + std::to_string(limits.maxLines) + " 行";
+    text += "。生成和显示需要一些时间，确定要开始组合吗？";
+    return form.messageBox(utf8ToGbk(text), utf8ToGbk(kKeywordCombinerTitle), MessageButtons::YesNo,
+                           MessageIcon::Information) == MessageAnswer::Yes;
+}
+
+}  // namespace
+
+bool runKeywordCombiner(Form& form, bool& stop, Random& random, const CombineLimits& limits) {
+    const CombineRequest request = readRequest(form);
+    if (!confirmLargeRun(form, request, limits)) return false;
+    stop = false;
+    setCaption(form, kRunningCaption);
     random.reseed();
 
     std::string output;
-    const CombineOutcome outcome = combineGroups(request, random, stop, limits, output);
+    CombineOutcome outcome = combineGroups(request, random, stop, limits, output);
+    outcome.bytes = output.size();
     if (request.vertical == kVerticalFree) output = distinctLines(output);
     if (Control* result = form.find(kResult)) result->setText(output);
+    if (Control* count = form.find(kLineCount)) count->setText(lineCountText(countLines(output)));
     setCaption(form, kStartCaption);
 
     if (outcome.end == CombineEnd::LimitReached)
-        form.messageBox(combineLimitMessage(outcome.lines, limits),
-                        utf8ToGbk(kKeywordCombinerTitle), MessageButtons::Ok, MessageIcon::Warning);
+        form.messageBox(combineLimitMessage(outcome, limits), utf8ToGbk(kKeywordCombinerTitle),
+                        MessageButtons::Ok, MessageIcon::Warning);
+    return true;
 }
 
 void requestCombinerStop(Form& form, bool& stop) {
@@ -310,12 +370,10 @@ void requestCombinerStop(Form& form, bool& stop) {
     setCaption(form, kStoppingCaption);
 }
 
-void pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLimits& limits) {
-    if (combinerIdle(form)) {
-        runKeywordCombiner(form, stop, random, limits);
-    } else {
-        requestCombinerStop(form, stop);
-    }
+bool pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLimits& limits) {
+    if (combinerIdle(form)) return runKeywordCombiner(form, stop, random, limits);
+    requestCombinerStop(form, stop);
+    return true;
 }
 
 void restoreKeywordCombiner(SettingsStore& store, Form& form) {

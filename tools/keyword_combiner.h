@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,36 +64,51 @@ enum class CombineEnd { Finished, Stopped, LimitReached };
 struct CombineOutcome {
     CombineEnd end = CombineEnd::Finished;
     std::size_t lines = 0;  ///< lines appended
+    std::size_t bytes = 0;  ///< bytes of the output before distinct lines are kept
 };
 
 /// Appends one line and a CR LF to `output` for every combination, group 1
 /// outermost, group 4 fastest. Processes pending messages before each word
 /// pick and each of a line's four positions, tests `stop` after each line and
-/// stops after the line that reaches a limit. Empty words are left out of a
+/// stops (LimitReached) before a line that would pass a limit. Empty words are left out of a
 /// line; words without a separator in front of the first one.
 [[nodiscard]] CombineOutcome combineGroups(const CombineRequest& request, Random& random,
                                            const bool& stop, const CombineLimits& limits,
                                            std::string& output);
 
-/// The message shown when a run reached a limit after `lines` lines (GBK).
-std::string combineLimitMessage(std::size_t lines, const CombineLimits& limits);
+/// The message shown when a run stopped at a limit (GBK): its lines and bytes
+/// and the limits.
+std::string combineLimitMessage(const CombineOutcome& outcome, const CombineLimits& limits);
+
+/// The number of lines the groups cross into (the product of their word
+/// counts; the largest uint64 when that overflows).
+std::uint64_t combinationCount(const CombineRequest& request);
+
+/// Lines of a result: CR LF-ended pieces, and a last piece without one.
+std::size_t countLines(std::string_view text);
+
+/// What the line count label shows after a run (GBK): "共 N 行".
+std::string lineCountText(std::size_t lines);
 
 /// True when 按钮开始组合 shows "开始组合", i.e. no run is in progress.
 bool combinerIdle(Form& form);
 
-/// One run, as 按钮开始组合 starts it: clears `stop`, captions the button
-/// "停止组合", reads the separators, groups and modes, reseeds `random`,
-/// combines, keeps only distinct lines in 自然随机 mode, puts the result into
-/// 编辑框结果 (also after a stop) and captions the button "开始组合" again.
-/// A run that reaches a limit keeps what it built and then says so in a
-/// message box.
-void runKeywordCombiner(Form& form, bool& stop, Random& random, const CombineLimits& limits = {});
+/// One run, as 按钮开始组合 starts it: reads the separators, groups and
+/// modes; a cross product of more than 100,000 lines is started only after a
+/// Yes to a question that tells the count (false when the answer is No). Then
+/// clears `stop`, captions the button "停止组合", reseeds `random`, combines,
+/// keeps only distinct lines in 自然随机 mode, puts the result into 编辑框结果
+/// (also after a stop), shows its line count in 标签结果行数 and captions the
+/// button "开始组合" again. A run that reaches a limit keeps what it built and
+/// then says so in a message box.
+bool runKeywordCombiner(Form& form, bool& stop, Random& random, const CombineLimits& limits = {});
 
 /// Asks a running run to stop: sets `stop` and captions the button "停止中..".
 void requestCombinerStop(Form& form, bool& stop);
 
 /// A click on 按钮开始组合: a run when idle, a stop request otherwise.
-void pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLimits& limits = {});
+/// False when a run was not started (see runKeywordCombiner).
+bool pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLimits& limits = {});
 
 /// Reads the window's settings from section 关键词遍历组合器, each with the
 /// control's current state as default (a missing or damaged value changes

@@ -35,6 +35,7 @@ inline constexpr std::string_view kSymbolsLabel = "标签符号";
 inline constexpr std::string_view kSymbols = "编辑框符号";
 inline constexpr std::string_view kStart = "按钮开始组合";
 inline constexpr std::string_view kResult = "编辑框结果";
+inline constexpr std::string_view kLineCount = "标签结果行数";
 inline constexpr std::string_view kCopyResult = "按钮复制";
 inline constexpr std::string_view kHelp = "按钮帮助";
 

@@ -54,6 +54,7 @@ void KeywordCombinerWindow::layOut() {
                                   kHorizontalMode, kSymbolsLabel, kSymbols, kStart, kHelp})
         options->addWidget(form_->widget(name));
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(form_->widget(kLineCount));
     bottom->addStretch(1);
     bottom->addWidget(form_->widget(kCopyResult));
 
@@ -67,7 +68,7 @@ void KeywordCombinerWindow::layOut() {
 
 void KeywordCombinerWindow::pressStart() {
     Random random;
-    auto press = [this, &random] { pressCombinerButton(*form_, stop_, random); };
+    auto press = [this, &random] { static_cast<void>(pressCombinerButton(*form_, stop_, random)); };
     // A press during the run is its stop press.
     if (running())
         press();

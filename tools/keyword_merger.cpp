@@ -1,12 +1,14 @@
 #include "tools/keyword_merger.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "engine/draws.h"
 #include "engine/lists.h"
 #include "platform/charset.h"
 #include "tools/keyword_merger_names.h"
+#include "tools/number_box.h"
 
 namespace lct {
 
@@ -15,6 +17,13 @@ using namespace keyword_merger;
 namespace {
 
 constexpr int kSampleLines = 100;
+
+constexpr std::string_view kIdleCaption = "合并";
+constexpr std::string_view kRunningCaption = "停止合并";
+constexpr std::string_view kStoppingCaption = "停止中..";
+
+const NumberBox kWordCountBox = {kWordCount, "合并词数", std::numeric_limits<int>::min(),
+                                 std::numeric_limits<int>::max()};
 // Fixed, so that the lists (the defaults that restoring falls back on) are
 // the same on every start.
 constexpr std::uint64_t kSampleSeed = 0x5eed'11575;
@@ -71,21 +80,23 @@ const ControlTable& keywordMergerTable() {
         {.name = kSymbol, .kind = K::EditBox, .text = ","},
         {.name = kMerge, .kind = K::Button, .text = "合并"},
         {.name = kResultLabel, .kind = K::Label, .text = "合并结果："},
-        {.name = kResult, .kind = K::EditBox, .multiLine = true},
+        {.name = kResult, .kind = K::EditBox, .multiLine = true, .breaksLongLines = true},
         {.name = kCopyResult, .kind = K::Button, .text = "复制"},
     };
     return table;
 }
 
 std::string mergePairs(std::string_view list1, std::string_view list2, std::string_view symbol,
-                       bool randomOrder, Random& random, const bool& stop) {
+                       bool randomOrder, Random& random, const bool& stop, ResultCount* count,
+                       const ResultLimits& limits) {
     const std::vector<std::string> words1 = splitList(list1, "\r\n");
     std::vector<std::string> words2 = splitList(list2, "\r\n");
     const int n = static_cast<int>(words1.size());
     words2.resize(words1.size());
     UniquePicker picker1;
     UniquePicker picker2;
-    std::string result;
+    ResultBuilder builder(limits);
+    std::string& result = builder.text();
     for (int i = 1; i <= n; ++i) {
         processPendingMessages();
         int a = i;
@@ -94,56 +105,87 @@ std::string mergePairs(std::string_view list1, std::string_view list2, std::stri
             a = picker1.pick(random, 1, n);
             b = picker2.pick(random, 1, n);
         }
-        result += words1[static_cast<std::size_t>(a - 1)];
+        const std::string& first = words1[static_cast<std::size_t>(a - 1)];
+        const std::string& second = words2[static_cast<std::size_t>(b - 1)];
+        if (!builder.admit(first.size() + symbol.size() + second.size() + 2)) break;
+        result += first;
         result += symbol;
-        result += words2[static_cast<std::size_t>(b - 1)];
+        result += second;
         result += "\r\n";
         processPendingMessages();
         if (stop) break;
     }
-    return result;
+    if (count) *count = builder.count();
+    return std::move(result);
 }
 
 std::string mergeSingle(std::string_view list, int wordsPerLine, std::string_view symbol,
-                        bool randomOrder, Random& random, const bool& stop) {
+                        bool randomOrder, Random& random, const bool& stop, ResultCount* count,
+                        const ResultLimits& limits) {
     const std::vector<std::string> words = splitList(list, "\r\n");
     const int n = static_cast<int>(words.size());
     const int k = std::max(wordsPerLine, 2);
     UniquePicker picker;
-    std::string result;
+    ResultBuilder builder(limits);
+    std::string line;
     int taken = 0;
     while (taken < n) {
-        const std::size_t lineStart = result.size();
+        line.clear();
         processPendingMessages();
         for (int w = 0; w < k; ++w) {
             processPendingMessages();
             if (++taken > n) break;
             const int index = randomOrder ? picker.pick(random, 1, n) : taken;
-            if (result.size() != lineStart) result += symbol;
-            result += words[static_cast<std::size_t>(index - 1)];
+            if (!line.empty()) line += symbol;
+            line += words[static_cast<std::size_t>(index - 1)];
             processPendingMessages();
         }
-        if (result.size() != lineStart) result += "\r\n";
+        if (!line.empty()) {
+            if (!builder.admit(line.size() + 2)) break;
+            builder.text() += line;
+            builder.text() += "\r\n";
+        }
         processPendingMessages();
         if (stop) break;
     }
-    return result;
+    if (count) *count = builder.count();
+    return std::move(builder.text());
 }
 
-void runKeywordMerger(Form& form, Random& random, bool& stop) {
+bool pressMergerButton(Form& form, Random& random, bool& stop, const ResultLimits& limits) {
+    Control* button = form.find(kMerge);
+    if (button && button->text() != utf8ToGbk(kIdleCaption)) {
+        stop = true;
+        button->setText(utf8ToGbk(kStoppingCaption));
+        return true;
+    }
+    const bool both = tickedOf(form, kTargetBoth);
+    std::int64_t wordsPerLine = 2;
+    if (!both) {
+        const std::optional<std::int64_t> value =
+            readNumberBoxOrWarn(form, kWordCountBox, kKeywordMergerTitle);
+        if (!value) return false;
+        wordsPerLine = *value;
+    }
     stop = false;
+    if (button) button->setText(utf8ToGbk(kRunningCaption));
     random.reseed();
     const std::string symbol = textOf(form, kSymbol);
     const bool randomOrder = tickedOf(form, kRandomOrder);
+    ResultCount count;
     std::string result;
-    if (tickedOf(form, kTargetBoth)) {
+    if (both) {
         result = mergePairs(textOf(form, kList1), textOf(form, kList2), symbol, randomOrder, random,
-                            stop);
+                            stop, &count, limits);
     } else {
         const std::string list = textOf(form, tickedOf(form, kTarget1) ? kList1 : kList2);
-        result = mergeSingle(list, integerOf(form, kWordCount), symbol, randomOrder, random, stop);
+        result = mergeSingle(list, static_cast<int>(wordsPerLine), symbol, randomOrder, random,
+                             stop, &count, limits);
     }
     if (Control* box = form.find(kResult)) box->setText(result);
+    if (button) button->setText(utf8ToGbk(kIdleCaption));
+    announceResultLimit(form, count, "行", kKeywordMergerTitle, limits);
+    return true;
 }
 
 void applyMergerEnableRule(Form& form) {

@@ -14,6 +14,7 @@
 #include "form/form.h"
 #include "platform/random.h"
 #include "settings/settings_store.h"
+#include "tools/result_limit.h"
 
 namespace lct {
 
@@ -30,21 +31,28 @@ const ControlTable& keywordMergerTable();
 /// used) and a CR LF. With `randomOrder` both sides are drawn without
 /// repetition, independently. Lists split at CR LF; an empty list 1 gives "".
 /// Processes pending messages while it works and returns the lines made so
-/// far once `stop` is set after a line.
+/// far once `stop` is set after a line. A line that would take the result past
+/// `limits` is left out and ends the merge; `count` (when given) says so.
 std::string mergePairs(std::string_view list1, std::string_view list2, std::string_view symbol,
-                       bool randomOrder, Random& random, const bool& stop);
+                       bool randomOrder, Random& random, const bool& stop,
+                       ResultCount* count = nullptr, const ResultLimits& limits = {});
 
 /// Every word of `list` exactly once, `wordsPerLine` to a line (values below 2
 /// mean 2; the last line holds the remainder), joined by `symbol`, each line
 /// followed by CR LF. With `randomOrder` the words come in a random order
 /// without repetition. An empty list gives "". Stops like mergePairs.
 std::string mergeSingle(std::string_view list, int wordsPerLine, std::string_view symbol,
-                        bool randomOrder, Random& random, const bool& stop);
+                        bool randomOrder, Random& random, const bool& stop,
+                        ResultCount* count = nullptr, const ResultLimits& limits = {});
 
-/// A click on 按钮合并: clears `stop`, reseeds `random`, merges the lists the
-/// radio boxes choose and replaces 编辑框结果 with the result (the lines made
-/// before a stop, when `stop` was set during the merge).
-void runKeywordMerger(Form& form, Random& random, bool& stop);
+/// A click on 按钮合并. When it shows "合并": reads 编辑框词数 when one list
+/// is merged (a number out of range is refused with a message box: false),
+/// clears `stop`, captions the button "停止合并", reseeds `random`, merges the
+/// lists the radio boxes choose, replaces 编辑框结果 with the result (the
+/// lines made before a stop), captions it "合并" again and announces a result
+/// cut at `limits`. Otherwise the click is the stop click: sets `stop` and
+/// captions the button "停止中..".
+bool pressMergerButton(Form& form, Random& random, bool& stop, const ResultLimits& limits = {});
 
 /// 编辑框词数 is disabled exactly when 单选框词组1和词组2 is selected.
 void applyMergerEnableRule(Form& form);

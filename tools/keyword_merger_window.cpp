@@ -80,13 +80,14 @@ void KeywordMergerWindow::layOut() {
 }
 
 void KeywordMergerWindow::merge() {
-    // Pending messages are processed while merging: a second click must not
-    // start a merge inside this one.
-    if (running()) return;
-    run([this] {
-        Random random;
-        runKeywordMerger(*form_, random, stop_);
-    });
+    Random random;
+    auto press = [this, &random] { static_cast<void>(pressMergerButton(*form_, random, stop_)); };
+    // Pending messages are processed while merging: a click during the merge
+    // is its stop click, never a merge inside this one.
+    if (running())
+        press();
+    else
+        run(press);
 }
 
 SaveOutcome KeywordMergerWindow::saveSettings() {

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "engine/draws.h"
 #include "engine/script.h"
 #include "platform/charset.h"
+#include "tools/number_box.h"
 #include "tools/random_text_names.h"
-#include "tools/result_limit.h"
 
 namespace lct {
 
@@ -69,7 +70,7 @@ CharacterTable chosenTable(Form& form) {
 struct Options {
     int low = 0;
     int high = 0;
-    int groups = 0;
+    std::int64_t groups = 0;
     CharacterTable table = CharacterTable::MostCommon;
     bool traditional = false;
     bool fullWidth = false;
@@ -78,11 +79,29 @@ struct Options {
     bool noUpper = false;
 };
 
-Options readOptions(Form& form) {
+constexpr std::string_view kTitle = "随机文本生成器";
+
+// Negative bounds count as 0 (groups of 8); a bound above the longest group
+// is refused rather than cut.
+constexpr NumberBox kNumberBoxes[] = {
+    {kLengthMin, "每组字数", std::numeric_limits<int>::min(), kMaxGroupCharacters},
+    {kLengthMax, "每组字数", std::numeric_limits<int>::min(), kMaxGroupCharacters},
+    {kGroupCount, "生成组数", std::numeric_limits<int>::min(), std::numeric_limits<int>::max()},
+};
+
+// The options, or nullopt after a message about a number out of range.
+std::optional<Options> readOptions(Form& form) {
+    std::int64_t numbers[std::size(kNumberBoxes)] = {};
+    for (std::size_t i = 0; i < std::size(kNumberBoxes); ++i) {
+        const std::optional<std::int64_t> value =
+            readNumberBoxOrWarn(form, kNumberBoxes[i], kTitle);
+        if (!value) return std::nullopt;
+        numbers[i] = *value;
+    }
     Options o;
-    o.low = integerOf(form, kLengthMin);
-    o.high = integerOf(form, kLengthMax);
-    o.groups = integerOf(form, kGroupCount);
+    o.low = static_cast<int>(numbers[0]);
+    o.high = static_cast<int>(numbers[1]);
+    o.groups = numbers[2];
     o.table = chosenTable(form);
     o.traditional = tickedOf(form, kTraditional);
     o.fullWidth = tickedOf(form, kFullWidth);
@@ -92,21 +111,25 @@ Options readOptions(Form& form) {
     return o;
 }
 
-std::string generate(RandomTextKind kind, const Options& o, const bool& stop, Random& random) {
-    std::string result;
+ResultCount generate(RandomTextKind kind, const Options& o, const bool& stop, Random& random,
+                     const ResultLimits& limits, std::string& result) {
+    ResultBuilder builder(limits);
     random.reseed();
-    const int groups = std::min(o.groups, kMaxToolResultItems);
-    for (int i = 1; i <= groups; ++i) {
+    for (std::int64_t i = 1; i <= o.groups; ++i) {
         processPendingMessages();
         const int n = randomInt(random, o.low, o.high);
-        if (!result.empty()) result += "\r\n";
-        if (kind == RandomTextKind::Chinese)
-            result += randomChinese(random, n, characterTable(o.table), o.traditional);
-        else
-            result += randomAlnum(random, n, o.fullWidth, o.noDigits, o.noLower, o.noUpper);
-        if (stop || result.size() >= kMaxToolResultBytes) break;
+        const std::string group =
+            kind == RandomTextKind::Chinese
+                ? randomChinese(random, n, characterTable(o.table), o.traditional)
+                : randomAlnum(random, n, o.fullWidth, o.noDigits, o.noLower, o.noUpper);
+        const std::size_t separator = builder.text().empty() ? 0 : 2;
+        if (!builder.admit(separator + group.size())) break;
+        if (separator != 0) builder.text() += "\r\n";
+        builder.text() += group;
+        if (stop) break;
     }
-    return result;
+    result = std::move(builder.text());
+    return builder.count();
 }
 
 // The check boxes, then the radio boxes, in the order the settings file keeps them.
@@ -144,7 +167,7 @@ const ControlTable& randomTextTable() {
         {.name = kFullWidth, .kind = K::CheckBox, .text = "转为全角"},
         {.name = kGenerateChinese, .kind = K::Button, .text = "生成随机汉字"},
         {.name = kGenerateAlnum, .kind = K::Button, .text = "生成随机数字字母"},
-        {.name = kResult, .kind = K::EditBox, .multiLine = true},
+        {.name = kResult, .kind = K::EditBox, .multiLine = true, .breaksLongLines = true},
         {.name = kCopyResult, .kind = K::Button, .text = "复制结果"},
     };
     return table;
@@ -212,31 +235,36 @@ std::string toFullWidth(std::string_view text) {
     return out;
 }
 
-void clickRandomTextButton(Form& form, RandomTextKind kind, RandomTextRun& run,
-                           std::optional<std::uint64_t> seed) {
+bool clickRandomTextButton(Form& form, RandomTextKind kind, RandomTextRun& run,
+                           std::optional<std::uint64_t> seed, const ResultLimits& limits) {
     const bool chinese = kind == RandomTextKind::Chinese;
     Control* pressed = form.find(chinese ? kGenerateChinese : kGenerateAlnum);
     Control* other = form.find(chinese ? kGenerateAlnum : kGenerateChinese);
     Control* resultBox = form.find(kResult);
-    if (!pressed || !other || !resultBox) return;
+    if (!pressed || !other || !resultBox) return false;
     const std::string& idle = chinese ? captions().chineseIdle : captions().alnumIdle;
     if (pressed->text() != idle) {
         pressed->setText(captions().stopping);
         run.stop = true;
-        return;
+        return true;
     }
+    const std::optional<Options> options = readOptions(form);
+    if (!options) return false;
     run.stop = false;
     run.running = true;
     pressed->setText(captions().running);
     other->setEnabled(false);
 
     Random random(seed);
-    const std::string result = generate(kind, readOptions(form), run.stop, random);
+    std::string result;
+    const ResultCount count = generate(kind, *options, run.stop, random, limits, result);
 
     resultBox->setText(result);
     other->setEnabled(true);
     pressed->setText(idle);
     run.running = false;
+    announceResultLimit(form, count, "组", kTitle, limits);
+    return true;
 }
 
 void selectCharacterTable(Form& form, std::string_view name) {

@@ -19,6 +19,7 @@
 #include "platform/random.h"
 #include "settings/settings_store.h"
 #include "tools/character_tables.h"
+#include "tools/result_limit.h"
 
 namespace lct {
 
@@ -61,15 +62,17 @@ struct RandomTextRun {
 };
 
 /// A click on the generate button of `kind`. When the button shows its idle
-/// caption: runs, putting the groups into 编辑框结果 (replacing it); while the
-/// run lasts the button reads "点我停止生成" and the other button is disabled.
-/// Otherwise: the button reads "正在停止中" and the running run stops after its
-/// current group, showing the groups made so far. Also stops after
-/// kMaxToolResultItems groups or once the result holds kMaxToolResultBytes
-/// (tools/result_limit.h). `seed` makes the draws reproducible (tests);
-/// without it each run is seeded from the clock.
-void clickRandomTextButton(Form& form, RandomTextKind kind, RandomTextRun& run,
-                           std::optional<std::uint64_t> seed = std::nullopt);
+/// caption: reads the options (a number box out of range is refused with a
+/// message box, and false is returned) and runs, putting the groups into
+/// 编辑框结果 (replacing it); while the run lasts the button reads
+/// "点我停止生成" and the other button is disabled. Otherwise: the button reads
+/// "正在停止中" and the running run stops after its current group, showing the
+/// groups made so far. A group that would take the result past `limits` is not
+/// made: the run ends there and says so in a message box. `seed` makes the
+/// draws reproducible; without it each run is seeded from the clock.
+bool clickRandomTextButton(Form& form, RandomTextKind kind, RandomTextRun& run,
+                           std::optional<std::uint64_t> seed = std::nullopt,
+                           const ResultLimits& limits = {});
 
 /// Ticks the radio box `name` of the table choice and unticks the other two.
 void selectCharacterTable(Form& form, std::string_view name);

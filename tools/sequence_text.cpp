@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <limits>
 #include <vector>
 
 #include "platform/charset.h"
+#include "tools/number_box.h"
 #include "tools/result_limit.h"
 #include "tools/sequence_text_names.h"
 
@@ -55,6 +57,26 @@ const Words& words() {
 }
 
 constexpr int kMaxNumeralDigits = 12;
+constexpr std::int64_t kMaxNumeralValue = 999'999'999'999;
+
+constexpr std::string_view kTitle = "序列文本生成器";
+
+// More zeros than a whole result can hold make no item; a negative count
+// counts as 0.
+constexpr std::int64_t kMaxZeros = kMaxToolResultBytes;
+constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
+constexpr NumberBox kNumberBoxes[] = {
+    {kStart, "起始值", kInt64Min, kInt64Max},
+    {kStep, "间隔值", kInt64Min, kInt64Max},
+    {kStop, "终止值", kInt64Min, kInt64Max},
+    {kZeros, "零位数", std::numeric_limits<int>::min(), kMaxZeros},
+};
+
+// True when u + step stays inside the 64-bit range.
+bool withinRange(std::int64_t u, std::int64_t step) {
+    return step >= 0 ? u <= kInt64Max - step : u >= kInt64Min - step;
+}
 
 // The template cut at its markers: item goes between consecutive pieces.
 struct SplitTemplate {
@@ -108,19 +130,26 @@ const ControlTable& sequenceTextTable() {
          .multiLine = true,
          .typesTabs = true},
         {.name = kGenerate, .kind = K::Button, .text = "生成序列"},
-        {.name = kResult, .kind = K::EditBox, .multiLine = true, .tag = "禁止保存"},
+        {.name = kResult,
+         .kind = K::EditBox,
+         .multiLine = true,
+         .tag = "禁止保存",
+         .breaksLongLines = true},
         {.name = kCopyResult, .kind = K::Button, .text = "复制"},
     };
     return table;
 }
 
 SequenceOptions readSequenceOptions(Form& form) {
+    auto number = [&form](std::string_view name) {
+        return readNumberText(textOf(form, name)).value;
+    };
     SequenceOptions o;
-    o.start = integerOf(form, kStart);
-    o.step = integerOf(form, kStep);
-    o.stop = integerOf(form, kStop);
+    o.start = number(kStart);
+    o.step = number(kStep);
+    o.stop = number(kStop);
     o.letters = !tickedOf(form, kNumbers) && tickedOf(form, kLetters);
-    o.zeros = integerOf(form, kZeros);
+    o.zeros = static_cast<int>(std::clamp<std::int64_t>(number(kZeros), 0, kMaxZeros));
     o.sameWidth = tickedOf(form, kSameWidth);
     o.upper = tickedOf(form, kUpper);
     o.money = tickedOf(form, kMoney);
@@ -236,37 +265,57 @@ std::string sequenceItem(std::int64_t value, const SequenceOptions& o) {
     return item;
 }
 
-std::string generateSequence(const SequenceOptions& o) {
+std::string generateSequence(const SequenceOptions& o, ResultCount* count,
+                             const ResultLimits& limits) {
     const SplitTemplate split = splitTemplate(o.itemTemplate, words().marker);
     const std::size_t markers = split.pieces.size() - 1;
-    std::string out;
+    ResultBuilder builder(limits);
+    std::string& out = builder.text();
     std::string item;  // reused: one buffer for every item
-    std::int64_t items = 0;
-    // The counter is 64 bits wide, so that passing a stop value near the end
-    // of the int range cannot wrap around.
     for (std::int64_t u = o.start; (o.step >= 0 && u <= o.stop) || (o.step < 0 && u >= o.stop);
          u += o.step) {
-        if (items == kMaxToolResultItems) break;
         writeSequenceItem(u, o, item);
         const std::size_t bytes =
             (out.empty() ? 0 : o.separator.size()) + split.literalBytes + markers * item.size();
-        if (bytes > kMaxToolResultBytes - out.size()) break;
+        if (!builder.admit(bytes)) break;
         if (!out.empty()) out += o.separator;
         out += split.pieces[0];
         for (std::size_t i = 1; i < split.pieces.size(); ++i) {
             out += item;
             out += split.pieces[i];
         }
-        ++items;
-        // A step of 0 would repeat the start forever: it gives one item.
-        if (o.step == 0) break;
+        // A step of 0 would repeat the start forever: it gives one item. A
+        // step past the end of the 64-bit range ends the sequence.
+        if (o.step == 0 || !withinRange(u, o.step)) break;
     }
-    return out;
+    if (count) *count = builder.count();
+    return std::move(out);
 }
 
-void generateSequenceInto(Form& form) {
-    const std::string result = generateSequence(readSequenceOptions(form));
+std::string sequenceRangeError(const SequenceOptions& o) {
+    if (o.letters || !o.upper) return {};
+    const auto outside = [](std::int64_t v) {
+        return v > kMaxNumeralValue || v < -kMaxNumeralValue;
+    };
+    if (!outside(o.start) && !outside(o.stop)) return {};
+    return utf8ToGbk("转为大写时，起始值和终止值应在 -" + std::to_string(kMaxNumeralValue) +
+                     " 到 " + std::to_string(kMaxNumeralValue) + " 之间（最多 12 位数）。");
+}
+
+bool generateSequenceInto(Form& form, const ResultLimits& limits) {
+    for (const NumberBox& box : kNumberBoxes) {
+        if (!readNumberBoxOrWarn(form, box, kTitle)) return false;
+    }
+    const SequenceOptions options = readSequenceOptions(form);
+    if (const std::string error = sequenceRangeError(options); !error.empty()) {
+        form.messageBox(error, utf8ToGbk(kTitle), MessageButtons::Ok, MessageIcon::Warning);
+        return false;
+    }
+    ResultCount count;
+    const std::string result = generateSequence(options, &count, limits);
     if (Control* box = form.find(kResult)) box->setText(result);
+    announceResultLimit(form, count, "项", kTitle, limits);
+    return true;
 }
 
 void applySequenceCoupling(Form& form) {

@@ -13,6 +13,7 @@
 #include "form/control_table.h"
 #include "form/form.h"
 #include "settings/settings_store.h"
+#include "tools/result_limit.h"
 
 namespace lct {
 
@@ -37,7 +38,9 @@ struct SequenceOptions {
 
 /// The options as the window shows them: the separator "\n" (backslash, n)
 /// stands for CR LF; without 扩展组合 the template is "<序列>"; numbers are
-/// the leading integers of their boxes (a fraction is cut toward zero).
+/// the leading 64-bit integers of their boxes (readNumberText: blanks and
+/// full-width digits read; a fraction is cut toward zero), the zeros kept
+/// between 0 and kMaxToolResultBytes.
 SequenceOptions readSequenceOptions(Form& form);
 
 /// The plain Chinese reading of `n`: 10 reads 一十, 105 一百零五, 10001 一万零一,
@@ -57,13 +60,22 @@ std::string sequenceItem(std::int64_t value, const SequenceOptions& options);
 
 /// The whole sequence: u runs from start by step while it has not passed stop
 /// (a step pointing away from stop gives ""). A step of 0 gives the start's
-/// item once (when start is not past stop) instead of repeating it forever.
-/// Stops after kMaxToolResultItems items, and before an item that would take
-/// the text past kMaxToolResultBytes (tools/result_limit.h).
-std::string generateSequence(const SequenceOptions& options);
+/// item once (when start is not past stop) instead of repeating it forever;
+/// a step that would leave the 64-bit range ends it. An item that would take
+/// the text past `limits` is left out and ends the sequence; `count` (when
+/// given) tells how many items were made and whether that happened.
+std::string generateSequence(const SequenceOptions& options, ResultCount* count = nullptr,
+                             const ResultLimits& limits = {});
 
-/// 按钮生成: generates from the window's options into 编辑框结果 (replacing it).
-void generateSequenceInto(Form& form);
+/// Why the options cannot be generated (GBK), or "": Chinese numerals read
+/// at most 12 digits, so 转为大写 needs start and stop within ±999999999999.
+std::string sequenceRangeError(const SequenceOptions& options);
+
+/// 按钮生成: generates from the window's options into 编辑框结果 (replacing
+/// it) and announces a result cut at `limits`. A number box out of range, or
+/// a range that the numerals cannot read, is refused with a message box and
+/// false.
+bool generateSequenceInto(Form& form, const ResultLimits& limits = {});
 
 /// The enable rules: 到金额 and 到繁体 only for Chinese numerals; 零位数 and
 /// 数位相同 only for digits; the template box and 按钮问号 only with 扩展组合.

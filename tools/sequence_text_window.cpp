@@ -33,7 +33,7 @@ SequenceTextWindow::SequenceTextWindow(SettingsStore& store, QWidget* owner)
     connect(button(kTemplateHint), &QAbstractButton::clicked, this,
             [this] { showTemplateHint(*form_); });
     connect(button(kGenerate), &QAbstractButton::clicked, this,
-            [this] { generateSequenceInto(*form_); });
+            [this] { static_cast<void>(generateSequenceInto(*form_)); });
     connect(button(kCopyResult), &QAbstractButton::clicked, this,
             [this] { copySequenceResult(*form_); });
 

@@ -49,7 +49,7 @@ TEST(AnchorComposerForm, DefaultsGiveThreeLinks) {
     std::string captionDuringRun;
     auto previous = setPendingMessagesHandler([&] { captionDuringRun = textOf(form, "按钮合成"); });
     bool stop = true;  // the run clears it
-    runAnchorComposer(form, stop);
+    pressAnchorComposer(form, stop);
     setPendingMessagesHandler(previous);
 
     EXPECT_EQ(captionDuringRun, G("正在合成.."));
@@ -67,7 +67,7 @@ TEST(AnchorComposerForm, StopEndsAfterTheLineInProgress) {
     HeadlessForm form(anchorComposerTable());
     bool stop = false;
     auto previous = setPendingMessagesHandler([&] { stop = true; });
-    runAnchorComposer(form, stop);
+    pressAnchorComposer(form, stop);
     setPendingMessagesHandler(previous);
     EXPECT_EQ(U(textOf(form, "编辑框合成列表")),
               "<a href=\"https://www.example.com/\" title=\"青禾示例站\" "

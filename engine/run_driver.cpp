@@ -167,13 +167,13 @@ std::string progressLine(int count, int i, std::string_view title) {
 void finishBatch(RunResult& result, RunHost& host, RunServices& services,
                  const BatchRequest& request, PipelineMode mode, std::int64_t start) {
     result.summary = messageText("处理完成,共处理成功 ") + std::to_string(result.succeeded) +
-                     messageText(" 个文件，");
-    // The items the written results hold; shuffling and list replacement have none.
+                     messageText(" 个文件，耗费 ") + services.elapsedText(tickCount() - start);
+    // The items the written results hold, after the sentence that callers
+    // read; shuffling and list replacement have none.
     if (mode != PipelineMode::ShuffleReplace) {
-        result.summary += messageText(mode == PipelineMode::Insert ? "插入 " : "替换 ") +
-                          std::to_string(result.items) + messageText(" 处，");
+        result.summary += messageText(mode == PipelineMode::Insert ? "，插入 " : "，替换 ") +
+                          std::to_string(result.items) + messageText(" 处");
     }
-    result.summary += messageText("耗费 ") + services.elapsedText(tickCount() - start);
     if (!result.failures.empty()) {
         result.summary += messageText(", 失败 ") + std::to_string(result.failures.size()) +
                           messageText(" 个文件");

@@ -222,7 +222,7 @@ TEST_F(RunDriverTest, BatchWritesBesideTheFirstFile) {
     EXPECT_EQ(services.written.count("/in/out/a[K].htm"), 1u);
     EXPECT_EQ(services.written.count("/in/out/b[K].txt"), 1u);
     EXPECT_EQ(host.statuses.front(), "(2:1) a");
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，插入 2 处，耗费 1 秒");
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒，插入 2 处");
     EXPECT_EQ(host.messages.size(), 1u);  // the question, answered No
     EXPECT_TRUE(services.opened.empty());
     // Detected encoding and line breaks go back with the result.
@@ -252,7 +252,7 @@ TEST_F(RunDriverTest, StopIsHonouredBetweenArticles) {
     host.stopAfter = 2;
     const RunResult result = batch({"/in/1.txt", "/in/2.txt", "/in/3.txt", "/in/4.txt"});
     EXPECT_EQ(result.succeeded, 2);
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，插入 2 处，耗费 1 秒");
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒，插入 2 处");
 }
 
 TEST_F(RunDriverTest, BatchWithoutPathsDoesNothing) {
@@ -290,7 +290,7 @@ TEST_F(RunDriverFailureTest, UnreadableInputsFailWithoutAResult) {
                                                        "/in/fifo | 是管道，不是普通文件"}));
     EXPECT_EQ(services.written.size(), 2u);
     EXPECT_EQ(host.statuses.back(),
-              "处理完成,共处理成功 2 个文件，插入 2 处，耗费 1 秒, 失败 2 个文件");
+              "处理完成,共处理成功 2 个文件，耗费 1 秒，插入 2 处, 失败 2 个文件");
     // Progress still moves through every input.
     EXPECT_EQ(host.progresses[host.progresses.size() - 2], std::make_pair(4, 4));
 }
@@ -301,7 +301,7 @@ TEST_F(RunDriverFailureTest, NothingReadableCreatesNoFolderAndOffersNone) {
     EXPECT_TRUE(services.foldersCreated.empty());
     EXPECT_TRUE(host.messages.empty());  // no question about a folder that does not exist
     EXPECT_EQ(host.statuses.back(),
-              "处理完成,共处理成功 0 个文件，插入 0 处，耗费 1 秒, 失败 1 个文件");
+              "处理完成,共处理成功 0 个文件，耗费 1 秒，插入 0 处, 失败 1 个文件");
 }
 
 TEST_F(RunDriverFailureTest, FailedWritesAreFailuresAndTheRunGoesOn) {
@@ -316,7 +316,7 @@ TEST_F(RunDriverFailureTest, FailedWritesAreFailuresAndTheRunGoesOn) {
     // Items of results that were not written are not counted.
     EXPECT_EQ(result.items, 0);
     EXPECT_EQ(host.statuses.back(),
-              "处理完成,共处理成功 0 个文件，插入 0 处，耗费 1 秒, 失败 2 个文件");
+              "处理完成,共处理成功 0 个文件，耗费 1 秒，插入 0 处, 失败 2 个文件");
 }
 
 TEST_F(RunDriverTest, TheBatchSummaryCountsTheItemsWritten) {
@@ -326,7 +326,7 @@ TEST_F(RunDriverTest, TheBatchSummaryCountsTheItemsWritten) {
     keywords("北京\r\n上海");
     RunResult result = batch({"/in/a.txt", "/in/b.txt"});
     EXPECT_EQ(result.items, 4);
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，替换 4 处，耗费 1 秒");
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒，替换 4 处");
     // Shuffling and list replacement count nothing.
     options.article.mode = PipelineMode::ShuffleReplace;
     result = batch({"/in/a.txt"});
@@ -499,7 +499,7 @@ TEST_F(RunDriverJobsTest, WriteFailuresOnHelperThreadsAreCounted) {
         ASSERT_EQ(outcome.failures.size(), 2u) << jobs;
         EXPECT_EQ(outcome.failures[0], "/in/3.txt | 无法写入结果文件 /in/out/3[K].txt：磁盘已满");
         EXPECT_EQ(outcome.statuses.back(),
-                  "处理完成,共处理成功 8 个文件，插入 8 处，耗费 1 秒, 失败 2 个文件");
+                  "处理完成,共处理成功 8 个文件，耗费 1 秒，插入 8 处, 失败 2 个文件");
     }
 }
 

@@ -108,12 +108,13 @@ class QtMainWindowScreenTest : public QObject {
             MainWindow first(settings());
             first.show();
             QVERIFY(QTest::qWaitForWindowExposed(&first));
-            first.setGeometry(QRect(40, 30, 1000, 600));
+            // A size within the screen and above the window's smallest.
+            first.setGeometry(QRect(40, 30, 1000, 680));
             QCoreApplication::processEvents();
             placed = first.geometry();
             first.close();
         }
-        QCOMPARE(placed.size(), QSize(1000, 600));
+        QCOMPARE(placed.size(), QSize(1000, 680));
         MainWindow second(settings());
         second.show();
         QVERIFY(QTest::qWaitForWindowExposed(&second));

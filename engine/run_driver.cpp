@@ -160,7 +160,12 @@ void report(RunHost& host, const ArticleReport& articleReport, std::vector<std::
 
 // The status line of article `i` of `count`, such as "(20:3) 新闻".
 std::string progressLine(int count, int i, std::string_view title) {
-    return "(" + std::to_string(count) + ":" + std::to_string(i) + ") " + printable(title);
+    std::string line = "(";
+    line += std::to_string(count);
+    line += ':';
+    line += std::to_string(i);
+    line += ") ";
+    return line + printable(title);
 }
 
 // The end of a batch: the summary line, and the offer to open the folder.

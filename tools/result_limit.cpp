@@ -15,7 +15,10 @@ std::string sizeText(std::size_t bytes) {
     const std::size_t unit = mega ? kMiB : kKiB;
     const std::size_t tenths = (bytes * 10 + unit / 2) / unit;
     std::string text = std::to_string(tenths / 10);
-    if (tenths % 10 != 0) text += "." + std::to_string(tenths % 10);
+    if (tenths % 10 != 0) {
+        text += '.';
+        text += std::to_string(tenths % 10);
+    }
     return text + (mega ? " MB" : " KB");
 }
 

@@ -70,6 +70,7 @@ LargeTextView::LargeTextView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     viewport()->setCursor(Qt::IBeamCursor);
+    rowHeight_ = measureRowHeight();
     setText(QString());
 }
 
@@ -112,8 +113,15 @@ qsizetype LargeTextView::rowAtY(int y) const {
     return std::clamp<qsizetype>(firstVisibleRow() + offset, 0, rowCount() - 1);
 }
 
-int LargeTextView::rowHeight() const {
-    return std::max(fontMetrics().lineSpacing(), 1);
+// The height of a row: a line of Latin and Chinese characters, as the latter
+// may come from a taller fallback font.
+int LargeTextView::measureRowHeight() const {
+    QTextLayout sample(QStringLiteral(u"Ag\u5B57"), font());
+    sample.beginLayout();
+    const QTextLine line = sample.createLine();
+    sample.endLayout();
+    const int height = static_cast<int>(std::ceil(line.isValid() ? line.height() : 0));
+    return std::max({height, fontMetrics().lineSpacing(), 1});
 }
 
 int LargeTextView::visibleRows() const {
@@ -187,6 +195,7 @@ void LargeTextView::paintRow(QPainter& painter, qsizetype row, int y) {
         selections.append({static_cast<int>(from - start), static_cast<int>(to - from),
                            selectionFormat(palette())});
     const QPointF origin(kMargin - horizontalScrollBar()->value(), y);
+    painter.setClipRect(QRect(0, y, viewport()->width(), rowHeight()));
     layout.draw(&painter, origin, selections);
 
     const QTextLine line = layout.lineAt(0);
@@ -233,6 +242,7 @@ void LargeTextView::resizeEvent(QResizeEvent* event) {
 void LargeTextView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        rowHeight_ = measureRowHeight();
         contentWidth_ = fontMetrics().horizontalAdvance(rowText(widestRow_).toString());
         updateScrollBars();
     }

@@ -31,6 +31,8 @@ class LargeTextView final : public QAbstractScrollArea {
     qsizetype rowCount() const { return static_cast<qsizetype>(rows_.size()); }
     /// The text of a row (without the line break after it).
     QStringView rowText(qsizetype row) const;
+    /// Pixels from the top of one row to the next.
+    int rowHeight() const { return rowHeight_; }
     /// The first row on screen.
     qsizetype firstVisibleRow() const;
     /// Scrolls so that `row` is on screen.
@@ -65,7 +67,7 @@ class LargeTextView final : public QAbstractScrollArea {
     qsizetype rowEnd(qsizetype row) const;
     qsizetype rowOf(qsizetype position) const;
     qsizetype rowAtY(int y) const;
-    int rowHeight() const;
+    int measureRowHeight() const;
     int visibleRows() const;
     void layOutRow(QTextLayout& layout, qsizetype row) const;
     void paintRow(QPainter& painter, qsizetype row, int y);
@@ -77,6 +79,7 @@ class LargeTextView final : public QAbstractScrollArea {
     std::vector<qsizetype> rows_;  // where each row starts in text_
     qsizetype widestRow_ = 0;      // the row with the most characters
     int contentWidth_ = 0;         // pixels: the widest row measured so far
+    int rowHeight_ = 1;            // pixels
     qsizetype anchor_ = 0;
     qsizetype position_ = 0;
     bool dragging_ = false;

@@ -106,7 +106,7 @@ class ResultBoxTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         box.setFullText(numberLines(20'000));
         LargeTextView& view = *box.largeView();
-        const int row = view.fontMetrics().lineSpacing();
+        const int row = view.rowHeight();
         // From before the first character of the third row to past the end of
         // the fifth.
         click(view, QPoint(1, 4 + 2 * row + row / 2));

@@ -26,10 +26,11 @@ struct ControlRow {
     bool typesTabs = false;
     int comboStyle = kComboDropDownList;
     std::string_view tag = {};
-    /// A multi-line result box that may hold lines of any length: the Qt form
-    /// shows lines longer than a few thousand characters broken into pieces
-    /// (for display only; its text stays as set), so that showing it cannot
-    /// take long.
+    /// A multi-line result box that may hold any text within the tools'
+    /// limits: the Qt form shows lines longer than a few thousand characters
+    /// broken into pieces (for display only; its text stays as set), and a text
+    /// of very many lines in a read-only view that lays out only the lines on
+    /// screen, so that showing it cannot take long.
     bool breaksLongLines = false;
 };
 

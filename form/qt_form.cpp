@@ -24,6 +24,7 @@
 #include <memory>
 
 #include "form/qt_long_lines.h"
+#include "form/qt_result_box.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -88,18 +89,21 @@ QWidget* makeEditBox(const ControlRow& row, const QString& text, QWidget* parent
         new CopyingDrops(line, line);
         return line;
     }
+    QWidget* box = nullptr;
     QPlainTextEdit* edit = nullptr;
     if (row.breaksLongLines) {
-        auto* view = new LongLineView(parent);
-        view->setFullText(text);
-        edit = view;
+        auto* result = new ResultBox(parent);
+        result->setFullText(text);
+        box = result;
+        edit = result->editor();
     } else {
         edit = new QPlainTextEdit(parent);
         edit->setPlainText(text);
+        box = edit;
     }
     edit->setTabChangesFocus(!row.typesTabs);
     new CopyingDrops(edit, edit->viewport());
-    return edit;
+    return box;
 }
 
 QWidget* makeWidget(const ControlRow& row, QWidget* parent) {
@@ -195,7 +199,7 @@ class QtForm::QtControl final : public Control {
     std::string text() const override {
         if (auto* b = qobject_cast<QAbstractButton*>(widget_)) return fromQString(b->text());
         if (auto* line = qobject_cast<QLineEdit*>(widget_)) return fromQString(line->text());
-        if (auto* view = qobject_cast<LongLineView*>(widget_)) return fromQString(view->fullText());
+        if (auto* box = qobject_cast<ResultBox*>(widget_)) return fromQString(box->fullText());
         if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_))
             return fromQString(edit->toPlainText());
         if (auto* c = qobject_cast<QComboBox*>(widget_)) return fromQString(c->currentText());
@@ -211,8 +215,8 @@ class QtForm::QtControl final : public Control {
             if (!marks_.empty()) setMarks({});
             line->setText(q);
             shown_ = text;
-        } else if (auto* view = qobject_cast<LongLineView*>(widget_)) {
-            view->setFullText(q);
+        } else if (auto* box = qobject_cast<ResultBox*>(widget_)) {
+            box->setFullText(q);
         } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget_)) {
             if (!marks_.empty()) setMarks({});
             edit->setPlainText(q);

@@ -25,9 +25,7 @@ QString breakLongLines(const QString& text, std::vector<int>& continued) {
         const bool last = end < 0;
         if (last) end = text.size();
         qsizetype at = start;
-        while (end - at > LongLineView::kPieceLength) {
-            qsizetype cut = at + LongLineView::kPieceLength;
-            if (text.at(cut - 1).isHighSurrogate()) --cut;
+        for (qsizetype cut = pieceEnd(text, at, end); cut < end; cut = pieceEnd(text, at, end)) {
             shown += QStringView(text).mid(at, cut - at);
             shown += u'\n';
             continued.push_back(++block);
@@ -59,6 +57,12 @@ QString joinedText(const QTextDocument& document, int from, int to) {
 }
 
 }  // namespace
+
+qsizetype pieceEnd(QStringView text, qsizetype at, qsizetype end) {
+    if (end - at <= LongLineView::kPieceLength) return end;
+    const qsizetype cut = at + LongLineView::kPieceLength;
+    return text.at(cut - 1).isHighSurrogate() ? cut - 1 : cut;
+}
 
 LongLineView::LongLineView(QWidget* parent) : QPlainTextEdit(parent) {}
 

@@ -14,6 +14,12 @@ class QMimeData;
 
 namespace lct {
 
+/// Where the displayed piece of a line that starts at `at` and ends at `end`
+/// (exclusive) ends: `end` for a piece of LongLineView::kPieceLength characters
+/// or less, else after that many characters, one less where that would split a
+/// surrogate pair.
+qsizetype pieceEnd(QStringView text, qsizetype at, qsizetype end);
+
 class LongLineView final : public QPlainTextEdit {
     Q_OBJECT
   public:

@@ -8,6 +8,7 @@
 #include <QtTest/QtTest>
 
 #include "form/form.h"
+#include "form/qt_result_box.h"
 #include "platform/charset.h"
 #include "tools/keyword_merger_window.h"
 
@@ -83,7 +84,7 @@ class KeywordMergerWindowTest : public QObject {
         // inside it was ignored: a second merge would have cleared the stop
         // and made all 100 lines.
         QVERIFY(alive);
-        const QString result = window->form().widgetAs<QPlainTextEdit>("编辑框结果")->toPlainText();
+        const QString result = window->form().widgetAs<ResultBox>("编辑框结果")->fullText();
         QCOMPARE(result.count(QLatin1Char('\n')), 25);
         QTRY_VERIFY(!alive);
     }

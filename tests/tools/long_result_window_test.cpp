@@ -1,8 +1,10 @@
-// Result boxes with very long lines, offscreen: a group of a million
-// characters shows at once (a freeze guard with a generous bound, not a speed
-// measurement), and the display's breaks never reach the text or a copy.
+// Result boxes with very long lines or very many of them, offscreen: a group
+// of a million characters and a sequence of a million lines show at once (a
+// freeze guard with a generous bound, not a speed measurement), and the
+// display's breaks never reach the text or a copy.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -10,9 +12,13 @@
 #include <QTextBlock>
 #include <QtTest/QtTest>
 
+#include "form/qt_large_text.h"
 #include "form/qt_long_lines.h"
+#include "form/qt_result_box.h"
+#include "platform/charset.h"
 #include "settings/settings_support.h"
 #include "tools/random_text_window.h"
+#include "tools/sequence_text_window.h"
 
 namespace lct {
 
@@ -35,15 +41,58 @@ class LongResultTest : public QObject {
         QElapsedTimer timer;
         timer.start();
         QTest::mouseClick(form.widgetAs<QPushButton>("按钮生成汉字"), Qt::LeftButton);
-        auto* box = form.widgetAs<LongLineView>("编辑框结果");
+        auto* box = form.widgetAs<ResultBox>("编辑框结果");
         box->repaint();
         QCoreApplication::processEvents();
         const qint64 elapsed = timer.elapsed();
         qInfo("shown in %lld ms", elapsed);
         QVERIFY2(elapsed < 8000, qPrintable(QString::number(elapsed) + " ms"));
 
-        QVERIFY(box->showsBrokenLines());
+        QVERIFY(!box->showsLargeText());
+        QVERIFY(box->editor()->showsBrokenLines());
         QCOMPARE(textOf(form, "编辑框结果").size(), 2'000'000u);  // GBK, one line
+    }
+
+    void millionLineSequenceShowsWithinSeconds() {
+        test::TempFolder folder;
+        SettingsStore store;
+        QVERIFY(store.open(folder / "settings.ini"));
+        SequenceTextWindow window(store, nullptr);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QtForm& form = window.form();
+        form.widgetAs<QLineEdit>("编辑框起始值")->setText(QStringLiteral("1"));
+        form.widgetAs<QLineEdit>("编辑框终止值")->setText(QStringLiteral("1000000"));
+        form.widgetAs<QLineEdit>("编辑框零位数")->setText(QStringLiteral("0"));
+        form.widgetAs<QCheckBox>("选择框数位相同")->setChecked(false);
+
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(form.widgetAs<QPushButton>("按钮生成"), Qt::LeftButton);
+        auto* box = form.widgetAs<ResultBox>("编辑框结果");
+        box->repaint();
+        QCoreApplication::processEvents();
+        const qint64 elapsed = timer.elapsed();
+        qInfo("generated and shown in %lld ms", elapsed);
+        // The bound covers making the million items too.
+        QVERIFY2(elapsed < 30000, qPrintable(QString::number(elapsed) + " ms"));
+
+        QVERIFY(box->showsLargeText());
+        QCOMPARE(box->largeView()->rowCount(), qsizetype{1'000'000});
+        const std::string text = textOf(form, "编辑框结果");
+        QVERIFY(text.starts_with("1\r\n2\r\n3\r\n"));
+        QVERIFY(text.ends_with("\r\n999999\r\n1000000"));
+        QCOMPARE(text.size(), 5'888'896u + 2 * 999'999u);  // digits and CR LF
+
+        // The copy button and a copy of everything give the text as it is.
+        const QString shown = box->fullText();
+        QTest::mouseClick(form.widgetAs<QPushButton>("按钮复制"), Qt::LeftButton);
+        QVERIFY(QApplication::clipboard()->text() == shown);
+        QApplication::clipboard()->clear();
+        box->largeView()->setFocus();
+        QTest::keyClick(box->largeView(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box->largeView(), Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(QApplication::clipboard()->text() == shown);
     }
 
     void breaksStayOutOfTheTextAndOfCopies() {

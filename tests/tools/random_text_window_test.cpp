@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QtTest/QtTest>
 
+#include "form/qt_result_box.h"
 #include "gbk.h"
 #include "settings/settings_support.h"
 #include "tools/random_text_window.h"
@@ -39,7 +40,7 @@ class RandomTextWindowTest : public QObject {
         QVERIFY(form.widgetAs<QRadioButton>("单选框次要常用")->isChecked());
         QTest::mouseClick(form.widgetAs<QPushButton>("按钮生成汉字"), Qt::LeftButton);
         const QStringList groups =
-            form.widgetAs<QPlainTextEdit>("编辑框结果")->toPlainText().split(QChar('\n'));
+            form.widgetAs<ResultBox>("编辑框结果")->fullText().split(QChar('\n'));
         QCOMPARE(groups.size(), 5);
         for (const QString& group : groups)
             QVERIFY2(group.size() >= 3 && group.size() <= 5, qPrintable(group));
@@ -74,8 +75,7 @@ class RandomTextWindowTest : public QObject {
         QVERIFY(window);
         QVERIFY(!window->isVisible());
         // The run stopped after its first group and showed it.
-        QCOMPARE(window->form().widgetAs<QPlainTextEdit>("编辑框结果")->toPlainText().count('\n'),
-                 0);
+        QCOMPARE(window->form().widgetAs<ResultBox>("编辑框结果")->fullText().count('\n'), 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(window.isNull());
         QVERIFY(test::U(test::readFile(folder / "settings.ini")).find("[随机文本生成器]") !=

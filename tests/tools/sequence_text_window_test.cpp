@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QtTest/QtTest>
 
+#include "form/qt_result_box.h"
 #include "gbk.h"
 #include "settings/settings_support.h"
 #include "tools/sequence_text_window.h"
@@ -38,7 +39,7 @@ class SequenceTextWindowTest : public QObject {
         QVERIFY(form.widget("选择框到金额")->isEnabled());
         QVERIFY(!form.widget("编辑框零位数")->isEnabled());
         QTest::mouseClick(form.widgetAs<QPushButton>("按钮生成"), Qt::LeftButton);
-        QCOMPARE(form.widgetAs<QPlainTextEdit>("编辑框结果")->toPlainText(),
+        QCOMPARE(form.widgetAs<ResultBox>("编辑框结果")->fullText(),
                  QString::fromUtf8("一\n二\n三"));
 
         form.widgetAs<QRadioButton>("单选框字母")->click();
@@ -48,7 +49,7 @@ class SequenceTextWindowTest : public QObject {
         QVERIFY(form.widget("编辑框扩展组合")->isEnabled());
         QVERIFY(form.widget("按钮问号")->isEnabled());
         form.widgetAs<QPushButton>("按钮生成")->click();
-        QCOMPARE(form.widgetAs<QPlainTextEdit>("编辑框结果")->toPlainText(),
+        QCOMPARE(form.widgetAs<ResultBox>("编辑框结果")->fullText(),
                  QString::fromUtf8("【关键词A】\n【关键词B】\n【关键词C】"));
 
         window->close();

@@ -138,9 +138,13 @@ std::string encodeText(std::string_view text, TextEncoding encoding, LineBreaks 
     std::string gbk = lineBreaks == LineBreaks::Lf ? crLfToLf(text) : std::string(text);
     const std::string_view charset = charsetNameOf(encoding);
     if (charset.empty()) return gbk;
-    std::string converted = convertCharset(gbk, kInternalCharset, charset).value_or(std::string());
-    if (converted.empty()) return gbk;
-    return std::string(byteOrderMarkOf(encoding)) + converted;
+    const std::optional<std::string> converted = convertCharset(gbk, kInternalCharset, charset);
+    // A charset skips the default-ignorable characters it lacks (U+FE0F, tag
+    // characters), so a text of only those converts to nothing: that is the
+    // result, not a reason to write the GBK bytes into a file of another
+    // charset.
+    if (!converted || gbk.empty()) return gbk;
+    return std::string(byteOrderMarkOf(encoding)) + *converted;
 }
 
 bool writeTextFile(std::string_view path, std::string_view text, TextEncoding encoding,

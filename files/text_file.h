@@ -56,8 +56,10 @@ TextFile decodeText(std::string&& bytes, TextEncoding requested);
 
 /// The bytes of a file holding `text` (GBK, CR LF) in `encoding`: UTF-8 and
 /// UTF-16 get their byte-order mark; Detect and Gbk give the GBK bytes as they
-/// are, as does a conversion that yields nothing (without a mark). With Lf
-/// every CR LF becomes LF before encoding.
+/// are, as does a charset whose converter cannot be opened (without a mark).
+/// An empty text gives no bytes, not even a mark; a text of characters that
+/// the charset skips gives the mark alone. With Lf every CR LF becomes LF
+/// before encoding.
 std::string encodeText(std::string_view text, TextEncoding encoding, LineBreaks lineBreaks);
 
 /// Writes `text` encoded by encodeText as the whole content of the file at

@@ -79,6 +79,24 @@ inline Result runProgram(std::vector<std::string> all) {
     return r;
 }
 
+/// Starts lancitong-cli with `args` without waiting; its output goes nowhere.
+/// -1 when it could not be started.
+inline pid_t startCli(std::vector<std::string> args) {
+    args.insert(args.begin(), LCT_CLI_PATH);
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
 /// Runs lancitong-cli with `args`.
 inline Result run(const std::vector<std::string>& args) {
     std::vector<std::string> all = {LCT_CLI_PATH};

@@ -271,6 +271,11 @@ TEST(EncodeText, WritesEachEncodingWithItsMark) {
          kLeBom + std::string("a\0\n\0", 4)},
         {"empty text writes nothing, not even a mark", "", TextEncoding::Utf8, LineBreaks::CrLf,
          ""},
+        // Found by fuzzing: Big5 skips these characters, and the text's GBK
+        // bytes used to be written into the Big5 file instead.
+        {"characters Big5 skips write no GBK bytes", "\uFE0F\U000E0001", TextEncoding::Big5,
+         LineBreaks::CrLf, ""},
+        {"and only what Big5 has", "\uFE0F這", TextEncoding::Big5, LineBreaks::CrLf, "\xB3\x6F"},
     };
     for (const EncodeCase& c : cases)
         EXPECT_EQ(encodeText(G(c.textUtf8), c.encoding, c.style), c.bytes) << c.what;

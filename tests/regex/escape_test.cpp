@@ -32,7 +32,15 @@ TEST(Escape, FourHelpers) {
         // Trail bytes 0x5C and 0x7C belong to their characters.
         {"\x81\x5C|", "\x81\x5C\\|", "\x81\x5C|", "\x81\x5C|", "\x81\x5C|"},
         {"\x81\x7C*", "\x81\x7C\\*", "\x81\x7C\\*", "\x81\x7C\\*", "\x81\x7C.*"},
-        {"\x81\x28", "\x81\x28", "\x81\x28", "\x81\x28", "\x81\x28"},
+        // A byte below 0x40 is no trail byte: a stray lead byte stands alone
+        // and the special character after it is escaped, behind an empty
+        // group that keeps the backslash from becoming its trail byte.
+        {"\x81\x28", "\x81(?:)\\(", "\x81(?:)\\(", "\x81(", "\x81(?:)\\("},
+        {"\x81+0", "\x81(?:)\\+0", "\x81(?:)\\+0", "\x81(?:)\\+0", "\x81(?:)\\+0"},
+        {"\x81*", "\x81(?:)\\*", "\x81(?:)\\*", "\x81(?:)\\*", "\x81.*"},
+        {"\xFF[", "\xFF\\[", "\xFF\\[", "\xFF\\[", "\xFF\\["},
+        {"\x81\x30\x81\x30*", "\x81\x30\x81\x30\\*", "\x81\x30\x81\x30\\*", "\x81\x30\x81\x30\\*",
+         "\x81\x30\x81\x30.*"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(escapeAll(c.text), c.all) << c.text;
@@ -48,6 +56,20 @@ TEST(Escape, EscapedTextMatchesItselfLiterally) {
     ASSERT_TRUE(re.create(escapeAll(text)));
     ASSERT_EQ(re.execute("x" + text + "y"), 1);
     EXPECT_EQ(re.matchText(1), text);
+}
+
+// Stray lead bytes (a damaged GBK file) before special characters: found
+// by fuzzing: "\x81+0" escaped to a pattern with a live "+", and "\xA1$"
+// to one whose backslash paired with the stray byte.
+TEST(Escape, StrayLeadByteBeforeSpecialMatchesItselfLiterally) {
+    const std::vector<std::string> texts = {"\x81+0", "a\x81(b", "\xFE$\x81[x]",     "\x80*",
+                                            "\xFF|y", "\xA1$1",  "\xA1$\xA1$\xA1\\", "\x81\x30$"};
+    for (const std::string& text : texts) {
+        RegexObject re;
+        ASSERT_TRUE(re.create(escapeAll(text), false, false, false)) << text;
+        ASSERT_EQ(re.execute("x" + text + "y"), 1) << text;
+        EXPECT_EQ(re.matchText(1), text) << text;
+    }
 }
 
 TEST(Escape, SentenceSeparatorSetOfThePicker) {

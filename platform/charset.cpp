@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "platform/ascii.h"
 #include "platform/gb18030_tables.h"
@@ -29,19 +30,21 @@ ConverterPtr openConverter(const char* name) {
 }
 
 // To-Unicode callback that turns every byte of an invalid sequence into its
-// private-use code point.
+// private-use code point. All of them go out in one write: ICU keeps what does
+// not fit in the output for later, but only within one write, since a write
+// after one that overflowed does nothing.
 void preserveInvalidBytes(const void*, UConverterToUnicodeArgs* args, const char* codeUnits,
                           int32_t length, UConverterCallbackReason reason, UErrorCode* err) {
     if (reason > UCNV_IRREGULAR) return;  // reset, close, clone: nothing to write
-    *err = U_ZERO_ERROR;                  // the write calls below do nothing while an error is set
+    *err = U_ZERO_ERROR;                  // the write call below does nothing while an error is set
+    std::vector<UChar> units;
+    units.reserve(2 * static_cast<std::size_t>(length));
     for (int32_t i = 0; i < length; ++i) {
         const char32_t cp = kRawByteBase + static_cast<unsigned char>(codeUnits[i]);
-        const std::array<UChar, 2> pair = {
-            static_cast<UChar>(0xD800 + ((cp - 0x10000) >> 10)),
-            static_cast<UChar>(0xDC00 + ((cp - 0x10000) & 0x3FF)),
-        };
-        ucnv_cbToUWriteUChars(args, pair.data(), 2, 0, err);
+        units.push_back(static_cast<UChar>(0xD800 + ((cp - 0x10000) >> 10)));
+        units.push_back(static_cast<UChar>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
     }
+    ucnv_cbToUWriteUChars(args, units.data(), static_cast<int32_t>(units.size()), 0, err);
 }
 
 // Converters are cached per thread; every use starts with a reset.

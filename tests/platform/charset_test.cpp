@@ -40,6 +40,22 @@ TEST(Charset, InvalidBytesArePreserved) {
     }
 }
 
+// Invalid bytes that fall where ICU's buffer between the two converters
+// fills up must all come through: each takes two units there.
+TEST(Charset, InvalidBytesAtEveryPlaceOfTheConvertersBufferArePreserved) {
+    for (bool icuAlone : {true, false}) {
+        useIcuOnly(icuAlone);
+        for (std::size_t ascii = 1000; ascii < 1040; ++ascii) {
+            for (const std::string tail : {"\xB6\xFF", "\xFF\xFF\xFF", "\x81\x30\xFF"}) {
+                const std::string bytes = "\xFF" + std::string(ascii, 'a') + tail;
+                ASSERT_EQ(utf8ToGbk(gbkToUtf8(bytes, InvalidBytes::Preserve)), bytes)
+                    << ascii << (icuAlone ? " ICU alone" : " tables");
+            }
+        }
+    }
+    useIcuOnly(false);
+}
+
 TEST(Charset, SubstitutionShowsInvalidBytesAsReplacementCharacter) {
     EXPECT_EQ(gbkToUtf8("a\xFF"), "a\xEF\xBF\xBD");
 }

@@ -3,7 +3,6 @@
 // is killed in the middle of a save.
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,35 +19,16 @@
 #include "cli/cli_runner.h"
 #include "platform/charset.h"
 
-extern char** environ;
-
 namespace lct {
 namespace {
 
 namespace fs = std::filesystem;
 using test::Result;
 using test::run;
+using test::startCli;
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
-}
-
-// Starts lancitong-cli with `args` without waiting; its output goes nowhere.
-pid_t start(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {LCT_CLI_PATH};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
 }
 
 int waitFor(pid_t pid) {
@@ -68,8 +48,8 @@ TEST_F(SettingsSafetyTest, TwoWritersAtOnceNeverLoseAnUpdate) {
         const std::string extension = "e" + std::to_string(round);
         const std::string filter = "*.f" + std::to_string(round);
         const pid_t a =
-            start({"settings", "--ini", ini(), "--set", "编辑框新文件扩展名=" + extension});
-        const pid_t b = start({"settings", "--ini", ini(), "--set", "编辑框过滤=" + filter});
+            startCli({"settings", "--ini", ini(), "--set", "编辑框新文件扩展名=" + extension});
+        const pid_t b = startCli({"settings", "--ini", ini(), "--set", "编辑框过滤=" + filter});
         ASSERT_EQ(waitFor(a), 0) << round;
         ASSERT_EQ(waitFor(b), 0) << round;
         const std::string file = slurp(ini());
@@ -169,7 +149,7 @@ TEST_F(SettingsSafetyTest, AKillDuringASaveNeverSplicesTheFile) {
     const auto span = std::chrono::duration_cast<std::chrono::microseconds>(took).count();
     for (int round = 0; round < 12; ++round) {
         write("s.ini", original);
-        const pid_t pid = start(change);
+        const pid_t pid = startCli(change);
         std::this_thread::sleep_for(
             std::chrono::microseconds(static_cast<long>(random()) % (span + 1)));
         ::kill(pid, SIGKILL);

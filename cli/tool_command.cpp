@@ -15,14 +15,8 @@ namespace lct::cli {
 namespace {
 
 constexpr int kDone = 0;
-constexpr int kUsage = 2;
+constexpr int kUsage = kUsageStatus;
 constexpr int kNotWritten = 3;
-
-int usageError(std::string_view message) {
-    printError("lancitong-cli: " + std::string(message));
-    printError("用 lancitong-cli --help 查看用法");
-    return kUsage;
-}
 
 std::string knownTools() {
     std::string names;
@@ -35,7 +29,7 @@ std::string knownTools() {
 
 // One --set on the tool's form: names are the tool's own, and a ticked radio
 // box unticks the others of its group.
-std::string applyToolSet(const ToolSpec& tool, Form& form, const std::string& name,
+std::string applyToolSet(const HeadlessTool& tool, Form& form, const std::string& name,
                          const std::string& value, const FileReader& readFile) {
     Control* control = form.tryFind(name);
     if (!control) return std::string(tool.title) + "没有名为“" + name + "”的控件";
@@ -83,7 +77,7 @@ std::optional<std::string> encodeOutput(std::string_view utf8, std::string_view 
 
 int runToolCommand(const Arguments& args, const std::string& settingsPath,
                    const FileReader& readFile) {
-    const ToolSpec* tool = findTool(args.tool);
+    const HeadlessTool* tool = findTool(args.tool);
     if (!tool) return usageError("未知的工具：" + args.tool + "（可用 " + knownTools() + "）");
     if (args.encoding && !encodeOutput("", *args.encoding))
         return usageError("未知的编码：" + *args.encoding + "（可用 utf-8、gbk、utf-16le）");

@@ -18,8 +18,8 @@ namespace lct {
 
 namespace {
 
-const std::vector<ToolSpec>& tools() {
-    static const std::vector<ToolSpec> specs = {
+const std::vector<HeadlessTool>& tools() {
+    static const std::vector<HeadlessTool> all = {
         {"random",
          "随机文本生成器",
          randomTextTable,
@@ -57,7 +57,7 @@ const std::vector<ToolSpec>& tools() {
          anchor_composer::kResult,
          {}},
     };
-    return specs;
+    return all;
 }
 
 ToolPress pressRandom(Form& form, std::string_view button, std::optional<std::uint64_t> seed,
@@ -75,8 +75,8 @@ ToolPress pressRandom(Form& form, std::string_view button, std::optional<std::ui
 ToolPress pressOne(std::string_view tool, Form& form, std::string_view button,
                    std::optional<std::uint64_t> seed, const ResultLimits& limits) {
     if (tool == "random") return pressRandom(form, button, seed, limits);
-    const ToolSpec& spec = *findTool(tool);
-    if (button != spec.mainButton) return ToolPress::NotRunButton;
+    const HeadlessTool& found = *findTool(tool);
+    if (button != found.mainButton) return ToolPress::NotRunButton;
     Random random(seed);
     bool stop = false;
     bool done = true;
@@ -94,21 +94,21 @@ ToolPress pressOne(std::string_view tool, Form& form, std::string_view button,
 
 }  // namespace
 
-const ToolSpec* findTool(std::string_view name) {
-    for (const ToolSpec& spec : tools()) {
-        if (spec.name == name) return &spec;
+const HeadlessTool* findTool(std::string_view name) {
+    for (const HeadlessTool& t : tools()) {
+        if (t.name == name) return &t;
     }
     return nullptr;
 }
 
 std::vector<std::string_view> toolNames() {
     std::vector<std::string_view> names;
-    for (const ToolSpec& spec : tools())
-        names.push_back(spec.name);
+    for (const HeadlessTool& t : tools())
+        names.push_back(t.name);
     return names;
 }
 
-void setToolRadio(const ToolSpec& tool, Form& form, Control& radio, bool ticked) {
+void setToolRadio(const HeadlessTool& tool, Form& form, Control& radio, bool ticked) {
     radio.setTicked(ticked);
     if (!ticked) return;
     for (const auto& group : tool.radioGroups) {
@@ -119,12 +119,12 @@ void setToolRadio(const ToolSpec& tool, Form& form, Control& radio, bool ticked)
     }
 }
 
-void applyToolRules(const ToolSpec& tool, Form& form) {
+void applyToolRules(const HeadlessTool& tool, Form& form) {
     if (tool.name == "sequence") applySequenceCoupling(form);
     if (tool.name == "merge") applyMergerEnableRule(form);
 }
 
-ToolPress pressToolButton(const ToolSpec& tool, Form& form, std::string_view button,
+ToolPress pressToolButton(const HeadlessTool& tool, Form& form, std::string_view button,
                           std::optional<std::uint64_t> seed, const ResultLimits& limits) {
     return pressOne(tool.name, form, button, seed, limits);
 }

@@ -16,7 +16,7 @@
 
 namespace lct {
 
-struct ToolSpec {
+struct HeadlessTool {
     std::string_view name;   ///< random, sequence, combine, merge or anchor
     std::string_view title;  ///< the window's title (UTF-8), for messages
     const ControlTable& (*table)();
@@ -30,18 +30,18 @@ struct ToolSpec {
 };
 
 /// The tool of that name, or nullptr.
-const ToolSpec* findTool(std::string_view name);
+const HeadlessTool* findTool(std::string_view name);
 
 /// The names of all tools, in the order of their windows in the main window.
 std::vector<std::string_view> toolNames();
 
 /// Ticks or unticks the radio box `radio` of `tool`'s form as a click does:
 /// ticking it unticks the others of its group.
-void setToolRadio(const ToolSpec& tool, Form& form, Control& radio, bool ticked);
+void setToolRadio(const HeadlessTool& tool, Form& form, Control& radio, bool ticked);
 
 /// Applies the window's enable rules, as it does after its radio and check
 /// boxes change.
-void applyToolRules(const ToolSpec& tool, Form& form);
+void applyToolRules(const HeadlessTool& tool, Form& form);
 
 enum class ToolPress {
     Done,          ///< the run went to its end (a cut result is announced)
@@ -51,7 +51,7 @@ enum class ToolPress {
 
 /// Presses `button` of `tool` once, on an idle form, as a click does; its
 /// message boxes go to `form`. `seed` makes the random tools reproducible.
-ToolPress pressToolButton(const ToolSpec& tool, Form& form, std::string_view button,
+ToolPress pressToolButton(const HeadlessTool& tool, Form& form, std::string_view button,
                           std::optional<std::uint64_t> seed, const ResultLimits& limits = {});
 
 }  // namespace lct

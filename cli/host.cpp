@@ -14,6 +14,12 @@ void printError(std::string_view utf8) {
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
+int usageError(std::string_view message) {
+    printError("lancitong-cli: " + std::string(message));
+    printError("用 lancitong-cli --help 查看用法");
+    return kUsageStatus;
+}
+
 std::string terminalSafe(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;

@@ -40,6 +40,12 @@ class CliHost final : public RunHost {
 /// Writes UTF-8 text to standard error, with a line break after it.
 void printError(std::string_view utf8);
 
+/// The exit status of a usage error.
+inline constexpr int kUsageStatus = 2;
+
+/// Prints a usage error and where to read the usage; returns kUsageStatus.
+int usageError(std::string_view message);
+
 /// `text` safe to show on a terminal: control characters (C0, DEL and C1,
 /// which could start an escape sequence or break the line) and bytes that are
 /// not UTF-8 are written as \xHH; everything else stays as it is.

@@ -37,14 +37,8 @@ namespace {
 
 constexpr int kDone = 0;
 constexpr int kRefused = 1;
-constexpr int kUsage = 2;
+constexpr int kUsage = kUsageStatus;
 constexpr int kFailures = 3;
-
-int usageError(std::string_view message) {
-    printError("lancitong-cli: " + std::string(message));
-    printError("用 lancitong-cli --help 查看用法");
-    return kUsage;
-}
 
 void printOut(std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);

@@ -6,7 +6,6 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "cli/cli_runner.h"
+#include "files/temp_folder.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -24,22 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::Result;
 using test::run;
-
-// One gzip member holding `plain`.
-std::string gzipMember(std::string_view plain) {
-    z_stream s{};
-    if (deflateInit2(&s, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        return {};
-    std::string out(deflateBound(&s, static_cast<uLong>(plain.size())) + 64, '\0');
-    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-    s.avail_in = static_cast<uInt>(plain.size());
-    s.next_out = reinterpret_cast<Bytef*>(out.data());
-    s.avail_out = static_cast<uInt>(out.size());
-    deflate(&s, Z_FINISH);
-    out.resize(s.total_out);
-    deflateEnd(&s);
-    return out;
-}
 
 std::vector<std::string> namesIn(const fs::path& folder) {
     std::vector<std::string> names;
@@ -274,7 +258,7 @@ TEST_F(BatchFailuresTest, AReadOnlyDiskFailsEveryResult) {
 
 TEST_F(BatchFailuresTest, AGzipBombIsAFailureOfThatFileOnlyAndTakesLittleMemory) {
     // 17 members of 64 MiB of zeros: 1.06 GiB once inflated, beyond the limit.
-    const std::string member = gzipMember(std::string(64u << 20, '\0'));
+    const std::string member = test::gzipMember(std::string(64u << 20, '\0'));
     std::string bomb;
     for (int i = 0; i < 17; ++i)
         bomb += member;
@@ -299,9 +283,9 @@ TEST_F(BatchFailuresTest, AGzipBombIsAFailureOfThatFileOnlyAndTakesLittleMemory)
 }
 
 TEST_F(BatchFailuresTest, PreviewNeverRewritesTheFilesItReads) {
-    const std::string content = gzipMember("正文");
-    const std::string keywords = gzipMember("甲");
-    const std::string templates = gzipMember("[*]");
+    const std::string content = test::gzipMember("正文");
+    const std::string keywords = test::gzipMember("甲");
+    const std::string templates = test::gzipMember("[*]");
     const fs::path contentPath = write("c.txt", content);
     const fs::path keywordPath = write("k.txt", keywords);
     const fs::path templatePath = write("t.txt", templates);

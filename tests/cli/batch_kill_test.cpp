@@ -4,7 +4,6 @@
 // temporary file behind.
 #include <signal.h>
 #include <sys/wait.h>
-#include <zlib.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "cli/cli_runner.h"
+#include "files/temp_folder.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -27,21 +27,6 @@ using Files = std::map<std::string, std::string>;
 
 constexpr int kArticles = 200;
 constexpr int kRounds = 20;
-
-std::string gzipOf(std::string_view plain) {
-    z_stream s{};
-    if (deflateInit2(&s, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        return {};
-    std::string out(deflateBound(&s, static_cast<uLong>(plain.size())) + 64, '\0');
-    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-    s.avail_in = static_cast<uInt>(plain.size());
-    s.next_out = reinterpret_cast<Bytef*>(out.data());
-    s.avail_out = static_cast<uInt>(out.size());
-    deflate(&s, Z_FINISH);
-    out.resize(s.total_out);
-    deflateEnd(&s);
-    return out;
-}
 
 // An article of about 3 KB in UTF-8, different for every number.
 std::string articleText(int number) {
@@ -71,7 +56,7 @@ Files articles() {
                     "\xFF\xFE" + convertCharset(utf8, "UTF-8", "UTF-16LE").value_or(std::string());
                 break;
             default:
-                files[name] = gzipOf(utf8ToGbk(utf8));
+                files[name] = test::gzipMember(utf8ToGbk(utf8));
                 break;
         }
     }

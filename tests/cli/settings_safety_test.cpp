@@ -18,6 +18,7 @@
 
 #include "cli/cli_runner.h"
 #include "platform/charset.h"
+#include "platform/file_io.h"
 
 namespace lct {
 namespace {
@@ -147,7 +148,7 @@ TEST_F(SettingsSafetyTest, AKillDuringASaveNeverSplicesTheFile) {
 
     std::mt19937 random(12345);
     const auto span = std::chrono::duration_cast<std::chrono::microseconds>(took).count();
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 20; ++round) {
         write("s.ini", original);
         const pid_t pid = startCli(change);
         std::this_thread::sleep_for(
@@ -157,6 +158,11 @@ TEST_F(SettingsSafetyTest, AKillDuringASaveNeverSplicesTheFile) {
         const std::string now = slurp(ini());
         ASSERT_TRUE(now == original || now == changed) << "round " << round << ": " << now.size();
     }
+    // The next save takes away what the killed ones left beside the file.
+    ASSERT_EQ(run(change).status, 0);
+    EXPECT_EQ(slurp(ini()), changed);
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        EXPECT_FALSE(isTemporaryFileName(entry.path().filename().string())) << entry.path();
 }
 
 }  // namespace

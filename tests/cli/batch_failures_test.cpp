@@ -234,6 +234,36 @@ TEST_F(BatchFailuresTest, AFullDiskFailsOneResultAndTheRunGoesOn) {
     EXPECT_EQ(r.out.substr(r.out.find("@@\n") + 3), "a-词.txt\nc-词.txt\n");
 }
 
+// Where no disk can be mounted, a file size limit makes the same failure:
+// writes beyond it fail part-way, as they do on a disk that fills up.
+TEST_F(BatchFailuresTest, AWriteFailingPartWayKeepsTheWholeResultsAndLeavesNoPart) {
+    write("a.txt", "a");
+    write("big.txt", std::string(30000, 'b'));
+    write("c.txt", "c");
+    const std::vector<std::string> inputs = {(dir / "a.txt").string(), (dir / "big.txt").string(),
+                                             (dir / "c.txt").string()};
+    // The results of an unhindered run, to compare with.
+    ASSERT_EQ(batch(inputs).status, 0);
+    const std::string a = slurp(results() / "a-词.txt");
+    const std::string c = slurp(results() / "c-词.txt");
+    fs::remove_all(results());
+
+    std::vector<std::string> args = {"prlimit", "--fsize=20000", LCT_CLI_PATH};
+    const std::vector<std::string> options = predictable({"batch", "--seed", "1"});
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    const Result r = test::runProgram(args);
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_TRUE(contains(r.err, "big.txt：无法写入结果文件 ")) << r.err;
+    EXPECT_TRUE(contains(r.err, "文件太大")) << r.err;
+    EXPECT_TRUE(contains(r.out, "共处理成功 2 个文件")) << r.out;
+    EXPECT_TRUE(contains(r.out, ", 失败 1 个文件")) << r.out;
+    EXPECT_EQ(namesIn(results()), (std::vector<std::string>{"a-词.txt", "c-词.txt"}));
+    EXPECT_EQ(slurp(results() / "a-词.txt"), a);
+    EXPECT_EQ(slurp(results() / "c-词.txt"), c);
+    EXPECT_EQ(slurp(dir / "big.txt"), std::string(30000, 'b'));
+}
+
 TEST_F(BatchFailuresTest, AReadOnlyDiskFailsEveryResult) {
     const std::string script = R"(
         set -e

@@ -122,6 +122,21 @@ TEST_F(SettingsSafetyTest, AFullDiskIsReportedAndKeepsTheOldFile) {
     EXPECT_EQ(r.out.substr(r.out.find("SAME\n") + 5), "before\ninibin\ns.ini\n");
 }
 
+// The same without a disk to mount: a file size limit fails the write part-way.
+TEST_F(SettingsSafetyTest, AWriteFailingPartWayIsReportedAndKeepsTheOldFile) {
+    ASSERT_EQ(run({"settings", "--ini", ini(), "--set", "编辑框过滤=*.old"}).status, 0);
+    const std::string before = slurp(ini());
+    const Result r = test::runProgram({"prlimit", "--fsize=20000", LCT_CLI_PATH, "settings",
+                                       "--ini", ini(), "--set", "编辑框过滤=*.new", "--set",
+                                       "编辑框再组合关键词=" + std::string(100000, 'x')});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(contains(r.err, "配置文件保持原样")) << r.err;
+    EXPECT_TRUE(contains(r.err, "文件太大")) << r.err;
+    EXPECT_EQ(slurp(ini()), before);
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        EXPECT_FALSE(isTemporaryFileName(entry.path().filename().string())) << entry.path();
+}
+
 // Killed at a random moment of saving a 10 MB settings file, the file is
 // always either the old one or the new one.
 TEST_F(SettingsSafetyTest, AKillDuringASaveNeverSplicesTheFile) {

@@ -97,7 +97,13 @@ std::string TagGuard::protect(std::string_view text, std::string_view placeholde
     std::string out;
     out.reserve(text.size());
     scanTags(
-        text, [&](std::string_view run) { out.append(run); },
+        text,
+        [&](std::string_view run) {
+            if (save)
+                appendText(run, used, out);
+            else
+                out.append(run);
+        },
         [&](TagSpan tag) {
             if (save) {
                 tagBytes_.append(text.substr(tag.begin, tag.end - tag.begin));
@@ -106,6 +112,22 @@ std::string TagGuard::protect(std::string_view text, std::string_view placeholde
             out.append(used);
         });
     return out;
+}
+
+void TagGuard::appendText(std::string_view run, std::string_view placeholder, std::string& out) {
+    std::size_t copied = 0;
+    for (std::size_t at = run.find('\xFF'); at != std::string_view::npos;
+         at = run.find('\xFF', copied)) {
+        // The whole character that holds the byte, which may be its trail.
+        const std::size_t begin = startsCharacter(run, copied, at) ? at : at - 1;
+        const std::size_t end = std::min(begin + 2, run.size());
+        out.append(run.substr(copied, begin - copied));
+        tagBytes_.append(run.substr(begin, end - begin));
+        tagEnds_.push_back(tagBytes_.size());
+        out.append(placeholder);
+        copied = end;
+    }
+    out.append(run.substr(copied));
 }
 
 std::string TagGuard::strip(std::string_view text) {

@@ -24,6 +24,8 @@ class TagGuard {
     /// `text` with every tag replaced by `placeholder` (the default placeholder
     /// when empty). With `save`, the tags found replace the saved ones and the
     /// placeholder is remembered for restore; without it the saved tags stay.
+    /// A saving protect also hides each character that holds a 0xFF byte, so
+    /// that restore gives back any text whole.
     std::string protect(std::string_view text, std::string_view placeholder = {}, bool save = true);
 
     /// `text` with every tag removed.
@@ -39,10 +41,17 @@ class TagGuard {
     std::string restore(std::string_view text,
                         std::vector<std::pair<std::size_t, std::size_t>>& spans) const;
 
-    /// The tags of the last saving protect, in text order.
+    /// The tags of the last saving protect, in text order, with the
+    /// characters it kept like tags.
     std::vector<std::string> savedTags() const;
 
   private:
+    // Appends `run`, text between tags that starts a character, to `out`. A
+    // saving protect keeps every character holding a 0xFF byte (no GBK text
+    // has one; a damaged file may) like a tag: left in place, restore would
+    // take its bytes for a placeholder and put a tag there.
+    void appendText(std::string_view run, std::string_view placeholder, std::string& out);
+
     std::string placeholder_ = defaultPlaceholder();
     // The saved tags one after the other, and where each ends: a page of a
     // million tags keeps them in two allocations, not a million.

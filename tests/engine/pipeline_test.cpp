@@ -40,6 +40,15 @@ class PipelineTest : public ::testing::Test {
         processArticle(options, articleRun, t, c, report);
         return {test::U(t), test::U(c)};
     }
+    // The article's content as bytes, as a damaged file gives them.
+    std::string runBytes(std::string content, std::uint64_t seed) {
+        const ArticleOptions options = readArticleOptions(form);
+        ArticleRun articleRun(seed);
+        articleRun.prepare(options, loadKeywords(options.keywordList));
+        std::string title = "T";
+        processArticle(options, articleRun, title, content, nullptr);
+        return content;
+    }
 };
 
 TEST_F(PipelineTest, ReadsEveryOptionFromTheForm) {
@@ -96,6 +105,43 @@ TEST_F(PipelineTest, InsertModeKeepsTagsWholeAndFinishesTheTitle) {
             rest.erase(at, 9);
         ASSERT_EQ(rest, page) << content;
     }
+}
+
+// No GBK text holds a 0xFF byte, which the tag guard's placeholders are made
+// of; a damaged file may, and its tags must still come back where they stood.
+const std::vector<std::string> kPagesWithByteFF = {
+    "ine oo\xFF\xFF\xFF\xFF"
+    "a*</b>",
+    "<p>\xFF\xFF</p>",
+    "<p>\xFFx</p>\xFF",
+    "\x81\xFF<i>y</i>\xFF",
+    "a\xFF<b>c</b>\xFF\xFF\xFF",
+};
+
+TEST_F(PipelineTest, InsertModeKeepsTagsInPlaceInTextHoldingByteFF) {
+    set("编辑框关键词列表", "KW");
+    set("编辑框再组合关键词", "<b>*</b>");
+    set("编辑框次数1", "3");
+    set("编辑框次数2", "3");
+    tick("选择框避免单词", false);  // which would add spaces beside letters
+    for (const std::string& page : kPagesWithByteFF) {
+        for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+            std::string rest = runBytes(page, seed);
+            for (auto at = rest.find("<b>KW</b>"); at != std::string::npos;
+                 at = rest.find("<b>KW</b>"))
+                rest.erase(at, 9);
+            ASSERT_EQ(rest, page) << "seed " << seed;
+        }
+    }
+}
+
+TEST_F(PipelineTest, ShuffleModeKeepsTagsInPlaceInTextHoldingByteFF) {
+    form.find("分组框文章打乱替换器")->setVisible(true);
+    set("编辑框关键词列表", "");
+    tick("选择框打乱标题", false);
+    // Without a sentence end there is one sentence, and nothing moves.
+    for (const std::string& page : kPagesWithByteFF)
+        EXPECT_EQ(runBytes(page, 1), page);
 }
 
 TEST_F(PipelineTest, InsertModeTitleAsFirstLineIsTagFree) {

@@ -51,6 +51,32 @@ TEST(TagGuard, ProtectFindsEveryTagAndNothingElse) {
     }
 }
 
+// A character holding a 0xFF byte (found only in damaged text) is kept like a
+// tag, so that restore never takes it for a placeholder.
+TEST(TagGuard, CharactersHoldingByteFFAreKeptLikeTags) {
+    const std::string S = TagGuard::shortPlaceholder();
+    const std::vector<ProtectCase> cases = {
+        {"a\xFF\xFF\xFF\xFF"
+         "b</b>",
+         "a" + S + S + "b" + S,
+         {"\xFF\xFF", "\xFF\xFF", "</b>"}},
+        {"\xFFx<i>", S + S, {"\xFFx", "<i>"}},
+        {"\x81\xFF<i>", S + S, {"\x81\xFF", "<i>"}},
+        {"<p>\xFF", S + S, {"<p>", "\xFF"}},
+        // Inside a tag the byte goes with the tag.
+        {"<a \xFF\xFF>z", S + "z", {"<a \xFF\xFF>"}},
+        // A lead byte 0xFF takes the "<" after it along: no tag starts there.
+        {"\xFF<b>", S + "b>", {"\xFF<"}},
+    };
+    for (const auto& c : cases) {
+        TagGuard guard;
+        const std::string hidden = guard.protect(c.text, S);
+        EXPECT_EQ(hidden, c.protectedText) << c.text;
+        EXPECT_EQ(guard.savedTags(), c.tags) << c.text;
+        EXPECT_EQ(guard.restore(hidden), c.text) << c.text;
+    }
+}
+
 TEST(TagGuard, StripRemovesTags) {
     EXPECT_EQ(TagGuard::strip("<p>text</p>"), "text");
     EXPECT_EQ(TagGuard::strip("x > y <i>z</i>"), "x > y z");

@@ -96,13 +96,102 @@ bool convertInto(UConverter* target, UConverter* source, std::string_view in, st
 
 thread_local bool icuOnly = false;
 
+// The code point of U+10FF00..U+10FFFF that the GB18030 four-byte sequence at
+// the start of `bytes` stands for (E3 32 81 30 is U+10FF00), or 0. Such a
+// character would read back as the raw byte its code point also stands for.
+char32_t rawRangeCharacterAt(std::string_view bytes) {
+    if (bytes.size() < 4) return 0;
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (b(0) != 0xE3 || b(1) != 0x32 || b(2) < 0x81 || b(2) > 0x9A || b(3) < 0x30 || b(3) > 0x39)
+        return 0;
+    const char32_t cp = kRawByteBase + static_cast<char32_t>((b(2) - 0x81) * 10 + (b(3) - 0x30));
+    return cp <= 0x10FFFF ? cp : 0;
+}
+
+void appendUtf8(char32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Appends the UTF-8 of `units`, which `chunk` decoded to with `offsets`,
+// giving a real character of the raw byte range the raw points of its bytes.
+void appendPreservedUnits(const UChar* units, const int32_t* offsets, std::size_t count,
+                          std::string_view chunk, std::string& out) {
+    for (std::size_t i = 0; i < count; ++i) {
+        char32_t cp = units[i];
+        const int32_t offset = offsets[i];
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < count && units[i + 1] >= 0xDC00 &&
+            units[i + 1] < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (units[i + 1] - 0xDC00u);
+            ++i;
+        } else if (cp >= 0xD800 && cp < 0xE000) {
+            cp = 0xFFFD;
+        }
+        if (cp >= kRawByteBase && offset >= 0 &&
+            rawRangeCharacterAt(chunk.substr(static_cast<std::size_t>(offset))) == cp) {
+            for (const char byte : chunk.substr(static_cast<std::size_t>(offset), 4))
+                appendUtf8(kRawByteBase + static_cast<unsigned char>(byte), out);
+        } else {
+            appendUtf8(cp, out);
+        }
+    }
+}
+
+// Decodes GB18030 `in` to UTF-8 with the preserving converter, exactly: ICU
+// reports where each unit came from, so that a real character of
+// U+10FF00..U+10FFFF is told apart from a preserved byte. Chunks end where
+// ICU holds no part of a character; one byte gives at most two units.
+bool decodePreserving(UConverter* source, std::string_view in, std::string& out) {
+    constexpr std::size_t kChunk = std::size_t{1} << 16;
+    // Kept per thread: a text of many four-byte characters comes here for
+    // each of them.
+    thread_local std::vector<UChar> units;
+    thread_local std::vector<int32_t> offsets;
+    const std::size_t room = 2 * std::min(kChunk, in.size()) + 8;
+    if (units.size() < room) {
+        units.resize(room);
+        offsets.resize(room);
+    }
+    std::size_t pos = 0;
+    do {
+        ucnv_reset(source);
+        const std::string_view chunk = in.substr(pos, kChunk);
+        const bool last = pos + chunk.size() == in.size();
+        const char* src = chunk.data();
+        UChar* dst = units.data();
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_toUnicode(source, &dst, units.data() + units.size(), &src, chunk.data() + chunk.size(),
+                       offsets.data(), last, &status);
+        const int32_t pending = last ? 0 : ucnv_toUCountPending(source, &status);
+        if (U_FAILURE(status) || pending < 0) return false;
+        appendPreservedUnits(units.data(), offsets.data(),
+                             static_cast<std::size_t>(dst - units.data()), chunk, out);
+        pos += chunk.size() - static_cast<std::size_t>(pending);
+    } while (pos < in.size());
+    return true;
+}
+
 // Converts `in` between GB18030 and `form` (decoding GB18030 when `decode`)
 // through the tables as far as they reach and through ICU for the rest. A
 // whole character converts alone as it does within its text, since both
 // charsets are stateless; from bytes that are not one on, ICU takes all that
-// follows, so that it sees invalid input as it would have.
+// follows, so that it sees invalid input as it would have. `preserving`
+// decodes ICU's part with decodePreserving.
 void convertAlongTables(std::string_view in, bool decode, UnicodeForm form, UConverter* target,
-                        UConverter* source, std::string& out) {
+                        UConverter* source, std::string& out, bool preserving = false) {
     std::size_t pos = 0;
     while (pos < in.size()) {
         const std::string_view rest = in.substr(pos);
@@ -111,7 +200,10 @@ void convertAlongTables(std::string_view in, bool decode, UnicodeForm form, UCon
         const std::string_view next = in.substr(pos);
         const std::size_t size = decode ? gb18030CharSize(next) : unicodeCharSize(next, form);
         const std::size_t take = size ? size : next.size();
-        convertInto(target, source, next.substr(0, take), out);
+        if (preserving)
+            decodePreserving(source, next.substr(0, take), out);
+        else
+            convertInto(target, source, next.substr(0, take), out);
         pos += take;
     }
 }
@@ -136,12 +228,15 @@ std::string gbkToUtf8(std::string_view gbk, InvalidBytes invalid) {
     std::string out;
     out.reserve(gbk.size() + gbk.size() / 2);
     Converters& c = converters();
-    UConverter* source = invalid == InvalidBytes::Preserve ? c.gbkPreserving.get() : c.gbk.get();
+    const bool preserving = invalid == InvalidBytes::Preserve;
+    UConverter* source = preserving ? c.gbkPreserving.get() : c.gbk.get();
     if (!source || !c.utf8) return out;
-    if (icuOnly)
+    if (icuOnly && preserving)
+        decodePreserving(source, gbk, out);
+    else if (icuOnly)
         convertInto(c.utf8.get(), source, gbk, out);
     else
-        convertAlongTables(gbk, true, UnicodeForm::Utf8, c.utf8.get(), source, out);
+        convertAlongTables(gbk, true, UnicodeForm::Utf8, c.utf8.get(), source, out, preserving);
     return out;
 }
 

@@ -17,7 +17,9 @@ enum class InvalidBytes {
 
 /// GBK text to UTF-8. Never fails; invalid bytes are handled as `invalid` says.
 /// With Preserve the round trip utf8ToGbk(gbkToUtf8(t, Preserve)) == t holds for any bytes
-/// (NUL bytes, lone lead bytes, the 0xFF placeholders of the tag guard included).
+/// (NUL bytes, lone lead bytes, the 0xFF placeholders of the tag guard included); a
+/// character of U+10FF00..U+10FFFF, whose code point stands for a raw byte there,
+/// becomes the raw points of its four bytes.
 std::string gbkToUtf8(std::string_view gbk, InvalidBytes invalid = InvalidBytes::Substitute);
 
 /// UTF-8 to GBK text. Characters without a GBK code become GB18030 four-byte

@@ -56,6 +56,35 @@ TEST(Charset, InvalidBytesAtEveryPlaceOfTheConvertersBufferArePreserved) {
     useIcuOnly(false);
 }
 
+// GB18030 gives U+10FF00..U+10FFFF four-byte codes (E3 32 81 30 onwards), and
+// the preserving decoding uses those code points for raw bytes: such a
+// character must still come back as its four bytes, found fuzzing the regex.
+TEST(Charset, CharactersOfTheRawByteRangeSurviveThePreservingRoundTrip) {
+    const auto gb18030 = [](unsigned k) {
+        return std::string{'\xE3', '\x32', static_cast<char>(0x81 + k / 10),
+                           static_cast<char>(0x30 + k % 10)};
+    };
+    for (bool icuAlone : {false, true}) {
+        useIcuOnly(icuAlone);
+        for (unsigned k = 0; k < 256; ++k) {
+            const std::string c = gb18030(k);
+            // Alone, in text, after an invalid byte (ICU takes the rest), and
+            // across the decoder's 64 KiB chunks.
+            for (const std::string& bytes :
+                 {c, "a" + c + "\xD6\xD0", "\xFF" + c + c, "\x80" + std::string(65533, 'a') + c,
+                  "\x80" + std::string(65534, 'a') + c + "\x81"}) {
+                const std::string utf8 = gbkToUtf8(bytes, InvalidBytes::Preserve);
+                ASSERT_EQ(utf8ToGbk(utf8), bytes) << k << (icuAlone ? " ICU alone" : " tables");
+            }
+        }
+    }
+    useIcuOnly(false);
+    // Around it, text decodes as before.
+    EXPECT_EQ(gbkToUtf8("\xFF\xD6\xD0" + gb18030(5), InvalidBytes::Preserve).substr(4, 3), "中");
+    // Shown to people, it is the character it is.
+    EXPECT_EQ(gbkToUtf8(gb18030(0)), "\xF4\x8F\xBC\x80");
+}
+
 TEST(Charset, SubstitutionShowsInvalidBytesAsReplacementCharacter) {
     EXPECT_EQ(gbkToUtf8("a\xFF"), "a\xEF\xBF\xBD");
 }

@@ -60,10 +60,14 @@ TEST(Escape, EscapedTextMatchesItselfLiterally) {
 
 // Stray lead bytes (a damaged GBK file) before special characters: found
 // by fuzzing: "\x81+0" escaped to a pattern with a live "+", and "\xA1$"
-// to one whose backslash paired with the stray byte.
+// to one whose backslash paired with the stray byte; a character of
+// U+10FF00..U+10FFFF came back as one byte.
 TEST(Escape, StrayLeadByteBeforeSpecialMatchesItselfLiterally) {
-    const std::vector<std::string> texts = {"\x81+0", "a\x81(b", "\xFE$\x81[x]",     "\x80*",
-                                            "\xFF|y", "\xA1$1",  "\xA1$\xA1$\xA1\\", "\x81\x30$"};
+    const std::vector<std::string> texts = {
+        "\x81+0", "a\x81(b", "\xFE$\x81[x]", "\x80*", "\xFF|y", "\xA1$1", "\xA1$\xA1$\xA1\\",
+        "\x81\x30$",
+        // The GB18030 code of U+10FF02, whose code point stands for a raw byte.
+        "\xE3\x32\x81\x32"};
     for (const std::string& text : texts) {
         RegexObject re;
         ASSERT_TRUE(re.create(escapeAll(text), false, false, false)) << text;

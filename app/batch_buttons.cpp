@@ -25,9 +25,11 @@ void enableOthers(Form& form, std::string_view button, bool enabled) {
         if (name != button) enable(form, name, enabled);
 }
 
-void startBatch(BatchContext& context, std::vector<std::string> paths) {
+void startBatch(BatchContext& context, std::vector<std::string> paths,
+                std::vector<RunFailure> listingFailures = {}) {
     BatchRequest request;
     request.paths = std::move(paths);
+    request.listingFailures = std::move(listingFailures);
     // Reading and writing on the other cores; the engine stays on the window's
     // thread, which keeps the stop button, the progress and the status line.
     request.jobs = std::max(1u, std::thread::hardware_concurrency());
@@ -53,6 +55,7 @@ void onBatchFilesClicked(BatchContext& context) {
         context.stopFlag = true;
         return;
     }
+    if (!optionsUsableOrWarn(context.form)) return;
     const std::vector<std::string> paths = context.dialogs.chooseFiles(
         utf8ToGbk("请选择多个需要处理的文章："), batchFileFilter(), gbkToUtf8(button->tag()));
     if (paths.empty()) return;
@@ -74,6 +77,7 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
         context.stopFlag = true;
         return;
     }
+    if (!optionsUsableOrWarn(context.form)) return;
     const std::string filter = textOf(context.form, kFileFilter);
     const std::string title = (rightRelease ? std::string() : std::string("+")) +
                               utf8ToGbk("请选择需要处理的文章(") + filter +
@@ -86,10 +90,18 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     context.stopFlag = false;
     enableOthers(context.form, kBatchFolder, false);
     std::vector<std::string> paths;
-    listFolderFiles(folder, filter, paths);
-    if (!paths.empty() && !context.stopFlag) {
+    std::vector<RunFailure> failures;
+    listFolderFiles(folder, filter, paths, &failures);
+    if (context.stopFlag) {
+        // Stopped while listing: nothing runs.
+    } else if (paths.empty() && failures.empty()) {
+        context.host.tell(utf8ToGbk("这个文件夹里没有符合过滤条件“") + filter +
+                          utf8ToGbk("”的文件：") + utf8ToGbk(folder));
+    } else {
+        // A folder that cannot be listed runs as a batch of its failure alone,
+        // so that it is reported like any other.
         button->setText(utf8ToGbk("   处理中..点我停止"));
-        startBatch(context, std::move(paths));
+        startBatch(context, std::move(paths), std::move(failures));
     }
     enableOthers(context.form, kBatchFolder, true);
     button->setText(idle);

@@ -1,6 +1,13 @@
 #include "app/form_options.h"
 
+#include <algorithm>
+#include <limits>
+#include <optional>
+
 #include "app/main_window_names.h"
+#include "app/main_window_table.h"
+#include "form/number_text.h"
+#include "platform/charset.h"
 
 namespace lct {
 
@@ -17,7 +24,46 @@ Enum selectedOf(Form& form, std::string_view name, Enum last) {
     return static_cast<Enum>(index);
 }
 
+// The replace panel's caps: how many replacements at most, 0 (or nothing)
+// for no cap. Typed as in the tools' boxes: leading blanks, full-width digits.
+struct CapBox {
+    std::string_view control;
+    std::string_view label;  // UTF-8, as the window calls it
+};
+
+constexpr CapBox kCapBoxes[] = {
+    {kReplacePerKeywordLimit, "每个关键词最多替换"},
+    {kReplaceTotalLimit, "每篇最多替换"},
+};
+
+// The cap a box holds: nullopt when its text is no count (a word, a
+// negative number); a number beyond what a count reaches means no real cap.
+std::optional<int> capOf(Form& form, std::string_view control) {
+    const NumberText number = readNumberText(textOf(form, control));
+    if (number.blank) return 0;
+    if (!number.whole || number.value < 0) return std::nullopt;
+    if (number.tooLarge) return std::numeric_limits<int>::max();
+    return static_cast<int>(std::min<std::int64_t>(number.value, std::numeric_limits<int>::max()));
+}
+
 }  // namespace
+
+std::string unusableOptionMessage(Form& form) {
+    if (pipelineModeOf(form) != PipelineMode::ReplaceExisting) return {};
+    for (const CapBox& box : kCapBoxes) {
+        if (capOf(form, box.control)) continue;
+        return utf8ToGbk("“" + std::string(box.label) + "”的值 ") + textOf(form, box.control) +
+               utf8ToGbk(" 不是一个次数，请填写 0 或正整数（0 或不填表示不限）。");
+    }
+    return {};
+}
+
+bool optionsUsableOrWarn(Form& form) {
+    const std::string message = unusableOptionMessage(form);
+    if (message.empty()) return true;
+    form.messageBox(message, utf8ToGbk(kProgramName), MessageButtons::Ok, MessageIcon::Warning);
+    return false;
+}
 
 PipelineMode pipelineModeOf(Form& form) {
     const Control* panel = form.find(kShufflePanel);
@@ -55,8 +101,9 @@ ArticleOptions readArticleOptions(Form& form) {
     ReplaceRules& re = o.replace;
     re.avoidMarkup = tickedOf(form, kReplaceAvoidMarkup);
     re.avoidHeadings = tickedOf(form, kReplaceAvoidHeadings);
-    re.perKeywordLimit = integerOf(form, kReplacePerKeywordLimit);
-    re.totalLimit = integerOf(form, kReplaceTotalLimit);
+    // A cap that is no count never reaches a run (unusableOptionMessage).
+    re.perKeywordLimit = capOf(form, kReplacePerKeywordLimit).value_or(0);
+    re.totalLimit = capOf(form, kReplaceTotalLimit).value_or(0);
     re.wholeWords = tickedOf(form, kReplaceWholeWords);
 
     ShuffleOptions& sh = o.shuffle;

@@ -183,6 +183,7 @@ void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& st
         stopFlag = true;
         return;
     }
+    if (!optionsUsableOrWarn(form)) return;
     // A batch started from a nested click would share the stop flag.
     auto batchButtons = [&form](bool enabled) {
         for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})

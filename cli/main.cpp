@@ -1,12 +1,13 @@
 // lancitong-cli: the command-line driver. It builds the main window's form
 // without a display, loads the settings into it, applies --mode and --set,
 // and runs the same run driver as the window's preview and batch buttons.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -18,15 +19,18 @@
 #include "cli/arguments.h"
 #include "cli/form_setup.h"
 #include "cli/host.h"
+#include "cli/output.h"
 #include "cli/shard.h"
 #include "cli/tool_command.h"
 #include "engine/line_breaks.h"
 #include "engine/run_driver.h"
 #include "files/paths.h"
+#include "files/result_location.h"
 #include "files/run_services.h"
 #include "files/text_file.h"
 #include "form/headless_form.h"
 #include "platform/charset.h"
+#include "platform/error_text.h"
 #include "platform/settings_location.h"
 #include "platform/version.h"
 #include "settings/main_window_settings.h"
@@ -39,10 +43,6 @@ constexpr int kDone = 0;
 constexpr int kRefused = 1;
 constexpr int kUsage = kUsageStatus;
 constexpr int kFailures = 3;
-
-void printOut(std::string_view utf8) {
-    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-}
 
 // GBK text with CR LF as UTF-8 with LF.
 std::string outputText(std::string_view gbk) {
@@ -60,19 +60,40 @@ constexpr std::chrono::seconds kSettingsWait{10};
 
 // Loads the settings file into the form, as the window does when it opens,
 // without holding it: a missing file leaves every default (and is not
-// created), and a file held by a running window is still read.
-void loadSettings(const std::string& path, Form& form) {
+// created), and a file held by a running window is still read. Anything else
+// that keeps the file from being read (a folder, no permission) is an error:
+// the run would go on with options the user never chose. Returns the reason.
+std::string loadSettings(const std::string& path, Form& form) {
     SettingsStore store;
-    if (store.load(path)) loadMainWindowSettings(store, form);
+    if (store.load(path)) {
+        loadMainWindowSettings(store, form);
+    } else if (store.fileAccess() != FileAccess::Missing) {
+        return "无法读取配置文件 " + terminalSafe(path) + "：" + store.fileAccessError();
+    }
+    return {};
 }
 
 // Holds the settings file from loading to saving, so that no other writer's
 // change is lost in between.
 bool holdSettings(SettingsStore& store, const std::string& path) {
     if (store.open(path, kSettingsWait)) return true;
-    printError("lancitong-cli: 配置文件是只读的，或正被另一个程序使用（等待 " +
-               std::to_string(kSettingsWait.count()) + " 秒后仍未释放），未保存任何设置：" +
-               terminalSafe(path));
+    std::string why;
+    switch (store.fileAccess()) {
+        case FileAccess::Locked:
+            why = "正被另一个青禾·澜词通使用（等待 " + std::to_string(kSettingsWait.count()) +
+                  " 秒后仍未释放）";
+            break;
+        case FileAccess::ReadOnly:
+            why = "不能写入（" + store.fileAccessError() + "）";
+            break;
+        case FileAccess::NotAFile:
+            why = "的位置上不是文件";
+            break;
+        default:
+            why = "无法打开（" + store.fileAccessError() + "）";
+            break;
+    }
+    printError("lancitong-cli: 配置文件" + why + "，未保存任何设置：" + terminalSafe(path));
     return false;
 }
 
@@ -126,19 +147,41 @@ int preview(const Arguments& args, HeadlessForm& form) {
     return kDone;
 }
 
-// The files of the batch: each PATH, or the files a folder lists, in order;
-// with a shard, only those of its part.
-std::vector<std::string> batchPaths(const Arguments& args, const std::string& filter) {
+// The inputs of a batch: the files of the whole list (each PATH, or the files
+// a folder lists, in order) that belong to this part, what could not be
+// listed, and the result folder, beside the first path of the whole list (a
+// missing one included) so that every part writes into the same one.
+struct BatchInputs {
     std::vector<std::string> paths;
+    std::vector<RunFailure> failures;
+    std::string resultFolder;
+};
+
+BatchInputs batchInputs(const Arguments& args, const std::string& filter) {
+    BatchInputs inputs;
     const Shard shard = args.shard.value_or(Shard{});
+    std::string first;
     auto keep = [&](const std::string& path, std::string_view key) {
-        if (partOf(key, shard.count) == shard.index) paths.push_back(path);
+        if (first.empty()) first = path;
+        if (partOf(key, shard.count) == shard.index) inputs.paths.push_back(path);
     };
     for (const std::string& path : args.paths) {
+        struct stat st {};
+        // A path that is not there may have been a file or a folder: no part
+        // can tell whose it was, so every part reports it.
+        if (::lstat(path.c_str(), &st) != 0) {
+            inputs.failures.push_back({path, errorText(errno)});
+            if (first.empty()) first = path;
+            continue;
+        }
         std::error_code error;
         if (std::filesystem::is_directory(path, error)) {
             std::vector<std::string> listed;
-            listFolderFiles(path, filter, listed);
+            // A folder that cannot be listed is every part's failure too; its
+            // files would have had their results inside it.
+            if (listFolderFiles(path, filter, listed, &inputs.failures) == 0 &&
+                !inputs.failures.empty() && inputs.failures.back().path == path && first.empty())
+                first = path + "/";
             const std::size_t prefix = path.ends_with('/') ? path.size() : path.size() + 1;
             for (const std::string& file : listed)
                 keep(file, std::string_view(file).substr(std::min(prefix, file.size())));
@@ -147,7 +190,8 @@ std::vector<std::string> batchPaths(const Arguments& args, const std::string& fi
             keep(path, slash == std::string::npos ? path : path.substr(slash + 1));
         }
     }
-    return paths;
+    if (!first.empty()) inputs.resultFolder = resultFolderOf(first);
+    return inputs;
 }
 
 int batch(const Arguments& args, HeadlessForm& form) {
@@ -156,8 +200,11 @@ int batch(const Arguments& args, HeadlessForm& form) {
     if (request.seed && args.shard) request.seed = seedOfPart(*request.seed, *args.shard);
     request.offerToOpenFolder = false;
     request.jobs = args.jobs.value_or(std::max(1u, std::thread::hardware_concurrency()));
-    request.paths = batchPaths(args, textOf(form, main_window::kFileFilter));
-    if (request.paths.empty()) {
+    BatchInputs inputs = batchInputs(args, textOf(form, main_window::kFileFilter));
+    request.paths = std::move(inputs.paths);
+    request.listingFailures = std::move(inputs.failures);
+    request.resultFolder = std::move(inputs.resultFolder);
+    if (request.paths.empty() && request.listingFailures.empty()) {
         // One part of many may hold no file; that is no mistake of the user's.
         if (args.shard && args.shard->count > 1) {
             printError("lancitong-cli: 这一部分（--shard " + std::to_string(args.shard->index) +
@@ -201,11 +248,15 @@ int run(const std::vector<std::string>& argv) {
     if (args.command == Command::Settings) {
         // The user's configuration folder is made on the first save; a path
         // given with --ini is taken as it is.
-        if (!args.ini) makeSettingsFolder(ini);
+        if (!args.ini && !makeSettingsFolder(ini)) {
+            printError("lancitong-cli: 无法创建配置文件所在的文件夹，未保存任何设置：" +
+                       terminalSafe(ini));
+            return kRefused;
+        }
         if (!holdSettings(held, ini)) return kRefused;
         loadMainWindowSettings(held, form);
-    } else {
-        loadSettings(ini, form);
+    } else if (const std::string error = loadSettings(ini, form); !error.empty()) {
+        return usageError(error);
     }
     if (args.mode) {
         if (const std::string error = applyMode(form, *args.mode); !error.empty())
@@ -216,6 +267,10 @@ int run(const std::vector<std::string>& argv) {
             return usageError(error);
     }
 
+    if (args.command != Command::Settings) {
+        if (const std::string error = unusableOptionMessage(form); !error.empty())
+            return usageError(gbkToUtf8(error));
+    }
     switch (args.command) {
         case Command::Preview:
             return preview(args, form);
@@ -234,5 +289,5 @@ int main(int argc, char** argv) {
     // instead of the signal ending the whole batch.
     std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
-    return lct::cli::run(args);
+    return lct::cli::finishOutput(lct::cli::run(args));
 }

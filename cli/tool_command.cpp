@@ -1,9 +1,9 @@
 #include "cli/tool_command.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "cli/host.h"
+#include "cli/output.h"
 #include "engine/line_breaks.h"
 #include "form/headless_form.h"
 #include "platform/ascii.h"
@@ -48,15 +48,18 @@ void printMessages(const HeadlessForm& form) {
 
 int writeResult(const Arguments& args, const std::string& utf8) {
     if (!args.output) {
-        std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+        printOut(utf8);
         return kDone;
     }
     const std::optional<std::string> bytes = encodeOutput(utf8, args.encoding.value_or("utf-8"));
     if (!bytes)
         return usageError("未知的编码：" + *args.encoding + "（可用 utf-8、gbk、utf-16le）");
+    if (*args.output == "-") {
+        printOut(*bytes);
+        return kDone;
+    }
     std::string error;
-    if (!writeFileAtomically(*args.output, *bytes, Durability::Synced, LinkTarget::Follow,
-                             &error)) {
+    if (!writeProgramOutput(*args.output, *bytes, &error)) {
         printError("lancitong-cli: 无法写入 " + terminalSafe(*args.output) + "：" + error);
         return kNotWritten;
     }
@@ -84,7 +87,12 @@ int runToolCommand(const Arguments& args, const std::string& settingsPath,
     HeadlessForm form(tool->table());
     if (tool->restore) {
         SettingsStore store;
-        if (store.load(settingsPath)) tool->restore(store, form);
+        if (store.load(settingsPath)) {
+            tool->restore(store, form);
+        } else if (store.fileAccess() != FileAccess::Missing) {
+            return usageError("无法读取配置文件 " + terminalSafe(settingsPath) + "：" +
+                              store.fileAccessError());
+        }
     }
     for (const auto& [name, value] : args.sets) {
         if (const std::string error = applyToolSet(*tool, form, name, value, readFile);

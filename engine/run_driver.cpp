@@ -237,7 +237,10 @@ class BatchLoop {
           request_(request),
           run_(run),
           result_(result),
-          results_(services, services.resultFolder(request.paths.front()), request.paths),
+          results_(services,
+                   request.resultFolder.empty() ? services.resultFolder(request.paths.front())
+                                                : request.resultFolder,
+                   request.paths),
           itemsOf_(request.paths.size(), 0) {
         result_.resultFolder = results_.folder();
     }
@@ -334,7 +337,7 @@ RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& servic
                    const BatchRequest& request) {
     RunResult result;
     const std::int64_t start = tickCount();
-    if (request.paths.empty()) {
+    if (request.paths.empty() && request.listingFailures.empty()) {
         result.status = RunStatus::NoInput;
         return result;
     }
@@ -345,7 +348,12 @@ RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& servic
         return result;
     }
     host.busy(true);
-    BatchLoop(options, host, services, request, *run, result).run();
+    for (const RunFailure& failure : request.listingFailures) {
+        host.failed(failure.path, failure.reason);
+        result.failures.push_back(failure);
+    }
+    result.resultFolder = request.resultFolder;
+    if (!request.paths.empty()) BatchLoop(options, host, services, request, *run, result).run();
     finishBatch(result, host, services, request, options.article.mode, start);
     host.busy(false);
     host.progress(0, 0);

@@ -98,10 +98,11 @@ class RunServices {
     [[nodiscard]] virtual bool write(std::string_view path, std::string_view text,
                                      TextEncoding encoding, LineBreaks lineBreaks,
                                      std::string& error) = 0;
-    /// Makes sure the result folder exists. Only the folder itself is
-    /// created: the folder it lies in must exist. `created` tells whether it
-    /// is new (so that no input can lie inside it). False, with the reason in
-    /// `error`, when it cannot be made.
+    /// Makes sure the result folder exists and holds it for the run's writes.
+    /// Only the folder itself is created: the folder it lies in must exist. A
+    /// symbolic link in its place is never followed. `created` tells whether
+    /// it is new (so that no input can lie inside it). False, with the reason
+    /// in `error`, when it cannot be made or is no folder (a link included).
     [[nodiscard]] virtual bool createResultFolder(std::string_view folder, bool& created,
                                                   std::string& error) = 0;
     /// True when `path` names an existing folder.
@@ -158,6 +159,12 @@ struct PreviewRequest {
 
 struct BatchRequest {
     std::vector<std::string> paths;  ///< input files, in order
+    /// What listing the inputs could not take (a folder that cannot be read):
+    /// failures of the run, told before the first article.
+    std::vector<RunFailure> listingFailures;
+    /// The result folder; empty: "关键词插入结果" beside the first path. Parts
+    /// of one batch split across processes name the same folder here.
+    std::string resultFolder;
     std::optional<std::uint64_t> seed;
     /// Whether a finished batch asks to open its result folder (the command
     /// line asks nothing).

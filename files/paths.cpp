@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "engine/lists.h"
 #include "form/pending_messages.h"
 #include "platform/ascii.h"
 #include "platform/charset.h"
+#include "platform/error_text.h"
 #include "platform/file_io.h"
 #include "platform/path_parts.h"
 
@@ -71,17 +73,18 @@ bool wildcardMatch(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
-bool isRegularFile(const std::string& path) {
+bool isFolder(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The names of the regular files in `folder` (which ends with "/"), sorted by
-// bytes; none when it cannot be read.
-std::vector<std::string> regularFilesIn(const std::string& folder) {
+// The names of the entries of `folder` (which ends with "/") that are no
+// folder and no link to one, sorted by bytes; nullopt, with errno set, when it
+// cannot be read.
+std::optional<std::vector<std::string>> entriesIn(const std::string& folder) {
     std::vector<std::string> names;
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
-    if (!dir) return names;
+    if (!dir) return std::nullopt;
     while (const dirent* entry = ::readdir(dir.get())) {
         processPendingMessages();
         const std::string_view name = entry->d_name;
@@ -91,10 +94,10 @@ std::vector<std::string> regularFilesIn(const std::string& folder) {
         if (isTemporaryFileName(name)) continue;
         // The folder tells most kinds itself; links (followed) and file systems
         // that tell nothing are asked.
-        const bool regular =
-            entry->d_type == DT_REG || ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
-                                        isRegularFile(folder + std::string(name)));
-        if (regular) names.emplace_back(name);
+        const bool folderEntry =
+            entry->d_type == DT_DIR || ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+                                        isFolder(folder + std::string(name)));
+        if (!folderEntry) names.emplace_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -151,13 +154,18 @@ bool matchesNamePattern(std::string_view name, std::string_view pattern) {
 }
 
 std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPatterns,
-                            std::vector<std::string>& out) {
+                            std::vector<std::string>& out, std::vector<RunFailure>* failures) {
     out.clear();
     std::string prefix(folder.empty() ? "." : folder);
     if (prefix.back() != '/') prefix.push_back('/');
 
-    // Each folder is read once, however many patterns search it.
-    std::map<std::string, std::vector<std::string>> listings;
+    // Each folder is read once, however many patterns search it, and each of
+    // its files is listed once, however many patterns match it.
+    struct Listing {
+        std::vector<std::string> names;
+        std::vector<bool> listed;
+    };
+    std::map<std::string, Listing> listings;
     // Split while still GBK: a "|" may only be taken where GBK has a character.
     const std::string_view patternText = gbkPatterns.empty() ? "*.*" : gbkPatterns;
     for (const std::string& gbkPattern : splitList(patternText, "|")) {
@@ -170,10 +178,24 @@ std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPattern
         const std::string_view namePattern =
             std::string_view(pattern).substr(slash == std::string::npos ? 0 : slash + 1);
         auto listing = listings.find(searched);
-        if (listing == listings.end())
-            listing = listings.emplace(searched, regularFilesIn(searched)).first;
-        for (const std::string& name : listing->second) {
-            if (matchesNamePattern(name, namePattern)) out.push_back(searched + name);
+        if (listing == listings.end()) {
+            std::optional<std::vector<std::string>> names = entriesIn(searched);
+            const int reason = names ? 0 : errno;
+            const bool missing = reason == ENOENT || reason == ENOTDIR;
+            if (!names && failures && (searched == prefix || !missing)) {
+                const std::string shown = searched == prefix ? std::string(folder) : searched;
+                failures->push_back({shown, "无法列出文件夹中的文件：" + errorText(reason)});
+            }
+            Listing entry;
+            if (names) entry.names = std::move(*names);
+            entry.listed.assign(entry.names.size(), false);
+            listing = listings.emplace(searched, std::move(entry)).first;
+        }
+        Listing& found = listing->second;
+        for (std::size_t i = 0; i < found.names.size(); ++i) {
+            if (found.listed[i] || !matchesNamePattern(found.names[i], namePattern)) continue;
+            found.listed[i] = true;
+            out.push_back(searched + found.names[i]);
         }
     }
     return out.size();

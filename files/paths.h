@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/run_driver.h"
+
 namespace lct {
 
 /// The text before the last "/" ("/" itself excluded); empty when the path
@@ -40,12 +42,21 @@ bool matchesNamePattern(std::string_view name, std::string_view pattern);
 /// names match the patterns of `gbkPatterns`, a GBK text of patterns separated
 /// by "|" (an empty text means "*.*"); a pattern with a "/" searches the
 /// folder it names below `folder` ("sub/*.txt"). Folders, and links to
-/// folders, are skipped, as is anything else that is not a regular file, and
-/// the temporary files of this program's writes; hidden names are listed. Each pattern adds its
-/// matches as the searched folder + "/" + name, sorted by bytes; a file matched by two patterns
-/// appears twice. Returns out.size(); a folder that cannot be read adds none. Lets the window
-/// process pending messages once per entry.
+/// folders, are skipped, as are the temporary files of this program's writes;
+/// hidden names are listed. Every other entry that matches is listed, also
+/// when it is no readable regular file (a pipe, a socket, a device, a dangling
+/// link, a link loop): reading it then fails with the reason, so that nothing
+/// matched is skipped without a word. Each pattern adds its matches as the
+/// searched folder + "/" + name, sorted by bytes; a file that an earlier
+/// pattern matched is not listed again. Returns out.size().
+///
+/// A folder that cannot be read is added to `failures` (when given) with the
+/// reason: `folder` itself whatever the cause, a folder named by a pattern
+/// unless it does not exist (a pattern may name a folder that only some
+/// listed folders have). Lets the window process pending messages once per
+/// entry.
 std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPatterns,
-                            std::vector<std::string>& out);
+                            std::vector<std::string>& out,
+                            std::vector<RunFailure>* failures = nullptr);
 
 }  // namespace lct

@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-
 #include "files/elapsed.h"
 #include "files/paths.h"
 #include "files/result_location.h"
@@ -11,6 +9,7 @@
 #include "files/text_file.h"
 #include "platform/error_text.h"
 #include "platform/file_io.h"
+#include "platform/path_parts.h"
 
 namespace lct {
 namespace {
@@ -40,40 +39,29 @@ ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested,
 
 bool FileRunServices::write(std::string_view path, std::string_view text, TextEncoding encoding,
                             LineBreaks lineBreaks, std::string& error) {
-    return writeTextFile(path, text, encoding, lineBreaks, &error);
+    const int folder = resultFolderFd(folderPart(path));
+    if (folder < 0) return writeTextFile(path, text, encoding, lineBreaks, &error);
+    return writeFileInFolder(folder, namePart(path), encodeText(text, encoding, lineBreaks),
+                             Durability::Cached, &error);
 }
 
 bool FileRunServices::createResultFolder(std::string_view folder, bool& created,
                                          std::string& error) {
     const std::string path = withoutTrailingSlash(folder);
-    created = false;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        // Only the result folder itself is made: a missing folder above it
-        // means the first input's folder is gone, and nothing is created there.
-        if (::mkdir(path.c_str(), 0777) == 0) {
-            created = true;
-        } else if (errno != EEXIST) {
-            error = errorText(errno);
-            return false;
-        }
-        if (::stat(path.c_str(), &st) != 0) {
-            error = errorText(errno);
-            return false;
-        }
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        error = "已有同名的文件占用了这个位置";
-        return false;
-    }
+    UniqueFd fd = openWritableFolder(path, created, &error);
+    if (!fd) return false;
     // A new folder holds nothing to clear.
-    if (created) {
-        const std::lock_guard lock(clearedMutex_);
-        cleared_.insert(path);
-    } else {
-        clearOnce(path);
-    }
+    if (!created) removeStaleTemporaryFiles(fd.get());
+    const std::lock_guard lock(mutex_);
+    cleared_.insert(path);
+    resultFolders_.insert_or_assign(path, std::move(fd));
     return true;
+}
+
+int FileRunServices::resultFolderFd(std::string_view folder) {
+    const std::lock_guard lock(mutex_);
+    const auto it = resultFolders_.find(folder);
+    return it == resultFolders_.end() ? -1 : it->second.get();
 }
 
 bool FileRunServices::isFolder(std::string_view path) {
@@ -116,7 +104,7 @@ void FileRunServices::openFolder(std::string_view folder) {
 void FileRunServices::clearOnce(const std::string& folder) {
     const std::string key = withoutTrailingSlash(folder.empty() ? "." : folder);
     {
-        const std::lock_guard lock(clearedMutex_);
+        const std::lock_guard lock(mutex_);
         if (!cleared_.insert(key).second) return;
     }
     removeStaleTemporaryFiles(key);

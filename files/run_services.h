@@ -2,17 +2,21 @@
 // The file services of a run, over the text file codec and the path helpers:
 // what the run driver (engine/run_driver.h) needs of the disk.
 
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
 
 #include "engine/run_driver.h"
+#include "platform/unique_fd.h"
 
 namespace lct {
 
 /// One object serves one run: it remembers the folders it has already
-/// cleared of the temporary files that killed runs left behind. read and
-/// write may run on several threads at once.
+/// cleared of the temporary files that killed runs left behind, and holds the
+/// result folders open, so that results go into the folder that was checked,
+/// whatever its path names later. read and write may run on several threads
+/// at once.
 class FileRunServices final : public RunServices {
   public:
     bool isFile(std::string_view path) override;
@@ -34,9 +38,13 @@ class FileRunServices final : public RunServices {
   private:
     // Removes stale temporary files from `folder` the first time it is written.
     void clearOnce(const std::string& folder);
+    // The descriptor of the result folder at `folder` (no trailing "/"); -1
+    // when no result folder of that path was made.
+    int resultFolderFd(std::string_view folder);
 
-    std::mutex clearedMutex_;  // read runs on a batch's reading threads
+    std::mutex mutex_;  // read and write run on a batch's helper threads
     std::set<std::string> cleared_;
+    std::map<std::string, UniqueFd, std::less<>> resultFolders_;
 };
 
 }  // namespace lct

@@ -206,6 +206,19 @@ std::string resolvedPath(const std::string& path) {
 }
 
 ReplacementFile::ReplacementFile(std::string_view target) : target_(target) {
+    create();
+}
+
+ReplacementFile::ReplacementFile(int folder, std::string_view name)
+    : folder_(folder), target_(name) {
+    if (target_.find('/') != std::string::npos) {
+        fail(EINVAL);
+        return;
+    }
+    create();
+}
+
+void ReplacementFile::create() {
     if (target_.empty()) {
         fail(ENOENT);
         return;
@@ -214,8 +227,8 @@ ReplacementFile::ReplacementFile(std::string_view target) : target_(target) {
     // before: the next attempt takes another name.
     for (unsigned attempt = 0; attempt < 100 && !fd_; ++attempt) {
         temporary_ = temporaryName(target_, attempt);
-        fd_.reset(
-            ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+        fd_.reset(::openat(folder_, temporary_.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0666));
         if (!fd_ && errno != EEXIST) break;
     }
     if (!fd_) {
@@ -227,14 +240,14 @@ ReplacementFile::ReplacementFile(std::string_view target) : target_(target) {
 ReplacementFile::~ReplacementFile() {
     if (!committed_ && !temporary_.empty()) {
         fd_.reset();
-        ::unlink(temporary_.c_str());
+        ::unlinkat(folder_, temporary_.c_str(), 0);
     }
 }
 
 bool ReplacementFile::fail(int error) {
     if (failure_ == 0) failure_ = error != 0 ? error : EIO;
     fd_.reset();
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    if (!temporary_.empty()) ::unlinkat(folder_, temporary_.c_str(), 0);
     temporary_.clear();
     return false;
 }
@@ -262,14 +275,14 @@ bool ReplacementFile::lock() {
 bool ReplacementFile::commit() {
     if (!ok()) return false;
     if (!fd_.close()) return fail(errno);
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(errno);
+    if (::renameat(folder_, temporary_.c_str(), folder_, target_.c_str()) != 0) return fail(errno);
     committed_ = true;
     return true;
 }
 
 bool ReplacementFile::commitAndKeep(UniqueFd& held) {
     if (!ok()) return false;
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(errno);
+    if (::renameat(folder_, temporary_.c_str(), folder_, target_.c_str()) != 0) return fail(errno);
     committed_ = true;
     held = std::move(fd_);
     return true;
@@ -301,6 +314,8 @@ std::optional<std::string> readWholeFile(std::string_view path, std::string* err
         // A socket cannot be opened at all: say what it is rather than ENXIO.
         if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
             setError(error, kindOf(st.st_mode));
+        } else if (reason == ENOENT && ::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            setError(error, "是符号链接，它指向的文件不存在");
         } else {
             setError(error, errorText(reason));
         }
@@ -349,6 +364,64 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, Durabili
     return done;
 }
 
+bool writeProgramOutput(std::string_view path, std::string_view bytes, std::string* error) {
+    const std::string name(path);
+    struct stat st {};
+    if (name.empty() || ::stat(name.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+        return writeFileAtomically(path, bytes, Durability::Synced, LinkTarget::Follow, error);
+    if (!S_ISCHR(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+        setError(error, kindOf(st.st_mode));
+        return false;
+    }
+    // Replacing a device or a pipe by a file would take it from everyone who
+    // uses it, and the reader at the other end would get nothing.
+    UniqueFd fd(::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+    if (!fd || !writeAll(fd.get(), bytes) || !fd.close()) return fail(error);
+    return true;
+}
+
+bool writeFileInFolder(int folder, std::string_view name, std::string_view bytes,
+                       Durability durability, std::string* error) {
+    ReplacementFile file(folder, name);
+    bool done = file.write(bytes);
+    if (done && durability == Durability::Synced) done = file.sync();
+    done = done && file.commit();
+    if (!done) setError(error, errorText(file.failure()));
+    return done;
+}
+
+UniqueFd openWritableFolder(std::string_view path, bool& created, std::string* error) {
+    created = false;
+    std::string name(path);
+    while (name.size() > 1 && name.back() == '/')
+        name.pop_back();
+    if (name.empty()) {
+        setError(error, "路径为空");
+        return UniqueFd();
+    }
+    // Only this level is made: a missing folder above it is no place to write.
+    if (::mkdir(name.c_str(), 0777) == 0) {
+        created = true;
+    } else if (errno != EEXIST) {
+        fail(error);
+        return UniqueFd();
+    }
+    // O_NOFOLLOW: a link in the folder's place (planted in a shared folder,
+    // say) would lead the writes anywhere the link points.
+    UniqueFd folder(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (folder) return folder;
+    const int reason = errno;
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        setError(error, "是符号链接，结果不会写到它指向的地方");
+    } else if (reason == ENOTDIR) {
+        setError(error, "已有同名的文件占用了这个位置");
+    } else {
+        setError(error, errorText(reason));
+    }
+    return UniqueFd();
+}
+
 bool isTemporaryFileName(std::string_view name) {
     if (name.size() <= kTemporaryPrefix.size() + kTemporarySuffix.size()) return false;
     if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return false;
@@ -362,20 +435,33 @@ bool isTemporaryFileName(std::string_view name) {
 }
 
 int removeStaleTemporaryFiles(std::string_view folder) {
-    std::string prefix(folder.empty() ? "." : folder);
-    if (prefix.back() != '/') prefix.push_back('/');
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(prefix.c_str()));
-    if (!dir) return 0;
+    const std::string path(folder.empty() ? "." : folder);
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd ? removeStaleTemporaryFiles(fd.get()) : 0;
+}
+
+int removeStaleTemporaryFiles(int folder) {
+    // The listing gets a descriptor of its own: closedir closes it.
+    const int listed = ::dup(folder);
+    if (listed < 0) return 0;
+    const std::unique_ptr<DIR, DirCloser> dir(::fdopendir(listed));
+    if (!dir) {
+        ::close(listed);
+        return 0;
+    }
+    // The copy shares its position with `folder`: start from the first entry.
+    ::rewinddir(dir.get());
     const std::time_t now = std::time(nullptr);
     int removed = 0;
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name = entry->d_name;
         if (!isTemporaryFileName(name)) continue;
-        const std::string path = prefix + std::string(name);
         struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
         const bool old = now - st.st_mtime > kStaleAfterSeconds;
-        if ((old || madeByEndedProcess(name)) && ::unlink(path.c_str()) == 0) ++removed;
+        if ((old || madeByEndedProcess(name)) && ::unlinkat(folder, entry->d_name, 0) == 0)
+            ++removed;
     }
     return removed;
 }

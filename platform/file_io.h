@@ -5,6 +5,7 @@
 // operation fails, `error` (when given) receives the reason as UTF-8 text for
 // people.
 
+#include <fcntl.h>
 #include <sys/types.h>
 
 #include <optional>
@@ -62,6 +63,10 @@ class ReplacementFile {
     /// Creates the temporary file beside `target`; an empty target fails
     /// with ENOENT.
     explicit ReplacementFile(std::string_view target);
+    /// The same for the entry `name` (no "/") of the folder open as `folder`:
+    /// the temporary file is made in that folder and renamed there, whatever
+    /// its path has come to name since it was opened.
+    ReplacementFile(int folder, std::string_view name);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -93,7 +98,9 @@ class ReplacementFile {
 
   private:
     bool fail(int error);
+    void create();
 
+    int folder_ = AT_FDCWD;  // the folder that target_ and temporary_ are relative to
     std::string target_;
     std::string temporary_;
     UniqueFd fd_;
@@ -130,6 +137,30 @@ enum class LinkTarget {
                                        LinkTarget links = LinkTarget::Follow,
                                        std::string* error = nullptr);
 
+/// Writes `bytes` as a program's output to `path`. A regular file, or a path
+/// where nothing is yet, gets them as writeFileAtomically with
+/// LinkTarget::Follow does (a link's file gets the content, flushed to disk).
+/// A character device, a FIFO or a terminal (/dev/null, /dev/stdout, a pipe
+/// with a reader) is opened and written directly, never replaced; a FIFO waits
+/// for its reader. Anything else (a folder, a socket, a block device) is
+/// refused. False, with the reason in `error`, when it was not written whole.
+[[nodiscard]] bool writeProgramOutput(std::string_view path, std::string_view bytes,
+                                      std::string* error = nullptr);
+
+/// Makes `bytes` the whole content of the entry `name` (no "/") of the folder
+/// open as `folder`, through a temporary file in that folder renamed over it
+/// (a symbolic link there is replaced, not followed). As writeFileAtomically
+/// with LinkTarget::Replace otherwise.
+[[nodiscard]] bool writeFileInFolder(int folder, std::string_view name, std::string_view bytes,
+                                     Durability durability, std::string* error = nullptr);
+
+/// Opens the folder at `path` to write into it, creating it (this level only)
+/// when missing; `created` tells whether it is new. The last level is never a
+/// symbolic link that is followed: a link there, or anything else than a
+/// folder, fails with the reason in `error`.
+[[nodiscard]] UniqueFd openWritableFolder(std::string_view path, bool& created,
+                                          std::string* error = nullptr);
+
 /// True for the name of a temporary file of a ReplacementFile (".lct-" …
 /// ".tmp", the machine, process and counter between); such files are never
 /// articles.
@@ -139,5 +170,7 @@ bool isTemporaryFileName(std::string_view name);
 /// program left behind when it was killed: those of a process of this machine that no
 /// longer runs, and any older than a day. Returns how many were removed.
 int removeStaleTemporaryFiles(std::string_view folder);
+/// The same in the folder open as `folder`.
+int removeStaleTemporaryFiles(int folder);
 
 }  // namespace lct

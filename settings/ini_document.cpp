@@ -57,10 +57,34 @@ constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 }  // namespace
 
+bool IniDocument::noteAccess(FileAccess access, int error) {
+    access_ = access;
+    accessError_.clear();
+    switch (access) {
+        case FileAccess::Held:
+            return true;
+        case FileAccess::Missing:
+            accessError_ = errorText(ENOENT);
+            break;
+        case FileAccess::NotAFile:
+            accessError_ = "不是文件";
+            break;
+        case FileAccess::Locked:
+            accessError_ = "正被另一个程序使用";
+            break;
+        case FileAccess::Unreadable:
+        case FileAccess::ReadOnly:
+            accessError_ = errorText(error != 0 ? error : EIO);
+            break;
+    }
+    return false;
+}
+
 bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
     close();
     path_ = path;
-    if (path_.empty() || path_.find('\0') != std::string::npos) return false;
+    if (path_.empty() || path_.find('\0') != std::string::npos)
+        return noteAccess(FileAccess::Unreadable, ENOENT);
     filePath_ = resolvedPath(path_);
 
     // A writer that replaces the file between this open and this lock leaves
@@ -69,48 +93,58 @@ bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
         // O_NONBLOCK keeps a FIFO at that path from blocking the open; anything
         // but a regular file is refused below.
         UniqueFd fd(::open(filePath_.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0666));
-        bool writable = static_cast<bool>(fd);
-        if (!writable) fd.reset(::open(filePath_.c_str(), O_RDONLY | kOpenFlags));
-        if (!fd) return false;
+        const int writeError = fd ? 0 : errno;
+        if (!fd) fd.reset(::open(filePath_.c_str(), O_RDONLY | kOpenFlags));
+        if (!fd) {
+            // A folder in the file's place cannot even be opened for writing.
+            return noteAccess(writeError == EISDIR ? FileAccess::NotAFile : FileAccess::Unreadable,
+                              writeError);
+        }
 
         struct stat st {};
-        if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+        if (::fstat(fd.get(), &st) != 0) return noteAccess(FileAccess::Unreadable, errno);
+        if (!S_ISREG(st.st_mode)) return noteAccess(FileAccess::NotAFile);
         // A second copy of the program holds the lock: read what it has, write nothing.
-        if (writable && !lockWaiting(fd.get(), LOCK_EX, wait)) writable = false;
-        if (writable && !stillAtPath(fd.get(), filePath_)) continue;
+        const bool locked = writeError == 0 && !lockWaiting(fd.get(), LOCK_EX, wait);
+        if (writeError == 0 && !locked && !stillAtPath(fd.get(), filePath_)) continue;
 
         std::string bytes;
         // A file that cannot be read must not be written either: the document
         // would not be its image.
-        if (!readAll(fd.get(), bytes)) return false;
+        if (!readAll(fd.get(), bytes)) return noteAccess(FileAccess::Unreadable, errno);
         document_ = std::move(bytes);
-        if (!writable) return false;
+        if (locked) return noteAccess(FileAccess::Locked);
+        if (writeError != 0) return noteAccess(FileAccess::ReadOnly, writeError);
         file_ = std::move(fd);
         // A save killed part-way left its temporary files beside the settings.
         const std::string folder = folderOf(filePath_);
         removeStaleTemporaryFiles(folder);
         removeStaleTemporaryFiles(folder + "/inibin");
-        return true;
+        return noteAccess(FileAccess::Held);
     }
-    return false;
+    return noteAccess(FileAccess::Locked);
 }
 
 bool IniDocument::load(std::string_view path) {
     close();
     path_ = path;
-    if (path_.empty() || path_.find('\0') != std::string::npos) return false;
+    if (path_.empty() || path_.find('\0') != std::string::npos)
+        return noteAccess(FileAccess::Missing);
     filePath_ = resolvedPath(path_);
     UniqueFd fd(::open(filePath_.c_str(), O_RDONLY | kOpenFlags));
-    if (!fd) return false;
+    if (!fd) {
+        return noteAccess(errno == ENOENT ? FileAccess::Missing : FileAccess::Unreadable, errno);
+    }
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (::fstat(fd.get(), &st) != 0) return noteAccess(FileAccess::Unreadable, errno);
+    if (!S_ISREG(st.st_mode)) return noteAccess(FileAccess::NotAFile);
     // Readers share the lock; a writer holding it is not waited for, since
     // the file it replaces is whole at every moment.
     ::flock(fd.get(), LOCK_SH | LOCK_NB);
     std::string bytes;
-    if (!readAll(fd.get(), bytes)) return false;
+    if (!readAll(fd.get(), bytes)) return noteAccess(FileAccess::Unreadable, errno);
     document_ = std::move(bytes);
-    return true;
+    return noteAccess(FileAccess::Held);
 }
 
 void IniDocument::close() {

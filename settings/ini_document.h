@@ -39,6 +39,16 @@
 
 namespace lct {
 
+/// How the last open() or load() of an IniDocument went with the file.
+enum class FileAccess {
+    Held,        ///< open(): the file is held; load(): it was read
+    Missing,     ///< load(): nothing is at the path (nor at the end of a link there)
+    NotAFile,    ///< a folder, a pipe or anything else that is no regular file
+    Unreadable,  ///< it could not be opened or read (no permission, a read error)
+    ReadOnly,    ///< open(): it was read but cannot be written
+    Locked,      ///< open(): another holder kept it locked beyond the wait
+};
+
 class IniDocument {
   public:
     /// writeKey results.
@@ -108,6 +118,10 @@ class IniDocument {
     bool holdsFile() const { return static_cast<bool>(file_); }
     /// True while the file lags behind the document because a write to it failed.
     bool fileBehind() const;
+    /// How the last open() or load() went, and the reason in words for people
+    /// (UTF-8) when it did not get the file.
+    FileAccess access() const { return access_; }
+    const std::string& accessError() const { return accessError_; }
 
   private:
     struct Header {
@@ -140,6 +154,10 @@ class IniDocument {
     bool dirty_ = false;     // the file lags behind the document
     bool withheld_ = false;  // on purpose: a save ended without writing
     int saveDepth_ = 0;
+    FileAccess access_ = FileAccess::Held;
+    std::string accessError_;
+    // Notes how an open or load went; returns whether it got the file.
+    bool noteAccess(FileAccess access, int error = 0);
 };
 
 }  // namespace lct

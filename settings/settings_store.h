@@ -93,6 +93,10 @@ class SettingsStore {
     [[nodiscard]] bool load(std::string_view path) { return ini_.load(path); }
     /// True while the store holds its settings file and may write it.
     bool holdsFile() const { return ini_.holdsFile(); }
+    /// How the last open() or load() went with the settings file, and why it
+    /// did not get it (UTF-8); see IniDocument::access.
+    FileAccess fileAccess() const { return ini_.access(); }
+    const std::string& fileAccessError() const { return ini_.accessError(); }
 
     /// Starts a save: the writes until the matching finishSave reach the
     /// settings file together, as one atomic replacement. Saves nest.

@@ -8,21 +8,9 @@
 #include <string_view>
 
 #include "form/form.h"
+#include "form/number_text.h"
 
 namespace lct {
-
-/// What a number box's text holds.
-struct NumberText {
-    std::int64_t value = 0;
-    bool tooLarge = false;  ///< the digits name a number beyond the 64-bit range
-};
-
-/// Reads a number as typed: leading blanks (space, tab, the full-width space)
-/// are skipped, then an optional sign ("+", "-" or their full-width forms) and
-/// the decimal digits after it, ASCII or full-width ("０" … "９"), up to the
-/// first other character. No digit reads as 0. A magnitude beyond the 64-bit
-/// range sets `tooLarge` (the value is then 0).
-NumberText readNumberText(std::string_view text);
 
 /// One number box of a tool and the values the tool can handle.
 struct NumberBox {

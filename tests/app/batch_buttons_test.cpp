@@ -1,11 +1,14 @@
 // The batch buttons on a headless main window, over real files.
 #include "app/batch_buttons.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "app/form_options.h"
 #include "app/form_run_host.h"
 #include "app/main_window_table.h"
 #include "files/run_services.h"
@@ -190,13 +193,56 @@ TEST_F(BatchButtonsTest, FolderButtonListsByTheFilter) {
     EXPECT_EQ(dialogs.titles.back(), "请选择需要处理的文章(*.txt|*.htm)所在文件夹：");
 }
 
-TEST_F(BatchButtonsTest, FolderWithoutMatchesStartsNothing) {
+TEST_F(BatchButtonsTest, FolderWithoutMatchesStartsNothingAndSaysSo) {
     article("a.doc");
     dialogs.folder = folder.path();
     form.find("编辑框过滤")->setText("*.txt");
     onBatchFolderClicked(context, false);
     EXPECT_FALSE(std::filesystem::exists(folder.file("关键词插入结果")));
     EXPECT_EQ(textOf(form, "按钮批量处理文件夹"), G("   批量处理(文件夹)"));
+    ASSERT_EQ(form.messages().size(), 1u);
+    EXPECT_NE(test::U(form.messages()[0].text).find("没有符合过滤条件“*.txt”的文件"),
+              std::string::npos);
+}
+
+TEST_F(BatchButtonsTest, AFolderEntryThatIsNoFileIsAFailureNotASkip) {
+    article("a.txt");
+    ASSERT_EQ(::mkfifo(folder.file("b.txt").c_str(), 0600), 0);
+    dialogs.folder = folder.path();
+    form.find("编辑框过滤")->setText("*.txt");
+    onBatchFolderClicked(context, false);
+    EXPECT_EQ(results(), 1u);
+    const std::vector<RunFailure> failures = host.takeFailures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].reason, "是管道，不是普通文件");
+    EXPECT_NE(test::U(textOf(form, "透明标签")).find(", 失败 1 个文件"), std::string::npos);
+}
+
+TEST_F(BatchButtonsTest, ReplaceCapsReadAsTheToolsReadNumbers) {
+    struct Row {
+        const char* text;
+        int cap;  // -1: refused
+    };
+    const Row rows[] = {
+        {"", 0},      {" ", 0},    {"3", 3},   {"１", 1},  {" 1", 1},
+        {"　２ ", 2}, {"abc", -1}, {"1x", -1}, {"-1", -1}, {"99999999999999999999", 2147483647}};
+    form.find("单选框替换")->setTicked(true);
+    form.find("单选框插入")->setTicked(false);
+    for (const Row& row : rows) {
+        form.find("编辑框替换次数上限")->setText(G(row.text));
+        const bool refused = !unusableOptionMessage(form).empty();
+        EXPECT_EQ(refused, row.cap < 0) << row.text;
+        if (!refused) {
+            EXPECT_EQ(readRunOptions(form).article.replace.perKeywordLimit, row.cap) << row.text;
+        }
+    }
+    // A box that is no number stops the run before its dialog opens.
+    form.find("编辑框链接总数上限")->setText("abc");
+    onBatchFilesClicked(context);
+    EXPECT_TRUE(dialogs.titles.empty());
+    ASSERT_FALSE(form.messages().empty());
+    EXPECT_NE(test::U(form.messages().back().text).find("“每篇最多替换”的值 abc"),
+              std::string::npos);
 }
 
 }  // namespace

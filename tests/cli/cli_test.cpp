@@ -32,6 +32,24 @@ TEST_F(CliTest, HelpAndVersion) {
     EXPECT_NE(version.out.find("1.5.3.0"), std::string::npos);
 }
 
+TEST_F(CliTest, AStandardOutputThatCannotBeWrittenIsAFailure) {
+    const std::string ini = (dir / "none.ini").string();
+    const std::string article = write("a.txt", "正文").string();
+    const std::vector<std::vector<std::string>> cases = {
+        {"--version"},
+        {"preview", "--ini", ini, "--title", "T"},
+        {"batch", "--ini", ini, article},
+        {"tool", "sequence", "--ini", ini},
+    };
+    for (const auto& args : cases) {
+        std::vector<std::string> all = {"sh", "-c", "exec \"$@\" > /dev/full", "sh", LCT_CLI_PATH};
+        all.insert(all.end(), args.begin(), args.end());
+        const Result r = lct::test::runProgram(all);
+        EXPECT_EQ(r.status, 3) << args[0];
+        EXPECT_NE(r.err.find("无法写入标准输出：磁盘已满"), std::string::npos) << r.err;
+    }
+}
+
 TEST_F(CliTest, PreviewPrintsTitleLineThenContent) {
     const Result r = run(predictable({"preview", "--title", "标题/一", "--content-file",
                                       write("a.txt", "第一行\n第二行\n").string()}));
@@ -100,6 +118,12 @@ TEST_F(CliTest, UsageErrors) {
         {"preview", "extra"},
         {"batch", "--ini", ini},
         {"batch", "--ini", ini, "--title", "x", (dir / "a.txt").string()},
+        // Only a missing settings file means defaults.
+        {"preview", "--ini", dir.string()},
+        {"tool", "random", "--ini", dir.string()},
+        // A replace cap must be a count.
+        {"preview", "--ini", ini, "--mode", "replace", "--set", "编辑框替换次数上限=abc"},
+        {"batch", "--ini", ini, "--mode", "replace", "--set", "编辑框链接总数上限=-1", ini},
     };
     for (const auto& args : cases) {
         const Result r = run(args);
@@ -168,8 +192,7 @@ TEST_F(CliTest, ReplaceOptionsThroughSetInPreviewBatchAndSettings) {
     args.insert(args.end(), {"--set", "编辑框替换次数上限=1", (dir / "in").string()});
     r = run(args);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("处理完成,共处理成功 1 个文件，耗费 "), std::string::npos)
-        << r.out;
+    EXPECT_NE(r.out.find("处理完成,共处理成功 1 个文件，耗费 "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("，替换 2 处\n"), std::string::npos) << r.out;
 
     // Settings keep them after the older keys of 主界面.
@@ -205,8 +228,7 @@ TEST_F(CliTest, BatchWritesResultsInTheInputsOwnForm) {
         run(predictable({"batch", "--set", "编辑框过滤=*.txt|*.htm", (dir / "in").string()}));
     ASSERT_EQ(r.status, 0) << r.err;
     const fs::path results = dir / "in" / "关键词插入结果";
-    EXPECT_NE(r.out.find("处理完成,共处理成功 2 个文件，耗费 "), std::string::npos)
-        << r.out;
+    EXPECT_NE(r.out.find("处理完成,共处理成功 2 个文件，耗费 "), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("，插入 4 处\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(results.string()), std::string::npos) << r.out;
     EXPECT_EQ(slurp(results / "一-词.txt"), lct::utf8ToGbk("正文\r\n\r\n<b>词</b>"));

@@ -75,10 +75,21 @@ TEST_F(SettingsSafetyTest, AWriterWaitsOnlySoLongThenRefuses) {
     const Result preview = run({"preview", "--ini", ini(), "--title", "T"});
     ::close(fd);
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(contains(r.err, "未保存任何设置")) << r.err;
+    EXPECT_TRUE(
+        contains(r.err, "正被另一个青禾·澜词通使用（等待 10 秒后仍未释放），未保存任何设置"))
+        << r.err;
     EXPECT_GE(waited, std::chrono::seconds(9));
     EXPECT_EQ(slurp(ini()), before);
     EXPECT_EQ(preview.status, 0) << preview.err;
+}
+
+TEST_F(SettingsSafetyTest, ARefusalNamesItsReasonAndWaitsOnlyForALock) {
+    fs::create_directories(dir / "folder.ini");
+    const auto began = std::chrono::steady_clock::now();
+    const Result r = run({"settings", "--ini", (dir / "folder.ini").string()});
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.err, "配置文件的位置上不是文件，未保存任何设置")) << r.err;
 }
 
 TEST_F(SettingsSafetyTest, AByteBlockThatCannotBeWrittenIsReportedAndNothingChanges) {

@@ -112,5 +112,27 @@ TEST_F(ShardBatchTest, AnEmptyPartIsNoError) {
     EXPECT_EQ(empty, 7);
 }
 
+TEST_F(ShardBatchTest, EveryPartWritesBesideTheWholeListsFirstPathAndReportsWhatIsMissing) {
+    fs::create_directories(dir / "one");
+    fs::create_directories(dir / "two");
+    for (int i = 0; i < 6; ++i)
+        write("two/b" + std::to_string(i) + ".txt", "正文");
+    write("one/a.txt", "正文");
+    for (std::uint32_t k = 1; k <= 3; ++k) {
+        const test::Result r = test::run(
+            predictable({"batch", "--shard", std::to_string(k) + "/3", (dir / "one").string(),
+                         (dir / "gone").string(), (dir / "two").string()}));
+        EXPECT_EQ(r.status, 3) << k;
+        EXPECT_NE(r.err.find((dir / "gone").string()), std::string::npos) << r.err;
+    }
+    std::size_t written = 0;
+    for (const auto& entry : fs::directory_iterator(dir / "one" / "关键词插入结果")) {
+        static_cast<void>(entry);
+        ++written;
+    }
+    EXPECT_EQ(written, 7u);
+    EXPECT_FALSE(fs::exists(dir / "two" / "关键词插入结果"));
+}
+
 }  // namespace
 }  // namespace lct::cli

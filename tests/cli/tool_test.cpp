@@ -1,11 +1,15 @@
 // lancitong-cli tool: the five tool windows run headless, over the worked
 // examples of each tool, their limits, their output files and usage errors.
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/cli_runner.h"
@@ -215,6 +219,31 @@ TEST_F(ToolCommand, OutputIsWrittenInTheChosenEncoding) {
     }
     // Only the result is left in the folder: no temporary file.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(ToolCommand, OutputIntoAPipeOrADeviceIsWrittenThereNotReplaced) {
+    const std::vector<std::string> sets = {"--set", "选择框转为大写=真", "--set", "编辑框终止值=2"};
+    auto withOutput = [&](const std::string& output) {
+        std::vector<std::string> args = sets;
+        args.insert(args.end(), {"--output", output, "--encoding", "gbk"});
+        return tool("sequence", args);
+    };
+    EXPECT_EQ(withOutput("-").out, lct::utf8ToGbk("一\n二"));
+    const fs::path fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string got;
+    std::thread reader([&] { got = slurp(fifo); });
+    const Result r = withOutput(fifo.string());
+    reader.join();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(got, lct::utf8ToGbk("一\n二"));
+    // A node of /dev/null's device, where this machine lets root make one.
+    const fs::path null = dir / "null";
+    if (::mknod(null.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0)
+        GTEST_SKIP() << "no device node can be made here (root only)";
+    EXPECT_EQ(withOutput(null.string()).status, 0);
+    EXPECT_TRUE(fs::is_character_file(null));
 }
 
 struct UsageCase {

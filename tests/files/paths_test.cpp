@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -131,9 +133,16 @@ TEST_F(ListFolderFilesTest, ListsOnlyMatchingFilesOfTheFolderItself) {
     EXPECT_EQ(list("*.txt|*.htm"), (Names{"Z.TXT", "a.txt", "b.htm"}));
 }
 
-TEST_F(ListFolderFilesTest, OverlappingPatternsListAFileTwice) {
-    EXPECT_EQ(list("*.txt|*.*"),
-              (Names{"Z.TXT", "a.txt", ".hidden", "Z.TXT", "a.txt", "b.htm", "c.html", "readme"}));
+TEST_F(ListFolderFilesTest, OverlappingPatternsListAFileOnce) {
+    EXPECT_EQ(list("*.txt|*.*|a*"),
+              (Names{"Z.TXT", "a.txt", ".hidden", "b.htm", "c.html", "readme"}));
+}
+
+TEST_F(ListFolderFilesTest, EntriesThatAreNoRegularFileAreListedForTheRunToRefuse) {
+    ASSERT_EQ(::mkfifo(folder_.file("pipe.txt").c_str(), 0600), 0);
+    fs::create_symlink(folder_.file("nowhere"), folder_.file("dangling.txt"));
+    fs::create_symlink(folder_.file("loop.txt"), folder_.file("loop.txt"));
+    EXPECT_EQ(list("*.txt"), (Names{"Z.TXT", "a.txt", "dangling.txt", "loop.txt", "pipe.txt"}));
 }
 
 TEST_F(ListFolderFilesTest, EmptyPatternTextMeansEveryFile) {
@@ -170,10 +179,19 @@ TEST_F(ListFolderFilesTest, TemporaryFilesOfTheProgramAreNeverListed) {
     EXPECT_FALSE(out.empty());
 }
 
-TEST_F(ListFolderFilesTest, MissingFolderGivesNothing) {
+TEST_F(ListFolderFilesTest, AFolderThatCannotBeListedIsAFailure) {
     Names out{"stale"};
-    EXPECT_EQ(listFolderFiles(folder_.file("missing"), "*.*", out), 0u);
+    std::vector<RunFailure> failures;
+    EXPECT_EQ(listFolderFiles(folder_.file("missing"), "*.*", out, &failures), 0u);
     EXPECT_TRUE(out.empty());
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].path, folder_.file("missing"));
+    EXPECT_EQ(failures[0].reason, "无法列出文件夹中的文件：文件或文件夹不存在");
+    // A folder that a pattern names may be missing: no file, no failure.
+    failures.clear();
+    listFolderFiles(folder_.path(), "missing/*.*|a.*", out, &failures);
+    EXPECT_EQ(out, Names{folder_.file("a.txt")});
+    EXPECT_TRUE(failures.empty());
 }
 
 TEST_F(ListFolderFilesTest, LetsTheWindowBreatheOncePerEntry) {

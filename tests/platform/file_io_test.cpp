@@ -72,7 +72,7 @@ TEST(ReadWholeFile, RefusesWhatIsNoRegularFileAndSaysWhy) {
 
     const std::vector<UnreadableCase> cases = {
         {"missing", folder.file("missing"), "文件或文件夹不存在"},
-        {"dangling link", folder.file("dangling"), "文件或文件夹不存在"},
+        {"dangling link", folder.file("dangling"), "是符号链接，它指向的文件不存在"},
         {"link loop", folder.file("loop1"), "符号链接循环"},
         {"pipe without a writer", fifo, "是管道，不是普通文件"},
         {"link to a pipe", folder.file("link-to-fifo"), "是管道，不是普通文件"},

@@ -5,7 +5,6 @@
 #include <cerrno>
 
 #include "files/elapsed.h"
-#include "files/paths.h"
 #include "files/result_location.h"
 #include "files/shell.h"
 #include "files/text_file.h"
@@ -29,18 +28,17 @@ bool FileRunServices::isFile(std::string_view path) {
     return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested, bool replaceGzip) {
-    TextFile file =
-        readTextFile(path, requested, replaceGzip ? GzipFile::Replace : GzipFile::InMemory);
-    // A decompression writes beside the input: a killed one may have left its
-    // temporary file there.
-    if (file.decompressed) clearOnce(folderOfPath(path));
-    return {std::move(file.text), file.detected, file.lineBreaks, std::move(file.error)};
+ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested) {
+    TextFile file = readTextFile(path, requested);
+    return {std::move(file.text), file.detected, file.lineBreaks, std::move(file.error),
+            file.compressed};
 }
 
-bool FileRunServices::write(std::string_view path, std::string_view text, TextEncoding encoding,
-                            LineBreaks lineBreaks, std::string& error) {
-    return writeTextFile(path, text, encoding, lineBreaks, &error);
+bool FileRunServices::write(std::string_view path, std::string_view text,
+                            const ResultFormat& format, std::string& error) {
+    const std::optional<std::string> bytes = resultBytes(path, text, format, error);
+    return bytes &&
+           writeFileAtomically(path, *bytes, Durability::Cached, LinkTarget::Replace, &error);
 }
 
 bool FileRunServices::createResultFolder(std::string_view folder, bool& created,

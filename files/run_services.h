@@ -16,9 +16,9 @@ namespace lct {
 class FileRunServices final : public RunServices {
   public:
     bool isFile(std::string_view path) override;
-    ArticleFile read(std::string_view path, TextEncoding requested, bool replaceGzip) override;
-    [[nodiscard]] bool write(std::string_view path, std::string_view text, TextEncoding encoding,
-                             LineBreaks lineBreaks, std::string& error) override;
+    ArticleFile read(std::string_view path, TextEncoding requested) override;
+    [[nodiscard]] bool write(std::string_view path, std::string_view text,
+                             const ResultFormat& format, std::string& error) override;
     [[nodiscard]] bool createResultFolder(std::string_view folder, bool& created,
                                           std::string& error) override;
     bool isFolder(std::string_view path) override;
@@ -35,7 +35,7 @@ class FileRunServices final : public RunServices {
     // Removes stale temporary files from `folder` the first time it is written.
     void clearOnce(const std::string& folder);
 
-    std::mutex clearedMutex_;  // read runs on a batch's reading threads
+    std::mutex clearedMutex_;
     std::set<std::string> cleared_;
 };
 

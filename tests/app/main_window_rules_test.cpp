@@ -117,9 +117,8 @@ TEST_F(MainWindowRulesTest, ShufflePanelControlsFollowTheirBoxes) {
 class NoFiles : public RunServices {
   public:
     bool isFile(std::string_view) override { return false; }
-    ArticleFile read(std::string_view, TextEncoding, bool) override { return {}; }
-    bool write(std::string_view, std::string_view, TextEncoding, LineBreaks,
-               std::string&) override {
+    ArticleFile read(std::string_view, TextEncoding) override { return {}; }
+    bool write(std::string_view, std::string_view, const ResultFormat&, std::string&) override {
         return false;
     }
     bool createResultFolder(std::string_view, bool&, std::string&) override { return false; }

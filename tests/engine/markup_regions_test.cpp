@@ -88,7 +88,6 @@ const RegionCase kRegionCases[] = {
     {"a body tag ends the head", "<head><meta charset=gbk><body>北京", false, false, "|<body>北京",
      true},
     {"text ends the head", "<head><title>t</title>\r\n 北京", false, false, "|北京", true},
-    {"a body element ends the head", "<head><p>北京", false, false, "|<p>北京", true},
     {"a second head is none", "<head></head>北京<head>上海", false, false, "|北京<head>上海", true},
     {"noscript in a head", "<head><noscript><img src=x></noscript></head>北京", false, false,
      "|北京", true},
@@ -134,14 +133,12 @@ TEST(MarkupRegions, LinearOnManyOpenings) {
 // text, and begin at a "<" that starts a character; and avoiding headings as
 // well never leaves more text than avoiding markup alone.
 TEST(MarkupRegions, RandomTextsGiveSoundRanges) {
-    const std::vector<std::string> pieces = {"<",        ">",         "a",      "/",
-                                             "!",        "-",         "\"",     "'",
-                                             "=",        " ",         "h1",     "h2",
-                                             "</a>",     "<a ",       "<!--",   "-->",
-                                             "<script>", "</script>", "\x81",   "\x81\x61",
-                                             G("中"),    "\r\n",      "<h3>",   "</h3>",
-                                             "<a/>",     "<p>",       "<head>", "</head>",
-                                             "<body>",   "<title>",   "</h2>",  "<b t=\"</a>\">"};
+    const std::vector<std::string> pieces = {
+        "<",        ">",         "a",    "/",        "!",     "-",    "\"",   "'",
+        "=",        " ",         "h1",   "h2",       "</a>",  "<a ",  "<!--", "-->",
+        "<script>", "</script>", "\x81", "\x81\x61", G("中"), "\r\n", "<h3>", "</h3>"};
+    const std::vector<std::string> elements = {"<a/>",   "<p>",     "<head>", "</head>",
+                                               "<body>", "<title>", "</h2>",  "<b t=\"</a>\">"};
     const auto covered = [](const std::string& text, const std::vector<ByteRange>& regions) {
         std::vector<bool> in(text.size(), false);
         for (const ByteRange& r : regions)
@@ -157,7 +154,7 @@ TEST(MarkupRegions, RandomTextsGiveSoundRanges) {
     for (int round = 0; round < 3000; ++round) {
         std::string text;
         for (std::size_t n = next(40); n > 0; --n)
-            text += pieces[next(pieces.size())];
+            text += next(3) ? pieces[next(pieces.size())] : elements[next(elements.size())];
         std::vector<bool> starts(text.size() + 1, false);
         for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
             starts[i] = true;

@@ -326,11 +326,6 @@ const RuleCase kRuleCases[] = {
      markupOnly(),
      "<h3>[北京]</h3>"},
     {"unclosed heading at the end", "北京<h4>北京", {"北京"}, headingsOnly(), "[北京]<h4>北京"},
-    {"a link a heading closes around",
-     "<h2><a href=/>北京</h2><p>北京</p></a>北京",
-     {"北京"},
-     ReplaceRules{true, true},
-     "<h2><a href=/>北京</h2><p>北京</p></a>[北京]"},
     // 编辑框替换次数上限, 编辑框链接总数上限
     {"one per keyword", "北京上海北京上海", {"北京", "上海"}, limits(1, 0), "[北京][上海]北京上海"},
     {"three in all", "北京上海北京上海", {"北京", "上海"}, limits(0, 3), "[北京][上海][北京]上海"},

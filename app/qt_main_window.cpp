@@ -94,6 +94,8 @@ void layOutInsertPanel(QtForm& f) {
     addGridRow(f, insert, 2,
                {kInsertContent, kContentType, kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax});
     addGridRow(f, insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode});
+    // Beside the symbols, where the panel has room for its longer caption.
+    insert->addWidget(f.widget(kAvoidLinks), 3, 3, 1, 2);
     addGridRow(f, insert, 4,
                {kCountRange, kCountFrom, kCountToLabel, kCountTo, kDifferentEachTime});
     addGridRow(f, insert, 5, {kNewSet, kAvoidTags, kAvoidWords, kTitleFirstLine});

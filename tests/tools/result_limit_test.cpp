@@ -99,7 +99,7 @@ TEST_F(ToolLimit, RandomGroupsAtAndPastTheByteLimit) {
         if (maxBytes == 12)
             EXPECT_TRUE(form.messages().empty());
         else
-            expectCut(form, "共生成 1 组");
+            expectCut(form, "共生成 1 组（5 字节）");
     }
 }
 
@@ -192,6 +192,28 @@ TEST_F(ToolLimit, AnchorComposerAtAndPastTheLimits) {
     EXPECT_EQ(result.size(), 2004u);
     EXPECT_TRUE(count.limitReached);
     EXPECT_EQ(count.items, 2u);
+}
+
+// A line that would take gigabytes (a symbol of 1 MiB between 100,000 words,
+// a keyword of 1 MiB in a template of 400,000 markers) is never built: the
+// tool stops as soon as the line could no longer fit.
+TEST_F(ToolLimit, HugeLinesStopBeforeTheyAreBuilt) {
+    std::string words;
+    for (int i = 0; i < 100'000; ++i)
+        words += "w\r\n";
+    const std::string mib(1 << 20, 'x');
+    std::string markers;
+    for (int i = 0; i < 400'000; ++i)
+        markers += "*1";
+    Random random(1);
+    ResultCount merged;
+    ResultCount composed;
+    EXPECT_EQ(mergeSingle(words, 2147483647, mib, false, random, false, &merged, {}), "");
+    EXPECT_EQ(composeAnchors(mib, "u", markers, false, &composed, {}), "");
+    for (const ResultCount& count : {merged, composed}) {
+        EXPECT_TRUE(count.limitReached);
+        EXPECT_EQ(count.items, 0u);
+    }
 }
 
 struct RefusalCase {

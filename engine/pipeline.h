@@ -66,9 +66,8 @@ class ArticleRun {
 
 /// What went wrong in an article without stopping it: a user pattern that did
 /// not compile or ran away (the text it was meant for stays unchanged), a
-/// script conversion that was not available, or a count larger than the
-/// article can hold (it was cut to what the article holds). Texts are UTF-8
-/// for people.
+/// script conversion that was not available, or a count so large that it was
+/// cut where it would have exhausted memory. Texts are UTF-8 for people.
 struct ArticleReport {
     std::vector<std::string> problems;
     /// The items the article got: inserted (insert mode) or replaced

@@ -20,13 +20,16 @@ namespace {
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kCountsCapped = "插入次数过多，已按上限插入：";
 
-// Records a problem once; `what` says which option it concerns.
-void note(ArticleReport* report, std::string_view what, const std::string& error) {
-    if (!report || error.empty()) return;
+// Records a problem once in `list`; `what` says which option it concerns.
+void note(std::vector<std::string>& list, std::string_view what, const std::string& error) {
+    if (error.empty()) return;
     std::string problem = std::string(what) + error;
-    if (std::find(report->problems.begin(), report->problems.end(), problem) ==
-        report->problems.end())
-        report->problems.push_back(std::move(problem));
+    if (std::find(list.begin(), list.end(), problem) == list.end())
+        list.push_back(std::move(problem));
+}
+
+void note(ArticleReport* report, std::string_view what, const std::string& error) {
+    if (report) note(report->problems, what, error);
 }
 
 using Spans = std::vector<std::pair<std::size_t, std::size_t>>;
@@ -235,7 +238,8 @@ void replaceByOptions(std::string& text, std::string_view field, const std::stri
     }
     std::string error;
     text = replaceByRegex(text, matches, replacements, ignoreCase, count, &error);
-    note(report, std::string(field) + "的正则表达式无法使用，未替换：", error);
+    if (report)
+        note(report->failures, std::string(field) + "的正则表达式无法使用，未替换：", error);
 }
 
 void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::string& title,

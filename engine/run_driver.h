@@ -81,8 +81,9 @@ class RunHost {
 /// The file and folder services a run needs (reading and writing article
 /// files, result locations, elapsed-time text, opening a folder). Paths are
 /// native (UTF-8); titles and extensions are GBK. A batch with more than one
-/// job calls read and write from helper threads, concurrently with each other
-/// and with the other methods, which are called on the caller's thread only.
+/// job calls sizeOf, read and write from helper threads, concurrently with
+/// each other and with the other methods, which are called on the caller's
+/// thread only.
 class RunServices {
   public:
     virtual ~RunServices() = default;
@@ -94,6 +95,11 @@ class RunServices {
     /// (batch inputs); otherwise it is decompressed in memory. An unreadable
     /// path gives encoding Detect and the reason in `error`.
     virtual ArticleFile read(std::string_view path, TextEncoding requested, bool replaceGzip) = 0;
+    /// The bytes of the file at `path` on disk, read without opening it; 0
+    /// when unknown. A batch counts an article against what it may hold in
+    /// memory by this size before reading it; like read, it may be called
+    /// from helper threads.
+    virtual std::uint64_t sizeOf(std::string_view /*path*/) { return 0; }
     /// Writes a result through a temporary file, replacing a symbolic link at
     /// the path instead of following it; false, with the reason in `error`,
     /// when it failed.

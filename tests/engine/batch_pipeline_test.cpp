@@ -140,5 +140,35 @@ TEST(BatchPipeline, TheCallerWritesWhenTheHelpersFallBehind) {
     EXPECT_LT(services.byCaller, 60);
 }
 
+// Files of a given size on disk, read as that many bytes.
+class SizedFiles : public SlowWrites {
+  public:
+    explicit SizedFiles(std::size_t size) : bytes(size) {}
+    std::uint64_t sizeOf(std::string_view) override { return bytes; }
+    ArticleFile read(std::string_view, TextEncoding, bool) override {
+        ++reads;
+        return {std::string(bytes, 'x'), TextEncoding::Gbk, LineBreaks::CrLf, {}};
+    }
+    std::size_t bytes;
+};
+
+// Helpers count an article when they claim it: starting together, they read
+// ahead no more than 64 MiB between them, and an article or a result past
+// that is left to the caller's thread.
+TEST(BatchPipeline, BigArticlesAndResultsStayWithinTheBound) {
+    const std::vector<std::string> paths = numbered(10);
+    for (const auto& [mib, ahead] : {std::pair{40u, 1}, {100u, 0}}) {
+        SizedFiles services(std::size_t{mib} << 20);
+        BatchPipeline pipeline(services, paths, TextEncoding::Detect, 3);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_LE(services.reads, ahead) << mib;
+        ResultJob job = jobFor(0, "/r/0");
+        job.text.assign(services.bytes, 'x');
+        pipeline.submit(std::move(job));
+        pipeline.finish();
+        EXPECT_EQ(services.byCaller, mib == 100 ? 1 : 0) << mib;
+    }
+}
+
 }  // namespace
 }  // namespace lct

@@ -322,8 +322,7 @@ TEST_F(RunDriverFailureTest, FailedWritesAreFailuresAndTheRunGoesOn) {
 // A user pattern that fails fails every article it meets, naming the file,
 // and writes nothing for it; the preview keeps its text and shows why.
 TEST_F(RunDriverFailureTest, AFailingUserPatternFailsEveryArticleItMeets) {
-    services.files["/in/a.txt"] = "x";
-    services.files["/in/b.txt"] = "y";
+    services.files["/in/a.txt"] = services.files["/in/b.txt"] = "x";
     options.article.mode = PipelineMode::ShuffleReplace;
     ShuffleOptions& shuffle = options.article.shuffle;
     shuffle.shuffleTitle = shuffle.shuffleContent = false;
@@ -333,11 +332,9 @@ TEST_F(RunDriverFailureTest, AFailingUserPatternFailsEveryArticleItMeets) {
     ASSERT_EQ(result.failures.size(), 2u);
     EXPECT_EQ(result.failures[1].path, "/in/b.txt");
     EXPECT_EQ(result.failures[1].reason.find("“替换内容”的正则表达式无法使用"), 0u);
-    EXPECT_TRUE(services.written.empty());
-    EXPECT_TRUE(host.problems.empty());
+    EXPECT_TRUE(services.written.empty() && host.problems.empty());
     EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 0 个文件，耗费 1 秒, 失败 2 个文件");
-    PreviewRequest request;
-    request.content = "x";
+    PreviewRequest request{"T", "x", 1};
     preview(request);
     EXPECT_EQ(request.content, "x");
     EXPECT_EQ(host.problems.size(), 1u);

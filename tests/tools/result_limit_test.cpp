@@ -194,26 +194,23 @@ TEST_F(ToolLimit, AnchorComposerAtAndPastTheLimits) {
     EXPECT_EQ(count.items, 2u);
 }
 
-// A line that would take gigabytes (a symbol of 1 MiB between 100,000 words,
+// A line that would take gigabytes (a symbol of 1 MiB between 400,000 words,
 // a keyword of 1 MiB in a template of 400,000 markers) is never built: the
 // tool stops as soon as the line could no longer fit.
 TEST_F(ToolLimit, HugeLinesStopBeforeTheyAreBuilt) {
     std::string words;
-    for (int i = 0; i < 100'000; ++i)
-        words += "w\r\n";
-    const std::string mib(1 << 20, 'x');
     std::string markers;
-    for (int i = 0; i < 400'000; ++i)
+    for (int i = 0; i < 400'000; ++i) {
+        words += "w\r\n";
         markers += "*1";
+    }
+    const std::string mib(1 << 20, 'x');
     Random random(1);
     ResultCount merged;
     ResultCount composed;
     EXPECT_EQ(mergeSingle(words, 2147483647, mib, false, random, false, &merged, {}), "");
     EXPECT_EQ(composeAnchors(mib, "u", markers, false, &composed, {}), "");
-    for (const ResultCount& count : {merged, composed}) {
-        EXPECT_TRUE(count.limitReached);
-        EXPECT_EQ(count.items, 0u);
-    }
+    EXPECT_TRUE(merged.limitReached && composed.limitReached);
 }
 
 struct RefusalCase {

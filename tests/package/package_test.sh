@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Makes the Debian package of a build folder with CPack, unpacks it into a
 # temporary root with dpkg -x, checks its fields and files, validates its menu
-# entry and AppStream entry, and runs the unpacked lancitong-cli: --version, a
-# preview, and a settings save from a program folder the user cannot write.
+# entry, AppStream entry, manual pages, copyright and changelog, looks at how
+# the binaries are stripped and hardened, and runs the unpacked programs:
+# lancitong --version and --help without a display, and lancitong-cli --version,
+# a preview, and a settings save from a program folder the user cannot write.
 #
-#   package_test.sh BUILD_FOLDER VERSION
+#   package_test.sh BUILD_FOLDER VERSION HARDENED(ON|OFF)
 #
 # Exits 77 (CTest: skipped) when a tool it needs is missing.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 version=$2
+hardened=${3:-OFF}
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli; do
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli readelf; do
   if ! command -v "$tool" >/dev/null; then
     echo "skipped: $tool is not installed (scripts/install-deps installs it)"
     exit 77
@@ -47,6 +51,10 @@ for needed in libqt6widgets6 libqt6core6 libicu libpcre2-8 libopencc1 libopencc-
   qt6-translations-l10n; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed"
 done
+[[ "$(dpkg-deb -f "$deb" Recommends)" == *fonts-noto-cjk* ]] || fail "Recommends lacks fonts-noto-cjk"
+ddeb=${deb%/*}/lancitong-dbgsym_${deb#*/lancitong_}
+ddeb=${ddeb%.deb}.ddeb
+[ -f "$ddeb" ] || fail "no debugging symbols package $(basename "$ddeb")"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
@@ -60,6 +68,9 @@ for size in 16 22 24 32 48 64 128 256; do
   expect_file "usr/share/icons/hicolor/${size}x$size/apps/$app_id.png"
 done
 expect_file usr/share/man/man1/lancitong-cli.1.gz
+expect_file usr/share/man/man1/lancitong.1.gz
+expect_file usr/share/doc/lancitong/copyright
+expect_file usr/share/doc/lancitong/changelog.gz
 
 # ---- Menu entry and AppStream entry ----
 
@@ -71,8 +82,58 @@ metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo release version"
 grep -q '<screenshot type="default">' "$metainfo" || fail "metainfo screenshot"
-zcat "$root/usr/share/man/man1/lancitong-cli.1.gz" | grep -q "lancitong $version" ||
-  fail "man page version"
+
+# ---- Manual pages, copyright, changelog ----
+# (Outputs are read whole before matching: grep -q at the end of a pipe may
+# close it early and fail the pipe.)
+
+for page in lancitong lancitong-cli; do
+  text=$(zcat "$root/usr/share/man/man1/$page.1.gz")
+  [[ "$text" == *"lancitong $version"* ]] || fail "$page(1) version"
+  # Every page named under SEE ALSO is in the package.
+  for named in $(sed -n '/^\.SH SEE ALSO/,/^\.SH/s/^\.BR \([a-z\\-]*\) (1).*/\1/p' <<<"$text" |
+    tr -d '\\'); do
+    [ -f "$root/usr/share/man/man1/$named.1.gz" ] || fail "$page(1) names $named(1), not shipped"
+  done
+done
+# $text holds lancitong-cli(1), the last page read.
+[[ "$text" == *$'\n.B lancitong-cli tool\n'* ]] || fail "lancitong-cli(1) lacks the tool subcommand"
+copyright=$root/usr/share/doc/lancitong/copyright
+[ "$(head -n 1 "$copyright")" = \
+  "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+  fail "copyright is not machine-readable"
+for table in "$source_dir"/data/*.txt; do
+  grep -q "^Files:.* data/${table##*/}" "$copyright" || fail "copyright omits data/${table##*/}"
+done
+[ "$(zcat "$root/usr/share/doc/lancitong/changelog.gz" | head -n 1)" = \
+  "lancitong ($version) stable; urgency=medium" ] || fail "changelog entry"
+
+# ---- The binaries: stripped, symbols apart, hardened when the build is ----
+
+for program in lancitong lancitong-cli; do
+  binary=$root/usr/bin/$program
+  sections=$(readelf -S -W "$binary")
+  for unneeded in .symtab .debug_info .comment; do
+    [[ "$sections" != *" $unneeded "* ]] || fail "$program keeps $unneeded"
+  done
+  if [ "$hardened" = ON ]; then
+    [[ "$(readelf -h "$binary")" =~ Type:\ *DYN ]] || fail "$program is not PIE"
+    [[ "$(readelf -d "$binary")" =~ FLAGS.*BIND_NOW ]] || fail "$program lacks -z now"
+    [[ "$(readelf -l -W "$binary")" == *GNU_RELRO* ]] || fail "$program lacks relro"
+    [[ "$(readelf --dyn-syms -W "$binary")" == *__stack_chk_fail* ]] ||
+      fail "$program lacks the stack protector"
+  fi
+done
+
+# ---- The unpacked window program, without a display ----
+
+gui=$root/usr/bin/lancitong
+out=$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 \
+  "$gui" --version) || fail "lancitong --version exit status"
+[ "$out" = "lancitong $version" ] || fail "lancitong --version printed '$out'"
+out=$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 \
+  "$gui" --help) || fail "lancitong --help exit status"
+[[ "$out" == *"lancitong --help | --version"* ]] || fail "lancitong --help printed '$out'"
 
 # ---- The unpacked command line ----
 

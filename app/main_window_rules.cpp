@@ -121,7 +121,8 @@ void applyInsertOptionsRule(Form& form) {
     enable(form, kContentType, contentOn);
     enable(form, kSymbolGroups, contentOn && (type == 2 || type == 14));
     enable(form, kNewSet, contentOn && type >= 1 && type <= 9);
-    for (std::string_view name : {kEveryLabel, kEveryToLabel, kEveryMin, kEveryMax})
+    for (std::string_view name :
+         {kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax, kEveryUnitLabel})
         show(form, name, contentOn && everyN);
     enable(form, kCountRange, insert && !(contentTicked && everyN));
     const bool countOn = tickedAndEnabled(form, kCountRange);
@@ -150,7 +151,10 @@ void applyShufflePanelRule(Form& form) {
 
 void showShufflePanel(Form& form, bool shown) {
     show(form, kShufflePanel, shown);
-    for (std::string_view name : {kCallMode, kKeywordList, kInsertPanel, kReplacePanel})
+    // Everything of the keyword list goes with it: a paste into a list the
+    // user cannot see would replace it unseen.
+    for (std::string_view name : {kKeywordListLabel, kKeywordList, kPasteKeywords, kCallModeLabel,
+                                  kCallMode, kInsertPanel, kReplacePanel})
         show(form, name, !shown);
 }
 

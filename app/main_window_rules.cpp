@@ -156,6 +156,44 @@ void showShufflePanel(Form& form, bool shown) {
     for (std::string_view name : {kKeywordListLabel, kKeywordList, kPasteKeywords, kCallModeLabel,
                                   kCallMode, kInsertPanel, kReplacePanel})
         show(form, name, !shown);
+    clearPreviewMarks(form);
+}
+
+void clearPreviewMarks(Form& form) {
+    for (std::string_view name : {kResultTitle, kResultContent}) {
+        if (Control* c = form.find(name)) c->setMarks({});
+    }
+    if (Control* c = form.find(kResultCountLabel)) c->setText({});
+}
+
+std::string settingsState(Form& form) {
+    std::string state;
+    const auto field = [&state](std::string_view value) {
+        state += std::to_string(value.size());
+        state += ':';
+        state += value;
+    };
+    for (Control* c : form.controls()) {
+        if (c->name() == kResultTitle || c->name() == kResultContent) continue;
+        switch (c->kind()) {
+            case ControlKind::EditBox:
+                field(c->text());
+                break;
+            case ControlKind::CheckBox:
+            case ControlKind::RadioBox:
+                field(c->ticked() ? "1" : "0");
+                break;
+            case ControlKind::ComboBox:
+                field(std::to_string(c->selectedIndex()));
+                break;
+            case ControlKind::Button:
+                field(c->tag());
+                break;
+            default:
+                break;
+        }
+    }
+    return state;
 }
 
 void toggleShufflePanel(Form& form) {
@@ -168,6 +206,7 @@ void selectModeRadio(Form& form, std::string_view clicked) {
     if (Control* c = form.find(kInsertRadio)) c->setTicked(insert);
     if (Control* c = form.find(kReplaceRadio)) c->setTicked(!insert);
     applyInsertOptionsRule(form);
+    clearPreviewMarks(form);
 }
 
 std::string helpText() {

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -502,6 +503,15 @@ void MainWindow::connectOptionRules() {
     for (std::string_view name : {kShuffleTitle, kShuffleContent, kSentenceIntoTitle,
                                   kTitleIntoContent, kReplaceTitle, kReplaceContent})
         onClicked(*this, name, [this] { applyShufflePanelRule(*form_); });
+    // The preview's marks tell what the last preview did: a change of what it
+    // ran on makes them outdated.
+    const auto outdated = [this] { clearPreviewMarks(*form_); };
+    for (std::string_view name : {kKeywordList, kPreviewContent}) {
+        connect(form_->widgetAs<QPlainTextEdit>(name), &QPlainTextEdit::textChanged, this,
+                outdated);
+    }
+    for (std::string_view name : {kTemplates, kPreviewTitle})
+        connect(form_->widgetAs<QLineEdit>(name), &QLineEdit::textChanged, this, outdated);
 }
 
 void MainWindow::connectLinks() {
@@ -590,6 +600,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     loadMainWindowSettings(store_, *form_);
     applyInsertOptionsRule(*form_);
     applyShufflePanelRule(*form_);
+    loadedState_ = settingsState(*form_);
 }
 
 void MainWindow::stopEverything() {
@@ -607,7 +618,20 @@ bool MainWindow::busy() const {
     return false;
 }
 
+bool MainWindow::mayCloseUnsaved() {
+    if (closing_ || store_.holdsFile() || settingsState(*form_) == loadedState_) return true;
+    return form_->messageBox(
+               utf8ToGbk("另一个青禾·澜词通占用着配置文件，本窗口的修改不会保存。仍要关闭吗？"),
+               utf8ToGbk(kProgramName), MessageButtons::YesNo,
+               MessageIcon::Warning) == MessageAnswer::Yes;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A copy that cannot save asks before its changes are lost.
+    if (!mayCloseUnsaved()) {
+        event->ignore();
+        return;
+    }
     closing_ = true;
     // Again on every try: a tool window may have opened since the last one.
     stopEverything();

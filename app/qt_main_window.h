@@ -111,6 +111,9 @@ class MainWindow final : public QWidget {
     /// nothing while it is being built (its constructor restores settings,
     /// which lets a second press of its link through).
     void openTool(ToolSlot& tool, const std::function<ToolWindow*()>& make);
+    /// True when the window may close: it holds the settings, nothing changed
+    /// since they were loaded, or the user says to close all the same.
+    bool mayCloseUnsaved();
     /// Asks the main run and every tool run to stop.
     void stopEverything();
     /// True while a handler of this window or a tool run is on the stack.
@@ -118,6 +121,7 @@ class MainWindow final : public QWidget {
 
     std::unique_ptr<QtForm> form_;
     SettingsStore store_;
+    std::string loadedState_;  // settingsState when the settings were loaded
     bool stopFlag_ = false;
     bool activated_ = false;
     bool closing_ = false;  // the close has begun: no new run, no message box

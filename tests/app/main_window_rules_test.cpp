@@ -133,7 +133,7 @@ class NoFiles : public RunServices {
         return {};
     }
     std::string elapsedText(std::int64_t) override { return {}; }
-    void openFolder(std::string_view) override {}
+    bool openFolder(std::string_view) override { return true; }
 };
 
 constexpr std::string_view kBatchButtons[] = {"按钮批量处理", "按钮批量处理文件夹",

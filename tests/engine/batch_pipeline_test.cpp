@@ -40,7 +40,7 @@ class EchoServices : public RunServices {
         return {};
     }
     std::string elapsedText(std::int64_t) override { return {}; }
-    void openFolder(std::string_view) override {}
+    bool openFolder(std::string_view) override { return true; }
 
     std::atomic<int> reads{0};
     std::mutex mutex;

@@ -97,6 +97,7 @@ ArticleOptions readArticleOptions(Form& form) {
     in.avoidTags = tickedOf(form, kAvoidTags);
     in.avoidWords = tickedOf(form, kAvoidWords);
     in.titleFirstLine = tickedOf(form, kTitleFirstLine);
+    in.avoidLinks = tickedOf(form, kAvoidLinks);
 
     ReplaceRules& re = o.replace;
     re.avoidMarkup = tickedOf(form, kReplaceAvoidMarkup);

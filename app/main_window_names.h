@@ -49,6 +49,7 @@ inline constexpr std::string_view kNewSet = "选择框更新关键词";
 inline constexpr std::string_view kAvoidTags = "选择框避免标签";
 inline constexpr std::string_view kAvoidWords = "选择框避免单词";
 inline constexpr std::string_view kTitleFirstLine = "选择框标题插入首行";
+inline constexpr std::string_view kAvoidLinks = "选择框插入避开链接";
 
 // Replace panel.
 inline constexpr std::string_view kReplacePanel = "分组框2";

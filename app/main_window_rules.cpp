@@ -135,6 +135,8 @@ void applyInsertOptionsRule(Form& form) {
            (titleOn && titleTyped) || (contentTicked && type >= 10 && type <= 13));
     enable(form, kAvoidTags, type != 9);
     enable(form, kAvoidWords, type != 9);
+    // Every content type keeps to the places it leaves, the chunk type included.
+    enable(form, kAvoidLinks, contentOn);
     if (Control* c = form.find(kNewSet)) c->setText(newSetCaption(type));
     const Control* typeCombo = form.find(kContentType);
     show(form, kSymbolMode, type == 14 && typeCombo && typeCombo->enabled());

@@ -164,6 +164,11 @@ ControlTable buildTable() {
          .kind = K::CheckBox,
          .parent = kInsertPanel,
          .text = "标题插入首行"},
+        {.name = kAvoidLinks,
+         .kind = K::CheckBox,
+         .parent = kInsertPanel,
+         .text = "避开已有链接和网页头部",
+         .ticked = true},
 
         // Replace panel.
         {.name = kReplacePanel,

@@ -113,7 +113,8 @@ void layOutInsertPanel(QtForm& f) {
     addRow(f, insert, 2,
            {kInsertContent, kContentType, kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax,
             kEveryUnitLabel});
-    addRow(f, insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode});
+    // Beside the symbols, where the panel has room for its longer caption.
+    addRow(f, insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode, kAvoidLinks});
     addRow(f, insert, 4, {kCountRange, kCountFrom, kCountToLabel, kCountTo, kDifferentEachTime});
     addRow(f, insert, 5, {kNewSet, kAvoidTags, kAvoidWords, kTitleFirstLine});
     fitNumberBoxes(f, {kEveryMin, kEveryMax, kCountFrom, kCountTo});

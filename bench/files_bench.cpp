@@ -48,5 +48,18 @@ void BM_DecodeAndEncodeUtf8(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeAndEncodeUtf8)->Arg(256 << 10)->Arg(4 << 20);
 
+// A simplified-Chinese page as a Big5 result: most characters become
+// references, each found by a set lookup.
+void BM_Big5ResultOfASimplifiedPage(benchmark::State& state) {
+    const TextFile page =
+        decodeText(utf8Page(static_cast<std::size_t>(state.range(0))), TextEncoding::Detect);
+    const ResultFormat big5{TextEncoding::Big5, page.lineBreaks, page.detected, false};
+    std::string error;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(resultBytes("a.htm", page.text, big5, error));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.text.size()));
+}
+BENCHMARK(BM_Big5ResultOfASimplifiedPage)->Arg(256 << 10)->Arg(4 << 20);
+
 }  // namespace
 }  // namespace lct

@@ -112,7 +112,7 @@ int saveSettings(SettingsStore& store, Form& form) {
 // reason in `error`, when it cannot be read.
 std::optional<std::string> readTextOf(std::string_view path, TextEncoding requested,
                                       std::string* error = nullptr) {
-    TextFile file = readTextFile(path, requested, GzipFile::InMemory);
+    TextFile file = readTextFile(path, requested);
     if (file.detected == TextEncoding::Detect) {
         if (error) *error = file.error;
         return std::nullopt;

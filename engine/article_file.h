@@ -1,7 +1,7 @@
 #pragma once
 // What the engine knows of an article file: its text, the encoding it was read
-// in and its line-break style, which a result keeps. The codec (files/) reads
-// and writes such files.
+// in, its line-break style and whether it was gzip, which a result keeps. The
+// codec (files/) reads and writes such files.
 
 #include <string>
 
@@ -30,7 +30,16 @@ struct ArticleFile {
     std::string text;                              ///< GBK, CR LF
     TextEncoding encoding = TextEncoding::Detect;  ///< as detected; Detect when unreadable
     LineBreaks lineBreaks = LineBreaks::CrLf;
-    std::string error;  ///< why the file could not be read (UTF-8); empty when it was
+    std::string error;        ///< why the file could not be read (UTF-8); empty when it was
+    bool compressed = false;  ///< gzip on disk; `text` is its decompressed content
+};
+
+/// How a result file is written, and what it keeps of its input.
+struct ResultFormat {
+    TextEncoding encoding = TextEncoding::Gbk;  ///< of the result; Detect writes GBK
+    LineBreaks lineBreaks = LineBreaks::CrLf;
+    TextEncoding inputEncoding = TextEncoding::Detect;  ///< as the input was read
+    bool compressed = false;                            ///< gzip, as the input was
 };
 
 }  // namespace lct

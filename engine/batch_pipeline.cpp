@@ -58,7 +58,7 @@ void BatchPipeline::work() {
         } else if (mayReadAhead()) {
             const std::size_t index = claimed_++;
             lock.unlock();
-            ArticleFile file = services_.read(paths_[index], requested_, true);
+            ArticleFile file = services_.read(paths_[index], requested_);
             lock.lock();
             bytesRead_ += file.text.size();
             ready_.emplace(index, std::move(file));
@@ -81,7 +81,7 @@ ArticleFile BatchPipeline::take(std::size_t index) {
         consumed_ = index + 1;
         wakeHelper();  // to read the next ones meanwhile
         lock.unlock();
-        return services_.read(paths_[index], requested_, true);
+        return services_.read(paths_[index], requested_);
     }
     articleRead_.wait(lock, [&] { return ready_.contains(index); });
     auto node = ready_.extract(index);
@@ -93,7 +93,7 @@ ArticleFile BatchPipeline::take(std::size_t index) {
 
 void BatchPipeline::write(ResultJob& job) {
     std::string error;
-    if (services_.write(job.path, job.text, job.encoding, job.lineBreaks, error)) return;
+    if (services_.write(job.path, job.text, job.format, error)) return;
     const std::lock_guard lock(mutex_);
     failures_.push_back(
         {job.index, std::move(job.inputPath), "无法写入结果文件 " + job.path + "：" + error});

@@ -33,8 +33,7 @@ struct ResultJob {
     std::string inputPath;
     std::string path;
     std::string text;
-    TextEncoding encoding = TextEncoding::Gbk;
-    LineBreaks lineBreaks = LineBreaks::CrLf;
+    ResultFormat format;
 };
 
 /// A result that could not be written.

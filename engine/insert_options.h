@@ -60,6 +60,9 @@ struct InsertOptions {
     bool avoidTags = true;        ///< 选择框避免标签
     bool avoidWords = true;       ///< 选择框避免单词
     bool titleFirstLine = false;  ///< 选择框标题插入首行
+    /// 选择框插入避开链接: no item inside links, comments, scripts, styles,
+    /// text areas, titles or the document head (engine/markup_regions.h).
+    bool avoidLinks = true;
 };
 
 /// What an insert-mode run parses once from its options, and the run-level

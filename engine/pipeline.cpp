@@ -5,6 +5,7 @@
 
 #include "engine/chars.h"
 #include "engine/content_insertion.h"
+#include "engine/markup_regions.h"
 #include "engine/patterns.h"
 #include "engine/random_insert.h"
 #include "engine/replace.h"
@@ -123,12 +124,28 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     Random& random = run.random();
 
     // Tags are hidden first, so that the every-N type counts the characters
-    // it actually walks (a tag is one placeholder character there).
+    // it actually walks (a tag is one placeholder character there). Links,
+    // comments, scripts and the like are hidden whole, so that no type can
+    // put an item inside them; and a document's opening (up to its head and
+    // <body> tag) is set aside, so that what goes at the start of the
+    // content goes after it: text before the head would end the head early
+    // and push what it holds into the body.
     TagGuard guard;
     const bool hideTags = in.avoidTags && in.insertContent;
-    std::string body = hideTags             ? guard.protect(content, TagGuard::shortPlaceholder())
-                       : in.insertContent ? std::move(content)
-                                          : content;
+    const bool hidePlaces = in.avoidLinks && in.insertContent;
+    std::string opening;
+    std::string body;
+    if (hidePlaces) {
+        const std::size_t openingEnd = documentOpeningEnd(content);
+        const std::string_view rest = std::string_view(content).substr(openingEnd);
+        body = guard.protectRegions(rest, markupRegions(rest, MarkupKinds::insertPlaces()),
+                                    in.avoidTags, TagGuard::shortPlaceholder());
+        opening = content.substr(0, openingEnd);
+    } else {
+        body = hideTags           ? guard.protect(content, TagGuard::shortPlaceholder())
+               : in.insertContent ? std::move(content)
+                                  : content;
+    }
     // The guard keeps the tags and the body the rest: a big article is not
     // held a third time while items go in.
     if (in.insertContent) std::string().swap(content);
@@ -167,12 +184,19 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
         ContentArticle article{title, &items, step, &capped};
         article.spans = &contentSpans;
         body = insertIntoContent(body, article, in, run.insert(), keywords);
-        if (!hideTags)
+        if (!hideTags && !hidePlaces)
             content = std::move(body);
         else if (wantSpans)
             content = guard.restore(body, contentSpans);
         else
             content = guard.restore(body);
+        if (!opening.empty()) {
+            content.insert(0, opening);
+            for (auto& [begin, end] : contentSpans) {
+                begin += opening.size();
+                end += opening.size();
+            }
+        }
     }
     if (report) report->items += static_cast<int>(titleSpans.size() + contentSpans.size());
     if (!wantSpans) {

@@ -9,7 +9,8 @@
 //      │          sentence ends, the replace-existing search, compiled patterns
 //      ▼
 //   processArticle(title, content) ── once per article, in one of three modes:
-//      insert:           item set → title → (tags hidden) content → (tags back)
+//      insert:           item set → title → (tags, links, comments, scripts and
+//                        the head hidden) content → (all back)
 //                        → script conversion → title without tags → title as
 //                        first line → title safe as a file name
 //      replace-existing: keywords already in the content → their items

@@ -29,7 +29,7 @@ void refuse(RunHost& host, std::string_view utf8Text) {
 // The keyword lines of the run, from the keyword box or from the keyword file
 // its first line names; nullopt (after telling the user) when there are none.
 std::optional<std::vector<std::string>> takeKeywords(const RunOptions& options, RunHost& host,
-                                                     RunServices& services, bool replaceGzip) {
+                                                     RunServices& services) {
     std::vector<std::string> lines = loadKeywords(options.article.keywordList);
     if (lines.empty()) {
         refuse(host, "请先输入关键词列表！");
@@ -37,7 +37,7 @@ std::optional<std::vector<std::string>> takeKeywords(const RunOptions& options, 
     }
     const std::string keywordFile = gbkToUtf8(lines.front());
     if (!keywordFile.empty() && services.isFile(keywordFile)) {
-        const ArticleFile file = services.read(keywordFile, options.inputEncoding, replaceGzip);
+        const ArticleFile file = services.read(keywordFile, options.inputEncoding);
         if (!file.error.empty()) {
             refuse(host, "关键词文件无法读取：" + keywordFile + "：" + file.error);
             return std::nullopt;
@@ -53,11 +53,10 @@ std::optional<std::vector<std::string>> takeKeywords(const RunOptions& options, 
 
 // The run state of one preview or batch; nullopt when the run is refused.
 std::unique_ptr<ArticleRun> prepareRun(const RunOptions& options, RunHost& host,
-                                       RunServices& services, std::optional<std::uint64_t> seed,
-                                       bool batch) {
+                                       RunServices& services, std::optional<std::uint64_t> seed) {
     std::vector<std::string> keywordLines;
     if (options.article.mode != PipelineMode::ShuffleReplace) {
-        auto lines = takeKeywords(options, host, services, batch);
+        auto lines = takeKeywords(options, host, services);
         if (!lines) return nullptr;
         keywordLines = std::move(*lines);
     }
@@ -215,8 +214,7 @@ void finishBatch(RunResult& result, RunHost& host, RunServices& services,
 RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& services,
                      PreviewRequest& request) {
     RunResult result;
-    const std::unique_ptr<ArticleRun> run =
-        prepareRun(options, host, services, request.seed, false);
+    const std::unique_ptr<ArticleRun> run = prepareRun(options, host, services, request.seed);
     if (!run) {
         result.status = RunStatus::Refused;
         return result;
@@ -318,8 +316,11 @@ class BatchLoop {
         const TextEncoding encoding = options_.outputEncoding == TextEncoding::Detect
                                           ? input.encoding
                                           : options_.outputEncoding;
-        pipeline.submit(
-            {index, path, std::move(*target), std::move(input.text), encoding, input.lineBreaks});
+        pipeline.submit({index,
+                         path,
+                         std::move(*target),
+                         std::move(input.text),
+                         {encoding, input.lineBreaks, input.encoding, input.compressed}});
         itemsOf_[index] = articleReport.items;
         submittedItems_ += articleReport.items;
         return true;
@@ -364,7 +365,7 @@ RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& servic
         return result;
     }
     // Keywords first: a refused run leaves nothing behind.
-    const std::unique_ptr<ArticleRun> run = prepareRun(options, host, services, request.seed, true);
+    const std::unique_ptr<ArticleRun> run = prepareRun(options, host, services, request.seed);
     if (!run) {
         result.status = RunStatus::Refused;
         return result;

@@ -88,16 +88,15 @@ class RunServices {
     /// no keyword file).
     virtual bool isFile(std::string_view path) = 0;
     /// Reads a file in the requested encoding (Detect detects). A gzip file is
-    /// replaced on disk by its decompressed form only when `replaceGzip`
-    /// (batch inputs); otherwise it is decompressed in memory. An unreadable
-    /// path gives encoding Detect and the reason in `error`.
-    virtual ArticleFile read(std::string_view path, TextEncoding requested, bool replaceGzip) = 0;
-    /// Writes a result through a temporary file, replacing a symbolic link at
-    /// the path instead of following it; false, with the reason in `error`,
-    /// when it failed.
+    /// decompressed in memory; no file is ever changed by reading it. An
+    /// unreadable path gives encoding Detect and the reason in `error`.
+    virtual ArticleFile read(std::string_view path, TextEncoding requested) = 0;
+    /// Writes a result as `format` says through a temporary file, replacing a
+    /// symbolic link at the path instead of following it; false, with the
+    /// reason in `error`, when it failed or the text cannot be written in the
+    /// format without losing characters.
     [[nodiscard]] virtual bool write(std::string_view path, std::string_view text,
-                                     TextEncoding encoding, LineBreaks lineBreaks,
-                                     std::string& error) = 0;
+                                     const ResultFormat& format, std::string& error) = 0;
     /// Makes sure the result folder exists and holds it for the run's writes.
     /// Only the folder itself is created: the folder it lies in must exist. A
     /// symbolic link in its place is never followed. `created` tells whether

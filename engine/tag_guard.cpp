@@ -89,29 +89,57 @@ const std::string& TagGuard::shortPlaceholder() {
 
 std::string TagGuard::protect(std::string_view text, std::string_view placeholder, bool save) {
     const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
-    if (save) {
-        placeholder_ = used;
-        tagBytes_.clear();
-        tagEnds_.clear();
-    }
     std::string out;
     out.reserve(text.size());
-    scanTags(
-        text,
-        [&](std::string_view run) {
-            if (save)
-                appendText(run, used, out);
-            else
-                out.append(run);
-        },
-        [&](TagSpan tag) {
-            if (save) {
-                tagBytes_.append(text.substr(tag.begin, tag.end - tag.begin));
-                tagEnds_.push_back(tagBytes_.size());
-            }
-            out.append(used);
-        });
+    if (!save) {
+        scanTags(
+            text, [&](std::string_view run) { out.append(run); },
+            [&](TagSpan) { out.append(used); });
+        return out;
+    }
+    placeholder_ = used;
+    tagBytes_.clear();
+    tagEnds_.clear();
+    appendHidingTags(text, used, out);
     return out;
+}
+
+std::string TagGuard::protectRegions(std::string_view text, const std::vector<ByteRange>& regions,
+                                     bool tags, std::string_view placeholder) {
+    const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
+    placeholder_ = used;
+    tagBytes_.clear();
+    tagEnds_.clear();
+    std::string out;
+    out.reserve(text.size());
+    std::size_t at = 0;
+    const auto gap = [&](std::size_t end) {
+        const std::string_view run = text.substr(at, end - at);
+        if (tags)
+            appendHidingTags(run, used, out);
+        else
+            appendText(run, used, out);
+    };
+    for (const ByteRange& region : regions) {
+        gap(region.begin);
+        hide(text.substr(region.begin, region.end - region.begin), used, out);
+        at = region.end;
+    }
+    gap(text.size());
+    return out;
+}
+
+void TagGuard::appendHidingTags(std::string_view run, std::string_view placeholder,
+                                std::string& out) {
+    scanTags(
+        run, [&](std::string_view text) { appendText(text, placeholder, out); },
+        [&](TagSpan tag) { hide(run.substr(tag.begin, tag.end - tag.begin), placeholder, out); });
+}
+
+void TagGuard::hide(std::string_view bytes, std::string_view placeholder, std::string& out) {
+    tagBytes_.append(bytes);
+    tagEnds_.push_back(tagBytes_.size());
+    out.append(placeholder);
 }
 
 void TagGuard::appendText(std::string_view run, std::string_view placeholder, std::string& out) {
@@ -122,9 +150,7 @@ void TagGuard::appendText(std::string_view run, std::string_view placeholder, st
         const std::size_t begin = startsCharacter(run, copied, at) ? at : at - 1;
         const std::size_t end = std::min(begin + 2, run.size());
         out.append(run.substr(copied, begin - copied));
-        tagBytes_.append(run.substr(begin, end - begin));
-        tagEnds_.push_back(tagBytes_.size());
-        out.append(placeholder);
+        hide(run.substr(begin, end - begin), placeholder, out);
         copied = end;
     }
     out.append(run.substr(copied));

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/markup_regions.h"
+
 namespace lct {
 
 class TagGuard {
@@ -27,6 +29,13 @@ class TagGuard {
     /// A saving protect also hides each character that holds a 0xFF byte, so
     /// that restore gives back any text whole.
     std::string protect(std::string_view text, std::string_view placeholder = {}, bool save = true);
+
+    /// A saving protect that also hides each byte range of `regions` (sorted,
+    /// disjoint, each starting and ending a character of `text`) whole behind
+    /// one placeholder, so that nothing can go inside it; with `tags` false,
+    /// the tags between them stay in the text.
+    std::string protectRegions(std::string_view text, const std::vector<ByteRange>& regions,
+                               bool tags, std::string_view placeholder);
 
     /// `text` with every tag removed.
     static std::string strip(std::string_view text);
@@ -51,6 +60,10 @@ class TagGuard {
     // has one; a damaged file may) like a tag: left in place, restore would
     // take its bytes for a placeholder and put a tag there.
     void appendText(std::string_view run, std::string_view placeholder, std::string& out);
+    // Appends `run` to `out`, its tags hidden and saved.
+    void appendHidingTags(std::string_view run, std::string_view placeholder, std::string& out);
+    // Saves `bytes` as one tag and puts the placeholder in their place.
+    void hide(std::string_view bytes, std::string_view placeholder, std::string& out);
 
     std::string placeholder_ = defaultPlaceholder();
     // The saved tags one after the other, and where each ends: a page of a

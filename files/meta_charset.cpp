@@ -6,6 +6,7 @@
 
 #include "form/pending_messages.h"
 #include "platform/ascii.h"
+#include "platform/charset.h"
 
 namespace lct {
 namespace {
@@ -73,6 +74,97 @@ MetaCharset detectMetaCharset(std::string_view bytes) {
         }
         processPendingMessages();
     }
+}
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+bool isAlnum(char c) {
+    return (c >= '0' && c <= '9') || (toLowerAscii(c) >= 'a' && toLowerAscii(c) <= 'z');
+}
+
+bool isNameChar(char c) {
+    return isAlnum(c) || c == '-' || c == '_';
+}
+
+bool isValueChar(char c) {
+    return isNameChar(c) || c == '.' || c == ':';
+}
+
+bool startsWithNoCase(std::string_view text, std::size_t at, std::string_view word) {
+    return text.size() - at >= word.size() &&
+           std::equal(word.begin(), word.end(), text.begin() + static_cast<std::ptrdiff_t>(at),
+                      sameNoCase);
+}
+
+// Where the value of `name` = value starts and ends within `area` of `text`,
+// for the first such name from `from` on that stands alone (no name character
+// right before it); the search goes character by character, since the letters
+// of a name can be trail bytes of GBK characters. nullopt when none.
+std::optional<std::pair<std::size_t, std::size_t>> findValue(std::string_view text,
+                                                             std::size_t from, std::size_t end,
+                                                             std::string_view name) {
+    bool afterName = false;  // the character before i is one of a name
+    for (std::size_t i = from, size = 1; i < end;
+         afterName = size == 1 && isNameChar(text[i]), i += size) {
+        size = std::max<std::size_t>(gbkCharSize(text, i), 1);
+        if (afterName || !startsWithNoCase(text.substr(0, end), i, name)) continue;
+        std::size_t k = i + name.size();
+        while (k < end && isBlank(text[k]))
+            ++k;
+        if (k == end || text[k] != '=') continue;
+        ++k;
+        while (k < end && isBlank(text[k]))
+            ++k;
+        if (k < end && (text[k] == '"' || text[k] == '\'')) ++k;
+        std::size_t valueEnd = k;
+        while (valueEnd < end && isValueChar(text[valueEnd]))
+            ++valueEnd;
+        if (valueEnd > k) return std::make_pair(k, valueEnd);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string declareCharset(std::string_view gbk, std::string_view charset) {
+    std::string out;
+    std::size_t copied = 0;  // gbk up to here is in `out`
+    const auto replace = [&](std::size_t begin, std::size_t end) {
+        out.append(gbk.substr(copied, begin - copied));
+        out.append(charset);
+        copied = end;
+    };
+    if (startsWithNoCase(gbk, 0, "<?xml")) {
+        const std::size_t end = gbk.find("?>");
+        if (end != std::string_view::npos) {
+            if (const auto value = findValue(gbk, 5, end, "encoding"))
+                replace(value->first, value->second);
+        }
+    }
+    // "<" and ">" are never trail bytes of a GBK character: a byte search finds
+    // only real ones.
+    for (std::size_t open = gbk.find('<'); open != std::string_view::npos;
+         open = gbk.find('<', open + 1)) {
+        if (open < copied || !startsWithNoCase(gbk, open, "<meta") || open + 5 >= gbk.size() ||
+            !(isBlank(gbk[open + 5]) || gbk[open + 5] == '/'))
+            continue;
+        const std::size_t close = gbk.find('>', open);
+        const std::size_t end = close == std::string_view::npos ? gbk.size() : close;
+        for (std::size_t from = open + 5;;) {
+            const auto value = findValue(gbk, from, end, "charset");
+            if (!value) break;
+            replace(value->first, value->second);
+            from = value->second;
+        }
+        open = end - 1;
+    }
+    if (copied == 0) return std::string(gbk);
+    out.append(gbk.substr(copied));
+    return out;
 }
 
 TextEncoding encodingOfMetaCharset(MetaCharset charset) {

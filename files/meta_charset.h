@@ -1,6 +1,8 @@
 #pragma once
-// Finding the charset that an HTML page declares in its meta tags.
+// Finding the charset that an HTML page declares in its meta tags, and
+// changing what a page declares.
 
+#include <string>
 #include <string_view>
 
 #include "files/text_encoding.h"
@@ -27,5 +29,14 @@ MetaCharset detectMetaCharset(std::string_view bytes);
 /// The encoding a meta declaration stands for: Utf8, Big5, Big5Hkscs, or
 /// Detect for None.
 TextEncoding encodingOfMetaCharset(MetaCharset charset);
+
+/// `gbk` (an engine text) with the value of each charset declaration replaced
+/// by `charset`: "charset=" in a meta tag, as its own attribute or inside its
+/// content (http-equiv="Content-Type"), and "encoding=" in an XML declaration
+/// at the very start. Names match without case and may have blanks around
+/// "="; the value is the run of letters, digits and ".:_-" after it, quoted
+/// or not. Only values change: quotes, names and everything else stay, and a
+/// text without a declaration comes back as it is.
+std::string declareCharset(std::string_view gbk, std::string_view charset);
 
 }  // namespace lct

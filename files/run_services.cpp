@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include "files/elapsed.h"
-#include "files/paths.h"
 #include "files/result_location.h"
 #include "files/shell.h"
 #include "files/text_file.h"
@@ -28,21 +27,20 @@ bool FileRunServices::isFile(std::string_view path) {
     return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested, bool replaceGzip) {
-    TextFile file =
-        readTextFile(path, requested, replaceGzip ? GzipFile::Replace : GzipFile::InMemory);
-    // A decompression writes beside the input: a killed one may have left its
-    // temporary file there.
-    if (file.decompressed) clearOnce(folderOfPath(path));
-    return {std::move(file.text), file.detected, file.lineBreaks, std::move(file.error)};
+ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested) {
+    TextFile file = readTextFile(path, requested);
+    return {std::move(file.text), file.detected, file.lineBreaks, std::move(file.error),
+            file.compressed};
 }
 
-bool FileRunServices::write(std::string_view path, std::string_view text, TextEncoding encoding,
-                            LineBreaks lineBreaks, std::string& error) {
+bool FileRunServices::write(std::string_view path, std::string_view text,
+                            const ResultFormat& format, std::string& error) {
+    const std::optional<std::string> bytes = resultBytes(path, text, format, error);
+    if (!bytes) return false;
     const int folder = resultFolderFd(folderPart(path));
-    if (folder < 0) return writeTextFile(path, text, encoding, lineBreaks, &error);
-    return writeFileInFolder(folder, namePart(path), encodeText(text, encoding, lineBreaks),
-                             Durability::Cached, &error);
+    if (folder < 0)
+        return writeFileAtomically(path, *bytes, Durability::Cached, LinkTarget::Replace, &error);
+    return writeFileInFolder(folder, namePart(path), *bytes, Durability::Cached, &error);
 }
 
 bool FileRunServices::createResultFolder(std::string_view folder, bool& created,
@@ -53,7 +51,6 @@ bool FileRunServices::createResultFolder(std::string_view folder, bool& created,
     // A new folder holds nothing to clear.
     if (!created) removeStaleTemporaryFiles(fd.get());
     const std::lock_guard lock(mutex_);
-    cleared_.insert(path);
     resultFolders_.insert_or_assign(path, std::move(fd));
     return true;
 }
@@ -97,15 +94,6 @@ std::string FileRunServices::elapsedText(std::int64_t milliseconds) {
 
 bool FileRunServices::openFolder(std::string_view folder) {
     return openFolderInShell(folder);
-}
-
-void FileRunServices::clearOnce(const std::string& folder) {
-    const std::string key = withoutTrailingSlash(folder.empty() ? "." : folder);
-    {
-        const std::lock_guard lock(mutex_);
-        if (!cleared_.insert(key).second) return;
-    }
-    removeStaleTemporaryFiles(key);
 }
 
 }  // namespace lct

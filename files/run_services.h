@@ -4,7 +4,6 @@
 
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 
 #include "engine/run_driver.h"
@@ -12,17 +11,16 @@
 
 namespace lct {
 
-/// One object serves one run: it remembers the folders it has already
-/// cleared of the temporary files that killed runs left behind, and holds the
-/// result folders open, so that results go into the folder that was checked,
-/// whatever its path names later. read and write may run on several threads
-/// at once.
+/// One object serves one run: it holds the result folders open, so that
+/// results go into the folder that was checked, whatever its path names
+/// later, and clears each of the temporary files that killed runs left. read
+/// and write may run on several threads at once.
 class FileRunServices final : public RunServices {
   public:
     bool isFile(std::string_view path) override;
-    ArticleFile read(std::string_view path, TextEncoding requested, bool replaceGzip) override;
-    [[nodiscard]] bool write(std::string_view path, std::string_view text, TextEncoding encoding,
-                             LineBreaks lineBreaks, std::string& error) override;
+    ArticleFile read(std::string_view path, TextEncoding requested) override;
+    [[nodiscard]] bool write(std::string_view path, std::string_view text,
+                             const ResultFormat& format, std::string& error) override;
     [[nodiscard]] bool createResultFolder(std::string_view folder, bool& created,
                                           std::string& error) override;
     bool isFolder(std::string_view path) override;
@@ -36,14 +34,11 @@ class FileRunServices final : public RunServices {
     bool openFolder(std::string_view folder) override;
 
   private:
-    // Removes stale temporary files from `folder` the first time it is written.
-    void clearOnce(const std::string& folder);
     // The descriptor of the result folder at `folder` (no trailing "/"); -1
     // when no result folder of that path was made.
     int resultFolderFd(std::string_view folder);
 
-    std::mutex mutex_;  // read and write run on a batch's helper threads
-    std::set<std::string> cleared_;
+    std::mutex mutex_;  // write runs on a batch's helper threads
     std::map<std::string, UniqueFd, std::less<>> resultFolders_;
 };
 

@@ -46,6 +46,24 @@ std::string_view charsetNameOf(TextEncoding encoding) {
     return {};
 }
 
+std::string_view declaredCharsetOf(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8:
+            return "UTF-8";
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+            return "UTF-16";
+        case TextEncoding::Big5:
+            return "Big5";
+        case TextEncoding::Big5Hkscs:
+            return "Big5-HKSCS";
+        case TextEncoding::Detect:
+        case TextEncoding::Gbk:
+            break;
+    }
+    return "GB18030";
+}
+
 std::string_view byteOrderMarkOf(TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Utf8:

@@ -19,6 +19,12 @@ TextEncoding encodingFromIndex(int index);
 /// bytes are the internal text as it is.
 std::string_view charsetNameOf(TextEncoding encoding);
 
+/// The name a page declares for a file in that encoding (meta charset, XML
+/// encoding), also used in messages: "GB18030" for Detect and Gbk, whose
+/// bytes may hold GB18030's four-byte sequences; "UTF-16" for both UTF-16
+/// forms, which are written with a byte-order mark that tells the order.
+std::string_view declaredCharsetOf(TextEncoding encoding);
+
 /// The byte-order mark written in front of a file in that encoding; empty for
 /// encodings without one.
 std::string_view byteOrderMarkOf(TextEncoding encoding);

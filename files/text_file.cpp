@@ -1,11 +1,15 @@
 #include "files/text_file.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <optional>
 
 #include "engine/line_breaks.h"
 #include "files/meta_charset.h"
+#include "files/paths.h"
 #include "form/pending_messages.h"
+#include "platform/ascii.h"
 #include "platform/charset.h"
 #include "platform/file_io.h"
 #include "platform/gzip.h"
@@ -108,21 +112,18 @@ TextFile decodeText(std::string&& owned, TextEncoding requested) {
     return file;
 }
 
-TextFile readTextFile(std::string_view path, TextEncoding requested, GzipFile gzip) {
+TextFile readTextFile(std::string_view path, TextEncoding requested) {
     TextFile unreadable;
     std::optional<std::string> bytes = readWholeFile(path, &unreadable.error);
     if (!bytes) return unreadable;
-    bool decompressed = false;
+    bool compressed = false;
     if (hasGzipSignature(*bytes)) {
         GunzipFailure why = GunzipFailure::None;
         // A large file takes a while to inflate: the window keeps breathing.
         if (std::optional<std::string> plain =
                 gunzip(*bytes, kMaxGunzipBytes, &why, processPendingMessages)) {
-            // The text is read from the decompressed bytes even when the file
-            // cannot be replaced (a read-only folder).
-            if (gzip == GzipFile::Replace)
-                decompressed = writeFileAtomically(path, *plain, Durability::Synced);
             bytes = std::move(plain);
+            compressed = true;
         } else if (why == GunzipFailure::TooLarge) {
             unreadable.error =
                 "gzip 压缩文件解压后超过 " + std::to_string(kMaxGunzipBytes >> 20) + " MB 的上限";
@@ -130,27 +131,94 @@ TextFile readTextFile(std::string_view path, TextEncoding requested, GzipFile gz
         }
     }
     TextFile file = decodeText(std::move(*bytes), requested);
-    file.decompressed = decompressed;
+    file.compressed = compressed;
     return file;
 }
 
-std::string encodeText(std::string_view text, TextEncoding encoding, LineBreaks lineBreaks) {
+namespace {
+
+// Why a text cannot be written in `encoding`, for people (UTF-8).
+std::string unwritableReason(TextEncoding encoding, const Unencodable& lost) {
+    std::string character;
+    appendUtf8(lost.first, character);
+    std::array<char, 16> code{};
+    std::snprintf(code.data(), code.size(), "U+%04X", static_cast<unsigned>(lost.first));
+    std::string reason = "输出编码 " + std::string(declaredCharsetOf(encoding)) + " 无法表示";
+    if (lost.count == 1) return reason + "字符“" + character + "”（" + code.data() + "）";
+    return reason + " " + std::to_string(lost.count) + " 个字符，第一个是“" + character + "”（" +
+           code.data() + "）";
+}
+
+bool sameEncoding(TextEncoding a, TextEncoding b) {
+    const auto bytesOf = [](TextEncoding e) {
+        return e == TextEncoding::Detect ? TextEncoding::Gbk : e;
+    };
+    return bytesOf(a) == bytesOf(b);
+}
+
+}  // namespace
+
+std::optional<std::string> encodeText(std::string_view text, TextEncoding encoding,
+                                      LineBreaks lineBreaks, Unwritable unwritable,
+                                      std::string* error) {
     std::string gbk = lineBreaks == LineBreaks::Lf ? crLfToLf(text) : std::string(text);
     const std::string_view charset = charsetNameOf(encoding);
-    if (charset.empty()) return gbk;
-    const std::optional<std::string> converted = convertCharset(gbk, kInternalCharset, charset);
-    // A charset skips the default-ignorable characters it lacks (U+FE0F, tag
-    // characters), so a text of only those converts to nothing: that is the
-    // result, not a reason to write the GBK bytes into a file of another
-    // charset.
-    if (!converted || gbk.empty()) return gbk;
+    if (charset.empty() || gbk.empty()) return gbk;
+    Unencodable lost;
+    const std::optional<std::string> converted = encodeGbkExactly(
+        gbk, charset,
+        unwritable == Unwritable::Reference ? UnencodableChars::Reference : UnencodableChars::Count,
+        lost);
+    if (!converted) return gbk;
+    if (lost.count > 0 && unwritable == Unwritable::Refuse) {
+        if (error) *error = unwritableReason(encoding, lost);
+        return std::nullopt;
+    }
     return std::string(byteOrderMarkOf(encoding)) + *converted;
+}
+
+bool isMarkupResult(std::string_view path, std::string_view text) {
+    std::string name(path);
+    if (equalsIgnoringAsciiCase(extensionOfPath(name), "gz")) name.resize(name.size() - 3);
+    const std::string extension = extensionOfPath(name);
+    for (const std::string_view markup :
+         {"htm", "html", "shtml", "shtm", "xhtml", "xht", "xml", "php", "asp", "aspx", "jsp"}) {
+        if (equalsIgnoringAsciiCase(extension, markup)) return true;
+    }
+    // "<" and "/" are never trail bytes: a byte search finds only real ones.
+    for (std::size_t i = text.find('<'); i != std::string_view::npos; i = text.find('<', i + 1)) {
+        const std::string_view tag = text.substr(i + 1, 2);
+        if (tag.size() == 2 && tag[0] == '/' && toLowerAscii(tag[1]) >= 'a' &&
+            toLowerAscii(tag[1]) <= 'z')
+            return true;
+        if (equalsIgnoringAsciiCase(tag, "br")) return true;
+    }
+    return false;
+}
+
+std::optional<std::string> resultBytes(std::string_view path, std::string_view text,
+                                       const ResultFormat& format, std::string& error) {
+    std::string declared;
+    if (!sameEncoding(format.encoding, format.inputEncoding)) {
+        declared = declareCharset(text, declaredCharsetOf(format.encoding));
+        text = declared;
+    }
+    const Unwritable unwritable =
+        isMarkupResult(path, text) ? Unwritable::Reference : Unwritable::Refuse;
+    std::optional<std::string> bytes =
+        encodeText(text, format.encoding, format.lineBreaks, unwritable, &error);
+    if (!bytes || !format.compressed) return bytes;
+    std::optional<std::string> packed = gzipCompress(*bytes);
+    if (!packed) error = "内存不足，无法压缩";
+    return packed;
 }
 
 bool writeTextFile(std::string_view path, std::string_view text, TextEncoding encoding,
                    LineBreaks lineBreaks, std::string* error) {
-    return writeFileAtomically(path, encodeText(text, encoding, lineBreaks), Durability::Cached,
-                               LinkTarget::Replace, error);
+    const std::optional<std::string> bytes =
+        encodeText(text, encoding, lineBreaks, Unwritable::Refuse, error);
+    return bytes &&
+           writeFileAtomically(path, *bytes, Durability::Cached, LinkTarget::Replace, error);
 }
 
 }  // namespace lct

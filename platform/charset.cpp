@@ -2,9 +2,12 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
+#include <unicode/uset.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -108,6 +111,8 @@ char32_t rawRangeCharacterAt(std::string_view bytes) {
     return cp <= 0x10FFFF ? cp : 0;
 }
 
+}  // namespace
+
 void appendUtf8(char32_t cp, std::string& out) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -125,6 +130,8 @@ void appendUtf8(char32_t cp, std::string& out) {
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
+
+namespace {
 
 // Appends the UTF-8 of `units`, which `chunk` decoded to with `offsets`,
 // giving a real character of the raw byte range the raw points of its bytes.
@@ -304,6 +311,87 @@ std::optional<std::string> convertCharset(std::string_view bytes, std::string_vi
     else
         convertInto(targetConverter.get(), sourceConverter.get(), bytes, out);
     return out;
+}
+
+namespace {
+
+struct SetCloser {
+    void operator()(USet* s) const { uset_close(s); }
+};
+using SetPtr = std::unique_ptr<USet, SetCloser>;
+
+// The characters that the charset `name` maps both ways, frozen for quick
+// lookups; null when its converter cannot be opened. Kept per thread.
+const USet* roundTripSet(const std::string& name) {
+    thread_local std::map<std::string, SetPtr> sets;
+    if (const auto it = sets.find(name); it != sets.end()) return it->second.get();
+    const ConverterPtr converter = openConverter(name.c_str());
+    SetPtr set(uset_openEmpty());
+    if (!converter || !set) return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_getUnicodeSet(converter.get(), set.get(), UCNV_ROUNDTRIP_SET, &status);
+    if (U_FAILURE(status)) return nullptr;
+    uset_freeze(set.get());
+    return sets.emplace(name, std::move(set)).first->second.get();
+}
+
+bool holdsEveryCharacter(const USet* set) {
+    return uset_containsRange(set, 0, 0xD7FF) && uset_containsRange(set, 0xE000, 0x10FFFF);
+}
+
+// The code point of the UTF-8 sequence at `i` of valid UTF-8, and its length.
+char32_t codePointAt(std::string_view utf8, std::size_t i, std::size_t& length) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(utf8[i + k]); };
+    const unsigned lead = byte(0);
+    if (lead < 0x80) {
+        length = 1;
+        return lead;
+    }
+    length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (i + length > utf8.size()) {  // cut short, which ICU never gives: U+FFFD
+        length = 1;
+        return 0xFFFD;
+    }
+    char32_t cp = lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k)
+        cp = (cp << 6) | (byte(k) & 0x3Fu);
+    return cp;
+}
+
+void appendReference(char32_t cp, std::string& out) {
+    std::array<char, 16> buffer{};
+    const int n = std::snprintf(buffer.data(), buffer.size(), "&#x%X;", static_cast<unsigned>(cp));
+    out.append(buffer.data(), static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+std::optional<std::string> encodeGbkExactly(std::string_view gbk, std::string_view to,
+                                            UnencodableChars chars, Unencodable& lost) {
+    lost = {};
+    const std::string target = icuName(to);
+    const USet* set = roundTripSet(target);
+    if (!set) return std::nullopt;
+    // UTF-8 and UTF-16 hold everything: the quick way.
+    if (holdsEveryCharacter(set)) return convertCharset(gbk, "gb18030", target);
+
+    const std::string utf8 = gbkToUtf8(gbk);
+    std::string referenced;  // utf8 with its references, made only when one is needed
+    std::size_t kept = 0;    // utf8 up to here is in `referenced`
+    for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
+        const char32_t cp = codePointAt(utf8, i, length);
+        if (uset_contains(set, static_cast<UChar32>(cp))) continue;
+        if (lost.count++ == 0) lost.first = cp;
+        if (chars == UnencodableChars::Reference) {
+            referenced.append(utf8, kept, i - kept);
+            appendReference(cp, referenced);
+            kept = i + length;
+        }
+    }
+    if (lost.count == 0) return convertCharset(utf8, "UTF-8", target);
+    if (chars == UnencodableChars::Count) return std::string();
+    referenced.append(utf8, kept);
+    return convertCharset(referenced, "UTF-8", target);
 }
 
 void useIcuOnly(bool on) {

@@ -36,6 +36,28 @@ std::string utf8ToGbk(std::string_view utf8);
 [[nodiscard]] std::optional<std::string> convertCharset(std::string_view bytes,
                                                         std::string_view from, std::string_view to);
 
+/// The characters of a text that a charset cannot hold.
+struct Unencodable {
+    std::size_t count = 0;  ///< how many there are
+    char32_t first = 0;     ///< the first of them (a code point); 0 when none
+};
+
+/// What encoding does with a character that the target charset cannot hold.
+enum class UnencodableChars {
+    Count,      ///< only counted: the result is empty whenever there is one
+    Reference,  ///< written as the numeric character reference "&#xHHHH;"
+};
+
+/// GBK `gbk` in charset `to` (a name as convertCharset takes), exactly: each
+/// character that `to` has no round-trip mapping for (one it lacks, one it
+/// would skip, one it would write as a look-alike that reads back as another
+/// character) is counted in `lost` and handled as `chars` says; everything
+/// else reads back as itself. Invalid GBK bytes are U+FFFD first. No
+/// byte-order mark. nullopt when a converter cannot be opened.
+[[nodiscard]] std::optional<std::string> encodeGbkExactly(std::string_view gbk, std::string_view to,
+                                                          UnencodableChars chars,
+                                                          Unencodable& lost);
+
 /// For this thread: true sends every conversion through ICU alone, false
 /// (the default) lets GB18030's two-byte characters go through tables read
 /// out of ICU. Both give the same bytes; tests and benchmarks compare them.
@@ -58,6 +80,9 @@ inline std::size_t gbkCharSize(std::string_view text, std::size_t offset) {
         return 4;
     return 2;
 }
+
+/// Appends the UTF-8 form of the code point `cp` (at most U+10FFFF) to `out`.
+void appendUtf8(char32_t cp, std::string& out);
 
 /// Number of Unicode code points in a valid UTF-8 text (continuation bytes are
 /// not counted).

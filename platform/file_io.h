@@ -115,7 +115,7 @@ class ReplacementFile {
 
 /// Whether a write waits until its bytes are on the disk before the rename.
 enum class Durability {
-    Synced,  ///< for files that replace what the user has (a decompressed input)
+    Synced,  ///< for files that replace what the user has (settings, a tool's output)
     Cached,  ///< for results that a batch can make again: no wait per file
 };
 

@@ -17,6 +17,10 @@ struct InflateEnder {
     void operator()(z_stream* s) const { inflateEnd(s); }
 };
 
+struct DeflateEnder {
+    void operator()(z_stream* s) const { deflateEnd(s); }
+};
+
 using Sink = std::function<void(const char*, std::size_t)>;
 
 // Inflates every member of `bytes`, handing each output block to `sink` and
@@ -90,6 +94,43 @@ std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput,
         bytes, maxOutput, [&](const char* data, std::size_t n) { out.append(data, n); }, eachBlock);
     if (inflated != GunzipFailure::None) return failed(inflated);
     if (why) *why = GunzipFailure::None;
+    return out;
+}
+
+std::optional<std::string> gzipCompress(std::string_view bytes) {
+    z_stream stream{};
+    // 15 + 16: the largest window, with a gzip header and trailer.
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) !=
+        Z_OK)
+        return std::nullopt;
+    const std::unique_ptr<z_stream, DeflateEnder> guard(&stream);
+
+    std::string out;
+    // Text shrinks, so the bound for a piece at a time is room enough for most
+    // files; the loop grows the string when it is not.
+    out.resize(deflateBound(&stream, static_cast<uLong>(std::min(bytes.size(), kChunk))) +
+               bytes.size() / 2);
+    std::size_t fed = 0;
+    std::size_t written = 0;
+    for (;;) {
+        if (stream.avail_in == 0 && fed < bytes.size()) {
+            // avail_in is 32 bits wide: a huge text goes in in pieces.
+            const std::size_t n = std::min<std::size_t>(bytes.size() - fed, 1u << 30);
+            stream.next_in = reinterpret_cast<const Bytef*>(bytes.data() + fed);
+            stream.avail_in = static_cast<uInt>(n);
+            fed += n;
+        }
+        if (written == out.size()) out.resize(out.size() + out.size() / 2 + kChunk);
+        const std::size_t room = std::min<std::size_t>(out.size() - written, 1u << 30);
+        stream.next_out = reinterpret_cast<Bytef*>(out.data() + written);
+        stream.avail_out = static_cast<uInt>(room);
+        const int flush = fed == bytes.size() ? Z_FINISH : Z_NO_FLUSH;
+        const int rc = deflate(&stream, flush);
+        written += room - stream.avail_out;
+        if (rc == Z_STREAM_END) break;
+        if (rc != Z_OK && rc != Z_BUF_ERROR) return std::nullopt;
+    }
+    out.resize(written);
     return out;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Decompressing gzip files (zlib's inflater).
+// Decompressing and compressing gzip files (zlib).
 
 #include <cstddef>
 #include <functional>
@@ -36,5 +36,10 @@ enum class GunzipFailure {
                                                 std::size_t maxOutput = kMaxGunzipBytes,
                                                 GunzipFailure* why = nullptr,
                                                 const std::function<void()>& eachBlock = {});
+
+/// `bytes` as one gzip member (zlib's default level, no file name or time in
+/// the header), which gunzip gives back whole. nullopt only when zlib cannot
+/// get its memory.
+[[nodiscard]] std::optional<std::string> gzipCompress(std::string_view bytes);
 
 }  // namespace lct

@@ -36,11 +36,11 @@ constexpr std::string_view kSpace = "[#kg#]";
 // tests/app/control_names_test.cpp checks each against the main window's table,
 // and Form::find stops a debug build at any name the form does not have.
 //
-// Rows 1 to 32 live in section 主界面, rows 33 to 55 in 文章打乱替换器, in
-// this order. Rows 28 to 32 (the replace panel's options) came later and
-// follow the older keys of their section; a file without them leaves those
-// controls at their defaults. Rows 53 to 55 are main options, but stored files
-// keep them in the second section.
+// Rows 1 to 33 live in section 主界面, rows 34 to 56 in 文章打乱替换器, in
+// this order. Rows 28 to 33 (the replace panel's options, then the insert
+// panel's 选择框插入避开链接) came later and follow the older keys of their
+// section; a file without them leaves those controls at their defaults. Rows
+// 54 to 56 are main options, but stored files keep them in the second section.
 constexpr Row kMainRows[] = {
     {{}, Kind::CheckBox, "选择框避免单词"},
     {{}, Kind::CheckBox, "选择框避免标签"},
@@ -74,6 +74,7 @@ constexpr Row kMainRows[] = {
     {"替换次数上限", Kind::Text, "编辑框替换次数上限"},
     {"替换总数上限", Kind::Text, "编辑框链接总数上限"},
     {{}, Kind::CheckBox, "选择框替换整词"},
+    {{}, Kind::CheckBox, "选择框插入避开链接"},
 };
 
 constexpr Row kShuffleRows[] = {

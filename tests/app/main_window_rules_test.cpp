@@ -49,6 +49,7 @@ TEST_F(MainWindowRulesTest, EveryNTypesShowTheirFieldsAndTakeOverTheCount) {
     contentType(9);
     EXPECT_FALSE(enabled("选择框避免单词"));
     EXPECT_FALSE(enabled("选择框避免标签"));
+    EXPECT_TRUE(enabled("选择框插入避开链接"));
     contentType(2);
     EXPECT_EQ(textOf(form, "选择框更新关键词"), G("每个句子使用新一轮关键词"));
     contentType(5);
@@ -60,7 +61,7 @@ TEST_F(MainWindowRulesTest, ReplaceModeDisablesTheInsertSwitches) {
     EXPECT_FALSE(form.find("单选框插入")->ticked());
     EXPECT_TRUE(form.find("单选框替换")->ticked());
     for (const char* name : {"选择框插入标题", "选择框插入内容", "选择框插入次数",
-                             "组合框内容插入类型", "组合框标题插入类型"})
+                             "组合框内容插入类型", "组合框标题插入类型", "选择框插入避开链接"})
         EXPECT_FALSE(enabled(name)) << name;
     EXPECT_TRUE(enabled("选择框避免单词"));
     const char* replaceOptions[] = {"选择框替换避开标签", "选择框替换避开小标题", "选择框替换整词",
@@ -79,6 +80,7 @@ TEST_F(MainWindowRulesTest, ContentOffLeavesTheSeparatorsForATypedTitle) {
     form.find("选择框插入内容")->setTicked(false);
     applyInsertOptionsRule(form);
     EXPECT_FALSE(enabled("组合框内容插入类型"));
+    EXPECT_FALSE(enabled("选择框插入避开链接"));
     EXPECT_FALSE(visible("组合框符号插入模式"));
     EXPECT_TRUE(enabled("编辑框标题间隔符"));
     form.find("组合框标题插入类型")->setSelectedIndex(0);
@@ -118,9 +120,8 @@ TEST_F(MainWindowRulesTest, ShufflePanelControlsFollowTheirBoxes) {
 class NoFiles : public RunServices {
   public:
     bool isFile(std::string_view) override { return false; }
-    ArticleFile read(std::string_view, TextEncoding, bool) override { return {}; }
-    bool write(std::string_view, std::string_view, TextEncoding, LineBreaks,
-               std::string&) override {
+    ArticleFile read(std::string_view, TextEncoding) override { return {}; }
+    bool write(std::string_view, std::string_view, const ResultFormat&, std::string&) override {
         return false;
     }
     bool createResultFolder(std::string_view, bool&, std::string&) override { return false; }

@@ -17,6 +17,7 @@
 #include "cli/cli_runner.h"
 #include "files/temp_folder.h"
 #include "platform/charset.h"
+#include "platform/gzip.h"
 
 namespace lct {
 namespace {
@@ -342,6 +343,29 @@ TEST_F(BatchFailuresTest, PreviewNeverRewritesTheFilesItReads) {
     EXPECT_EQ(slurp(contentPath), content);
     EXPECT_EQ(slurp(keywordPath), keywords);
     EXPECT_EQ(slurp(templatePath), templates);
+}
+
+TEST_F(BatchFailuresTest, ABatchLosesNoCharacterAndLeavesGzipFilesGzip) {
+    const std::string keywords = test::gzipMember("甲");
+    const std::string page =
+        test::gzipMember("<html><head><meta charset=\"utf-8\"></head>软件\xC2\xA0</html>");
+    const fs::path keywordPath = write("k.gz", keywords);
+    const fs::path pagePath = write("a.htm.gz", page);
+    std::vector<std::string> args = predictable({"batch"});
+    args.insert(args.end(), {"--set", "编辑框关键词列表=" + keywordPath.string(), "--set",
+                             "编辑框再组合关键词=[*]", "--set", "组合框输出编码=5",
+                             pagePath.string(), write("b.txt", "软件").string()});
+    const Result r = run(args);
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_TRUE(contains(r.err, "b.txt：无法写入结果文件 ")) << r.err;
+    EXPECT_TRUE(contains(r.err, "：输出编码 Big5 无法表示字符“软”（U+8F6F）")) << r.err;
+    EXPECT_TRUE(contains(r.out, "共处理成功 1 个文件")) << r.out;
+    EXPECT_EQ(slurp(keywordPath), keywords);
+    EXPECT_EQ(slurp(pagePath), page);
+    EXPECT_EQ(gunzip(slurp(results() / "a.htm-[甲].gz")),
+              "<html><head><meta charset=\"Big5\"></head>&#x8F6F;\xA5\xF3&#xA0;</html>\r\n"
+              "[\xA5\xD2]");
+    EXPECT_EQ(namesIn(results()), std::vector<std::string>{"a.htm-[甲].gz"});
 }
 
 TEST_F(BatchFailuresTest, PathsWithEscapeSequencesArePrintedSafely) {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -110,9 +111,11 @@ class CliTest : public ::testing::Test {
     std::filesystem::path dir;
 
     void SetUp() override {
+        // A parameterised test's name holds a "/", which would make two levels.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
         dir = std::filesystem::temp_directory_path() /
-              ("lct-cli-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+              ("lct-cli-" + std::to_string(getpid()) + "-" + name);
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }

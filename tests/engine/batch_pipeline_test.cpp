@@ -16,11 +16,11 @@ namespace {
 class EchoServices : public RunServices {
   public:
     bool isFile(std::string_view) override { return true; }
-    ArticleFile read(std::string_view path, TextEncoding, bool) override {
+    ArticleFile read(std::string_view path, TextEncoding) override {
         ++reads;
         return {std::string(path), TextEncoding::Gbk, LineBreaks::CrLf, {}};
     }
-    bool write(std::string_view path, std::string_view, TextEncoding, LineBreaks,
+    bool write(std::string_view path, std::string_view, const ResultFormat&,
                std::string& error) override {
         const std::lock_guard lock(mutex);
         written.insert(std::string(path));
@@ -55,8 +55,7 @@ std::vector<std::string> numbered(int count) {
 }
 
 ResultJob jobFor(std::size_t i, std::string path) {
-    return {i,      "/in/" + std::to_string(i), std::move(path),
-            "text", TextEncoding::Gbk,          LineBreaks::CrLf};
+    return {i, "/in/" + std::to_string(i), std::move(path), "text", {}};
 }
 
 TEST(BatchPipeline, GivesEveryFileInOrderOnceWithAnyNumberOfThreads) {
@@ -117,11 +116,11 @@ TEST(BatchPipeline, WritesEverythingAndReportsFailures) {
 // instead of waiting, and nothing is written twice or lost.
 class SlowWrites : public EchoServices {
   public:
-    bool write(std::string_view path, std::string_view text, TextEncoding e, LineBreaks l,
+    bool write(std::string_view path, std::string_view text, const ResultFormat& format,
                std::string& error) override {
         if (std::this_thread::get_id() == caller) ++byCaller;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        return EchoServices::write(path, text, e, l, error);
+        return EchoServices::write(path, text, format, error);
     }
     std::thread::id caller = std::this_thread::get_id();
     std::atomic<int> byCaller{0};

@@ -18,10 +18,10 @@ namespace {
 using test::G;
 
 // The text of `text` outside the regions, with "|" where a region was.
-std::string outside(const std::string& text, bool markup, bool headings) {
+std::string outside(const std::string& text, const MarkupKinds& kinds) {
     std::string out;
     std::size_t at = 0;
-    for (const ByteRange& r : markupRegions(text, markup, headings)) {
+    for (const ByteRange& r : markupRegions(text, kinds)) {
         EXPECT_LE(at, r.begin);
         EXPECT_LT(r.begin, r.end);
         out += text.substr(at, r.begin - at) + "|";
@@ -35,7 +35,8 @@ struct RegionCase {
     const char* text;  // UTF-8
     bool markup;
     bool headings;
-    const char* expected;  // UTF-8: the text left, "|" for each region
+    const char* expected;       // UTF-8: the text left, "|" for each region
+    bool insertPlaces = false;  // insert mode's kinds instead of markup and headings
 };
 
 const RegionCase kRegionCases[] = {
@@ -67,6 +68,29 @@ const RegionCase kRegionCases[] = {
     {"link inside a heading", "<h3><a href=/>北京</a>上海</h3>广州", false, true, "|广州"},
     {"script skipped for headings", "<script>'<h1>'</script>北京<h1>x</h1>", false, true,
      "<script>'<h1>'</script>北京|"},
+    {"a heading closed inside a link", "<h2><a href=\"/x\">第一章</h2><p>软件包</p></a>北京", true,
+     true, "|北京"},
+    {"a link a heading closes around", "<h2><a href=/>第一章</h2><p>软件包</p></a>", false, true,
+     "|<p>软件包</p></a>"},
+    {"heading end in a comment", "<h2>x<!-- </h2> -->软件包</h2>北京", false, true, "|北京"},
+    {"heading end in a script", "<h2><script>s='</h2>';t='软件包';</script></h2>北京", true, true,
+     "|北京"},
+    {"any heading end closes a heading", "<h2>北京</h3>上海", false, true, "|上海"},
+    {"XHTML empty anchors", "<a id=\"s1\"/>北京<A name='s2' />上海", true, false, "|北京|上海"},
+    {"a slash of an unquoted value", "<a href=/x/>北京</a>上海", true, false, "|上海"},
+    {"link end in a quoted value", "<a href=/><b title=\"</a>\">北京</b></a>上海", true, false,
+     "|上海"},
+    {"link end in a comment", "<a href=/><!--</a>-->北京</a>上海", true, false, "|上海"},
+    {"insert places",
+     "<head><title>t</title></head><p>北京<a href=/>上海</a><!-- c -->"
+     "<script>s</script><style>p{}</style><textarea>t</textarea>广州</p>",
+     false, false, "|<p>北京|广州</p>", true},
+    {"a body tag ends the head", "<head><meta charset=gbk><body>北京", false, false, "|<body>北京",
+     true},
+    {"text ends the head", "<head><title>t</title>\r\n 北京", false, false, "|北京", true},
+    {"a second head is none", "<head></head>北京<head>上海", false, false, "|北京<head>上海", true},
+    {"noscript in a head", "<head><noscript><img src=x></noscript></head>北京", false, false,
+     "|北京", true},
 };
 
 void PrintTo(const RegionCase& c, std::ostream* out) {
@@ -77,7 +101,9 @@ class MarkupRegionsTest : public ::testing::TestWithParam<RegionCase> {};
 
 TEST_P(MarkupRegionsTest, LeavesTheRightParts) {
     const RegionCase& c = GetParam();
-    EXPECT_EQ(test::U(outside(G(c.text), c.markup, c.headings)), c.expected) << c.name;
+    const MarkupKinds kinds = c.insertPlaces ? MarkupKinds::insertPlaces()
+                                             : MarkupKinds::forReplace(c.markup, c.headings);
+    EXPECT_EQ(test::U(outside(G(c.text), kinds)), c.expected) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MarkupRegionsTest, ::testing::ValuesIn(kRegionCases));
@@ -104,12 +130,22 @@ TEST(MarkupRegions, LinearOnManyOpenings) {
 }
 
 // On random soup of markup pieces: ranges are sorted, disjoint, inside the
-// text, and begin at a "<" that starts a character.
+// text, and begin at a "<" that starts a character; and avoiding headings as
+// well never leaves more text than avoiding markup alone.
 TEST(MarkupRegions, RandomTextsGiveSoundRanges) {
     const std::vector<std::string> pieces = {
         "<",        ">",         "a",    "/",        "!",     "-",    "\"",   "'",
         "=",        " ",         "h1",   "h2",       "</a>",  "<a ",  "<!--", "-->",
         "<script>", "</script>", "\x81", "\x81\x61", G("中"), "\r\n", "<h3>", "</h3>"};
+    const std::vector<std::string> elements = {"<a/>",   "<p>",     "<head>", "</head>",
+                                               "<body>", "<title>", "</h2>",  "<b t=\"</a>\">"};
+    const auto covered = [](const std::string& text, const std::vector<ByteRange>& regions) {
+        std::vector<bool> in(text.size(), false);
+        for (const ByteRange& r : regions)
+            std::fill(in.begin() + static_cast<std::ptrdiff_t>(r.begin),
+                      in.begin() + static_cast<std::ptrdiff_t>(r.end), true);
+        return in;
+    };
     std::uint64_t state = 12345;
     const auto next = [&state](std::size_t n) {
         state = state * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -118,13 +154,20 @@ TEST(MarkupRegions, RandomTextsGiveSoundRanges) {
     for (int round = 0; round < 3000; ++round) {
         std::string text;
         for (std::size_t n = next(40); n > 0; --n)
-            text += pieces[next(pieces.size())];
+            text += next(3) ? pieces[next(pieces.size())] : elements[next(elements.size())];
         std::vector<bool> starts(text.size() + 1, false);
         for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
             starts[i] = true;
-        for (const auto& [markup, headings] :
-             {std::pair{true, false}, std::pair{false, true}, std::pair{true, true}}) {
-            const std::vector<ByteRange> regions = markupRegions(text, markup, headings);
+        for (const bool markup : {false, true}) {
+            const std::vector<bool> less = covered(text, markupRegions(text, markup, false));
+            const std::vector<bool> more = covered(text, markupRegions(text, markup, true));
+            for (std::size_t i = 0; i < text.size(); ++i)
+                ASSERT_TRUE(!less[i] || more[i]) << round << " at " << i;
+        }
+        for (const MarkupKinds& kinds :
+             {MarkupKinds::forReplace(true, false), MarkupKinds::forReplace(false, true),
+              MarkupKinds::forReplace(true, true), MarkupKinds::insertPlaces()}) {
+            const std::vector<ByteRange> regions = markupRegions(text, kinds);
             std::size_t at = 0;
             for (const ByteRange& r : regions) {
                 ASSERT_TRUE(at == 0 || at < r.begin || (at == r.begin && at == 0)) << round;
@@ -135,6 +178,26 @@ TEST(MarkupRegions, RandomTextsGiveSoundRanges) {
                 at = r.end;
             }
         }
+    }
+}
+
+TEST(MarkupRegions, TheDocumentOpeningEndsAfterTheHeadAndTheBodyTag) {
+    const std::pair<const char*, const char*> kCases[] = {
+        // text, what follows the opening
+        {"<!DOCTYPE html>\r\n<html><HEAD><title>北京</title></head>\r\n<!-- c -->"
+         "<body class=x>\r\n<p>北京",
+         "<p>北京"},
+        {"<html>\r\n<p>北京\r\n", "<p>北京\r\n"},
+        {"<head><title>t</title>北京", "北京"},
+        {"<!-- c --> 北京", " 北京"},
+        {"<body><body>北京", "<body>北京"},
+        {"北京<head></head>", "北京<head></head>"},
+        {" \r\n<p>北京", " \r\n<p>北京"},
+        {"", ""},
+    };
+    for (const auto& [text, rest] : kCases) {
+        const std::string page = G(text);
+        EXPECT_EQ(test::U(page.substr(documentOpeningEnd(page))), rest) << text;
     }
 }
 

@@ -156,6 +156,38 @@ TEST_F(PipelineTest, InsertModeTitleAsFirstLineIsTagFree) {
     EXPECT_EQ(content, "标题:一 KW\r\n正文");
 }
 
+// Every content type leaves links, comments, scripts, text areas and a page's
+// opening (up to <body>) as they stood.
+TEST_F(PipelineTest, InsertModeKeepsItemsOutOfLinksAndTheHead) {
+    set("编辑框关键词列表", "K");
+    set("编辑框再组合关键词", "[*]");
+    tick("选择框插入标题", false);
+    tick("选择框避免单词", false);
+    set("编辑框次数1", "3");
+    set("编辑框次数2", "3");
+    set("编辑框每隔最少", "3");
+    set("编辑框每隔最多", "3");
+    const std::string opening =
+        "<!DOCTYPE html>\r\n<html><head><title>标题，一。</title>\r\n"
+        "<style>p{}</style></head>\r\n<body>\r\n";
+    const std::vector<std::string> kept = {
+        "<a href=\"/x\">链接，文字。\r\n</a>", "<!-- 注释，内容。 -->",
+        "<script>s=\"脚本，内容。\";</script>", "<textarea>文本，内容。</textarea>"};
+    const std::string page = opening + "<p>第一段，正文。" + kept[0] + "后文，</p>\r\n" + kept[1] +
+                             "\r\n" + kept[2] + "\r\n<p>第二段，" + kept[3] +
+                             "结尾。</p>\r\n</body>";
+    for (int type = 0; type <= 14; ++type) {
+        select("组合框内容插入类型", type);
+        for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+            const std::string content = run("T", page, nullptr, seed).second;
+            ASSERT_NE(content, page) << "type " << type;
+            ASSERT_TRUE(content.starts_with(opening)) << type << content;
+            for (const std::string& part : kept)
+                ASSERT_NE(content.find(part), std::string::npos) << type << content;
+        }
+    }
+}
+
 TEST_F(PipelineTest, EveryNCountsTheCharactersItWalks) {
     set("编辑框关键词列表", "K");
     set("编辑框再组合关键词", "*");

@@ -56,11 +56,10 @@ class RecordingHost : public RunHost {
 class MemoryServices : public RunServices {
   public:
     bool isFile(std::string_view path) override { return files.count(std::string(path)) > 0; }
-    ArticleFile read(std::string_view path, TextEncoding requested, bool replaceGzip) override {
+    ArticleFile read(std::string_view path, TextEncoding requested) override {
         const std::lock_guard lock(mutex);  // a batch with jobs reads on helper threads
         ++reads;
         requestedEncodings.push_back(requested);
-        replacedGzip.push_back(replaceGzip);
         if (const auto bad = unreadable.find(std::string(path)); bad != unreadable.end())
             return {{}, TextEncoding::Detect, LineBreaks::CrLf, bad->second};
         const auto link = links.find(std::string(path));
@@ -69,8 +68,8 @@ class MemoryServices : public RunServices {
             return {{}, TextEncoding::Detect, LineBreaks::CrLf, "文件或文件夹不存在"};
         return {it->second, TextEncoding::Utf8, LineBreaks::Lf, {}};
     }
-    bool write(std::string_view path, std::string_view text, TextEncoding encoding,
-               LineBreaks lineBreaks, std::string& error) override {
+    bool write(std::string_view path, std::string_view text, const ResultFormat& format,
+               std::string& error) override {
         const std::lock_guard lock(mutex);
         if (failWrites || failWritesTo.contains(std::string(path))) {
             error = "磁盘已满";
@@ -78,8 +77,8 @@ class MemoryServices : public RunServices {
         }
         written[std::string(path)] = std::string(text);
         files[std::string(path)] = std::string(text);
-        writtenEncodings.push_back(encoding);
-        writtenLineBreaks.push_back(lineBreaks);
+        writtenEncodings.push_back(format.encoding);
+        writtenLineBreaks.push_back(format.lineBreaks);
         return true;
     }
     bool createResultFolder(std::string_view folder, bool& created, std::string& error) override {
@@ -130,7 +129,6 @@ class MemoryServices : public RunServices {
     std::map<std::string, std::string> written;
     std::vector<TextEncoding> requestedEncodings, writtenEncodings;
     std::vector<LineBreaks> writtenLineBreaks;
-    std::vector<bool> replacedGzip;
     std::set<std::string> folders;
     std::vector<std::string> foldersCreated, opened;
     std::string folderError;
@@ -415,18 +413,6 @@ TEST_F(RunDriverFailureTest, StatusLinesShowControlCharactersSafely) {
     services.files["/in/a\x1b[2Jb\tc.txt"] = "x";
     batch({"/in/a\x1b[2Jb\tc.txt"});
     EXPECT_EQ(host.statuses.front(), "(1:1) a?[2Jb?c");
-}
-
-TEST_F(RunDriverFailureTest, PreviewNeverRewritesTheKeywordFile) {
-    services.files["/k/words.txt"] = G("词");
-    keywords("/k/words.txt");
-    PreviewRequest request;
-    request.title = "T";
-    preview(request);
-    services.files["/in/a.txt"] = "x";
-    batch({"/in/a.txt"});
-    // Preview: the keyword file only; batch: the keyword file, then the input.
-    EXPECT_EQ(services.replacedGzip, (std::vector<bool>{false, true, true}));
 }
 
 TEST_F(RunDriverFailureTest, AnUnreadableKeywordFileRefusesTheRunWithItsReason) {

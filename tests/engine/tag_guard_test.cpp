@@ -77,6 +77,20 @@ TEST(TagGuard, CharactersHoldingByteFFAreKeptLikeTags) {
     }
 }
 
+// Regions are hidden whole, one placeholder each; the tags between them only
+// when asked; a 0xFF byte between them is kept like a tag either way.
+TEST(TagGuard, ProtectRegionsHidesEachRegionWhole) {
+    const std::string S = TagGuard::shortPlaceholder();
+    const std::string text = "<p>a<a href=x>b<i>c</i></a>\xFF\xFF<b>d</b>";
+    const std::vector<ByteRange> regions = {{4, 27}};
+    for (const bool tags : {true, false}) {
+        TagGuard guard;
+        const std::string hidden = guard.protectRegions(text, regions, tags, S);
+        EXPECT_EQ(hidden, tags ? S + "a" + S + S + S + "d" + S : "<p>a" + S + S + "<b>d</b>");
+        EXPECT_EQ(guard.restore(hidden), text);
+    }
+}
+
 TEST(TagGuard, StripRemovesTags) {
     EXPECT_EQ(TagGuard::strip("<p>text</p>"), "text");
     EXPECT_EQ(TagGuard::strip("x > y <i>z</i>"), "x > y z");

@@ -66,6 +66,25 @@ TEST(DetectMetaCharset, FindsTagsRightAfterMultiByteCharacters) {
               MetaCharset::Utf8);
 }
 
+TEST(DeclareCharset, ChangesOnlyTheValuesOfDeclarations) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<meta charset=\"utf-8\">", "<meta charset=\"Big5\">"},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; Charset=gb2312\">a",
+         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; Charset=Big5\">a"},
+        {"<meta\ncharset = 'UTF-8' /><meta charset=gbk>",
+         "<meta\ncharset = 'Big5' /><meta charset=Big5>"},
+        {"<?xml version=\"1.0\" encoding=\"utf-8\"?><p/>",
+         "<?xml version=\"1.0\" encoding=\"Big5\"?><p/>"},
+        {"<p><?xml encoding=\"utf-8\"?>", "<p><?xml encoding=\"utf-8\"?>"},
+        {"<meta data-charset=x><metadata charset=x>", "<meta data-charset=x><metadata charset=x>"},
+        // 81 63 is one GBK character: no "charset" there.
+        {"<meta content=\"\x81\x63harset=utf-8\">", "<meta content=\"\x81\x63harset=utf-8\">"},
+        {"charset=utf-8 <b>no meta</b>", "charset=utf-8 <b>no meta</b>"},
+    };
+    for (const auto& [page, declared] : cases)
+        EXPECT_EQ(declareCharset(page, "Big5"), declared) << page;
+}
+
 TEST(EncodingOfMetaCharset, MapsToFileEncodings) {
     EXPECT_EQ(encodingOfMetaCharset(MetaCharset::Utf8), TextEncoding::Utf8);
     EXPECT_EQ(encodingOfMetaCharset(MetaCharset::Big5), TextEncoding::Big5);

@@ -76,20 +76,8 @@ TEST_F(ResultFolderTest, IdentityFollowsLinksOnlyWhenAsked) {
     EXPECT_EQ(services.fileIdentity(folder.file("missing"), false), "");
 }
 
-TEST_F(ResultFolderTest, ReadingAGzipInputClearsItsFolderOfStaleTemporaryFiles) {
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    const std::string stale = folder.write(".lct-" + std::to_string(child) + "-1-0.tmp", "x");
-    const std::string input = folder.write("a.txt", test::gzipMember("plain"));
-    const ArticleFile file = services.read(input, TextEncoding::Gbk, true);
-    EXPECT_EQ(file.text, "plain");
-    EXPECT_EQ(test::readBytes(input), "plain");
-    EXPECT_FALSE(std::filesystem::exists(stale));
-}
-
 TEST_F(ResultFolderTest, AnUnreadableInputSaysWhy) {
-    const ArticleFile file = services.read(folder.file("missing.txt"), TextEncoding::Detect, true);
+    const ArticleFile file = services.read(folder.file("missing.txt"), TextEncoding::Detect);
     EXPECT_EQ(file.encoding, TextEncoding::Detect);
     EXPECT_EQ(file.error, "文件或文件夹不存在");
 }

@@ -185,31 +185,21 @@ TEST_F(ReadTextFileTest, ReadThenWriteGivesTheSameBytesInEveryEncodingAndStyle) 
     }
 }
 
-TEST_F(ReadTextFileTest, GzipFileIsDecompressedAndReplacedOnDisk) {
-    const std::string plain = kUtf8Bom + "压缩的文章\n第二行";
-    const std::string path = folder_.write("a.htm", gzipMember(plain));
-    const TextFile file = readTextFile(path, TextEncoding::Detect, GzipFile::Replace);
+TEST_F(ReadTextFileTest, GzipFileIsDecompressedInMemoryAndStaysAsItIs) {
+    const std::string packed = gzipMember(kUtf8Bom + "压缩的文章\n第二行");
+    const std::string path = folder_.write("a.htm", packed);
+    const TextFile file = readTextFile(path, TextEncoding::Detect);
     EXPECT_EQ(U(file.text), "压缩的文章\r\n第二行");
     EXPECT_EQ(file.detected, TextEncoding::Utf8);
     EXPECT_EQ(file.lineBreaks, LineBreaks::Lf);
-    EXPECT_EQ(readBytes(path), plain);
-    EXPECT_TRUE(file.decompressed);
-    EXPECT_EQ(folder_.names(), std::vector<std::string>{"a.htm"});  // no temporary file left
-}
-
-TEST_F(ReadTextFileTest, GzipFileReadInMemoryStaysOnDisk) {
-    const std::string packed = gzipMember(G("只读"));
-    const std::string path = folder_.write("k.txt", packed);
-    const TextFile file = readTextFile(path, TextEncoding::Gbk);
-    EXPECT_EQ(U(file.text), "只读");
-    EXPECT_FALSE(file.decompressed);
+    EXPECT_TRUE(file.compressed);
     EXPECT_EQ(readBytes(path), packed);
+    EXPECT_EQ(folder_.names(), std::vector<std::string>{"a.htm"});
 }
 
 TEST_F(ReadTextFileTest, MultiMemberGzipFileIsReadWhole) {
     const std::string path = folder_.write("m.txt", gzipMember(G("第一")) + gzipMember(G("第二")));
-    EXPECT_EQ(U(readTextFile(path, TextEncoding::Gbk, GzipFile::Replace).text), "第一第二");
-    EXPECT_EQ(readBytes(path), G("第一第二"));
+    EXPECT_EQ(U(readTextFile(path, TextEncoding::Gbk).text), "第一第二");
 }
 
 TEST_F(ReadTextFileTest, ALargeGzipFileLetsTheWindowBreatheWhileItInflates) {
@@ -224,23 +214,12 @@ TEST_F(ReadTextFileTest, DamagedGzipFileStaysAndIsReadRaw) {
     const std::string whole = gzipMember(std::string(5000, 'z'));
     const std::string damaged = whole.substr(0, whole.size() - 10);
     const std::string path = folder_.write("d.txt", damaged);
-    const TextFile file = readTextFile(path, TextEncoding::Detect, GzipFile::Replace);
+    const TextFile file = readTextFile(path, TextEncoding::Detect);
     EXPECT_EQ(file.detected, TextEncoding::Gbk);
+    EXPECT_FALSE(file.compressed);
     // Every byte is there (line breaks as for any text).
     EXPECT_EQ(encodeText(file.text, file.detected, file.lineBreaks), damaged);
     EXPECT_EQ(readBytes(path), damaged);
-}
-
-TEST_F(ReadTextFileTest, KeepsPermissionsOfAReplacedGzipFile) {
-    const std::string path = folder_.write("p.txt", gzipMember("x"));
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::owner_write |
-                                           std::filesystem::perms::group_read);
-    EXPECT_TRUE(readTextFile(path, TextEncoding::Detect, GzipFile::Replace).decompressed);
-    EXPECT_EQ(readBytes(path), "x");
-    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
 }
 
 struct EncodeCase {
@@ -271,14 +250,92 @@ TEST(EncodeText, WritesEachEncodingWithItsMark) {
          kLeBom + std::string("a\0\n\0", 4)},
         {"empty text writes nothing, not even a mark", "", TextEncoding::Utf8, LineBreaks::CrLf,
          ""},
-        // Found by fuzzing: Big5 skips these characters, and the text's GBK
-        // bytes used to be written into the Big5 file instead.
-        {"characters Big5 skips write no GBK bytes", "\uFE0F\U000E0001", TextEncoding::Big5,
-         LineBreaks::CrLf, ""},
-        {"and only what Big5 has", "\uFE0F這", TextEncoding::Big5, LineBreaks::CrLf, "\xB3\x6F"},
     };
     for (const EncodeCase& c : cases)
         EXPECT_EQ(encodeText(G(c.textUtf8), c.encoding, c.style), c.bytes) << c.what;
+}
+
+struct UnwritableCase {
+    const char* what;
+    std::string textUtf8;
+    TextEncoding encoding;
+    std::string referenced;  // the bytes with Unwritable::Reference
+    std::string reason;      // why Unwritable::Refuse writes nothing
+};
+
+TEST(EncodeText, CharactersTheEncodingCannotHoldAreReferencedOrRefused) {
+    const std::vector<UnwritableCase> cases = {
+        {"simplified characters", "软件", TextEncoding::Big5, "&#x8F6F;\xA5\xF3",
+         "输出编码 Big5 无法表示字符“软”（U+8F6F）"},
+        {"variants and a no-break space", "爲啓页图\u00A0", TextEncoding::Big5,
+         "&#x7232;&#x5553;&#x9875;&#x56FE;&#xA0;",
+         "输出编码 Big5 无法表示 5 个字符，第一个是“爲”（U+7232）"},
+        // Found by fuzzing: Big5 skips these characters, and the text's GBK
+        // bytes used to be written into the Big5 file instead.
+        {"characters Big5 skips", "\uFE0F這", TextEncoding::Big5, "&#xFE0F;\xB3\x6F",
+         "输出编码 Big5 无法表示字符“\uFE0F”（U+FE0F）"},
+        {"a character Big5 drops", "a\u00ADb", TextEncoding::Big5, "a&#xAD;b",
+         "输出编码 Big5 无法表示字符“\u00AD”（U+00AD）"},
+        {"one HKSCS writes as a look-alike", "\uE000", TextEncoding::Big5Hkscs, "&#xE000;",
+         "输出编码 Big5-HKSCS 无法表示字符“\uE000”（U+E000）"},
+    };
+    for (const UnwritableCase& c : cases) {
+        std::string reason;
+        EXPECT_EQ(encodeText(G(c.textUtf8), c.encoding, LineBreaks::CrLf, Unwritable::Reference),
+                  c.referenced)
+            << c.what;
+        EXPECT_EQ(
+            encodeText(G(c.textUtf8), c.encoding, LineBreaks::CrLf, Unwritable::Refuse, &reason),
+            std::nullopt)
+            << c.what;
+        EXPECT_EQ(reason, c.reason) << c.what;
+    }
+}
+
+struct ResultCase {
+    const char* what;
+    std::string path;
+    std::string textUtf8;
+    TextEncoding encoding;
+    TextEncoding input;
+    std::string bytes;   // empty when refused
+    std::string reason;  // why it was refused
+};
+
+TEST(ResultBytes, DeclareTheirEncodingAndReferenceOrRefuseWhatItCannotHold) {
+    const TextEncoding big5 = TextEncoding::Big5;
+    const TextEncoding utf8 = TextEncoding::Utf8;
+    const TextEncoding gbk = TextEncoding::Gbk;
+    const std::vector<ResultCase> cases = {
+        {"an HTML page", "a.htm", "<meta charset=\"utf-8\">软件", big5, utf8,
+         "<meta charset=\"Big5\">&#x8F6F;\xA5\xF3", ""},
+        {"plain text", "a.txt", "软件", big5, utf8, "", "输出编码 Big5 无法表示字符“软”（U+8F6F）"},
+        {"an HTML fragment in a .txt", "a.txt", "<p>软</p>", big5, utf8, "<p>&#x8F6F;</p>", ""},
+        {"a gzip page", "a.HTML.gz", "软", big5, utf8, "&#x8F6F;", ""},
+        {"GBK names GB18030", "a.htm", "<meta charset=utf-8>中", gbk, utf8,
+         "<meta charset=GB18030>\xD6\xD0", ""},
+        {"the input's own encoding keeps its declaration", "a.htm", "<meta charset=utf-8>中",
+         TextEncoding::Detect, gbk, "<meta charset=utf-8>\xD6\xD0", ""},
+        {"UTF-16 names UTF-16", "a.xml", "<?xml encoding='gbk'?>", TextEncoding::Utf16Le, gbk,
+         kLeBom + utf16le("<?xml encoding='UTF-16'?>"), ""},
+    };
+    for (const ResultCase& c : cases) {
+        std::string reason;
+        const ResultFormat format{c.encoding, LineBreaks::CrLf, c.input, false};
+        EXPECT_EQ(resultBytes(c.path, G(c.textUtf8), format, reason).value_or(""), c.bytes)
+            << c.what;
+        EXPECT_EQ(reason, c.reason) << c.what;
+    }
+}
+
+TEST(ResultBytes, ABig5ResultReadsBackAsBig5) {
+    const ResultFormat big5{TextEncoding::Big5, LineBreaks::Lf, TextEncoding::Utf8, false};
+    std::string reason;
+    const std::string page = "<head><meta charset=utf-8></head>\n這";
+    const TextFile file =
+        decodeText(*resultBytes("a.htm", G(page), big5, reason), TextEncoding::Detect);
+    EXPECT_EQ(file.detected, TextEncoding::Big5);
+    EXPECT_EQ(U(file.text), "<head><meta charset=Big5></head>\r\n這");
 }
 
 TEST(WriteTextFile, WritesAWholeNewFileOrReplacesAnOldOne) {

@@ -104,6 +104,16 @@ TEST(Gunzip, CallsBackOncePerOutputBlockOfEachPass) {
     EXPECT_LE(blocks, 2 * 8);  // not once per byte or per line
 }
 
+TEST(GzipCompress, GivesOneMemberThatDecompressesToItsInput) {
+    // Compressed data hardly shrinks again: its output outgrows the first guess.
+    for (const std::string& plain :
+         {std::string(), sampleText(300000), gzipMember(sampleText(1 << 20))}) {
+        const auto packed = gzipCompress(plain);
+        ASSERT_TRUE(packed.has_value());
+        EXPECT_EQ(gunzip(*packed), plain);
+    }
+}
+
 TEST(Gunzip, NotGzipIsRefused) {
     EXPECT_FALSE(gunzip("").has_value());
     EXPECT_FALSE(gunzip("\x1F").has_value());

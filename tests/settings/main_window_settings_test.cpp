@@ -1,4 +1,4 @@
-// The main window's fifty-five settings through a headless form and a real file.
+// The main window's fifty-six settings through a headless form and a real file.
 #include "settings/main_window_settings.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ class MainWindowSettingsTest : public ::testing::Test {
     TempFolder folder;
     std::string path = folder / "青禾·澜词通.ini";
 
-    // Changes every one of the fifty-five values away from its default.
+    // Changes every one of the fifty-six values away from its default.
     static void changeEverything(Form& form) {
         auto text = [&](std::string_view name, std::string_view utf8) {
             form.find(name)->setText(G(utf8));
@@ -43,7 +43,7 @@ class MainWindowSettingsTest : public ::testing::Test {
               "选择框原标题",         "选择框替换标题",       "选择框替换内容",
               "选择框标题启用正则",   "选择框标题忽视大小写", "选择框内容启用正则",
               "选择框内容忽视大小写", "选择框标题插入首行",   "选择框替换避开标签",
-              "选择框替换避开小标题", "选择框替换整词"})
+              "选择框替换避开小标题", "选择框替换整词",       "选择框插入避开链接"})
             tick(name);
         text("编辑框关键词列表", "甲\r\n乙 丙\r\n\r\n" + std::string(100'000, 'k'));
         select("组合框调用方式", 2);
@@ -136,25 +136,26 @@ TEST_F(MainWindowSettingsTest, StoredFormsAndOrder) {
               test::G("【关键词1】\r\n【关键词2】\r\n【关键词3】\r\n【关键词4】\r\n【关键词5】"));
 }
 
-// The replace panel's options came after the others: their keys follow the
-// older keys of 主界面, and a file written before them gives their defaults.
-TEST_F(MainWindowSettingsTest, ReplaceOptionsFollowTheOlderKeysAndDefaultWhenAbsent) {
+// The replace panel's options and 选择框插入避开链接 came after the others: their
+// keys follow the older keys of 主界面, and a file written before them gives their defaults.
+TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsent) {
     HeadlessForm form(mainWindowTable());
     form.find("选择框替换避开标签")->setTicked(false);
     form.find("选择框替换避开小标题")->setTicked(true);
     form.find("编辑框替换次数上限")->setText("3");
     form.find("编辑框链接总数上限")->setText("7");
     form.find("选择框替换整词")->setTicked(false);
+    form.find("选择框插入避开链接")->setTicked(false);
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
         ASSERT_TRUE(saveMainWindowSettings(store, form).ok());
     }
     const std::string file = test::U(readFile(path));
-    EXPECT_NE(
-        file.find("\r\n文件过滤=*.*\r\n选择框替换避开标签=假\r\n选择框替换避开小标题=真\r\n"
-                  "替换次数上限=3\r\n替换总数上限=7\r\n选择框替换整词=假\r\n[文章打乱替换器]"),
-        std::string::npos)
+    EXPECT_NE(file.find("\r\n文件过滤=*.*\r\n选择框替换避开标签=假\r\n选择框替换避开小标题=真\r\n"
+                        "替换次数上限=3\r\n替换总数上限=7\r\n选择框替换整词=假\r\n"
+                        "选择框插入避开链接=假\r\n[文章打乱替换器]"),
+              std::string::npos)
         << file;
     {
         HeadlessForm loaded(mainWindowTable());
@@ -166,8 +167,9 @@ TEST_F(MainWindowSettingsTest, ReplaceOptionsFollowTheOlderKeysAndDefaultWhenAbs
         EXPECT_EQ(textOf(loaded, "编辑框替换次数上限"), "3");
         EXPECT_EQ(textOf(loaded, "编辑框链接总数上限"), "7");
         EXPECT_FALSE(loaded.find("选择框替换整词")->ticked());
+        EXPECT_FALSE(loaded.find("选择框插入避开链接")->ticked());
     }
-    // An older file: the same settings without the five keys.
+    // An older file: the same settings without the six keys.
     writeFile(path, test::G("[主界面]\r\n文件过滤=*.txt\r\n[文章打乱替换器]\r\n输入编码=1\r\n"));
     HeadlessForm defaults(mainWindowTable());
     SettingsStore store;
@@ -175,7 +177,8 @@ TEST_F(MainWindowSettingsTest, ReplaceOptionsFollowTheOlderKeysAndDefaultWhenAbs
     HeadlessForm fresh(mainWindowTable());
     loadMainWindowSettings(store, fresh);
     EXPECT_EQ(textOf(fresh, "编辑框过滤"), "*.txt");
-    for (const char* name : {"选择框替换避开标签", "选择框替换避开小标题", "选择框替换整词"})
+    for (const char* name :
+         {"选择框替换避开标签", "选择框替换避开小标题", "选择框替换整词", "选择框插入避开链接"})
         EXPECT_EQ(fresh.find(name)->ticked(), defaults.find(name)->ticked()) << name;
     EXPECT_EQ(textOf(fresh, "编辑框替换次数上限"), "0");
     EXPECT_EQ(textOf(fresh, "编辑框链接总数上限"), "0");

@@ -2,9 +2,9 @@
 // default options, on 1 MB and 4 MB articles: the 4 MB article must stay
 // within 5 times the 1 MB one in every mode.
 //
-// Insert mode with 编辑框次数1/2 at 2,147,483,647: the set is cut to the
-// article's places and the loops share a bound linear in the article, so each
-// content type stays linear too (1 MB within 5 times 256 KB).
+// Insert mode with 编辑框次数1/2 at 2,147,483,647: the set stops at a million
+// items or 64 MiB, and what insertion adds stays within 64 MiB plus 16 times
+// the article, so each content type ends, its result bounded (result_MB).
 #include <benchmark/benchmark.h>
 
 #include <string>

@@ -1,13 +1,18 @@
 #include "engine/batch_pipeline.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace lct {
 namespace {
 
 // In flight between the helper threads and the engine: a few articles per
-// thread each way, and never much more than this much text each way (one big
-// article alone is always let through).
+// thread each way, and never much more than this much text each way. An
+// article is counted by its size on disk when a helper claims it, so that
+// helpers starting together cannot each take a big one before any is counted;
+// one that would not fit is left to the caller, who reads it when it needs it.
+// Results likewise: one that would not fit in the queue is written at once.
 constexpr std::size_t kArticlesPerThread = 8;
 constexpr std::size_t kBytesInFlight = 64u << 20;
 
@@ -28,9 +33,15 @@ BatchPipeline::~BatchPipeline() {
     finish();
 }
 
-bool BatchPipeline::mayReadAhead() const {
-    return !finishing_ && claimed_ < paths_.size() && claimed_ - consumed_ < most_ &&
-           (bytesRead_ == 0 || bytesRead_ < kBytesInFlight);
+bool BatchPipeline::mayReadAhead() {
+    if (finishing_ || claimed_ >= paths_.size() || claimed_ - consumed_ >= most_) return false;
+    if (sized_ != claimed_) {
+        // A stat, under the lock: cheap next to the read it allows.
+        nextSize_ = static_cast<std::size_t>(
+            std::min<std::uint64_t>(services_.sizeOf(paths_[claimed_]), kBytesInFlight + 1));
+        sized_ = claimed_;
+    }
+    return bytesRead_ <= kBytesInFlight && nextSize_ <= kBytesInFlight - bytesRead_;
 }
 
 // Helpers are woken when there is enough to do for a while, half a queue of
@@ -57,10 +68,13 @@ void BatchPipeline::work() {
             lock.lock();
         } else if (mayReadAhead()) {
             const std::size_t index = claimed_++;
+            const std::size_t counted = nextSize_;
+            bytesRead_ += counted;
             lock.unlock();
             ArticleFile file = services_.read(paths_[index], requested_);
             lock.lock();
-            bytesRead_ += file.text.size();
+            // What the text takes once read (a gzip input inflates).
+            bytesRead_ = bytesRead_ - counted + file.text.size();
             ready_.emplace(index, std::move(file));
             articleRead_.notify_one();
         } else if (finishing_) {
@@ -102,8 +116,9 @@ void BatchPipeline::write(ResultJob& job) {
 void BatchPipeline::submit(ResultJob job) {
     {
         const std::lock_guard lock(mutex_);
-        const bool full =
-            jobs_.size() >= most_ || (bytesQueued_ > 0 && bytesQueued_ >= kBytesInFlight);
+        // A result queued would be held beside the engine's next article.
+        const bool full = jobs_.size() >= most_ || bytesQueued_ > kBytesInFlight ||
+                          job.text.size() > kBytesInFlight - bytesQueued_;
         if (!threads_.empty() && !full) {
             bytesQueued_ += job.text.size();
             jobs_.push_back(std::move(job));

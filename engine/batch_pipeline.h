@@ -15,6 +15,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -69,7 +70,7 @@ class BatchPipeline {
 
   private:
     void work();
-    bool mayReadAhead() const;
+    bool mayReadAhead();
     void write(ResultJob& job);
     void wakeHelper();
 
@@ -82,9 +83,11 @@ class BatchPipeline {
     std::condition_variable articleRead_;  // the caller waits for the article it takes
     // Reading ahead.
     std::map<std::size_t, ArticleFile> ready_;
-    std::size_t claimed_ = 0;   // the next index to read
-    std::size_t consumed_ = 0;  // the next index the caller takes
-    std::size_t bytesRead_ = 0;
+    std::size_t claimed_ = 0;       // the next index to read
+    std::size_t consumed_ = 0;      // the next index the caller takes
+    std::size_t bytesRead_ = 0;     // of articles claimed by helpers and not yet taken
+    std::size_t sized_ = SIZE_MAX;  // the index whose size nextSize_ holds
+    std::size_t nextSize_ = 0;
     // Writing behind.
     std::deque<ResultJob> jobs_;
     std::size_t bytesQueued_ = 0;

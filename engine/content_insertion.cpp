@@ -1,11 +1,11 @@
 #include "engine/content_insertion.h"
 
 #include <algorithm>
-#include <limits>
 #include <span>
 
 #include "engine/chars.h"
 #include "engine/lists.h"
+#include "engine/output_budget.h"
 #include "engine/patterns.h"
 #include "engine/random_insert.h"
 #include "form/pending_messages.h"
@@ -15,28 +15,38 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-// The line and sentence loops repeat a set for every piece. Together they put
-// at most four items per place of the content, and never fewer than 65,536 in
-// all, which no ordinary count comes near: the output stays linear in the
-// content however large the set. Each piece may take an equal share.
-constexpr long long kLoopItemsPerPlace = 4;
-constexpr long long kLoopItemsAtLeast = 65'536;
+// The line and sentence loops repeat a set for every block they write (one
+// per line or sentence, two for the types with a block on both sides). Each
+// block may take an equal share of what the content's allowance still holds:
+// while the sets fit, every block takes its whole set, and when they do not,
+// the cut is spread over the article instead of leaving its end bare.
+class BlockShares {
+  public:
+    BlockShares(std::string_view content, std::size_t blocks, bool* capped)
+        : budget_(outputAllowance(content.size())), blocksLeft_(blocks), capped_(capped) {}
 
-int shareOfEachPiece(int places, std::size_t pieces) {
-    if (pieces == 0) return places;
-    const long long total = std::max(kLoopItemsPerPlace * places, kLoopItemsAtLeast);
-    const long long share = total / static_cast<long long>(pieces);
-    return static_cast<int>(std::clamp<long long>(share, 1, std::numeric_limits<int>::max()));
-}
+    // What the next block may take.
+    std::size_t share() const { return budget_.left() / std::max<std::size_t>(blocksLeft_, 1); }
 
-// The first `share` items of a set, noting when that leaves some out.
-std::span<const std::string> firstItems(const std::vector<std::string>& items, int share,
-                                        bool* capped) {
-    std::span<const std::string> all(items);
-    if (all.size() <= static_cast<std::size_t>(share)) return all;
-    if (capped) *capped = true;
-    return all.first(static_cast<std::size_t>(share));
-}
+    // The first items of `items` within one share, written `times` times.
+    std::span<const std::string> take(const std::vector<std::string>& items, std::size_t times) {
+        const std::size_t most = share();
+        std::size_t cost = 0;
+        std::size_t n = 0;
+        while (n < items.size() && cost + itemCost(items[n]) <= most)
+            cost += itemCost(items[n++]);
+        if (n < items.size() && capped_) *capped_ = true;
+        for (std::size_t t = 0; t < times; ++t)
+            static_cast<void>(budget_.take(cost));
+        blocksLeft_ -= std::min(times, blocksLeft_);
+        return std::span<const std::string>(items).first(n);
+    }
+
+  private:
+    OutputBudget budget_;
+    std::size_t blocksLeft_;
+    bool* capped_;
+};
 
 std::string concatenate(std::span<const std::string> items) {
     std::size_t size = 0;
@@ -97,9 +107,9 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
                            options.contentType == ContentType::LineBothDifferent;
     const auto filled = static_cast<std::size_t>(std::count_if(
         lines.begin(), lines.end(), [](const std::string& l) { return !isBlank(l); }));
-    const int places = charCount(content) + 1;
-    const int share = shareOfEachPiece(places, twoBlocks ? 2 * filled : filled);
-    const int setLimit = std::min(places, share);
+    // Type 5 writes the same block twice; type 7 two blocks of their own.
+    const std::size_t copies = options.contentType == ContentType::LineBeforeAndAfter ? 2 : 1;
+    BlockShares shares(content, twoBlocks ? 2 * filled : filled, article.capped);
     std::string result;
     result.reserve(content.size() + content.size() / 4);
     for (std::size_t p = 0; p < lines.size(); ++p) {
@@ -111,10 +121,10 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
             continue;
         }
         if (options.newSet && p > 0) {
-            items = keywords.makeItemSet(options.items, false, 0, false, article.title, setLimit,
-                                         article.capped);
+            items = keywords.makeItemSet(options.items, false, 0, false, article.title,
+                                         shares.share(), article.capped);
         }
-        const std::span<const std::string> current = firstItems(items, share, article.capped);
+        const std::span<const std::string> current = shares.take(items, copies);
         if (options.contentType == ContentType::ParagraphRandom) {
             Spans local;
             const std::string piece = insertRandom(
@@ -129,16 +139,19 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
         // The sizes of the before-block's items: `items` may be replaced below.
         const std::vector<std::size_t> sizes1 =
             article.spans ? sizesOf(current) : std::vector<std::size_t>();
+        std::span<const std::string> further;
         if (options.contentType == ContentType::LineBothDifferent) {
             // The further set of the after-block becomes the current set, so
             // the next line's before-block repeats it.
-            items = keywords.makeItemSet(options.items, false, 0, false, article.title, setLimit,
-                                         article.capped);
-            block2 = concatenate(items);
+            items = keywords.makeItemSet(options.items, false, 0, false, article.title,
+                                         shares.share(), article.capped);
+            further = shares.take(items, 1);
+            block2 = concatenate(further);
         }
         const std::vector<std::size_t> sizes2 =
-            options.contentType == ContentType::LineBothDifferent && article.spans ? sizesOf(items)
-                                                                                   : sizes1;
+            options.contentType == ContentType::LineBothDifferent && article.spans
+                ? sizesOf(further)
+                : sizes1;
         bool before = options.contentType == ContentType::LineBefore ||
                       options.contentType == ContentType::LineBeforeAndAfter ||
                       options.contentType == ContentType::LineBothDifferent;
@@ -212,8 +225,7 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
     }
 
     std::vector<std::string>& items = *article.items;
-    const int places = length + 1;
-    const int share = shareOfEachPiece(places, filled);
+    BlockShares shares(content, filled, article.capped);
     std::string result;
     result.reserve(content.size() + content.size() / 4);
     for (std::size_t k = 0; k < pieces.size(); ++k) {
@@ -225,11 +237,11 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
         }
         if (options.newSet && k > 0) {
             items = keywords.makeItemSet(options.items, false, 0, false, article.title,
-                                         std::min(places, share), article.capped);
+                                         shares.share(), article.capped);
         }
         Spans local;
         const std::string inserted = insertRandom(
-            piece.text, firstItems(items, share, article.capped),
+            piece.text, shares.take(items, 1),
             randomPlacement(options, article.spans ? &local : nullptr), keywords.random());
         notePiece(article.spans, result.size(), local);
         result.append(inserted);
@@ -246,6 +258,7 @@ std::string chunkWalk(std::string_view content, const ContentArticle& article,
     const int length = index.count();
     std::string result;
     result.reserve(content.size() + content.size() / 4);
+    OutputBudget budget(outputAllowance(content.size()));
     std::string item;
     long long e = 1;
     while (e <= length) {
@@ -255,11 +268,15 @@ std::string chunkWalk(std::string_view content, const ContentArticle& article,
         e += f;
         if (item.empty() || options.newSet)
             item = keywords.makeSingleItem(options.items, article.title);
-        if (e <= length) {
-            if (article.spans)
-                article.spans->emplace_back(result.size(), result.size() + item.size());
-            result += item;
+        if (e > length) break;
+        if (!budget.take(itemCost(item))) {
+            // The rest of the content goes on without items.
+            if (article.capped) *article.capped = true;
+            result.append(index.mid(static_cast<int>(e), length));
+            break;
         }
+        if (article.spans) article.spans->emplace_back(result.size(), result.size() + item.size());
+        result += item;
     }
     return result;
 }
@@ -267,7 +284,7 @@ std::string chunkWalk(std::string_view content, const ContentArticle& article,
 }  // namespace
 
 std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunState& run,
-                               Random& random, Spans* spans) {
+                               Random& random, Spans* spans, OutputBudget* budget) {
     std::string block;
     const auto count = static_cast<int>(run.titleSeparators.size());
     for (const std::string& item : items) {
@@ -276,6 +293,7 @@ std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunS
             separator = run.titleSeparators[static_cast<std::size_t>(
                 run.separatorPicker.pick(random, 1, count) - 1)];
         }
+        if (budget && !budget->take(itemCost(item) + separator.size())) break;
         if (!block.empty()) block.append(separator);
         if (spans) spans->emplace_back(block.size(), block.size() + item.size());
         block += item;
@@ -289,14 +307,22 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
     Random& random = keywords.random();
     const std::vector<std::string>& items = *article.items;
     Spans* spans = article.spans;
+    // The head and tail blocks put a separator between their items: the set
+    // is bounded, its separators are bounded here.
+    OutputBudget budget(outputAllowance(content.size()));
+    const auto block = [&](Spans* where) {
+        std::string joined = joinWithSeparators(items, run, random, where, &budget);
+        if (budget.cut() && article.capped) *article.capped = true;
+        return joined;
+    };
     // A block after the content: its items' ranges count from where it goes.
     const auto after = [&](std::string_view lead) {
         std::string out(content);
         out.append(lead);
         Spans local;
-        const std::string block = joinWithSeparators(items, run, random, spans ? &local : nullptr);
+        const std::string joined = block(spans ? &local : nullptr);
         notePiece(spans, out.size(), local);
-        return out.append(block);
+        return out.append(joined);
     };
     switch (options.contentType) {
         case ContentType::WholeTextRandom:
@@ -318,9 +344,9 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
         case ContentType::EveryNChunks:
             return chunkWalk(content, article, options, keywords);
         case ContentType::FirstLine:
-            return joinWithSeparators(items, run, random, spans).append(kLineBreak).append(content);
+            return block(spans).append(kLineBreak).append(content);
         case ContentType::Head:
-            return joinWithSeparators(items, run, random, spans).append(content);
+            return block(spans).append(content);
         case ContentType::Tail:
             return after("");
         case ContentType::LastLine:

@@ -13,6 +13,7 @@
 
 #include "engine/insert_options.h"
 #include "engine/keywords.h"
+#include "engine/output_budget.h"
 
 namespace lct {
 
@@ -31,12 +32,13 @@ struct ContentArticle {
 /// and sets come from `keywords` (the run's keyword state), separators from
 /// `run`. Never fails: an empty content stays empty except for the head and
 /// tail types, which still add their block; an unknown type changes nothing.
-/// The line and sentence types repeat a set for every piece; together they
-/// insert at most four items per place of the content (characters + 1), or
-/// 65,536 when that is more: each piece takes at most an equal share of that,
-/// fresh sets are made no larger, and `*article.capped` is set when a set was
-/// cut. The other types insert the set as it is: its size is the caller's to
-/// bound (the pipeline cuts it to the places of the content).
+/// Only what would exhaust memory is cut: the line and sentence types repeat
+/// a set for every line or sentence, and the head and tail types join theirs
+/// with separators, within the content's outputAllowance (output_budget.h),
+/// each line or sentence taking at most an equal share of what is left; the
+/// chunk type stops adding items there too. A set that fits is inserted
+/// whole, and `*article.capped` is set when something was cut. The other
+/// types insert the set as it is (its size is bounded where it is made).
 std::string insertIntoContent(std::string_view content, const ContentArticle& article,
                               const InsertOptions& options, InsertRunState& run,
                               KeywordSupply& keywords);
@@ -44,8 +46,11 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
 /// The items joined for a head or tail block (types 10 to 13): a separator is
 /// drawn from the run for every item, the first included, and written between
 /// items. `spans`, when given, receives each item's byte range in the block.
+/// With a `budget`, each item and its separator are taken from it, and the
+/// block ends before the first item that does not fit.
 std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunState& run,
                                Random& random,
-                               std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr);
+                               std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr,
+                               OutputBudget* budget = nullptr);
 
 }  // namespace lct

@@ -4,6 +4,7 @@
 
 #include "engine/chars.h"
 #include "engine/lists.h"
+#include "engine/output_budget.h"
 #include "engine/tag_guard.h"
 #include "form/pending_messages.h"
 #include "platform/charset.h"
@@ -102,7 +103,7 @@ std::string KeywordSupply::itemFor(int templateNumber, std::string_view title,
 
 std::vector<std::string> KeywordSupply::makeItemSet(const ItemSetOptions& options, bool useCount,
                                                     int count, bool newSet, std::string_view title,
-                                                    int limit, bool* capped) {
+                                                    std::size_t maxCost, bool* capped) {
     int size = 0;
     if (useCount) {
         size = count;
@@ -110,19 +111,26 @@ std::vector<std::string> KeywordSupply::makeItemSet(const ItemSetOptions& option
         size = randomInt(random_, options.countFrom, options.countTo);
     }
     size = std::max(size, 1);
-    limit = std::max(limit, 1);
-    if (size > limit) {
-        size = limit;
+    if (size > kMaxSetItems) {
+        size = kMaxSetItems;
         if (capped) *capped = true;
     }
+    OutputBudget budget(std::min(maxCost, kMaxSetBytes));
 
     std::vector<std::string> items;
-    items.reserve(static_cast<std::size_t>(size));
+    // Reserved only up to what a count of thousands needs: a huge count may
+    // stop at the bytes long before its items.
+    items.reserve(static_cast<std::size_t>(std::min(size, 65'536)));
     std::string keyword;
     for (int i = 1; i <= size; ++i) {
         if (i == 1 || newSet || (!useCount && options.differentEachTime))
             keyword = pickKeyword(options.callMode);
-        items.push_back(itemFor(pickTemplate(), title, keyword));
+        std::string item = itemFor(pickTemplate(), title, keyword);
+        if (!budget.take(itemCost(item))) {
+            if (capped) *capped = true;
+            break;
+        }
+        items.push_back(std::move(item));
         if (i % 1024 == 0) processPendingMessages();
     }
     return items;

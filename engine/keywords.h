@@ -7,7 +7,7 @@
 // keyword; an item is a filled template, or the bare keyword when the template
 // is empty. All texts are GBK.
 
-#include <limits>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +26,12 @@ struct ItemSetOptions {
     int countTo = 0;                ///< 编辑框次数2
     bool differentEachTime = true;  ///< 选择框每次不同
 };
+
+/// The most items one item set holds, and the most bytes they take: far
+/// beyond any ordinary count, so that a count of two billion stops there
+/// instead of exhausting memory.
+constexpr int kMaxSetItems = 1'000'000;
+constexpr std::size_t kMaxSetBytes = std::size_t{64} << 20;
 
 /// The keyword lines of a keyword text: split at CR LF; inner empty lines
 /// stay as empty keywords, a trailing empty line is dropped.
@@ -74,14 +80,15 @@ class KeywordSupply {
     /// when `newSet` is on or (without useCount) the options ask for a
     /// different keyword each time; otherwise items reuse the previous keyword.
     /// A template is picked for every item.
-    /// The set holds at most `limit` items (at least 1): the engine passes the
-    /// places of the text the set goes into, so that a count of two billion
-    /// neither takes the memory nor the time of two billion items. A size cut
-    /// to the limit sets `*capped` (when given); a size within it leaves the
-    /// set and every draw as they would be without a limit.
+    /// Only what would exhaust memory is cut: the set holds at most
+    /// kMaxSetItems items, and stops before an item whose itemCost
+    /// (output_budget.h) would take the set past `maxCost` bytes (at most
+    /// kMaxSetBytes; a loop passes what a line may still take). A cut sets
+    /// `*capped` (when given); a set within the bounds is exactly the set
+    /// that an unbounded count gives, draw for draw.
     std::vector<std::string> makeItemSet(const ItemSetOptions& options, bool useCount, int count,
                                          bool newSet, std::string_view title,
-                                         int limit = std::numeric_limits<int>::max(),
+                                         std::size_t maxCost = kMaxSetBytes,
                                          bool* capped = nullptr);
     /// One item with a freshly picked keyword and template.
     std::string makeSingleItem(const ItemSetOptions& options, std::string_view title);

@@ -6,6 +6,7 @@
 #include "engine/chars.h"
 #include "engine/content_insertion.h"
 #include "engine/markup_regions.h"
+#include "engine/output_budget.h"
 #include "engine/patterns.h"
 #include "engine/random_insert.h"
 #include "engine/replace.h"
@@ -18,16 +19,18 @@ namespace lct {
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
-constexpr std::string_view kCountsCapped =
-    "插入次数大于文章能容纳的数量，已按文章能容纳的数量插入：";
+constexpr std::string_view kCountsCapped = "插入次数过多，已按上限插入：";
 
-// Records a problem once; `what` says which option it concerns.
-void note(ArticleReport* report, std::string_view what, const std::string& error) {
-    if (!report || error.empty()) return;
+// Records a problem once in `list`; `what` says which option it concerns.
+void note(std::vector<std::string>& list, std::string_view what, const std::string& error) {
+    if (error.empty()) return;
     std::string problem = std::string(what) + error;
-    if (std::find(report->problems.begin(), report->problems.end(), problem) ==
-        report->problems.end())
-        report->problems.push_back(std::move(problem));
+    if (std::find(list.begin(), list.end(), problem) == list.end())
+        list.push_back(std::move(problem));
+}
+
+void note(ArticleReport* report, std::string_view what, const std::string& error) {
+    if (report) note(report->problems, what, error);
 }
 
 using Spans = std::vector<std::pair<std::size_t, std::size_t>>;
@@ -150,17 +153,6 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     // held a third time while items go in.
     if (in.insertContent) std::string().swap(content);
 
-    // A set never holds more items than the text it goes into has places.
-    // Counting them takes a walk over the text, needed only when the count
-    // asked for could pass what a text of this many bytes surely holds.
-    const std::string_view target = in.insertContent ? std::string_view(body) : title;
-    const long long asked =
-        in.contentType == ContentType::EveryN
-            ? static_cast<long long>(target.size()) + 1
-            : (in.items.useCountRange ? std::max(in.items.countFrom, in.items.countTo) : 1);
-    const int places = asked <= static_cast<long long>(target.size() / 4) + 1
-                           ? static_cast<int>(target.size() / 4) + 1
-                           : charCount(target) + 1;
     bool capped = false;
     std::vector<std::string> items;
     long long step = 1;
@@ -168,9 +160,9 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
         step = std::max(randomInt(random, in.everyMin, in.everyMax), 1);
         const long long times = std::max<long long>(charCount(body) / step, 1);
         items = keywords.makeItemSet(in.items, true, static_cast<int>(times), in.newSet, title,
-                                     places, &capped);
+                                     kMaxSetBytes, &capped);
     } else if (in.contentType != ContentType::EveryNChunks) {
-        items = keywords.makeItemSet(in.items, false, 0, false, title, places, &capped);
+        items = keywords.makeItemSet(in.items, false, 0, false, title, kMaxSetBytes, &capped);
     }
     if (items.empty() && in.insertTitle) items.push_back(keywords.makeSingleItem(in.items, title));
 
@@ -179,7 +171,7 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     Spans titleSpans;
     Spans contentSpans;
     if (in.insertTitle)
-        title = insertIntoTitle(title, items, in, run.insert(), random, &titleSpans);
+        title = insertIntoTitle(title, items, in, run.insert(), random, &titleSpans, &capped);
     if (in.insertContent) {
         ContentArticle article{title, &items, step, &capped};
         article.spans = &contentSpans;
@@ -270,7 +262,8 @@ void replaceByOptions(std::string& text, std::string_view field, const std::stri
     }
     std::string error;
     text = replaceByRegex(text, matches, replacements, ignoreCase, count, &error);
-    note(report, std::string(field) + "的正则表达式无法使用，未替换：", error);
+    if (report)
+        note(report->failures, std::string(field) + "的正则表达式无法使用，未替换：", error);
 }
 
 void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
@@ -311,10 +304,12 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
     if (sh.titleIntoContent) {
         const std::string& inserted = sh.useSourceTitle ? sourceTitle : title;
         int count = std::max(randomInt(random, sh.titleInsertMin, sh.titleInsertMax), 1);
-        // Each copy takes a position of its own.
-        const int characters = charCount(content);
-        if (characters > 0 && count > characters) {
-            count = characters;
+        // The copies are bounded like an item set and like what insertion
+        // may add to the content.
+        const std::size_t most = std::min(static_cast<std::size_t>(kMaxSetItems),
+                                          outputAllowance(content.size()) / (inserted.size() + 1));
+        if (static_cast<std::size_t>(count) > most) {
+            count = static_cast<int>(most);
             note(report, kCountsCapped, "“标题插入到正文”的次数");
         }
         content = insertRandom(content, inserted, count, placement, random);

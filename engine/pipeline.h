@@ -65,13 +65,17 @@ class ArticleRun {
     std::optional<ExistingKeywordReplacer> existing_;
 };
 
-/// What went wrong in an article without stopping it: a user pattern that did
-/// not compile or ran away (the text it was meant for stays unchanged), a
-/// script conversion that was not available, or a count larger than the
-/// article can hold (it was cut to what the article holds). Texts are UTF-8
-/// for people.
+/// What went wrong in an article. Texts are UTF-8 for people.
 struct ArticleReport {
+    /// What did not stop the article: a script conversion that was not
+    /// available, or a count so large that it was cut where it would have
+    /// exhausted memory.
     std::vector<std::string> problems;
+    /// A user pattern (替换标题, 替换内容) that did not compile or ran away,
+    /// naming the field: the text it was meant for stays unchanged, so the
+    /// article is not what the options ask for. The preview shows it; a batch
+    /// counts the article as failed and writes no result for it.
+    std::vector<std::string> failures;
     /// The items the article got: inserted (insert mode) or replaced
     /// (replace-existing mode), title and content together; 0 in
     /// shuffle-replace mode.

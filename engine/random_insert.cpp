@@ -163,8 +163,12 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
     std::stable_sort(cuts.begin(), cuts.end(),
                      [](const Cut& a, const Cut& b) { return a.position < b.position; });
 
+    // The slots' own sizes: the first one times n could be far off.
+    std::size_t extra = 0;
+    for (std::size_t j = 0; j < n; ++j)
+        extra += slotText(j).size() + 2;
     std::string out;
-    out.reserve(text.size() + n * (slotText(0).size() + 2));
+    out.reserve(text.size() + extra);
     long long previous = 0;
     for (std::size_t j = 0; j < cuts.size(); ++j) {
         const long long c = cuts[j].position;

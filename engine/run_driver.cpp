@@ -149,8 +149,10 @@ class ResultWriter {
     std::unordered_set<std::string> used_;
 };
 
-void report(RunHost& host, const ArticleReport& articleReport, std::vector<std::string>& told) {
-    for (const std::string& problem : articleReport.problems) {
+// Tells the host the article's problems that the run has not told yet.
+void report(RunHost& host, const std::vector<std::string>& problems,
+            std::vector<std::string>& told) {
+    for (const std::string& problem : problems) {
         if (std::find(told.begin(), told.end(), problem) != told.end()) continue;
         told.push_back(problem);
         host.problem(problem);
@@ -225,7 +227,8 @@ RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& serv
     articleReport.wantSpans = true;
     processArticle(options.article, *run, request.title, request.content, &articleReport);
     std::vector<std::string> told;
-    report(host, articleReport, told);
+    report(host, articleReport.failures, told);
+    report(host, articleReport.problems, told);
     ++result.processed;
     result.items = articleReport.items;
     PreviewItems items;
@@ -304,8 +307,17 @@ class BatchLoop {
         }
         ArticleReport articleReport;
         processArticle(options_.article, run_, title, input.text, &articleReport);
-        report(host_, articleReport, told_);
+        report(host_, articleReport.problems, told_);
         ++result_.processed;
+        if (!articleReport.failures.empty()) {
+            // Its text is not what the options ask for: it fails, told for
+            // every article that meets the pattern, and writes nothing.
+            std::string reason;
+            for (const std::string& failure : articleReport.failures)
+                reason += (reason.empty() ? "" : "；") + failure;
+            fail(index, path, std::move(reason));
+            return false;
+        }
         std::string error;
         std::optional<std::string> target =
             results_.place(path, title, options_.newExtension, error);

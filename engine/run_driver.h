@@ -68,19 +68,22 @@ class RunHost {
                              const PreviewItems& items) = 0;
     /// True once the user asked the run to stop; read before each article.
     virtual bool stopRequested() = 0;
-    /// A problem with one article that did not stop the run (a user pattern
-    /// that failed, a count that was capped); UTF-8 for people.
+    /// A problem with one article that did not stop the run (a count that was
+    /// cut, a conversion not available; in the preview also a user pattern
+    /// that failed), told once per run; UTF-8 for people.
     virtual void problem(std::string_view text) = 0;
-    /// A batch input that failed, as it happens: it could not be read, or its
-    /// result could not be written. `path` as given, `reason` UTF-8.
+    /// A batch input that failed, as it happens: it could not be read, a user
+    /// pattern failed on it, or its result could not be written. `path` as
+    /// given, `reason` UTF-8.
     virtual void failed(std::string_view path, std::string_view reason) = 0;
 };
 
 /// The file and folder services a run needs (reading and writing article
 /// files, result locations, elapsed-time text, opening a folder). Paths are
 /// native (UTF-8); titles and extensions are GBK. A batch with more than one
-/// job calls read and write from helper threads, concurrently with each other
-/// and with the other methods, which are called on the caller's thread only.
+/// job calls sizeOf, read and write from helper threads, concurrently with
+/// each other and with the other methods, which are called on the caller's
+/// thread only.
 class RunServices {
   public:
     virtual ~RunServices() = default;
@@ -95,6 +98,11 @@ class RunServices {
     /// symbolic link at the path instead of following it; false, with the
     /// reason in `error`, when it failed or the text cannot be written in the
     /// format without losing characters.
+    /// The bytes of the file at `path` on disk, read without opening it; 0
+    /// when unknown. A batch counts an article against what it may hold in
+    /// memory by this size before reading it; like read, it may be called
+    /// from helper threads.
+    virtual std::uint64_t sizeOf(std::string_view /*path*/) { return 0; }
     [[nodiscard]] virtual bool write(std::string_view path, std::string_view text,
                                      const ResultFormat& format, std::string& error) = 0;
     /// Makes sure the result folder exists and holds it for the run's writes.
@@ -142,7 +150,7 @@ struct RunResult {
     RunStatus status = RunStatus::Completed;
     int succeeded = 0;                 ///< result files written
     int processed = 0;                 ///< articles run through the pipeline
-    std::vector<RunFailure> failures;  ///< batch inputs not read or whose result was not written
+    std::vector<RunFailure> failures;  ///< batch inputs that wrote no result, and why
     /// Items inserted or replaced: in the preview article, or in the result
     /// files a batch wrote (the summary says it, except in shuffle-replace mode).
     long long items = 0;
@@ -188,12 +196,12 @@ RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& serv
 /// Runs a batch over `request.paths`: one result file per input in the
 /// folder "关键词插入结果" beside the first input, then the summary.
 ///
-/// A batch never writes where it must not: an input that cannot be read
-/// writes nothing and counts as a failure; the result folder is made only
-/// when the first result is written; two results of one run never share a
-/// name, and no result replaces an input of the run (the later one gets a
-/// distinct name instead). Every failure is told to the host as it happens,
-/// listed in the result and counted in the summary.
+/// A batch never writes where it must not: an input that cannot be read, or
+/// on which a user pattern failed, writes nothing and counts as a failure;
+/// the result folder is made only when the first result is written; two
+/// results of one run never share a name, and no result replaces an input of
+/// the run (the later one gets a distinct name instead). Every failure is told
+/// to the host as it happens, listed in the result and counted in the summary.
 RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& services,
                    const BatchRequest& request);
 

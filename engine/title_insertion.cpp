@@ -5,6 +5,7 @@
 
 #include "engine/chars.h"
 #include "engine/lists.h"
+#include "engine/output_budget.h"
 #include "engine/patterns.h"
 #include "engine/random_insert.h"
 #include "engine/tag_guard.h"
@@ -41,7 +42,7 @@ std::string_view trimSpaces(std::string_view s) {
 
 std::string insertIntoTitle(std::string_view title, const std::vector<std::string>& items,
                             const InsertOptions& options, InsertRunState& run, Random& random,
-                            std::vector<std::pair<std::size_t, std::size_t>>* spans) {
+                            std::vector<std::pair<std::size_t, std::size_t>>* spans, bool* capped) {
     if (items.empty()) return std::string(title);
     if (options.titleType == TitleType::Random) {
         RandomInsertion how;
@@ -66,6 +67,7 @@ std::string insertIntoTitle(std::string_view title, const std::vector<std::strin
     const auto separators = static_cast<int>(run.titleSeparators.size());
     std::size_t frontSize = 0;
     std::vector<std::pair<std::size_t, std::size_t>> backSpans;  // in `back`
+    OutputBudget budget(outputAllowance(title.size()));
     for (std::size_t i = 0; i < count; ++i) {
         processPendingMessages();
         std::string_view separator = run.currentSeparator;
@@ -76,6 +78,10 @@ std::string insertIntoTitle(std::string_view title, const std::vector<std::strin
             separator = drawn;
         }
         const std::string& item = items[i];
+        if (!budget.take(itemCost(item) + separator.size())) {
+            if (capped) *capped = true;
+            break;
+        }
         TitleType type = options.titleType;
         if (type == TitleType::BeforeOrAfter)
             type = randomInt(random, 1, 10000) < 5000 ? TitleType::Before : TitleType::After;

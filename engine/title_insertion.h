@@ -19,10 +19,13 @@ namespace lct {
 /// the title, joined by separators drawn from `run`. An empty item set leaves
 /// the title as it is.
 /// When `spans` is given, it receives the byte range of each item in the
-/// result, in text order.
+/// result, in text order. Items and separators together stay within the
+/// title's outputAllowance (output_budget.h): the items stop before the first
+/// that would pass it, and `*capped` (when given) is set.
 std::string insertIntoTitle(std::string_view title, const std::vector<std::string>& items,
                             const InsertOptions& options, InsertRunState& run, Random& random,
-                            std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr);
+                            std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr,
+                            bool* capped = nullptr);
 
 /// One sentence of `text` (tags removed, blank lines dropped, split at
 /// punctuation, spaces and line breaks), tried in random order: the first

@@ -27,6 +27,12 @@ bool FileRunServices::isFile(std::string_view path) {
     return !path.empty() && ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::uint64_t FileRunServices::sizeOf(std::string_view path) {
+    struct stat st {};
+    if (::stat(std::string(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
 ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested) {
     TextFile file = readTextFile(path, requested);
     return {std::move(file.text), file.detected, file.lineBreaks, std::move(file.error),

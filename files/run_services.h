@@ -19,6 +19,7 @@ class FileRunServices final : public RunServices {
   public:
     bool isFile(std::string_view path) override;
     ArticleFile read(std::string_view path, TextEncoding requested) override;
+    std::uint64_t sizeOf(std::string_view path) override;
     [[nodiscard]] bool write(std::string_view path, std::string_view text,
                              const ResultFormat& format, std::string& error) override;
     [[nodiscard]] bool createResultFolder(std::string_view folder, bool& created,

@@ -4,7 +4,7 @@
 // Checks: list splitting loses no byte (the pieces joined again give the
 // text); a template without placeholders is its own item and "*" is the bare
 // keyword; every item of a set is some template filled with some keyword, and
-// a set never passes its limit; a head block holds every item in order.
+// a set never passes the bytes it is allowed; a head block holds every item in order.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -19,6 +19,7 @@
 #include "engine/insert_options.h"
 #include "engine/keywords.h"
 #include "engine/lists.h"
+#include "engine/output_budget.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/random.h"
 
@@ -86,15 +87,18 @@ void checkItemSets(FuzzedDataProvider& input, const std::string& keywordText,
     lct::InsertRunState state = lct::prepareInsertRun(insert);
 
     for (int round = input.ConsumeIntegralInRange(1, 4); round > 0; --round) {
-        const int limit = input.ConsumeIntegralInRange(-2, 50);
+        const auto limit = static_cast<std::size_t>(input.ConsumeIntegralInRange(0, 400));
         bool capped = false;
         const std::vector<std::string> items =
             supply.makeItemSet(options, input.ConsumeBool(), input.ConsumeIntegralInRange(-3, 60),
                                input.ConsumeBool(), title, limit, &capped);
-        LCT_FUZZ_CHECK(!items.empty());
-        LCT_FUZZ_CHECK(items.size() <= static_cast<std::size_t>(std::max(limit, 1)));
-        for (const std::string& item : items)
+        LCT_FUZZ_CHECK(!items.empty() || capped);
+        std::size_t cost = 0;
+        for (const std::string& item : items) {
             LCT_FUZZ_CHECK(isSomeItem(supply, item, title));
+            cost += lct::itemCost(item);
+        }
+        LCT_FUZZ_CHECK(cost <= limit);
         const std::string block = lct::joinWithSeparators(items, state, random);
         std::size_t at = 0;
         for (const std::string& item : items) {

@@ -1,9 +1,10 @@
 #include "tools/anchor_composer.h"
 
+#include <optional>
 #include <vector>
 
+#include "engine/chars.h"
 #include "engine/lists.h"
-#include "engine/replace.h"
 #include "platform/charset.h"
 #include "tools/anchor_composer_names.h"
 
@@ -17,6 +18,28 @@ constexpr std::string_view kIdleCaption = "合成";
 constexpr std::string_view kRunningCaption = "正在合成..";
 constexpr std::string_view kStoppingCaption = "停止中..";
 constexpr std::string_view kAnchorComposerTitleShort = "锚文本合成器";
+
+// The line of one keyword and address: the template with every "*1" replaced
+// by the keyword, then every "*2" of that by the address, as replaceByLists
+// does with the pair joined by "|". Each step's size is counted before it is
+// built: nullopt (the builder counting the result as cut) as soon as the line
+// could no longer be admitted, so that a template of a million markers never
+// builds a line of gigabytes.
+std::optional<std::string> composeLine(std::string_view templateText, std::string_view pair,
+                                       ResultBuilder& builder) {
+    std::vector<std::string> parts = splitList(pair, "|");
+    parts.resize(2);
+    std::string line(templateText);
+    const std::string_view marks[] = {"*1", "*2"};
+    for (std::size_t i = 0; i < 2; ++i) {
+        // A mark cannot overlap itself, so these are the occurrences replaced.
+        const std::size_t hits = findAllChars(line, marks[i]).size();
+        const std::size_t kept = line.size() - hits * marks[i].size();
+        if (!builder.fits(kept + hits * parts[i].size() + 2)) return std::nullopt;
+        if (hits > 0) line = replaceText(line, marks[i], parts[i], false);
+    }
+    return line;
+}
 
 void setCaption(Form& form, std::string_view utf8) {
     if (Control* button = form.find(kCompose)) button->setText(utf8ToGbk(utf8));
@@ -61,10 +84,10 @@ std::string composeAnchors(std::string_view keywords, std::string_view addresses
     ResultBuilder builder(limits);
     for (std::size_t i = 0; i < urls.size(); ++i) {
         if (urls[i].empty() || names[i].empty()) continue;
-        const std::string pair = names[i] + "|" + urls[i];
-        const std::string line = replaceByLists(templateText, "*1|*2", pair, false, 0);
-        if (!builder.admit(line.size() + 2)) break;
-        builder.text() += line;
+        const std::optional<std::string> line =
+            composeLine(templateText, names[i] + "|" + urls[i], builder);
+        if (!line || !builder.admit(line->size() + 2)) break;
+        builder.text() += *line;
         builder.text() += "\r\n";
         processPendingMessages();
         if (stop) break;

@@ -129,6 +129,7 @@ std::string mergeSingle(std::string_view list, int wordsPerLine, std::string_vie
     ResultBuilder builder(limits);
     std::string line;
     int taken = 0;
+    bool full = false;
     while (taken < n) {
         line.clear();
         processPendingMessages();
@@ -136,10 +137,19 @@ std::string mergeSingle(std::string_view list, int wordsPerLine, std::string_vie
             processPendingMessages();
             if (++taken > n) break;
             const int index = randomOrder ? picker.pick(random, 1, n) : taken;
-            if (!line.empty()) line += symbol;
-            line += words[static_cast<std::size_t>(index - 1)];
+            const std::string& word = words[static_cast<std::size_t>(index - 1)];
+            // A line of millions of words is cut as soon as it could no
+            // longer be admitted, not built whole first.
+            const std::size_t joint = line.empty() ? 0 : symbol.size();
+            if (!builder.fits(line.size() + joint + word.size() + 2)) {
+                full = true;
+                break;
+            }
+            if (joint != 0) line += symbol;
+            line += word;
             processPendingMessages();
         }
+        if (full) break;
         if (!line.empty()) {
             if (!builder.admit(line.size() + 2)) break;
             builder.text() += line;

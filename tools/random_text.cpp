@@ -128,8 +128,10 @@ ResultCount generate(RandomTextKind kind, const Options& o, const bool& stop, Ra
         builder.text() += group;
         if (stop) break;
     }
+    // Counted before the text moves out, or it would count no bytes.
+    const ResultCount count = builder.count();
     result = std::move(builder.text());
-    return builder.count();
+    return count;
 }
 
 // The check boxes, then the radio boxes, in the order the settings file keeps them.

@@ -24,12 +24,17 @@ std::string sizeText(std::size_t bytes) {
 
 }  // namespace
 
-bool ResultBuilder::admit(std::size_t bytes) {
+bool ResultBuilder::fits(std::size_t bytes) {
     if (items_ >= limits_.maxItems || text_.size() > limits_.maxBytes ||
         bytes > limits_.maxBytes - text_.size()) {
         limitReached_ = true;
         return false;
     }
+    return true;
+}
+
+bool ResultBuilder::admit(std::size_t bytes) {
+    if (!fits(bytes)) return false;
     ++items_;
     return true;
 }

@@ -42,6 +42,10 @@ class ResultBuilder {
     /// result within both limits; the caller then appends exactly those bytes.
     /// Otherwise false, the result counts as cut, and nothing may be appended.
     [[nodiscard]] bool admit(std::size_t bytes);
+    /// For an item built piece by piece: true when an item of `bytes` bytes
+    /// could still be admitted. Otherwise false and the result counts as cut,
+    /// so that the generator stops building an item that would never fit.
+    [[nodiscard]] bool fits(std::size_t bytes);
 
     std::string& text() { return text_; }
     std::size_t items() const { return items_; }

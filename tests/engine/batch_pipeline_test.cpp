@@ -16,9 +16,12 @@ namespace {
 class EchoServices : public RunServices {
   public:
     bool isFile(std::string_view) override { return true; }
+    // Files of `bytes` bytes when set, else each path's own text.
+    std::uint64_t sizeOf(std::string_view) override { return bytes; }
     ArticleFile read(std::string_view path, TextEncoding) override {
         ++reads;
-        return {std::string(path), TextEncoding::Gbk, LineBreaks::CrLf, {}};
+        std::string text = bytes ? std::string(bytes, 'x') : std::string(path);
+        return {std::move(text), TextEncoding::Gbk, LineBreaks::CrLf, {}};
     }
     bool write(std::string_view path, std::string_view, const ResultFormat&,
                std::string& error) override {
@@ -42,6 +45,7 @@ class EchoServices : public RunServices {
     std::string elapsedText(std::int64_t) override { return {}; }
     bool openFolder(std::string_view) override { return true; }
 
+    std::size_t bytes = 0;
     std::atomic<int> reads{0};
     std::mutex mutex;
     std::set<std::string> written;
@@ -137,6 +141,25 @@ TEST(BatchPipeline, TheCallerWritesWhenTheHelpersFallBehind) {
     EXPECT_EQ(services.written.size(), 60u);
     EXPECT_GT(services.byCaller, 0);
     EXPECT_LT(services.byCaller, 60);
+}
+
+// Helpers count an article when they claim it: starting together, they read
+// ahead no more than 64 MiB between them, and an article or a result past
+// that is left to the caller's thread.
+TEST(BatchPipeline, BigArticlesAndResultsStayWithinTheBound) {
+    const std::vector<std::string> paths = numbered(10);
+    for (const auto& [mib, ahead] : {std::pair{40u, 1}, {100u, 0}}) {
+        SlowWrites services;
+        services.bytes = std::size_t{mib} << 20;
+        BatchPipeline pipeline(services, paths, TextEncoding::Detect, 3);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_LE(services.reads, ahead) << mib;
+        ResultJob job = jobFor(0, "/r/0");
+        job.text.assign(services.bytes, 'x');
+        pipeline.submit(std::move(job));
+        pipeline.finish();
+        EXPECT_EQ(services.byCaller, mib == 100 ? 1 : 0) << mib;
+    }
 }
 
 }  // namespace

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <limits>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/chars.h"
+#include "engine/output_budget.h"
 #include "engine/tag_guard.h"
 #include "gbk.h"
 
@@ -192,58 +192,31 @@ TEST_F(ContentInsertionTest, NextToSymbols) {
     EXPECT_EQ(insert(G("甲，乙。丙"), ContentType::NextToSymbols), G("甲A，乙B。丙"));
 }
 
-// A hundred lines of one character: 201 places, so the line and sentence
-// loops may insert 65,536 items in all, an equal share per line.
-TEST_F(ContentInsertionTest, LoopsShareABoundedNumberOfItems) {
+// Sets past what twenty short lines may take (64 MiB plus 16 times their
+// bytes) are cut, every line keeping a share, fresh sets included.
+TEST_F(ContentInsertionTest, LoopsCutOnlyWhatWouldPassTheAllowance) {
     std::string text;
-    for (int line = 0; line < 100; ++line)
+    for (int line = 0; line < 20; ++line)
         text += "x\r\n";
-    const std::vector<std::pair<ContentType, std::size_t>> shares = {
-        {ContentType::ParagraphRandom, 655},   {ContentType::SentenceRandom, 655},
-        {ContentType::LineBefore, 655},        {ContentType::LineAfter, 655},
-        {ContentType::LineBeforeOrAfter, 655}, {ContentType::LineBeforeAndAfter, 2 * 327},
-    };
-    for (const auto& [type, share] : shares) {
-        items = Items(1000, "K");
-        capped = false;
-        const std::string out = insert(text, type);
-        EXPECT_EQ(static_cast<std::size_t>(std::count(out.begin(), out.end(), 'K')), 100 * share)
-            << static_cast<int>(type);
-        EXPECT_TRUE(capped) << static_cast<int>(type);
-        // Ordinary sets go in whole.
-        items = Items(3, "K");
-        capped = false;
-        const std::string whole = insert(text, type);
-        const std::size_t blocks = type == ContentType::LineBeforeAndAfter ? 2 : 1;
-        EXPECT_EQ(static_cast<std::size_t>(std::count(whole.begin(), whole.end(), 'K')),
-                  100 * 3 * blocks)
-            << static_cast<int>(type);
-        EXPECT_FALSE(capped) << static_cast<int>(type);
-    }
-}
-
-// Fresh sets (new sets per line, type 7's further sets) are made no larger
-// than a line's share or the content's places (201 here).
-TEST_F(ContentInsertionTest, FreshSetsInLoopsAreMadeWithinTheShare) {
-    std::string text;
-    for (int line = 0; line < 100; ++line)
-        text += "x\r\n";
-    options.items.countFrom = options.items.countTo = std::numeric_limits<int>::max();
-    const std::vector<std::pair<ContentType, long>> totals = {
-        {ContentType::LineAfter, 1 + 99 * 201},       // a fresh set for every line after the first
-        {ContentType::SentenceRandom, 1 + 99 * 201},  // and for every sentence
-        {ContentType::LineBothDifferent, 1 + 201 + 99 * 2 * 201},  // chained further sets
-    };
-    for (const auto& [type, total] : totals) {
-        options.newSet = type != ContentType::LineBothDifferent;
-        items = Items(1, "K");
-        capped = false;
-        const std::string out = insert(text, type);
-        EXPECT_EQ(
-            std::count_if(out.begin(), out.end(), [](char c) { return c >= 'A' && c <= 'K'; }),
-            total)
-            << static_cast<int>(type);
-        EXPECT_TRUE(capped) << static_cast<int>(type);
+    const std::string big(65'535, 'K');  // an item of 64 KiB with its byte
+    for (const ContentType type :
+         {ContentType::ParagraphRandom, ContentType::SentenceRandom, ContentType::LineBefore,
+          ContentType::LineBeforeOrAfter, ContentType::LineBeforeAndAfter,
+          ContentType::LineBothDifferent}) {
+        options.items.countFrom = options.items.countTo = 10'000;
+        for (const bool fresh : {false, true}) {
+            options.newSet = fresh;
+            keywords.setKeywords({big});
+            items = Items(100, big);
+            capped = false;
+            const std::string out = insert(text, type);
+            EXPECT_TRUE(capped);
+            EXPECT_LE(out.size(), text.size() + outputAllowance(text.size()));
+            std::size_t at = 0;
+            for (std::size_t end; (end = out.find("\r\n", at)) != std::string::npos; at = end + 2)
+                ASSERT_GT(end - at, big.size()) << static_cast<int>(type) << fresh;
+        }
+        keywords.setKeywords({"A", "B", "C"});
     }
 }
 

@@ -194,26 +194,27 @@ TEST_F(KeywordSupplyTest, LargeSetsAreFine) {
     }
 }
 
+// A set stops at a million items or at the bytes a caller allows (each item
+// costing one byte more than its text), and says so.
 TEST_F(KeywordSupplyTest, LimitCutsTheSetAndSaysSo) {
     options.callMode = 2;
     for (const int huge : {std::numeric_limits<int>::max(), 100'000'000}) {
         supply.resetSequence();
         options.countFrom = options.countTo = huge;
         bool capped = false;
-        EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T", 4, &capped),
+        EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T", 8, &capped),
                   (Texts{"A", "B", "C", "A"}));
         EXPECT_TRUE(capped);
-        capped = false;
-        EXPECT_EQ(supply.makeItemSet(options, true, huge, false, "T", 2, &capped).size(), 2u);
-        EXPECT_TRUE(capped);
     }
+    supply.parseTemplates("");  // bare keywords: the quickest items
     bool capped = false;
-    EXPECT_EQ(supply.makeItemSet(options, false, 0, false, "T", 0, &capped).size(), 1u);
-    EXPECT_TRUE(capped);  // a limit below 1 counts as 1
+    EXPECT_EQ(supply.makeItemSet(options, true, 1 << 30, false, "T", kMaxSetBytes, &capped).size(),
+              static_cast<std::size_t>(kMaxSetItems));
+    EXPECT_TRUE(capped);
 }
 
 TEST(KeywordSupplyLimit, SizesWithinTheLimitKeepEveryDraw) {
-    auto run = [](int limit, bool* capped) {
+    auto run = [](std::size_t limit, bool* capped) {
         Random random(5);
         KeywordSupply supply(random);
         supply.setKeywords({"A", "B", "C", "D"});
@@ -229,7 +230,7 @@ TEST(KeywordSupplyLimit, SizesWithinTheLimitKeepEveryDraw) {
         return all;
     };
     bool capped = false;
-    EXPECT_EQ(run(6, &capped), run(std::numeric_limits<int>::max(), nullptr));
+    EXPECT_EQ(run(6 * 4, &capped), run(kMaxSetBytes, nullptr));  // six items of "[A]" fit
     EXPECT_FALSE(capped);
 }
 

@@ -330,6 +330,27 @@ TEST_F(RunDriverFailureTest, FailedWritesAreFailuresAndTheRunGoesOn) {
               "处理完成,共处理成功 0 个文件，耗费 1 秒，插入 0 处, 失败 2 个文件");
 }
 
+// A user pattern that fails fails every article it meets, naming the file,
+// and writes nothing for it; the preview keeps its text and shows why.
+TEST_F(RunDriverFailureTest, AFailingUserPatternFailsEveryArticleItMeets) {
+    services.files["/in/a.txt"] = services.files["/in/b.txt"] = "x";
+    options.article.mode = PipelineMode::ShuffleReplace;
+    ShuffleOptions& shuffle = options.article.shuffle;
+    shuffle.shuffleTitle = shuffle.shuffleContent = false;
+    shuffle.replaceContent = shuffle.contentRegex = true;
+    shuffle.contentMatches = "(unclosed";
+    const RunResult result = batch({"/in/a.txt", "/in/b.txt"});
+    ASSERT_EQ(result.failures.size(), 2u);
+    EXPECT_EQ(result.failures[1].path, "/in/b.txt");
+    EXPECT_EQ(result.failures[1].reason.find("“替换内容”的正则表达式无法使用"), 0u);
+    EXPECT_TRUE(services.written.empty() && host.problems.empty());
+    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 0 个文件，耗费 1 秒, 失败 2 个文件");
+    PreviewRequest request{"T", "x", 1};
+    preview(request);
+    EXPECT_EQ(request.content, "x");
+    EXPECT_EQ(host.problems.size(), 1u);
+}
+
 TEST_F(RunDriverTest, TheBatchSummaryCountsTheItemsWritten) {
     services.files["/in/a.txt"] = G("北京上海北京");
     services.files["/in/b.txt"] = G("<a href=/>北京</a>北京");

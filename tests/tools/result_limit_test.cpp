@@ -99,7 +99,7 @@ TEST_F(ToolLimit, RandomGroupsAtAndPastTheByteLimit) {
         if (maxBytes == 12)
             EXPECT_TRUE(form.messages().empty());
         else
-            expectCut(form, "共生成 1 组");
+            expectCut(form, "共生成 1 组（5 字节）");
     }
 }
 
@@ -192,6 +192,25 @@ TEST_F(ToolLimit, AnchorComposerAtAndPastTheLimits) {
     EXPECT_EQ(result.size(), 2004u);
     EXPECT_TRUE(count.limitReached);
     EXPECT_EQ(count.items, 2u);
+}
+
+// A line that would take gigabytes (a symbol of 1 MiB between 400,000 words,
+// a keyword of 1 MiB in a template of 400,000 markers) is never built: the
+// tool stops as soon as the line could no longer fit.
+TEST_F(ToolLimit, HugeLinesStopBeforeTheyAreBuilt) {
+    std::string words;
+    std::string markers;
+    for (int i = 0; i < 400'000; ++i) {
+        words += "w\r\n";
+        markers += "*1";
+    }
+    const std::string mib(1 << 20, 'x');
+    Random random(1);
+    ResultCount merged;
+    ResultCount composed;
+    EXPECT_EQ(mergeSingle(words, 2147483647, mib, false, random, false, &merged, {}), "");
+    EXPECT_EQ(composeAnchors(mib, "u", markers, false, &composed, {}), "");
+    EXPECT_TRUE(merged.limitReached && composed.limitReached);
 }
 
 struct RefusalCase {

@@ -58,7 +58,7 @@ QDialog* makeRunReportDialog(const RunReport& report, QWidget* owner) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
     QPushButton* copy =
         buttons->addButton(QStringLiteral("复制列表"), QDialogButtonBox::ActionRole);
-    copy->setObjectName(QStringLiteral("按钮复制列表"));
+    copy->setObjectName(QStringLiteral("复制列表"));
     const QString text = fromUtf8(report.text);
     QObject::connect(copy, &QPushButton::clicked, dialog,
                      [text] { QApplication::clipboard()->setText(text); });

@@ -95,7 +95,7 @@ class QtMainWindowTest : public QObject {
         auto* ok = dialog->findChild<QDialogButtonBox*>();
         QVERIFY(ok && ok->isVisible());
         QVERIFY(dialog->rect().contains(ok->geometry()));
-        dialog->findChild<QPushButton*>(QStringLiteral("按钮复制列表"))->click();
+        dialog->findChild<QPushButton*>(QStringLiteral("复制列表"))->click();
         QVERIFY(QGuiApplication::clipboard()->text().startsWith(
             QStringLiteral("/home/user/articles/0.txt：无法写入结果文件：磁盘已满\n")));
     }

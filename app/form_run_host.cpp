@@ -1,6 +1,7 @@
 #include "app/form_run_host.h"
 
 #include "app/main_window_names.h"
+#include "app/main_window_rules.h"
 #include "app/main_window_table.h"
 #include "platform/charset.h"
 
@@ -35,9 +36,10 @@ void FormRunHost::busy(bool running) {
     for (std::string_view name : kPanels) {
         if (Control* panel = form_.find(name)) panel->setEnabled(!running);
     }
-    for (std::string_view name : {kProgressBar, kStatusLabel}) {
-        if (Control* c = form_.find(name)) c->setVisible(running);
-    }
+    if (Control* c = form_.find(kProgressBar)) c->setVisible(running);
+    // The status line stays after the run with its summary.
+    if (Control* c = form_.find(kStatusLabel); c && running) c->setVisible(true);
+    if (running) clearPreviewMarks(form_);
 }
 
 void FormRunHost::status(std::string_view text) {

@@ -21,7 +21,8 @@ class FormRunHost : public RunHost {
     bool ask(std::string_view question) override;
     void focusKeywordList() override;
     /// Locks the three option panels and shows the progress bar and the
-    /// status label over them while a batch runs.
+    /// status label while a batch runs; the status label stays afterwards
+    /// with the summary. A batch makes the preview's marks outdated.
     void busy(bool running) override;
     void status(std::string_view text) override;
     void progress(int range, int position) override;

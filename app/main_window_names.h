@@ -36,6 +36,7 @@ inline constexpr std::string_view kEveryLabel = "标签18";
 inline constexpr std::string_view kEveryMin = "编辑框每隔最少";
 inline constexpr std::string_view kEveryToLabel = "标签19";
 inline constexpr std::string_view kEveryMax = "编辑框每隔最多";
+inline constexpr std::string_view kEveryUnitLabel = "标签每隔单位";
 inline constexpr std::string_view kSymbolGroupsLabel = "标签15";
 inline constexpr std::string_view kSymbolGroups = "编辑框句子结尾符";
 inline constexpr std::string_view kSymbolMode = "组合框符号插入模式";

@@ -121,7 +121,8 @@ void applyInsertOptionsRule(Form& form) {
     enable(form, kContentType, contentOn);
     enable(form, kSymbolGroups, contentOn && (type == 2 || type == 14));
     enable(form, kNewSet, contentOn && type >= 1 && type <= 9);
-    for (std::string_view name : {kEveryLabel, kEveryToLabel, kEveryMin, kEveryMax})
+    for (std::string_view name :
+         {kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax, kEveryUnitLabel})
         show(form, name, contentOn && everyN);
     enable(form, kCountRange, insert && !(contentTicked && everyN));
     const bool countOn = tickedAndEnabled(form, kCountRange);
@@ -152,8 +153,49 @@ void applyShufflePanelRule(Form& form) {
 
 void showShufflePanel(Form& form, bool shown) {
     show(form, kShufflePanel, shown);
-    for (std::string_view name : {kCallMode, kKeywordList, kInsertPanel, kReplacePanel})
+    // Everything of the keyword list goes with it: a paste into a list the
+    // user cannot see would replace it unseen.
+    for (std::string_view name : {kKeywordListLabel, kKeywordList, kPasteKeywords, kCallModeLabel,
+                                  kCallMode, kInsertPanel, kReplacePanel})
         show(form, name, !shown);
+    clearPreviewMarks(form);
+}
+
+void clearPreviewMarks(Form& form) {
+    for (std::string_view name : {kResultTitle, kResultContent}) {
+        if (Control* c = form.find(name)) c->setMarks({});
+    }
+    if (Control* c = form.find(kResultCountLabel)) c->setText({});
+}
+
+std::string settingsState(Form& form) {
+    std::string state;
+    const auto field = [&state](std::string_view value) {
+        state += std::to_string(value.size());
+        state += ':';
+        state += value;
+    };
+    for (Control* c : form.controls()) {
+        if (c->name() == kResultTitle || c->name() == kResultContent) continue;
+        switch (c->kind()) {
+            case ControlKind::EditBox:
+                field(c->text());
+                break;
+            case ControlKind::CheckBox:
+            case ControlKind::RadioBox:
+                field(c->ticked() ? "1" : "0");
+                break;
+            case ControlKind::ComboBox:
+                field(std::to_string(c->selectedIndex()));
+                break;
+            case ControlKind::Button:
+                field(c->tag());
+                break;
+            default:
+                break;
+        }
+    }
+    return state;
 }
 
 void toggleShufflePanel(Form& form) {
@@ -166,6 +208,7 @@ void selectModeRadio(Form& form, std::string_view clicked) {
     if (Control* c = form.find(kInsertRadio)) c->setTicked(insert);
     if (Control* c = form.find(kReplaceRadio)) c->setTicked(!insert);
     applyInsertOptionsRule(form);
+    clearPreviewMarks(form);
 }
 
 std::string helpText() {

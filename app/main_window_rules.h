@@ -23,16 +23,27 @@ void applyInsertOptionsRule(Form& form);
 /// ticked.
 void applyShufflePanelRule(Form& form);
 
-/// Shows or hides the shuffle panel (`shown`), giving the keyword list, the
-/// call-mode combo and the insert and replace panels the opposite visibility.
+/// Shows or hides the shuffle panel (`shown`), giving the keyword list with
+/// its label, paste button and call mode, and the insert and replace panels,
+/// the opposite visibility; the preview's marks go (the mode changed).
 void showShufflePanel(Form& form, bool shown);
 
 /// Flips the shuffle panel.
 void toggleShufflePanel(Form& form);
 
 /// A click on 单选框插入 or 单选框替换: the clicked one is selected, the other
-/// deselected, and the insert-options rule applied.
+/// deselected, the insert-options rule applied and the preview's marks cleared.
 void selectModeRadio(Form& form, std::string_view clicked);
+
+/// The preview's result no longer shows what the options and input would
+/// give (the mode, templates, keyword list or preview input changed, or a
+/// batch ran): its item marks and its count ("替换 7 处") go.
+void clearPreviewMarks(Form& form);
+
+/// What closing the window would save of `form`, as one text to compare: the
+/// state of every edit box, check box, radio box and combo box (the preview's
+/// result boxes aside) and every button's tag.
+std::string settingsState(Form& form);
 
 /// The help text "疑点说明" (GBK, CR LF).
 std::string helpText();

@@ -6,8 +6,10 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -86,37 +88,46 @@ QVBoxLayout* keywordSource(QtForm& f) {
     return keywords;
 }
 
+// Each row of a panel lays out on its own, left-aligned: controls that show
+// and hide with the content type never widen another row's columns.
+void addRow(QtForm& f, QGridLayout* grid, int r, Names names) {
+    auto* line = new QHBoxLayout;
+    for (std::string_view name : names)
+        line->addWidget(f.widget(name));
+    line->addStretch();
+    grid->addLayout(line, r, 0);
+}
+
+// Narrow boxes for numbers.
+void fitNumberBoxes(QtForm& f, Names names) {
+    for (std::string_view name : names)
+        f.widget(name)->setMaximumWidth(
+            f.widget(name)->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
+}
+
 void layOutInsertPanel(QtForm& f) {
     QGridLayout* insert = panelGrid(f, kInsertPanel);
-    addGridRow(f, insert, 0, {kInsertRadio});
-    addGridRow(f, insert, 1,
-               {kInsertTitle, kTitleType, kTitleOnce, kTitleSeparatorsLabel, kTitleSeparators});
-    addGridRow(f, insert, 2,
-               {kInsertContent, kContentType, kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax});
-    addGridRow(f, insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode});
+    addRow(f, insert, 0, {kInsertRadio});
+    addRow(f, insert, 1,
+           {kInsertTitle, kTitleType, kTitleOnce, kTitleSeparatorsLabel, kTitleSeparators});
+    addRow(f, insert, 2,
+           {kInsertContent, kContentType, kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax,
+            kEveryUnitLabel});
     // Beside the symbols, where the panel has room for its longer caption.
-    insert->addWidget(f.widget(kAvoidLinks), 3, 3, 1, 2);
-    addGridRow(f, insert, 4,
-               {kCountRange, kCountFrom, kCountToLabel, kCountTo, kDifferentEachTime});
-    addGridRow(f, insert, 5, {kNewSet, kAvoidTags, kAvoidWords, kTitleFirstLine});
+    addRow(f, insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode, kAvoidLinks});
+    addRow(f, insert, 4, {kCountRange, kCountFrom, kCountToLabel, kCountTo, kDifferentEachTime});
+    addRow(f, insert, 5, {kNewSet, kAvoidTags, kAvoidWords, kTitleFirstLine});
+    fitNumberBoxes(f, {kEveryMin, kEveryMax, kCountFrom, kCountTo});
 }
 
 void layOutReplacePanel(QtForm& f) {
     QGridLayout* replace = panelGrid(f, kReplacePanel);
-    addGridRow(f, replace, 0, {kReplaceRadio});
-    // The options in two rows of their own width, whatever the panel's.
-    const auto row = [&f, replace](int r, Names names) {
-        auto* line = new QHBoxLayout;
-        for (std::string_view name : names)
-            line->addWidget(f.widget(name));
-        line->addStretch();
-        replace->addLayout(line, r, 0);
-    };
-    row(1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
-    row(2,
+    addRow(f, replace, 0, {kReplaceRadio});
+    addRow(f, replace, 1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
+    addRow(
+        f, replace, 2,
         {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel, kReplaceTotalLimit});
-    for (std::string_view name : {kReplacePerKeywordLimit, kReplaceTotalLimit})
-        f.widget(name)->setMaximumWidth(60);
+    fitNumberBoxes(f, {kReplacePerKeywordLimit, kReplaceTotalLimit});
     f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
@@ -329,6 +340,7 @@ MainWindow::MainWindow(std::string settingsPath, std::unique_ptr<BatchDialogs> d
     closeRetry_.setSingleShot(true);
     closeRetry_.setInterval(10);
     connect(&closeRetry_, &QTimer::timeout, this, [this] { close(); });
+
     if (settingsPath.empty()) {
         settingsPath = defaultSettingsPath(std::string(kProgramName) + ".ini");
         makeSettingsFolder(settingsPath);
@@ -383,23 +395,56 @@ std::string placeSection() {
 
 }  // namespace
 
+namespace {
+
+// What an X11 window manager usually puts around a window (a title bar, thin
+// borders), until the real frame is known; other platforms tell it at once
+// or draw none.
+FrameMargins frameGuess() {
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) return {6, 32, 6, 6};
+    return {};
+}
+// How far a second copy of the program opens from where the first one is.
+constexpr int kSecondCopyOffset = 40;
+
+}  // namespace
+
 void MainWindow::placeOnScreen() {
     std::optional<WindowRect> stored;
     const std::optional<WindowPlace> place = loadWindowPlace(store_, placeSection());
     if (place) stored = place->rect;
     const WindowRect available = rectOf(screen()->availableGeometry());
-    const WindowRect opening = openingRect(stored, kPreferredWidth, kPreferredHeight, available);
-    move(opening.x, opening.y);
-    resize(opening.width, opening.height);
+    // A copy that finds the settings held opens beside the first copy's window.
+    const int offset = store_.holdsFile() ? 0 : kSecondCopyOffset;
+    const FrameMargins guess = frameGuess();
+    const WindowRect client =
+        openingRect(stored, kPreferredWidth, kPreferredHeight, available, guess, offset);
+    setGeometry(qRectOf(client));
+    intendedCorner_ = QPoint(client.x - guess.left, client.y - guess.top);
     if (place && place->maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::placeFrame() {
+    // A window manager gives the frame some time after the window shows.
+    if (!frameKnown() && ++frameChecks_ < 40) {
+        QTimer::singleShot(50, this, [this] { placeFrame(); });
+        return;
+    }
+    // The frame goes where it was meant to be, then inside the screen.
+    if (frameKnown() && !isMaximized() && !isFullScreen()) move(intendedCorner_);
+    keepFrameOnScreen();
+}
+
+bool MainWindow::frameKnown() const {
+    return frameGeometry() != geometry();
 }
 
 void MainWindow::keepFrameOnScreen() {
     if (isMaximized() || isFullScreen()) return;
     const QRect frame = frameGeometry();
+    if (frameKnown()) frameOffset_ = geometry().topLeft() - frame.topLeft();
     const WindowRect fitted = fitInside(rectOf(frame), rectOf(screen()->availableGeometry()));
     if (fitted == rectOf(frame)) return;
-    // The frame (title bar, borders) is known only now that the window shows.
     const QSize border = frame.size() - size();
     move(fitted.x, fitted.y);
     resize(fitted.width - border.width(), fitted.height - border.height());
@@ -428,8 +473,13 @@ void MainWindow::connectRunButtons() {
 }
 
 void MainWindow::connectClipboardButtons() {
+    // A box that is not shown (the keyword list under the shuffle panel) is
+    // never replaced.
     auto paste = [this](std::string_view target) {
-        return [this, target] { form_->find(target)->setText(form_->clipboardText()); };
+        return [this, target] {
+            if (Control* box = form_->find(target); box->visible())
+                box->setText(form_->clipboardText());
+        };
     };
     auto copy = [this](std::string_view source) {
         return [this, source] { form_->setClipboardText(textOf(*form_, source)); };
@@ -454,6 +504,15 @@ void MainWindow::connectOptionRules() {
     for (std::string_view name : {kShuffleTitle, kShuffleContent, kSentenceIntoTitle,
                                   kTitleIntoContent, kReplaceTitle, kReplaceContent})
         onClicked(*this, name, [this] { applyShufflePanelRule(*form_); });
+    // The preview's marks tell what the last preview did: a change of what it
+    // ran on makes them outdated.
+    const auto outdated = [this] { clearPreviewMarks(*form_); };
+    for (std::string_view name : {kKeywordList, kPreviewContent}) {
+        connect(form_->widgetAs<QPlainTextEdit>(name), &QPlainTextEdit::textChanged, this,
+                outdated);
+    }
+    for (std::string_view name : {kTemplates, kPreviewTitle})
+        connect(form_->widgetAs<QLineEdit>(name), &QLineEdit::textChanged, this, outdated);
 }
 
 void MainWindow::connectLinks() {
@@ -538,10 +597,11 @@ void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (activated_) return;
     activated_ = true;
-    QTimer::singleShot(0, this, [this] { keepFrameOnScreen(); });
+    QTimer::singleShot(0, this, [this] { placeFrame(); });
     loadMainWindowSettings(store_, *form_);
     applyInsertOptionsRule(*form_);
     applyShufflePanelRule(*form_);
+    loadedState_ = settingsState(*form_);
 }
 
 void MainWindow::stopEverything() {
@@ -559,7 +619,20 @@ bool MainWindow::busy() const {
     return false;
 }
 
+bool MainWindow::mayCloseUnsaved() {
+    if (closing_ || store_.holdsFile() || settingsState(*form_) == loadedState_) return true;
+    return form_->messageBox(
+               utf8ToGbk("另一个青禾·澜词通占用着配置文件，本窗口的修改不会保存。仍要关闭吗？"),
+               utf8ToGbk(kProgramName), MessageButtons::YesNo,
+               MessageIcon::Warning) == MessageAnswer::Yes;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A copy that cannot save asks before its changes are lost.
+    if (!mayCloseUnsaved()) {
+        event->ignore();
+        return;
+    }
     closing_ = true;
     // Again on every try: a tool window may have opened since the last one.
     stopEverything();
@@ -588,8 +661,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 SaveOutcome MainWindow::saveSettings() {
     store_.beginSave();
     static_cast<void>(saveMainWindowSettings(store_, *form_));
-    const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
-    const QPoint corner = isMaximized() || isFullScreen() ? normal.topLeft() : pos();
+    // The stored corner is the frame's: a maximized window's normal place is
+    // its client area's, so the frame's offset around it comes off.
+    const bool full = isMaximized() || isFullScreen();
+    const QRect normal = full ? normalGeometry() : geometry();
+    const QPoint corner = full ? normal.topLeft() - frameOffset_ : pos();
     saveWindowPlace(store_, placeSection(),
                     {{corner.x(), corner.y(), normal.width(), normal.height()}, isMaximized()});
     return store_.finishSave();

@@ -83,8 +83,14 @@ class MainWindow final : public QWidget {
     /// centred at its preferred size, always inside the available screen.
     void placeOnScreen();
     /// Moves and shrinks the window so that its frame, known once it shows,
-    /// stays inside the available screen.
+    /// stays inside the available screen; notes the frame's offset.
     void keepFrameOnScreen();
+    /// True once the window manager has put its frame around the window.
+    bool frameKnown() const;
+    /// After the first show, once the frame is known (or after two seconds):
+    /// puts the frame's corner where placeOnScreen meant it, then keeps the
+    /// frame on the screen.
+    void placeFrame();
     void connectSignals();
     void connectRunButtons();        // preview and the batch buttons
     void connectClipboardButtons();  // paste and copy
@@ -105,6 +111,9 @@ class MainWindow final : public QWidget {
     /// nothing while it is being built (its constructor restores settings,
     /// which lets a second press of its link through).
     void openTool(ToolSlot& tool, const std::function<ToolWindow*()>& make);
+    /// True when the window may close: it holds the settings, nothing changed
+    /// since they were loaded, or the user says to close all the same.
+    bool mayCloseUnsaved();
     /// Asks the main run and every tool run to stop.
     void stopEverything();
     /// True while a handler of this window or a tool run is on the stack.
@@ -112,11 +121,15 @@ class MainWindow final : public QWidget {
 
     std::unique_ptr<QtForm> form_;
     SettingsStore store_;
+    std::string loadedState_;  // settingsState when the settings were loaded
     bool stopFlag_ = false;
     bool activated_ = false;
     bool closing_ = false;  // the close has begun: no new run, no message box
     int onStack_ = 0;       // handlers of this window on the stack (see handle)
     QTimer closeRetry_;
+    int frameChecks_ = 0;    // of placeFrame
+    QPoint frameOffset_;     // the client area's corner within the frame
+    QPoint intendedCorner_;  // where the frame's corner goes once it is known
     std::unique_ptr<Host> host_;
     std::unique_ptr<BatchDialogs> dialogs_;
     ToolSlot randomText_;

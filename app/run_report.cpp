@@ -13,11 +13,15 @@ RunReport makeRunReport(const std::vector<RunFailure>& failures,
     } else {
         report.prompt = "处理时出现以下问题：";
     }
-    for (const RunFailure& failure : failures)
+    for (const RunFailure& failure : failures) {
+        report.rows.push_back({failure.path, failure.reason});
         report.text += failure.path + "：" + failure.reason + "\n";
+    }
     if (!failures.empty() && !problems.empty()) report.text += "\n";
-    for (const std::string& problem : problems)
+    for (const std::string& problem : problems) {
+        report.rows.push_back({{}, problem});
         report.text += problem + "\n";
+    }
     if (!report.text.empty()) report.text.pop_back();
     return report;
 }

@@ -12,8 +12,16 @@ namespace lct {
 /// The report of a run. Texts are UTF-8; an empty prompt means there is
 /// nothing to report.
 struct RunReport {
-    std::string prompt;  ///< one line above the list
-    std::string text;    ///< one line per failed file ("path：reason"), then the problems
+    /// One row of the list: a failed file and why, or a problem of the run
+    /// (no file).
+    struct Row {
+        std::string file;
+        std::string reason;
+    };
+    std::string prompt;     ///< one line above the list
+    std::vector<Row> rows;  ///< the failed files in order, then the problems
+    std::string
+        text;  ///< the list as text: one line per failed file ("path：reason"), then the problems
 };
 
 /// The report of the failed files and the problems (de-duplicated by the

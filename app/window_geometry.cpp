@@ -30,9 +30,19 @@ WindowRect centredOver(int width, int height, const WindowRect& owner,
 }
 
 WindowRect openingRect(const std::optional<WindowRect>& stored, int preferredWidth,
-                       int preferredHeight, const WindowRect& available) {
-    if (stored) return fitInside(*stored, available);
-    return centredOver(preferredWidth, preferredHeight, available, available);
+                       int preferredHeight, const WindowRect& available,
+                       const FrameMargins& margins, int offset) {
+    const int extraWidth = margins.left + margins.right;
+    const int extraHeight = margins.top + margins.bottom;
+    WindowRect frame = stored ? WindowRect{stored->x, stored->y, stored->width + extraWidth,
+                                           stored->height + extraHeight}
+                              : centredOver(preferredWidth + extraWidth,
+                                            preferredHeight + extraHeight, available, available);
+    frame.x += offset;
+    frame.y += offset;
+    frame = fitInside(frame, available);
+    return {frame.x + margins.left, frame.y + margins.top, std::max(frame.width - extraWidth, 1),
+            std::max(frame.height - extraHeight, 1)};
 }
 
 }  // namespace lct

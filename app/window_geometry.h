@@ -17,10 +17,22 @@ WindowRect fitInside(const WindowRect& wanted, const WindowRect& available);
 /// then fitted inside `available`.
 WindowRect centredOver(int width, int height, const WindowRect& owner, const WindowRect& available);
 
-/// Where the main window opens: the stored rectangle fitted inside
-/// `available`, or, when none is stored, a window of the preferred size
-/// centred in `available` and fitted inside it.
+/// The room a window manager takes around a window's client area: title bar
+/// and borders.
+struct FrameMargins {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+/// Where the main window's client area opens so that its frame (`margins`
+/// around it) lies wholly inside `available`: the stored place (the frame's
+/// corner and the client area's size) or, when none is stored, the preferred
+/// client size centred in `available`; moved right and down by `offset` (a
+/// second copy of the program beside the first), then cut and moved to fit.
 WindowRect openingRect(const std::optional<WindowRect>& stored, int preferredWidth,
-                       int preferredHeight, const WindowRect& available);
+                       int preferredHeight, const WindowRect& available,
+                       const FrameMargins& margins = {}, int offset = 0);
 
 }  // namespace lct

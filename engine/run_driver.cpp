@@ -169,29 +169,46 @@ std::string progressLine(int count, int i, std::string_view title) {
     return line + printable(title);
 }
 
-// The end of a batch: the summary line, and the offer to open the folder.
-void finishBatch(RunResult& result, RunHost& host, RunServices& services,
-                 const BatchRequest& request, PipelineMode mode, std::int64_t start) {
-    result.summary = messageText("处理完成,共处理成功 ") + std::to_string(result.succeeded) +
-                     messageText(" 个文件，耗费 ") + services.elapsedText(tickCount() - start);
+// The summary of a batch: "处理完成,共处理成功 N 个文件，耗费 …" or, stopped,
+// "已停止：处理了 N 个文件，共 M 个，耗费 …"; then the items written and the
+// failures.
+std::string summaryOf(const RunResult& result, PipelineMode mode, std::string_view elapsed) {
+    std::string summary = result.stopped
+                              ? messageText("已停止：处理了 ") + std::to_string(result.attempted) +
+                                    messageText(" 个文件，共 ") + std::to_string(result.total) +
+                                    messageText(" 个")
+                              : messageText("处理完成,共处理成功 ") +
+                                    std::to_string(result.succeeded) + messageText(" 个文件");
+    summary += messageText("，耗费 ");
+    summary += elapsed;
     // The items the written results hold, after the sentence that callers
     // read; shuffling and list replacement have none.
     if (mode != PipelineMode::ShuffleReplace) {
-        result.summary += messageText(mode == PipelineMode::Insert ? "，插入 " : "，替换 ") +
-                          std::to_string(result.items) + messageText(" 处");
+        summary += messageText(mode == PipelineMode::Insert ? "，插入 " : "，替换 ") +
+                   std::to_string(result.items) + messageText(" 处");
     }
     if (!result.failures.empty()) {
-        result.summary += messageText(", 失败 ") + std::to_string(result.failures.size()) +
-                          messageText(" 个文件");
+        summary += messageText(", 失败 ") + std::to_string(result.failures.size()) +
+                   messageText(" 个文件");
     }
+    return summary;
+}
+
+// The end of a batch: the summary line, and the offer to open the folder,
+// whose question carries the summary (a box drawn over the status line would
+// hide it).
+void finishBatch(RunResult& result, RunHost& host, RunServices& services,
+                 const BatchRequest& request, PipelineMode mode, std::int64_t start) {
+    result.summary = summaryOf(result, mode, services.elapsedText(tickCount() - start));
     host.status(result.summary);
     // A folder that was never made (nothing could be written) is not offered.
-    if (request.offerToOpenFolder && services.isFolder(result.resultFolder)) {
-        const std::string question = messageText("处理完成。处理结果存放在这个目录里 >> ") +
-                                     utf8ToGbk(result.resultFolder) +
-                                     messageText("\r\n\r\n是否打开该目录？");
-        if (host.ask(question)) services.openFolder(result.resultFolder);
-    }
+    if (!request.offerToOpenFolder || !services.isFolder(result.resultFolder)) return;
+    const std::string folder = utf8ToGbk(result.resultFolder);
+    const std::string question = result.summary +
+                                 messageText("\r\n\r\n处理结果存放在这个目录里 >> ") + folder +
+                                 messageText("\r\n\r\n是否打开该目录？");
+    if (!host.ask(question) || services.openFolder(result.resultFolder)) return;
+    host.tell(messageText("无法打开文件管理器。处理结果存放在这个目录里：\r\n") + folder);
 }
 
 }  // namespace
@@ -253,9 +270,14 @@ class BatchLoop {
         BatchPipeline pipeline(services_, request_.paths, options_.inputEncoding, helpers);
         const int count = static_cast<int>(request_.paths.size());
         host_.progress(count, 0);
+        result_.total = count;
         int submitted = 0;
         for (int i = 1; i <= count; ++i) {
-            if (host_.stopRequested()) break;
+            if (host_.stopRequested()) {
+                result_.stopped = true;
+                break;
+            }
+            result_.attempted = i;
             processPendingMessages();
             reportWriteFailures(pipeline);
             if (article(static_cast<std::size_t>(i - 1), count, pipeline)) ++submitted;

@@ -129,8 +129,9 @@ class RunServices {
                                    int copy) = 0;
     /// A duration for people, such as "1.5 秒" (GBK).
     virtual std::string elapsedText(std::int64_t milliseconds) = 0;
-    /// Opens a folder in the desktop's file browser without waiting.
-    virtual void openFolder(std::string_view folder) = 0;
+    /// Opens a folder in the desktop's file browser without waiting; false
+    /// when no file browser could be started.
+    virtual bool openFolder(std::string_view folder) = 0;
 };
 
 enum class RunStatus {
@@ -155,6 +156,11 @@ struct RunResult {
     long long items = 0;
     std::string resultFolder;  ///< batch only
     std::string summary;       ///< batch only: the status line shown at the end (GBK)
+    /// Batch only: the user stopped it before its last input; `attempted`
+    /// inputs were taken of the batch's `total`.
+    bool stopped = false;
+    int attempted = 0;
+    int total = 0;
 };
 
 /// The preview's article: in, and processed out.

@@ -98,10 +98,8 @@ std::string FileRunServices::elapsedText(std::int64_t milliseconds) {
     return lct::elapsedText(milliseconds);
 }
 
-void FileRunServices::openFolder(std::string_view folder) {
-    // Showing the results is a courtesy after the run: a desktop without a
-    // file browser changes nothing of them, and the run has said where they are.
-    static_cast<void>(openFolderInShell(folder));
+bool FileRunServices::openFolder(std::string_view folder) {
+    return openFolderInShell(folder);
 }
 
 }  // namespace lct

@@ -32,7 +32,7 @@ class FileRunServices final : public RunServices {
                            std::string_view gbkNewExtension, std::string_view inputPath,
                            int copy) override;
     std::string elapsedText(std::int64_t milliseconds) override;
-    void openFolder(std::string_view folder) override;
+    bool openFolder(std::string_view folder) override;
 
   private:
     // The descriptor of the result folder at `folder` (no trailing "/"); -1

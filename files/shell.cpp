@@ -12,6 +12,9 @@ namespace lct {
 namespace {
 
 constexpr std::string_view kOpener = "xdg-open";
+// How long xdg-open may take to fail before it counts as started: 3 s.
+constexpr int kWaitTicks = 60;
+constexpr useconds_t kTickMicroseconds = 50'000;
 
 // The opener's full path, looked up before forking: between fork and exec
 // only async-signal-safe calls are allowed, and a PATH search is not one.
@@ -55,7 +58,18 @@ bool openFolderInShell(std::string_view folder) {
             ::execve(argv[0], argv, environ);
             ::_exit(127);
         }
-        ::_exit(grandchild < 0 ? 1 : 0);
+        if (grandchild < 0) ::_exit(1);
+        // xdg-open without a file browser to hand the folder to gives up
+        // within moments: its status is this process's. One still running
+        // after a while has found one.
+        for (int tick = 0; tick < kWaitTicks; ++tick) {
+            int status = 0;
+            const pid_t ended = ::waitpid(grandchild, &status, WNOHANG);
+            if (ended == grandchild) ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+            if (ended < 0 && errno != EINTR) ::_exit(1);
+            ::usleep(kTickMicroseconds);
+        }
+        ::_exit(0);
     }
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {

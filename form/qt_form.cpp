@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -410,6 +411,14 @@ Control* QtForm::tryFind(std::string_view name) {
     return nullptr;
 }
 
+namespace {
+
+// What a title bar takes beside the title: the icon and the buttons to close,
+// maximize and minimize, with some room.
+constexpr int kTitleBarButtonsWidth = 160;
+
+}  // namespace
+
 MessageAnswer QtForm::messageBox(std::string_view text, std::string_view caption,
                                  MessageButtons buttons, MessageIcon icon) {
     if (silenced_) return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
@@ -418,6 +427,14 @@ MessageAnswer QtForm::messageBox(std::string_view text, std::string_view caption
         caption.empty() ? window_.windowTitle() : toQString(caption), toQString(text),
         buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
         &window_);
+    // A short message gives a narrow box, whose title bar would cut the title
+    // ("青…"): the box is made wide enough for it and the title bar's buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int titleWidth =
+            box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarButtonsWidth;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     const int answer = box.exec();
     if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;

@@ -95,7 +95,8 @@ TEST_F(MainWindowRulesTest, ContentOffLeavesTheSeparatorsForATypedTitle) {
 TEST_F(MainWindowRulesTest, ShufflePanelCoversTheInsertOptionsAndTogglesBack) {
     toggleShufflePanel(form);
     EXPECT_TRUE(visible("分组框文章打乱替换器"));
-    for (const char* name : {"组合框调用方式", "编辑框关键词列表", "分组框1", "分组框2"})
+    for (const char* name :
+         {"标签1", "编辑框关键词列表", "按钮粘贴", "标签2", "组合框调用方式", "分组框1", "分组框2"})
         EXPECT_FALSE(visible(name)) << name;
     toggleShufflePanel(form);
     EXPECT_FALSE(visible("分组框文章打乱替换器"));
@@ -133,7 +134,7 @@ class NoFiles : public RunServices {
         return {};
     }
     std::string elapsedText(std::int64_t) override { return {}; }
-    void openFolder(std::string_view) override {}
+    bool openFolder(std::string_view) override { return true; }
 };
 
 constexpr std::string_view kBatchButtons[] = {"按钮批量处理", "按钮批量处理文件夹",

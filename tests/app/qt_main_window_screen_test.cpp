@@ -84,6 +84,28 @@ class QtMainWindowScreenTest : public QObject {
         window.close();
     }
 
+    // Whatever the content type shows, every control of the insert panel is
+    // within the window's width: nothing needs a horizontal scroll bar.
+    void noInsertControlLiesOffTheRightForAnyContentType() {
+        MainWindow window(settings());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* type = window.form().widgetAs<QComboBox>("组合框内容插入类型");
+        QWidget* panel = window.form().widget("分组框1");
+        for (int index = 0; index < type->count(); ++index) {
+            type->setCurrentIndex(index);
+            emit type->activated(index);
+            QCoreApplication::processEvents();
+            for (QWidget* control : panel->findChildren<QWidget*>()) {
+                if (control->objectName().isEmpty() || !control->isVisible()) continue;
+                const int left = control->mapTo(&window, QPoint(0, 0)).x();
+                QVERIFY2(left >= 0 && left + control->width() <= window.width(),
+                         qPrintable(control->objectName() + QString::number(index)));
+            }
+        }
+        window.close();
+    }
+
     void modeRadiosAndFilterCarryTheirCaptions() {
         MainWindow window(settings());
         window.show();

@@ -1,13 +1,19 @@
 // The main window on the offscreen platform: its widgets are wired to the
 // window logic, and its settings are saved on closing and loaded on showing.
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest/QtTest>
 #include <memory>
 #include <string>
@@ -36,6 +42,37 @@ class QtMainWindowTest : public QObject {
         QVERIFY(second.windowTitle().contains(QStringLiteral("只读")));
     }
 
+    // A copy that cannot save asks before its changes are lost; unchanged it
+    // closes without a word.
+    void aSecondCopyAsksBeforeItClosesWithChanges() {
+        MainWindow first(settings());
+        MainWindow second(settings());
+        second.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&second));
+        second.form().find("编辑框过滤")->setText("*.changed");
+        QStringList asked;
+        auto answer = [&asked](QMessageBox::StandardButton button) {
+            QTimer::singleShot(0, [&asked, button] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return;
+                asked << box->text();
+                box->button(button)->click();
+            });
+        };
+        answer(QMessageBox::No);
+        QVERIFY(!second.close());
+        QCOMPARE(asked,
+                 QStringList{QStringLiteral(
+                     "另一个青禾·澜词通占用着配置文件，本窗口的修改不会保存。仍要关闭吗？")});
+        answer(QMessageBox::Yes);
+        QVERIFY(second.close());
+        MainWindow third(settings());
+        third.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&third));
+        QVERIFY(third.close());  // nothing changed: no question
+        QCOMPARE(asked.size(), 2);
+    }
+
     void aLongFailureListScrollsInsideTheScreen() {
         std::vector<RunFailure> failures;
         for (int i = 0; i < 82; ++i)
@@ -47,13 +84,20 @@ class QtMainWindowTest : public QObject {
         const QRect screen = dialog->screen()->availableGeometry();
         QVERIFY(dialog->frameGeometry().height() <= screen.height());
         QVERIFY(dialog->frameGeometry().width() <= screen.width());
-        auto* list = dialog->findChild<QPlainTextEdit*>(QStringLiteral("列表"));
+        auto* list = dialog->findChild<QTableWidget*>(QStringLiteral("列表"));
         QVERIFY(list);
-        QCOMPARE(list->document()->blockCount(), 82);
+        QCOMPARE(list->rowCount(), 82);
+        QCOMPARE(list->item(3, 1)->text(), QStringLiteral("无法写入结果文件：磁盘已满"));
         QVERIFY(list->verticalScrollBar()->maximum() > 0);  // the list scrolls
+        // The reason column ends inside the table: no reason is off the right.
+        QVERIFY(list->columnViewportPosition(1) + list->columnWidth(1) <=
+                list->viewport()->width());
         auto* ok = dialog->findChild<QDialogButtonBox*>();
         QVERIFY(ok && ok->isVisible());
         QVERIFY(dialog->rect().contains(ok->geometry()));
+        dialog->findChild<QPushButton*>(QStringLiteral("复制列表"))->click();
+        QVERIFY(QGuiApplication::clipboard()->text().startsWith(
+            QStringLiteral("/home/user/articles/0.txt：无法写入结果文件：磁盘已满\n")));
     }
 
     void previewShowsTheProcessedArticle() {
@@ -130,6 +174,14 @@ class QtMainWindowTest : public QObject {
         for (int y = 0; y < plain.height(); ++y) {
             for (int x = 0; x < plain.width(); ++x)
                 QVERIFY(plain.pixelColor(x, y) != QColor(0xFF, 0xE8, 0x8C));
+        }
+        // A change of what the preview ran on makes its marks outdated.
+        for (const char* input : {"编辑框关键词列表", "编辑框预览内容"}) {
+            form.widgetAs<QPushButton>("按钮预览")->click();
+            QVERIFY(!edit->extraSelections().isEmpty());
+            form.widgetAs<QPlainTextEdit>(input)->insertPlainText(QStringLiteral("新"));
+            QVERIFY2(edit->extraSelections().isEmpty(), input);
+            QCOMPARE(form.find("标签32")->text(), std::string());
         }
         window.close();
     }

@@ -90,5 +90,19 @@ TEST(OpeningRect, AStoredPlaceIsFittedToTheScreen) {
               (WindowRect{166, 0, 1200, 740}));
 }
 
+TEST(OpeningRect, TheFrameAroundTheClientAreaFitsTooTitleBarIncluded) {
+    const FrameMargins frame{4, 30, 4, 4};
+    EXPECT_EQ(openingRect(std::nullopt, 1100, 860, kLaptop, frame),
+              (WindowRect{133, 30, 1100, 706}));
+    // A stored corner is the frame's: the client area lies inside it.
+    EXPECT_EQ(openingRect(WindowRect{50, 40, 900, 600}, 1100, 860, kLaptop, frame),
+              (WindowRect{54, 70, 900, 600}));
+    EXPECT_EQ(openingRect(WindowRect{0, 0, 1366, 740}, 1100, 860, kLaptop, frame),
+              (WindowRect{4, 30, 1358, 706}));
+    // A second copy opens beside the first, still on the screen.
+    EXPECT_EQ(openingRect(WindowRect{50, 40, 900, 600}, 1100, 860, kLaptop, frame, 40),
+              (WindowRect{94, 110, 900, 600}));
+}
+
 }  // namespace
 }  // namespace lct

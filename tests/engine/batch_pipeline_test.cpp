@@ -43,7 +43,7 @@ class EchoServices : public RunServices {
         return {};
     }
     std::string elapsedText(std::int64_t) override { return {}; }
-    void openFolder(std::string_view) override {}
+    bool openFolder(std::string_view) override { return true; }
 
     std::size_t bytes = 0;
     std::atomic<int> reads{0};

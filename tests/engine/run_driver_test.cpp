@@ -118,7 +118,10 @@ class MemoryServices : public RunServices {
         return std::string(folder) + test::U(title) + suffix + "." + extension;
     }
     std::string elapsedText(std::int64_t) override { return G("1 秒"); }
-    void openFolder(std::string_view folder) override { opened.emplace_back(folder); }
+    bool openFolder(std::string_view folder) override {
+        opened.emplace_back(folder);
+        return openable;
+    }
 
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> unreadable;  // path → reason
@@ -129,6 +132,7 @@ class MemoryServices : public RunServices {
     std::set<std::string> folders;
     std::vector<std::string> foldersCreated, opened;
     std::string folderError;
+    bool openable = true;
     bool failWrites = false;
     std::set<std::string> failWritesTo;
     int reads = 0;
@@ -221,7 +225,10 @@ TEST_F(RunDriverTest, BatchWritesBesideTheFirstFile) {
     EXPECT_EQ(services.written.count("/in/out/b[K].txt"), 1u);
     EXPECT_EQ(host.statuses.front(), "(2:1) a");
     EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒，插入 2 处");
-    EXPECT_EQ(host.messages.size(), 1u);  // the question, answered No
+    // The question carries the summary, which a box would hide otherwise.
+    EXPECT_EQ(host.messages, std::vector<std::string>{
+                                 "处理完成,共处理成功 2 个文件，耗费 1 秒，插入 2 处\r\n\r\n"
+                                 "处理结果存放在这个目录里 >> /in/out/\r\n\r\n是否打开该目录？"});
     EXPECT_TRUE(services.opened.empty());
     // Detected encoding and line breaks go back with the result.
     EXPECT_EQ(services.writtenEncodings,
@@ -242,6 +249,12 @@ TEST_F(RunDriverTest, BatchChosenEncodingAndExtension) {
     EXPECT_EQ(services.written.count("/in/out/a[K].txt"), 1u);
     EXPECT_EQ(services.writtenEncodings, std::vector<TextEncoding>{TextEncoding::Utf16Be});
     EXPECT_EQ(services.opened, std::vector<std::string>{"/in/out/"});
+    // Without a file browser the user is told where the results are.
+    services.openable = false;
+    host.messages.clear();
+    batch({"/in/a.htm"});
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[1], "无法打开文件管理器。处理结果存放在这个目录里：\r\n/in/out/");
 }
 
 TEST_F(RunDriverTest, StopIsHonouredBetweenArticles) {
@@ -250,7 +263,7 @@ TEST_F(RunDriverTest, StopIsHonouredBetweenArticles) {
     host.stopAfter = 2;
     const RunResult result = batch({"/in/1.txt", "/in/2.txt", "/in/3.txt", "/in/4.txt"});
     EXPECT_EQ(result.succeeded, 2);
-    EXPECT_EQ(host.statuses.back(), "处理完成,共处理成功 2 个文件，耗费 1 秒，插入 2 处");
+    EXPECT_EQ(host.statuses.back(), "已停止：处理了 2 个文件，共 4 个，耗费 1 秒，插入 2 处");
 }
 
 TEST_F(RunDriverTest, BatchWithoutPathsDoesNothing) {

@@ -77,6 +77,16 @@ TEST(OpenFolderInShell, AFolderStartingWithADashIsNoOption) {
     EXPECT_EQ(opener.arguments(), "./-results/\n");
 }
 
+TEST(OpenFolderInShell, FailsWhenTheOpenerFindsNoBrowser) {
+    TempFolder folder;
+    const char* old = std::getenv("PATH");
+    const std::string saved = old ? old : "";
+    ::chmod(folder.write("xdg-open", "#!/bin/sh\nexit 3\n").c_str(), 0755);
+    ::setenv("PATH", (folder.path() + ":" + saved).c_str(), 1);
+    EXPECT_FALSE(openFolderInShell("/tmp"));
+    ::setenv("PATH", saved.c_str(), 1);
+}
+
 TEST(OpenFolderInShell, FailsWithoutAnOpener) {
     const char* old = std::getenv("PATH");
     const std::string saved = old ? old : "";

@@ -205,9 +205,15 @@ void layOutPreviewPanel(QtForm& f) {
     addGridRow(f, preview, 0, {kPreviewTitle, kPastePreviewTitle});
     addGridRow(f, preview, 1, {kPreviewContent, kPastePreviewContent});
     addGridRow(f, preview, 2, {kResultTitle, kCopyResultTitle});
-    addGridRow(f, preview, 3, {kResultContent, kCopyResultContent});
-    // The count of items the preview inserted or replaced, under the copy buttons.
-    preview->addWidget(f.widget(kResultCountLabel), 4, 1);
+    preview->addWidget(f.widget(kResultContent), 3, 0);
+    // The count of items the preview inserted or replaced, under the copy
+    // button, in the same row: the result box keeps the panel's height.
+    auto* copyColumn = new QVBoxLayout;
+    copyColumn->addStretch();
+    copyColumn->addWidget(f.widget(kCopyResultContent));
+    copyColumn->addWidget(f.widget(kResultCountLabel));
+    copyColumn->addStretch();
+    preview->addLayout(copyColumn, 3, 1);
 }
 
 QHBoxLayout* progressRow(QtForm& f) {
@@ -421,7 +427,10 @@ void MainWindow::placeOnScreen() {
         openingRect(stored, kPreferredWidth, kPreferredHeight, available, guess, offset);
     setGeometry(qRectOf(client));
     intendedCorner_ = QPoint(client.x - guess.left, client.y - guess.top);
-    if (place && place->maximized) setWindowState(windowState() | Qt::WindowMaximized);
+    frameOffset_ = QPoint(guess.left, guess.top);
+    // Maximized once its normal place is settled (placeFrame), so that the
+    // frame it has there is known for the place stored at the end.
+    maximizeWhenPlaced_ = place && place->maximized;
 }
 
 void MainWindow::placeFrame() {
@@ -433,6 +442,7 @@ void MainWindow::placeFrame() {
     // The frame goes where it was meant to be, then inside the screen.
     if (frameKnown() && !isMaximized() && !isFullScreen()) move(intendedCorner_);
     keepFrameOnScreen();
+    if (maximizeWhenPlaced_) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 bool MainWindow::frameKnown() const {

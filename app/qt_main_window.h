@@ -88,8 +88,8 @@ class MainWindow final : public QWidget {
     /// True once the window manager has put its frame around the window.
     bool frameKnown() const;
     /// After the first show, once the frame is known (or after two seconds):
-    /// puts the frame's corner where placeOnScreen meant it, then keeps the
-    /// frame on the screen.
+    /// puts the frame's corner where placeOnScreen meant it, keeps the frame
+    /// on the screen, then maximizes the window when it was closed maximized.
     void placeFrame();
     void connectSignals();
     void connectRunButtons();        // preview and the batch buttons
@@ -130,6 +130,7 @@ class MainWindow final : public QWidget {
     int frameChecks_ = 0;    // of placeFrame
     QPoint frameOffset_;     // the client area's corner within the frame
     QPoint intendedCorner_;  // where the frame's corner goes once it is known
+    bool maximizeWhenPlaced_ = false;
     std::unique_ptr<Host> host_;
     std::unique_ptr<BatchDialogs> dialogs_;
     ToolSlot randomText_;

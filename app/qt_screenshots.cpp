@@ -1,12 +1,14 @@
 // lancitong-screenshots: renders the pictures of the README (docs/*.png) from
-// the real main window: insert mode, the shuffle panel, a preview in replace
-// mode and a tool window. scripts/screenshot runs it under Xvfb.
+// the real main window: insert mode, the shuffle panel, two previews in
+// replace mode and a tool window, each with the frame its window manager
+// draws. scripts/screenshot runs it under Xvfb with a small window manager.
 //
 //   lancitong-screenshots OUTPUT_FOLDER SETTINGS_FILE
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <string>
@@ -14,6 +16,7 @@
 
 #include "app/main_window_names.h"
 #include "app/qt_main_window.h"
+#include "app/qt_program_font.h"
 #include "form/qt_form.h"
 #include "form/qt_translations.h"
 #include "platform/charset.h"
@@ -32,9 +35,15 @@ void settle() {
     loop.exec();
 }
 
+// The window as the screen shows it, with its title bar and borders.
 bool save(QWidget& widget, const QString& folder, const char* name) {
     const QString path = folder + QLatin1Char('/') + QLatin1String(name);
-    const bool saved = widget.grab().save(path, "PNG");
+    widget.raise();
+    settle();
+    const QRect frame = widget.frameGeometry();
+    const QPixmap picture =
+        widget.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    const bool saved = picture.save(path, "PNG");
     std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
     return saved;
 }
@@ -60,6 +69,21 @@ void showReplacePreview(MainWindow& window) {
     click(window, kPreviewButton);
 }
 
+// A page with a heading, an image's alt text and a link that hold the
+// keywords: replace mode leaves those alone and links the others.
+void showReplaceRules(MainWindow& window) {
+    window.form().find(kReplaceAvoidHeadings)->setTicked(true);
+    window.form()
+        .find(kPreviewContent)
+        ->setText(utf8ToGbk(
+            "<h2>青禾农场的节水灌溉</h2>\r\n"
+            "<p>城郊的青禾农场迎来了丰收。<img alt=\"青禾农场的稻田\" src=\"field.jpg\"></p>\r\n"
+            "<p>新引进的节水灌溉设备功不可没，<a href=\"/news/1\">青禾农场</a>"
+            "还请农业大学的专家定期指导。</p>\r\n"
+            "<p>专家表示，青禾农场的节水灌溉值得在周边地区推广。</p>"));
+    click(window, kPreviewButton);
+}
+
 int render(const QString& folder, const std::string& settingsPath) {
     MainWindow window(settingsPath);
     window.show();
@@ -70,6 +94,8 @@ int render(const QString& folder, const std::string& settingsPath) {
     press(window, kShufflePanelLink);
     showReplacePreview(window);
     ok = save(window, folder, "main-window-replace-preview.png") && ok;
+    showReplaceRules(window);
+    ok = save(window, folder, "replace-preview.png") && ok;
     press(window, kKeywordCombinerLink);
     const QList<ToolWindow*> tools = window.findChildren<ToolWindow*>();
     if (tools.isEmpty()) return 1;
@@ -86,6 +112,7 @@ int render(const QString& folder, const std::string& settingsPath) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setFont(lct::withSimplifiedChineseFamilies(QApplication::font()));
     if (argc != 3) {
         std::fprintf(stderr, "usage: lancitong-screenshots OUTPUT_FOLDER SETTINGS_FILE\n");
         return 2;

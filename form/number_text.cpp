@@ -32,7 +32,9 @@ std::pair<char, std::size_t> asciiAt(std::string_view text, std::size_t i) {
 
 NumberText readNumberText(std::string_view text) {
     std::size_t i = 0;
-    auto [c, size] = i < text.size() ? asciiAt(text, i) : std::pair<char, std::size_t>{0, 0};
+    char c = 0;
+    std::size_t size = 0;
+    if (!text.empty()) std::tie(c, size) = asciiAt(text, 0);
     auto next = [&] {
         i += size;
         std::tie(c, size) = i < text.size() ? asciiAt(text, i) : std::pair<char, std::size_t>{0, 0};

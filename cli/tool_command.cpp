@@ -6,7 +6,7 @@
 #include "cli/output.h"
 #include "engine/line_breaks.h"
 #include "form/headless_form.h"
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 #include "platform/charset.h"
 #include "platform/file_io.h"
 #include "tools/tool_runs.h"

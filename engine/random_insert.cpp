@@ -8,7 +8,7 @@
 #include "engine/draws.h"
 #include "engine/lists.h"
 #include "form/pending_messages.h"
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 
 namespace lct {
 namespace {

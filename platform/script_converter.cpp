@@ -20,6 +20,7 @@
 #include <unordered_set>
 
 #include "platform/charset.h"
+#include "platform/utf8.h"
 
 namespace lct {
 
@@ -141,74 +142,20 @@ class ScriptTables {
 
 namespace {
 
-constexpr char32_t kRawBytePoints = 0x10FF00;  // U+10FF00 + byte: a byte that was not GBK
-
 const char* configName(ScriptDirection direction) {
     return direction == ScriptDirection::TraditionalToSimplified ? "t2s.json" : "s2t.json";
 }
 
-unsigned byteAt(std::string_view s, std::size_t i) {
-    return static_cast<unsigned char>(s[i]);
-}
-
+// The bytes of the character at `i`, cut at the end of `s`.
 std::size_t sequenceSize(std::string_view s, std::size_t i) {
-    const unsigned lead = byteAt(s, i);
-    std::size_t n = 1;
-    if (lead >= 0xF0) {
-        n = 4;
-    } else if (lead >= 0xE0) {
-        n = 3;
-    } else if (lead >= 0xC0) {
-        n = 2;
-    }
-    return std::min(n, s.size() - i);
-}
-
-bool isContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
-// The code point that starts at `p` and its size in bytes; 0 when the bytes
-// there are not a valid UTF-8 sequence (overlong forms, surrogates and cut
-// sequences included). It runs for every character of a text, hence inlined,
-// with the three-byte form of CJK tried first.
-[[gnu::always_inline]] inline std::size_t decodeUtf8(const unsigned char* p,
-                                                     const unsigned char* end, char32_t& cp) {
-    const unsigned lead = p[0];
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    }
-    const std::ptrdiff_t left = end - p;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        if (left < 3 || !isContinuation(p[1]) || !isContinuation(p[2])) return 0;
-        cp = static_cast<char32_t>(((lead & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu));
-        if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-        return 3;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        if (left < 2 || !isContinuation(p[1])) return 0;
-        cp = static_cast<char32_t>(((lead & 0x1Fu) << 6) | (p[1] & 0x3Fu));
-        return 2;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        if (left < 4 || !isContinuation(p[1]) || !isContinuation(p[2]) || !isContinuation(p[3]))
-            return 0;
-        cp = static_cast<char32_t>(((lead & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) |
-                                   ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu));
-        if (cp < 0x10000 || cp > 0x10FFFF) return 0;
-        return 4;
-    }
-    return 0;
+    return std::min(utf8SequenceSize(byteAt(s, i)), s.size() - i);
 }
 
 // NUL stops OpenCC's segmentation (it reads C strings), and the private-use
 // points that stand for raw bytes must come back exactly: both are copied
 // around OpenCC instead of going through it.
 bool passesThrough(std::string_view s, std::size_t i) {
-    if (s[i] == '\0') return true;
-    return i + 3 < s.size() && byteAt(s, i) == 0xF4 && byteAt(s, i + 1) == 0x8F &&
-           (byteAt(s, i + 2) & 0xFC) == 0xBC;
+    return s[i] == '\0' || isRawBytePoint(s, i);
 }
 
 bool convertRun(std::string_view run, const PieceConverter& convertPiece, std::string& out) {
@@ -351,11 +298,10 @@ bool decodeKey(std::string_view utf8, std::vector<char32_t>& out) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
     while (p < end) {
-        char32_t cp = 0;
-        const std::size_t n = decodeUtf8(p, end, cp);
-        if (n == 0) return false;
-        out.push_back(cp);
-        p += n;
+        const Utf8Char c = readUtf8(p, end);
+        if (c.size == 0) return false;
+        out.push_back(c.cp);
+        p += c.size;
     }
     return !out.empty();
 }
@@ -413,7 +359,7 @@ std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter&
         }
         std::uint32_t node = 0;
         for (char32_t cp : cps) {
-            if (cp == 0 || cp == '\n' || cp >= kRawBytePoints) {
+            if (cp == 0 || cp == '\n' || cp >= kRawByteBase) {
                 why = "a segmentation key holds a character that ends runs";
                 return nullptr;
             }
@@ -538,9 +484,9 @@ std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter&
 void ScriptTables::convertOneByOne(const unsigned char* p, const unsigned char* end,
                                    std::string& out) const {
     while (p < end) {
-        char32_t cp = 0;
-        const std::size_t n = std::max<std::size_t>(1, decodeUtf8(p, end, cp));
-        const First& first = firstOf(cp);
+        const Utf8Char c = readUtf8(p, end);
+        const std::size_t n = std::max<std::size_t>(1, c.size);
+        const First& first = firstOf(c.cp);
         const std::uint32_t piece = first.phrase != kNone ? first.phrase : first.single;
         if (piece != kNone && header(piece).delta == 0) {
             appendPiece(piece, out);
@@ -580,10 +526,11 @@ bool ScriptTables::convert(std::string_view utf8, std::string& out) const {
             ++p;
             continue;
         }
-        char32_t cp = 0;
-        const std::size_t n = decodeUtf8(p, end, cp);
+        const Utf8Char read = readUtf8(p, end);
+        const char32_t cp = read.cp;
+        const std::size_t n = read.size;
         if (n == 0) return false;
-        if (cp == 0 || cp >= kRawBytePoints) {
+        if (cp == 0 || cp >= kRawByteBase) {
             endRun();
             p += n;
             flushCopy();
@@ -598,8 +545,7 @@ bool ScriptTables::convert(std::string_view utf8, std::string& out) const {
         const unsigned char* pieceEnd = next;
         const Children* children = first.children.offset != kNone ? &first.children : nullptr;
         for (const unsigned char* q = next; children && q < end;) {
-            char32_t c = 0;
-            const std::size_t m = decodeUtf8(q, end, c);
+            const auto [c, m] = readUtf8(q, end);
             if (m == 0) break;
             if (children == &first.children && !mayStartKey(cp, c)) break;
             const Slot* slot = findChild(*children, c);

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "platform/charset.h"
+#include "platform/utf8.h"
 
 namespace lct {
 namespace {
@@ -57,14 +58,6 @@ std::string decode(std::string_view gbk) {
     return gbkToUtf8(gbk, InvalidBytes::Preserve);
 }
 
-// Bytes of the UTF-8 sequence that starts with `lead`.
-std::size_t utf8SequenceSize(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xF0) return 4;
-    if (lead >= 0xE0) return 3;
-    return 2;
-}
-
 // Appends the expansion of a replacement text (decoded) for one match. False,
 // with `out` left short, when the result would grow beyond `cap` bytes.
 bool expandReplacement(std::string_view replacement, std::string_view subject,
@@ -81,7 +74,6 @@ bool expandReplacement(std::string_view replacement, std::string_view subject,
         const auto& g = groups[n - 1];
         if (g.first != PCRE2_UNSET) append(subject.substr(g.first, g.second - g.first));
     };
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
     for (std::size_t i = 0; i < replacement.size() && fits; ++i) {
         const char c = replacement[i];
         if (c != '$' || i + 1 >= replacement.size()) {
@@ -101,9 +93,9 @@ bool expandReplacement(std::string_view replacement, std::string_view subject,
         } else if (next == '\'') {
             append(subject.substr(matchEnd));
             ++i;
-        } else if (digit(next)) {
+        } else if (isAsciiDigit(next)) {
             const auto one = static_cast<std::size_t>(next - '0');
-            if (i + 2 < replacement.size() && digit(replacement[i + 2])) {
+            if (i + 2 < replacement.size() && isAsciiDigit(replacement[i + 2])) {
                 const std::size_t two =
                     one * 10 + static_cast<std::size_t>(replacement[i + 2] - '0');
                 if (two >= 1 && two <= groupCount) {
@@ -151,7 +143,7 @@ std::size_t windowLast(std::string_view subject, std::size_t offset, std::size_t
     const std::size_t size = subject.size();
     if (offset >= size || window > size - offset) return size;
     std::size_t last = offset + window - 1;
-    while (last < size && (static_cast<unsigned char>(subject[last]) & 0xC0) == 0x80)
+    while (last < size && isContinuation(byteAt(subject, last)))
         ++last;
     for (;;) {
         if (last + 1 < size && subject[last] == '\r' && subject[last + 1] == '\n') {
@@ -218,7 +210,7 @@ std::size_t outputCap(const RegexRunLimits& limits, std::size_t subjectBytes) {
 std::size_t characterAt(std::string_view subject, std::size_t offset) {
     if (subject[offset] == '\r' && offset + 1 < subject.size() && subject[offset + 1] == '\n')
         return 2;
-    return utf8SequenceSize(static_cast<unsigned char>(subject[offset]));
+    return utf8SequenceSize(byteAt(subject, offset));
 }
 
 }  // namespace
@@ -345,7 +337,7 @@ bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& ou
         before = after;
         if (rc == PCRE2_ERROR_NOMATCH) {
             if (flags == 0 && last < size) {
-                offset = last + utf8SequenceSize(static_cast<unsigned char>(subject[last]));
+                offset = last + utf8SequenceSize(byteAt(subject, last));
                 continue;
             }
             if (flags == 0 || offset >= size) break;

@@ -157,41 +157,58 @@ struct BatchInputs {
     std::string resultFolder;
 };
 
-BatchInputs batchInputs(const Arguments& args, const std::string& filter) {
+// Shares the files of a batch out to the parts, and notes the first path of
+// the whole list.
+struct InputSorter {
+    Shard shard;
     BatchInputs inputs;
-    const Shard shard = args.shard.value_or(Shard{});
     std::string first;
-    auto keep = [&](const std::string& path, std::string_view key) {
+
+    void note(const std::string& path) {
         if (first.empty()) first = path;
+    }
+
+    // A file whose part `key` (its path below the folder named, or its name)
+    // tells.
+    void keep(const std::string& path, std::string_view key) {
+        note(path);
         if (partOf(key, shard.count) == shard.index) inputs.paths.push_back(path);
-    };
+    }
+
+    void addFolder(const std::string& path, const std::string& filter) {
+        std::vector<std::string> listed;
+        // A folder that cannot be listed is every part's failure too; its
+        // files would have had their results inside it.
+        if (listFolderFiles(path, filter, listed, &inputs.failures) == 0 &&
+            !inputs.failures.empty() && inputs.failures.back().path == path)
+            note(path + "/");
+        const std::size_t prefix = path.ends_with('/') ? path.size() : path.size() + 1;
+        for (const std::string& file : listed)
+            keep(file, std::string_view(file).substr(std::min(prefix, file.size())));
+    }
+};
+
+BatchInputs batchInputs(const Arguments& args, const std::string& filter) {
+    InputSorter sorter{args.shard.value_or(Shard{}), {}, {}};
     for (const std::string& path : args.paths) {
         struct stat st {};
         // A path that is not there may have been a file or a folder: no part
         // can tell whose it was, so every part reports it.
         if (::lstat(path.c_str(), &st) != 0) {
-            inputs.failures.push_back({path, errorText(errno)});
-            if (first.empty()) first = path;
+            sorter.inputs.failures.push_back({path, errorText(errno)});
+            sorter.note(path);
             continue;
         }
         std::error_code error;
         if (std::filesystem::is_directory(path, error)) {
-            std::vector<std::string> listed;
-            // A folder that cannot be listed is every part's failure too; its
-            // files would have had their results inside it.
-            if (listFolderFiles(path, filter, listed, &inputs.failures) == 0 &&
-                !inputs.failures.empty() && inputs.failures.back().path == path && first.empty())
-                first = path + "/";
-            const std::size_t prefix = path.ends_with('/') ? path.size() : path.size() + 1;
-            for (const std::string& file : listed)
-                keep(file, std::string_view(file).substr(std::min(prefix, file.size())));
+            sorter.addFolder(path, filter);
         } else {
             const std::size_t slash = path.rfind('/');
-            keep(path, slash == std::string::npos ? path : path.substr(slash + 1));
+            sorter.keep(path, slash == std::string::npos ? path : path.substr(slash + 1));
         }
     }
-    if (!first.empty()) inputs.resultFolder = resultFolderOf(first);
-    return inputs;
+    if (!sorter.first.empty()) sorter.inputs.resultFolder = resultFolderOf(sorter.first);
+    return std::move(sorter.inputs);
 }
 
 int batch(const Arguments& args, HeadlessForm& form) {

@@ -133,6 +133,9 @@ class IniDocument {
         std::size_t size;
     };
 
+    // One attempt of open() at filePath_: what open() returns, or nullopt when
+    // the file was replaced before it could be locked.
+    std::optional<bool> openAtPath(std::chrono::milliseconds wait);
     std::optional<Header> findSection(std::string_view name, std::size_t& from);
     std::optional<Span> findKey(const Header& header, std::string_view key) const;
     std::size_t nextHeaderLine(std::size_t from, std::size_t limit) const;

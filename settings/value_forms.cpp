@@ -109,6 +109,27 @@ std::string toHalfWidth(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// The end of the run of ASCII digits that starts at `i`.
+std::size_t digitsEnd(std::string_view text, std::size_t i) {
+    while (i < text.size() && isAsciiDigit(text[i]))
+        ++i;
+    return i;
+}
+
+// The end of the exponent at `i` ("e" or "E", a sign, digits); `i` itself
+// when no exponent with at least one digit is there.
+std::size_t exponentEnd(std::string_view text, std::size_t i) {
+    if (i >= text.size() || (text[i] != 'e' && text[i] != 'E')) return i;
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    const std::size_t end = digitsEnd(text, j);
+    return end > j ? end : i;
+}
+
+}  // namespace
+
 double parseNumber(std::string_view raw) {
     const std::string text = toHalfWidth(raw);
     std::size_t i = 0;
@@ -116,29 +137,15 @@ double parseNumber(std::string_view raw) {
         ++i;
     const std::size_t start = i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && isAsciiDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && isAsciiDigit(text[i])) {
-            ++i;
-            ++digits;
-        }
+    std::size_t end = digitsEnd(text, i);
+    std::size_t digits = end - i;
+    if (end < text.size() && text[end] == '.') {
+        i = end + 1;
+        end = digitsEnd(text, i);
+        digits += end - i;
     }
     if (digits == 0) return 0;
-    // An exponent counts only when at least one digit follows it.
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        if (j < text.size() && isAsciiDigit(text[j])) {
-            while (j < text.size() && isAsciiDigit(text[j]))
-                ++j;
-            i = j;
-        }
-    }
+    i = exponentEnd(text, end);
     // The span is plain decimal syntax now, so strtod cannot wander into the
     // hexadecimal, infinity or nan forms it also accepts.
     const std::string span = text.substr(start, i - start);

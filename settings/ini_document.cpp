@@ -271,18 +271,19 @@ std::string IniDocument::readKey(std::string_view section, std::string_view key,
     return std::string(value);
 }
 
-int IniDocument::writeKey(std::string_view section, std::string_view key, std::string_view value) {
+KeyWrite IniDocument::writeKey(std::string_view section, std::string_view key,
+                               std::string_view value) {
     const std::optional<Header> header = establishSection(section);
     // Both are always found: a line just added is found by the search after
     // it. The checks keep a slip there from reading through an empty optional.
-    if (!header) return kFailed;
+    if (!header) return KeyWrite::Failed;
     const std::optional<Span> span = establishKey(*header, key);
-    if (!span) return kFailed;
+    if (!span) return KeyWrite::Failed;
     const std::string_view old(document_.data() + span->start, span->size);
     // An unchanged value touches nothing, but a file that lags behind after a
     // failed write gets another chance.
     if (old != value) change(span->start, span->size, value);
-    return syncFile() ? kWritten : kFailed;
+    return syncFile() ? KeyWrite::Written : KeyWrite::Failed;
 }
 
 std::optional<IniDocument::Header> IniDocument::establishSection(std::string_view name) {

@@ -147,31 +147,37 @@ void load(SettingsStore& store, Form& form, const Row& row) {
     }
 }
 
-// Saves one row; true when its value reached the document or its byte-set
-// file (a row whose control the form lacks has nothing to save).
-bool save(SettingsStore& store, Form& form, const Row& row) {
+// Saves one row (a row whose control the form lacks has nothing to save).
+void save(SettingsStore& store, Form& form, const Row& row) {
     const Control* control = form.find(row.control);
-    if (!control) return true;
+    if (!control) return;
     const std::string key = utf8ToGbk(row.key);
     switch (row.kind) {
         case Kind::CheckBox:
-            return store.saveCheckBox(*control);
+            store.saveCheckBox(*control);
+            break;
         case Kind::Bytes:
-            return store.writeBytes(key, control->text());
+            store.writeBytes(key, control->text());
+            break;
         case Kind::Number:
-            return store.writeNumber(key, control->selectedIndex());
+            store.writeNumber(key, control->selectedIndex());
+            break;
         case Kind::Text:
-            return store.writeText(key, control->text());
+            store.writeText(key, control->text());
+            break;
         case Kind::SpacedText:
-            return store.writeText(key, replaceAtBoundaries(control->text(), " ", kSpace));
+            store.writeText(key, replaceAtBoundaries(control->text(), " ", kSpace));
+            break;
         case Kind::Bool:
-            return store.writeBool(key, control->ticked());
+            store.writeBool(key, control->ticked());
+            break;
         case Kind::ButtonTag:
-            return store.writeText(key, control->tag());
+            store.writeText(key, control->tag());
+            break;
         case Kind::ModeRadio:
-            return store.writeNumber(key, control->ticked() ? 0 : 1);
+            store.writeNumber(key, control->ticked() ? 0 : 1);
+            break;
     }
-    return true;
 }
 
 template <typename Action>
@@ -193,9 +199,8 @@ void loadMainWindowSettings(SettingsStore& store, Form& form) {
 SaveOutcome saveMainWindowSettings(SettingsStore& store, Form& form) {
     store.beginSave();
     // Inside the save a value only reaches the document, and a byte block that
-    // cannot be written is noted for finishSave: its outcome holds every
-    // failure, so the rows' own results add nothing.
-    forEachRow(store, [&](const Row& row) { static_cast<void>(save(store, form, row)); });
+    // cannot be written is noted for finishSave: its outcome holds every failure.
+    forEachRow(store, [&](const Row& row) { save(store, form, row); });
     return store.finishSave();
 }
 

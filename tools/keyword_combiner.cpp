@@ -393,11 +393,11 @@ SaveOutcome saveKeywordCombiner(SettingsStore& store, Form& form) {
     // disk is told by finishSave.
     store.beginSave();
     store.selectSection(utf8ToGbk(kKeywordCombinerTitle));
-    static_cast<void>(store.writeNumber(utf8ToGbk("纵向调用方式"), indexOf(form, kVerticalMode)));
-    static_cast<void>(store.writeNumber(utf8ToGbk("横向组合方式"), indexOf(form, kHorizontalMode)));
-    static_cast<void>(store.writeText(utf8ToGbk("组合符号"), textOf(form, kSymbols)));
+    store.writeNumber(utf8ToGbk("纵向调用方式"), indexOf(form, kVerticalMode));
+    store.writeNumber(utf8ToGbk("横向组合方式"), indexOf(form, kHorizontalMode));
+    store.writeText(utf8ToGbk("组合符号"), textOf(form, kSymbols));
     for (std::size_t g = 0; g < std::size(kGroupBoxes); ++g)
-        static_cast<void>(store.writeBytes(utf8ToGbk(kGroupKeys[g]), textOf(form, kGroupBoxes[g])));
+        store.writeBytes(utf8ToGbk(kGroupKeys[g]), textOf(form, kGroupBoxes[g]));
     return store.finishSave();
 }
 

@@ -224,12 +224,12 @@ SaveOutcome saveKeywordMerger(SettingsStore& store, Form& form) {
     store.beginSave();
     store.selectSection(utf8ToGbk(kKeywordMergerTitle));
     for (std::string_view radio : {kTarget1, kTarget2, kTargetBoth}) {
-        if (Control* control = form.find(radio)) static_cast<void>(store.saveRadioBox(*control));
+        if (Control* control = form.find(radio)) store.saveRadioBox(*control);
     }
-    static_cast<void>(store.writeText(utf8ToGbk("词数"), textOf(form, kWordCount)));
-    static_cast<void>(store.writeText(utf8ToGbk("符号"), textOf(form, kSymbol)));
-    static_cast<void>(store.writeBytes(utf8ToGbk("词组1"), textOf(form, kList1)));
-    static_cast<void>(store.writeBytes(utf8ToGbk("词组2"), textOf(form, kList2)));
+    store.writeText(utf8ToGbk("词数"), textOf(form, kWordCount));
+    store.writeText(utf8ToGbk("符号"), textOf(form, kSymbol));
+    store.writeBytes(utf8ToGbk("词组1"), textOf(form, kList1));
+    store.writeBytes(utf8ToGbk("词组2"), textOf(form, kList2));
     return store.finishSave();
 }
 

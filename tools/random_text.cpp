@@ -299,14 +299,13 @@ SaveOutcome saveRandomTextSettings(SettingsStore& store, Form& form) {
     store.beginSave();
     store.selectSection(section());
     for (std::string_view name : kStoredCheckBoxes) {
-        if (Control* c = form.find(name)) static_cast<void>(store.saveCheckBox(*c));
+        if (Control* c = form.find(name)) store.saveCheckBox(*c);
     }
     for (std::string_view name : kStoredRadios) {
-        if (Control* c = form.find(name)) static_cast<void>(store.saveRadioBox(*c));
+        if (Control* c = form.find(name)) store.saveRadioBox(*c);
     }
     for (const StoredText& t : kStoredTexts) {
-        if (Control* c = form.find(t.control))
-            static_cast<void>(store.writeText(utf8ToGbk(t.key), c->text()));
+        if (Control* c = form.find(t.control)) store.writeText(utf8ToGbk(t.key), c->text());
     }
     return store.finishSave();
 }

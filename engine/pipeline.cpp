@@ -1,7 +1,6 @@
 #include "engine/pipeline.h"
 
 #include <algorithm>
-#include <cassert>
 
 #include "engine/chars.h"
 #include "engine/content_insertion.h"
@@ -328,11 +327,8 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
 
 }  // namespace
 
-ArticleRun::ArticleRun(std::optional<std::uint64_t> seed) : random_(seed) {
-    // A fixed pattern: failing to compile it is a fault of the program.
-    [[maybe_unused]] const bool compiled = tagRegex_.create(tagPattern());
-    assert(compiled);
-}
+ArticleRun::ArticleRun(std::optional<std::uint64_t> seed)
+    : random_(seed), tagRegex_(tagPattern()) {}
 
 void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string> keywordLines) {
     existing_.reset();

@@ -249,7 +249,16 @@ RegexObject::~RegexObject() = default;
 RegexObject::RegexObject(RegexObject&&) noexcept = default;
 RegexObject& RegexObject::operator=(RegexObject&&) noexcept = default;
 
+RegexObject::RegexObject(std::string_view pattern, bool ignoreCase, bool multiline, bool global) {
+    compile(pattern, ignoreCase, multiline, global);
+}
+
 bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multiline, bool global) {
+    compile(pattern, ignoreCase, multiline, global);
+    return ok();
+}
+
+void RegexObject::compile(std::string_view pattern, bool ignoreCase, bool multiline, bool global) {
     compiled_.reset();
     matches_.clear();
     subject_.clear();
@@ -263,7 +272,7 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
         pcre2_compile_context_create(nullptr));
     if (!context) {
         error_ = "out of memory";
-        return false;
+        return;
     }
     pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
     pcre2_set_compile_extra_options(context.get(), PCRE2_EXTRA_ALT_BSUX);
@@ -284,7 +293,7 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
         error_ = errorMessage(errorCode);
         errorOffset_ = static_cast<int>(utf8Length(
             std::string_view(decoded).substr(0, std::min<std::size_t>(errorAt, decoded.size()))));
-        return false;
+        return;
     }
     // An anchored pattern makes one attempt per call: nothing to window.
     uint32_t compiledOptions = 0;
@@ -295,7 +304,7 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
     compiled->matchContext.reset(pcre2_match_context_create(nullptr));
     if (!compiled->matchData || !compiled->matchContext) {
         error_ = "out of memory";
-        return false;
+        return;
     }
     pcre2_set_match_limit(compiled->matchContext.get(), kMatchLimit);
     pcre2_set_depth_limit(compiled->matchContext.get(), kDepthLimit);
@@ -306,7 +315,6 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
             pcre2_jit_stack_assign(compiled->matchContext.get(), nullptr, compiled->jitStack.get());
     }
     compiled_ = std::move(compiled);
-    return true;
 }
 
 bool RegexObject::ok() const {

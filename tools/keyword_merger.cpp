@@ -57,6 +57,21 @@ const std::string& sampleChinese() {
     return text;
 }
 
+using S = StoredAs;
+
+// The 随机/顺序 choice is not kept.
+constexpr SettingsRow kSettingsRows[] = {
+    {.control = kTarget1, .as = S::Tick},
+    {.control = kTarget2, .as = S::Tick},
+    {.control = kTargetBoth, .as = S::Tick},
+    {.control = kWordCount, .key = "词数", .as = S::Text},
+    {.control = kSymbol, .key = "符号", .as = S::Text},
+    {.control = kList1, .key = "词组1", .as = S::Bytes},
+    {.control = kList2, .key = "词组2", .as = S::Bytes},
+};
+
+constexpr SettingsSection kSettings[] = {{kKeywordMergerTitle, kSettingsRows}};
+
 }  // namespace
 
 const ControlTable& keywordMergerTable() {
@@ -84,6 +99,10 @@ const ControlTable& keywordMergerTable() {
         {.name = kCopyResult, .kind = K::Button, .text = "复制"},
     };
     return table;
+}
+
+SettingsTable keywordMergerSettings() {
+    return kSettings;
 }
 
 std::string mergePairs(std::string_view list1, std::string_view list2, std::string_view symbol,
@@ -203,34 +222,12 @@ void applyMergerEnableRule(Form& form) {
 }
 
 void restoreKeywordMerger(SettingsStore& store, Form& form) {
-    store.selectSection(utf8ToGbk(kKeywordMergerTitle));
-    for (std::string_view radio : {kTarget1, kTarget2, kTargetBoth}) {
-        if (Control* control = form.find(radio)) store.restoreRadioBox(*control);
-    }
-    if (Control* count = form.find(kWordCount))
-        count->setText(store.readText(utf8ToGbk("词数"), count->text()));
-    if (Control* symbol = form.find(kSymbol))
-        symbol->setText(store.readText(utf8ToGbk("符号"), symbol->text()));
-    if (Control* list = form.find(kList1))
-        list->setText(store.readBytes(utf8ToGbk("词组1"), list->text()));
-    if (Control* list = form.find(kList2))
-        list->setText(store.readBytes(utf8ToGbk("词组2"), list->text()));
+    restoreWindowSettings(store, form, kSettings);
     applyMergerEnableRule(form);
 }
 
 SaveOutcome saveKeywordMerger(SettingsStore& store, Form& form) {
-    // Inside a save each write reaches the document; what cannot reach the
-    // disk is told by finishSave.
-    store.beginSave();
-    store.selectSection(utf8ToGbk(kKeywordMergerTitle));
-    for (std::string_view radio : {kTarget1, kTarget2, kTargetBoth}) {
-        if (Control* control = form.find(radio)) static_cast<void>(store.saveRadioBox(*control));
-    }
-    static_cast<void>(store.writeText(utf8ToGbk("词数"), textOf(form, kWordCount)));
-    static_cast<void>(store.writeText(utf8ToGbk("符号"), textOf(form, kSymbol)));
-    static_cast<void>(store.writeBytes(utf8ToGbk("词组1"), textOf(form, kList1)));
-    static_cast<void>(store.writeBytes(utf8ToGbk("词组2"), textOf(form, kList2)));
-    return store.finishSave();
+    return saveWindowSettings(store, form, kSettings);
 }
 
 }  // namespace lct

@@ -22,7 +22,7 @@
 #include "platform/charset.h"
 #include "platform/file_io.h"
 #include "settings/ini_document.h"
-#include "settings/main_window_settings.h"
+#include "app/main_window_settings.h"
 #include "settings/settings_store.h"
 #include "settings_support.h"
 

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "engine/chars.h"
+#include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/output_budget.h"
 #include "engine/patterns.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/insert_options.h"
-#include "engine/keywords.h"
+#include "engine/keyword_supply.h"
 #include "engine/output_budget.h"
 
 namespace lct {

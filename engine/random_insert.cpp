@@ -7,6 +7,7 @@
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"
+#include "engine/unique_picker.h"
 #include "form/pending_messages.h"
 #include "platform/ascii.h"
 

@@ -30,7 +30,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/keywords.h"
+#include "engine/keyword_supply.h"
 
 namespace lct {
 

@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "engine/batch_pipeline.h"
+#include "engine/article_run.h"
+#include "engine/batch_files.h"
 #include "engine/chars.h"
-#include "engine/keywords.h"
-#include "engine/pipeline.h"
+#include "engine/keyword_supply.h"
 #include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
@@ -267,7 +267,7 @@ class BatchLoop {
         // One job runs everything on this thread; each further job is a
         // helper thread that writes results and reads articles ahead.
         const unsigned helpers = request_.jobs > 1 ? request_.jobs - 1 : 0;
-        BatchPipeline pipeline(services_, request_.paths, options_.inputEncoding, helpers);
+        BatchFiles files(services_, request_.paths, options_.inputEncoding, helpers);
         const int count = static_cast<int>(request_.paths.size());
         host_.progress(count, 0);
         result_.total = count;
@@ -279,11 +279,11 @@ class BatchLoop {
             }
             result_.attempted = i;
             processPendingMessages();
-            reportWriteFailures(pipeline);
-            if (article(static_cast<std::size_t>(i - 1), count, pipeline)) ++submitted;
+            reportWriteFailures(files);
+            if (article(static_cast<std::size_t>(i - 1), count, files)) ++submitted;
         }
-        pipeline.finish();
-        reportWriteFailures(pipeline);
+        files.finish();
+        reportWriteFailures(files);
         result_.succeeded = submitted - writeFailures_;
         result_.items = submittedItems_ - failedItems_;
         // Failures are listed in input order, however the threads met them.
@@ -295,12 +295,12 @@ class BatchLoop {
 
   private:
     // Runs article `index`; true when its result went to the writers.
-    bool article(std::size_t index, int count, BatchPipeline& pipeline) {
+    bool article(std::size_t index, int count, BatchFiles& files) {
         const std::string& path = request_.paths[index];
         std::string title = services_.titleOf(path);
         host_.progress(count, static_cast<int>(index) + 1);
         host_.status(progressLine(count, static_cast<int>(index) + 1, title));
-        ArticleFile input = pipeline.take(index);
+        ArticleFile input = files.take(index);
         if (!input.error.empty()) {
             fail(index, path, std::move(input.error));
             return false;
@@ -328,11 +328,11 @@ class BatchLoop {
         const TextEncoding encoding = options_.outputEncoding == TextEncoding::Detect
                                           ? input.encoding
                                           : options_.outputEncoding;
-        pipeline.submit({index,
-                         path,
-                         std::move(*target),
-                         std::move(input.text),
-                         {encoding, input.lineBreaks, input.encoding, input.compressed}});
+        files.submit({index,
+                      path,
+                      std::move(*target),
+                      std::move(input.text),
+                      {encoding, input.lineBreaks, input.encoding, input.compressed}});
         itemsOf_[index] = articleReport.items;
         submittedItems_ += articleReport.items;
         return true;
@@ -343,8 +343,8 @@ class BatchLoop {
         failures_.emplace_back(index, RunFailure{path, std::move(reason)});
     }
 
-    void reportWriteFailures(BatchPipeline& pipeline) {
-        for (WriteFailure& failure : pipeline.takeFailures()) {
+    void reportWriteFailures(BatchFiles& files) {
+        for (WriteFailure& failure : files.takeFailures()) {
             ++writeFailures_;
             if (failure.index < itemsOf_.size()) failedItems_ += itemsOf_[failure.index];
             fail(failure.index, failure.inputPath, std::move(failure.reason));

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "engine/chars.h"
-#include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/patterns.h"
+#include "engine/unique_picker.h"
 #include "form/pending_messages.h"
 
 namespace lct {

@@ -4,11 +4,13 @@
 #include <cassert>
 
 #include "engine/chars.h"
+#include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/output_budget.h"
 #include "engine/patterns.h"
 #include "engine/random_insert.h"
 #include "engine/tag_guard.h"
+#include "engine/unique_picker.h"
 #include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "regex/escape.h"

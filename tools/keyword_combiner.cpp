@@ -6,6 +6,7 @@
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"
+#include "engine/unique_picker.h"
 #include "platform/charset.h"
 #include "regex/regex_object.h"
 #include "regex/strip_whitespace.h"

@@ -1,8 +1,9 @@
-#include "engine/keywords.h"
+#include "engine/keyword_supply.h"
 
 #include <algorithm>
 
 #include "engine/chars.h"
+#include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/output_budget.h"
 #include "engine/tag_guard.h"

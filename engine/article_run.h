@@ -30,7 +30,7 @@
 
 #include "engine/article_options.h"
 #include "engine/insert_options.h"
-#include "engine/keywords.h"
+#include "engine/keyword_supply.h"
 #include "engine/replace_existing.h"
 #include "platform/random.h"
 #include "regex/regex_object.h"

@@ -1,10 +1,11 @@
-#include "engine/pipeline.h"
+#include "engine/article_run.h"
 
 #include <algorithm>
 #include <cassert>
 
 #include "engine/chars.h"
 #include "engine/content_insertion.h"
+#include "engine/draws.h"
 #include "engine/markup_regions.h"
 #include "engine/output_budget.h"
 #include "engine/patterns.h"

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/draws.h"
+#include "engine/unique_picker.h"
 #include "platform/random.h"
 
 namespace lct {

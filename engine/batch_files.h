@@ -51,13 +51,13 @@ struct WriteFailure {
 /// when the queue is full. So the work balances itself between the threads,
 /// whichever side costs more. With no threads, everything happens in take and
 /// submit.
-class BatchPipeline {
+class BatchFiles {
   public:
-    BatchPipeline(RunServices& services, const std::vector<std::string>& paths,
-                  TextEncoding requested, unsigned threads);
-    ~BatchPipeline();
-    BatchPipeline(const BatchPipeline&) = delete;
-    BatchPipeline& operator=(const BatchPipeline&) = delete;
+    BatchFiles(RunServices& services, const std::vector<std::string>& paths, TextEncoding requested,
+               unsigned threads);
+    ~BatchFiles();
+    BatchFiles(const BatchFiles&) = delete;
+    BatchFiles& operator=(const BatchFiles&) = delete;
 
     /// The file at `paths[index]`, read; indexes must come in increasing order.
     ArticleFile take(std::size_t index);

@@ -91,7 +91,7 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     enableOthers(context.form, kBatchFolder, false);
     std::vector<std::string> paths;
     std::vector<RunFailure> failures;
-    listFolderFiles(folder, filter, paths, &failures);
+    listFolderFiles(folder, filter, paths, &failures, [&context] { context.host.keepAlive(); });
     if (context.stopFlag) {
         // Stopped while listing: nothing runs.
     } else if (paths.empty() && failures.empty()) {

@@ -134,7 +134,7 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     // <body> tag) is set aside, so that what goes at the start of the
     // content goes after it: text before the head would end the head early
     // and push what it holds into the body.
-    TagGuard guard;
+    TagGuard guard(run.keepAlive());
     const bool hideTags = in.avoidTags && in.insertContent;
     const bool hidePlaces = in.avoidLinks && in.insertContent;
     std::string opening;
@@ -172,11 +172,12 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     Spans titleSpans;
     Spans contentSpans;
     if (in.insertTitle)
-        title = insertIntoTitle(title, items, in, run.insert(), random, &titleSpans, &capped);
+        title = insertIntoTitle(title, items, in, run.insert(), random, &titleSpans, &capped,
+                                run.keepAlive());
     if (in.insertContent) {
         ContentArticle article{title, &items, step, &capped};
         article.spans = &contentSpans;
-        body = insertIntoContent(body, article, in, run.insert(), keywords);
+        body = insertIntoContent(body, article, in, run.insert(), keywords, run.keepAlive());
         if (!hideTags && !hidePlaces)
             content = std::move(body);
         else if (wantSpans)
@@ -203,7 +204,7 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     }
     if (!wantSpans) {
         convert(options, title, content, report);
-        title = TagGuard::strip(title);
+        title = TagGuard::strip(title, run.keepAlive());
         if (in.titleFirstLine) content = title + std::string(kLineBreak) + content;
         title = finish(run, title);
         return;
@@ -215,8 +216,9 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     convert(options, title, content, report);
     spansToBytes(title, titleSpans);
     spansToBytes(content, contentSpans);
-    title =
-        finishInPieces(title, titleSpans, [](std::string_view t) { return TagGuard::strip(t); });
+    title = finishInPieces(title, titleSpans, [&run](std::string_view t) {
+        return TagGuard::strip(t, run.keepAlive());
+    });
     if (in.titleFirstLine) {
         const std::size_t shift = title.size() + kLineBreak.size();
         for (auto& [begin, end] : contentSpans) {
@@ -256,9 +258,9 @@ void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::st
 
 void replaceByOptions(std::string& text, std::string_view field, const std::string& matches,
                       const std::string& replacements, bool regex, bool ignoreCase, int count,
-                      ArticleReport* report) {
+                      ArticleReport* report, const KeepAlive& keepAlive) {
     if (!regex) {
-        text = replaceByLists(text, matches, replacements, !ignoreCase, count);
+        text = replaceByLists(text, matches, replacements, !ignoreCase, count, keepAlive);
         return;
     }
     std::string error;
@@ -273,17 +275,20 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
     Random& random = run.random();
     const std::string sourceTitle = title;
 
-    if (sh.shuffleTitle) title = shuffleText(title, sh.titleSymbols, random);
+    const KeepAlive& keepAlive = run.keepAlive();
+    if (sh.shuffleTitle) title = shuffleText(title, sh.titleSymbols, random, keepAlive);
     if (sh.shuffleContent) {
-        TagGuard guard;
+        TagGuard guard(keepAlive);
         const std::string hidden = guard.protect(content);
-        content = guard.restore(shuffleText(hidden, sh.contentSymbols, random));
+        content = guard.restore(shuffleText(hidden, sh.contentSymbols, random, keepAlive));
     }
     RandomInsertion placement;
     placement.avoidWords = options.insert.avoidWords;
+    placement.keepAlive = keepAlive;
     if (sh.sentenceIntoTitle) {
-        const std::string sentence = pickSentence(TagGuard::strip(content), sh.sentenceMinimum,
-                                                  sh.sentenceMustContain, random);
+        const std::string sentence =
+            pickSentence(TagGuard::strip(content, keepAlive), sh.sentenceMinimum,
+                         sh.sentenceMustContain, random, keepAlive);
         switch (sh.sentencePlacement) {
             case TitleType::Random:
                 title = insertRandom(title, sentence, 1, placement, random);
@@ -317,11 +322,12 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
     }
     if (sh.replaceTitle) {
         replaceByOptions(title, "“替换标题”", sh.titleMatches, sh.titleReplacements, sh.titleRegex,
-                         sh.titleIgnoreCase, sh.titleReplaceCount, report);
+                         sh.titleIgnoreCase, sh.titleReplaceCount, report, keepAlive);
     }
     if (sh.replaceContent) {
         replaceByOptions(content, "“替换内容”", sh.contentMatches, sh.contentReplacements,
-                         sh.contentRegex, sh.contentIgnoreCase, sh.contentReplaceCount, report);
+                         sh.contentRegex, sh.contentIgnoreCase, sh.contentReplaceCount, report,
+                         keepAlive);
     }
     convert(options, title, content, report);
     title = finish(run, title);
@@ -329,7 +335,8 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
 
 }  // namespace
 
-ArticleRun::ArticleRun(std::optional<std::uint64_t> seed) : random_(seed) {
+ArticleRun::ArticleRun(std::optional<std::uint64_t> seed, KeepAlive keepAlive)
+    : random_(seed), keepAlive_(std::move(keepAlive)) {
     // A fixed pattern: failing to compile it is a fault of the program.
     [[maybe_unused]] const bool compiled = tagRegex_.create(tagPattern());
     assert(compiled);
@@ -342,7 +349,7 @@ void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string>
         keywords_.parseTemplates(options.templates);
         if (options.mode == PipelineMode::ReplaceExisting) {
             keywords_.buildPlainKeywords();
-            existing_.emplace(keywords_.plainKeywords());
+            existing_.emplace(keywords_.plainKeywords(), keepAlive_);
         }
     }
     keywords_.resetKeywordPicker();

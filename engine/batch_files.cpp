@@ -19,10 +19,11 @@ constexpr std::size_t kBytesInFlight = 64u << 20;
 }  // namespace
 
 BatchFiles::BatchFiles(RunServices& services, const std::vector<std::string>& paths,
-                       TextEncoding requested, unsigned threads)
+                       TextEncoding requested, unsigned threads, KeepAlive keepAlive)
     : services_(services),
       paths_(paths),
       requested_(requested),
+      keepAlive_(std::move(keepAlive)),
       most_(kArticlesPerThread * threads) {
     threads_.reserve(threads);
     for (unsigned t = 0; t < threads; ++t)
@@ -71,7 +72,7 @@ void BatchFiles::work() {
             const std::size_t counted = nextSize_;
             bytesRead_ += counted;
             lock.unlock();
-            ArticleFile file = services_.read(paths_[index], requested_);
+            ArticleFile file = services_.read(paths_[index], requested_, {});
             lock.lock();
             // What the text takes once read (a gzip input inflates).
             bytesRead_ = bytesRead_ - counted + file.text.size();
@@ -95,7 +96,7 @@ ArticleFile BatchFiles::take(std::size_t index) {
         consumed_ = index + 1;
         wakeHelper();  // to read the next ones meanwhile
         lock.unlock();
-        return services_.read(paths_[index], requested_);
+        return services_.read(paths_[index], requested_, keepAlive_);
     }
     articleRead_.wait(lock, [&] { return ready_.contains(index); });
     auto node = ready_.extract(index);

@@ -9,7 +9,6 @@
 #include "engine/output_budget.h"
 #include "engine/patterns.h"
 #include "engine/random_insert.h"
-#include "form/pending_messages.h"
 
 namespace lct {
 namespace {
@@ -62,10 +61,12 @@ std::string concatenate(std::span<const std::string> items) {
 
 using Spans = std::vector<std::pair<std::size_t, std::size_t>>;
 
-RandomInsertion randomPlacement(const InsertOptions& options, Spans* spans = nullptr) {
+RandomInsertion randomPlacement(const InsertOptions& options, Spans* spans,
+                                const KeepAlive& keepAlive) {
     RandomInsertion how;
     how.avoidWords = options.avoidWords;
     how.spans = spans;
+    how.keepAlive = keepAlive;
     return how;
 }
 
@@ -100,7 +101,8 @@ void notePiece(Spans* spans, std::size_t at, const Spans& local) {
 // chains its sets: each line's after-block takes a further set, which then
 // stands before the next line.
 std::string lineLoop(std::string_view content, const ContentArticle& article,
-                     const InsertOptions& options, KeywordSupply& keywords) {
+                     const InsertOptions& options, KeywordSupply& keywords,
+                     const KeepAlive& keepAlive) {
     std::vector<std::string>& items = *article.items;
     Random& random = keywords.random();
     const std::vector<std::string> lines = splitList(content, kLineBreak);
@@ -114,7 +116,7 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
     std::string result;
     result.reserve(content.size() + content.size() / 4);
     for (std::size_t p = 0; p < lines.size(); ++p) {
-        processPendingMessages();
+        keepAlive();
         const std::string& line = lines[p];
         const std::string_view separator = result.empty() ? std::string_view() : kLineBreak;
         if (isBlank(line)) {
@@ -129,7 +131,8 @@ std::string lineLoop(std::string_view content, const ContentArticle& article,
         if (options.contentType == ContentType::ParagraphRandom) {
             Spans local;
             const std::string piece = insertRandom(
-                line, current, randomPlacement(options, article.spans ? &local : nullptr), random);
+                line, current,
+                randomPlacement(options, article.spans ? &local : nullptr, keepAlive), random);
             result.append(separator);
             notePiece(article.spans, result.size(), local);
             result.append(piece);
@@ -189,7 +192,7 @@ struct SentenceEnd {
 // did not list as sentence ends.
 std::string sentenceLoop(std::string_view content, const ContentArticle& article,
                          const InsertOptions& options, const InsertRunState& run,
-                         KeywordSupply& keywords) {
+                         KeywordSupply& keywords, const KeepAlive& keepAlive) {
     std::vector<SentenceEnd> ends;
     for (const std::string& symbol : run.sentenceEnds) {
         for (int p : findAllChars(content, symbol))
@@ -230,7 +233,7 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
     std::string result;
     result.reserve(content.size() + content.size() / 4);
     for (std::size_t k = 0; k < pieces.size(); ++k) {
-        processPendingMessages();
+        keepAlive();
         const Piece& piece = pieces[k];
         if (piece.untouched) {
             result.append(piece.text).append(piece.symbol);
@@ -241,9 +244,10 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
                                          shares.share(), article.capped);
         }
         Spans local;
-        const std::string inserted = insertRandom(
-            piece.text, shares.take(items, 1),
-            randomPlacement(options, article.spans ? &local : nullptr), keywords.random());
+        const std::string inserted =
+            insertRandom(piece.text, shares.take(items, 1),
+                         randomPlacement(options, article.spans ? &local : nullptr, keepAlive),
+                         keywords.random());
         notePiece(article.spans, result.size(), local);
         result.append(inserted);
         result.append(piece.symbol);
@@ -254,7 +258,8 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
 // Type 9: chunks of a random length each, an item after every chunk but the
 // one that reaches the end; the item is drawn once, or per chunk with new sets.
 std::string chunkWalk(std::string_view content, const ContentArticle& article,
-                      const InsertOptions& options, KeywordSupply& keywords) {
+                      const InsertOptions& options, KeywordSupply& keywords,
+                      const KeepAlive& keepAlive) {
     const CharIndex index(content);
     const int length = index.count();
     std::string result;
@@ -263,7 +268,7 @@ std::string chunkWalk(std::string_view content, const ContentArticle& article,
     std::string item;
     long long e = 1;
     while (e <= length) {
-        processPendingMessages();
+        keepAlive();
         const int f = std::max(randomInt(keywords.random(), options.everyMin, options.everyMax), 1);
         result.append(index.mid(static_cast<int>(e), f));
         e += f;
@@ -304,7 +309,7 @@ std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunS
 
 std::string insertIntoContent(std::string_view content, const ContentArticle& article,
                               const InsertOptions& options, InsertRunState& run,
-                              KeywordSupply& keywords) {
+                              KeywordSupply& keywords, const KeepAlive& keepAlive) {
     Random& random = keywords.random();
     const std::vector<std::string>& items = *article.items;
     Spans* spans = article.spans;
@@ -327,23 +332,23 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
     };
     switch (options.contentType) {
         case ContentType::WholeTextRandom:
-            return insertRandom(content, items, randomPlacement(options, spans), random);
+            return insertRandom(content, items, randomPlacement(options, spans, keepAlive), random);
         case ContentType::ParagraphRandom:
         case ContentType::LineBefore:
         case ContentType::LineAfter:
         case ContentType::LineBeforeOrAfter:
         case ContentType::LineBeforeAndAfter:
         case ContentType::LineBothDifferent:
-            return lineLoop(content, article, options, keywords);
+            return lineLoop(content, article, options, keywords, keepAlive);
         case ContentType::SentenceRandom:
-            return sentenceLoop(content, article, options, run, keywords);
+            return sentenceLoop(content, article, options, run, keywords, keepAlive);
         case ContentType::EveryN: {
-            RandomInsertion how = randomPlacement(options, spans);
+            RandomInsertion how = randomPlacement(options, spans, keepAlive);
             how.step = std::max<long long>(article.step, 1);
             return insertRandom(content, items, how, random);
         }
         case ContentType::EveryNChunks:
-            return chunkWalk(content, article, options, keywords);
+            return chunkWalk(content, article, options, keywords, keepAlive);
         case ContentType::FirstLine:
             return block(spans).append(kLineBreak).append(content);
         case ContentType::Head:
@@ -353,7 +358,7 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
         case ContentType::LastLine:
             return after(kLineBreak);
         case ContentType::NextToSymbols: {
-            RandomInsertion how = randomPlacement(options, spans);
+            RandomInsertion how = randomPlacement(options, spans, keepAlive);
             how.symbols = options.symbolGroups;
             how.symbolMode = options.symbolMode;
             return insertRandom(content, items, how, random);

@@ -7,7 +7,6 @@
 #include "engine/lists.h"
 #include "engine/output_budget.h"
 #include "engine/tag_guard.h"
-#include "form/pending_messages.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -62,7 +61,7 @@ void KeywordSupply::buildPlainKeywords() {
         if (i > 0) joined += kLineBreak;
         joined += keywordLines_[i];
     }
-    plainKeywords_ = splitList(TagGuard::strip(joined), kLineBreak);
+    plainKeywords_ = splitList(TagGuard::strip(joined, keepAlive_), kLineBreak);
     plainKeywords_.resize(keywordLines_.size());
 }
 
@@ -132,7 +131,7 @@ std::vector<std::string> KeywordSupply::makeItemSet(const ItemSetOptions& option
             break;
         }
         items.push_back(std::move(item));
-        if (i % 1024 == 0) processPendingMessages();
+        if (i % 1024 == 0) keepAlive_();
     }
     return items;
 }

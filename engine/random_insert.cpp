@@ -8,7 +8,6 @@
 #include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/unique_picker.h"
-#include "form/pending_messages.h"
 #include "platform/ascii.h"
 
 namespace lct {
@@ -137,7 +136,7 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
     std::vector<Cut> cuts;
     cuts.reserve(n);
     for (std::size_t i = 1; i <= n; ++i) {
-        processPendingMessages();
+        how.keepAlive();
         Cut cut;
         if (g > 0) {
             const Occurrence& o =

@@ -7,7 +7,6 @@
 
 #include "engine/chars.h"
 #include "engine/markup_regions.h"
-#include "form/pending_messages.h"
 
 namespace lct {
 namespace {
@@ -49,8 +48,9 @@ bool endsWithAsciiAlnum(std::string_view text) {
 
 }  // namespace
 
-ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords)
-    : keywords_(plainKeywords), rootNext_(256, 0) {
+ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords,
+                                                 KeepAlive keepAlive)
+    : keepAlive_(std::move(keepAlive)), keywords_(plainKeywords), rootNext_(256, 0) {
     lengths_.reserve(keywords_.size());
     startsWord_.reserve(keywords_.size());
     endsWord_.reserve(keywords_.size());
@@ -212,7 +212,7 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
             if (boundary[begin] && boundary[end] && (!filtered || allowed(begin, end, k)))
                 hits.push_back({begin, end, k});
         }
-        if ((i + 1) % kBytesPerBreath == 0) processPendingMessages();
+        if ((i + 1) % kBytesPerBreath == 0) keepAlive_();
     }
     // Grouped by keyword; within a keyword the hits already stand in text order.
     std::stable_sort(hits.begin(), hits.end(),
@@ -237,7 +237,7 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
             any = true;
         }
         if (any) found.push_back(k);
-        if (++groups % kKeywordsPerBreath == 0) processPendingMessages();
+        if (++groups % kKeywordsPerBreath == 0) keepAlive_();
     }
 
     std::vector<Taken> result;
@@ -307,7 +307,7 @@ std::string ExistingKeywordReplacer::replace(std::string_view content,
         const std::string& line =
             index < keywordLines.size() ? keywordLines[index] : keywords_[index];
         items.push_back(buildItem(supply.templateAt(supply.pickTemplate()), title, line));
-        if (items.size() % kKeywordsPerBreath == 0) processPendingMessages();
+        if (items.size() % kKeywordsPerBreath == 0) keepAlive_();
     }
 
     // The items go straight into the new text: nothing they contain is

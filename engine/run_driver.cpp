@@ -9,7 +9,6 @@
 #include "engine/batch_files.h"
 #include "engine/chars.h"
 #include "engine/keyword_supply.h"
-#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
 
@@ -18,6 +17,11 @@ namespace {
 
 std::string messageText(std::string_view utf8Text) {
     return utf8ToGbk(utf8Text);
+}
+
+// What the run's long loops call to let the host's window breathe.
+KeepAlive keepAliveOf(RunHost& host) {
+    return [&host] { host.keepAlive(); };
 }
 
 // Tells the user why the run cannot start and points at the keyword list.
@@ -37,7 +41,8 @@ std::optional<std::vector<std::string>> takeKeywords(const RunOptions& options, 
     }
     const std::string keywordFile = gbkToUtf8(lines.front());
     if (!keywordFile.empty() && services.isFile(keywordFile)) {
-        const ArticleFile file = services.read(keywordFile, options.inputEncoding);
+        const ArticleFile file =
+            services.read(keywordFile, options.inputEncoding, keepAliveOf(host));
         if (!file.error.empty()) {
             refuse(host, "关键词文件无法读取：" + keywordFile + "：" + file.error);
             return std::nullopt;
@@ -60,7 +65,7 @@ std::unique_ptr<ArticleRun> prepareRun(const RunOptions& options, RunHost& host,
         if (!lines) return nullptr;
         keywordLines = std::move(*lines);
     }
-    auto run = std::make_unique<ArticleRun>(seed);
+    auto run = std::make_unique<ArticleRun>(seed, keepAliveOf(host));
     run->prepare(options.article, std::move(keywordLines));
     return run;
 }
@@ -222,7 +227,7 @@ RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& serv
         return result;
     }
     if (host.stopRequested()) return result;
-    processPendingMessages();
+    host.keepAlive();
     ArticleReport articleReport;
     articleReport.wantSpans = true;
     processArticle(options.article, *run, request.title, request.content, &articleReport);
@@ -267,7 +272,8 @@ class BatchLoop {
         // One job runs everything on this thread; each further job is a
         // helper thread that writes results and reads articles ahead.
         const unsigned helpers = request_.jobs > 1 ? request_.jobs - 1 : 0;
-        BatchFiles files(services_, request_.paths, options_.inputEncoding, helpers);
+        BatchFiles files(services_, request_.paths, options_.inputEncoding, helpers,
+                         keepAliveOf(host_));
         const int count = static_cast<int>(request_.paths.size());
         host_.progress(count, 0);
         result_.total = count;
@@ -278,7 +284,7 @@ class BatchLoop {
                 break;
             }
             result_.attempted = i;
-            processPendingMessages();
+            host_.keepAlive();
             reportWriteFailures(files);
             if (article(static_cast<std::size_t>(i - 1), count, files)) ++submitted;
         }

@@ -11,7 +11,6 @@
 #include "engine/random_insert.h"
 #include "engine/tag_guard.h"
 #include "engine/unique_picker.h"
-#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "regex/escape.h"
 #include "regex/regex_object.h"
@@ -44,12 +43,14 @@ std::string_view trimSpaces(std::string_view s) {
 
 std::string insertIntoTitle(std::string_view title, const std::vector<std::string>& items,
                             const InsertOptions& options, InsertRunState& run, Random& random,
-                            std::vector<std::pair<std::size_t, std::size_t>>* spans, bool* capped) {
+                            std::vector<std::pair<std::size_t, std::size_t>>* spans, bool* capped,
+                            const KeepAlive& keepAlive) {
     if (items.empty()) return std::string(title);
     if (options.titleType == TitleType::Random) {
         RandomInsertion how;
         how.avoidWords = options.avoidWords;
         how.spans = spans;
+        how.keepAlive = keepAlive;
         const bool once = options.titleOnce || options.contentType == ContentType::EveryN ||
                           options.contentType == ContentType::EveryNChunks;
         if (once) return insertRandom(title, items.front(), 1, how, random);
@@ -71,7 +72,7 @@ std::string insertIntoTitle(std::string_view title, const std::vector<std::strin
     std::vector<std::pair<std::size_t, std::size_t>> backSpans;  // in `back`
     OutputBudget budget(outputAllowance(title.size()));
     for (std::size_t i = 0; i < count; ++i) {
-        processPendingMessages();
+        keepAlive();
         std::string_view separator = run.currentSeparator;
         if (separators > 0) {
             const std::string& drawn = run.titleSeparators[static_cast<std::size_t>(
@@ -132,7 +133,7 @@ std::string sentenceSeparatorPattern(std::string_view separators) {
 }
 
 std::string pickSentence(std::string_view text, int minimum, std::string_view mustContain,
-                         Random& random) {
+                         Random& random, const KeepAlive& keepAlive) {
     // Fixed patterns: failing to compile one is a fault of the program.
     RegexObject separator;
     [[maybe_unused]] const bool separatorCompiled =
@@ -142,7 +143,7 @@ std::string pickSentence(std::string_view text, int minimum, std::string_view mu
     [[maybe_unused]] const bool blankCompiled = blank.create(blankLinePattern());
     assert(blankCompiled);
 
-    std::string prepared = TagGuard::strip(text);
+    std::string prepared = TagGuard::strip(text, keepAlive);
     std::string trimmed = blank.replace(prepared, "");
     if (!blank.runFailed()) prepared = std::move(trimmed);
     std::string marked = separator.replace(prepared, pieceMark());
@@ -153,7 +154,7 @@ std::string pickSentence(std::string_view text, int minimum, std::string_view mu
     const auto count = static_cast<int>(pieces.size());
     UniquePicker order;
     for (int tried = 0; tried < count; ++tried) {
-        processPendingMessages();
+        keepAlive();
         const std::string_view piece =
             trimSpaces(pieces[static_cast<std::size_t>(order.pick(random, 1, count) - 1)]);
         if (piece.empty()) continue;

@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "engine/lists.h"
-#include "form/pending_messages.h"
 #include "platform/ascii.h"
 #include "platform/charset.h"
 #include "platform/error_text.h"
@@ -81,12 +80,13 @@ bool isFolder(const std::string& path) {
 // The names of the entries of `folder` (which ends with "/") that are no
 // folder and no link to one, sorted by bytes; nullopt, with errno set, when it
 // cannot be read.
-std::optional<std::vector<std::string>> entriesIn(const std::string& folder) {
+std::optional<std::vector<std::string>> entriesIn(const std::string& folder,
+                                                  const KeepAlive& keepAlive) {
     std::vector<std::string> names;
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
     if (!dir) return std::nullopt;
     while (const dirent* entry = ::readdir(dir.get())) {
-        processPendingMessages();
+        keepAlive();
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") continue;
         // The program's own temporary files (left by a killed write) are
@@ -154,7 +154,8 @@ bool matchesNamePattern(std::string_view name, std::string_view pattern) {
 }
 
 std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPatterns,
-                            std::vector<std::string>& out, std::vector<RunFailure>* failures) {
+                            std::vector<std::string>& out, std::vector<RunFailure>* failures,
+                            const KeepAlive& keepAlive) {
     out.clear();
     std::string prefix(folder.empty() ? "." : folder);
     if (prefix.back() != '/') prefix.push_back('/');
@@ -179,7 +180,7 @@ std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPattern
             std::string_view(pattern).substr(slash == std::string::npos ? 0 : slash + 1);
         auto listing = listings.find(searched);
         if (listing == listings.end()) {
-            std::optional<std::vector<std::string>> names = entriesIn(searched);
+            std::optional<std::vector<std::string>> names = entriesIn(searched, keepAlive);
             const int reason = names ? 0 : errno;
             const bool missing = reason == ENOENT || reason == ENOTDIR;
             if (!names && failures && (searched == prefix || !missing)) {

@@ -14,6 +14,7 @@
 #include "files/run_services.h"
 #include "files/temp_folder.h"
 #include "form/headless_form.h"
+#include "form/pending_messages.h"
 #include "gbk.h"
 
 namespace lct {

@@ -8,6 +8,7 @@
 #include "app/main_window_table.h"
 #include "engine/run_driver.h"
 #include "form/headless_form.h"
+#include "form/pending_messages.h"
 #include "gbk.h"
 
 namespace lct {
@@ -120,7 +121,7 @@ TEST_F(MainWindowRulesTest, ShufflePanelControlsFollowTheirBoxes) {
 class NoFiles : public RunServices {
   public:
     bool isFile(std::string_view) override { return false; }
-    ArticleFile read(std::string_view, TextEncoding) override { return {}; }
+    ArticleFile read(std::string_view, TextEncoding, const KeepAlive&) override { return {}; }
     bool write(std::string_view, std::string_view, const ResultFormat&, std::string&) override {
         return false;
     }

@@ -20,8 +20,9 @@
 #include <fstream>
 #include <memory>
 
-#include "form/qt_form.h"
 #include "app/qt_main_window.h"
+#include "form/pending_messages.h"
+#include "form/qt_form.h"
 #include "platform/charset.h"
 #include "tools/keyword_combiner_window.h"
 #include "tools/keyword_merger_window.h"

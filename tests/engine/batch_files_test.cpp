@@ -18,8 +18,9 @@ class EchoServices : public RunServices {
     bool isFile(std::string_view) override { return true; }
     // Files of `bytes` bytes when set, else each path's own text.
     std::uint64_t sizeOf(std::string_view) override { return bytes; }
-    ArticleFile read(std::string_view path, TextEncoding) override {
+    ArticleFile read(std::string_view path, TextEncoding, const KeepAlive& keepAlive) override {
         ++reads;
+        keepAlive();  // as decoding does
         std::string text = bytes ? std::string(bytes, 'x') : std::string(path);
         return {std::move(text), TextEncoding::Gbk, LineBreaks::CrLf, {}};
     }
@@ -66,8 +67,14 @@ TEST(BatchFiles, GivesEveryFileInOrderOnceWithAnyNumberOfThreads) {
     const std::vector<std::string> paths = numbered(200);
     for (unsigned threads : {0u, 1u, 3u}) {
         EchoServices services;
+        // Only a read on the caller's thread may let the window in.
+        const std::thread::id caller = std::this_thread::get_id();
+        int breaths = 0;
         {
-            BatchFiles files(services, paths, TextEncoding::Detect, threads);
+            BatchFiles files(services, paths, TextEncoding::Detect, threads, [&] {
+                EXPECT_EQ(std::this_thread::get_id(), caller);
+                ++breaths;
+            });
             for (std::size_t i = 0; i < paths.size(); ++i) {
                 ASSERT_EQ(files.take(i).text, paths[i]) << threads;
                 files.submit(jobFor(i, "/r/" + std::to_string(i)));
@@ -75,6 +82,9 @@ TEST(BatchFiles, GivesEveryFileInOrderOnceWithAnyNumberOfThreads) {
         }
         EXPECT_EQ(services.reads, 200) << threads;
         EXPECT_EQ(services.written.size(), 200u) << threads;
+        if (threads == 0) {
+            EXPECT_EQ(breaths, 200);  // every read is the caller's
+        }
     }
 }
 

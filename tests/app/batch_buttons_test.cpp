@@ -47,8 +47,9 @@ class BatchButtonsTest : public ::testing::Test {
     FakeDialogs dialogs;
     FileRunServices services;
     bool stop = false;
+    MainWindowRun run = MainWindowRun::Idle;
     FormRunHost host{form, stop};
-    BatchContext context{form, host, services, dialogs, stop};
+    BatchContext context{form, host, services, dialogs, stop, run};
 
     std::string article(const std::string& name) {
         const std::string path = folder.file(name);

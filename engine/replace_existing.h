@@ -134,6 +134,9 @@ class ExistingKeywordReplacer {
 
     std::int32_t child(std::int32_t node, unsigned char byte) const;
     std::int32_t next(std::int32_t node, unsigned char byte) const;
+    // Every whole-character occurrence of every keyword that the rules allow,
+    // in one pass, in the order of their ends.
+    std::vector<Taken> hits(std::string_view content, const ReplaceRules& rules, bool markup) const;
     // The taken occurrences in text order, and the found keywords (0-based).
     std::vector<Taken> take(std::string_view content, std::vector<std::int32_t>& found,
                             const ReplaceRules& rules, bool markup) const;

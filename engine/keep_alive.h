@@ -15,14 +15,19 @@
 
 namespace lct {
 
+class KeepAlive;
+
+/// What a KeepAlive can hold: anything called without arguments (a function,
+/// a lambda) that is not itself a KeepAlive.
+template <typename F>
+concept Breath = std::invocable<F&> && !std::same_as<std::remove_cvref_t<F>, KeepAlive>;
+
 class KeepAlive {
   public:
     KeepAlive() = default;
-    /// `breathe` is what each call runs (a function or a lambda).
-    template <typename F>
-    requires std::invocable<F&> &&(!std::same_as<std::remove_cvref_t<F>, KeepAlive>)
-        KeepAlive(F&& breathe)  // NOLINT(google-explicit-constructor): a callable stands for it
-        : breathe_(std::forward<F>(breathe)) {}
+    /// Implicit, so that a caller hands the callable itself.
+    template <Breath F>
+    KeepAlive(F&& breathe) : breathe_(std::forward<F>(breathe)) {}  // NOLINT
 
     void operator()() const {
         if (breathe_) breathe_();

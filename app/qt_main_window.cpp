@@ -229,12 +229,12 @@ void MainWindow::connectSignals() {
 void MainWindow::connectRunButtons() {
     onClicked(*this, kPreviewButton, [this] {
         runFromWindow([this](RunServices& services) {
-            onPreviewClicked(*form_, *host_, services, stopFlag_);
+            onPreviewClicked(*form_, *host_, services, stopFlag_, run_);
         });
     });
     onClicked(*this, kBatchFiles, [this] {
         runFromWindow([this](RunServices& services) {
-            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_, run_};
             onBatchFilesClicked(context);
         });
     });
@@ -327,7 +327,7 @@ void MainWindow::runFromWindow(const std::function<void(RunServices&)>& run) {
 
 void MainWindow::runBatchFolder(bool rightRelease) {
     runFromWindow([this, rightRelease](RunServices& services) {
-        BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+        BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_, run_};
         onBatchFolderClicked(context, rightRelease);
     });
 }

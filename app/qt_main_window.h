@@ -123,6 +123,7 @@ class MainWindow final : public QWidget {
     SettingsStore store_;
     std::string loadedState_;  // settingsState when the settings were loaded
     bool stopFlag_ = false;
+    MainWindowRun run_ = MainWindowRun::Idle;  // what the run buttons started
     bool activated_ = false;
     bool closing_ = false;  // the close has begun: no new run, no message box
     int onStack_ = 0;       // handlers of this window on the stack (see handle)

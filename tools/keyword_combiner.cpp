@@ -6,6 +6,8 @@
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"
+#include "engine/unique_picker.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "regex/regex_object.h"
 #include "regex/strip_whitespace.h"

@@ -6,6 +6,8 @@
 
 #include "engine/draws.h"
 #include "engine/lists.h"
+#include "engine/unique_picker.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "tools/keyword_merger_names.h"
 #include "tools/number_box.h"

@@ -6,6 +6,7 @@
 
 #include "engine/draws.h"
 #include "engine/script.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "tools/number_box.h"
 #include "tools/random_text_names.h"

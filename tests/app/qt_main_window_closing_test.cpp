@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/qt_main_window.h"
+#include "form/pending_messages.h"
 #include "form/qt_form.h"
 #include "platform/charset.h"
 #include "tools/tool_window.h"

@@ -50,34 +50,35 @@ std::string batchFileFilter() {
 void onBatchFilesClicked(BatchContext& context) {
     Control* button = context.form.find(kBatchFiles);
     if (!button || !button->enabled()) return;
-    if (button->text() != utf8ToGbk("批量处理(文件)")) {
+    if (context.run == MainWindowRun::FileBatch) {
         button->setText(utf8ToGbk("正在停止中.."));
         context.stopFlag = true;
         return;
     }
-    if (!optionsUsableOrWarn(context.form)) return;
+    if (context.run != MainWindowRun::Idle || !optionsUsableOrWarn(context.form)) return;
     const std::vector<std::string> paths = context.dialogs.chooseFiles(
         utf8ToGbk("请选择多个需要处理的文章："), batchFileFilter(), gbkToUtf8(button->tag()));
     if (paths.empty()) return;
     button->setTag(utf8ToGbk(folderOfPath(paths.front())));
     button->setText(utf8ToGbk("处理中..点我停止"));
+    context.run = MainWindowRun::FileBatch;
     context.stopFlag = false;
     enableOthers(context.form, kBatchFiles, false);
     startBatch(context, paths);
     enableOthers(context.form, kBatchFiles, true);
     button->setText(utf8ToGbk("批量处理(文件)"));
+    context.run = MainWindowRun::Idle;
 }
 
 void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     Control* button = context.form.find(kBatchFolder);
     if (!button || !button->enabled()) return;
-    const std::string idle = utf8ToGbk("   批量处理(文件夹)");
-    if (button->text() != idle) {
+    if (context.run == MainWindowRun::FolderBatch) {
         button->setText(utf8ToGbk("正在停止中.."));
         context.stopFlag = true;
         return;
     }
-    if (!optionsUsableOrWarn(context.form)) return;
+    if (context.run != MainWindowRun::Idle || !optionsUsableOrWarn(context.form)) return;
     const std::string filter = textOf(context.form, kFileFilter);
     const std::string title = (rightRelease ? std::string() : std::string("+")) +
                               utf8ToGbk("请选择需要处理的文章(") + filter +
@@ -87,11 +88,12 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     button->setTag(utf8ToGbk(folder));
     button->setText(utf8ToGbk("   正在读取文件.."));
     // Listing lets pending messages run too: a stop click meanwhile means no run.
+    context.run = MainWindowRun::FolderBatch;
     context.stopFlag = false;
     enableOthers(context.form, kBatchFolder, false);
     std::vector<std::string> paths;
     std::vector<RunFailure> failures;
-    listFolderFiles(folder, filter, paths, &failures);
+    listFolderFiles(folder, filter, paths, &failures, [&context] { context.host.keepAlive(); });
     if (context.stopFlag) {
         // Stopped while listing: nothing runs.
     } else if (paths.empty() && failures.empty()) {
@@ -104,7 +106,8 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
         startBatch(context, std::move(paths), std::move(failures));
     }
     enableOthers(context.form, kBatchFolder, true);
-    button->setText(idle);
+    button->setText(utf8ToGbk("   批量处理(文件夹)"));
+    context.run = MainWindowRun::Idle;
 }
 
 }  // namespace lct

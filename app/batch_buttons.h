@@ -8,8 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "form/form.h"
+#include "app/main_window_run.h"
 #include "engine/run_driver.h"
+#include "form/form.h"
 
 namespace lct {
 
@@ -26,30 +27,34 @@ class BatchDialogs {
 };
 
 /// What a batch button works with: the main window, the run's host and file
-/// services, the dialogs, and the process-wide stop flag.
+/// services, the dialogs, the process-wide stop flag and the window's run.
 struct BatchContext {
     Form& form;
     RunHost& host;
     RunServices& services;
     BatchDialogs& dialogs;
     bool& stopFlag;
+    MainWindowRun& run;
 };
 
 /// The filter of the file dialog of 按钮批量处理 (GBK).
 std::string batchFileFilter();
 
-/// 按钮批量处理 clicked: idle, it asks for files, remembers their folder in its
-/// tag, runs the batch with the other batch buttons and 按钮预览 disabled, then
-/// enables them and returns to idle; running, it shows "正在停止中.." and sets
-/// the stop flag. A disabled button does nothing.
+/// 按钮批量处理 clicked: with the window idle, it asks for files, remembers
+/// their folder in its tag, runs the batch (the window's run FileBatch) with
+/// the other batch buttons and 按钮预览 disabled, then enables them and
+/// returns to idle; during its batch, it shows "正在停止中.." and sets the stop
+/// flag. A disabled button, or one clicked during another run, does nothing.
 void onBatchFilesClicked(BatchContext& context);
 
 /// 按钮批量处理文件夹 clicked (`rightRelease` false) or right mouse button
-/// released over it (true: the dialog title has no leading "+"): idle, it asks
-/// for a folder, lists its files by 编辑框过滤 and runs the batch over them,
-/// with the other batch buttons and 按钮预览 disabled from the listing to the
-/// end; listing or running, it shows "正在停止中.." and sets the stop flag (a
-/// stop while listing runs nothing). A disabled button does nothing.
+/// released over it (true: the dialog title has no leading "+"): with the
+/// window idle, it asks for a folder, lists its files by 编辑框过滤 and runs
+/// the batch over them (the window's run FolderBatch from the listing to the
+/// end), with the other batch buttons and 按钮预览 disabled; listing or
+/// running, it shows "正在停止中.." and sets the stop flag (a stop while
+/// listing runs nothing). A disabled button, or one clicked during another
+/// run, does nothing.
 void onBatchFolderClicked(BatchContext& context, bool rightRelease);
 
 }  // namespace lct

@@ -3,6 +3,7 @@
 #include "app/main_window_names.h"
 #include "app/main_window_rules.h"
 #include "app/main_window_table.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -40,6 +41,10 @@ void FormRunHost::busy(bool running) {
     // The status line stays after the run with its summary.
     if (Control* c = form_.find(kStatusLabel); c && running) c->setVisible(true);
     if (running) clearPreviewMarks(form_);
+}
+
+void FormRunHost::keepAlive() {
+    processPendingMessages();
 }
 
 void FormRunHost::status(std::string_view text) {

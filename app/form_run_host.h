@@ -37,6 +37,8 @@ class FormRunHost : public RunHost {
     void failed(std::string_view path, std::string_view reason) override {
         failures_.push_back({std::string(path), std::string(reason)});
     }
+    /// Processes the window's pending messages (form/pending_messages.h).
+    void keepAlive() override;
 
     /// What the runs since the last call reported (UTF-8); emptied by the call.
     std::vector<std::string> takeProblems() { return std::exchange(problems_, {}); }

@@ -1,9 +1,8 @@
 #pragma once
 // The names of the main window's controls, each written once. The control
-// table (app/main_window_table.cpp), the window's logic, the Qt window and the
-// command line name controls only through these constants. The settings
-// mapping (settings/main_window_settings.cpp) sits below app/ and spells the
-// names it stores out; tests/app/control_names_test.cpp holds it to this list.
+// table (app/main_window_table.cpp), the settings table
+// (app/main_window_settings.cpp), the window's logic, the Qt window and the
+// command line name controls only through these constants.
 //
 // A name's prefix gives the control's kind (kindFromName, form/form.h).
 

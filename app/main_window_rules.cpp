@@ -220,21 +220,23 @@ std::string helpText() {
     return utf8ToGbk(text);
 }
 
-void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& stopFlag) {
+void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& stopFlag,
+                      MainWindowRun& run) {
     Control* button = form.find(kPreviewButton);
     if (!button || !button->enabled()) return;
-    if (button->text() != utf8ToGbk("预览")) {
+    if (run == MainWindowRun::Preview) {
         button->setText(utf8ToGbk("停止中"));
         stopFlag = true;
         return;
     }
-    if (!optionsUsableOrWarn(form)) return;
+    if (run != MainWindowRun::Idle || !optionsUsableOrWarn(form)) return;
     // A batch started from a nested click would share the stop flag.
     auto batchButtons = [&form](bool enabled) {
         for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
             enable(form, name, enabled);
     };
     button->setText(utf8ToGbk("停止"));
+    run = MainWindowRun::Preview;
     stopFlag = false;
     batchButtons(false);
     PreviewRequest request;
@@ -244,6 +246,7 @@ void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& st
     static_cast<void>(runPreview(readRunOptions(form), host, services, request));
     batchButtons(true);
     button->setText(utf8ToGbk("预览"));
+    run = MainWindowRun::Idle;
 }
 
 }  // namespace lct

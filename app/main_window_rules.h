@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/main_window_run.h"
 #include "form/form.h"
 
 namespace lct {
@@ -48,11 +49,13 @@ std::string settingsState(Form& form);
 /// The help text "疑点说明" (GBK, CR LF).
 std::string helpText();
 
-/// The preview button: with its caption "预览" it clears `stopFlag`, shows
-/// "停止", disables the three batch buttons, runs the preview article through
-/// the run driver and shows the result boxes, then enables them and shows
-/// "预览" again; with any other caption (a preview is running) it shows
-/// "停止中" and sets `stopFlag`. A disabled button does nothing.
-void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& stopFlag);
+/// The preview button: with the window idle (`run`) it clears `stopFlag`,
+/// shows "停止", disables the three batch buttons, runs the preview article
+/// through the run driver and shows the result boxes, then enables them and
+/// shows "预览" again, `run` being Preview meanwhile; while the preview runs
+/// it shows "停止中" and sets `stopFlag`. A disabled button, or one clicked
+/// while another run is on, does nothing.
+void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& stopFlag,
+                      MainWindowRun& run);
 
 }  // namespace lct

@@ -4,31 +4,23 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QStyle>
 #include <QTimer>
-#include <QVBoxLayout>
-#include <algorithm>
-#include <initializer_list>
 #include <optional>
 
 #include "app/batch_buttons.h"
 #include "app/form_run_host.h"
 #include "app/main_window_names.h"
 #include "app/main_window_rules.h"
+#include "app/main_window_settings.h"
 #include "app/main_window_table.h"
+#include "app/qt_main_window_layout.h"
 #include "app/qt_run_report.h"
 #include "app/settings_report.h"
 #include "app/window_geometry.h"
@@ -38,7 +30,6 @@
 #include "form/qt_text_dialog.h"
 #include "platform/charset.h"
 #include "platform/settings_location.h"
-#include "settings/main_window_settings.h"
 #include "settings/window_place.h"
 #include "tools/anchor_composer_window.h"
 #include "tools/keyword_combiner_window.h"
@@ -51,219 +42,6 @@ namespace lct {
 using namespace main_window;
 
 namespace {
-
-using Names = std::initializer_list<std::string_view>;
-
-// ---- Layout: one helper per part of the window ----
-
-// Puts the widgets of `names` side by side into row `r` of `grid`.
-void addGridRow(QtForm& f, QGridLayout* grid, int r, Names names) {
-    int column = 0;
-    for (std::string_view name : names)
-        grid->addWidget(f.widget(name), r, column++);
-}
-
-// The grid that arranges the controls inside `panel`.
-QGridLayout* panelGrid(QtForm& f, std::string_view panel) {
-    auto* grid = new QGridLayout(f.widget(panel));
-    grid->setHorizontalSpacing(6);
-    return grid;
-}
-
-// The keyword list with its paste button and call mode, then the templates.
-QVBoxLayout* keywordSource(QtForm& f) {
-    auto* keywords = new QVBoxLayout;
-    keywords->addWidget(f.widget(kKeywordListLabel));
-    keywords->addWidget(f.widget(kKeywordList), 1);
-    auto* callRow = new QHBoxLayout;
-    for (std::string_view name : {kPasteKeywords, kCallModeLabel, kCallMode})
-        callRow->addWidget(f.widget(name));
-    callRow->addStretch();
-    keywords->addLayout(callRow);
-    keywords->addWidget(f.widget(kTemplatesLabel));
-    auto* templateRow = new QHBoxLayout;
-    templateRow->addWidget(f.widget(kTemplates), 1);
-    templateRow->addWidget(f.widget(kPasteTemplates));
-    keywords->addLayout(templateRow);
-    return keywords;
-}
-
-// Each row of a panel lays out on its own, left-aligned: controls that show
-// and hide with the content type never widen another row's columns.
-void addRow(QtForm& f, QGridLayout* grid, int r, Names names) {
-    auto* line = new QHBoxLayout;
-    for (std::string_view name : names)
-        line->addWidget(f.widget(name));
-    line->addStretch();
-    grid->addLayout(line, r, 0);
-}
-
-// Narrow boxes for numbers.
-void fitNumberBoxes(QtForm& f, Names names) {
-    for (std::string_view name : names)
-        f.widget(name)->setMaximumWidth(
-            f.widget(name)->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
-}
-
-void layOutInsertPanel(QtForm& f) {
-    QGridLayout* insert = panelGrid(f, kInsertPanel);
-    addRow(f, insert, 0, {kInsertRadio});
-    addRow(f, insert, 1,
-           {kInsertTitle, kTitleType, kTitleOnce, kTitleSeparatorsLabel, kTitleSeparators});
-    addRow(f, insert, 2,
-           {kInsertContent, kContentType, kEveryLabel, kEveryMin, kEveryToLabel, kEveryMax,
-            kEveryUnitLabel});
-    // Beside the symbols, where the panel has room for its longer caption.
-    addRow(f, insert, 3, {kSymbolGroupsLabel, kSymbolGroups, kSymbolMode, kAvoidLinks});
-    addRow(f, insert, 4, {kCountRange, kCountFrom, kCountToLabel, kCountTo, kDifferentEachTime});
-    addRow(f, insert, 5, {kNewSet, kAvoidTags, kAvoidWords, kTitleFirstLine});
-    fitNumberBoxes(f, {kEveryMin, kEveryMax, kCountFrom, kCountTo});
-}
-
-void layOutReplacePanel(QtForm& f) {
-    QGridLayout* replace = panelGrid(f, kReplacePanel);
-    addRow(f, replace, 0, {kReplaceRadio});
-    addRow(f, replace, 1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
-    addRow(
-        f, replace, 2,
-        {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel, kReplaceTotalLimit});
-    fitNumberBoxes(f, {kReplacePerKeywordLimit, kReplaceTotalLimit});
-    f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-}
-
-void layOutShufflePanel(QtForm& f) {
-    QGridLayout* shuffle = panelGrid(f, kShufflePanel);
-    addGridRow(f, shuffle, 0, {kShuffleTitle, kTitleShuffleSymbolsLabel, kTitleShuffleSymbols});
-    addGridRow(f, shuffle, 1,
-               {kShuffleContent, kContentShuffleSymbolsLabel, kContentShuffleSymbols});
-    addGridRow(f, shuffle, 2,
-               {kSentenceIntoTitle, kSentencePlacement, kSentenceMinimumLabel, kSentenceMinimum,
-                kSentenceMustContainLabel, kSentenceMustContain});
-    addGridRow(f, shuffle, 3,
-               {kTitleIntoContent, kTitleInsertMin, kTitleInsertToLabel, kTitleInsertMax,
-                kTitleInsertTimesLabel, kUseSourceTitle});
-    addGridRow(f, shuffle, 4,
-               {kReplaceTitle, kTitleMatches, kTitleReplacements, kTitleRegex, kTitleIgnoreCase,
-                kTitleReplaceCountLabel, kTitleReplaceCount});
-    addGridRow(f, shuffle, 5,
-               {kReplaceContent, kContentMatches, kContentReplacements, kContentRegex,
-                kContentIgnoreCase, kContentReplaceCountLabel, kContentReplaceCount});
-}
-
-// A scroll area as tall as what it shows, until the window is too low for
-// that: then the preview boxes give up height first, and only below a third
-// of the screen does the area scroll. Its width never widens the window.
-class OptionsArea final : public QScrollArea {
-  public:
-    using QScrollArea::QScrollArea;
-
-    QSize sizeHint() const override { return contentSize(widget()->sizeHint()); }
-    QSize minimumSizeHint() const override {
-        const QSize content = contentSize(widget()->minimumSizeHint());
-        const int third = screen() ? screen()->availableGeometry().height() / 3 : content.height();
-        return {horizontalScrollBar()->sizeHint().width() * 3, std::min(content.height(), third)};
-    }
-
-  protected:
-    // What it shows changed its layout (the shuffle panel shown, fields
-    // hidden): the window gives the area its new height.
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
-        return QScrollArea::eventFilter(watched, event);
-    }
-
-  private:
-    QSize contentSize(QSize content) const {
-        const int scrollBar = horizontalScrollBar()->sizeHint().height();
-        return content + QSize(2 * frameWidth(), 2 * frameWidth() + scrollBar);
-    }
-};
-
-// The keyword source beside the insert and replace panels, and the shuffle
-// panel below them: shown, it takes their place.
-QWidget* topArea(QtForm& f) {
-    auto* content = new QWidget;
-    auto* top = new QGridLayout(content);
-    top->setContentsMargins(0, 0, 0, 0);
-    top->addLayout(keywordSource(f), 0, 0);
-    auto* panels = new QVBoxLayout;
-    panels->addWidget(f.widget(kInsertPanel));
-    panels->addWidget(f.widget(kReplacePanel));
-    top->addLayout(panels, 0, 1);
-    top->addWidget(f.widget(kShufflePanel), 1, 0, 1, 2);
-    top->setColumnStretch(0, 1);
-    auto* area = new OptionsArea;
-    area->setFrameShape(QFrame::NoFrame);
-    area->setWidgetResizable(true);
-    area->setWidget(content);
-    area->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    return area;
-}
-
-void layOutPreviewPanel(QtForm& f) {
-    QGridLayout* preview = panelGrid(f, kPreviewPanel);
-    addGridRow(f, preview, 0, {kPreviewTitle, kPastePreviewTitle});
-    addGridRow(f, preview, 1, {kPreviewContent, kPastePreviewContent});
-    addGridRow(f, preview, 2, {kResultTitle, kCopyResultTitle});
-    preview->addWidget(f.widget(kResultContent), 3, 0);
-    // The count of items the preview inserted or replaced, under the copy
-    // button, in the same row: the result box keeps the panel's height.
-    auto* copyColumn = new QVBoxLayout;
-    copyColumn->addStretch();
-    copyColumn->addWidget(f.widget(kCopyResultContent));
-    copyColumn->addWidget(f.widget(kResultCountLabel));
-    copyColumn->addStretch();
-    preview->addLayout(copyColumn, 3, 1);
-}
-
-QHBoxLayout* progressRow(QtForm& f) {
-    auto* progress = new QHBoxLayout;
-    progress->addWidget(f.widget(kProgressBar), 1);
-    progress->addWidget(f.widget(kStatusLabel), 2);
-    return progress;
-}
-
-// Wide enough to show `sample` whole.
-void fitWidthTo(QtForm& f, std::string_view name, const char* sample) {
-    QWidget* box = f.widget(name);
-    const int text = box->fontMetrics().horizontalAdvance(QString::fromUtf8(sample));
-    box->setMinimumWidth(text + 4 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 12);
-}
-
-// Conversion, encodings, extension and filter, then the preview button.
-QHBoxLayout* bottomRow(QtForm& f) {
-    auto* bottom = new QHBoxLayout;
-    for (std::string_view name : {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel,
-                                  kInputEncoding, kOutputEncodingLabel, kOutputEncoding,
-                                  kNewExtensionLabel, kNewExtension, kFileFilterLabel, kFileFilter})
-        bottom->addWidget(f.widget(name));
-    fitWidthTo(f, kNewExtension, ".html");
-    fitWidthTo(f, kFileFilter, "*.txt|*.htm");
-    bottom->addStretch();
-    bottom->addWidget(f.widget(kPreviewButton));
-    return bottom;
-}
-
-// The links, then the batch buttons: two short rows keep the window narrow
-// enough for a laptop screen.
-QHBoxLayout* linkRow(QtForm& f) {
-    auto* links = new QHBoxLayout;
-    for (std::string_view name :
-         {kSaveSettingsLink, kHelpLink, kShufflePanelLink, kRandomTextLink, kSequenceTextLink,
-          kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
-        links->addWidget(f.widget(name));
-    links->addStretch();
-    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
-        links->addWidget(f.widget(name));
-    // The pictures beside the links open the same windows; the links carry them.
-    for (Control* c : f.controls()) {
-        if (c->kind() == ControlKind::Picture || c->kind() == ControlKind::DropTarget)
-            f.widget(c->name())->hide();
-    }
-    return links;
-}
-
-// ---- Signals ----
 
 // Connects a click of the button or box `name` of `window` to `handler`.
 template <typename Handler>
@@ -353,7 +131,8 @@ MainWindow::MainWindow(std::string settingsPath, std::unique_ptr<BatchDialogs> d
     }
     // A copy that finds the settings held by another says so in its title.
     setWindowTitle(fromUtf8(mainWindowTitle(store_.open(settingsPath))));
-    layOut();
+    layOutMainWindow(*form_, *this);
+    placeOnScreen();
     connectSignals();
     // The keyword list is the drop area: dropped text replaces its content.
     QWidget* viewport = form_->widgetAs<QPlainTextEdit>(kKeywordList)->viewport();
@@ -363,26 +142,6 @@ MainWindow::MainWindow(std::string settingsPath, std::unique_ptr<BatchDialogs> d
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::layOut() {
-    QtForm& f = *form_;
-    layOutInsertPanel(f);
-    layOutReplacePanel(f);
-    layOutShufflePanel(f);
-    layOutPreviewPanel(f);
-    QWidget* top = topArea(f);
-    QHBoxLayout* progress = progressRow(f);
-    QHBoxLayout* bottom = bottomRow(f);
-    QHBoxLayout* links = linkRow(f);
-
-    auto* page = new QVBoxLayout(this);
-    page->addWidget(top);
-    page->addLayout(progress);
-    page->addWidget(f.widget(kPreviewPanel), 1);
-    page->addLayout(bottom);
-    page->addLayout(links);
-    placeOnScreen();
-}
 
 namespace {
 
@@ -470,12 +229,12 @@ void MainWindow::connectSignals() {
 void MainWindow::connectRunButtons() {
     onClicked(*this, kPreviewButton, [this] {
         runFromWindow([this](RunServices& services) {
-            onPreviewClicked(*form_, *host_, services, stopFlag_);
+            onPreviewClicked(*form_, *host_, services, stopFlag_, run_);
         });
     });
     onClicked(*this, kBatchFiles, [this] {
         runFromWindow([this](RunServices& services) {
-            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_, run_};
             onBatchFilesClicked(context);
         });
     });
@@ -568,7 +327,7 @@ void MainWindow::runFromWindow(const std::function<void(RunServices&)>& run) {
 
 void MainWindow::runBatchFolder(bool rightRelease) {
     runFromWindow([this, rightRelease](RunServices& services) {
-        BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_};
+        BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_, run_};
         onBatchFolderClicked(context, rightRelease);
     });
 }

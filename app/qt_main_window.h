@@ -1,14 +1,15 @@
 #pragma once
 // The main window.
 //
-//   mainWindowTable() ──► QtForm (widgets) ──► MainWindow lays them out and
-//                                              connects every signal here
+//   mainWindowTable() ──► QtForm (widgets) ──► layOutMainWindow arranges them
+//                                              (app/qt_main_window_layout.h);
+//                                              MainWindow connects every signal
 //   signals ──► main_window_rules (rules, mode, shuffle panel, preview)
 //           ──► batch_buttons (file and folder batches)
 //           ──► runPreview / runBatch (engine/run_driver.h) through a
 //               FormRunHost (app/form_run_host.h) and
 //               FileRunServices
-//   first activation: settings loaded (settings/main_window_settings.h),
+//   first activation: settings loaded (app/main_window_settings.h),
 //   rules applied.
 //
 // Geometry: the window opens where it was, or at its preferred size, always
@@ -78,7 +79,6 @@ class MainWindow final : public QWidget {
     static constexpr int kPreferredWidth = 1100;
     static constexpr int kPreferredHeight = 860;
 
-    void layOut();
     /// Opens the window where it was (settings section "主界面窗口"), or
     /// centred at its preferred size, always inside the available screen.
     void placeOnScreen();
@@ -123,6 +123,7 @@ class MainWindow final : public QWidget {
     SettingsStore store_;
     std::string loadedState_;  // settingsState when the settings were loaded
     bool stopFlag_ = false;
+    MainWindowRun run_ = MainWindowRun::Idle;  // what the run buttons started
     bool activated_ = false;
     bool closing_ = false;  // the close has begun: no new run, no message box
     int onStack_ = 0;       // handlers of this window on the stack (see handle)

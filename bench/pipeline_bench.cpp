@@ -13,7 +13,7 @@
 #include "app/main_window_names.h"
 #include "app/main_window_table.h"
 #include "article.h"
-#include "engine/pipeline.h"
+#include "engine/article_run.h"
 #include "form/headless_form.h"
 
 namespace lct {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/keywords.h"
+#include "engine/keyword_supply.h"
 #include "engine/replace.h"
 #include "engine/replace_existing.h"
 #include "engine/script.h"

@@ -15,6 +15,7 @@
 
 #include "app/form_options.h"
 #include "app/main_window_names.h"
+#include "app/main_window_settings.h"
 #include "app/main_window_table.h"
 #include "cli/arguments.h"
 #include "cli/form_setup.h"
@@ -33,7 +34,6 @@
 #include "platform/error_text.h"
 #include "platform/settings_location.h"
 #include "platform/version.h"
-#include "settings/main_window_settings.h"
 #include "settings/settings_store.h"
 
 namespace lct::cli {

@@ -4,11 +4,11 @@
 #include <span>
 
 #include "engine/chars.h"
+#include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/output_budget.h"
 #include "engine/patterns.h"
 #include "engine/random_insert.h"
-#include "form/pending_messages.h"
 
 namespace lct {
 namespace {
@@ -61,10 +61,12 @@ std::string concatenate(std::span<const std::string> items) {
 
 using Spans = std::vector<std::pair<std::size_t, std::size_t>>;
 
-RandomInsertion randomPlacement(const InsertOptions& options, Spans* spans = nullptr) {
+RandomInsertion randomPlacement(const InsertOptions& options, Spans* spans,
+                                const KeepAlive& keepAlive) {
     RandomInsertion how;
     how.avoidWords = options.avoidWords;
     how.spans = spans;
+    how.keepAlive = keepAlive;
     return how;
 }
 
@@ -98,85 +100,120 @@ void notePiece(Spans* spans, std::size_t at, const Spans& local) {
 // made for every line after the first when new sets are asked for. Type 7
 // chains its sets: each line's after-block takes a further set, which then
 // stands before the next line.
-std::string lineLoop(std::string_view content, const ContentArticle& article,
-                     const InsertOptions& options, KeywordSupply& keywords) {
-    std::vector<std::string>& items = *article.items;
-    Random& random = keywords.random();
-    const std::vector<std::string> lines = splitList(content, kLineBreak);
-    const bool twoBlocks = options.contentType == ContentType::LineBeforeAndAfter ||
-                           options.contentType == ContentType::LineBothDifferent;
-    const auto filled = static_cast<std::size_t>(std::count_if(
-        lines.begin(), lines.end(), [](const std::string& l) { return !isBlank(l); }));
-    // Type 5 writes the same block twice; type 7 two blocks of their own.
-    const std::size_t copies = options.contentType == ContentType::LineBeforeAndAfter ? 2 : 1;
-    BlockShares shares(content, twoBlocks ? 2 * filled : filled, article.capped);
-    std::string result;
-    result.reserve(content.size() + content.size() / 4);
-    for (std::size_t p = 0; p < lines.size(); ++p) {
-        processPendingMessages();
-        const std::string& line = lines[p];
-        const std::string_view separator = result.empty() ? std::string_view() : kLineBreak;
-        if (isBlank(line)) {
-            result.append(separator).append(line);
-            continue;
+class LineLoop {
+  public:
+    LineLoop(std::string_view content, const ContentArticle& article, const InsertOptions& options,
+             KeywordSupply& keywords, const KeepAlive& keepAlive)
+        : content_(content),
+          article_(article),
+          options_(options),
+          keywords_(keywords),
+          keepAlive_(keepAlive),
+          lines_(splitList(content, kLineBreak)),
+          shares_(content, blockCount(), article.capped) {}
+
+    std::string run() {
+        result_.reserve(content_.size() + content_.size() / 4);
+        for (std::size_t p = 0; p < lines_.size(); ++p) {
+            keepAlive_();
+            const std::string& line = lines_[p];
+            result_.append(result_.empty() ? std::string_view() : kLineBreak);
+            if (isBlank(line)) {
+                result_.append(line);
+                continue;
+            }
+            if (options_.newSet && p > 0) freshSet();
+            // Type 5 writes the same block twice; type 7 two blocks of their own.
+            const std::span<const std::string> current =
+                shares_.take(*article_.items, type() == ContentType::LineBeforeAndAfter ? 2 : 1);
+            if (type() == ContentType::ParagraphRandom)
+                insideLine(line, current);
+            else
+                aroundLine(line, current);
         }
-        if (options.newSet && p > 0) {
-            items = keywords.makeItemSet(options.items, false, 0, false, article.title,
-                                         shares.share(), article.capped);
-        }
-        const std::span<const std::string> current = shares.take(items, copies);
-        if (options.contentType == ContentType::ParagraphRandom) {
-            Spans local;
-            const std::string piece = insertRandom(
-                line, current, randomPlacement(options, article.spans ? &local : nullptr), random);
-            result.append(separator);
-            notePiece(article.spans, result.size(), local);
-            result.append(piece);
-            continue;
-        }
+        // Splitting dropped the empty piece after a final line break; keep it.
+        if (content_.ends_with(kLineBreak)) result_ += kLineBreak;
+        return std::move(result_);
+    }
+
+  private:
+    ContentType type() const { return options_.contentType; }
+
+    // The blocks the loop writes: one per non-blank line, two for the types
+    // with a block of their own on each side.
+    std::size_t blockCount() const {
+        const auto filled = static_cast<std::size_t>(std::count_if(
+            lines_.begin(), lines_.end(), [](const std::string& l) { return !isBlank(l); }));
+        const bool twoBlocks =
+            type() == ContentType::LineBeforeAndAfter || type() == ContentType::LineBothDifferent;
+        return twoBlocks ? 2 * filled : filled;
+    }
+
+    // The article's set replaced by a fresh one, within one block's share.
+    void freshSet() {
+        *article_.items = keywords_.makeItemSet(options_.items, false, 0, false, article_.title,
+                                                shares_.share(), article_.capped);
+    }
+
+    // Type 1: the items at random places inside the line.
+    void insideLine(const std::string& line, std::span<const std::string> current) {
+        Spans local;
+        const std::string piece = insertRandom(
+            line, current, randomPlacement(options_, article_.spans ? &local : nullptr, keepAlive_),
+            keywords_.random());
+        notePiece(article_.spans, result_.size(), local);
+        result_.append(piece);
+    }
+
+    // Types 3 to 7: the items as a block before and/or after the line.
+    void aroundLine(const std::string& line, std::span<const std::string> current) {
         const std::string block1 = concatenate(current);
         std::string block2 = block1;
-        // The sizes of the before-block's items: `items` may be replaced below.
+        // The sizes of the before-block's items: the set may be replaced below.
         const std::vector<std::size_t> sizes1 =
-            article.spans ? sizesOf(current) : std::vector<std::size_t>();
-        std::span<const std::string> further;
-        if (options.contentType == ContentType::LineBothDifferent) {
+            article_.spans ? sizesOf(current) : std::vector<std::size_t>();
+        std::vector<std::size_t> sizes2 = sizes1;
+        if (type() == ContentType::LineBothDifferent) {
             // The further set of the after-block becomes the current set, so
             // the next line's before-block repeats it.
-            items = keywords.makeItemSet(options.items, false, 0, false, article.title,
-                                         shares.share(), article.capped);
-            further = shares.take(items, 1);
+            freshSet();
+            const std::span<const std::string> further = shares_.take(*article_.items, 1);
             block2 = concatenate(further);
+            if (article_.spans) sizes2 = sizesOf(further);
         }
-        const std::vector<std::size_t> sizes2 =
-            options.contentType == ContentType::LineBothDifferent && article.spans
-                ? sizesOf(further)
-                : sizes1;
-        bool before = options.contentType == ContentType::LineBefore ||
-                      options.contentType == ContentType::LineBeforeAndAfter ||
-                      options.contentType == ContentType::LineBothDifferent;
-        bool after = options.contentType == ContentType::LineAfter ||
-                     options.contentType == ContentType::LineBeforeAndAfter ||
-                     options.contentType == ContentType::LineBothDifferent;
-        if (options.contentType == ContentType::LineBeforeOrAfter) {
-            after = randomInt(random, 1, 10000) < 5000;
-            before = !after;
-        }
-        result.append(separator);
+        const auto [before, after] = sides();
         if (before) {
-            noteBlock(article.spans, result.size(), sizes1);
-            result += block1;
+            noteBlock(article_.spans, result_.size(), sizes1);
+            result_ += block1;
         }
-        result += line;
+        result_ += line;
         if (after) {
-            noteBlock(article.spans, result.size(), sizes2);
-            result += block2;
+            noteBlock(article_.spans, result_.size(), sizes2);
+            result_ += block2;
         }
     }
-    // Splitting dropped the empty piece after a final line break; keep it.
-    if (content.ends_with(kLineBreak)) result += kLineBreak;
-    return result;
-}
+
+    // Which sides of the line get a block; type 5 draws one for each line.
+    std::pair<bool, bool> sides() {
+        if (type() == ContentType::LineBeforeOrAfter) {
+            const bool after = randomInt(keywords_.random(), 1, 10000) < 5000;
+            return {!after, after};
+        }
+        const bool both =
+            type() == ContentType::LineBeforeAndAfter || type() == ContentType::LineBothDifferent;
+        return {both || type() == ContentType::LineBefore,
+                both || type() == ContentType::LineAfter};
+    }
+
+    std::string_view content_;
+    const ContentArticle& article_;
+    const InsertOptions& options_;
+    KeywordSupply& keywords_;
+    const KeepAlive& keepAlive_;
+    std::vector<std::string> lines_;
+    BlockShares shares_;
+    std::string result_;
+};
 
 struct SentenceEnd {
     int position;
@@ -188,7 +225,7 @@ struct SentenceEnd {
 // did not list as sentence ends.
 std::string sentenceLoop(std::string_view content, const ContentArticle& article,
                          const InsertOptions& options, const InsertRunState& run,
-                         KeywordSupply& keywords) {
+                         KeywordSupply& keywords, const KeepAlive& keepAlive) {
     std::vector<SentenceEnd> ends;
     for (const std::string& symbol : run.sentenceEnds) {
         for (int p : findAllChars(content, symbol))
@@ -229,7 +266,7 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
     std::string result;
     result.reserve(content.size() + content.size() / 4);
     for (std::size_t k = 0; k < pieces.size(); ++k) {
-        processPendingMessages();
+        keepAlive();
         const Piece& piece = pieces[k];
         if (piece.untouched) {
             result.append(piece.text).append(piece.symbol);
@@ -240,9 +277,10 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
                                          shares.share(), article.capped);
         }
         Spans local;
-        const std::string inserted = insertRandom(
-            piece.text, shares.take(items, 1),
-            randomPlacement(options, article.spans ? &local : nullptr), keywords.random());
+        const std::string inserted =
+            insertRandom(piece.text, shares.take(items, 1),
+                         randomPlacement(options, article.spans ? &local : nullptr, keepAlive),
+                         keywords.random());
         notePiece(article.spans, result.size(), local);
         result.append(inserted);
         result.append(piece.symbol);
@@ -253,7 +291,8 @@ std::string sentenceLoop(std::string_view content, const ContentArticle& article
 // Type 9: chunks of a random length each, an item after every chunk but the
 // one that reaches the end; the item is drawn once, or per chunk with new sets.
 std::string chunkWalk(std::string_view content, const ContentArticle& article,
-                      const InsertOptions& options, KeywordSupply& keywords) {
+                      const InsertOptions& options, KeywordSupply& keywords,
+                      const KeepAlive& keepAlive) {
     const CharIndex index(content);
     const int length = index.count();
     std::string result;
@@ -262,7 +301,7 @@ std::string chunkWalk(std::string_view content, const ContentArticle& article,
     std::string item;
     long long e = 1;
     while (e <= length) {
-        processPendingMessages();
+        keepAlive();
         const int f = std::max(randomInt(keywords.random(), options.everyMin, options.everyMax), 1);
         result.append(index.mid(static_cast<int>(e), f));
         e += f;
@@ -303,7 +342,7 @@ std::string joinWithSeparators(const std::vector<std::string>& items, InsertRunS
 
 std::string insertIntoContent(std::string_view content, const ContentArticle& article,
                               const InsertOptions& options, InsertRunState& run,
-                              KeywordSupply& keywords) {
+                              KeywordSupply& keywords, const KeepAlive& keepAlive) {
     Random& random = keywords.random();
     const std::vector<std::string>& items = *article.items;
     Spans* spans = article.spans;
@@ -326,23 +365,23 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
     };
     switch (options.contentType) {
         case ContentType::WholeTextRandom:
-            return insertRandom(content, items, randomPlacement(options, spans), random);
+            return insertRandom(content, items, randomPlacement(options, spans, keepAlive), random);
         case ContentType::ParagraphRandom:
         case ContentType::LineBefore:
         case ContentType::LineAfter:
         case ContentType::LineBeforeOrAfter:
         case ContentType::LineBeforeAndAfter:
         case ContentType::LineBothDifferent:
-            return lineLoop(content, article, options, keywords);
+            return LineLoop(content, article, options, keywords, keepAlive).run();
         case ContentType::SentenceRandom:
-            return sentenceLoop(content, article, options, run, keywords);
+            return sentenceLoop(content, article, options, run, keywords, keepAlive);
         case ContentType::EveryN: {
-            RandomInsertion how = randomPlacement(options, spans);
+            RandomInsertion how = randomPlacement(options, spans, keepAlive);
             how.step = std::max<long long>(article.step, 1);
             return insertRandom(content, items, how, random);
         }
         case ContentType::EveryNChunks:
-            return chunkWalk(content, article, options, keywords);
+            return chunkWalk(content, article, options, keywords, keepAlive);
         case ContentType::FirstLine:
             return block(spans).append(kLineBreak).append(content);
         case ContentType::Head:
@@ -352,7 +391,7 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
         case ContentType::LastLine:
             return after(kLineBreak);
         case ContentType::NextToSymbols: {
-            RandomInsertion how = randomPlacement(options, spans);
+            RandomInsertion how = randomPlacement(options, spans, keepAlive);
             how.symbols = options.symbolGroups;
             how.symbolMode = options.symbolMode;
             return insertRandom(content, items, how, random);

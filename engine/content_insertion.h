@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "engine/insert_options.h"
-#include "engine/keywords.h"
+#include "engine/keep_alive.h"
+#include "engine/keyword_supply.h"
 #include "engine/output_budget.h"
 
 namespace lct {
@@ -39,9 +40,11 @@ struct ContentArticle {
 /// chunk type stops adding items there too. A set that fits is inserted
 /// whole, and `*article.capped` is set when something was cut. The other
 /// types insert the set as it is (its size is bounded where it is made).
+/// Each line, sentence, chunk or item placed lets the caller's window breathe
+/// through `keepAlive`.
 std::string insertIntoContent(std::string_view content, const ContentArticle& article,
                               const InsertOptions& options, InsertRunState& run,
-                              KeywordSupply& keywords);
+                              KeywordSupply& keywords, const KeepAlive& keepAlive = {});
 
 /// The items joined for a head or tail block (types 10 to 13): a separator is
 /// drawn from the run for every item, the first included, and written between

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/draws.h"
-#include "engine/keywords.h"
+#include "engine/keyword_supply.h"
+#include "engine/unique_picker.h"
 
 namespace lct {
 

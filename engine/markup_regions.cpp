@@ -185,19 +185,27 @@ class MarkupScanner {
         if (isAsciiLetter(c) || endTag)
             name = tagName(text_, endTag ? lt + 2 : lt + 1, buffer_, nameEnd);
         const TagEnd tag = tagEnd(text_, nameEnd);
-        const Element element = elementOf(name);
         const bool startTag = isAsciiLetter(c);
         // Ranges are added in the order of their ends: the head first.
         if (startTag && head_ != kClosed && !belongsInHead(name)) close(head_, lt, kinds_.head);
         if (kinds_.tags) regions_.add(lt, tag.end);
-        if (endTag) {
-            if (element == Element::Link) close(link_, tag.end, kinds_.links);
-            if (element == Element::Heading) close(heading_, tag.end, kinds_.headings);
-            if (element == Element::Head) close(head_, tag.end, kinds_.head);
-            return tag.end;
-        }
+        if (endTag) return closeElement(elementOf(name), tag.end);
         if (!startTag || tag.selfClosing) return tag.end;  // a declaration, or empty
-        switch (element) {
+        return openElement(lt, tag.end, name);
+    }
+
+    // An end tag that ends at `end` closes its element, when one is open.
+    std::size_t closeElement(Element element, std::size_t end) {
+        if (element == Element::Link) close(link_, end, kinds_.links);
+        if (element == Element::Heading) close(heading_, end, kinds_.headings);
+        if (element == Element::Head) close(head_, end, kinds_.head);
+        return end;
+    }
+
+    // The start tag [lt, end), not empty, opens its element; the content of
+    // a raw-text element is skipped. Returns where the scan goes on.
+    std::size_t openElement(std::size_t lt, std::size_t end, std::string_view name) {
+        switch (elementOf(name)) {
             case Element::Link:
                 if (link_ == kClosed) link_ = lt;
                 break;
@@ -210,15 +218,15 @@ class MarkupScanner {
                 headSeen_ = true;
                 break;
             case Element::RawText:
-                return rawText(lt, tag.end, name, kinds_.rawText);
+                return rawText(lt, end, name, kinds_.rawText);
             case Element::NoScript:
                 // Raw text inside a head, where scripts run.
-                if (head_ != kClosed) return rawText(lt, tag.end, name, false);
+                if (head_ != kClosed) return rawText(lt, end, name, false);
                 break;
             case Element::None:
                 break;
         }
-        return tag.end;
+        return end;
     }
 
     // The raw-text element whose start tag spans [lt, startEnd): its content
@@ -258,6 +266,26 @@ class MarkupScanner {
     bool headSeen_ = false;
 };
 
+// The end of the part of a document's opening that starts at the "<" at `i`:
+// a comment, a declaration, the head, or the <html> or <body> tag; kClosed
+// when what stands there belongs to the body. `name` receives a tag's name.
+std::size_t openingPartEnd(std::string_view text, std::size_t i, NameBuffer& buffer,
+                           std::string_view& name) {
+    const char c = text[i + 1];
+    if (c == '!' && text.substr(i, 4) == "<!--") return commentEnd(text, i);
+    if (c == '!' || c == '?') return tagEnd(text, i + 1).end;
+    if (!isAsciiLetter(c)) return kClosed;
+    std::size_t nameEnd = 0;
+    name = tagName(text, i + 1, buffer, nameEnd);
+    if (name == "html" || name == "body") return tagEnd(text, nameEnd).end;
+    if (name != "head") return kClosed;
+    MarkupKinds head;
+    head.head = true;
+    const std::vector<ByteRange> regions = MarkupScanner(text.substr(i), head, true).scan();
+    return !regions.empty() && regions.front().begin == 0 ? i + regions.front().end
+                                                          : tagEnd(text, nameEnd).end;
+}
+
 }  // namespace
 
 std::vector<ByteRange> markupRegions(std::string_view text, const MarkupKinds& kinds) {
@@ -278,31 +306,10 @@ std::size_t documentOpeningEnd(std::string_view text) {
         while (i < text.size() && isBlank(text[i]))
             ++i;
         if (i + 1 >= text.size() || text[i] != '<') break;
-        const char c = text[i + 1];
         std::string_view name;
-        if (c == '!' && text.substr(i, 4) == "<!--") {
-            opening = commentEnd(text, i);
-        } else if (c == '!' || c == '?') {
-            opening = tagEnd(text, i + 1).end;
-        } else if (isAsciiLetter(c)) {
-            std::size_t nameEnd = 0;
-            name = tagName(text, i + 1, buffer, nameEnd);
-            if (name == "head") {
-                MarkupKinds head;
-                head.head = true;
-                const std::vector<ByteRange> regions =
-                    MarkupScanner(text.substr(i), head, true).scan();
-                opening = !regions.empty() && regions.front().begin == 0
-                              ? i + regions.front().end
-                              : tagEnd(text, nameEnd).end;
-            } else if (name == "html" || name == "body") {
-                opening = tagEnd(text, nameEnd).end;
-            } else {
-                break;
-            }
-        } else {
-            break;
-        }
+        const std::size_t end = openingPartEnd(text, i, buffer, name);
+        if (end == kClosed) break;
+        opening = end;
         if (name == "body") break;
         i = opening;
     }

@@ -7,7 +7,7 @@
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"
-#include "form/pending_messages.h"
+#include "engine/unique_picker.h"
 #include "platform/bytes.h"
 
 namespace lct {
@@ -114,6 +114,60 @@ std::vector<Occurrence> findOccurrences(std::string_view text, std::string_view 
     return found;
 }
 
+// The cut next to a symbol occurrence: before or after it as the mode says
+// (either side drawn by `sidePicker`), with a space on a side where a word
+// would touch the item when words are avoided.
+Cut cutAtSymbol(const Occurrence& o, const CharIndex& index, const RandomInsertion& how,
+                UniquePicker& sidePicker, Random& random) {
+    const bool after =
+        how.symbolMode == SymbolMode::After ||
+        (how.symbolMode == SymbolMode::EitherSide && sidePicker.pick(random, 1, 2) == 1);
+    Cut cut;
+    cut.position = after ? o.position + o.length - 1 : o.position - 1;
+    if (how.avoidWords) {
+        // The item stays next to its symbol, but is kept apart from a word
+        // on either side by a space.
+        cut.spaceBefore = isLetter(index.at(static_cast<int>(cut.position)));
+        cut.spaceAfter = isLetter(index.at(static_cast<int>(cut.position) + 1));
+    }
+    return cut;
+}
+
+// Where the `n` slots go, in text order: next to randomly chosen symbol
+// occurrences (each used once before any repeats), every `how.step`
+// characters, or at distinct random positions.
+std::vector<Cut> drawCuts(const CharIndex& index, std::size_t n,
+                          const std::vector<Occurrence>& occurrences, const RandomInsertion& how,
+                          Random& random) {
+    const int length = index.count();
+    const auto g = static_cast<int>(occurrences.size());
+    random.reseed();
+    UniquePicker positions;
+    UniquePicker occurrencePicker;
+    UniquePicker sidePicker;
+    WordGuard words(index);
+    std::vector<Cut> cuts;
+    cuts.reserve(n);
+    for (std::size_t i = 1; i <= n; ++i) {
+        how.keepAlive();
+        if (g > 0) {
+            const Occurrence& o =
+                occurrences[static_cast<std::size_t>(occurrencePicker.pick(random, 1, g) - 1)];
+            cuts.push_back(cutAtSymbol(o, index, how, sidePicker, random));
+            continue;
+        }
+        Cut cut;
+        cut.position = how.step >= 1
+                           ? std::min<long long>(how.step * static_cast<long long>(i), length)
+                           : positions.pick(random, 1, length);
+        if (how.avoidWords) words.apply(cut);
+        cuts.push_back(cut);
+    }
+    std::stable_sort(cuts.begin(), cuts.end(),
+                     [](const Cut& a, const Cut& b) { return a.position < b.position; });
+    return cuts;
+}
+
 using SlotText = std::function<std::string_view(std::size_t)>;
 
 std::string insertSlots(std::string_view text, std::size_t slots, const SlotText& slotText,
@@ -122,46 +176,9 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
     const int length = index.count();
     if (length == 0) return {};
 
-    std::size_t n = slots;
     const std::vector<Occurrence> occurrences = findOccurrences(text, how.symbols);
-    const auto g = static_cast<int>(occurrences.size());
-    if (g > 0 && static_cast<std::size_t>(g) < n) n = static_cast<std::size_t>(g);
-
-    random.reseed();
-    UniquePicker positions;
-    UniquePicker occurrencePicker;
-    UniquePicker sidePicker;
-    WordGuard words(index);
-
-    std::vector<Cut> cuts;
-    cuts.reserve(n);
-    for (std::size_t i = 1; i <= n; ++i) {
-        processPendingMessages();
-        Cut cut;
-        if (g > 0) {
-            const Occurrence& o =
-                occurrences[static_cast<std::size_t>(occurrencePicker.pick(random, 1, g) - 1)];
-            const bool after =
-                how.symbolMode == SymbolMode::After ||
-                (how.symbolMode == SymbolMode::EitherSide && sidePicker.pick(random, 1, 2) == 1);
-            cut.position = after ? o.position + o.length - 1 : o.position - 1;
-            if (how.avoidWords) {
-                // The item stays next to its symbol, but is kept apart from a
-                // word on either side by a space.
-                cut.spaceBefore = isLetter(index.at(static_cast<int>(cut.position)));
-                cut.spaceAfter = isLetter(index.at(static_cast<int>(cut.position) + 1));
-            }
-        } else {
-            cut.position = how.step >= 1
-                               ? std::min<long long>(how.step * static_cast<long long>(i), length)
-                               : positions.pick(random, 1, length);
-            if (how.avoidWords) words.apply(cut);
-        }
-        cuts.push_back(cut);
-    }
-
-    std::stable_sort(cuts.begin(), cuts.end(),
-                     [](const Cut& a, const Cut& b) { return a.position < b.position; });
+    const std::size_t n = occurrences.empty() ? slots : std::min(slots, occurrences.size());
+    const std::vector<Cut> cuts = drawCuts(index, n, occurrences, how, random);
 
     // The slots' own sizes: the first one times n could be far off.
     std::size_t extra = 0;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/insert_options.h"
+#include "engine/keep_alive.h"
 #include "platform/random.h"
 
 namespace lct {
@@ -32,6 +33,8 @@ struct RandomInsertion {
     /// result, in text order (appended; the spaces around an item are not
     /// part of it).
     std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr;
+    /// Called once per slot placed, to let the caller's window breathe.
+    KeepAlive keepAlive;
 };
 
 /// `text` with the items inserted, in slot order from the start of the text to

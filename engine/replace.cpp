@@ -4,13 +4,13 @@
 
 #include "engine/chars.h"
 #include "engine/lists.h"
-#include "form/pending_messages.h"
 #include "regex/regex_object.h"
 
 namespace lct {
 
 std::string replaceByLists(std::string_view text, std::string_view matchList,
-                           std::string_view replacementList, bool caseSensitive, int count) {
+                           std::string_view replacementList, bool caseSensitive, int count,
+                           const KeepAlive& keepAlive) {
     const std::vector<std::string> matches = splitList(matchList, "|");
     std::vector<std::string> replacements = splitList(replacementList, "|");
     replacements.resize(matches.size());
@@ -19,7 +19,7 @@ std::string replaceByLists(std::string_view text, std::string_view matchList,
     for (std::size_t i = 0; i < matches.size(); ++i) {
         if (matches[i].empty()) continue;
         result = replaceText(result, matches[i], replacements[i], caseSensitive, limit);
-        processPendingMessages();
+        keepAlive();
     }
     return result;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/keep_alive.h"
+
 namespace lct {
 
 /// `text` after replacing, for each match i of the "|" list `matchList` in
@@ -13,8 +15,10 @@ namespace lct {
 /// result of the one before. ASCII letters compare without case unless
 /// `caseSensitive`. With `count` >= 1 only the first `count` occurrences of
 /// each match are replaced, otherwise all. Empty matches change nothing.
+/// Each match replaced lets the caller's window breathe through `keepAlive`.
 std::string replaceByLists(std::string_view text, std::string_view matchList,
-                           std::string_view replacementList, bool caseSensitive, int count);
+                           std::string_view replacementList, bool caseSensitive, int count,
+                           const KeepAlive& keepAlive = {});
 
 /// `text` with the matches of the regular expression `pattern` (RegexObject
 /// syntax, multi-line) replaced by `replacement` ($1, $& ... expand): the

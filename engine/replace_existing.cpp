@@ -7,7 +7,6 @@
 
 #include "engine/chars.h"
 #include "engine/markup_regions.h"
-#include "form/pending_messages.h"
 #include "platform/bytes.h"
 
 namespace lct {
@@ -44,10 +43,107 @@ bool endsWithAsciiAlnum(std::string_view text) {
     return !text.empty() && last + 1 == text.size() && isAsciiAlnum(text[last]);
 }
 
+// Whether a hit is an occurrence under the rules: clear of every region left
+// alone, and, for whole words, touching no ASCII letter or digit where its
+// keyword starts (ends) with one. Hits are asked about in the order of their
+// ends.
+class OccurrenceTest {
+  public:
+    OccurrenceTest(std::string_view content, const std::vector<bool>& boundary,
+                   std::vector<ByteRange> regions, bool wholeWords)
+        : content_(content),
+          boundary_(boundary),
+          regions_(std::move(regions)),
+          wholeWords_(wholeWords) {}
+
+    bool allows(std::size_t begin, std::size_t end, bool startsWord, bool endsWord) {
+        return clearOfRegions(begin, end) &&
+               (!wholeWords_ || whole(begin, end, startsWord, endsWord));
+    }
+
+  private:
+    bool clearOfRegions(std::size_t begin, std::size_t end) {
+        // regions[0, below_) begin before the current end: only the last of
+        // them can overlap a hit that ends there (they are sorted and disjoint).
+        while (below_ < regions_.size() && regions_[below_].begin < end)
+            ++below_;
+        return below_ == 0 || regions_[below_ - 1].end <= begin;
+    }
+
+    bool whole(std::size_t begin, std::size_t end, bool startsWord, bool endsWord) const {
+        // A byte before the start that begins a character of its own is a
+        // one-byte character; after the end, a byte below 0x80 is one.
+        if (startsWord && begin > 0 && boundary_[begin - 1] && isAsciiAlnum(content_[begin - 1]))
+            return false;
+        return !(endsWord && end < content_.size() && isAsciiAlnum(content_[end]));
+    }
+
+    std::string_view content_;
+    const std::vector<bool>& boundary_;
+    std::vector<ByteRange> regions_;
+    bool wholeWords_;
+    std::size_t below_ = 0;
+};
+
+// The keywords in list order take their occurrences among `hits` (in text
+// order within each keyword): left to right, each after the end of the one
+// it took before, and none that overlaps what an earlier keyword took (that
+// text is no longer there for it to match). The taken ones in text order;
+// `found` gets the keywords that took any.
+template <typename Taken>
+std::vector<Taken> takeInListOrder(std::vector<Taken> hits, std::vector<std::int32_t>& found,
+                                   const KeepAlive& keepAlive) {
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const Taken& a, const Taken& b) { return a.keyword < b.keyword; });
+    std::map<std::size_t, Taken> taken;  // by begin; never overlapping
+    std::size_t groups = 0;
+    for (std::size_t g = 0; g < hits.size();) {
+        const std::int32_t k = hits[g].keyword;
+        std::size_t ownEnd = 0;
+        bool any = false;
+        for (; g < hits.size() && hits[g].keyword == k; ++g) {
+            const Taken& hit = hits[g];
+            if (hit.begin < ownEnd) continue;
+            const auto after = taken.lower_bound(hit.end);
+            if (after != taken.begin() && std::prev(after)->second.end > hit.begin) continue;
+            taken.emplace_hint(after, hit.begin, hit);
+            ownEnd = hit.end;
+            any = true;
+        }
+        if (any) found.push_back(k);
+        if (++groups % kKeywordsPerBreath == 0) keepAlive();
+    }
+    std::vector<Taken> inTextOrder;
+    inTextOrder.reserve(taken.size());
+    for (const auto& entry : taken)
+        inTextOrder.push_back(entry.second);
+    return inTextOrder;
+}
+
+// The limits, in text order: an occurrence past its keyword's limit or past
+// the text's is dropped, and a keyword left without one loses its number.
+template <typename Taken>
+void keepWithinLimits(std::vector<Taken>& taken, std::vector<std::int32_t>& found,
+                      const ReplaceRules& rules, std::size_t keywordCount) {
+    std::vector<int> replaced(keywordCount, 0);
+    std::vector<Taken> kept;
+    kept.reserve(taken.size());
+    for (const Taken& t : taken) {
+        if (rules.totalLimit > 0 && static_cast<int>(kept.size()) >= rules.totalLimit) break;
+        int& own = replaced[static_cast<std::size_t>(t.keyword)];
+        if (rules.perKeywordLimit > 0 && own >= rules.perKeywordLimit) continue;
+        ++own;
+        kept.push_back(t);
+    }
+    taken = std::move(kept);
+    std::erase_if(
+        found, [&replaced](std::int32_t k) { return replaced[static_cast<std::size_t>(k)] == 0; });
+}
 }  // namespace
 
-ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords)
-    : keywords_(plainKeywords), rootNext_(256, 0) {
+ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords,
+                                                 KeepAlive keepAlive)
+    : keepAlive_(std::move(keepAlive)), keywords_(plainKeywords), rootNext_(256, 0) {
     lengths_.reserve(keywords_.size());
     startsWord_.reserve(keywords_.size());
     endsWord_.reserve(keywords_.size());
@@ -163,101 +259,41 @@ std::int32_t ExistingKeywordReplacer::next(std::int32_t node, unsigned char byte
     }
 }
 
-std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
-    std::string_view content, std::vector<std::int32_t>& found, const ReplaceRules& rules,
-    bool markup) const {
-    found.clear();
+std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::string_view content,
+                                                                          const ReplaceRules& rules,
+                                                                          bool markup) const {
     const std::vector<bool> boundary = characterBoundaries(content);
-    const std::vector<ByteRange> regions =
-        markup ? markupRegions(content, rules.avoidMarkup, rules.avoidHeadings)
-               : std::vector<ByteRange>();
-    // regions[0, below) begin before the current end: only the last of them
-    // can overlap a hit that ends there (they are sorted and disjoint).
-    std::size_t below = 0;
-    // Whether a hit is an occurrence under the rules.
-    const auto allowed = [&](std::size_t begin, std::size_t end, std::int32_t k) {
-        if (!regions.empty()) {
-            while (below < regions.size() && regions[below].begin < end)
-                ++below;
-            if (below > 0 && regions[below - 1].end > begin) return false;
-        }
-        if (rules.wholeWords) {
-            const auto index = static_cast<std::size_t>(k);
-            // A byte before the start that begins a character of its own is
-            // a one-byte character; after the end, a byte below 0x80 is one.
-            if (startsWord_[index] && begin > 0 && boundary[begin - 1] &&
-                isAsciiAlnum(content[begin - 1]))
-                return false;
-            if (endsWord_[index] && end < content.size() && isAsciiAlnum(content[end]))
-                return false;
-        }
-        return true;
-    };
-    const bool filtered = !regions.empty() || rules.wholeWords;
-
-    // Every whole-character occurrence of every keyword, in one pass.
-    std::vector<Taken> hits;
+    OccurrenceTest test(content, boundary,
+                        markup ? markupRegions(content, rules.avoidMarkup, rules.avoidHeadings)
+                               : std::vector<ByteRange>(),
+                        rules.wholeWords);
+    std::vector<Taken> found;
     std::int32_t state = 0;
     for (std::size_t i = 0; i < content.size(); ++i) {
         state = next(state, static_cast<unsigned char>(content[i]));
         const Node& at = nodes_[static_cast<std::size_t>(state)];
         for (std::int32_t t = at.keyword >= 0 ? state : at.dict; t > 0;
              t = nodes_[static_cast<std::size_t>(t)].dict) {
-            const std::int32_t k = nodes_[static_cast<std::size_t>(t)].keyword;
+            const auto k = static_cast<std::size_t>(nodes_[static_cast<std::size_t>(t)].keyword);
             const std::size_t end = i + 1;
-            const std::size_t begin = end - lengths_[static_cast<std::size_t>(k)];
-            if (boundary[begin] && boundary[end] && (!filtered || allowed(begin, end, k)))
-                hits.push_back({begin, end, k});
+            const std::size_t begin = end - lengths_[k];
+            if (boundary[begin] && boundary[end] &&
+                test.allows(begin, end, startsWord_[k], endsWord_[k]))
+                found.push_back({begin, end, static_cast<std::int32_t>(k)});
         }
-        if ((i + 1) % kBytesPerBreath == 0) processPendingMessages();
+        if ((i + 1) % kBytesPerBreath == 0) keepAlive_();
     }
-    // Grouped by keyword; within a keyword the hits already stand in text order.
-    std::stable_sort(hits.begin(), hits.end(),
-                     [](const Taken& a, const Taken& b) { return a.keyword < b.keyword; });
+    return found;
+}
 
-    // The keywords in list order take their occurrences: left to right, each
-    // after the end of the one it took before, and none that overlaps what an
-    // earlier keyword took (that text is no longer there for it to match).
-    std::map<std::size_t, Taken> taken;  // by begin; never overlapping
-    std::size_t groups = 0;
-    for (std::size_t g = 0; g < hits.size();) {
-        const std::int32_t k = hits[g].keyword;
-        std::size_t ownEnd = 0;
-        bool any = false;
-        for (; g < hits.size() && hits[g].keyword == k; ++g) {
-            const Taken& hit = hits[g];
-            if (hit.begin < ownEnd) continue;
-            const auto after = taken.lower_bound(hit.end);
-            if (after != taken.begin() && std::prev(after)->second.end > hit.begin) continue;
-            taken.emplace_hint(after, hit.begin, hit);
-            ownEnd = hit.end;
-            any = true;
-        }
-        if (any) found.push_back(k);
-        if (++groups % kKeywordsPerBreath == 0) processPendingMessages();
-    }
-
-    std::vector<Taken> result;
-    result.reserve(taken.size());
-    const bool limited = rules.perKeywordLimit > 0 || rules.totalLimit > 0;
-    if (!limited) {
-        for (const auto& entry : taken)
-            result.push_back(entry.second);
-        return result;
-    }
-    // The limits, in text order; a keyword left without a replacement loses
-    // its number.
-    std::vector<int> replaced(keywords_.size(), 0);
-    for (const auto& entry : taken) {
-        if (rules.totalLimit > 0 && static_cast<int>(result.size()) >= rules.totalLimit) break;
-        int& own = replaced[static_cast<std::size_t>(entry.second.keyword)];
-        if (rules.perKeywordLimit > 0 && own >= rules.perKeywordLimit) continue;
-        ++own;
-        result.push_back(entry.second);
-    }
-    std::erase_if(
-        found, [&replaced](std::int32_t k) { return replaced[static_cast<std::size_t>(k)] == 0; });
-    return result;
+std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
+    std::string_view content, std::vector<std::int32_t>& found, const ReplaceRules& rules,
+    bool markup) const {
+    found.clear();
+    std::vector<Taken> taken = takeInListOrder(hits(content, rules, markup), found, keepAlive_);
+    if (rules.perKeywordLimit > 0 || rules.totalLimit > 0)
+        keepWithinLimits(taken, found, rules, keywords_.size());
+    return taken;
 }
 
 ExistingKeywords ExistingKeywordReplacer::find(std::string_view content, const ReplaceRules& rules,
@@ -304,7 +340,7 @@ std::string ExistingKeywordReplacer::replace(std::string_view content,
         const std::string& line =
             index < keywordLines.size() ? keywordLines[index] : keywords_[index];
         items.push_back(buildItem(supply.templateAt(supply.pickTemplate()), title, line));
-        if (items.size() % kKeywordsPerBreath == 0) processPendingMessages();
+        if (items.size() % kKeywordsPerBreath == 0) keepAlive_();
     }
 
     // The items go straight into the new text: nothing they contain is

@@ -30,7 +30,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/keywords.h"
+#include "engine/keep_alive.h"
+#include "engine/keyword_supply.h"
 
 namespace lct {
 
@@ -78,10 +79,12 @@ struct ExistingKeywords {
 /// The search for the plain keywords (tags removed) of one run: built once
 /// (an Aho-Corasick automaton over all keywords) and used for every article;
 /// each search is one pass over the content, whatever the number of keywords.
-/// Empty keywords are never found.
+/// Empty keywords are never found. A search lets the caller's window breathe
+/// through `keepAlive` every few thousand bytes and every few hundred keywords.
 class ExistingKeywordReplacer {
   public:
-    explicit ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords);
+    explicit ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords,
+                                     KeepAlive keepAlive = {});
 
     /// The occurrences that the keywords take in `content` under `rules`
     /// (`markup` false: the text holds no markup, as a title, so the markup
@@ -131,10 +134,14 @@ class ExistingKeywordReplacer {
 
     std::int32_t child(std::int32_t node, unsigned char byte) const;
     std::int32_t next(std::int32_t node, unsigned char byte) const;
+    // Every whole-character occurrence of every keyword that the rules allow,
+    // in one pass, in the order of their ends.
+    std::vector<Taken> hits(std::string_view content, const ReplaceRules& rules, bool markup) const;
     // The taken occurrences in text order, and the found keywords (0-based).
     std::vector<Taken> take(std::string_view content, std::vector<std::int32_t>& found,
                             const ReplaceRules& rules, bool markup) const;
 
+    KeepAlive keepAlive_;
     std::vector<std::string> keywords_;
     std::vector<std::size_t> lengths_;  // bytes of each keyword
     // Whether each keyword starts (ends) with an ASCII letter or digit, for

@@ -5,11 +5,10 @@
 
 #include <memory>
 
-#include "engine/batch_pipeline.h"
+#include "engine/article_run.h"
+#include "engine/batch_files.h"
 #include "engine/chars.h"
-#include "engine/keywords.h"
-#include "engine/pipeline.h"
-#include "form/pending_messages.h"
+#include "engine/keyword_supply.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
 
@@ -18,6 +17,11 @@ namespace {
 
 std::string messageText(std::string_view utf8Text) {
     return utf8ToGbk(utf8Text);
+}
+
+// What the run's long loops call to let the host's window breathe.
+KeepAlive keepAliveOf(RunHost& host) {
+    return [&host] { host.keepAlive(); };
 }
 
 // Tells the user why the run cannot start and points at the keyword list.
@@ -37,7 +41,8 @@ std::optional<std::vector<std::string>> takeKeywords(const RunOptions& options, 
     }
     const std::string keywordFile = gbkToUtf8(lines.front());
     if (!keywordFile.empty() && services.isFile(keywordFile)) {
-        const ArticleFile file = services.read(keywordFile, options.inputEncoding);
+        const ArticleFile file =
+            services.read(keywordFile, options.inputEncoding, keepAliveOf(host));
         if (!file.error.empty()) {
             refuse(host, "关键词文件无法读取：" + keywordFile + "：" + file.error);
             return std::nullopt;
@@ -60,7 +65,7 @@ std::unique_ptr<ArticleRun> prepareRun(const RunOptions& options, RunHost& host,
         if (!lines) return nullptr;
         keywordLines = std::move(*lines);
     }
-    auto run = std::make_unique<ArticleRun>(seed);
+    auto run = std::make_unique<ArticleRun>(seed, keepAliveOf(host));
     run->prepare(options.article, std::move(keywordLines));
     return run;
 }
@@ -222,7 +227,7 @@ RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& serv
         return result;
     }
     if (host.stopRequested()) return result;
-    processPendingMessages();
+    host.keepAlive();
     ArticleReport articleReport;
     articleReport.wantSpans = true;
     processArticle(options.article, *run, request.title, request.content, &articleReport);
@@ -267,7 +272,8 @@ class BatchLoop {
         // One job runs everything on this thread; each further job is a
         // helper thread that writes results and reads articles ahead.
         const unsigned helpers = request_.jobs > 1 ? request_.jobs - 1 : 0;
-        BatchPipeline pipeline(services_, request_.paths, options_.inputEncoding, helpers);
+        BatchFiles files(services_, request_.paths, options_.inputEncoding, helpers,
+                         keepAliveOf(host_));
         const int count = static_cast<int>(request_.paths.size());
         host_.progress(count, 0);
         result_.total = count;
@@ -278,12 +284,12 @@ class BatchLoop {
                 break;
             }
             result_.attempted = i;
-            processPendingMessages();
-            reportWriteFailures(pipeline);
-            if (article(static_cast<std::size_t>(i - 1), count, pipeline)) ++submitted;
+            host_.keepAlive();
+            reportWriteFailures(files);
+            if (article(static_cast<std::size_t>(i - 1), count, files)) ++submitted;
         }
-        pipeline.finish();
-        reportWriteFailures(pipeline);
+        files.finish();
+        reportWriteFailures(files);
         result_.succeeded = submitted - writeFailures_;
         result_.items = submittedItems_ - failedItems_;
         // Failures are listed in input order, however the threads met them.
@@ -295,12 +301,12 @@ class BatchLoop {
 
   private:
     // Runs article `index`; true when its result went to the writers.
-    bool article(std::size_t index, int count, BatchPipeline& pipeline) {
+    bool article(std::size_t index, int count, BatchFiles& files) {
         const std::string& path = request_.paths[index];
         std::string title = services_.titleOf(path);
         host_.progress(count, static_cast<int>(index) + 1);
         host_.status(progressLine(count, static_cast<int>(index) + 1, title));
-        ArticleFile input = pipeline.take(index);
+        ArticleFile input = files.take(index);
         if (!input.error.empty()) {
             fail(index, path, std::move(input.error));
             return false;
@@ -328,11 +334,11 @@ class BatchLoop {
         const TextEncoding encoding = options_.outputEncoding == TextEncoding::Detect
                                           ? input.encoding
                                           : options_.outputEncoding;
-        pipeline.submit({index,
-                         path,
-                         std::move(*target),
-                         std::move(input.text),
-                         {encoding, input.lineBreaks, input.encoding, input.compressed}});
+        files.submit({index,
+                      path,
+                      std::move(*target),
+                      std::move(input.text),
+                      {encoding, input.lineBreaks, input.encoding, input.compressed}});
         itemsOf_[index] = articleReport.items;
         submittedItems_ += articleReport.items;
         return true;
@@ -343,8 +349,8 @@ class BatchLoop {
         failures_.emplace_back(index, RunFailure{path, std::move(reason)});
     }
 
-    void reportWriteFailures(BatchPipeline& pipeline) {
-        for (WriteFailure& failure : pipeline.takeFailures()) {
+    void reportWriteFailures(BatchFiles& files) {
+        for (WriteFailure& failure : files.takeFailures()) {
             ++writeFailures_;
             if (failure.index < itemsOf_.size()) failedItems_ += itemsOf_[failure.index];
             fail(failure.index, failure.inputPath, std::move(failure.reason));

@@ -11,8 +11,9 @@
 //                       result beside the first input; failures counted
 //
 // The driver knows no window: it talks to its caller through RunHost
-// (messages, status, progress, busy state, the preview's result) and to the
-// disk through RunServices, so the engine needs neither a toolkit nor a codec.
+// (messages, status, progress, busy state, the preview's result, and the
+// window's turn to handle its events during long work) and to the disk
+// through RunServices, so the engine needs neither a toolkit nor a codec.
 
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,7 @@
 
 #include "engine/article_file.h"
 #include "engine/article_options.h"
+#include "engine/keep_alive.h"
 
 namespace lct {
 
@@ -76,6 +78,11 @@ class RunHost {
     /// pattern failed on it, or its result could not be written. `path` as
     /// given, `reason` UTF-8.
     virtual void failed(std::string_view path, std::string_view reason) = 0;
+    /// Lets the window handle the events waiting, then returns; the run calls
+    /// it once per pass of its long loops (engine/keep_alive.h), on the
+    /// caller's thread only. A click handled there may ask the run to stop.
+    /// Nothing by default: a caller without a window has nothing to let in.
+    virtual void keepAlive() {}
 };
 
 /// The file and folder services a run needs (reading and writing article
@@ -92,17 +99,20 @@ class RunServices {
     virtual bool isFile(std::string_view path) = 0;
     /// Reads a file in the requested encoding (Detect detects). A gzip file is
     /// decompressed in memory; no file is ever changed by reading it. An
-    /// unreadable path gives encoding Detect and the reason in `error`.
-    virtual ArticleFile read(std::string_view path, TextEncoding requested) = 0;
-    /// Writes a result as `format` says through a temporary file, replacing a
-    /// symbolic link at the path instead of following it; false, with the
-    /// reason in `error`, when it failed or the text cannot be written in the
-    /// format without losing characters.
+    /// unreadable path gives encoding Detect and the reason in `error`. Long
+    /// decoding calls `keepAlive` once per pass: the run hands its host's on
+    /// the caller's thread and an empty one on the helper threads.
+    virtual ArticleFile read(std::string_view path, TextEncoding requested,
+                             const KeepAlive& keepAlive) = 0;
     /// The bytes of the file at `path` on disk, read without opening it; 0
     /// when unknown. A batch counts an article against what it may hold in
     /// memory by this size before reading it; like read, it may be called
     /// from helper threads.
     virtual std::uint64_t sizeOf(std::string_view /*path*/) { return 0; }
+    /// Writes a result as `format` says through a temporary file, replacing a
+    /// symbolic link at the path instead of following it; false, with the
+    /// reason in `error`, when it failed or the text cannot be written in the
+    /// format without losing characters.
     [[nodiscard]] virtual bool write(std::string_view path, std::string_view text,
                                      const ResultFormat& format, std::string& error) = 0;
     /// Makes sure the result folder exists and holds it for the run's writes.

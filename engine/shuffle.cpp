@@ -4,10 +4,9 @@
 #include <vector>
 
 #include "engine/chars.h"
-#include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/patterns.h"
-#include "form/pending_messages.h"
+#include "engine/unique_picker.h"
 
 namespace lct {
 namespace {
@@ -29,12 +28,13 @@ constexpr int kRecordsPerBreath = 256;
 
 // The occurrences of the symbols in text order; at one position the symbol
 // listed first comes first.
-std::vector<Record> recordsOf(std::string_view text, const std::vector<std::string>& symbols) {
+std::vector<Record> recordsOf(std::string_view text, const std::vector<std::string>& symbols,
+                              const KeepAlive& keepAlive) {
     std::vector<Record> records;
     for (std::size_t s = 0; s < symbols.size(); ++s) {
         for (const int position : findAllChars(text, symbols[s]))
             records.push_back({position, s});
-        processPendingMessages();
+        keepAlive();
     }
     std::stable_sort(records.begin(), records.end(),
                      [](const Record& a, const Record& b) { return a.position < b.position; });
@@ -43,8 +43,9 @@ std::vector<Record> recordsOf(std::string_view text, const std::vector<std::stri
 
 // The text cut into pieces, each with the symbol that ends it (the last piece
 // has none); none when the text holds no symbol.
-std::vector<Slot> slotsOf(std::string_view text, const std::vector<std::string>& symbols) {
-    const std::vector<Record> records = recordsOf(text, symbols);
+std::vector<Slot> slotsOf(std::string_view text, const std::vector<std::string>& symbols,
+                          const KeepAlive& keepAlive) {
+    const std::vector<Record> records = recordsOf(text, symbols, keepAlive);
     std::vector<Slot> slots;
     if (records.empty()) return slots;
     const CharIndex index(text);
@@ -71,7 +72,8 @@ std::vector<Slot> slotsOf(std::string_view text, const std::vector<std::string>&
 
 // The pieces dealt to the slots in random order; blank pieces keep their
 // places, every symbol stays where it was.
-std::string dealPieces(const std::vector<Slot>& slots, std::size_t size, Random& random) {
+std::string dealPieces(const std::vector<Slot>& slots, std::size_t size, Random& random,
+                       const KeepAlive& keepAlive) {
     std::vector<std::string_view> movable;
     for (const Slot& slot : slots) {
         if (!slot.blank) movable.push_back(slot.piece);
@@ -89,19 +91,20 @@ std::string dealPieces(const std::vector<Slot>& slots, std::size_t size, Random&
             out += movable[static_cast<std::size_t>(drawn - 1)];
         }
         out += slot.symbol;
-        if (++done % kRecordsPerBreath == 0) processPendingMessages();
+        if (++done % kRecordsPerBreath == 0) keepAlive();
     }
     return out;
 }
 
 }  // namespace
 
-std::string shuffleText(std::string_view text, std::string_view symbolsText, Random& random) {
+std::string shuffleText(std::string_view text, std::string_view symbolsText, Random& random,
+                        const KeepAlive& keepAlive) {
     std::vector<std::string> symbols = splitSymbolList(symbolsText);
     if (!hasLineBreakEscape(symbolsText)) symbols.emplace_back("\r\n");
-    const std::vector<Slot> slots = slotsOf(text, symbols);
+    const std::vector<Slot> slots = slotsOf(text, symbols, keepAlive);
     if (slots.empty()) return std::string(text);
-    std::string out = dealPieces(slots, text.size(), random);
+    std::string out = dealPieces(slots, text.size(), random, keepAlive);
     if (out.empty()) return std::string(text);
     return out;
 }

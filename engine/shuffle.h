@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/keep_alive.h"
 #include "platform/random.h"
 
 namespace lct {
@@ -17,7 +18,9 @@ namespace lct {
 /// ideographic spaces, line breaks, or nothing) stay where they are. Where two
 /// symbol occurrences overlap, the one that begins first (the earlier in the
 /// list at the same position) ends the piece and the other is ordinary text.
-/// A text without any symbol comes back unchanged. Draws go through `random`.
-std::string shuffleText(std::string_view text, std::string_view symbolsText, Random& random);
+/// A text without any symbol comes back unchanged. Draws go through `random`;
+/// the caller's window breathes through `keepAlive` every few hundred pieces.
+std::string shuffleText(std::string_view text, std::string_view symbolsText, Random& random,
+                        const KeepAlive& keepAlive = {});
 
 }  // namespace lct

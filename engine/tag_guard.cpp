@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "engine/chars.h"
-#include "form/pending_messages.h"
 
 namespace lct {
 namespace {
@@ -54,7 +53,7 @@ std::size_t nextAngle(std::string_view text, std::size_t from, std::size_t& lt, 
 // Calls `onTag` for every tag of `text` in text order; `onText` receives the
 // runs between them.
 template <typename OnText, typename OnTag>
-void scanTags(std::string_view text, OnText onText, OnTag onTag) {
+void scanTags(std::string_view text, OnText onText, OnTag onTag, const KeepAlive& keepAlive) {
     std::size_t copied = 0;
     std::size_t open = std::string_view::npos;  // the last "<" not yet closed
     std::size_t tags = 0;
@@ -69,7 +68,7 @@ void scanTags(std::string_view text, OnText onText, OnTag onTag) {
             onTag(TagSpan{open, i + 1});
             copied = i + 1;
             open = std::string_view::npos;
-            if (++tags % kTagsPerBreath == 0) processPendingMessages();
+            if (++tags % kTagsPerBreath == 0) keepAlive();
         }
     }
     onText(text.substr(copied));
@@ -94,7 +93,7 @@ std::string TagGuard::protect(std::string_view text, std::string_view placeholde
     if (!save) {
         scanTags(
             text, [&](std::string_view run) { out.append(run); },
-            [&](TagSpan) { out.append(used); });
+            [&](TagSpan) { out.append(used); }, keepAlive_);
         return out;
     }
     placeholder_ = used;
@@ -133,7 +132,8 @@ void TagGuard::appendHidingTags(std::string_view run, std::string_view placehold
                                 std::string& out) {
     scanTags(
         run, [&](std::string_view text) { appendText(text, placeholder, out); },
-        [&](TagSpan tag) { hide(run.substr(tag.begin, tag.end - tag.begin), placeholder, out); });
+        [&](TagSpan tag) { hide(run.substr(tag.begin, tag.end - tag.begin), placeholder, out); },
+        keepAlive_);
 }
 
 void TagGuard::hide(std::string_view bytes, std::string_view placeholder, std::string& out) {
@@ -156,11 +156,11 @@ void TagGuard::appendText(std::string_view run, std::string_view placeholder, st
     out.append(run.substr(copied));
 }
 
-std::string TagGuard::strip(std::string_view text) {
+std::string TagGuard::strip(std::string_view text, const KeepAlive& keepAlive) {
     std::string out;
     out.reserve(text.size());
     scanTags(
-        text, [&](std::string_view run) { out.append(run); }, [](TagSpan) {});
+        text, [&](std::string_view run) { out.append(run); }, [](TagSpan) {}, keepAlive);
     return out;
 }
 

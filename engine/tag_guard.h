@@ -12,12 +12,17 @@
 #include <utility>
 #include <vector>
 
+#include "engine/keep_alive.h"
 #include "engine/markup_regions.h"
 
 namespace lct {
 
 class TagGuard {
   public:
+    /// Scanning a text for its tags lets the caller's window breathe through
+    /// `keepAlive` (engine/keep_alive.h) every few hundred tags.
+    explicit TagGuard(KeepAlive keepAlive = {}) : keepAlive_(std::move(keepAlive)) {}
+
     /// Ten bytes 0xFF: never part of GBK text.
     static const std::string& defaultPlaceholder();
     /// Two bytes 0xFF, which the character model counts as one character.
@@ -38,7 +43,7 @@ class TagGuard {
                                bool tags, std::string_view placeholder);
 
     /// `text` with every tag removed.
-    static std::string strip(std::string_view text);
+    static std::string strip(std::string_view text, const KeepAlive& keepAlive = {});
 
     /// `text` with its placeholders replaced by the saved tags in their order
     /// in the protected text: the first placeholder gets the first tag, and
@@ -65,6 +70,7 @@ class TagGuard {
     // Saves `bytes` as one tag and puts the placeholder in their place.
     void hide(std::string_view bytes, std::string_view placeholder, std::string& out);
 
+    KeepAlive keepAlive_;
     std::string placeholder_ = defaultPlaceholder();
     // The saved tags one after the other, and where each ends: a page of a
     // million tags keeps them in two allocations, not a million.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/insert_options.h"
+#include "engine/keep_alive.h"
 #include "platform/random.h"
 
 namespace lct {
@@ -21,19 +22,21 @@ namespace lct {
 /// When `spans` is given, it receives the byte range of each item in the
 /// result, in text order. Items and separators together stay within the
 /// title's outputAllowance (output_budget.h): the items stop before the first
-/// that would pass it, and `*capped` (when given) is set.
+/// that would pass it, and `*capped` (when given) is set. Each item placed
+/// lets the caller's window breathe through `keepAlive`.
 std::string insertIntoTitle(std::string_view title, const std::vector<std::string>& items,
                             const InsertOptions& options, InsertRunState& run, Random& random,
                             std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr,
-                            bool* capped = nullptr);
+                            bool* capped = nullptr, const KeepAlive& keepAlive = {});
 
 /// One sentence of `text` (tags removed, blank lines dropped, split at
 /// punctuation, spaces and line breaks), tried in random order: the first
 /// that, trimmed of spaces, is not empty, has at least `minimum` characters
 /// (when minimum > 0) and contains `mustContain` (case-sensitive, when not
 /// empty). When none qualifies, a random piece as it is; "" without pieces.
+/// Each piece tried lets the caller's window breathe through `keepAlive`.
 std::string pickSentence(std::string_view text, int minimum, std::string_view mustContain,
-                         Random& random);
+                         Random& random, const KeepAlive& keepAlive = {});
 
 /// The separator pattern of pickSentence for a separator set: the set without
 /// CR LF and ". " as a bracketed wildcard class, with alternatives for line

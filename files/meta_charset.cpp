@@ -4,7 +4,6 @@
 #include <array>
 #include <optional>
 
-#include "form/pending_messages.h"
 #include "platform/bytes.h"
 #include "platform/charset.h"
 
@@ -59,7 +58,7 @@ constexpr std::array kDeclarations = {
 
 }  // namespace
 
-MetaCharset detectMetaCharset(std::string_view bytes) {
+MetaCharset detectMetaCharset(std::string_view bytes, const KeepAlive& keepAlive) {
     std::size_t from = 0;
     const std::optional<std::string_view> head = between(bytes, "<head>", "</head>", from);
     const std::string_view scope = head && !head->empty() ? *head : bytes;
@@ -72,7 +71,7 @@ MetaCharset detectMetaCharset(std::string_view bytes) {
                 if (containsNoCase(*tag, form)) return d.charset;
             }
         }
-        processPendingMessages();
+        keepAlive();
     }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/keep_alive.h"
 #include "files/text_encoding.h"
 
 namespace lct {
@@ -23,8 +24,9 @@ enum class MetaCharset : int {
 /// ASCII-compatible encoding); markers and charset names match without case.
 /// A declaration counts in the forms charset=X, charset="X" and charset='X';
 /// "charset=Big5-HKSCS" unquoted counts as Big5. A meta tag with nothing
-/// before its ">" ends the scan. None when nothing is declared.
-MetaCharset detectMetaCharset(std::string_view bytes);
+/// before its ">" ends the scan. None when nothing is declared. Each meta tag
+/// passed lets the caller's window breathe through `keepAlive`.
+MetaCharset detectMetaCharset(std::string_view bytes, const KeepAlive& keepAlive = {});
 
 /// The encoding a meta declaration stands for: Utf8, Big5, Big5Hkscs, or
 /// Detect for None.

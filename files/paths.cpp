@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "engine/lists.h"
-#include "form/pending_messages.h"
 #include "platform/bytes.h"
 #include "platform/charset.h"
 #include "platform/error_text.h"
@@ -69,12 +68,13 @@ bool isFolder(const std::string& path) {
 // The names of the entries of `folder` (which ends with "/") that are no
 // folder and no link to one, sorted by bytes; nullopt, with errno set, when it
 // cannot be read.
-std::optional<std::vector<std::string>> entriesIn(const std::string& folder) {
+std::optional<std::vector<std::string>> entriesIn(const std::string& folder,
+                                                  const KeepAlive& keepAlive) {
     std::vector<std::string> names;
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
     if (!dir) return std::nullopt;
     while (const dirent* entry = ::readdir(dir.get())) {
-        processPendingMessages();
+        keepAlive();
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") continue;
         // The program's own temporary files (left by a killed write) are
@@ -91,6 +91,59 @@ std::optional<std::vector<std::string>> entriesIn(const std::string& folder) {
     return names;
 }
 
+// The folders that a listing's patterns search: each is read once, however
+// many patterns search it, and each of its files is listed once, however
+// many patterns match it.
+class FolderListings {
+  public:
+    // `prefix` is `folder` ending with "/"; a folder that cannot be read is
+    // added to `failures` (when given).
+    FolderListings(std::string_view folder, std::string prefix, std::vector<RunFailure>* failures,
+                   const KeepAlive& keepAlive)
+        : folder_(folder), prefix_(std::move(prefix)), failures_(failures), keepAlive_(keepAlive) {}
+
+    // Appends the files of `searched` (ending with "/") that `namePattern`
+    // matches and no earlier pattern listed.
+    void list(const std::string& searched, std::string_view namePattern,
+              std::vector<std::string>& out) {
+        Listing& found = listing(searched);
+        for (std::size_t i = 0; i < found.names.size(); ++i) {
+            if (found.listed[i] || !matchesNamePattern(found.names[i], namePattern)) continue;
+            found.listed[i] = true;
+            out.push_back(searched + found.names[i]);
+        }
+    }
+
+  private:
+    struct Listing {
+        std::vector<std::string> names;
+        std::vector<bool> listed;
+    };
+
+    // The folder's entries, read on first use. A folder named by a pattern
+    // may be missing (only some listed folders have it): no failure then.
+    Listing& listing(const std::string& searched) {
+        if (const auto known = listings_.find(searched); known != listings_.end())
+            return known->second;
+        std::optional<std::vector<std::string>> names = entriesIn(searched, keepAlive_);
+        const int reason = names ? 0 : errno;
+        const bool missing = reason == ENOENT || reason == ENOTDIR;
+        if (!names && failures_ && (searched == prefix_ || !missing)) {
+            const std::string shown = searched == prefix_ ? std::string(folder_) : searched;
+            failures_->push_back({shown, "无法列出文件夹中的文件：" + errorText(reason)});
+        }
+        Listing entry;
+        if (names) entry.names = std::move(*names);
+        entry.listed.assign(entry.names.size(), false);
+        return listings_.emplace(searched, std::move(entry)).first->second;
+    }
+
+    std::string_view folder_;
+    std::string prefix_;
+    std::vector<RunFailure>* failures_;
+    const KeepAlive& keepAlive_;
+    std::map<std::string, Listing> listings_;
+};
 }  // namespace
 
 std::string folderOfPath(std::string_view path) {
@@ -142,18 +195,12 @@ bool matchesNamePattern(std::string_view name, std::string_view pattern) {
 }
 
 std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPatterns,
-                            std::vector<std::string>& out, std::vector<RunFailure>* failures) {
+                            std::vector<std::string>& out, std::vector<RunFailure>* failures,
+                            const KeepAlive& keepAlive) {
     out.clear();
     std::string prefix(folder.empty() ? "." : folder);
     if (prefix.back() != '/') prefix.push_back('/');
-
-    // Each folder is read once, however many patterns search it, and each of
-    // its files is listed once, however many patterns match it.
-    struct Listing {
-        std::vector<std::string> names;
-        std::vector<bool> listed;
-    };
-    std::map<std::string, Listing> listings;
+    FolderListings listings(folder, prefix, failures, keepAlive);
     // Split while still GBK: a "|" may only be taken where GBK has a character.
     const std::string_view patternText = gbkPatterns.empty() ? "*.*" : gbkPatterns;
     for (const std::string& gbkPattern : splitList(patternText, "|")) {
@@ -165,26 +212,7 @@ std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPattern
             prefix + (slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1));
         const std::string_view namePattern =
             std::string_view(pattern).substr(slash == std::string::npos ? 0 : slash + 1);
-        auto listing = listings.find(searched);
-        if (listing == listings.end()) {
-            std::optional<std::vector<std::string>> names = entriesIn(searched);
-            const int reason = names ? 0 : errno;
-            const bool missing = reason == ENOENT || reason == ENOTDIR;
-            if (!names && failures && (searched == prefix || !missing)) {
-                const std::string shown = searched == prefix ? std::string(folder) : searched;
-                failures->push_back({shown, "无法列出文件夹中的文件：" + errorText(reason)});
-            }
-            Listing entry;
-            if (names) entry.names = std::move(*names);
-            entry.listed.assign(entry.names.size(), false);
-            listing = listings.emplace(searched, std::move(entry)).first;
-        }
-        Listing& found = listing->second;
-        for (std::size_t i = 0; i < found.names.size(); ++i) {
-            if (found.listed[i] || !matchesNamePattern(found.names[i], namePattern)) continue;
-            found.listed[i] = true;
-            out.push_back(searched + found.names[i]);
-        }
+        listings.list(searched, namePattern, out);
     }
     return out.size();
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/keep_alive.h"
 #include "engine/run_driver.h"
 
 namespace lct {
@@ -53,10 +54,11 @@ bool matchesNamePattern(std::string_view name, std::string_view pattern);
 /// A folder that cannot be read is added to `failures` (when given) with the
 /// reason: `folder` itself whatever the cause, a folder named by a pattern
 /// unless it does not exist (a pattern may name a folder that only some
-/// listed folders have). Lets the window process pending messages once per
-/// entry.
+/// listed folders have). Lets the caller's window breathe through `keepAlive`
+/// once per entry.
 std::size_t listFolderFiles(std::string_view folder, std::string_view gbkPatterns,
                             std::vector<std::string>& out,
-                            std::vector<RunFailure>* failures = nullptr);
+                            std::vector<RunFailure>* failures = nullptr,
+                            const KeepAlive& keepAlive = {});
 
 }  // namespace lct

@@ -33,8 +33,9 @@ std::uint64_t FileRunServices::sizeOf(std::string_view path) {
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested) {
-    TextFile file = readTextFile(path, requested);
+ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested,
+                                  const KeepAlive& keepAlive) {
+    TextFile file = readTextFile(path, requested, keepAlive);
     return {std::move(file.text), file.detected, file.lineBreaks, std::move(file.error),
             file.compressed};
 }

@@ -18,7 +18,8 @@ namespace lct {
 class FileRunServices final : public RunServices {
   public:
     bool isFile(std::string_view path) override;
-    ArticleFile read(std::string_view path, TextEncoding requested) override;
+    ArticleFile read(std::string_view path, TextEncoding requested,
+                     const KeepAlive& keepAlive) override;
     std::uint64_t sizeOf(std::string_view path) override;
     [[nodiscard]] bool write(std::string_view path, std::string_view text,
                              const ResultFormat& format, std::string& error) override;

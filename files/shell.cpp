@@ -34,6 +34,33 @@ std::string findOnPath(std::string_view program) {
     }
 }
 
+// The middle process: starts the opener as a process of its own and ends
+// with the opener's status when it fails at once, else with 0. Between fork
+// and exec, only async-signal-safe calls.
+[[noreturn]] void startOpener(char* const argv[]) {
+    ::setsid();
+    const pid_t grandchild = ::fork();
+    if (grandchild == 0) {
+        sigset_t none;
+        ::sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::execve(argv[0], argv, environ);
+        ::_exit(127);
+    }
+    if (grandchild < 0) ::_exit(1);
+    // xdg-open without a file browser to hand the folder to gives up within
+    // moments: its status is this process's. One still running after a
+    // while has found one.
+    for (int tick = 0; tick < kWaitTicks; ++tick) {
+        int status = 0;
+        const pid_t ended = ::waitpid(grandchild, &status, WNOHANG);
+        if (ended == grandchild) ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+        if (ended < 0 && errno != EINTR) ::_exit(1);
+        ::usleep(kTickMicroseconds);
+    }
+    ::_exit(0);
+}
+
 }  // namespace
 
 bool openFolderInShell(std::string_view folder) {
@@ -48,29 +75,7 @@ bool openFolderInShell(std::string_view folder) {
     // opener is adopted by init and never becomes a zombie of this program.
     const pid_t child = ::fork();
     if (child < 0) return false;
-    if (child == 0) {
-        ::setsid();
-        const pid_t grandchild = ::fork();
-        if (grandchild == 0) {
-            sigset_t none;
-            ::sigemptyset(&none);
-            ::sigprocmask(SIG_SETMASK, &none, nullptr);
-            ::execve(argv[0], argv, environ);
-            ::_exit(127);
-        }
-        if (grandchild < 0) ::_exit(1);
-        // xdg-open without a file browser to hand the folder to gives up
-        // within moments: its status is this process's. One still running
-        // after a while has found one.
-        for (int tick = 0; tick < kWaitTicks; ++tick) {
-            int status = 0;
-            const pid_t ended = ::waitpid(grandchild, &status, WNOHANG);
-            if (ended == grandchild) ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 1);
-            if (ended < 0 && errno != EINTR) ::_exit(1);
-            ::usleep(kTickMicroseconds);
-        }
-        ::_exit(0);
-    }
+    if (child == 0) startOpener(argv);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) return false;

@@ -8,7 +8,6 @@
 #include "engine/line_breaks.h"
 #include "files/meta_charset.h"
 #include "files/paths.h"
-#include "form/pending_messages.h"
 #include "platform/bytes.h"
 #include "platform/charset.h"
 #include "platform/file_io.h"
@@ -48,11 +47,11 @@ std::string_view textPrefix(std::string_view bytes) {
 
 }  // namespace
 
-TextFile decodeText(std::string_view bytes, TextEncoding requested) {
-    return decodeText(std::string(bytes), requested);
+TextFile decodeText(std::string_view bytes, TextEncoding requested, const KeepAlive& keepAlive) {
+    return decodeText(std::string(bytes), requested, keepAlive);
 }
 
-TextFile decodeText(std::string&& owned, TextEncoding requested) {
+TextFile decodeText(std::string&& owned, TextEncoding requested, const KeepAlive& keepAlive) {
     const std::string_view bytes = owned;
     TextEncoding encoding = encodingFromIndex(static_cast<int>(requested));
     std::size_t offset = 0;
@@ -75,7 +74,7 @@ TextFile decodeText(std::string&& owned, TextEncoding requested) {
                 }
             }
             if (encoding == TextEncoding::Detect) {
-                encoding = encodingOfMetaCharset(detectMetaCharset(textPrefix(bytes)));
+                encoding = encodingOfMetaCharset(detectMetaCharset(textPrefix(bytes), keepAlive));
                 guessedUtf8 = encoding == TextEncoding::Utf8;
             }
             break;
@@ -112,7 +111,7 @@ TextFile decodeText(std::string&& owned, TextEncoding requested) {
     return file;
 }
 
-TextFile readTextFile(std::string_view path, TextEncoding requested) {
+TextFile readTextFile(std::string_view path, TextEncoding requested, const KeepAlive& keepAlive) {
     TextFile unreadable;
     std::optional<std::string> bytes = readWholeFile(path, &unreadable.error);
     if (!bytes) return unreadable;
@@ -121,7 +120,7 @@ TextFile readTextFile(std::string_view path, TextEncoding requested) {
         GunzipFailure why = GunzipFailure::None;
         // A large file takes a while to inflate: the window keeps breathing.
         if (std::optional<std::string> plain =
-                gunzip(*bytes, kMaxGunzipBytes, &why, processPendingMessages)) {
+                gunzip(*bytes, kMaxGunzipBytes, &why, [&keepAlive] { keepAlive(); })) {
             bytes = std::move(plain);
             compressed = true;
         } else if (why == GunzipFailure::TooLarge) {
@@ -130,7 +129,7 @@ TextFile readTextFile(std::string_view path, TextEncoding requested) {
             return unreadable;
         }
     }
-    TextFile file = decodeText(std::move(*bytes), requested);
+    TextFile file = decodeText(std::move(*bytes), requested, keepAlive);
     file.compressed = compressed;
     return file;
 }

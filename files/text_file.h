@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/keep_alive.h"
 #include "files/text_encoding.h"
 
 namespace lct {
@@ -32,19 +33,23 @@ struct TextFile {
 /// are read as GBK. Text after a mark is empty when nothing follows the mark;
 /// otherwise whenever nothing is decoded the text is all bytes as they are,
 /// reported as Gbk. A text with LF but no CR LF gets CR LF for each LF and is
-/// reported as Lf.
-TextFile decodeText(std::string_view bytes, TextEncoding requested);
+/// reported as Lf. The meta charset scan lets the caller's window breathe
+/// through `keepAlive`.
+TextFile decodeText(std::string_view bytes, TextEncoding requested,
+                    const KeepAlive& keepAlive = {});
 /// The same, taking over `bytes` where they are the text as they are (GBK),
 /// so that a big file is not held twice.
-TextFile decodeText(std::string&& bytes, TextEncoding requested);
+TextFile decodeText(std::string&& bytes, TextEncoding requested, const KeepAlive& keepAlive = {});
 
 /// Reads and decodes the file at `path` (see decodeText). A gzip file is
 /// decompressed in memory first (`compressed`); the file itself is never
 /// changed. A damaged stream is decoded as the raw bytes it is. A file that
 /// cannot be read (see readWholeFile), or a gzip file that would decompress
 /// beyond kMaxGunzipBytes, gives empty text, `detected` Detect and the reason
-/// in `error`.
-[[nodiscard]] TextFile readTextFile(std::string_view path, TextEncoding requested);
+/// in `error`. Inflating and decoding let the caller's window breathe through
+/// `keepAlive`.
+[[nodiscard]] TextFile readTextFile(std::string_view path, TextEncoding requested,
+                                    const KeepAlive& keepAlive = {});
 
 /// What encoding does with a character that the output encoding cannot hold.
 enum class Unwritable {

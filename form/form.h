@@ -21,8 +21,6 @@
 #include <string_view>
 #include <vector>
 
-#include "form/pending_messages.h"
-
 namespace lct {
 
 enum class ControlKind {

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "form/pending_messages.h"
 #include "form/qt_long_lines.h"
 #include "form/qt_result_box.h"
 #include "platform/charset.h"

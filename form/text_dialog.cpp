@@ -1,5 +1,6 @@
 #include "form/text_dialog.h"
 
+#include "form/pending_messages.h"
 #include "form/text_dialog_names.h"
 #include "platform/charset.h"
 

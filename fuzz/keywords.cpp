@@ -17,7 +17,7 @@
 
 #include "engine/content_insertion.h"
 #include "engine/insert_options.h"
-#include "engine/keywords.h"
+#include "engine/keyword_supply.h"
 #include "engine/lists.h"
 #include "engine/output_budget.h"
 #include "fuzz/fuzz_check.h"

@@ -15,9 +15,9 @@
 #include <string_view>
 
 #include "engine/article_options.h"
+#include "engine/article_run.h"
 #include "engine/chars.h"
-#include "engine/keywords.h"
-#include "engine/pipeline.h"
+#include "engine/keyword_supply.h"
 #include "engine/script.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/charset.h"

@@ -5,6 +5,7 @@
 
 #include "engine/chars.h"
 #include "engine/lists.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "tools/anchor_composer_names.h"
 

@@ -6,6 +6,8 @@
 #include "engine/chars.h"
 #include "engine/draws.h"
 #include "engine/lists.h"
+#include "engine/unique_picker.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "regex/regex_object.h"
 #include "regex/strip_whitespace.h"
@@ -17,8 +19,6 @@ namespace lct {
 using namespace keyword_combiner;
 
 namespace {
-
-constexpr std::string_view kGroupKeys[] = {"词组1", "词组2", "词组3", "词组4"};
 
 constexpr std::string_view kStartCaption = "开始组合";
 constexpr std::string_view kRunningCaption = "停止组合";
@@ -140,14 +140,19 @@ class Combiner {
     CombineOutcome outcome_;
 };
 
-void restoreIndex(SettingsStore& store, Form& form, std::string_view key, std::string_view combo) {
-    Control* control = form.find(combo);
-    if (!control) return;
-    const double value = store.readNumber(utf8ToGbk(key), control->selectedIndex());
-    // A damaged value keeps the current item rather than selecting none.
-    if (value >= 0 && value < static_cast<double>(control->items().size()))
-        control->setSelectedIndex(static_cast<int>(value));
-}
+using S = StoredAs;
+
+constexpr SettingsRow kSettingsRows[] = {
+    {.control = kVerticalMode, .key = "纵向调用方式", .as = S::Index},
+    {.control = kHorizontalMode, .key = "横向组合方式", .as = S::Index},
+    {.control = kSymbols, .key = "组合符号", .as = S::Text},
+    {.control = kGroupBox1, .key = "词组1", .as = S::Bytes},
+    {.control = kGroupBox2, .key = "词组2", .as = S::Bytes},
+    {.control = kGroupBox3, .key = "词组3", .as = S::Bytes},
+    {.control = kGroupBox4, .key = "词组4", .as = S::Bytes},
+};
+
+constexpr SettingsSection kSettings[] = {{kKeywordCombinerTitle, kSettingsRows}};
 
 }  // namespace
 
@@ -187,6 +192,10 @@ const ControlTable& keywordCombinerTable() {
         {.name = kHelp, .kind = K::Button, .text = "使用帮助"},
     };
     return table;
+}
+
+SettingsTable keywordCombinerSettings() {
+    return kSettings;
 }
 
 const std::string& keywordCombinerHelp() {
@@ -377,28 +386,11 @@ bool pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLi
 }
 
 void restoreKeywordCombiner(SettingsStore& store, Form& form) {
-    store.selectSection(utf8ToGbk(kKeywordCombinerTitle));
-    restoreIndex(store, form, "纵向调用方式", kVerticalMode);
-    restoreIndex(store, form, "横向组合方式", kHorizontalMode);
-    if (Control* symbols = form.find(kSymbols))
-        symbols->setText(store.readText(utf8ToGbk("组合符号"), symbols->text()));
-    for (std::size_t g = 0; g < std::size(kGroupBoxes); ++g) {
-        if (Control* box = form.find(kGroupBoxes[g]))
-            box->setText(store.readBytes(utf8ToGbk(kGroupKeys[g]), box->text()));
-    }
+    restoreWindowSettings(store, form, kSettings);
 }
 
 SaveOutcome saveKeywordCombiner(SettingsStore& store, Form& form) {
-    // Inside a save each write reaches the document; what cannot reach the
-    // disk is told by finishSave.
-    store.beginSave();
-    store.selectSection(utf8ToGbk(kKeywordCombinerTitle));
-    store.writeNumber(utf8ToGbk("纵向调用方式"), indexOf(form, kVerticalMode));
-    store.writeNumber(utf8ToGbk("横向组合方式"), indexOf(form, kHorizontalMode));
-    store.writeText(utf8ToGbk("组合符号"), textOf(form, kSymbols));
-    for (std::size_t g = 0; g < std::size(kGroupBoxes); ++g)
-        store.writeBytes(utf8ToGbk(kGroupKeys[g]), textOf(form, kGroupBoxes[g]));
-    return store.finishSave();
+    return saveWindowSettings(store, form, kSettings);
 }
 
 }  // namespace lct

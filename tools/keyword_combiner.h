@@ -19,6 +19,7 @@
 #include "form/form.h"
 #include "platform/random.h"
 #include "settings/settings_store.h"
+#include "settings/settings_table.h"
 
 namespace lct {
 
@@ -27,6 +28,9 @@ inline constexpr std::string_view kKeywordCombinerTitle = "关键词遍历组合
 
 /// Every control of the window, in the window's own order, with its default.
 const ControlTable& keywordCombinerTable();
+/// What the window keeps in section 关键词遍历组合器: the two modes, the
+/// symbols and the four groups (byte blocks).
+SettingsTable keywordCombinerSettings();
 
 /// The text 按钮帮助 shows (GBK): 21 lines joined by CR LF, none after the last.
 const std::string& keywordCombinerHelp();
@@ -110,11 +114,11 @@ void requestCombinerStop(Form& form, bool& stop);
 /// False when a run was not started (see runKeywordCombiner).
 bool pressCombinerButton(Form& form, bool& stop, Random& random, const CombineLimits& limits = {});
 
-/// Reads the window's settings from section 关键词遍历组合器, each with the
+/// Reads the window's settings (keywordCombinerSettings), each with the
 /// control's current state as default (a missing or damaged value changes
 /// nothing).
 void restoreKeywordCombiner(SettingsStore& store, Form& form);
-/// Writes them: the two modes, the symbols and the four groups (byte blocks).
+/// Writes them, as one save.
 [[nodiscard]] SaveOutcome saveKeywordCombiner(SettingsStore& store, Form& form);
 
 }  // namespace lct

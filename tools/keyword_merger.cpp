@@ -6,6 +6,8 @@
 
 #include "engine/draws.h"
 #include "engine/lists.h"
+#include "engine/unique_picker.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "tools/keyword_merger_names.h"
 #include "tools/number_box.h"
@@ -57,6 +59,21 @@ const std::string& sampleChinese() {
     return text;
 }
 
+using S = StoredAs;
+
+// The 随机/顺序 choice is not kept.
+constexpr SettingsRow kSettingsRows[] = {
+    {.control = kTarget1, .as = S::Tick},
+    {.control = kTarget2, .as = S::Tick},
+    {.control = kTargetBoth, .as = S::Tick},
+    {.control = kWordCount, .key = "词数", .as = S::Text},
+    {.control = kSymbol, .key = "符号", .as = S::Text},
+    {.control = kList1, .key = "词组1", .as = S::Bytes},
+    {.control = kList2, .key = "词组2", .as = S::Bytes},
+};
+
+constexpr SettingsSection kSettings[] = {{kKeywordMergerTitle, kSettingsRows}};
+
 }  // namespace
 
 const ControlTable& keywordMergerTable() {
@@ -84,6 +101,10 @@ const ControlTable& keywordMergerTable() {
         {.name = kCopyResult, .kind = K::Button, .text = "复制"},
     };
     return table;
+}
+
+SettingsTable keywordMergerSettings() {
+    return kSettings;
 }
 
 std::string mergePairs(std::string_view list1, std::string_view list2, std::string_view symbol,
@@ -119,37 +140,65 @@ std::string mergePairs(std::string_view list1, std::string_view list2, std::stri
     return std::move(result);
 }
 
+namespace {
+
+// The words of one list, each taken once, in list order or drawn at random.
+class WordSource {
+  public:
+    WordSource(std::vector<std::string> words, bool randomOrder, Random& random)
+        : words_(std::move(words)), randomOrder_(randomOrder), random_(random) {}
+
+    bool exhausted() const { return taken_ >= size(); }
+
+    /// The next word; nullptr once every word was taken.
+    const std::string* next() {
+        if (++taken_ > size()) return nullptr;
+        const int index = randomOrder_ ? picker_.pick(random_, 1, size()) : taken_;
+        return &words_[static_cast<std::size_t>(index - 1)];
+    }
+
+  private:
+    int size() const { return static_cast<int>(words_.size()); }
+
+    std::vector<std::string> words_;
+    bool randomOrder_;
+    Random& random_;
+    UniquePicker picker_;
+    int taken_ = 0;
+};
+
+// Appends up to `k` words of `source` to `line`, joined by `symbol`. False
+// when a word no longer fits what `builder` may admit: a line of millions of
+// words is cut as soon as it could no longer be admitted, not built whole
+// first.
+bool fillLine(WordSource& source, int k, std::string_view symbol, ResultBuilder& builder,
+              std::string& line) {
+    for (int w = 0; w < k; ++w) {
+        processPendingMessages();
+        const std::string* word = source.next();
+        if (!word) break;
+        const std::size_t joint = line.empty() ? 0 : symbol.size();
+        if (!builder.fits(line.size() + joint + word->size() + 2)) return false;
+        if (joint != 0) line += symbol;
+        line += *word;
+        processPendingMessages();
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string mergeSingle(std::string_view list, int wordsPerLine, std::string_view symbol,
                         bool randomOrder, Random& random, const bool& stop, ResultCount* count,
                         const ResultLimits& limits) {
-    const std::vector<std::string> words = splitList(list, "\r\n");
-    const int n = static_cast<int>(words.size());
+    WordSource source(splitList(list, "\r\n"), randomOrder, random);
     const int k = std::max(wordsPerLine, 2);
-    UniquePicker picker;
     ResultBuilder builder(limits);
     std::string line;
-    int taken = 0;
-    bool full = false;
-    while (taken < n) {
+    while (!source.exhausted()) {
         line.clear();
         processPendingMessages();
-        for (int w = 0; w < k; ++w) {
-            processPendingMessages();
-            if (++taken > n) break;
-            const int index = randomOrder ? picker.pick(random, 1, n) : taken;
-            const std::string& word = words[static_cast<std::size_t>(index - 1)];
-            // A line of millions of words is cut as soon as it could no
-            // longer be admitted, not built whole first.
-            const std::size_t joint = line.empty() ? 0 : symbol.size();
-            if (!builder.fits(line.size() + joint + word.size() + 2)) {
-                full = true;
-                break;
-            }
-            if (joint != 0) line += symbol;
-            line += word;
-            processPendingMessages();
-        }
-        if (full) break;
+        if (!fillLine(source, k, symbol, builder, line)) break;
         if (!line.empty()) {
             if (!builder.admit(line.size() + 2)) break;
             builder.text() += line;
@@ -203,34 +252,12 @@ void applyMergerEnableRule(Form& form) {
 }
 
 void restoreKeywordMerger(SettingsStore& store, Form& form) {
-    store.selectSection(utf8ToGbk(kKeywordMergerTitle));
-    for (std::string_view radio : {kTarget1, kTarget2, kTargetBoth}) {
-        if (Control* control = form.find(radio)) store.restoreRadioBox(*control);
-    }
-    if (Control* count = form.find(kWordCount))
-        count->setText(store.readText(utf8ToGbk("词数"), count->text()));
-    if (Control* symbol = form.find(kSymbol))
-        symbol->setText(store.readText(utf8ToGbk("符号"), symbol->text()));
-    if (Control* list = form.find(kList1))
-        list->setText(store.readBytes(utf8ToGbk("词组1"), list->text()));
-    if (Control* list = form.find(kList2))
-        list->setText(store.readBytes(utf8ToGbk("词组2"), list->text()));
+    restoreWindowSettings(store, form, kSettings);
     applyMergerEnableRule(form);
 }
 
 SaveOutcome saveKeywordMerger(SettingsStore& store, Form& form) {
-    // Inside a save each write reaches the document; what cannot reach the
-    // disk is told by finishSave.
-    store.beginSave();
-    store.selectSection(utf8ToGbk(kKeywordMergerTitle));
-    for (std::string_view radio : {kTarget1, kTarget2, kTargetBoth}) {
-        if (Control* control = form.find(radio)) store.saveRadioBox(*control);
-    }
-    store.writeText(utf8ToGbk("词数"), textOf(form, kWordCount));
-    store.writeText(utf8ToGbk("符号"), textOf(form, kSymbol));
-    store.writeBytes(utf8ToGbk("词组1"), textOf(form, kList1));
-    store.writeBytes(utf8ToGbk("词组2"), textOf(form, kList2));
-    return store.finishSave();
+    return saveWindowSettings(store, form, kSettings);
 }
 
 }  // namespace lct

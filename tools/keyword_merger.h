@@ -14,6 +14,7 @@
 #include "form/form.h"
 #include "platform/random.h"
 #include "settings/settings_store.h"
+#include "settings/settings_table.h"
 #include "tools/result_limit.h"
 
 namespace lct {
@@ -25,6 +26,9 @@ inline constexpr std::string_view kKeywordMergerTitle = "关键词合并器";
 /// The two lists start with 100 sample lines each: 3 to 5 ASCII letters in
 /// list 1, 3 to 5 Chinese characters in list 2 (the same on every start).
 const ControlTable& keywordMergerTable();
+/// What the window keeps in section 关键词合并器: the three target radio
+/// boxes, 词数, 符号 and the two lists (byte blocks).
+SettingsTable keywordMergerSettings();
 
 /// One line per word of `list1`: the word, `symbol`, the word of `list2` at
 /// the same position ("" when list 2 is shorter; its surplus words are never
@@ -57,11 +61,10 @@ bool pressMergerButton(Form& form, Random& random, bool& stop, const ResultLimit
 /// 编辑框词数 is disabled exactly when 单选框词组1和词组2 is selected.
 void applyMergerEnableRule(Form& form);
 
-/// Reads the window's settings from section 关键词合并器 (the three target
-/// radio boxes, 词数, 符号 and the two lists as byte blocks), each with the
+/// Reads the window's settings (keywordMergerSettings), each with the
 /// control's current state as default, then applies the enable rule.
 void restoreKeywordMerger(SettingsStore& store, Form& form);
-/// Writes the same keys in the same order. The 随机/顺序 choice is not kept.
+/// Writes them, as one save.
 [[nodiscard]] SaveOutcome saveKeywordMerger(SettingsStore& store, Form& form);
 
 }  // namespace lct

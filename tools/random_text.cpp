@@ -6,6 +6,7 @@
 
 #include "engine/draws.h"
 #include "engine/script.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "tools/number_box.h"
 #include "tools/random_text_names.h"
@@ -29,11 +30,6 @@ struct Captions {
 const Captions& captions() {
     static const Captions c;
     return c;
-}
-
-const std::string& section() {
-    static const std::string name = utf8ToGbk("随机文本生成器");
-    return name;
 }
 
 int clampCount(int n) {
@@ -79,6 +75,7 @@ struct Options {
     bool noUpper = false;
 };
 
+// Window title and settings section.
 constexpr std::string_view kTitle = "随机文本生成器";
 
 // Negative bounds count as 0 (groups of 8); a bound above the longest group
@@ -134,16 +131,23 @@ ResultCount generate(RandomTextKind kind, const Options& o, const bool& stop, Ra
     return count;
 }
 
-// The check boxes, then the radio boxes, in the order the settings file keeps them.
-constexpr std::string_view kStoredCheckBoxes[] = {kDigits, kLowerCase, kUpperCase, kFullWidth,
-                                                  kTraditional};
-constexpr std::string_view kStoredRadios[] = {kMostCommon, kSecondary, kCommon};
-struct StoredText {
-    std::string_view key;
-    std::string_view control;
+using S = StoredAs;
+
+constexpr SettingsRow kSettingsRows[] = {
+    {.control = kDigits, .as = S::Tick},
+    {.control = kLowerCase, .as = S::Tick},
+    {.control = kUpperCase, .as = S::Tick},
+    {.control = kFullWidth, .as = S::Tick},
+    {.control = kTraditional, .as = S::Tick},
+    {.control = kMostCommon, .as = S::Tick},
+    {.control = kSecondary, .as = S::Tick},
+    {.control = kCommon, .as = S::Tick},
+    {.control = kLengthMin, .key = "字数1", .as = S::Text},
+    {.control = kLengthMax, .key = "字数2", .as = S::Text},
+    {.control = kGroupCount, .key = "组数", .as = S::Text},
 };
-constexpr StoredText kStoredTexts[] = {
-    {"字数1", kLengthMin}, {"字数2", kLengthMax}, {"组数", kGroupCount}};
+
+constexpr SettingsSection kSettings[] = {{kTitle, kSettingsRows}};
 
 }  // namespace
 
@@ -173,6 +177,10 @@ const ControlTable& randomTextTable() {
         {.name = kCopyResult, .kind = K::Button, .text = "复制结果"},
     };
     return table;
+}
+
+SettingsTable randomTextSettings() {
+    return kSettings;
 }
 
 std::string randomChinese(Random& random, int n, std::string_view table, bool traditional) {
@@ -280,34 +288,11 @@ void copyRandomTextResult(Form& form) {
 }
 
 void restoreRandomTextSettings(SettingsStore& store, Form& form) {
-    store.selectSection(section());
-    for (std::string_view name : kStoredCheckBoxes) {
-        if (Control* c = form.find(name)) store.restoreCheckBox(*c);
-    }
-    for (std::string_view name : kStoredRadios) {
-        if (Control* c = form.find(name)) store.restoreRadioBox(*c);
-    }
-    for (const StoredText& t : kStoredTexts) {
-        if (Control* c = form.find(t.control))
-            c->setText(store.readText(utf8ToGbk(t.key), c->text()));
-    }
+    restoreWindowSettings(store, form, kSettings);
 }
 
 SaveOutcome saveRandomTextSettings(SettingsStore& store, Form& form) {
-    // Inside a save each write reaches the document; what cannot reach the
-    // disk is told by finishSave.
-    store.beginSave();
-    store.selectSection(section());
-    for (std::string_view name : kStoredCheckBoxes) {
-        if (Control* c = form.find(name)) store.saveCheckBox(*c);
-    }
-    for (std::string_view name : kStoredRadios) {
-        if (Control* c = form.find(name)) store.saveRadioBox(*c);
-    }
-    for (const StoredText& t : kStoredTexts) {
-        if (Control* c = form.find(t.control)) store.writeText(utf8ToGbk(t.key), c->text());
-    }
-    return store.finishSave();
+    return saveWindowSettings(store, form, kSettings);
 }
 
 }  // namespace lct

@@ -18,6 +18,7 @@
 #include "form/form.h"
 #include "platform/random.h"
 #include "settings/settings_store.h"
+#include "settings/settings_table.h"
 #include "tools/character_tables.h"
 #include "tools/result_limit.h"
 
@@ -26,6 +27,9 @@ namespace lct {
 /// The window's controls with their defaults (bounds 3 and 5, 100 groups,
 /// 最常用, 有小字母 and 有大字母 ticked).
 const ControlTable& randomTextTable();
+/// What the window keeps in section 随机文本生成器: the check boxes, the
+/// table's radio boxes and the texts 字数1, 字数2 and 组数.
+SettingsTable randomTextSettings();
 
 /// Characters in one group at most; a larger drawn count is cut to this.
 constexpr int kMaxGroupCharacters = 1'000'000;
@@ -80,11 +84,10 @@ void selectCharacterTable(Form& form, std::string_view name);
 /// 按钮复制结果: puts the result box's text on the clipboard.
 void copyRandomTextResult(Form& form);
 
-/// Restores the window's settings from section "随机文本生成器": the check
-/// boxes, the radio boxes and the texts 字数1, 字数2 and 组数; a missing value
+/// Restores the window's settings (randomTextSettings); a missing value
 /// leaves its control as it is.
 void restoreRandomTextSettings(SettingsStore& store, Form& form);
-/// Saves the same values in the same order.
+/// Saves them, as one save.
 [[nodiscard]] SaveOutcome saveRandomTextSettings(SettingsStore& store, Form& form);
 
 }  // namespace lct

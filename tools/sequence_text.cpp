@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "platform/charset.h"
@@ -160,33 +161,49 @@ SequenceOptions readSequenceOptions(Form& form) {
     return o;
 }
 
-std::string chineseNumeral(std::int64_t n, bool capital) {
-    const NumeralSet& set = numeralSet(capital);
-    if (n == 0) return set.digits[0];
+namespace {
+
+// The decimal digits of a numeral, the lowest first.
+struct Digits {
+    std::array<int, kMaxNumeralDigits> at{};
+    int count = 0;
+
+    int operator[](int p) const { return at[static_cast<std::size_t>(p)]; }
+};
+
+// The digits of |n|; nullopt when it has more than kMaxNumeralDigits.
+std::optional<Digits> decimalDigits(std::int64_t n) {
     // The magnitude as unsigned, so that the smallest int64 has one too.
     std::uint64_t rest = n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
-    std::array<int, kMaxNumeralDigits> digit{};
-    int count = 0;
+    Digits digits;
     for (; rest > 0; rest /= 10) {
-        if (count == kMaxNumeralDigits) return {};
-        digit[static_cast<std::size_t>(count++)] = static_cast<int>(rest % 10);
+        if (digits.count == kMaxNumeralDigits) return std::nullopt;
+        digits.at[static_cast<std::size_t>(digits.count++)] = static_cast<int>(rest % 10);
     }
+    return digits;
+}
+
+// The lowest non-zero position of the group of four from `from`; -1 when the
+// group holds none.
+int lowestNonZero(const Digits& digit, int from) {
+    for (int p = from; p < std::min(from + 4, digit.count); ++p) {
+        if (digit[p] != 0) return p;
+    }
+    return -1;
+}
+
+// The reading of `digit` (at least one non-zero), without a sign.
+std::string reading(const Digits& digit, const NumeralSet& set) {
     // The lowest non-zero position of each group (万: 4 to 7, 亿: 8 to 11); a
     // group whose own first position is zero gets its mark after that digit.
-    auto lowestNonZero = [&](int from) {
-        for (int p = from; p < std::min(from + 4, count); ++p) {
-            if (digit[static_cast<std::size_t>(p)] != 0) return p;
-        }
-        return -1;
-    };
-    const int markAt[2] = {lowestNonZero(4), lowestNonZero(8)};
+    const int markAt[2] = {lowestNonZero(digit, 4), lowestNonZero(digit, 8)};
 
     // Pieces from the lowest position up, joined the other way round.
     std::vector<std::string> pieces;
     bool nonZeroBelow = false;
     bool zeroWritten = false;
-    for (int p = 0; p < count; ++p) {
-        const int d = digit[static_cast<std::size_t>(p)];
+    for (int p = 0; p < digit.count; ++p) {
+        const int d = digit[p];
         if (d == 0) {
             if (nonZeroBelow && !zeroWritten) {
                 pieces.push_back(set.digits[0]);
@@ -202,10 +219,20 @@ std::string chineseNumeral(std::int64_t n, bool capital) {
         nonZeroBelow = true;
         zeroWritten = false;
     }
-    std::string out = n < 0 ? words().negative : std::string();
+    std::string out;
     for (auto it = pieces.rbegin(); it != pieces.rend(); ++it)
         out += *it;
     return out;
+}
+
+}  // namespace
+
+std::string chineseNumeral(std::int64_t n, bool capital) {
+    const NumeralSet& set = numeralSet(capital);
+    if (n == 0) return set.digits[0];
+    const std::optional<Digits> digits = decimalDigits(n);
+    if (!digits) return {};
+    return (n < 0 ? words().negative : std::string()) + reading(*digits, set);
 }
 
 std::string chineseMoney(std::int64_t n, bool capital) {

@@ -14,6 +14,7 @@
 #include "files/run_services.h"
 #include "files/temp_folder.h"
 #include "form/headless_form.h"
+#include "form/pending_messages.h"
 #include "gbk.h"
 
 namespace lct {
@@ -46,8 +47,9 @@ class BatchButtonsTest : public ::testing::Test {
     FakeDialogs dialogs;
     FileRunServices services;
     bool stop = false;
+    MainWindowRun run = MainWindowRun::Idle;
     FormRunHost host{form, stop};
-    BatchContext context{form, host, services, dialogs, stop};
+    BatchContext context{form, host, services, dialogs, stop, run};
 
     std::string article(const std::string& name) {
         const std::string path = folder.file(name);

@@ -8,6 +8,7 @@
 #include "app/main_window_table.h"
 #include "engine/run_driver.h"
 #include "form/headless_form.h"
+#include "form/pending_messages.h"
 #include "gbk.h"
 
 namespace lct {
@@ -120,7 +121,7 @@ TEST_F(MainWindowRulesTest, ShufflePanelControlsFollowTheirBoxes) {
 class NoFiles : public RunServices {
   public:
     bool isFile(std::string_view) override { return false; }
-    ArticleFile read(std::string_view, TextEncoding) override { return {}; }
+    ArticleFile read(std::string_view, TextEncoding, const KeepAlive&) override { return {}; }
     bool write(std::string_view, std::string_view, const ResultFormat&, std::string&) override {
         return false;
     }
@@ -140,23 +141,30 @@ class NoFiles : public RunServices {
 constexpr std::string_view kBatchButtons[] = {"按钮批量处理", "按钮批量处理文件夹",
                                               "按钮批量处理路径列表"};
 
-TEST_F(MainWindowRulesTest, PreviewDisablesTheBatchButtonsWhileItRuns) {
+TEST_F(MainWindowRulesTest, PreviewDisablesTheBatchButtonsWhileItRunsAndStopsOnASecondClick) {
     bool stop = true;
+    MainWindowRun run = MainWindowRun::Idle;
     FormRunHost host(form, stop);
     NoFiles services;
     form.find("编辑框预览标题")->setText("T");
     std::vector<std::string> enabledInside;
     int calls = 0;
+    bool stopAtStart = true;
     auto previous = setPendingMessagesHandler([&] {
-        ++calls;
+        if (++calls > 1) return;
         for (std::string_view name : kBatchButtons)
             if (enabled(name)) enabledInside.emplace_back(name);
+        stopAtStart = stop;
+        onPreviewClicked(form, host, services, stop, run);  // the second click
+        EXPECT_EQ(textOf(form, "按钮预览"), G("停止中"));
     });
-    onPreviewClicked(form, host, services, stop);
+    onPreviewClicked(form, host, services, stop, run);
     setPendingMessagesHandler(previous);
     EXPECT_GT(calls, 0);
     EXPECT_TRUE(enabledInside.empty());
-    EXPECT_FALSE(stop);
+    EXPECT_FALSE(stopAtStart);
+    EXPECT_TRUE(stop);
+    EXPECT_EQ(run, MainWindowRun::Idle);
     EXPECT_FALSE(textOf(form, "编辑框结果标题").empty());
     EXPECT_EQ(textOf(form, "按钮预览"), G("预览"));
     for (std::string_view name : kBatchButtons)
@@ -169,7 +177,8 @@ TEST_F(MainWindowRulesTest, DisabledPreviewButtonDoesNothing) {
     NoFiles services;
     form.find("编辑框预览标题")->setText("T");
     form.find("按钮预览")->setEnabled(false);
-    onPreviewClicked(form, host, services, stop);
+    MainWindowRun run = MainWindowRun::Idle;
+    onPreviewClicked(form, host, services, stop, run);
     EXPECT_TRUE(stop);
     EXPECT_TRUE(textOf(form, "编辑框结果标题").empty());
     EXPECT_EQ(textOf(form, "按钮预览"), G("预览"));

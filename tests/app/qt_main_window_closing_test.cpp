@@ -2,10 +2,11 @@
 // is on the stack: the application's event loop returns, the settings are
 // saved and the settings file is released, and no message box shows.
 //
-// Each test runs the application's event loop; the run starts from a timer
+// Each row runs the application's event loop; the run starts from a timer
 // inside it, and the close arrives from inside the run, as a user's click on
 // the window's close button would (the pending-messages hook lets the events
-// through, as the program's own handler does).
+// through, as the program's own handler does). Rows without a run close the
+// idle window, a tool window open or not.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -18,14 +19,15 @@
 #include <QtTest/QtTest>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
+#include <vector>
 
-#include "form/qt_form.h"
 #include "app/qt_main_window.h"
+#include "form/pending_messages.h"
+#include "form/qt_form.h"
 #include "platform/charset.h"
-#include "tools/keyword_combiner_window.h"
-#include "tools/keyword_merger_window.h"
-#include "tools/random_text_window.h"
+#include "tools/tool_window.h"
 
 namespace lct {
 namespace {
@@ -126,15 +128,16 @@ void pressLink(MainWindow& window, std::string_view link) {
     QTest::mouseRelease(window.form().widget(link), Qt::LeftButton);
 }
 
-template <typename Tool>
-Tool* openTool(MainWindow& window, std::string_view link) {
+// Opens the tool window of `link`: the window's only tool window.
+ToolWindow& openTool(MainWindow& window, std::string_view link) {
     pressLink(window, link);
-    Tool* tool = nullptr;
+    ToolWindow* tool = nullptr;
     for (int i = 0; i < 100 && !tool; ++i) {
         QTest::qWait(10);
-        tool = window.findChild<Tool*>();
+        tool = window.findChild<ToolWindow*>();
     }
-    return tool;
+    if (!tool) qFatal("no tool window opened");
+    return *tool;
 }
 
 std::string lines(std::string_view prefix, int n) {
@@ -144,133 +147,146 @@ std::string lines(std::string_view prefix, int n) {
     return text;
 }
 
+void set(QtForm& form, std::string_view name, const std::string& text) {
+    form.find(name)->setText(text);
+}
+
 void clickLater(QtForm& form, std::string_view button) {
     QTimer::singleShot(0, form.widgetAs<QPushButton>(button), &QPushButton::click);
 }
+
+// Something that goes on in the window when the close arrives. `start` sets
+// it up and starts it from inside the event loop; it returns the tool window
+// it opened, if any.
+struct Scenario {
+    const char* name;
+    int closeAt;  // the pass of pending messages that closes the window; 0: none, it closes idle
+    bool batch;   // a batch over the 400 articles
+    std::vector<std::string_view> held;  // lines the settings file holds afterwards
+    QWidget* (*start)(MainWindow& window);
+};
+
+// A tool window with its options set, started with a click once the loop runs.
+QWidget* startTool(MainWindow& window, std::string_view link,
+                   std::initializer_list<std::pair<std::string_view, std::string>> options,
+                   std::string_view button) {
+    ToolWindow& tool = openTool(window, link);
+    for (const auto& [name, text] : options)
+        set(tool.form(), name, text);
+    if (!button.empty()) clickLater(tool.form(), button);
+    return &tool;
+}
+
+QWidget* idle(MainWindow& window) {
+    set(window.form(), "编辑框新文件扩展名", "idle");
+    return nullptr;
+}
+
+QWidget* batch(MainWindow& window) {
+    set(window.form(), "编辑框新文件扩展名", "out");
+    clickLater(window.form(), "按钮批量处理");
+    return nullptr;
+}
+
+QWidget* randomText(MainWindow& window) {
+    return startTool(window, "链接随机文本生成器", {{"编辑框组数", "1000000"}}, "按钮生成汉字");
+}
+
+// The sequence is written at once, with no pass: the close comes with the
+// window open.
+QWidget* sequenceText(MainWindow& window) {
+    return startTool(window, "链序列文本生成器", {{"编辑框起始值", "7"}}, {});
+}
+
+// 17^4 = 83,521 lines: long enough to close inside, and below the count that
+// asks before it starts.
+QWidget* combination(MainWindow& window) {
+    return startTool(window, "链接关键词遍历组合",
+                     {{"编辑框词1", lines("w1-", 17)},
+                      {"编辑框词2", lines("w2-", 17)},
+                      {"编辑框词3", lines("w3-", 17)},
+                      {"编辑框词4", lines("w4-", 17)},
+                      {"编辑框符号", "+"}},
+                     "按钮开始组合");
+}
+
+QWidget* merge(MainWindow& window) {
+    return startTool(window, "链接关键词合并",
+                     {{"编辑框列表1", lines("a", 20000)},
+                      {"编辑框列表2", lines("b", 20000)},
+                      {"编辑框符号", "="}},
+                     "按钮合并");
+}
+
+// The anchor text composer keeps no settings of its own.
+QWidget* anchorTexts(MainWindow& window) {
+    return startTool(window, "链接锚文本合成器",
+                     {{"编辑框关键词列表", lines("k", 20000)},
+                      {"编辑框网址列表", lines("https://example.com/", 20000)}},
+                     "按钮合成");
+}
+
+const Scenario kScenarios[] = {
+    {"nothing", 0, false, {"新文件扩展名=idle"}, idle},
+    {"a batch", 20, true, {"新文件扩展名=out"}, batch},
+    {"random text", 20, false, {"[随机文本生成器]", "组数=1000000"}, randomText},
+    {"sequence text", 0, false, {"[序列文本生成器]", "编辑框起始值=7"}, sequenceText},
+    {"a combination", 50, false, {"[关键词遍历组合器]", "组合符号=+"}, combination},
+    {"a merge", 50, false, {"[关键词合并器]", "符号=="}, merge},
+    {"anchor texts", 50, false, {"[主界面]"}, anchorTexts},
+};
 
 }  // namespace
 
 class QtMainWindowClosingTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString ini() const { return dir_->filePath(QStringLiteral("s.ini")); }
-
   private slots:
-    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
-
-    void closingWithoutARunReleasesTheSettings() {
-        MainWindow window(ini().toStdString());
-        window.show();
-        window.form().find("编辑框新文件扩展名")->setText("idle");
-        QVERIFY(!unlocked(ini()));
-        QTimer::singleShot(0, &window, [&window] { window.close(); });
-        const Ending ending = runUntilQuit(10000);
-        QVERIFY(ending.quit);
-        QVERIFY(unlocked(ini()));
-        QVERIFY(holds(ini(), "新文件扩展名=idle"));
+    // Whatever is on the stack, the close ends the program silently, saves
+    // the settings and releases them.
+    void closingEndsTheProgram_data() {
+        QTest::addColumn<int>("scenario");
+        for (int i = 0; i < static_cast<int>(std::size(kScenarios)); ++i)
+            QTest::newRow(kScenarios[i].name) << i;
     }
 
-    void closingDuringABatchEndsTheProgram() {
-        const QString folder = dir_->filePath(QStringLiteral("articles"));
-        std::filesystem::create_directory(folder.toStdString());
-        std::vector<std::string> paths;
+    void closingEndsTheProgram() {
+        QFETCH(int, scenario);
+        const Scenario& s = kScenarios[scenario];
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("s.ini"));
+        const std::string folder = dir.filePath(QStringLiteral("articles")).toStdString();
+        std::filesystem::create_directory(folder);
+        std::vector<std::string> articles;
         for (int i = 0; i < 400; ++i) {
-            paths.push_back(folder.toStdString() + "/" + std::to_string(i) + ".txt");
-            std::ofstream(paths.back()) << "first line\nsecond line\n";
+            articles.push_back(folder + "/" + std::to_string(i) + ".txt");
+            std::ofstream(articles.back()) << "first line\nsecond line\n";
         }
-        MainWindow window(ini().toStdString(), std::make_unique<ChosenFiles>(paths));
+        MainWindow window(ini.toStdString(), std::make_unique<ChosenFiles>(articles));
         window.show();
-        window.form().find("编辑框新文件扩展名")->setText("out");
-        clickLater(window.form(), "按钮批量处理");
+        QVERIFY(!unlocked(ini));
+        const QPointer<QWidget> tool = s.start(window);
         Ending ending;
-        {
-            CloseInsideTheRun close(window, 20);
+        if (s.closeAt == 0) {
+            QTimer::singleShot(0, &window, [&window] { window.close(); });
+            ending = runUntilQuit(10000);
+        } else {
+            CloseInsideTheRun close(window, s.closeAt);
             ending = runUntilQuit(10000);
         }
         QVERIFY(ending.quit);
         QCOMPARE(ending.dialogs, QStringList());
         QVERIFY(!window.isVisible());
-        std::size_t results = 0;
-        for (const auto& entry :
-             std::filesystem::directory_iterator(folder.toStdString() + "/关键词插入结果")) {
-            (void)entry;
-            ++results;
-        }
-        QVERIFY2(results > 0 && results < paths.size(), std::to_string(results).c_str());
-        QVERIFY(unlocked(ini()));
-        QVERIFY(holds(ini(), "新文件扩展名=out"));
+        QVERIFY(!tool || !tool->isVisible());
+        QVERIFY(unlocked(ini));
+        for (std::string_view line : s.held)
+            QVERIFY2(holds(ini, line), line.data());
+        if (!s.batch) return;
+        // Stopped half-way: some results, and the button idle again.
+        const auto written =
+            std::distance(std::filesystem::directory_iterator(folder + "/关键词插入结果"), {});
+        QVERIFY2(written > 0 && written < 400, std::to_string(written).c_str());
         QCOMPARE(textOf(window.form(), "按钮批量处理"), utf8ToGbk("批量处理(文件)"));
-    }
-
-    void closingDuringARandomTextRunEndsTheProgram() {
-        MainWindow window(ini().toStdString());
-        window.show();
-        QPointer<RandomTextWindow> tool = openTool<RandomTextWindow>(window, "链接随机文本生成器");
-        QVERIFY(tool);
-        tool->form().find("编辑框组数")->setText("1000000");
-        clickLater(tool->form(), "按钮生成汉字");
-        Ending ending;
-        {
-            CloseInsideTheRun close(window, 20);
-            ending = runUntilQuit(10000);
-        }
-        QVERIFY(ending.quit);
-        QCOMPARE(ending.dialogs, QStringList());
-        QVERIFY(!tool || !tool->isVisible());
-        QVERIFY(unlocked(ini()));
-        QVERIFY(holds(ini(), "[随机文本生成器]"));
-        QVERIFY(holds(ini(), "组数=1000000"));
-    }
-
-    void closingDuringACombinationEndsTheProgram() {
-        MainWindow window(ini().toStdString());
-        window.show();
-        QPointer<KeywordCombinerWindow> tool =
-            openTool<KeywordCombinerWindow>(window, "链接关键词遍历组合");
-        QVERIFY(tool);
-        // 17^4 = 83,521 lines: long enough to close inside, and below the
-        // count that asks before it starts.
-        for (int group = 1; group <= 4; ++group)
-            tool->form()
-                .find("编辑框词" + std::to_string(group))
-                ->setText(lines("w" + std::to_string(group) + "-", 17));
-        tool->form().find("编辑框符号")->setText("+");
-        clickLater(tool->form(), "按钮开始组合");
-        Ending ending;
-        {
-            CloseInsideTheRun close(window, 50);
-            ending = runUntilQuit(10000);
-        }
-        QVERIFY(ending.quit);
-        QCOMPARE(ending.dialogs, QStringList());
-        QVERIFY(!tool || !tool->isVisible());
-        QVERIFY(unlocked(ini()));
-        QVERIFY(holds(ini(), "[关键词遍历组合器]"));
-        QVERIFY(holds(ini(), "组合符号=+"));
-    }
-
-    void closingDuringAMergeEndsTheProgram() {
-        MainWindow window(ini().toStdString());
-        window.show();
-        QPointer<KeywordMergerWindow> tool =
-            openTool<KeywordMergerWindow>(window, "链接关键词合并");
-        QVERIFY(tool);
-        tool->form().find("编辑框列表1")->setText(lines("a", 20000));
-        tool->form().find("编辑框列表2")->setText(lines("b", 20000));
-        tool->form().find("编辑框符号")->setText("=");
-        clickLater(tool->form(), "按钮合并");
-        Ending ending;
-        {
-            CloseInsideTheRun close(window, 50);
-            ending = runUntilQuit(10000);
-        }
-        QVERIFY(ending.quit);
-        QCOMPARE(ending.dialogs, QStringList());
-        QVERIFY(!tool || !tool->isVisible());
-        QVERIFY(unlocked(ini()));
-        QVERIFY(holds(ini(), "[关键词合并器]"));
-        QVERIFY(holds(ini(), "符号=="));
     }
 };
 

@@ -22,6 +22,7 @@
 
 #include "app/qt_main_window.h"
 #include "app/qt_run_report.h"
+#include "form/pending_messages.h"
 #include "form/qt_form.h"
 #include "platform/charset.h"
 #include "tools/random_text_window.h"

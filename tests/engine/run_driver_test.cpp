@@ -39,6 +39,7 @@ class RecordingHost : public RunHost {
     void failed(std::string_view path, std::string_view reason) override {
         failures.push_back(std::string(path) + " | " + std::string(reason));
     }
+    void keepAlive() override { ++breaths; }
 
     std::vector<std::string> messages, statuses, problems, failures;
     std::vector<std::pair<int, int>> progresses;
@@ -49,6 +50,7 @@ class RecordingHost : public RunHost {
     bool answer = false;
     int checks = 0;
     int stopAfter = 1'000'000;
+    int breaths = 0;
 };
 
 // Files in memory: paths map to GBK texts. A path in `unreadable` fails to
@@ -56,7 +58,7 @@ class RecordingHost : public RunHost {
 class MemoryServices : public RunServices {
   public:
     bool isFile(std::string_view path) override { return files.count(std::string(path)) > 0; }
-    ArticleFile read(std::string_view path, TextEncoding requested) override {
+    ArticleFile read(std::string_view path, TextEncoding requested, const KeepAlive&) override {
         const std::lock_guard lock(mutex);  // a batch with jobs reads on helper threads
         ++reads;
         requestedEncodings.push_back(requested);
@@ -179,6 +181,76 @@ TEST_F(RunDriverTest, PreviewShowsTheResult) {
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(host.busyStates.empty());  // only a batch locks the window
     EXPECT_TRUE(services.foldersCreated.empty());
+}
+
+// Every long loop of an article lets the window in through the host: each row
+// passes one loop at least `least` times over a long article.
+TEST_F(RunDriverTest, LongLoopsOfAnArticleLetTheWindowInThroughTheHost) {
+    struct Row {
+        const char* loop;
+        void (*set)(ArticleOptions&);
+        int least;
+    };
+    using O = ArticleOptions&;
+    const Row rows[] = {
+        {"lines", [](O o) { o.insert.contentType = ContentType::LineAfter; }, 1500},
+        {"lines, items placed", [](O o) { o.insert.contentType = ContentType::ParagraphRandom; },
+         3000},
+        {"sentences",
+         [](O o) {
+             o.insert.contentType = ContentType::SentenceRandom;
+             o.insert.symbolGroups = G("。");
+         },
+         7500},
+        {"chunks",
+         [](O o) {
+             o.insert.contentType = ContentType::EveryNChunks;
+             o.insert.everyMin = o.insert.everyMax = 10;
+         },
+         1500},
+        {"items placed", [](O o) { o.insert.items.countFrom = o.insert.items.countTo = 900; }, 900},
+        {"title items",
+         [](O o) {
+             o.insert.insertContent = false;
+             o.insert.titleType = TitleType::Before;
+             o.insert.titleOnce = false;
+             o.insert.items.countFrom = o.insert.items.countTo = 900;
+         },
+         900},
+        {"tags", [](O o) { o.insert.contentType = ContentType::Tail; }, 10},
+        {"existing keywords", [](O o) { o.mode = PipelineMode::ReplaceExisting; }, 3},
+        {"shuffled pieces", [](O o) { o.mode = PipelineMode::ShuffleReplace; }, 16},
+        {"replaced lists",
+         [](O o) {
+             o.mode = PipelineMode::ShuffleReplace;
+             o.shuffle.shuffleTitle = o.shuffle.shuffleContent = false;
+             o.shuffle.replaceContent = true;
+             for (int i = 0; i < 500; ++i)
+                 o.shuffle.contentMatches += "x|";
+         },
+         500},
+        {"sentences tried",
+         [](O o) {
+             o.mode = PipelineMode::ShuffleReplace;
+             o.shuffle.shuffleTitle = o.shuffle.shuffleContent = false;
+             o.shuffle.sentenceIntoTitle = true;
+             o.shuffle.sentenceMustContain = "none";
+         },
+         4500},
+    };
+    std::string content;
+    for (int i = 0; i < 1500; ++i)
+        content += G("<b>K</b>一句。二句。\r\n");
+    for (const Row& row : rows) {
+        options = {};
+        SetUp();
+        options.article.insert.insertContent = true;
+        row.set(options.article);
+        host.breaths = 0;
+        PreviewRequest request{"T", content, 1};
+        preview(request);
+        EXPECT_GE(host.breaths, row.least) << row.loop;
+    }
 }
 
 TEST_F(RunDriverTest, EmptyKeywordListRefusesTheRun) {

@@ -196,10 +196,8 @@ TEST_F(ListFolderFilesTest, AFolderThatCannotBeListedIsAFailure) {
 
 TEST_F(ListFolderFilesTest, LetsTheWindowBreatheOncePerEntry) {
     int calls = 0;
-    const auto previous = setPendingMessagesHandler([&calls] { ++calls; });
     Names out;
-    listFolderFiles(folder_.path(), "*.*", out);
-    setPendingMessagesHandler(previous);
+    listFolderFiles(folder_.path(), "*.*", out, nullptr, [&calls] { ++calls; });
     EXPECT_EQ(calls, 10);  // 8 entries, "." and ".."
 }
 

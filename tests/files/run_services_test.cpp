@@ -77,7 +77,7 @@ TEST_F(ResultFolderTest, IdentityFollowsLinksOnlyWhenAsked) {
 }
 
 TEST_F(ResultFolderTest, AnUnreadableInputSaysWhy) {
-    const ArticleFile file = services.read(folder.file("missing.txt"), TextEncoding::Detect);
+    const ArticleFile file = services.read(folder.file("missing.txt"), TextEncoding::Detect, {});
     EXPECT_EQ(file.encoding, TextEncoding::Detect);
     EXPECT_EQ(file.error, "文件或文件夹不存在");
 }

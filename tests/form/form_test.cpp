@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "form/headless_form.h"
+#include "form/pending_messages.h"
 #include "gbk.h"
 
 namespace lct {

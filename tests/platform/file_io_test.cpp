@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -13,18 +12,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "file_size_limit.h"
 #include "files/temp_folder.h"
 #include "platform/unique_fd.h"
 
 namespace lct {
 namespace {
 
+using test::FileSizeLimit;
 using test::readBytes;
 using test::TempFolder;
 namespace fs = std::filesystem;
@@ -171,29 +171,6 @@ TEST_F(WriteFileAtomicallyTest, RefusesToReplaceAFolder) {
     EXPECT_EQ(readBytes(sub + "/kept.txt"), "kept");
     EXPECT_EQ(folder_.names(), std::vector<std::string>{"sub"});
 }
-
-// Lowers the file size limit for one scope, so that writing fails part-way as
-// on a full disk.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST_F(WriteFileAtomicallyTest, AWriteThatFailsPartWayLeavesTheOldFile) {
     const std::string path = folder_.write("old.txt", "the old content");

@@ -14,6 +14,7 @@
 #include "gbk.h"
 #include "pending_messages_counter.h"
 #include "settings/settings_store.h"
+#include "settings/settings_table.h"
 #include "settings_support.h"
 
 namespace lct {
@@ -397,27 +398,16 @@ const ControlTable& keywordMerger() {
     return table;
 }
 
-void saveKeywordMerger(SettingsStore& store, Form& form) {
-    store.selectSection(G("关键词合并器"));
-    store.saveRadioBox(*form.find("单选框词组1"));
-    store.saveRadioBox(*form.find("单选框词组2"));
-    store.saveRadioBox(*form.find("单选框词组1和词组2"));
-    store.writeText(G("词数"), textOf(form, "编辑框词数"));
-    store.writeText(G("符号"), textOf(form, "编辑框符号"));
-    store.writeBytes(G("词组1"), textOf(form, "编辑框列表1"));
-    store.writeBytes(G("词组2"), textOf(form, "编辑框列表2"));
-}
-
-void restoreKeywordMerger(SettingsStore& store, Form& form) {
-    store.selectSection(G("关键词合并器"));
-    store.restoreRadioBox(*form.find("单选框词组1"));
-    store.restoreRadioBox(*form.find("单选框词组2"));
-    store.restoreRadioBox(*form.find("单选框词组1和词组2"));
-    form.find("编辑框词数")->setText(store.readText(G("词数"), textOf(form, "编辑框词数")));
-    form.find("编辑框符号")->setText(store.readText(G("符号"), textOf(form, "编辑框符号")));
-    form.find("编辑框列表1")->setText(store.readBytes(G("词组1"), textOf(form, "编辑框列表1")));
-    form.find("编辑框列表2")->setText(store.readBytes(G("词组2"), textOf(form, "编辑框列表2")));
-}
+constexpr SettingsRow kMergerRows[] = {
+    {.control = "单选框词组1", .as = StoredAs::Tick},
+    {.control = "单选框词组2", .as = StoredAs::Tick},
+    {.control = "单选框词组1和词组2", .as = StoredAs::Tick},
+    {.control = "编辑框词数", .key = "词数", .as = StoredAs::Text},
+    {.control = "编辑框符号", .key = "符号", .as = StoredAs::Text},
+    {.control = "编辑框列表1", .key = "词组1", .as = StoredAs::Bytes},
+    {.control = "编辑框列表2", .key = "词组2", .as = StoredAs::Bytes},
+};
+constexpr SettingsSection kMergerSettings[] = {{"关键词合并器", kMergerRows}};
 
 TEST(KeywordMergerSettings, SaveAppendsItsSectionInOrder) {
     TempFolder folder;
@@ -427,7 +417,7 @@ TEST(KeywordMergerSettings, SaveAppendsItsSectionInOrder) {
     SettingsStore store;
     ASSERT_TRUE(store.open(path));
     HeadlessForm form(keywordMerger());
-    saveKeywordMerger(store, form);
+    EXPECT_TRUE(saveWindowSettings(store, form, kMergerSettings).ok());
 
     const std::string expected =
         before + G("\r\n[关键词合并器]\r\n单选框词组1=假\r\n单选框词组2=假\r\n单选框词组1和词组2=真"
@@ -441,13 +431,13 @@ TEST(KeywordMergerSettings, SaveAppendsItsSectionInOrder) {
     form.find("单选框词组1和词组2")->setTicked(false);
     form.find("编辑框词数")->setText("3");
     form.find("编辑框列表1")->setText(G("新\r\n列表"));
-    saveKeywordMerger(store, form);
+    EXPECT_TRUE(saveWindowSettings(store, form, kMergerSettings).ok());
     store.close();
 
     SettingsStore next;
     ASSERT_TRUE(next.open(path));
     HeadlessForm reopened(keywordMerger());
-    restoreKeywordMerger(next, reopened);
+    restoreWindowSettings(next, reopened, kMergerSettings);
     for (Control* c : reopened.controls())
         EXPECT_EQ(stateOf(*c), stateOf(*form.find(c->name()))) << c->name();
 }

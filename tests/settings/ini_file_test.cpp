@@ -2,8 +2,6 @@
 // holder, read-only files and folders, a full disk, and files left untouched.
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -18,8 +16,10 @@ namespace {
 
 using test::ChildChecks;
 using test::fileExists;
+using test::FileSizeLimit;
 using test::readFile;
 using test::runInChild;
+using test::runOnAFullDisk;
 using test::TempFolder;
 using test::writeFile;
 
@@ -206,36 +206,26 @@ TEST(IniFile, FullDiskLeavesTheFileIntactAndCatchesUpLater) {
     TempFolder folder;
     const std::string path = folder / "s.ini";
     writeFile(path, kStored);
-    const int code = runInChild(
-        [&] {
-            ChildChecks checks;
-            ::signal(SIGXFSZ, SIG_IGN);
-            IniDocument doc;
-            checks.expect(doc.open(path), "open");
-            rlimit limit{};
-            ::getrlimit(RLIMIT_FSIZE, &limit);
-            const rlimit full{kStored.size(), limit.rlim_max};
-            ::setrlimit(RLIMIT_FSIZE, &full);
+    const int code = runOnAFullDisk(kStored.size(), [&](ChildChecks& checks, FileSizeLimit& limit) {
+        IniDocument doc;
+        checks.expect(doc.open(path), "open");
+        checks.expect(doc.writeKey("A", "k", "123456") == KeyWrite::Failed, "grow fails");
+        checks.expect(readFile(path) == kStored, "file intact after failed grow");
+        checks.expect(doc.readKey("A", "k", "") == "123456", "document keeps the value");
+        checks.expect(doc.fileBehind(), "file behind");
+        checks.expect(doc.writeKey("C", "n", "v") == KeyWrite::Failed, "append fails");
+        checks.expect(readFile(path) == kStored, "file intact after failed append");
 
-            checks.expect(doc.writeKey("A", "k", "123456") == KeyWrite::Failed, "grow fails");
-            checks.expect(readFile(path) == kStored, "file intact after failed grow");
-            checks.expect(doc.readKey("A", "k", "") == "123456", "document keeps the value");
-            checks.expect(doc.fileBehind(), "file behind");
-            checks.expect(doc.writeKey("C", "n", "v") == KeyWrite::Failed, "append fails");
-            checks.expect(readFile(path) == kStored, "file intact after failed append");
-
-            checks.expect(doc.writeKey("A", "k", "") == KeyWrite::Failed, "still too long");
-            // With room again, the next write, even one that changes nothing,
-            // brings the whole file up to date.
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            checks.expect(doc.writeKey("A", "m", "2") == KeyWrite::Written, "same value syncs");
-            checks.expect(readFile(path) == doc.document(), "file caught up");
-            checks.expect(!doc.fileBehind(), "file not behind");
-            checks.expect(doc.document() == "[A]\r\nk=\r\nm=2\r\n[B]\r\nx=3\r\n[C]\r\nn=v",
-                          "document holds every write");
-            return checks.result();
-        },
-        false);
+        checks.expect(doc.writeKey("A", "k", "") == KeyWrite::Failed, "still too long");
+        // With room again, the next write, even one that changes nothing,
+        // brings the whole file up to date.
+        limit.lift();
+        checks.expect(doc.writeKey("A", "m", "2") == KeyWrite::Written, "same value syncs");
+        checks.expect(readFile(path) == doc.document(), "file caught up");
+        checks.expect(!doc.fileBehind(), "file not behind");
+        checks.expect(doc.document() == "[A]\r\nk=\r\nm=2\r\n[B]\r\nx=3\r\n[C]\r\nn=v",
+                      "document holds every write");
+    });
     EXPECT_EQ(code, 0);
 }
 
@@ -243,24 +233,15 @@ TEST(IniFile, CloseWritesWhatAFailedWriteLeftBehind) {
     TempFolder folder;
     const std::string path = folder / "s.ini";
     writeFile(path, kStored);
-    const int code = runInChild(
-        [&] {
-            ChildChecks checks;
-            ::signal(SIGXFSZ, SIG_IGN);
-            IniDocument doc;
-            checks.expect(doc.open(path), "open");
-            rlimit limit{};
-            ::getrlimit(RLIMIT_FSIZE, &limit);
-            const rlimit full{kStored.size(), limit.rlim_max};
-            ::setrlimit(RLIMIT_FSIZE, &full);
-            checks.expect(doc.writeKey("A", "k", "longer") == KeyWrite::Failed, "grow fails");
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            const std::string expected = doc.document();
-            doc.close();
-            checks.expect(readFile(path) == expected, "close wrote the document");
-            return checks.result();
-        },
-        false);
+    const int code = runOnAFullDisk(kStored.size(), [&](ChildChecks& checks, FileSizeLimit& limit) {
+        IniDocument doc;
+        checks.expect(doc.open(path), "open");
+        checks.expect(doc.writeKey("A", "k", "longer") == KeyWrite::Failed, "grow fails");
+        limit.lift();
+        const std::string expected = doc.document();
+        doc.close();
+        checks.expect(readFile(path) == expected, "close wrote the document");
+    });
     EXPECT_EQ(code, 0);
 }
 

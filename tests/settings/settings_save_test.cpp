@@ -3,9 +3,7 @@
 // leaves the file as it was.
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,12 +15,12 @@
 #include <string>
 #include <thread>
 
+#include "app/main_window_settings.h"
 #include "app/main_window_table.h"
 #include "form/headless_form.h"
 #include "platform/charset.h"
 #include "platform/file_io.h"
 #include "settings/ini_document.h"
-#include "settings/main_window_settings.h"
 #include "settings/settings_store.h"
 #include "settings_support.h"
 
@@ -30,8 +28,9 @@ namespace lct {
 namespace {
 
 using test::ChildChecks;
+using test::FileSizeLimit;
 using test::readFile;
-using test::runInChild;
+using test::runOnAFullDisk;
 using test::TempFolder;
 using test::writeFile;
 
@@ -170,31 +169,22 @@ TEST(SettingsSave, AFullDiskLeavesTheFileAndReportsIt) {
     TempFolder folder;
     const std::string path = folder / "s.ini";
     writeFile(path, kStored);
-    const int code = runInChild(
-        [&] {
-            ChildChecks checks;
-            ::signal(SIGXFSZ, SIG_IGN);
-            IniDocument doc;
-            checks.expect(doc.open(path), "open");
-            rlimit limit{};
-            ::getrlimit(RLIMIT_FSIZE, &limit);
-            const rlimit full{kStored.size(), limit.rlim_max};
-            ::setrlimit(RLIMIT_FSIZE, &full);
-            doc.beginSave();
-            checks.expect(doc.writeKey("A", "k", "a longer value") == KeyWrite::Written,
-                          "write in the save");
-            std::string error;
-            checks.expect(!doc.finishSave(true, &error), "save fails");
-            checks.expect(error == "文件太大", "says why");
-            checks.expect(readFile(path) == kStored, "file as it was");
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            doc.beginSave();
-            checks.expect(doc.finishSave(), "next save");
-            checks.expect(readFile(path) == "[A]\r\nk=a longer value\r\nm=2\r\n[B]\r\nx=3",
-                          "everything written");
-            return checks.result();
-        },
-        false);
+    const int code = runOnAFullDisk(kStored.size(), [&](ChildChecks& checks, FileSizeLimit& limit) {
+        IniDocument doc;
+        checks.expect(doc.open(path), "open");
+        doc.beginSave();
+        checks.expect(doc.writeKey("A", "k", "a longer value") == KeyWrite::Written,
+                      "write in the save");
+        std::string error;
+        checks.expect(!doc.finishSave(true, &error), "save fails");
+        checks.expect(error == "文件太大", "says why");
+        checks.expect(readFile(path) == kStored, "file as it was");
+        limit.lift();
+        doc.beginSave();
+        checks.expect(doc.finishSave(), "next save");
+        checks.expect(readFile(path) == "[A]\r\nk=a longer value\r\nm=2\r\n[B]\r\nx=3",
+                      "everything written");
+    });
     EXPECT_EQ(code, 0);
 }
 

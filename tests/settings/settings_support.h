@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the settings tests: a scratch folder, whole-file reads and writes,
-// and running a check without root's right to write anything.
+// and running a check in a child process: without root's right to write
+// anything, or on a full disk.
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -14,6 +15,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "file_size_limit.h"
 
 namespace lct::test {
 
@@ -103,5 +106,21 @@ class ChildChecks {
   private:
     int failures_ = 0;
 };
+
+/// Runs `check` in a child process (see runInChild) where no file may grow
+/// past `bytes`, as on a full disk: such a write fails instead of ending the
+/// process. `check` reports to `checks`, and lifts `limit` to give room again.
+/// Returns 0 when every check held.
+inline int runOnAFullDisk(
+    rlim_t bytes, const std::function<void(ChildChecks& checks, FileSizeLimit& limit)>& check) {
+    return runInChild(
+        [&] {
+            ChildChecks checks;
+            FileSizeLimit limit(bytes);
+            check(checks, limit);
+            return checks.result();
+        },
+        false);
+}
 
 }  // namespace lct::test

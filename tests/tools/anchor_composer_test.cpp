@@ -7,6 +7,7 @@
 #include <string>
 
 #include "form/headless_form.h"
+#include "form/pending_messages.h"
 #include "gbk.h"
 
 namespace lct {

@@ -9,8 +9,9 @@
 #include <QTimer>
 #include <QtTest/QtTest>
 
-#include "form/form.h"
 #include "engine/lists.h"
+#include "form/form.h"
+#include "form/pending_messages.h"
 #include "platform/charset.h"
 #include "tools/keyword_combiner.h"
 #include "tools/keyword_combiner_window.h"

@@ -12,6 +12,7 @@
 #include "engine/chars.h"
 #include "engine/lists.h"
 #include "form/headless_form.h"
+#include "form/pending_messages.h"
 #include "gbk.h"
 #include "settings/settings_support.h"
 

@@ -8,6 +8,7 @@
 #include <QtTest/QtTest>
 
 #include "form/form.h"
+#include "form/pending_messages.h"
 #include "form/qt_result_box.h"
 #include "platform/charset.h"
 #include "tools/keyword_merger_window.h"

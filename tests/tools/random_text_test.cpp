@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "form/headless_form.h"
+#include "form/pending_messages.h"
 #include "gbk.h"
 #include "settings/settings_support.h"
 #include "tools/random_text.h"

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QtTest/QtTest>
 
+#include "form/pending_messages.h"
 #include "form/qt_result_box.h"
 #include "gbk.h"
 #include "settings/settings_support.h"

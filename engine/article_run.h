@@ -30,7 +30,8 @@
 
 #include "engine/article_options.h"
 #include "engine/insert_options.h"
-#include "engine/keywords.h"
+#include "engine/keep_alive.h"
+#include "engine/keyword_supply.h"
 #include "engine/replace_existing.h"
 #include "platform/random.h"
 #include "regex/regex_object.h"
@@ -42,7 +43,9 @@ namespace lct {
 class ArticleRun {
   public:
     /// A run with a fixed seed gives the same results for the same inputs.
-    explicit ArticleRun(std::optional<std::uint64_t> seed = std::nullopt);
+    /// Every long loop of its articles lets the caller's window breathe
+    /// through `keepAlive`.
+    explicit ArticleRun(std::optional<std::uint64_t> seed = std::nullopt, KeepAlive keepAlive = {});
     ArticleRun(const ArticleRun&) = delete;
     ArticleRun& operator=(const ArticleRun&) = delete;
 
@@ -52,6 +55,7 @@ class ArticleRun {
     void prepare(const ArticleOptions& options, std::vector<std::string> keywordLines);
 
     Random& random() { return random_; }
+    const KeepAlive& keepAlive() const { return keepAlive_; }
     KeywordSupply& keywords() { return keywords_; }
     InsertRunState& insert() { return insert_; }
     RegexObject& tagRegex() { return tagRegex_; }
@@ -59,7 +63,8 @@ class ArticleRun {
 
   private:
     Random random_;
-    KeywordSupply keywords_{random_};
+    KeepAlive keepAlive_;
+    KeywordSupply keywords_{random_, keepAlive_};
     InsertRunState insert_;
     RegexObject tagRegex_;
     std::optional<ExistingKeywordReplacer> existing_;

@@ -1,19 +1,25 @@
 #pragma once
 // The main window's settings: which keys it keeps, in which sections and
-// order, and how each value maps to a control. Loading runs when the window is
+// order, and which control each value belongs to, as one table beside its
+// control table (app/main_window_table.h). Loading runs when the window is
 // first shown, saving when it closes or the user saves; both work on any form
 // built from the main window's control table.
 
 #include "form/form.h"
 #include "settings/settings_store.h"
+#include "settings/settings_table.h"
 
 namespace lct {
 
-/// Restores the fifty main-window values from the store into the form's
+/// The fifty-six values the main window keeps: sections 主界面 and
+/// 文章打乱替换器, in the order of their keys.
+SettingsTable mainWindowSettings();
+
+/// Restores the main window's values from the store into the form's
 /// controls; a missing or empty value leaves its control as it is.
 void loadMainWindowSettings(SettingsStore& store, Form& form);
 
-/// Writes the fifty main-window values from the form's controls, as one save
+/// Writes the main window's values from the form's controls, as one save
 /// (see SettingsStore::finishSave), and tells what it achieved.
 [[nodiscard]] SaveOutcome saveMainWindowSettings(SettingsStore& store, Form& form);
 

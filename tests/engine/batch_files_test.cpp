@@ -1,4 +1,4 @@
-#include "engine/batch_pipeline.h"
+#include "engine/batch_files.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,9 @@ class EchoServices : public RunServices {
     bool isFile(std::string_view) override { return true; }
     // Files of `bytes` bytes when set, else each path's own text.
     std::uint64_t sizeOf(std::string_view) override { return bytes; }
-    ArticleFile read(std::string_view path, TextEncoding) override {
+    ArticleFile read(std::string_view path, TextEncoding, const KeepAlive& keepAlive) override {
         ++reads;
+        keepAlive();  // as decoding does
         std::string text = bytes ? std::string(bytes, 'x') : std::string(path);
         return {std::move(text), TextEncoding::Gbk, LineBreaks::CrLf, {}};
     }
@@ -62,28 +63,37 @@ ResultJob jobFor(std::size_t i, std::string path) {
     return {i, "/in/" + std::to_string(i), std::move(path), "text", {}};
 }
 
-TEST(BatchPipeline, GivesEveryFileInOrderOnceWithAnyNumberOfThreads) {
+TEST(BatchFiles, GivesEveryFileInOrderOnceWithAnyNumberOfThreads) {
     const std::vector<std::string> paths = numbered(200);
     for (unsigned threads : {0u, 1u, 3u}) {
         EchoServices services;
+        // Only a read on the caller's thread may let the window in.
+        const std::thread::id caller = std::this_thread::get_id();
+        int breaths = 0;
         {
-            BatchPipeline pipeline(services, paths, TextEncoding::Detect, threads);
+            BatchFiles files(services, paths, TextEncoding::Detect, threads, [&] {
+                EXPECT_EQ(std::this_thread::get_id(), caller);
+                ++breaths;
+            });
             for (std::size_t i = 0; i < paths.size(); ++i) {
-                ASSERT_EQ(pipeline.take(i).text, paths[i]) << threads;
-                pipeline.submit(jobFor(i, "/r/" + std::to_string(i)));
+                ASSERT_EQ(files.take(i).text, paths[i]) << threads;
+                files.submit(jobFor(i, "/r/" + std::to_string(i)));
             }
         }
         EXPECT_EQ(services.reads, 200) << threads;
         EXPECT_EQ(services.written.size(), 200u) << threads;
+        if (threads == 0) {
+            EXPECT_EQ(breaths, 200);  // every read is the caller's
+        }
     }
 }
 
-TEST(BatchPipeline, ReadsOnlyAFewArticlesAhead) {
+TEST(BatchFiles, ReadsOnlyAFewArticlesAhead) {
     const std::vector<std::string> paths = numbered(1000);
     EchoServices services;
     {
-        BatchPipeline pipeline(services, paths, TextEncoding::Detect, 2);
-        EXPECT_EQ(pipeline.take(0).text, paths[0]);
+        BatchFiles files(services, paths, TextEncoding::Detect, 2);
+        EXPECT_EQ(files.take(0).text, paths[0]);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         // Helpers with nothing to write read ahead, a few articles each:
         // more than the one taken, nowhere near the whole batch.
@@ -94,17 +104,17 @@ TEST(BatchPipeline, ReadsOnlyAFewArticlesAhead) {
     EXPECT_LT(services.reads, 1000);
 }
 
-TEST(BatchPipeline, WritesEverythingAndReportsFailures) {
+TEST(BatchFiles, WritesEverythingAndReportsFailures) {
     for (unsigned threads : {0u, 2u}) {
         EchoServices services;
         std::vector<WriteFailure> failures;
         {
             const std::vector<std::string> none;
-            BatchPipeline pipeline(services, none, TextEncoding::Detect, threads);
+            BatchFiles files(services, none, TextEncoding::Detect, threads);
             for (std::size_t i = 0; i < 100; ++i)
-                pipeline.submit(jobFor(i, "/r/" + std::to_string(i) + (i % 10 == 3 ? "bad" : "")));
-            pipeline.finish();
-            failures = pipeline.takeFailures();
+                files.submit(jobFor(i, "/r/" + std::to_string(i) + (i % 10 == 3 ? "bad" : "")));
+            files.finish();
+            failures = files.takeFailures();
         }
         EXPECT_EQ(services.written.size(), 100u) << threads;
         ASSERT_EQ(failures.size(), 10u) << threads;
@@ -130,13 +140,13 @@ class SlowWrites : public EchoServices {
     std::atomic<int> byCaller{0};
 };
 
-TEST(BatchPipeline, TheCallerWritesWhenTheHelpersFallBehind) {
+TEST(BatchFiles, TheCallerWritesWhenTheHelpersFallBehind) {
     SlowWrites services;
     {
         const std::vector<std::string> none;
-        BatchPipeline pipeline(services, none, TextEncoding::Detect, 1);
+        BatchFiles files(services, none, TextEncoding::Detect, 1);
         for (std::size_t i = 0; i < 60; ++i)
-            pipeline.submit(jobFor(i, "/r/" + std::to_string(i)));
+            files.submit(jobFor(i, "/r/" + std::to_string(i)));
     }
     EXPECT_EQ(services.written.size(), 60u);
     EXPECT_GT(services.byCaller, 0);
@@ -146,18 +156,18 @@ TEST(BatchPipeline, TheCallerWritesWhenTheHelpersFallBehind) {
 // Helpers count an article when they claim it: starting together, they read
 // ahead no more than 64 MiB between them, and an article or a result past
 // that is left to the caller's thread.
-TEST(BatchPipeline, BigArticlesAndResultsStayWithinTheBound) {
+TEST(BatchFiles, BigArticlesAndResultsStayWithinTheBound) {
     const std::vector<std::string> paths = numbered(10);
     for (const auto& [mib, ahead] : {std::pair{40u, 1}, {100u, 0}}) {
         SlowWrites services;
         services.bytes = std::size_t{mib} << 20;
-        BatchPipeline pipeline(services, paths, TextEncoding::Detect, 3);
+        BatchFiles files(services, paths, TextEncoding::Detect, 3);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         EXPECT_LE(services.reads, ahead) << mib;
         ResultJob job = jobFor(0, "/r/0");
         job.text.assign(services.bytes, 'x');
-        pipeline.submit(std::move(job));
-        pipeline.finish();
+        files.submit(std::move(job));
+        files.finish();
         EXPECT_EQ(services.byCaller, mib == 100 ? 1 : 0) << mib;
     }
 }

@@ -1,9 +1,10 @@
-#include "engine/pipeline.h"
+#include "engine/article_run.h"
 
 #include <algorithm>
 
 #include "engine/chars.h"
 #include "engine/content_insertion.h"
+#include "engine/draws.h"
 #include "engine/markup_regions.h"
 #include "engine/output_budget.h"
 #include "engine/patterns.h"
@@ -119,44 +120,54 @@ std::string finishInPieces(const std::string& text, Spans& spans, Step step) {
     return whole;
 }
 
-void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
-                std::string& content, ArticleReport* report) {
-    const InsertOptions& in = options.insert;
-    KeywordSupply& keywords = run.keywords();
-    Random& random = run.random();
+// The content as insertion sees it. Tags are hidden first, so that the
+// every-N type counts the characters it actually walks (a tag is one
+// placeholder character there). Links, comments, scripts and the like are
+// hidden whole, so that no type can put an item inside them; and a
+// document's opening (up to its head and <body> tag) is set aside, so that
+// what goes at the start of the content goes after it: text before the head
+// would end the head early and push what it holds into the body.
+struct InsertionBody {
+    explicit InsertionBody(const KeepAlive& keepAlive) : guard(keepAlive) {}
 
-    // Tags are hidden first, so that the every-N type counts the characters
-    // it actually walks (a tag is one placeholder character there). Links,
-    // comments, scripts and the like are hidden whole, so that no type can
-    // put an item inside them; and a document's opening (up to its head and
-    // <body> tag) is set aside, so that what goes at the start of the
-    // content goes after it: text before the head would end the head early
-    // and push what it holds into the body.
     TagGuard guard;
+    bool hidden = false;  // the guard holds what restore puts back
+    std::string opening;
+    std::string text;
+};
+
+// Takes `content` over when the content gets items: the guard keeps the tags
+// and the body the rest, so a big article is not held a third time while
+// items go in.
+InsertionBody hideForInsertion(const InsertOptions& in, std::string& content,
+                               const KeepAlive& keepAlive) {
+    InsertionBody body(keepAlive);
     const bool hideTags = in.avoidTags && in.insertContent;
     const bool hidePlaces = in.avoidLinks && in.insertContent;
-    std::string opening;
-    std::string body;
+    body.hidden = hideTags || hidePlaces;
     if (hidePlaces) {
         const std::size_t openingEnd = documentOpeningEnd(content);
         const std::string_view rest = std::string_view(content).substr(openingEnd);
-        body = guard.protectRegions(rest, markupRegions(rest, MarkupKinds::insertPlaces()),
-                                    in.avoidTags, TagGuard::shortPlaceholder());
-        opening = content.substr(0, openingEnd);
+        body.text =
+            body.guard.protectRegions(rest, markupRegions(rest, MarkupKinds::insertPlaces()),
+                                      in.avoidTags, TagGuard::shortPlaceholder());
+        body.opening = content.substr(0, openingEnd);
     } else {
-        body = hideTags           ? guard.protect(content, TagGuard::shortPlaceholder())
-               : in.insertContent ? std::move(content)
-                                  : content;
+        body.text = hideTags           ? body.guard.protect(content, TagGuard::shortPlaceholder())
+                    : in.insertContent ? std::move(content)
+                                       : content;
     }
-    // The guard keeps the tags and the body the rest: a big article is not
-    // held a third time while items go in.
     if (in.insertContent) std::string().swap(content);
+    return body;
+}
 
-    bool capped = false;
+// The article's item set; `step` is the every-N type's, drawn here.
+std::vector<std::string> drawItems(const InsertOptions& in, ArticleRun& run, std::string_view title,
+                                   std::string_view body, long long& step, bool& capped) {
+    KeywordSupply& keywords = run.keywords();
     std::vector<std::string> items;
-    long long step = 1;
     if (in.contentType == ContentType::EveryN) {
-        step = std::max(randomInt(random, in.everyMin, in.everyMax), 1);
+        step = std::max(randomInt(run.random(), in.everyMin, in.everyMax), 1);
         const long long times = std::max<long long>(charCount(body) / step, 1);
         items = keywords.makeItemSet(in.items, true, static_cast<int>(times), in.newSet, title,
                                      kMaxSetBytes, &capped);
@@ -164,58 +175,54 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
         items = keywords.makeItemSet(in.items, false, 0, false, title, kMaxSetBytes, &capped);
     }
     if (items.empty() && in.insertTitle) items.push_back(keywords.makeSingleItem(in.items, title));
+    return items;
+}
 
-    // Where the items go: always counted, placed only for the preview.
-    const bool wantSpans = report && report->wantSpans;
-    Spans titleSpans;
-    Spans contentSpans;
-    if (in.insertTitle)
-        title = insertIntoTitle(title, items, in, run.insert(), random, &titleSpans, &capped);
-    if (in.insertContent) {
-        ContentArticle article{title, &items, step, &capped};
-        article.spans = &contentSpans;
-        body = insertIntoContent(body, article, in, run.insert(), keywords);
-        if (!hideTags && !hidePlaces)
-            content = std::move(body);
-        else if (wantSpans)
-            content = guard.restore(body, contentSpans);
-        else
-            content = guard.restore(body);
-        if (!opening.empty()) {
-            content.insert(0, opening);
-            for (auto& [begin, end] : contentSpans) {
-                begin += opening.size();
-                end += opening.size();
-            }
-        }
+// The body with the items inserted and everything hidden put back; `spans`
+// receives where the items stand in the content that results.
+std::string insertIntoBody(const InsertOptions& in, ArticleRun& run, InsertionBody& body,
+                           const ContentArticle& article, bool wantSpans) {
+    Spans& spans = *article.spans;
+    body.text =
+        insertIntoContent(body.text, article, in, run.insert(), run.keywords(), run.keepAlive());
+    std::string content = !body.hidden ? std::move(body.text)
+                          : wantSpans  ? body.guard.restore(body.text, spans)
+                                       : body.guard.restore(body.text);
+    std::string().swap(body.text);
+    if (body.opening.empty()) return content;
+    content.insert(0, body.opening);
+    for (auto& [begin, end] : spans) {
+        begin += body.opening.size();
+        end += body.opening.size();
     }
-    if (report) report->items += static_cast<int>(titleSpans.size() + contentSpans.size());
-    if (!wantSpans) {
-        titleSpans.clear();
-        contentSpans.clear();
-    }
-    if (capped) {
-        // Type 8 counts its items by the step; the others by the count range.
-        note(report, kCountsCapped,
-             in.contentType == ContentType::EveryN ? "“每隔字符数”" : "“插入的次数”");
-    }
-    if (!wantSpans) {
-        convert(options, title, content, report);
-        title = TagGuard::strip(title);
-        if (in.titleFirstLine) content = title + std::string(kLineBreak) + content;
-        title = finish(run, title);
-        return;
-    }
-    // The preview: the items' ranges follow the texts through the last steps.
-    // Conversion keeps each text's length in characters.
+    return content;
+}
+
+// The last steps of an article of a batch: script conversion, the title
+// without tags (and as the content's first line when asked), then safe as a
+// file name.
+void finishInserted(const ArticleOptions& options, ArticleRun& run, std::string& title,
+                    std::string& content, ArticleReport* report) {
+    convert(options, title, content, report);
+    title = TagGuard::strip(title, run.keepAlive());
+    if (options.insert.titleFirstLine) content = title + std::string(kLineBreak) + content;
+    title = finish(run, title);
+}
+
+// The same for the preview, whose items' ranges follow the texts through the
+// last steps. Conversion keeps each text's length in characters.
+void finishPreview(const ArticleOptions& options, ArticleRun& run, std::string& title,
+                   std::string& content, Spans& titleSpans, Spans& contentSpans,
+                   ArticleReport& report) {
     spansToCharacters(title, titleSpans);
     spansToCharacters(content, contentSpans);
-    convert(options, title, content, report);
+    convert(options, title, content, &report);
     spansToBytes(title, titleSpans);
     spansToBytes(content, contentSpans);
-    title =
-        finishInPieces(title, titleSpans, [](std::string_view t) { return TagGuard::strip(t); });
-    if (in.titleFirstLine) {
+    title = finishInPieces(title, titleSpans, [&run](std::string_view t) {
+        return TagGuard::strip(t, run.keepAlive());
+    });
+    if (options.insert.titleFirstLine) {
         const std::size_t shift = title.size() + kLineBreak.size();
         for (auto& [begin, end] : contentSpans) {
             begin += shift;
@@ -226,8 +233,41 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     }
     title = finishInPieces(title, titleSpans,
                            [&run](std::string_view t) { return finish(run, std::string(t)); });
-    report->titleSpans = std::move(titleSpans);
-    report->contentSpans = std::move(contentSpans);
+    report.titleSpans = std::move(titleSpans);
+    report.contentSpans = std::move(contentSpans);
+}
+
+void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
+                std::string& content, ArticleReport* report) {
+    const InsertOptions& in = options.insert;
+    InsertionBody body = hideForInsertion(in, content, run.keepAlive());
+    bool capped = false;
+    long long step = 1;
+    std::vector<std::string> items = drawItems(in, run, title, body.text, step, capped);
+
+    // Where the items go: always counted, placed only for the preview.
+    const bool wantSpans = report && report->wantSpans;
+    Spans titleSpans;
+    Spans contentSpans;
+    if (in.insertTitle) {
+        title = insertIntoTitle(title, items, in, run.insert(), run.random(), &titleSpans, &capped,
+                                run.keepAlive());
+    }
+    if (in.insertContent) {
+        ContentArticle article{title, &items, step, &capped};
+        article.spans = &contentSpans;
+        content = insertIntoBody(in, run, body, article, wantSpans);
+    }
+    if (report) report->items += static_cast<int>(titleSpans.size() + contentSpans.size());
+    if (capped) {
+        // Type 8 counts its items by the step; the others by the count range.
+        note(report, kCountsCapped,
+             in.contentType == ContentType::EveryN ? "“每隔字符数”" : "“插入的次数”");
+    }
+    if (wantSpans)
+        finishPreview(options, run, title, content, titleSpans, contentSpans, *report);
+    else
+        finishInserted(options, run, title, content, report);
 }
 
 void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
@@ -254,9 +294,9 @@ void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::st
 
 void replaceByOptions(std::string& text, std::string_view field, const std::string& matches,
                       const std::string& replacements, bool regex, bool ignoreCase, int count,
-                      ArticleReport* report) {
+                      ArticleReport* report, const KeepAlive& keepAlive) {
     if (!regex) {
-        text = replaceByLists(text, matches, replacements, !ignoreCase, count);
+        text = replaceByLists(text, matches, replacements, !ignoreCase, count, keepAlive);
         return;
     }
     std::string error;
@@ -271,17 +311,20 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
     Random& random = run.random();
     const std::string sourceTitle = title;
 
-    if (sh.shuffleTitle) title = shuffleText(title, sh.titleSymbols, random);
+    const KeepAlive& keepAlive = run.keepAlive();
+    if (sh.shuffleTitle) title = shuffleText(title, sh.titleSymbols, random, keepAlive);
     if (sh.shuffleContent) {
-        TagGuard guard;
+        TagGuard guard(keepAlive);
         const std::string hidden = guard.protect(content);
-        content = guard.restore(shuffleText(hidden, sh.contentSymbols, random));
+        content = guard.restore(shuffleText(hidden, sh.contentSymbols, random, keepAlive));
     }
     RandomInsertion placement;
     placement.avoidWords = options.insert.avoidWords;
+    placement.keepAlive = keepAlive;
     if (sh.sentenceIntoTitle) {
-        const std::string sentence = pickSentence(TagGuard::strip(content), sh.sentenceMinimum,
-                                                  sh.sentenceMustContain, random);
+        const std::string sentence =
+            pickSentence(TagGuard::strip(content, keepAlive), sh.sentenceMinimum,
+                         sh.sentenceMustContain, random, keepAlive);
         switch (sh.sentencePlacement) {
             case TitleType::Random:
                 title = insertRandom(title, sentence, 1, placement, random);
@@ -315,11 +358,12 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
     }
     if (sh.replaceTitle) {
         replaceByOptions(title, "“替换标题”", sh.titleMatches, sh.titleReplacements, sh.titleRegex,
-                         sh.titleIgnoreCase, sh.titleReplaceCount, report);
+                         sh.titleIgnoreCase, sh.titleReplaceCount, report, keepAlive);
     }
     if (sh.replaceContent) {
         replaceByOptions(content, "“替换内容”", sh.contentMatches, sh.contentReplacements,
-                         sh.contentRegex, sh.contentIgnoreCase, sh.contentReplaceCount, report);
+                         sh.contentRegex, sh.contentIgnoreCase, sh.contentReplaceCount, report,
+                         keepAlive);
     }
     convert(options, title, content, report);
     title = finish(run, title);
@@ -327,8 +371,8 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
 
 }  // namespace
 
-ArticleRun::ArticleRun(std::optional<std::uint64_t> seed)
-    : random_(seed), tagRegex_(tagPattern()) {}
+ArticleRun::ArticleRun(std::optional<std::uint64_t> seed, KeepAlive keepAlive)
+    : random_(seed), keepAlive_(std::move(keepAlive)), tagRegex_(tagPattern()) {}
 
 void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string> keywordLines) {
     existing_.reset();
@@ -337,7 +381,7 @@ void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string>
         keywords_.parseTemplates(options.templates);
         if (options.mode == PipelineMode::ReplaceExisting) {
             keywords_.buildPlainKeywords();
-            existing_.emplace(keywords_.plainKeywords());
+            existing_.emplace(keywords_.plainKeywords(), keepAlive_);
         }
     }
     keywords_.resetKeywordPicker();

@@ -1,4 +1,4 @@
-#include "engine/keywords.h"
+#include "engine/keyword_supply.h"
 
 #include <gtest/gtest.h>
 

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "engine/article_file.h"
+#include "engine/keep_alive.h"
 #include "engine/run_driver.h"
 
 namespace lct {
@@ -50,14 +51,15 @@ struct WriteFailure {
 /// itself when no helper has started on it yet, and writes a result itself
 /// when the queue is full. So the work balances itself between the threads,
 /// whichever side costs more. With no threads, everything happens in take and
-/// submit.
-class BatchPipeline {
+/// submit. A read on the caller's thread lets its window breathe through
+/// `keepAlive`; the helpers read without it.
+class BatchFiles {
   public:
-    BatchPipeline(RunServices& services, const std::vector<std::string>& paths,
-                  TextEncoding requested, unsigned threads);
-    ~BatchPipeline();
-    BatchPipeline(const BatchPipeline&) = delete;
-    BatchPipeline& operator=(const BatchPipeline&) = delete;
+    BatchFiles(RunServices& services, const std::vector<std::string>& paths, TextEncoding requested,
+               unsigned threads, KeepAlive keepAlive = {});
+    ~BatchFiles();
+    BatchFiles(const BatchFiles&) = delete;
+    BatchFiles& operator=(const BatchFiles&) = delete;
 
     /// The file at `paths[index]`, read; indexes must come in increasing order.
     ArticleFile take(std::size_t index);
@@ -77,7 +79,8 @@ class BatchPipeline {
     RunServices& services_;
     const std::vector<std::string>& paths_;
     TextEncoding requested_;
-    std::size_t most_;  // articles read ahead, and results queued, at most
+    KeepAlive keepAlive_;  // the caller's thread only
+    std::size_t most_;     // articles read ahead, and results queued, at most
     std::mutex mutex_;
     std::condition_variable helperWork_;   // a helper waits for a job or room to read ahead
     std::condition_variable articleRead_;  // the caller waits for the article it takes

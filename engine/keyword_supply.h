@@ -10,9 +10,11 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "engine/draws.h"
+#include "engine/keep_alive.h"
+#include "engine/unique_picker.h"
 #include "platform/random.h"
 
 namespace lct {
@@ -51,8 +53,10 @@ std::string buildItem(std::string_view tmpl, std::string_view title, std::string
 /// the non-repeating orders and the sequential walk continue.
 class KeywordSupply {
   public:
-    /// Every draw goes through `random`, which must outlive the supply.
-    explicit KeywordSupply(Random& random) : random_(random) {}
+    /// Every draw goes through `random`, which must outlive the supply; long
+    /// loops let the caller's window breathe through `keepAlive`.
+    explicit KeywordSupply(Random& random, KeepAlive keepAlive = {})
+        : random_(random), keepAlive_(std::move(keepAlive)) {}
 
     void setKeywords(std::vector<std::string> lines);
     /// Parses the templates and resets the template picker.
@@ -103,6 +107,7 @@ class KeywordSupply {
     std::string itemFor(int templateNumber, std::string_view title, std::string_view keyword) const;
 
     Random& random_;
+    KeepAlive keepAlive_;
     std::vector<std::string> keywordLines_;
     std::vector<std::string> templates_{std::string()};
     std::vector<std::string> plainKeywords_;

@@ -1,15 +1,21 @@
-// The main window's fifty-six settings through a headless form and a real file.
-#include "settings/main_window_settings.h"
+// The main window's fifty-six settings through a headless form and a real file,
+// and every window's settings table against its control table.
+#include "app/main_window_settings.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/main_window_table.h"
 #include "form/headless_form.h"
 #include "gbk.h"
-#include "settings_support.h"
+#include "settings/settings_support.h"
+#include "tools/keyword_combiner.h"
+#include "tools/keyword_merger.h"
+#include "tools/random_text.h"
 
 namespace lct {
 namespace {
@@ -226,6 +232,55 @@ TEST_F(MainWindowSettingsTest, LoadingChangesNoByteOfTheFile) {
     loadMainWindowSettings(store, form);
     EXPECT_EQ(form.find("组合框调用方式")->selectedIndex(), 2);
     EXPECT_EQ(readFile(path), bytes);
+}
+
+// A row's control is one of its window's, of a kind that holds the row's
+// value, and no key is kept twice in a section.
+TEST(SettingsTables, RowsNameControlsOfTheirWindowThatHoldTheirValues) {
+    struct Window {
+        const char* title;
+        const ControlTable& controls;
+        SettingsTable settings;
+    };
+    const Window windows[] = {
+        {"main window", mainWindowTable(), mainWindowSettings()},
+        {"keyword combiner", keywordCombinerTable(), keywordCombinerSettings()},
+        {"keyword merger", keywordMergerTable(), keywordMergerSettings()},
+        {"random text generator", randomTextTable(), randomTextSettings()},
+    };
+    const auto kindOf = [](const ControlTable& table, std::string_view name) {
+        const auto row = std::find_if(table.begin(), table.end(),
+                                      [&](const ControlRow& r) { return r.name == name; });
+        return row == table.end() ? ControlKind::Unknown : row->kind;
+    };
+    const auto holds = [](StoredAs as, ControlKind kind) {
+        switch (as) {
+            case StoredAs::Tick:
+                return kind == ControlKind::CheckBox || kind == ControlKind::RadioBox;
+            case StoredAs::Index:
+                return kind == ControlKind::ComboBox;
+            case StoredAs::Tag:
+                return kind == ControlKind::Button;
+            case StoredAs::RadioPair:
+                return kind == ControlKind::RadioBox;
+            default:
+                return kind == ControlKind::EditBox;
+        }
+    };
+    for (const Window& window : windows) {
+        for (const SettingsSection& section : window.settings) {
+            std::set<std::string_view> keys;
+            for (const SettingsRow& row : section.rows) {
+                EXPECT_TRUE(holds(row.as, kindOf(window.controls, row.control)))
+                    << window.title << ": " << row.control;
+                EXPECT_TRUE(keys.insert(row.key.empty() ? row.control : row.key).second)
+                    << window.title << ": " << section.name << " keeps " << row.control << " twice";
+                if (row.as == StoredAs::RadioPair) {
+                    EXPECT_EQ(kindOf(window.controls, row.partner), ControlKind::RadioBox);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

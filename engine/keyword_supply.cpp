@@ -1,12 +1,12 @@
-#include "engine/keywords.h"
+#include "engine/keyword_supply.h"
 
 #include <algorithm>
 
 #include "engine/chars.h"
+#include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/output_budget.h"
 #include "engine/tag_guard.h"
-#include "form/pending_messages.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -61,7 +61,7 @@ void KeywordSupply::buildPlainKeywords() {
         if (i > 0) joined += kLineBreak;
         joined += keywordLines_[i];
     }
-    plainKeywords_ = splitList(TagGuard::strip(joined), kLineBreak);
+    plainKeywords_ = splitList(TagGuard::strip(joined, keepAlive_), kLineBreak);
     plainKeywords_.resize(keywordLines_.size());
 }
 
@@ -131,7 +131,7 @@ std::vector<std::string> KeywordSupply::makeItemSet(const ItemSetOptions& option
             break;
         }
         items.push_back(std::move(item));
-        if (i % 1024 == 0) processPendingMessages();
+        if (i % 1024 == 0) keepAlive_();
     }
     return items;
 }

@@ -1,4 +1,4 @@
-#include "engine/pipeline.h"
+#include "engine/article_run.h"
 
 #include <gtest/gtest.h>
 

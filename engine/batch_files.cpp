@@ -1,4 +1,4 @@
-#include "engine/batch_pipeline.h"
+#include "engine/batch_files.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,22 +18,23 @@ constexpr std::size_t kBytesInFlight = 64u << 20;
 
 }  // namespace
 
-BatchPipeline::BatchPipeline(RunServices& services, const std::vector<std::string>& paths,
-                             TextEncoding requested, unsigned threads)
+BatchFiles::BatchFiles(RunServices& services, const std::vector<std::string>& paths,
+                       TextEncoding requested, unsigned threads, KeepAlive keepAlive)
     : services_(services),
       paths_(paths),
       requested_(requested),
+      keepAlive_(std::move(keepAlive)),
       most_(kArticlesPerThread * threads) {
     threads_.reserve(threads);
     for (unsigned t = 0; t < threads; ++t)
         threads_.emplace_back([this] { work(); });
 }
 
-BatchPipeline::~BatchPipeline() {
+BatchFiles::~BatchFiles() {
     finish();
 }
 
-bool BatchPipeline::mayReadAhead() {
+bool BatchFiles::mayReadAhead() {
     if (finishing_ || claimed_ >= paths_.size() || claimed_ - consumed_ >= most_) return false;
     if (sized_ != claimed_) {
         // A stat, under the lock: cheap next to the read it allows.
@@ -47,7 +48,7 @@ bool BatchPipeline::mayReadAhead() {
 // Helpers are woken when there is enough to do for a while, half a queue of
 // results to write or half the read-ahead to fill, not for every article: each
 // wake is a switch between threads that costs about what a small file does.
-void BatchPipeline::wakeHelper() {
+void BatchFiles::wakeHelper() {
     if (idleHelpers_ == 0) return;
     const bool manyJobs = jobs_.size() >= most_ / 2;
     const bool fewRead = claimed_ - consumed_ <= most_ / 2 && claimed_ < paths_.size();
@@ -56,7 +57,7 @@ void BatchPipeline::wakeHelper() {
 
 // A helper: writes while results are queued, reads ahead while there is room,
 // and waits for either otherwise.
-void BatchPipeline::work() {
+void BatchFiles::work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         if (!jobs_.empty()) {
@@ -71,7 +72,7 @@ void BatchPipeline::work() {
             const std::size_t counted = nextSize_;
             bytesRead_ += counted;
             lock.unlock();
-            ArticleFile file = services_.read(paths_[index], requested_);
+            ArticleFile file = services_.read(paths_[index], requested_, {});
             lock.lock();
             // What the text takes once read (a gzip input inflates).
             bytesRead_ = bytesRead_ - counted + file.text.size();
@@ -87,7 +88,7 @@ void BatchPipeline::work() {
     }
 }
 
-ArticleFile BatchPipeline::take(std::size_t index) {
+ArticleFile BatchFiles::take(std::size_t index) {
     std::unique_lock lock(mutex_);
     if (index >= claimed_) {
         // No helper has started on it: reading it here is quicker than waiting.
@@ -95,7 +96,7 @@ ArticleFile BatchPipeline::take(std::size_t index) {
         consumed_ = index + 1;
         wakeHelper();  // to read the next ones meanwhile
         lock.unlock();
-        return services_.read(paths_[index], requested_);
+        return services_.read(paths_[index], requested_, keepAlive_);
     }
     articleRead_.wait(lock, [&] { return ready_.contains(index); });
     auto node = ready_.extract(index);
@@ -105,7 +106,7 @@ ArticleFile BatchPipeline::take(std::size_t index) {
     return std::move(node.mapped());
 }
 
-void BatchPipeline::write(ResultJob& job) {
+void BatchFiles::write(ResultJob& job) {
     std::string error;
     if (services_.write(job.path, job.text, job.format, error)) return;
     const std::lock_guard lock(mutex_);
@@ -113,7 +114,7 @@ void BatchPipeline::write(ResultJob& job) {
         {job.index, std::move(job.inputPath), "无法写入结果文件 " + job.path + "：" + error});
 }
 
-void BatchPipeline::submit(ResultJob job) {
+void BatchFiles::submit(ResultJob job) {
     {
         const std::lock_guard lock(mutex_);
         // A result queued would be held beside the engine's next article.
@@ -131,12 +132,12 @@ void BatchPipeline::submit(ResultJob job) {
     write(job);
 }
 
-std::vector<WriteFailure> BatchPipeline::takeFailures() {
+std::vector<WriteFailure> BatchFiles::takeFailures() {
     const std::lock_guard lock(mutex_);
     return std::exchange(failures_, {});
 }
 
-void BatchPipeline::finish() {
+void BatchFiles::finish() {
     {
         const std::lock_guard lock(mutex_);
         if (finishing_) return;

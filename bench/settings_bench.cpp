@@ -90,7 +90,7 @@ void BM_SameLengthWritesInOneSection(benchmark::State& state) {
         for (int i = 0; i < kOperations; ++i)
             check(doc.writeKey(section, "key" + std::to_string(i % kKeysPerSection),
                                "value " + std::to_string((i / kKeysPerSection + round) % 10)) ==
-                      IniDocument::kWritten,
+                      KeyWrite::Written,
                   state);
         check(doc.finishSave(), state);
         ++round;
@@ -107,7 +107,7 @@ void BM_OneWriteReplacesTheFile(benchmark::State& state) {
     int round = 0;
     for (auto _ : state)
         check(doc.writeKey(section, "key1", "value " + std::to_string(round++ % 10)) ==
-                  IniDocument::kWritten,
+                  KeyWrite::Written,
               state);
 }
 BENCHMARK(BM_OneWriteReplacesTheFile)->Unit(benchmark::kMillisecond);
@@ -125,7 +125,7 @@ void BM_ChangingLengthWrites(benchmark::State& state) {
         for (int i = 0; i < kOperations; ++i)
             check(doc.writeKey(section, "key" + std::to_string(i % kKeysPerSection),
                                std::string(static_cast<std::size_t>(i % 13), 'v')) ==
-                      IniDocument::kWritten,
+                      KeyWrite::Written,
                   state);
         check(doc.finishSave(), state);
     }

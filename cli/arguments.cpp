@@ -199,6 +199,44 @@ std::pair<std::string, std::optional<std::string>> splitOption(const std::string
     return {arg.substr(0, eq), arg.substr(eq + 1)};
 }
 
+// Adds an argument that is no option: the tool's name, or a path of a batch.
+// An error text when the subcommand takes no such argument.
+std::string addOperand(Arguments& a, const std::string& arg) {
+    if (a.command == Command::Tool && a.tool.empty() && !arg.empty()) {
+        a.tool = arg;
+        return {};
+    }
+    if (a.command != Command::Batch) return "多余的参数：" + arg;
+    a.paths.push_back(arg);
+    return {};
+}
+
+// Applies the option at args[i]. Without a value after "=", the next argument
+// is its value, and `i` steps over it. An error text when it cannot apply.
+std::string applyOption(Arguments& a, const std::vector<std::string>& args, std::size_t& i) {
+    auto [option, value] = splitOption(args[i]);
+    const OptionRule* rule = ruleFor(option);
+    if (!rule) return "未知的选项：" + option;
+    const std::vector<Command>& commands = rule->commands;
+    if (!commands.empty() &&
+        std::find(commands.begin(), commands.end(), a.command) == commands.end())
+        return option + " 只能用于 " + namesOf(commands);
+    if (!value) {
+        if (i + 1 >= args.size()) return "选项 " + option + " 缺少值";
+        value = args[++i];
+    }
+    return rule->apply(a, *value);
+}
+
+// What the parsed command line lacks; empty when it is complete.
+std::string missingParts(const Arguments& a) {
+    if (a.command == Command::Batch && a.paths.empty()) return "batch 需要至少一个文件或文件夹";
+    if (a.command == Command::Tool && a.tool.empty())
+        return "tool 需要工具名：random、sequence、combine、merge 或 anchor";
+    if (a.encoding && !a.output) return "--encoding 只能和 --output 一起使用";
+    return {};
+}
+
 }  // namespace
 
 std::string_view usageText() {
@@ -221,40 +259,20 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        std::string error;
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (a.command == Command::Tool && a.tool.empty() && !arg.empty()) {
-                a.tool = arg;
-                continue;
-            }
-            if (a.command != Command::Batch) return fail("多余的参数：" + arg);
-            a.paths.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
+            error = addOperand(a, arg);
+        } else if (arg == "--") {
             optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
+        } else if (arg == "--help" || arg == "-h") {
             a.command = Command::Help;
             return {a, {}};
+        } else {
+            error = applyOption(a, args, i);
         }
-        auto [option, value] = splitOption(arg);
-        const OptionRule* rule = ruleFor(option);
-        if (!rule) return fail("未知的选项：" + option);
-        if (!rule->commands.empty() && std::find(rule->commands.begin(), rule->commands.end(),
-                                                 a.command) == rule->commands.end())
-            return fail(option + " 只能用于 " + namesOf(rule->commands));
-        if (!value) {
-            if (i + 1 >= args.size()) return fail("选项 " + option + " 缺少值");
-            value = args[++i];
-        }
-        if (std::string error = rule->apply(a, *value); !error.empty()) return fail(error);
+        if (!error.empty()) return fail(error);
     }
-    if (a.command == Command::Batch && a.paths.empty())
-        return fail("batch 需要至少一个文件或文件夹");
-    if (a.command == Command::Tool && a.tool.empty())
-        return fail("tool 需要工具名：random、sequence、combine、merge 或 anchor");
-    if (a.encoding && !a.output) return fail("--encoding 只能和 --output 一起使用");
+    if (std::string error = missingParts(a); !error.empty()) return fail(error);
     return {a, {}};
 }
 

@@ -7,7 +7,7 @@
 #include "app/main_window_names.h"
 #include "app/main_window_rules.h"
 #include "engine/line_breaks.h"
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 #include "platform/charset.h"
 
 namespace lct::cli {

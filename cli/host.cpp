@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/charset.h"
+#include "platform/utf8.h"
 
 namespace lct::cli {
 
@@ -20,52 +21,33 @@ int usageError(std::string_view message) {
     return kUsageStatus;
 }
 
+namespace {
+
+// Bytes of the printable character at `i`; 0 for a control character (C0,
+// DEL, C1) and for a byte that starts no well-formed UTF-8 sequence.
+std::size_t printableSize(std::string_view text, std::size_t i) {
+    const Utf8Char c = readUtf8(text, i);
+    const bool control = c.cp < 0x20 || (c.cp >= 0x7F && c.cp < 0xA0);
+    return control ? 0 : c.size;
+}
+
+}  // namespace
+
 std::string terminalSafe(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
-    auto escape = [&](unsigned char byte) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t size = printableSize(text, i);
+        if (size > 0) {
+            out.append(text.substr(i, size));
+            i += size;
+            continue;
+        }
+        const unsigned byte = byteAt(text, i++);
         out += "\\x";
         out.push_back(kHex[byte >> 4]);
         out.push_back(kHex[byte & 0xF]);
-    };
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x20 || lead == 0x7F) {
-            escape(lead);
-            ++i;
-            continue;
-        }
-        if (lead < 0x80) {
-            out.push_back(static_cast<char>(lead));
-            ++i;
-            continue;
-        }
-        const std::size_t size = lead >= 0xF0 && lead <= 0xF4   ? 4
-                                 : lead >= 0xE0                 ? (lead <= 0xEF ? 3 : 0)
-                                 : lead >= 0xC2 && lead <= 0xDF ? 2
-                                                                : 0;
-        bool valid = size > 0 && i + size <= text.size();
-        for (std::size_t k = 1; valid && k < size; ++k)
-            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        if (valid && size == 3) {
-            const auto second = static_cast<unsigned char>(text[i + 1]);
-            valid = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second >= 0xA0);
-        }
-        if (valid && size == 4) {
-            const auto second = static_cast<unsigned char>(text[i + 1]);
-            valid = !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second >= 0x90);
-        }
-        // C1 controls (U+0080..U+009F) are C2 80..C2 9F.
-        if (valid && size == 2 && lead == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
-            valid = false;
-        if (!valid) {
-            escape(lead);
-            ++i;
-            continue;
-        }
-        out.append(text.substr(i, size));
-        i += size;
     }
     return out;
 }

@@ -40,8 +40,13 @@ class CliHost final : public RunHost {
 /// Writes UTF-8 text to standard error, with a line break after it.
 void printError(std::string_view utf8);
 
-/// The exit status of a usage error.
+/// The exit statuses of lancitong-cli (see usageText): done; a run refused
+/// (as the window would have refused it); a usage error; files that failed
+/// or an output that could not be written.
+inline constexpr int kDoneStatus = 0;
+inline constexpr int kRefusedStatus = 1;
 inline constexpr int kUsageStatus = 2;
+inline constexpr int kFailuresStatus = 3;
 
 /// Prints a usage error and where to read the usage; returns kUsageStatus.
 int usageError(std::string_view message);

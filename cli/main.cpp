@@ -39,11 +39,6 @@
 namespace lct::cli {
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kRefused = 1;
-constexpr int kUsage = kUsageStatus;
-constexpr int kFailures = 3;
-
 // GBK text with CR LF as UTF-8 with LF.
 std::string outputText(std::string_view gbk) {
     return crLfToLf(gbkToUtf8(gbk));
@@ -100,11 +95,11 @@ bool holdSettings(SettingsStore& store, const std::string& path) {
 // Saves the form's settings as the window does when it closes.
 int saveSettings(SettingsStore& store, Form& form) {
     const SaveOutcome outcome = saveMainWindowSettings(store, form);
-    if (outcome.ok()) return kDone;
+    if (outcome.ok()) return kDoneStatus;
     printError("lancitong-cli: 以下设置未能保存，配置文件保持原样：");
     for (const std::string& failure : outcome.failures)
         printError("  " + terminalSafe(failure));
-    return kRefused;
+    return kRefusedStatus;
 }
 
 // The text of a file through the codec (a gzip file is decompressed in memory:
@@ -140,11 +135,11 @@ int preview(const Arguments& args, HeadlessForm& form) {
     CliHost host(false);
     FileRunServices services;
     const RunResult result = runPreview(options, host, services, request);
-    if (result.status == RunStatus::Refused) return kRefused;
+    if (result.status == RunStatus::Refused) return kRefusedStatus;
     printOut(outputText(request.title));
     printOut("\n");
     printOut(outputText(request.content));
-    return kDone;
+    return kDoneStatus;
 }
 
 // The inputs of a batch: the files of the whole list (each PATH, or the files
@@ -157,41 +152,58 @@ struct BatchInputs {
     std::string resultFolder;
 };
 
-BatchInputs batchInputs(const Arguments& args, const std::string& filter) {
+// Shares the files of a batch out to the parts, and notes the first path of
+// the whole list.
+struct InputSorter {
+    Shard shard;
     BatchInputs inputs;
-    const Shard shard = args.shard.value_or(Shard{});
     std::string first;
-    auto keep = [&](const std::string& path, std::string_view key) {
+
+    void note(const std::string& path) {
         if (first.empty()) first = path;
+    }
+
+    // A file whose part `key` (its path below the folder named, or its name)
+    // tells.
+    void keep(const std::string& path, std::string_view key) {
+        note(path);
         if (partOf(key, shard.count) == shard.index) inputs.paths.push_back(path);
-    };
+    }
+
+    void addFolder(const std::string& path, const std::string& filter) {
+        std::vector<std::string> listed;
+        // A folder that cannot be listed is every part's failure too; its
+        // files would have had their results inside it.
+        if (listFolderFiles(path, filter, listed, &inputs.failures) == 0 &&
+            !inputs.failures.empty() && inputs.failures.back().path == path)
+            note(path + "/");
+        const std::size_t prefix = path.ends_with('/') ? path.size() : path.size() + 1;
+        for (const std::string& file : listed)
+            keep(file, std::string_view(file).substr(std::min(prefix, file.size())));
+    }
+};
+
+BatchInputs batchInputs(const Arguments& args, const std::string& filter) {
+    InputSorter sorter{args.shard.value_or(Shard{}), {}, {}};
     for (const std::string& path : args.paths) {
         struct stat st {};
         // A path that is not there may have been a file or a folder: no part
         // can tell whose it was, so every part reports it.
         if (::lstat(path.c_str(), &st) != 0) {
-            inputs.failures.push_back({path, errorText(errno)});
-            if (first.empty()) first = path;
+            sorter.inputs.failures.push_back({path, errorText(errno)});
+            sorter.note(path);
             continue;
         }
         std::error_code error;
         if (std::filesystem::is_directory(path, error)) {
-            std::vector<std::string> listed;
-            // A folder that cannot be listed is every part's failure too; its
-            // files would have had their results inside it.
-            if (listFolderFiles(path, filter, listed, &inputs.failures) == 0 &&
-                !inputs.failures.empty() && inputs.failures.back().path == path && first.empty())
-                first = path + "/";
-            const std::size_t prefix = path.ends_with('/') ? path.size() : path.size() + 1;
-            for (const std::string& file : listed)
-                keep(file, std::string_view(file).substr(std::min(prefix, file.size())));
+            sorter.addFolder(path, filter);
         } else {
             const std::size_t slash = path.rfind('/');
-            keep(path, slash == std::string::npos ? path : path.substr(slash + 1));
+            sorter.keep(path, slash == std::string::npos ? path : path.substr(slash + 1));
         }
     }
-    if (!first.empty()) inputs.resultFolder = resultFolderOf(first);
-    return inputs;
+    if (!sorter.first.empty()) sorter.inputs.resultFolder = resultFolderOf(sorter.first);
+    return std::move(sorter.inputs);
 }
 
 int batch(const Arguments& args, HeadlessForm& form) {
@@ -209,7 +221,7 @@ int batch(const Arguments& args, HeadlessForm& form) {
         if (args.shard && args.shard->count > 1) {
             printError("lancitong-cli: 这一部分（--shard " + std::to_string(args.shard->index) +
                        "/" + std::to_string(args.shard->count) + "）没有文件");
-            return kDone;
+            return kDoneStatus;
         }
         return usageError("给出的文件夹里没有符合“编辑框过滤”的文件");
     }
@@ -217,9 +229,9 @@ int batch(const Arguments& args, HeadlessForm& form) {
     FileRunServices services;
     const RunResult result = runBatch(readRunOptions(form), host, services, request);
     host.finishProgress();
-    if (result.status == RunStatus::Refused) return kRefused;
+    if (result.status == RunStatus::Refused) return kRefusedStatus;
     printOut(outputText(result.summary) + "\n" + result.resultFolder + "\n");
-    return result.failures.empty() ? kDone : kFailures;
+    return result.failures.empty() ? kDoneStatus : kFailuresStatus;
 }
 
 int run(const std::vector<std::string>& argv) {
@@ -229,10 +241,10 @@ int run(const std::vector<std::string>& argv) {
     switch (args.command) {
         case Command::Help:
             printOut(usageText());
-            return kDone;
+            return kDoneStatus;
         case Command::Version:
             printOut("lancitong-cli " + std::string(kVersion) + "\n");
-            return kDone;
+            return kDoneStatus;
         default:
             break;
     }
@@ -251,9 +263,9 @@ int run(const std::vector<std::string>& argv) {
         if (!args.ini && !makeSettingsFolder(ini)) {
             printError("lancitong-cli: 无法创建配置文件所在的文件夹，未保存任何设置：" +
                        terminalSafe(ini));
-            return kRefused;
+            return kRefusedStatus;
         }
-        if (!holdSettings(held, ini)) return kRefused;
+        if (!holdSettings(held, ini)) return kRefusedStatus;
         loadMainWindowSettings(held, form);
     } else if (const std::string error = loadSettings(ini, form); !error.empty()) {
         return usageError(error);

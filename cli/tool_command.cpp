@@ -6,17 +6,13 @@
 #include "cli/output.h"
 #include "engine/line_breaks.h"
 #include "form/headless_form.h"
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 #include "platform/charset.h"
 #include "platform/file_io.h"
 #include "tools/tool_runs.h"
 
 namespace lct::cli {
 namespace {
-
-constexpr int kDone = 0;
-constexpr int kUsage = kUsageStatus;
-constexpr int kNotWritten = 3;
 
 std::string knownTools() {
     std::string names;
@@ -49,21 +45,21 @@ void printMessages(const HeadlessForm& form) {
 int writeResult(const Arguments& args, const std::string& utf8) {
     if (!args.output) {
         printOut(utf8);
-        return kDone;
+        return kDoneStatus;
     }
     const std::optional<std::string> bytes = encodeOutput(utf8, args.encoding.value_or("utf-8"));
     if (!bytes)
         return usageError("未知的编码：" + *args.encoding + "（可用 utf-8、gbk、utf-16le）");
     if (*args.output == "-") {
         printOut(*bytes);
-        return kDone;
+        return kDoneStatus;
     }
     std::string error;
     if (!writeProgramOutput(*args.output, *bytes, &error)) {
         printError("lancitong-cli: 无法写入 " + terminalSafe(*args.output) + "：" + error);
-        return kNotWritten;
+        return kFailuresStatus;
     }
-    return kDone;
+    return kDoneStatus;
 }
 
 }  // namespace
@@ -110,7 +106,7 @@ int runToolCommand(const Arguments& args, const std::string& settingsPath,
     if (press == ToolPress::NotRunButton)
         return usageError("“" + button + "”不是" + std::string(tool->title) + "的生成按钮");
     printMessages(form);
-    if (press == ToolPress::Refused) return kUsage;
+    if (press == ToolPress::Refused) return kUsageStatus;
     return writeResult(args, crLfToLf(gbkToUtf8(textOf(form, tool->resultBox))));
 }
 

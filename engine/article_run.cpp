@@ -1,7 +1,6 @@
 #include "engine/article_run.h"
 
 #include <algorithm>
-#include <cassert>
 
 #include "engine/chars.h"
 #include "engine/content_insertion.h"
@@ -373,11 +372,7 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
 }  // namespace
 
 ArticleRun::ArticleRun(std::optional<std::uint64_t> seed, KeepAlive keepAlive)
-    : random_(seed), keepAlive_(std::move(keepAlive)) {
-    // A fixed pattern: failing to compile it is a fault of the program.
-    [[maybe_unused]] const bool compiled = tagRegex_.create(tagPattern());
-    assert(compiled);
-}
+    : random_(seed), keepAlive_(std::move(keepAlive)), tagRegex_(tagPattern()) {}
 
 void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string> keywordLines) {
     existing_.reset();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 #include "platform/charset.h"
 #include "platform/gbk_text.h"
 
@@ -11,10 +11,6 @@ namespace {
 
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
-
-unsigned byteAt(std::string_view s, std::size_t i) {
-    return static_cast<unsigned char>(s[i]);
-}
 
 bool isLineBreakStart(std::string_view s, std::size_t i) {
     return s[i] == kCr || s[i] == kLf;

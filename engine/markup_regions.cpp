@@ -3,20 +3,12 @@
 #include <array>
 
 #include "engine/chars.h"
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 
 namespace lct {
 namespace {
 
 constexpr std::size_t kClosed = std::string_view::npos;
-
-bool isAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isNameByte(char c) {
-    return isAsciiLetter(c) || (c >= '0' && c <= '9');
-}
 
 // HTML's blanks; an ideographic space is text.
 bool isBlank(char c) {
@@ -44,7 +36,7 @@ std::string_view tagName(std::string_view text, std::size_t at, NameBuffer& buff
                          std::size_t& nameEnd) {
     std::size_t n = 0;
     std::size_t i = at;
-    while (i < text.size() && isNameByte(text[i])) {
+    while (i < text.size() && isAsciiAlnum(text[i])) {
         if (n < buffer.size()) buffer[n++] = toLowerAscii(text[i]);
         ++i;
     }

@@ -8,7 +8,7 @@
 #include "engine/draws.h"
 #include "engine/lists.h"
 #include "engine/unique_picker.h"
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 
 namespace lct {
 namespace {

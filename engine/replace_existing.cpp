@@ -7,6 +7,7 @@
 
 #include "engine/chars.h"
 #include "engine/markup_regions.h"
+#include "platform/bytes.h"
 
 namespace lct {
 namespace {
@@ -30,10 +31,6 @@ std::vector<bool> characterBoundaries(std::string_view text) {
         boundary[i] = true;
     boundary[text.size()] = true;
     return boundary;
-}
-
-bool isAsciiAlnum(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
 // Whether the last character of `text` is an ASCII letter or digit (and not

@@ -1,7 +1,6 @@
 #include "engine/title_insertion.h"
 
 #include <algorithm>
-#include <cassert>
 
 #include "engine/chars.h"
 #include "engine/draws.h"
@@ -157,14 +156,8 @@ std::string sentenceSeparatorPattern(std::string_view separators) {
 
 std::string pickSentence(std::string_view text, int minimum, std::string_view mustContain,
                          Random& random, const KeepAlive& keepAlive) {
-    // Fixed patterns: failing to compile one is a fault of the program.
-    RegexObject separator;
-    [[maybe_unused]] const bool separatorCompiled =
-        separator.create(sentenceSeparatorPattern(defaultSentenceSeparators()));
-    assert(separatorCompiled);
-    RegexObject blank;
-    [[maybe_unused]] const bool blankCompiled = blank.create(blankLinePattern());
-    assert(blankCompiled);
+    RegexObject separator(sentenceSeparatorPattern(defaultSentenceSeparators()));
+    RegexObject blank(blankLinePattern());
 
     std::string prepared = TagGuard::strip(text, keepAlive);
     std::string trimmed = blank.replace(prepared, "");

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -81,12 +81,8 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
-bool isAlnum(char c) {
-    return (c >= '0' && c <= '9') || (toLowerAscii(c) >= 'a' && toLowerAscii(c) <= 'z');
-}
-
 bool isNameChar(char c) {
-    return isAlnum(c) || c == '-' || c == '_';
+    return isAsciiAlnum(c) || c == '-' || c == '_';
 }
 
 bool isValueChar(char c) {

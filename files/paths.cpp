@@ -10,11 +10,12 @@
 #include <optional>
 
 #include "engine/lists.h"
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 #include "platform/charset.h"
 #include "platform/error_text.h"
 #include "platform/file_io.h"
 #include "platform/path_parts.h"
+#include "platform/utf8.h"
 
 namespace lct {
 namespace {
@@ -26,20 +27,7 @@ struct DirCloser {
 // Bytes of the UTF-8 character at `i` (1 for a byte that starts none, so
 // names that are not valid UTF-8 still match byte by byte).
 std::size_t utf8CharSize(std::string_view s, std::size_t i) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    std::size_t n = 1;
-    if (b >= 0xF0) {
-        n = 4;
-    } else if (b >= 0xE0) {
-        n = 3;
-    } else if (b >= 0xC0) {
-        n = 2;
-    }
-    if (i + n > s.size()) return 1;
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
-    }
-    return n;
+    return std::max<std::size_t>(1, looseUtf8Size(s, i));
 }
 
 // Wildcard match with backtracking to the last "*": linear in practice, and

@@ -2,6 +2,7 @@
 
 #include "files/paths.h"
 #include "files/text_encoding.h"
+#include "platform/bytes.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -26,7 +27,7 @@ std::string safeNamePart(std::string_view name) {
 void truncateUtf8(std::string& s, std::size_t limit) {
     if (s.size() <= limit) return;
     std::size_t cut = limit;
-    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80)
+    while (cut > 0 && isContinuation(byteAt(s, cut)))
         --cut;
     s.resize(cut);
 }

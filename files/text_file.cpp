@@ -8,7 +8,7 @@
 #include "engine/line_breaks.h"
 #include "files/meta_charset.h"
 #include "files/paths.h"
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 #include "platform/charset.h"
 #include "platform/file_io.h"
 #include "platform/gzip.h"
@@ -187,9 +187,7 @@ bool isMarkupResult(std::string_view path, std::string_view text) {
     // "<" and "/" are never trail bytes: a byte search finds only real ones.
     for (std::size_t i = text.find('<'); i != std::string_view::npos; i = text.find('<', i + 1)) {
         const std::string_view tag = text.substr(i + 1, 2);
-        if (tag.size() == 2 && tag[0] == '/' && toLowerAscii(tag[1]) >= 'a' &&
-            toLowerAscii(tag[1]) <= 'z')
-            return true;
+        if (tag.size() == 2 && tag[0] == '/' && isAsciiLetter(tag[1])) return true;
         if (equalsIgnoringAsciiCase(tag, "br")) return true;
     }
     return false;

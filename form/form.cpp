@@ -6,6 +6,8 @@
 #include <limits>
 #include <utility>
 
+#include "platform/bytes.h"
+
 namespace lct {
 namespace {
 
@@ -67,7 +69,7 @@ int leadingInteger(std::string_view text) {
     }
     long long value = 0;
     constexpr long long kLimit = static_cast<long long>(std::numeric_limits<int>::max()) + 1;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
         value = value * 10 + (text[i] - '0');
         if (value > kLimit) value = kLimit;
     }

@@ -4,24 +4,22 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/bytes.h"
+
 namespace lct {
 namespace {
 
 // GBK row A3 holds the full-width forms of ASCII "!" to "~" at 0x80 above.
 constexpr unsigned char kFullWidthRow = 0xA3;
 
-unsigned char byteAt(std::string_view text, std::size_t i) {
-    return static_cast<unsigned char>(text[i]);
-}
-
 // The ASCII character that the character at `i` stands for, and its size in
 // bytes: a full-width form counts as its ASCII original, the full-width space
 // as a space. Anything else gives 0.
 std::pair<char, std::size_t> asciiAt(std::string_view text, std::size_t i) {
-    const unsigned char b = byteAt(text, i);
+    const unsigned b = byteAt(text, i);
     if (b < 0x80) return {static_cast<char>(b), 1};
     if (i + 1 >= text.size()) return {0, 1};
-    const unsigned char trail = byteAt(text, i + 1);
+    const unsigned trail = byteAt(text, i + 1);
     if (b == 0xA1 && trail == 0xA1) return {' ', 2};
     if (b == kFullWidthRow && trail >= 0xA1 && trail <= 0xFE)
         return {static_cast<char>(trail - 0x80), 2};
@@ -49,7 +47,7 @@ NumberText readNumberText(std::string_view text) {
     constexpr std::uint64_t kMax = std::uint64_t{std::numeric_limits<std::int64_t>::max()} + 1;
     std::uint64_t magnitude = 0;
     NumberText number;
-    for (; c >= '0' && c <= '9'; next()) {
+    for (; isAsciiDigit(c); next()) {
         const auto digit = static_cast<std::uint64_t>(c - '0');
         if (magnitude > (kMax - digit) / 10) number.tooLarge = true;
         if (!number.tooLarge) magnitude = magnitude * 10 + digit;

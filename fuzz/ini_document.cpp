@@ -94,7 +94,7 @@ void checkEdit(lct::IniDocument& ini, const Key& k, const std::string& value,
         before.push_back(ini.readKey(p.section, p.key, "\x01", false));
     const std::string old = ini.document();
 
-    LCT_FUZZ_CHECK(ini.writeKey(k.section, k.key, value) == lct::IniDocument::kWritten);
+    LCT_FUZZ_CHECK(ini.writeKey(k.section, k.key, value) == lct::KeyWrite::Written);
 
     LCT_FUZZ_CHECK(removedPart(old, ini.document()).find("\r\n") == std::string_view::npos);
     if (!writableAsLine(k, value)) return;

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
+#include "platform/bytes.h"
 #include "platform/charset.h"
 #include "regex/escape.h"
 #include "regex/regex_object.h"
@@ -38,7 +39,7 @@ bool standsAt(std::string_view subject, int position, std::string_view match) {
     std::size_t at = 0;
     for (int chars = 0; at < utf8.size() && chars < position; ++chars) {
         ++at;
-        while (at < utf8.size() && (static_cast<unsigned char>(utf8[at]) & 0xC0) == 0x80)
+        while (at < utf8.size() && lct::isContinuation(lct::byteAt(utf8, at)))
             ++at;
     }
     const std::size_t before = lct::utf8ToGbk(std::string_view(utf8).substr(0, at)).size();

@@ -11,8 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ascii.h"
+#include "platform/bytes.h"
 #include "platform/gb18030_tables.h"
+#include "platform/utf8.h"
 
 namespace lct {
 namespace {
@@ -21,9 +22,6 @@ struct ConverterCloser {
     void operator()(UConverter* c) const { ucnv_close(c); }
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
-
-// Raw bytes travel through Unicode as U+10FF00 + byte (UTF-8: F4 8F BC..BF 80..BF).
-constexpr char32_t kRawByteBase = 0x10FF00;
 
 ConverterPtr openConverter(const char* name) {
     UErrorCode status = U_ZERO_ERROR;
@@ -104,7 +102,7 @@ thread_local bool icuOnly = false;
 // character would read back as the raw byte its code point also stands for.
 char32_t rawRangeCharacterAt(std::string_view bytes) {
     if (bytes.size() < 4) return 0;
-    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const auto b = [&](std::size_t i) { return byteAt(bytes, i); };
     if (b(0) != 0xE3 || b(1) != 0x32 || b(2) < 0x81 || b(2) > 0x9A || b(3) < 0x30 || b(3) > 0x39)
         return 0;
     const char32_t cp = kRawByteBase + static_cast<char32_t>((b(2) - 0x81) * 10 + (b(3) - 0x30));
@@ -215,13 +213,6 @@ void convertAlongTables(std::string_view in, bool decode, UnicodeForm form, UCon
     }
 }
 
-bool isRawBytePoint(std::string_view s, std::size_t i) {
-    return i + 3 < s.size() && static_cast<unsigned char>(s[i]) == 0xF4 &&
-           static_cast<unsigned char>(s[i + 1]) == 0x8F &&
-           (static_cast<unsigned char>(s[i + 2]) & 0xFC) == 0xBC &&
-           (static_cast<unsigned char>(s[i + 3]) & 0xC0) == 0x80;
-}
-
 void encodeUtf8(std::string_view utf8, Converters& c, std::string& out) {
     if (icuOnly)
         convertInto(c.gbk.get(), c.utf8.get(), utf8, out);
@@ -260,9 +251,7 @@ std::string utf8ToGbk(std::string_view utf8) {
             continue;
         }
         if (i > runStart) encodeUtf8(utf8.substr(runStart, i - runStart), c, out);
-        const auto b2 = static_cast<unsigned char>(utf8[i + 2]);
-        const auto b3 = static_cast<unsigned char>(utf8[i + 3]);
-        out.push_back(static_cast<char>(((b2 & 0x03u) << 6) | (b3 & 0x3Fu)));
+        out.push_back(static_cast<char>(readUtf8(utf8, i).cp - kRawByteBase));
         i += 4;
         runStart = i;
     }
@@ -339,23 +328,11 @@ bool holdsEveryCharacter(const USet* set) {
     return uset_containsRange(set, 0, 0xD7FF) && uset_containsRange(set, 0xE000, 0x10FFFF);
 }
 
-// The code point of the UTF-8 sequence at `i` of valid UTF-8, and its length.
-char32_t codePointAt(std::string_view utf8, std::size_t i, std::size_t& length) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(utf8[i + k]); };
-    const unsigned lead = byte(0);
-    if (lead < 0x80) {
-        length = 1;
-        return lead;
-    }
-    length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    if (i + length > utf8.size()) {  // cut short, which ICU never gives: U+FFFD
-        length = 1;
-        return 0xFFFD;
-    }
-    char32_t cp = lead & (0x7Fu >> length);
-    for (std::size_t k = 1; k < length; ++k)
-        cp = (cp << 6) | (byte(k) & 0x3Fu);
-    return cp;
+// The character at `i` of UTF-8 from ICU; U+FFFD for a byte that starts no
+// well-formed sequence, which ICU never gives.
+Utf8Char characterAt(std::string_view utf8, std::size_t i) {
+    const Utf8Char c = readUtf8(utf8, i);
+    return c.size ? c : Utf8Char{0xFFFD, 1};
 }
 
 void appendReference(char32_t cp, std::string& out) {
@@ -378,14 +355,15 @@ std::optional<std::string> encodeGbkExactly(std::string_view gbk, std::string_vi
     const std::string utf8 = gbkToUtf8(gbk);
     std::string referenced;  // utf8 with its references, made only when one is needed
     std::size_t kept = 0;    // utf8 up to here is in `referenced`
-    for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
-        const char32_t cp = codePointAt(utf8, i, length);
-        if (uset_contains(set, static_cast<UChar32>(cp))) continue;
-        if (lost.count++ == 0) lost.first = cp;
+    Utf8Char c;
+    for (std::size_t i = 0; i < utf8.size(); i += c.size) {
+        c = characterAt(utf8, i);
+        if (uset_contains(set, static_cast<UChar32>(c.cp))) continue;
+        if (lost.count++ == 0) lost.first = c.cp;
         if (chars == UnencodableChars::Reference) {
             referenced.append(utf8, kept, i - kept);
-            appendReference(cp, referenced);
-            kept = i + length;
+            appendReference(c.cp, referenced);
+            kept = i + c.size;
         }
     }
     if (lost.count == 0) return convertCharset(utf8, "UTF-8", target);
@@ -401,7 +379,7 @@ void useIcuOnly(bool on) {
 std::size_t utf8Length(std::string_view utf8) {
     std::size_t n = 0;
     for (char ch : utf8) {
-        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80) ++n;
+        if (!isContinuation(static_cast<unsigned char>(ch))) ++n;
     }
     return n;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/bytes.h"
+
 namespace lct {
 
 /// What becomes of bytes that are not a valid GB18030 sequence when decoding.
@@ -70,13 +72,11 @@ void useIcuOnly(bool on);
 inline std::size_t gbkCharSize(std::string_view text, std::size_t offset) {
     const std::size_t n = text.size();
     if (offset >= n) return 0;
-    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    if (at(offset) < 0x80) return 1;
+    if (byteAt(text, offset) < 0x80) return 1;
     if (offset + 1 >= n) return 1;
-    const auto lead = [](unsigned b) { return b >= 0x81 && b <= 0xFE; };
-    const auto digit = [](unsigned b) { return b >= 0x30 && b <= 0x39; };
-    if (offset + 3 < n && lead(at(offset)) && digit(at(offset + 1)) && lead(at(offset + 2)) &&
-        digit(at(offset + 3)))
+    if (offset + 3 < n && isGbLeadByte(byteAt(text, offset)) &&
+        isGbDigitByte(byteAt(text, offset + 1)) && isGbLeadByte(byteAt(text, offset + 2)) &&
+        isGbDigitByte(byteAt(text, offset + 3)))
         return 4;
     return 2;
 }

@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/bytes.h"
 #include "platform/error_text.h"
 #include "platform/path_parts.h"
 #include "platform/unique_fd.h"
@@ -428,7 +429,7 @@ bool isTemporaryFileName(std::string_view name) {
     const std::string_view middle = name.substr(
         kTemporaryPrefix.size(), name.size() - kTemporaryPrefix.size() - kTemporarySuffix.size());
     for (char c : middle) {
-        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+        const bool hex = isAsciiDigit(c) || (c >= 'a' && c <= 'f');
         if (!hex && c != '-') return false;
     }
     return true;

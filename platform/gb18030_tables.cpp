@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/utf8.h"
+
 namespace lct {
 namespace {
 
@@ -22,15 +24,6 @@ std::size_t codeIndex(unsigned lead, unsigned trail) {
     return (lead - kLeadFirst) * kTrails + (trail - kTrailFirst);
 }
 
-bool isLead(unsigned b) {
-    return b >= kLeadFirst && b <= kLeadLast;
-}
-bool isTrail(unsigned b) {
-    return b >= kTrailFirst && b <= kTrailLast && b != 0x7F;
-}
-bool isDigit(unsigned b) {
-    return b >= 0x30 && b <= 0x39;
-}
 bool isSurrogate(char32_t u) {
     return u >= 0xD800 && u <= 0xDFFF;
 }
@@ -154,48 +147,11 @@ class Writer {
     char* end_ = nullptr;
 };
 
-// The end of the ASCII run that starts at `i`, eight bytes at a time.
-std::size_t asciiEnd(std::string_view s, std::size_t i) {
-    constexpr std::uint64_t kHigh = 0x8080808080808080u;
-    while (i + 8 <= s.size()) {
-        std::uint64_t word = 0;
-        __builtin_memcpy(&word, s.data() + i, 8);
-        if (word & kHigh) break;
-        i += 8;
-    }
-    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80)
-        ++i;
-    return i;
-}
-
-unsigned byteAt(std::string_view s, std::size_t i) {
-    return static_cast<unsigned char>(s[i]);
-}
-
-// One BMP character of UTF-8 at `i`, with its length; {0, 0} for anything
-// else (four-byte forms included).
-struct Decoded {
-    char32_t u = 0;
-    std::size_t size = 0;
-};
-
-bool isContinuation(unsigned b) {
-    return (b & 0xC0) == 0x80;
-}
-
-Decoded bmpUtf8At(std::string_view s, std::size_t i) {
-    const unsigned b0 = byteAt(s, i);
-    // Three bytes first: nearly every Chinese character.
-    if ((b0 & 0xF0) == 0xE0 && i + 2 < s.size() && isContinuation(byteAt(s, i + 1)) &&
-        isContinuation(byteAt(s, i + 2))) {
-        const char32_t u =
-            (b0 & 0x0F) << 12 | (byteAt(s, i + 1) & 0x3F) << 6 | (byteAt(s, i + 2) & 0x3F);
-        if (u >= 0x800 && !isSurrogate(u)) return {u, 3};
-        return {};
-    }
-    if (b0 >= 0xC2 && b0 <= 0xDF && i + 1 < s.size() && isContinuation(byteAt(s, i + 1)))
-        return {static_cast<char32_t>((b0 & 0x1F) << 6 | (byteAt(s, i + 1) & 0x3F)), 2};
-    return {};
+// The BMP character of UTF-8 at `i`, which encodes into two bytes when the
+// tables have it; a size of 0 for anything else (four-byte forms included).
+Utf8Char bmpUtf8At(std::string_view s, std::size_t i) {
+    const Utf8Char c = readUtf8(s, i);
+    return c.size <= 3 ? c : Utf8Char{};
 }
 
 unsigned unit16At(std::string_view s, std::size_t i, UnicodeForm form) {
@@ -207,17 +163,17 @@ std::size_t encodeUtf8Run(std::string_view s, const Tables& t, std::string& out)
     Writer w(out, s.size());
     std::size_t i = 0;
     while (i < s.size()) {
-        const std::size_t end = asciiEnd(s, i);
+        const std::size_t end = asciiRunEnd(s, i);
         w.room(end - i + 2);
         w.bytes(s.data() + i, end - i);
         i = end;
         if (i == s.size()) break;
-        const Decoded d = bmpUtf8At(s, i);
-        const unsigned code = d.size ? t.encode[d.u] : 0;
+        const Utf8Char c = bmpUtf8At(s, i);
+        const unsigned code = c.size ? t.encode[c.cp] : 0;
         if (!code) break;
         w.byte(code >> 8);
         w.byte(code & 0xFF);
-        i += d.size;
+        i += c.size;
     }
     return i;
 }
@@ -255,7 +211,7 @@ std::size_t decodeToUtf8(std::string_view gb, const Tables& t, std::string& out)
     std::size_t i = 0;
     while (i < gb.size()) {
         if (byteAt(gb, i) < 0x80) {
-            const std::size_t end = asciiEnd(gb, i);
+            const std::size_t end = asciiRunEnd(gb, i);
             w.room(end - i);
             w.bytes(gb.data() + i, end - i);
             i = end;
@@ -307,9 +263,10 @@ std::size_t gb18030CharSize(std::string_view gb) {
     if (gb.empty()) return 0;
     const unsigned b0 = byteAt(gb, 0);
     if (b0 < 0x80) return 1;
-    if (gb.size() < 2 || !isLead(b0)) return 0;
-    if (isTrail(byteAt(gb, 1))) return 2;
-    if (gb.size() >= 4 && isDigit(byteAt(gb, 1)) && isLead(byteAt(gb, 2)) && isDigit(byteAt(gb, 3)))
+    if (gb.size() < 2 || !isGbLeadByte(b0)) return 0;
+    if (isGbTrailByte(byteAt(gb, 1))) return 2;
+    if (gb.size() >= 4 && isGbDigitByte(byteAt(gb, 1)) && isGbLeadByte(byteAt(gb, 2)) &&
+        isGbDigitByte(byteAt(gb, 3)))
         return 4;
     return 0;
 }
@@ -323,17 +280,7 @@ std::size_t unicodeCharSize(std::string_view text, UnicodeForm form) {
         const unsigned low = unit16At(text, 2, form);
         return low >= 0xDC00 && low <= 0xDFFF ? 4 : 0;
     }
-    if (text.empty()) return 0;
-    const unsigned b0 = byteAt(text, 0);
-    if (b0 < 0x80) return 1;
-    if (const Decoded d = bmpUtf8At(text, 0); d.size) return d.size;
-    // Four-byte forms: F0 90..BF, F1..F3 80..BF, F4 80..8F, then two continuations.
-    if (text.size() < 4 || b0 < 0xF0 || b0 > 0xF4) return 0;
-    const unsigned b1 = byteAt(text, 1);
-    const bool secondOk = b0 == 0xF0   ? b1 >= 0x90 && b1 <= 0xBF
-                          : b0 == 0xF4 ? b1 >= 0x80 && b1 <= 0x8F
-                                       : isContinuation(b1);
-    return secondOk && isContinuation(byteAt(text, 2)) && isContinuation(byteAt(text, 3)) ? 4 : 0;
+    return text.empty() ? 0 : readUtf8(text, 0).size;
 }
 
 }  // namespace lct

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/bytes.h"
+
 namespace lct {
 namespace {
 
@@ -70,8 +72,7 @@ GunzipFailure inflateAll(std::string_view bytes, std::size_t maxOutput, const Si
 }  // namespace
 
 bool hasGzipSignature(std::string_view bytes) {
-    return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1F &&
-           static_cast<unsigned char>(bytes[1]) == 0x8B;
+    return bytes.size() >= 2 && byteAt(bytes, 0) == 0x1F && byteAt(bytes, 1) == 0x8B;
 }
 
 std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput, GunzipFailure* why,

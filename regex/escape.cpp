@@ -11,17 +11,13 @@ namespace {
 // Anything else is a byte of its own, so an ASCII special character after a
 // stray lead byte is escaped: unescaped, the pattern would read it as syntax.
 std::size_t patternCharSize(std::string_view text, std::size_t i) {
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const bool lead = at(i) >= 0x81 && at(i) <= 0xFE;
-    if (!lead || i + 1 >= text.size()) return 1;
-    const unsigned next = at(i + 1);
-    if ((next >= 0x40 && next <= 0x7E) || (next >= 0x80 && next <= 0xFE)) return 2;
+    if (!isGbLeadByte(byteAt(text, i)) || i + 1 >= text.size()) return 1;
+    if (isGbTrailByte(byteAt(text, i + 1))) return 2;
     return gbkCharSize(text, i) == 4 ? 4 : 1;
 }
 
 bool isStrayLead(std::string_view text, std::size_t i, std::size_t size) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    return size == 1 && byte >= 0x81 && byte <= 0xFE;
+    return size == 1 && isGbLeadByte(byteAt(text, i));
 }
 
 // Backslash comes first in every set, so escaping in one pass gives what

@@ -7,8 +7,11 @@
 #include <array>
 #include <chrono>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 #include "platform/charset.h"
+#include "platform/utf8.h"
 
 namespace lct {
 namespace {
@@ -57,72 +60,69 @@ std::string decode(std::string_view gbk) {
     return gbkToUtf8(gbk, InvalidBytes::Preserve);
 }
 
-// Bytes of the UTF-8 sequence that starts with `lead`.
-std::size_t utf8SequenceSize(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xF0) return 4;
-    if (lead >= 0xE0) return 3;
-    return 2;
+// A match in a decoded subject: its offsets, and its groups' (PCRE2_UNSET
+// for a group that took no part).
+struct MatchIn {
+    std::string_view subject;
+    std::size_t begin;
+    std::size_t end;
+    const std::vector<std::pair<std::size_t, std::size_t>>& groups;
+};
+
+// How many of the digits at `at` name a group of 1..`count`: two when the
+// two-digit number does, else one when the first digit does, else none.
+std::size_t groupDigits(std::string_view text, std::size_t at, std::size_t count) {
+    const auto digitAt = [&](std::size_t k) {
+        return k < text.size() && isAsciiDigit(text[k]) ? static_cast<std::size_t>(text[k] - '0')
+                                                        : std::size_t{10};
+    };
+    const std::size_t one = digitAt(at);
+    if (one == 10) return 0;
+    const std::size_t two = one * 10 + digitAt(at + 1);
+    if (digitAt(at + 1) < 10 && two >= 1 && two <= count) return 2;
+    return one >= 1 && one <= count ? 1 : 0;
+}
+
+// What the "$" at `i` of a replacement stands for, and how many bytes of the
+// replacement it takes: "$$", "$&", "$`", "$'" and "$1".."$99" (a group that
+// took no part stands for nothing); any other "$" stands for itself.
+std::pair<std::string_view, std::size_t> escapeAt(std::string_view replacement, std::size_t i,
+                                                  const MatchIn& m) {
+    switch (i + 1 < replacement.size() ? replacement[i + 1] : '\0') {
+        case '$':
+            return {"$", 2};
+        case '&':
+            return {m.subject.substr(m.begin, m.end - m.begin), 2};
+        case '`':
+            return {m.subject.substr(0, m.begin), 2};
+        case '\'':
+            return {m.subject.substr(m.end), 2};
+        default:
+            break;
+    }
+    const std::size_t digits = groupDigits(replacement, i + 1, m.groups.size());
+    if (digits == 0) return {"$", 1};
+    std::size_t number = 0;
+    for (char d : replacement.substr(i + 1, digits))
+        number = number * 10 + static_cast<std::size_t>(d - '0');
+    const auto& [first, last] = m.groups[number - 1];
+    if (first == PCRE2_UNSET) return {{}, 1 + digits};
+    return {m.subject.substr(first, last - first), 1 + digits};
 }
 
 // Appends the expansion of a replacement text (decoded) for one match. False,
 // with `out` left short, when the result would grow beyond `cap` bytes.
-bool expandReplacement(std::string_view replacement, std::string_view subject,
-                       std::size_t matchBegin, std::size_t matchEnd,
-                       const std::vector<std::pair<std::size_t, std::size_t>>& groups,
-                       std::size_t cap, std::string& out) {
-    const auto groupCount = groups.size();
-    bool fits = true;
-    auto append = [&](std::string_view piece) {
-        if (piece.size() > cap - std::min(cap, out.size())) fits = false;
-        if (fits) out.append(piece);
-    };
-    auto appendGroup = [&](std::size_t n) {
-        const auto& g = groups[n - 1];
-        if (g.first != PCRE2_UNSET) append(subject.substr(g.first, g.second - g.first));
-    };
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    for (std::size_t i = 0; i < replacement.size() && fits; ++i) {
-        const char c = replacement[i];
-        if (c != '$' || i + 1 >= replacement.size()) {
-            append(std::string_view(&replacement[i], 1));
-            continue;
-        }
-        const char next = replacement[i + 1];
-        if (next == '$') {
-            append("$");
-            ++i;
-        } else if (next == '&') {
-            append(subject.substr(matchBegin, matchEnd - matchBegin));
-            ++i;
-        } else if (next == '`') {
-            append(subject.substr(0, matchBegin));
-            ++i;
-        } else if (next == '\'') {
-            append(subject.substr(matchEnd));
-            ++i;
-        } else if (digit(next)) {
-            const auto one = static_cast<std::size_t>(next - '0');
-            if (i + 2 < replacement.size() && digit(replacement[i + 2])) {
-                const std::size_t two =
-                    one * 10 + static_cast<std::size_t>(replacement[i + 2] - '0');
-                if (two >= 1 && two <= groupCount) {
-                    appendGroup(two);
-                    i += 2;
-                    continue;
-                }
-            }
-            if (one >= 1 && one <= groupCount) {
-                appendGroup(one);
-                ++i;
-            } else {
-                append("$");
-            }
-        } else {
-            append("$");
-        }
+bool expandReplacement(std::string_view replacement, const MatchIn& match, std::size_t cap,
+                       std::string& out) {
+    for (std::size_t i = 0; i < replacement.size();) {
+        std::string_view piece = replacement.substr(i, 1);
+        std::size_t taken = 1;
+        if (replacement[i] == '$') std::tie(piece, taken) = escapeAt(replacement, i, match);
+        if (piece.size() > cap - std::min(cap, out.size())) return false;
+        out.append(piece);
+        i += taken;
     }
-    return fits;
+    return true;
 }
 
 // True when the pattern holds \G or a verb such as (*COMMIT) or (*SKIP):
@@ -151,7 +151,7 @@ std::size_t windowLast(std::string_view subject, std::size_t offset, std::size_t
     const std::size_t size = subject.size();
     if (offset >= size || window > size - offset) return size;
     std::size_t last = offset + window - 1;
-    while (last < size && (static_cast<unsigned char>(subject[last]) & 0xC0) == 0x80)
+    while (last < size && isContinuation(byteAt(subject, last)))
         ++last;
     for (;;) {
         if (last + 1 < size && subject[last] == '\r' && subject[last + 1] == '\n') {
@@ -218,7 +218,18 @@ std::size_t outputCap(const RegexRunLimits& limits, std::size_t subjectBytes) {
 std::size_t characterAt(std::string_view subject, std::size_t offset) {
     if (subject[offset] == '\r' && offset + 1 < subject.size() && subject[offset + 1] == '\n')
         return 2;
-    return utf8SequenceSize(static_cast<unsigned char>(subject[offset]));
+    return utf8SequenceSize(byteAt(subject, offset));
+}
+
+// Where a search goes on after a call that found no match from `offset` with
+// starts up to `last`: at the character after `last` when the window ended
+// before the subject; one character on when what was refused at `offset` is
+// only an empty match (`afterEmpty`); npos when nothing is left to search.
+std::size_t resumeAfterNoMatch(std::string_view subject, std::size_t offset, std::size_t last,
+                               bool afterEmpty) {
+    if (!afterEmpty && last < subject.size()) return last + utf8SequenceSize(byteAt(subject, last));
+    if (!afterEmpty || offset >= subject.size()) return std::string_view::npos;
+    return offset + characterAt(subject, offset);
 }
 
 }  // namespace
@@ -238,7 +249,16 @@ RegexObject::~RegexObject() = default;
 RegexObject::RegexObject(RegexObject&&) noexcept = default;
 RegexObject& RegexObject::operator=(RegexObject&&) noexcept = default;
 
+RegexObject::RegexObject(std::string_view pattern, bool ignoreCase, bool multiline, bool global) {
+    compile(pattern, ignoreCase, multiline, global);
+}
+
 bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multiline, bool global) {
+    compile(pattern, ignoreCase, multiline, global);
+    return ok();
+}
+
+void RegexObject::compile(std::string_view pattern, bool ignoreCase, bool multiline, bool global) {
     compiled_.reset();
     matches_.clear();
     subject_.clear();
@@ -252,7 +272,7 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
         pcre2_compile_context_create(nullptr));
     if (!context) {
         error_ = "out of memory";
-        return false;
+        return;
     }
     pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
     pcre2_set_compile_extra_options(context.get(), PCRE2_EXTRA_ALT_BSUX);
@@ -273,7 +293,7 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
         error_ = errorMessage(errorCode);
         errorOffset_ = static_cast<int>(utf8Length(
             std::string_view(decoded).substr(0, std::min<std::size_t>(errorAt, decoded.size()))));
-        return false;
+        return;
     }
     // An anchored pattern makes one attempt per call: nothing to window.
     uint32_t compiledOptions = 0;
@@ -284,7 +304,7 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
     compiled->matchContext.reset(pcre2_match_context_create(nullptr));
     if (!compiled->matchData || !compiled->matchContext) {
         error_ = "out of memory";
-        return false;
+        return;
     }
     pcre2_set_match_limit(compiled->matchContext.get(), kMatchLimit);
     pcre2_set_depth_limit(compiled->matchContext.get(), kDepthLimit);
@@ -295,7 +315,6 @@ bool RegexObject::create(std::string_view pattern, bool ignoreCase, bool multili
             pcre2_jit_stack_assign(compiled->matchContext.get(), nullptr, compiled->jitStack.get());
     }
     compiled_ = std::move(compiled);
-    return true;
 }
 
 bool RegexObject::ok() const {
@@ -344,14 +363,8 @@ bool RegexObject::findMatches(const std::string& subject, std::vector<Match>& ou
         window.adapt(after - before, rc == PCRE2_ERROR_NOMATCH);
         before = after;
         if (rc == PCRE2_ERROR_NOMATCH) {
-            if (flags == 0 && last < size) {
-                offset = last + utf8SequenceSize(static_cast<unsigned char>(subject[last]));
-                continue;
-            }
-            if (flags == 0 || offset >= size) break;
-            // No non-empty match at the position of an empty one: step one
-            // character and search on.
-            offset += characterAt(subject, offset);
+            offset = resumeAfterNoMatch(subject, offset, last, flags != 0);
+            if (offset == std::string_view::npos) break;
             flags = 0;
             continue;
         }
@@ -415,7 +428,7 @@ std::string RegexObject::replace(std::string_view subject, std::string_view repl
         groups.clear();
         for (const Span& g : m.groups)
             groups.emplace_back(g.set ? g.begin : PCRE2_UNSET, g.set ? g.end : PCRE2_UNSET);
-        if (!expandReplacement(repl, decoded, m.whole.begin, m.whole.end, groups, cap, out)) {
+        if (!expandReplacement(repl, {decoded, m.whole.begin, m.whole.end, groups}, cap, out)) {
             runFailed_ = true;
             error_ = "result passed its size limit";
             return {};

@@ -64,6 +64,10 @@ struct RegexRunLimits {
 class RegexObject {
   public:
     RegexObject();
+    /// A regex object created at once with `pattern` (see create), for the
+    /// program's own fixed patterns, which tests compile; ok() tells.
+    explicit RegexObject(std::string_view pattern, bool ignoreCase = true, bool multiline = true,
+                         bool global = true);
     ~RegexObject();
     RegexObject(RegexObject&&) noexcept;
     RegexObject& operator=(RegexObject&&) noexcept;
@@ -119,6 +123,7 @@ class RegexObject {
 
   private:
     struct Compiled;
+    void compile(std::string_view pattern, bool ignoreCase, bool multiline, bool global);
     struct Span {
         std::size_t begin = 0;  // byte offsets in the decoded subject
         std::size_t end = 0;

@@ -39,8 +39,8 @@ bool contains(const std::vector<T>& list, const T& value) {
 
 }  // namespace
 
-bool SettingsStore::saveCheckBox(const Control& control) {
-    return writeBool(keyOf(control), control.ticked());
+void SettingsStore::saveCheckBox(const Control& control) {
+    writeBool(keyOf(control), control.ticked());
 }
 
 bool SettingsStore::restoreCheckBox(Control& control) {
@@ -48,9 +48,12 @@ bool SettingsStore::restoreCheckBox(Control& control) {
     return control.ticked();
 }
 
-bool SettingsStore::saveEditBox(const Control& control, bool asBytes) {
+void SettingsStore::saveEditBox(const Control& control, bool asBytes) {
     const std::string key = keyOf(control);
-    return asBytes ? writeBytes(key, control.text()) : writeText(key, control.text());
+    if (asBytes)
+        writeBytes(key, control.text());
+    else
+        writeText(key, control.text());
 }
 
 std::string SettingsStore::restoreEditBox(Control& control, bool asBytes) {
@@ -60,8 +63,8 @@ std::string SettingsStore::restoreEditBox(Control& control, bool asBytes) {
     return control.text();
 }
 
-bool SettingsStore::saveCheckListBox(const Control& control) {
-    return writeText(keyOf(control), encodeItems(control.items(), true));
+void SettingsStore::saveCheckListBox(const Control& control) {
+    writeText(keyOf(control), encodeItems(control.items(), true));
 }
 
 std::vector<ListItem> SettingsStore::restoreCheckListBox(Control& control) {
@@ -74,8 +77,8 @@ std::vector<ListItem> SettingsStore::restoreCheckListBox(Control& control) {
     return control.items();
 }
 
-bool SettingsStore::saveTreeBox(const Control& control) {
-    return writeBytes(keyOf(control, kTreeSuffix), control.text());
+void SettingsStore::saveTreeBox(const Control& control) {
+    writeBytes(keyOf(control, kTreeSuffix), control.text());
 }
 
 std::string SettingsStore::restoreTreeBox(Control& control) {
@@ -83,8 +86,8 @@ std::string SettingsStore::restoreTreeBox(Control& control) {
     return control.text();
 }
 
-bool SettingsStore::saveComboItems(const Control& control) {
-    return writeText(keyOf(control, kItemsSuffix), encodeItems(control.items(), false));
+void SettingsStore::saveComboItems(const Control& control) {
+    writeText(keyOf(control, kItemsSuffix), encodeItems(control.items(), false));
 }
 
 std::vector<ListItem> SettingsStore::restoreComboItems(Control& control) {
@@ -94,8 +97,8 @@ std::vector<ListItem> SettingsStore::restoreComboItems(Control& control) {
     return control.items();
 }
 
-bool SettingsStore::saveListBox(const Control& control) {
-    return writeText(keyOf(control), encodeItems(control.items(), false));
+void SettingsStore::saveListBox(const Control& control) {
+    writeText(keyOf(control), encodeItems(control.items(), false));
 }
 
 std::vector<ListItem> SettingsStore::restoreListBox(Control& control) {
@@ -105,8 +108,8 @@ std::vector<ListItem> SettingsStore::restoreListBox(Control& control) {
     return control.items();
 }
 
-bool SettingsStore::saveComboIndex(const Control& control) {
-    return writeNumber(keyOf(control), control.selectedIndex());
+void SettingsStore::saveComboIndex(const Control& control) {
+    writeNumber(keyOf(control), control.selectedIndex());
 }
 
 int SettingsStore::restoreComboIndex(Control& control) {
@@ -121,8 +124,8 @@ int SettingsStore::restoreComboIndex(Control& control) {
     return control.selectedIndex();
 }
 
-bool SettingsStore::saveComboText(const Control& control) {
-    return writeText(keyOf(control, kEditTextSuffix), control.text());
+void SettingsStore::saveComboText(const Control& control) {
+    writeText(keyOf(control, kEditTextSuffix), control.text());
 }
 
 std::string SettingsStore::restoreComboText(Control& control) {
@@ -130,9 +133,12 @@ std::string SettingsStore::restoreComboText(Control& control) {
     return control.text();
 }
 
-bool SettingsStore::saveButtonTag(const Control& control, bool asBytes) {
+void SettingsStore::saveButtonTag(const Control& control, bool asBytes) {
     const std::string key = keyOf(control, kTagSuffix);
-    return asBytes ? writeBytes(key, control.tag()) : writeText(key, control.tag());
+    if (asBytes)
+        writeBytes(key, control.tag());
+    else
+        writeText(key, control.tag());
 }
 
 std::string SettingsStore::restoreButtonTag(Control& control, bool asBytes) {
@@ -142,8 +148,8 @@ std::string SettingsStore::restoreButtonTag(Control& control, bool asBytes) {
     return control.tag();
 }
 
-bool SettingsStore::saveColourPicker(const Control& control) {
-    return writeNumber(keyOf(control), static_cast<double>(parseInteger(control.text())));
+void SettingsStore::saveColourPicker(const Control& control) {
+    writeNumber(keyOf(control), static_cast<double>(parseInteger(control.text())));
 }
 
 std::string SettingsStore::restoreColourPicker(Control& control) {
@@ -159,8 +165,8 @@ std::string SettingsStore::restoreColourPicker(Control& control) {
     return control.text();
 }
 
-bool SettingsStore::saveRadioBox(const Control& control) {
-    return writeBool(keyOf(control), control.ticked());
+void SettingsStore::saveRadioBox(const Control& control) {
+    writeBool(keyOf(control), control.ticked());
 }
 
 bool SettingsStore::restoreRadioBox(Control& control) {
@@ -168,8 +174,8 @@ bool SettingsStore::restoreRadioBox(Control& control) {
     return control.ticked();
 }
 
-bool SettingsStore::saveFileDialog(const Control& control) {
-    return writeText(keyOf(control), control.text());
+void SettingsStore::saveFileDialog(const Control& control) {
+    writeText(keyOf(control), control.text());
 }
 
 std::string SettingsStore::restoreFileDialog(Control& control) {
@@ -185,11 +191,12 @@ struct Persisting {
     bool withItems;  // combo boxes: the item list too
 };
 
-bool saveComboBox(SettingsStore& store, const Control& control, Persisting how) {
-    const bool byIndex = control.comboStyle() == kComboDropDownList;
-    const bool selection = byIndex ? store.saveComboIndex(control) : store.saveComboText(control);
-    const bool items = !how.withItems || store.saveComboItems(control);
-    return selection && items;
+void saveComboBox(SettingsStore& store, const Control& control, Persisting how) {
+    if (control.comboStyle() == kComboDropDownList)
+        store.saveComboIndex(control);
+    else
+        store.saveComboText(control);
+    if (how.withItems) store.saveComboItems(control);
 }
 
 void restoreComboBox(SettingsStore& store, Control& control, Persisting how) {
@@ -205,47 +212,40 @@ void restoreComboBox(SettingsStore& store, Control& control, Persisting how) {
 // The save and restore operations of each kind of control that keeps a state.
 struct KindOperations {
     ControlKind kind;
-    bool (*save)(SettingsStore&, const Control&, Persisting);
+    void (*save)(SettingsStore&, const Control&, Persisting);
     void (*restore)(SettingsStore&, Control&, Persisting);
 };
 
 constexpr std::array kKindOperations = {
     KindOperations{
         ControlKind::Button,
-        [](SettingsStore& s, const Control& c, Persisting how) {
-            return s.saveButtonTag(c, how.asBytes);
-        },
+        [](SettingsStore& s, const Control& c, Persisting how) { s.saveButtonTag(c, how.asBytes); },
         [](SettingsStore& s, Control& c, Persisting how) { s.restoreButtonTag(c, how.asBytes); }},
     KindOperations{
         ControlKind::EditBox,
-        [](SettingsStore& s, const Control& c, Persisting how) {
-            return s.saveEditBox(c, how.asBytes);
-        },
+        [](SettingsStore& s, const Control& c, Persisting how) { s.saveEditBox(c, how.asBytes); },
         [](SettingsStore& s, Control& c, Persisting how) { s.restoreEditBox(c, how.asBytes); }},
     KindOperations{ControlKind::CheckBox,
-                   [](SettingsStore& s, const Control& c, Persisting) { return s.saveCheckBox(c); },
+                   [](SettingsStore& s, const Control& c, Persisting) { s.saveCheckBox(c); },
                    [](SettingsStore& s, Control& c, Persisting) { s.restoreCheckBox(c); }},
     KindOperations{ControlKind::RadioBox,
-                   [](SettingsStore& s, const Control& c, Persisting) { return s.saveRadioBox(c); },
+                   [](SettingsStore& s, const Control& c, Persisting) { s.saveRadioBox(c); },
                    [](SettingsStore& s, Control& c, Persisting) { s.restoreRadioBox(c); }},
     KindOperations{ControlKind::ComboBox, saveComboBox, restoreComboBox},
     KindOperations{ControlKind::ListBox,
-                   [](SettingsStore& s, const Control& c, Persisting) { return s.saveListBox(c); },
+                   [](SettingsStore& s, const Control& c, Persisting) { s.saveListBox(c); },
                    [](SettingsStore& s, Control& c, Persisting) { s.restoreListBox(c); }},
-    KindOperations{
-        ControlKind::CheckListBox,
-        [](SettingsStore& s, const Control& c, Persisting) { return s.saveCheckListBox(c); },
-        [](SettingsStore& s, Control& c, Persisting) { s.restoreCheckListBox(c); }},
-    KindOperations{
-        ControlKind::ColourPicker,
-        [](SettingsStore& s, const Control& c, Persisting) { return s.saveColourPicker(c); },
-        [](SettingsStore& s, Control& c, Persisting) { s.restoreColourPicker(c); }},
-    KindOperations{
-        ControlKind::FileDialog,
-        [](SettingsStore& s, const Control& c, Persisting) { return s.saveFileDialog(c); },
-        [](SettingsStore& s, Control& c, Persisting) { s.restoreFileDialog(c); }},
+    KindOperations{ControlKind::CheckListBox,
+                   [](SettingsStore& s, const Control& c, Persisting) { s.saveCheckListBox(c); },
+                   [](SettingsStore& s, Control& c, Persisting) { s.restoreCheckListBox(c); }},
+    KindOperations{ControlKind::ColourPicker,
+                   [](SettingsStore& s, const Control& c, Persisting) { s.saveColourPicker(c); },
+                   [](SettingsStore& s, Control& c, Persisting) { s.restoreColourPicker(c); }},
+    KindOperations{ControlKind::FileDialog,
+                   [](SettingsStore& s, const Control& c, Persisting) { s.saveFileDialog(c); },
+                   [](SettingsStore& s, Control& c, Persisting) { s.restoreFileDialog(c); }},
     KindOperations{ControlKind::TreeBox,
-                   [](SettingsStore& s, const Control& c, Persisting) { return s.saveTreeBox(c); },
+                   [](SettingsStore& s, const Control& c, Persisting) { s.saveTreeBox(c); },
                    [](SettingsStore& s, Control& c, Persisting) { s.restoreTreeBox(c); }},
 };
 
@@ -301,10 +301,9 @@ void SettingsStore::persistControl(Control& control, bool restore, bool withItem
         operations->restore(*this, control, how);
         return;
     }
-    // Only persistWindow saves controls here, inside a save of its own: a
-    // value reaches the document there, and a byte block that cannot be
-    // written is noted for the save's outcome, so the result adds nothing.
-    static_cast<void>(operations->save(*this, control, how));
+    // Only persistWindow saves controls here, inside a save of its own, whose
+    // outcome tells what could not be saved.
+    operations->save(*this, control, how);
 }
 
 }  // namespace lct

@@ -90,39 +90,43 @@ bool IniDocument::open(std::string_view path, std::chrono::milliseconds wait) {
     // A writer that replaces the file between this open and this lock leaves
     // the lock on a file no longer named: then the new one is opened.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        // O_NONBLOCK keeps a FIFO at that path from blocking the open; anything
-        // but a regular file is refused below.
-        UniqueFd fd(::open(filePath_.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0666));
-        const int writeError = fd ? 0 : errno;
-        if (!fd) fd.reset(::open(filePath_.c_str(), O_RDONLY | kOpenFlags));
-        if (!fd) {
-            // A folder in the file's place cannot even be opened for writing.
-            return noteAccess(writeError == EISDIR ? FileAccess::NotAFile : FileAccess::Unreadable,
-                              writeError);
-        }
-
-        struct stat st {};
-        if (::fstat(fd.get(), &st) != 0) return noteAccess(FileAccess::Unreadable, errno);
-        if (!S_ISREG(st.st_mode)) return noteAccess(FileAccess::NotAFile);
-        // A second copy of the program holds the lock: read what it has, write nothing.
-        const bool locked = writeError == 0 && !lockWaiting(fd.get(), LOCK_EX, wait);
-        if (writeError == 0 && !locked && !stillAtPath(fd.get(), filePath_)) continue;
-
-        std::string bytes;
-        // A file that cannot be read must not be written either: the document
-        // would not be its image.
-        if (!readAll(fd.get(), bytes)) return noteAccess(FileAccess::Unreadable, errno);
-        document_ = std::move(bytes);
-        if (locked) return noteAccess(FileAccess::Locked);
-        if (writeError != 0) return noteAccess(FileAccess::ReadOnly, writeError);
-        file_ = std::move(fd);
-        // A save killed part-way left its temporary files beside the settings.
-        const std::string folder = folderOf(filePath_);
-        removeStaleTemporaryFiles(folder);
-        removeStaleTemporaryFiles(folder + "/inibin");
-        return noteAccess(FileAccess::Held);
+        if (const std::optional<bool> held = openAtPath(wait)) return *held;
     }
     return noteAccess(FileAccess::Locked);
+}
+
+std::optional<bool> IniDocument::openAtPath(std::chrono::milliseconds wait) {
+    // O_NONBLOCK keeps a FIFO at that path from blocking the open; anything
+    // but a regular file is refused below.
+    UniqueFd fd(::open(filePath_.c_str(), O_RDWR | O_CREAT | kOpenFlags, 0666));
+    const int writeError = fd ? 0 : errno;
+    if (!fd) fd.reset(::open(filePath_.c_str(), O_RDONLY | kOpenFlags));
+    if (!fd) {
+        // A folder in the file's place cannot even be opened for writing.
+        return noteAccess(writeError == EISDIR ? FileAccess::NotAFile : FileAccess::Unreadable,
+                          writeError);
+    }
+
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return noteAccess(FileAccess::Unreadable, errno);
+    if (!S_ISREG(st.st_mode)) return noteAccess(FileAccess::NotAFile);
+    // A second copy of the program holds the lock: read what it has, write nothing.
+    const bool locked = writeError == 0 && !lockWaiting(fd.get(), LOCK_EX, wait);
+    if (writeError == 0 && !locked && !stillAtPath(fd.get(), filePath_)) return std::nullopt;
+
+    std::string bytes;
+    // A file that cannot be read must not be written either: the document
+    // would not be its image.
+    if (!readAll(fd.get(), bytes)) return noteAccess(FileAccess::Unreadable, errno);
+    document_ = std::move(bytes);
+    if (locked) return noteAccess(FileAccess::Locked);
+    if (writeError != 0) return noteAccess(FileAccess::ReadOnly, writeError);
+    file_ = std::move(fd);
+    // A save killed part-way left its temporary files beside the settings.
+    const std::string folder = folderOf(filePath_);
+    removeStaleTemporaryFiles(folder);
+    removeStaleTemporaryFiles(folder + "/inibin");
+    return noteAccess(FileAccess::Held);
 }
 
 bool IniDocument::load(std::string_view path) {
@@ -267,18 +271,19 @@ std::string IniDocument::readKey(std::string_view section, std::string_view key,
     return std::string(value);
 }
 
-int IniDocument::writeKey(std::string_view section, std::string_view key, std::string_view value) {
+KeyWrite IniDocument::writeKey(std::string_view section, std::string_view key,
+                               std::string_view value) {
     const std::optional<Header> header = establishSection(section);
     // Both are always found: a line just added is found by the search after
     // it. The checks keep a slip there from reading through an empty optional.
-    if (!header) return kFailed;
+    if (!header) return KeyWrite::Failed;
     const std::optional<Span> span = establishKey(*header, key);
-    if (!span) return kFailed;
+    if (!span) return KeyWrite::Failed;
     const std::string_view old(document_.data() + span->start, span->size);
     // An unchanged value touches nothing, but a file that lags behind after a
     // failed write gets another chance.
     if (old != value) change(span->start, span->size, value);
-    return syncFile() ? kWritten : kFailed;
+    return syncFile() ? KeyWrite::Written : KeyWrite::Failed;
 }
 
 std::optional<IniDocument::Header> IniDocument::establishSection(std::string_view name) {

@@ -49,12 +49,14 @@ enum class FileAccess {
     Locked,      ///< open(): another holder kept it locked beyond the wait
 };
 
+/// How IniDocument::writeKey went.
+enum class KeyWrite {
+    Written,  ///< in the document, and in the file unless a save holds it back
+    Failed,   ///< the file could not be written; the document holds the change
+};
+
 class IniDocument {
   public:
-    /// writeKey results.
-    static constexpr int kWritten = 0;
-    static constexpr int kFailed = -1;
-
     IniDocument() = default;
     ~IniDocument();
     IniDocument(const IniDocument&) = delete;
@@ -98,12 +100,11 @@ class IniDocument {
 
     /// Sets `key` of `section` to `value` (GBK bytes), adding the section at the
     /// end of the document and the key at the end of its section when missing.
-    /// Returns kWritten; kFailed when the change could not be written to the
-    /// file — the document holds it all the same, and the next write that
-    /// reaches the disk brings the file up to date. Inside a save the change
-    /// only reaches the document (kWritten).
-    [[nodiscard]] int writeKey(std::string_view section, std::string_view key,
-                               std::string_view value);
+    /// Failed when the change could not be written to the file — the document
+    /// holds it all the same, and the next write that reaches the disk brings
+    /// the file up to date. Inside a save the change only reaches the
+    /// document (Written).
+    KeyWrite writeKey(std::string_view section, std::string_view key, std::string_view value);
 
     /// 1-based byte position of the "[" of the first header line (a line that
     /// starts with "[" and holds a "]" at a character boundary) whose preceding
@@ -133,6 +134,9 @@ class IniDocument {
         std::size_t size;
     };
 
+    // One attempt of open() at filePath_: what open() returns, or nullopt when
+    // the file was replaced before it could be locked.
+    std::optional<bool> openAtPath(std::chrono::milliseconds wait);
     std::optional<Header> findSection(std::string_view name, std::size_t& from);
     std::optional<Span> findKey(const Header& header, std::string_view key) const;
     std::size_t nextHeaderLine(std::size_t from, std::size_t limit) const;

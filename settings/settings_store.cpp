@@ -50,36 +50,42 @@ std::string SettingsStore::readBytes(std::string_view key, std::string_view defa
     return *bytes;
 }
 
-bool SettingsStore::writeBytes(std::string_view key, std::string_view bytes) {
+void SettingsStore::writeBytes(std::string_view key, std::string_view bytes) {
     // A store that does not hold its settings file (a second copy of the
     // program, a read-only folder) keeps every change off the disk, byte
     // blocks included: the copy that holds the file owns them.
-    if (!ini_.holdsFile()) return false;
+    if (!ini_.holdsFile()) return;
     const std::string path = byteSetPath(key);
     std::string error;
-    if (writeByteSetFile(path, bytes, &error)) return true;
-    if (saveDepth_ > 0) failures_.push_back(path + "：" + error);
-    return false;
+    if (!writeByteSetFile(path, bytes, &error) && saveDepth_ > 0)
+        failures_.push_back(path + "：" + error);
 }
 
-bool SettingsStore::writeText(std::string_view key, std::string_view text) {
-    return ini_.writeKey(section_, key, escapeLineBreaks(text)) == IniDocument::kWritten;
+void SettingsStore::writeValue(std::string_view key, std::string_view value) {
+    // Inside a save the value only reaches the document, which always takes
+    // it; the save's end writes the file and reports. Outside one, a file that
+    // lags behind is brought up to date by the next write.
+    ini_.writeKey(section_, key, value);
+}
+
+void SettingsStore::writeText(std::string_view key, std::string_view text) {
+    writeValue(key, escapeLineBreaks(text));
 }
 
 std::string SettingsStore::readText(std::string_view key, std::string_view defaultValue) {
     return unescapeLineBreaks(ini_.readKey(section_, key, escapeLineBreaks(defaultValue)));
 }
 
-bool SettingsStore::writeNumber(std::string_view key, double number) {
-    return ini_.writeKey(section_, key, formatNumber(number)) == IniDocument::kWritten;
+void SettingsStore::writeNumber(std::string_view key, double number) {
+    writeValue(key, formatNumber(number));
 }
 
 double SettingsStore::readNumber(std::string_view key, double defaultValue) {
     return parseNumber(ini_.readKey(section_, key, formatNumber(defaultValue)));
 }
 
-bool SettingsStore::writeBool(std::string_view key, bool value) {
-    return ini_.writeKey(section_, key, boolText(value)) == IniDocument::kWritten;
+void SettingsStore::writeBool(std::string_view key, bool value) {
+    writeValue(key, boolText(value));
 }
 
 bool SettingsStore::readBool(std::string_view key, bool defaultValue) {

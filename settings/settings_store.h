@@ -46,10 +46,6 @@ class SettingsStore {
     // ---- The document (see IniDocument for the contracts) ----
 
     void close() { ini_.close(); }
-    [[nodiscard]] int writeKey(std::string_view section, std::string_view key,
-                               std::string_view value) {
-        return ini_.writeKey(section, key, value);
-    }
     std::string readKey(std::string_view section, std::string_view key,
                         std::string_view defaultValue, bool emptyMeansMissing = true) {
         return ini_.readKey(section, key, defaultValue, emptyMeansMissing);
@@ -111,86 +107,91 @@ class SettingsStore {
     void selectSection(std::string_view name) { section_ = name; }
 
     // ---- Typed values under the current section; keys GBK ----
+    //
+    // Writes are meant for a save (beginSave … finishSave), which tells what
+    // could not be saved: inside one, a value reaches the document and the
+    // file is written at its end; a byte block that cannot be written is noted
+    // for its outcome. Outside a save a value reaches the file at once, and a
+    // file that could not be written catches up with the next write.
 
     /// The content of the key's byte-set file; `defaultValue` when the file is
     /// missing, empty or unreadable.
     std::string readBytes(std::string_view key, std::string_view defaultValue) const;
     /// Replaces the key's byte-set file with `bytes`, creating the "inibin"
-    /// folder when missing. False when the file could not be written (inside
-    /// a save, the failure is noted for finishSave), and always while the
-    /// store does not hold its settings file (open() returned false), so that
-    /// a second copy of the program leaves the files alone.
-    [[nodiscard]] bool writeBytes(std::string_view key, std::string_view bytes);
+    /// folder when missing. Nothing is written while the store does not hold
+    /// its settings file (open() returned false), so that a second copy of the
+    /// program leaves the files alone.
+    void writeBytes(std::string_view key, std::string_view bytes);
 
-    /// Stores `text` with every CR LF written as "┊*┊". True when written.
-    [[nodiscard]] bool writeText(std::string_view key, std::string_view text);
+    /// Stores `text` with every CR LF written as "┊*┊".
+    void writeText(std::string_view key, std::string_view text);
     /// The stored text with its line breaks restored, or `defaultValue`.
     std::string readText(std::string_view key, std::string_view defaultValue);
 
-    /// Stores `number` in the "%.13g" form. True when written.
-    [[nodiscard]] bool writeNumber(std::string_view key, double number);
+    /// Stores `number` in the "%.13g" form.
+    void writeNumber(std::string_view key, double number);
     /// The leading number of the stored text (full-width digits read as ASCII;
     /// 0 when the text starts with no number), or `defaultValue` when missing.
     double readNumber(std::string_view key, double defaultValue);
 
-    /// Stores "真" or "假". True when written.
-    [[nodiscard]] bool writeBool(std::string_view key, bool value);
+    /// Stores "真" or "假".
+    void writeBool(std::string_view key, bool value);
     /// True exactly when the stored text (or the default's form) is "真".
     bool readBool(std::string_view key, bool defaultValue);
 
-    // ---- Controls: save writes the control's state under its key (true when
-    // written); restore reads it with the current state as default, puts it
-    // into the control and returns the state now shown. ----
+    // ---- Controls: save writes the control's state under its key (as the
+    // typed writes do); restore reads it with the current state as default,
+    // puts it into the control and returns the state now shown. ----
 
     /// Ticked state, key = name.
-    [[nodiscard]] bool saveCheckBox(const Control& control);
+    void saveCheckBox(const Control& control);
     bool restoreCheckBox(Control& control);
 
     /// Content, key = name; as a byte block when `asBytes`.
-    [[nodiscard]] bool saveEditBox(const Control& control, bool asBytes = false);
+    void saveEditBox(const Control& control, bool asBytes = false);
     std::string restoreEditBox(Control& control, bool asBytes = false);
 
     /// Items with values and check marks, key = name.
-    [[nodiscard]] bool saveCheckListBox(const Control& control);
+    void saveCheckListBox(const Control& control);
     std::vector<ListItem> restoreCheckListBox(Control& control);
 
     /// The tree's serialised content (the control's text) as a byte block,
     /// key = name + ".列表".
-    [[nodiscard]] bool saveTreeBox(const Control& control);
+    void saveTreeBox(const Control& control);
     std::string restoreTreeBox(Control& control);
 
     /// A combo box's items, key = name + ".项目".
-    [[nodiscard]] bool saveComboItems(const Control& control);
+    void saveComboItems(const Control& control);
     std::vector<ListItem> restoreComboItems(Control& control);
 
     /// Items with values, key = name.
-    [[nodiscard]] bool saveListBox(const Control& control);
+    void saveListBox(const Control& control);
     std::vector<ListItem> restoreListBox(Control& control);
 
     /// Selected index of a drop-down list combo box, as a number, key = name. A
     /// stored index outside the current items leaves the selection unchanged.
-    [[nodiscard]] bool saveComboIndex(const Control& control);
+    void saveComboIndex(const Control& control);
     int restoreComboIndex(Control& control);
 
     /// Edit text of an editable combo box, key = name + ".内容".
-    [[nodiscard]] bool saveComboText(const Control& control);
+    void saveComboText(const Control& control);
     std::string restoreComboText(Control& control);
 
     /// Tag text, key = name + ".标记"; as a byte block when `asBytes`.
-    [[nodiscard]] bool saveButtonTag(const Control& control, bool asBytes = false);
+    void saveButtonTag(const Control& control, bool asBytes = false);
     std::string restoreButtonTag(Control& control, bool asBytes = false);
 
     /// The colour, held by the control as its text (a decimal integer), stored
     /// as a number, key = name.
-    [[nodiscard]] bool saveColourPicker(const Control& control);
+    void saveColourPicker(const Control& control);
     std::string restoreColourPicker(Control& control);
 
     /// Ticked state, key = name.
-    [[nodiscard]] bool saveRadioBox(const Control& control);
+    void saveRadioBox(const Control& control);
     bool restoreRadioBox(Control& control);
 
     /// The chosen file name (the control's text), key = name.
-    [[nodiscard]] bool saveFileDialog(const Control& control);
+    void saveFileDialog(const Control& control);
     std::string restoreFileDialog(Control& control);
 
     // ---- Extras ----
@@ -202,6 +203,7 @@ class SettingsStore {
     std::string byteSetPath(std::string_view key) const;
 
   private:
+    void writeValue(std::string_view key, std::string_view value);
     void persistControl(Control& control, bool restore, bool withItems);
 
     IniDocument ini_;

@@ -59,29 +59,34 @@ void restore(SettingsStore& store, Form& form, const SettingsRow& row) {
     }
 }
 
-// Saves one row; true when its value reached the document or its byte-set
-// file (a row whose control the form lacks has nothing to save).
-bool save(SettingsStore& store, Form& form, const SettingsRow& row) {
+// Saves one row (a row whose control the form lacks has nothing to save).
+void save(SettingsStore& store, Form& form, const SettingsRow& row) {
     const Control* control = form.find(row.control);
-    if (!control) return true;
+    if (!control) return;
     const std::string key = keyOf(row);
     switch (row.as) {
         case StoredAs::Tick:
-            return store.writeBool(key, control->ticked());
+            store.writeBool(key, control->ticked());
+            break;
         case StoredAs::Text:
-            return store.writeText(key, control->text());
+            store.writeText(key, control->text());
+            break;
         case StoredAs::SpacedText:
-            return store.writeText(key, replaceAtBoundaries(control->text(), " ", kSpace));
+            store.writeText(key, replaceAtBoundaries(control->text(), " ", kSpace));
+            break;
         case StoredAs::Bytes:
-            return store.writeBytes(key, control->text());
+            store.writeBytes(key, control->text());
+            break;
         case StoredAs::Index:
-            return store.writeNumber(key, control->selectedIndex());
+            store.writeNumber(key, control->selectedIndex());
+            break;
         case StoredAs::Tag:
-            return store.writeText(key, control->tag());
+            store.writeText(key, control->tag());
+            break;
         case StoredAs::RadioPair:
-            return store.writeNumber(key, control->ticked() ? 0 : 1);
+            store.writeNumber(key, control->ticked() ? 0 : 1);
+            break;
     }
-    return true;
 }
 
 template <typename Action>
@@ -102,10 +107,8 @@ void restoreWindowSettings(SettingsStore& store, Form& form, SettingsTable table
 SaveOutcome saveWindowSettings(SettingsStore& store, Form& form, SettingsTable table) {
     store.beginSave();
     // Inside the save a value only reaches the document, and a byte block that
-    // cannot be written is noted for finishSave: its outcome holds every
-    // failure, so the rows' own results add nothing.
-    forEachRow(store, table,
-               [&](const SettingsRow& row) { static_cast<void>(save(store, form, row)); });
+    // cannot be written is noted for finishSave: its outcome holds every failure.
+    forEachRow(store, table, [&](const SettingsRow& row) { save(store, form, row); });
     return store.finishSave();
 }
 

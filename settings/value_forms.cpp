@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/bytes.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -19,10 +20,6 @@ const std::string& lineBreakMark() {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 // strtod follows LC_NUMERIC, which a GUI toolkit sets from the environment; the
@@ -91,8 +88,8 @@ std::string toHalfWidth(std::string_view text) {
     while (i < text.size()) {
         const std::size_t n = gbkCharSize(text, i);
         if (n == 2) {
-            const auto lead = static_cast<unsigned char>(text[i]);
-            const auto trail = static_cast<unsigned char>(text[i + 1]);
+            const unsigned lead = byteAt(text, i);
+            const unsigned trail = byteAt(text, i + 1);
             // Row A3 holds the full-width ASCII forms in ASCII order, except
             // A3A4 (￥) and A3FE (￣), which are other characters.
             if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFD && trail != 0xA4) {
@@ -112,6 +109,27 @@ std::string toHalfWidth(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// The end of the run of ASCII digits that starts at `i`.
+std::size_t digitsEnd(std::string_view text, std::size_t i) {
+    while (i < text.size() && isAsciiDigit(text[i]))
+        ++i;
+    return i;
+}
+
+// The end of the exponent at `i` ("e" or "E", a sign, digits); `i` itself
+// when no exponent with at least one digit is there.
+std::size_t exponentEnd(std::string_view text, std::size_t i) {
+    if (i >= text.size() || (text[i] != 'e' && text[i] != 'E')) return i;
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    const std::size_t end = digitsEnd(text, j);
+    return end > j ? end : i;
+}
+
+}  // namespace
+
 double parseNumber(std::string_view raw) {
     const std::string text = toHalfWidth(raw);
     std::size_t i = 0;
@@ -119,29 +137,15 @@ double parseNumber(std::string_view raw) {
         ++i;
     const std::size_t start = i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && isDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && isDigit(text[i])) {
-            ++i;
-            ++digits;
-        }
+    std::size_t end = digitsEnd(text, i);
+    std::size_t digits = end - i;
+    if (end < text.size() && text[end] == '.') {
+        i = end + 1;
+        end = digitsEnd(text, i);
+        digits += end - i;
     }
     if (digits == 0) return 0;
-    // An exponent counts only when at least one digit follows it.
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        if (j < text.size() && isDigit(text[j])) {
-            while (j < text.size() && isDigit(text[j]))
-                ++j;
-            i = j;
-        }
-    }
+    i = exponentEnd(text, end);
     // The span is plain decimal syntax now, so strtod cannot wander into the
     // hexadecimal, infinity or nan forms it also accepts.
     const std::string span = text.substr(start, i - start);
@@ -159,7 +163,7 @@ std::int64_t parseInteger(std::string_view text) {
     constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
     std::int64_t value = 0;
     bool clamped = false;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
         const int d = text[i] - '0';
         if (value < (kMin + d) / 10) {
             clamped = true;

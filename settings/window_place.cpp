@@ -41,11 +41,11 @@ std::optional<WindowPlace> loadWindowPlace(SettingsStore& store, std::string_vie
 
 void saveWindowPlace(SettingsStore& store, std::string_view section, const WindowPlace& place) {
     store.selectSection(section);
-    static_cast<void>(store.writeNumber(utf8ToGbk(kLeft), place.rect.x));
-    static_cast<void>(store.writeNumber(utf8ToGbk(kTop), place.rect.y));
-    static_cast<void>(store.writeNumber(utf8ToGbk(kWidth), place.rect.width));
-    static_cast<void>(store.writeNumber(utf8ToGbk(kHeight), place.rect.height));
-    static_cast<void>(store.writeBool(utf8ToGbk(kMaximized), place.maximized));
+    store.writeNumber(utf8ToGbk(kLeft), place.rect.x);
+    store.writeNumber(utf8ToGbk(kTop), place.rect.y);
+    store.writeNumber(utf8ToGbk(kWidth), place.rect.width);
+    store.writeNumber(utf8ToGbk(kHeight), place.rect.height);
+    store.writeBool(utf8ToGbk(kMaximized), place.maximized);
 }
 
 }  // namespace lct

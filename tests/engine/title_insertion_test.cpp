@@ -9,6 +9,7 @@
 
 #include "engine/chars.h"
 #include "gbk.h"
+#include "regex/regex_object.h"
 
 namespace lct {
 namespace {
@@ -151,6 +152,7 @@ TEST(SentenceSeparatorPattern, DefaultSet) {
     const std::string set = G(",，。！!？?;；<>/:：()='. {}《》（）、‘’- \"“”\r\n");
     EXPECT_EQ(test::U(sentenceSeparatorPattern(set)),
               R"([,，。！!？.?;；<>/:：\(\)\='\{\}《》（）、‘’\- \"“”]|\r\n|\r|\n|\. )");
+    EXPECT_TRUE(RegexObject(sentenceSeparatorPattern(set)).ok());
     EXPECT_EQ(sentenceSeparatorPattern(","), "[,]");
 }
 

@@ -30,6 +30,7 @@ TEST(RegexObject, ReplaceTable) {
         {"(a)", "$1$1", "a", "aa"},
         {"(a)", "$12", "a", "a2"},  // no group 12: $1 then "2"
         {"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)", "$12", "abcdefghijkl", "l"},
+        {"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)", "$x$1x", "abcdefghijkl", "$xax"},
         {"(a)", "$01", "a", "a"},
         {"(a)", "$0", "a", "$0"},
         {"(a)", "$2", "a", "$2"},

@@ -41,7 +41,7 @@ TEST(BadSettingsFile, RandomBytesAreKeptAndNewSectionsAppended) {
         IniDocument doc;
         ASSERT_TRUE(doc.open(path));
         EXPECT_EQ(doc.readKey(G("设置"), "k", "d"), "d");
-        EXPECT_EQ(doc.writeKey(G("设置"), "k", "v"), IniDocument::kWritten);
+        EXPECT_EQ(doc.writeKey(G("设置"), "k", "v"), KeyWrite::Written);
         EXPECT_EQ(doc.document(), original + G("\r\n[设置]\r\nk=v"));
         EXPECT_EQ(readFile(path), doc.document());
         EXPECT_EQ(doc.readKey(G("设置"), "k", "d"), "v");
@@ -81,7 +81,7 @@ TEST(BadSettingsFile, StructuredNoiseKeepsEveryOtherValue) {
             const std::string section = pick(sections);
             const std::string key = pick(keys);
             const std::string value = pick(values);
-            ASSERT_EQ(doc.writeKey(section, key, value), IniDocument::kWritten);
+            ASSERT_EQ(doc.writeKey(section, key, value), KeyWrite::Written);
             ASSERT_EQ(readFile(path), doc.document());
             std::size_t i = 0;
             for (const std::string& s : sections) {
@@ -172,7 +172,7 @@ TEST(BadSettingsFile, DamagedLines) {
         ASSERT_TRUE(doc.open(path));
         EXPECT_EQ(doc.readKey(c.readSection, c.readKey, "d"), c.read);
         EXPECT_EQ(readFile(path), c.before);  // reading never writes
-        EXPECT_EQ(doc.writeKey(c.write.section, c.write.key, c.write.value), IniDocument::kWritten);
+        EXPECT_EQ(doc.writeKey(c.write.section, c.write.key, c.write.value), KeyWrite::Written);
         EXPECT_EQ(doc.document(), c.after);
         EXPECT_EQ(readFile(path), c.after);
     }
@@ -198,10 +198,10 @@ TEST(BadSettingsFile, TenMegabyteDocument) {
     const std::string last = "S" + std::to_string(sections - 1);
     EXPECT_EQ(doc.readKey(last, "key19", ""), "value " + std::to_string(sections * 20 - 1));
     EXPECT_EQ(doc.readKey("S0", "missing", "d"), "d");
-    EXPECT_EQ(doc.writeKey("S0", "key0", "a much longer value than before"), IniDocument::kWritten);
-    EXPECT_EQ(doc.writeKey("S" + std::to_string(sections / 2), "key5", ""), IniDocument::kWritten);
-    EXPECT_EQ(doc.writeKey(last, "new", "v"), IniDocument::kWritten);
-    EXPECT_EQ(doc.writeKey("T", "k", "v"), IniDocument::kWritten);
+    EXPECT_EQ(doc.writeKey("S0", "key0", "a much longer value than before"), KeyWrite::Written);
+    EXPECT_EQ(doc.writeKey("S" + std::to_string(sections / 2), "key5", ""), KeyWrite::Written);
+    EXPECT_EQ(doc.writeKey(last, "new", "v"), KeyWrite::Written);
+    EXPECT_EQ(doc.writeKey("T", "k", "v"), KeyWrite::Written);
     EXPECT_EQ(doc.readKey("S0", "key0", ""), "a much longer value than before");
     EXPECT_EQ(doc.readKey(last, "key19", ""), "value " + std::to_string(sections * 20 - 1));
     EXPECT_EQ(doc.readKey("S" + std::to_string(sections / 2), "key5", "d"), "d");

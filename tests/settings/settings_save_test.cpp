@@ -57,7 +57,7 @@ TEST(SettingsSave, AWriteReplacesTheFileAndKeepsItLocked) {
     IniDocument doc;
     ASSERT_TRUE(doc.open(path));
     const ino_t before = inodeOf(path);
-    EXPECT_EQ(doc.writeKey("A", "k", "changed"), IniDocument::kWritten);
+    EXPECT_EQ(doc.writeKey("A", "k", "changed"), KeyWrite::Written);
     EXPECT_EQ(readFile(path), "[A]\r\nk=changed\r\nm=2\r\n[B]\r\nx=3");
     EXPECT_NE(inodeOf(path), before);  // a new file took the name
     EXPECT_FALSE(lockable(path));      // and it is held
@@ -74,8 +74,8 @@ TEST(SettingsSave, ASaveWritesTheFileOnceWhenItFinishes) {
     ASSERT_TRUE(doc.open(path));
     doc.beginSave();
     doc.beginSave();
-    EXPECT_EQ(doc.writeKey("A", "k", "10"), IniDocument::kWritten);
-    EXPECT_EQ(doc.writeKey("C", "n", "new"), IniDocument::kWritten);
+    EXPECT_EQ(doc.writeKey("A", "k", "10"), KeyWrite::Written);
+    EXPECT_EQ(doc.writeKey("C", "n", "new"), KeyWrite::Written);
     EXPECT_TRUE(doc.finishSave());
     EXPECT_EQ(readFile(path), kStored);  // the inner save does not write
     EXPECT_TRUE(doc.fileBehind());
@@ -92,7 +92,7 @@ TEST(SettingsSave, ASymbolicLinkToTheSettingsStaysALink) {
     ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
     IniDocument doc;
     ASSERT_TRUE(doc.open(link));
-    EXPECT_EQ(doc.writeKey("A", "k", "9"), IniDocument::kWritten);
+    EXPECT_EQ(doc.writeKey("A", "k", "9"), KeyWrite::Written);
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -118,7 +118,7 @@ TEST(SettingsSave, WaitingForAHolderThatLetsGo) {
         IniDocument doc;
         const bool held = doc.open(path, std::chrono::seconds(10));
         const bool sawNew = doc.readKey("A", "k", "") == "from holder";
-        const bool wrote = doc.writeKey("A", "m", "from child") == IniDocument::kWritten;
+        const bool wrote = doc.writeKey("A", "m", "from child") == KeyWrite::Written;
         ::_exit(held && sawNew && wrote ? 0 : 1);
     }
     ::close(ready[0]);
@@ -127,7 +127,7 @@ TEST(SettingsSave, WaitingForAHolderThatLetsGo) {
     ASSERT_EQ(::write(ready[1], "x", 1), 1);
     ::close(ready[1]);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(holder.writeKey("A", "k", "from holder"), IniDocument::kWritten);
+    EXPECT_EQ(holder.writeKey("A", "k", "from holder"), KeyWrite::Written);
     holder.close();
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -173,7 +173,7 @@ TEST(SettingsSave, AFullDiskLeavesTheFileAndReportsIt) {
         IniDocument doc;
         checks.expect(doc.open(path), "open");
         doc.beginSave();
-        checks.expect(doc.writeKey("A", "k", "a longer value") == IniDocument::kWritten,
+        checks.expect(doc.writeKey("A", "k", "a longer value") == KeyWrite::Written,
                       "write in the save");
         std::string error;
         checks.expect(!doc.finishSave(true, &error), "save fails");
@@ -302,7 +302,7 @@ TEST(SettingsSave, TextsRoundTripThroughTheFile) {
             }
             // A value ending in a lone CR would join the next line's LF.
             texts.push_back(text);
-            EXPECT_TRUE(store.writeText("k" + std::to_string(i), text));
+            store.writeText("k" + std::to_string(i), text);
         }
         EXPECT_TRUE(store.finishSave().ok());
     }

@@ -40,7 +40,7 @@ class TypedValues : public ::testing::Test {
 };
 
 TEST_F(TypedValues, TextKeepsLineBreaksOnOneLine) {
-    EXPECT_TRUE(store.writeText("t", G("第一行\r\n第二行\r\n")));
+    store.writeText("t", G("第一行\r\n第二行\r\n"));
     EXPECT_EQ(file(), G("[S]\r\nt=第一行┊*┊第二行┊*┊"));
     EXPECT_EQ(store.readText("t", ""), G("第一行\r\n第二行\r\n"));
 }
@@ -50,15 +50,15 @@ TEST_F(TypedValues, TextDefaultComesBackUnchanged) {
 }
 
 TEST_F(TypedValues, EmptyTextIsStoredButReadsAsMissing) {
-    EXPECT_TRUE(store.writeText("t", ""));
+    store.writeText("t", "");
     EXPECT_EQ(file(), "[S]\r\nt=");
     EXPECT_EQ(store.readText("t", "initial"), "initial");
 }
 
 TEST_F(TypedValues, NumbersInTheirStoredForm) {
-    EXPECT_TRUE(store.writeNumber("a", 100));
-    EXPECT_TRUE(store.writeNumber("b", 0.5));
-    EXPECT_TRUE(store.writeNumber("c", -2));
+    store.writeNumber("a", 100);
+    store.writeNumber("b", 0.5);
+    store.writeNumber("c", -2);
     EXPECT_EQ(file(), "[S]\r\na=100\r\nb=0.5\r\nc=-2");
     EXPECT_EQ(store.readNumber("a", 7), 100);
     EXPECT_EQ(store.readNumber("b", 7), 0.5);
@@ -67,30 +67,30 @@ TEST_F(TypedValues, NumbersInTheirStoredForm) {
 }
 
 TEST_F(TypedValues, NumberTextWithoutNumberReadsZero) {
-    EXPECT_TRUE(store.writeText("n", G("abc")));
+    store.writeText("n", G("abc"));
     EXPECT_EQ(store.readNumber("n", 5), 0);
-    EXPECT_TRUE(store.writeText("w", G("１２")));
+    store.writeText("w", G("１２"));
     EXPECT_EQ(store.readNumber("w", 5), 12);
 }
 
 TEST_F(TypedValues, BooleansAsTrueAndFalseWords) {
-    EXPECT_TRUE(store.writeBool("y", true));
-    EXPECT_TRUE(store.writeBool("n", false));
+    store.writeBool("y", true);
+    store.writeBool("n", false);
     EXPECT_EQ(file(), G("[S]\r\ny=真\r\nn=假"));
     EXPECT_TRUE(store.readBool("y", false));
     EXPECT_FALSE(store.readBool("n", true));
     EXPECT_TRUE(store.readBool("missing", true));
     EXPECT_FALSE(store.readBool("missing", false));
-    EXPECT_TRUE(store.writeText("d", "1"));  // anything but 真 is false
+    store.writeText("d", "1");  // anything but 真 is false
     EXPECT_FALSE(store.readBool("d", true));
 }
 
 TEST_F(TypedValues, SectionsDoNotLeak) {
     store.selectSection(G("主界面"));
-    EXPECT_TRUE(store.writeText("k", "main"));
+    store.writeText("k", "main");
     store.selectSection(G("随机文本生成器"));
     EXPECT_EQ(store.readText("k", "none"), "none");
-    EXPECT_TRUE(store.writeText("k", "tool"));
+    store.writeText("k", "tool");
     store.selectSection(G("主界面"));
     EXPECT_EQ(store.readText("k", ""), "main");
     EXPECT_EQ(file(), G("[主界面]\r\nk=main\r\n[随机文本生成器]\r\nk=tool"));
@@ -100,9 +100,8 @@ TEST_F(TypedValues, SectionsDoNotLeak) {
 // the disk, before anything else can write.
 TEST_F(TypedValues, AWriteIsWholeBeforeAnyHandlerRuns) {
     bool inner = false;
-    const auto previous =
-        setPendingMessagesHandler([&] { inner = store.writeBool("inner", true); });
-    EXPECT_TRUE(store.writeBool("outer", true));
+    const auto previous = setPendingMessagesHandler([&] { inner = true; });
+    store.writeBool("outer", true);
     EXPECT_EQ(store.readText("outer", ""), G("真"));
     setPendingMessagesHandler(previous);
     EXPECT_FALSE(inner);
@@ -122,15 +121,15 @@ class ByteBlocks : public TypedValues {
 TEST_F(ByteBlocks, WrittenToTheirOwnFileWithAUtf8Name) {
     const std::string bytes = G("甲\r\n乙\r\n") + "\0\xFF"s;
     EXPECT_EQ(store.byteSetPath(G("词组1")), groupFile());
-    EXPECT_TRUE(store.writeBytes(G("词组1"), bytes));
+    store.writeBytes(G("词组1"), bytes);
     EXPECT_EQ(readFile(groupFile()), bytes);
     EXPECT_EQ(store.readBytes(G("词组1"), "default"), bytes);
     EXPECT_EQ(file(), "");  // nothing in the settings document
 }
 
 TEST_F(ByteBlocks, ReplacingLeavesNoTemporaryFiles) {
-    EXPECT_TRUE(store.writeBytes(G("词组1"), "first, longer content"));
-    EXPECT_TRUE(store.writeBytes(G("词组1"), "second"));
+    store.writeBytes(G("词组1"), "first, longer content");
+    store.writeBytes(G("词组1"), "second");
     EXPECT_EQ(readFile(groupFile()), "second");
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(inibin()))
@@ -140,34 +139,36 @@ TEST_F(ByteBlocks, ReplacingLeavesNoTemporaryFiles) {
 
 TEST_F(ByteBlocks, MissingOrEmptyFileGivesTheDefault) {
     EXPECT_EQ(store.readBytes(G("词组1"), "default"), "default");
-    EXPECT_TRUE(store.writeBytes(G("词组1"), ""));
+    store.writeBytes(G("词组1"), "");
     EXPECT_TRUE(fileExists(groupFile()));
     EXPECT_EQ(store.readBytes(G("词组1"), "default"), "default");
 }
 
 TEST_F(ByteBlocks, InibinThatIsAFileRefusesWrites) {
     writeFile(inibin(), "not a folder");
-    EXPECT_FALSE(store.writeBytes(G("词组1"), "x"));
+    store.writeBytes(G("词组1"), "x");
     EXPECT_EQ(store.readBytes(G("词组1"), "default"), "default");
     EXPECT_EQ(readFile(inibin()), "not a folder");
 }
 
 TEST_F(ByteBlocks, NamesThatWouldLeaveTheFolderAreRefused) {
     EXPECT_EQ(store.byteSetPath("../x"), "");
-    EXPECT_FALSE(store.writeBytes("../x", "x"));
-    EXPECT_FALSE(store.writeBytes("a\0b"s, "x"));
+    store.beginSave();
+    store.writeBytes("../x", "x");
+    store.writeBytes("a\0b"s, "x");
+    EXPECT_EQ(store.finishSave().failures.size(), 2u);
     EXPECT_EQ(store.readBytes("../x", "default"), "default");
     EXPECT_FALSE(fileExists(folder / "x.ibn"));
 }
 
 TEST_F(ByteBlocks, ReadOnlyInibinKeepsItsFiles) {
-    ASSERT_TRUE(store.writeBytes(G("词组1"), "kept"));
+    store.writeBytes(G("词组1"), "kept");
     ::chmod(inibin().c_str(), 0555);
     const int code = runInChild(
         [&] {
             ChildChecks checks;
-            checks.expect(!store.writeBytes(G("词组1"), "new"), "write refused");
-            checks.expect(!store.writeBytes(G("词组2"), "new"), "new file refused");
+            store.writeBytes(G("词组1"), "new");
+            store.writeBytes(G("词组2"), "new");
             checks.expect(store.readBytes(G("词组1"), "default") == "kept", "old bytes read");
             checks.expect(store.readBytes(G("词组2"), "default") == "default", "missing default");
             return checks.result();
@@ -181,10 +182,10 @@ TEST(ByteBlockPlaces, MissingSettingsFolderOrNoStore) {
     TempFolder folder;
     SettingsStore store;
     store.selectSection("S");
-    EXPECT_FALSE(store.writeBytes("k", "x"));  // never opened: no folder at all
+    store.writeBytes("k", "x");  // never opened: no folder at all
     EXPECT_EQ(store.readBytes("k", "default"), "default");
     EXPECT_FALSE(store.open(folder / "missing/s.ini"));
-    EXPECT_FALSE(store.writeBytes("k", "x"));
+    store.writeBytes("k", "x");
     EXPECT_FALSE(fileExists(folder / "missing"));
     EXPECT_EQ(store.readBytes("k", "default"), "default");
 }
@@ -194,13 +195,13 @@ TEST(ByteBlockPlaces, SecondCopyLeavesByteSetFilesAlone) {
     SettingsStore first;
     ASSERT_TRUE(first.open(folder / "s.ini"));
     first.selectSection("S");
-    ASSERT_TRUE(first.writeBytes("k", "first copy"));
+    first.writeBytes("k", "first copy");
     SettingsStore second;
     ASSERT_FALSE(second.open(folder / "s.ini"));
     second.selectSection("S");
     EXPECT_EQ(second.readBytes("k", "default"), "first copy");
-    EXPECT_FALSE(second.writeBytes("k", "second copy"));
-    EXPECT_FALSE(second.writeBytes("new", "second copy"));
+    second.writeBytes("k", "second copy");
+    second.writeBytes("new", "second copy");
     EXPECT_EQ(readFile(folder / "inibin/S-k.ibn"), "first copy");
     EXPECT_FALSE(fileExists(folder / "inibin/S-new.ibn"));
 }
@@ -214,7 +215,7 @@ TEST(ByteBlockPlaces, SettingsPathWithoutFolderMeansTheCurrentFolder) {
             SettingsStore store;
             checks.expect(store.open("s.ini"), "open");
             store.selectSection("S");
-            checks.expect(store.writeBytes("k", "x"), "write");
+            store.writeBytes("k", "x");
             checks.expect(readFile(folder / "inibin/S-k.ibn") == "x", "file in ./inibin");
             return checks.result();
         },
@@ -227,8 +228,8 @@ TEST(ByteBlockPlaces, NonGbkBytesInKeysStayDistinct) {
     SettingsStore store;
     ASSERT_TRUE(store.open(folder / "s.ini"));
     store.selectSection("S");
-    EXPECT_TRUE(store.writeBytes("\xFF", "one"));
-    EXPECT_TRUE(store.writeBytes("\xFE", "two"));
+    store.writeBytes("\xFF", "one");
+    store.writeBytes("\xFE", "two");
     EXPECT_EQ(store.readBytes("\xFF", ""), "one");
     EXPECT_EQ(store.readBytes("\xFE", ""), "two");
 }

@@ -429,6 +429,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 SaveOutcome MainWindow::saveSettings() {
     store_.beginSave();
+    // An inner save: the outer one's outcome, below, holds its failures too.
     static_cast<void>(saveMainWindowSettings(store_, *form_));
     // The stored corner is the frame's: a maximized window's normal place is
     // its client area's, so the frame's offset around it comes off.

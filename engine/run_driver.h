@@ -182,6 +182,10 @@ struct PreviewRequest {
 
 struct BatchRequest {
     std::vector<std::string> paths;  ///< input files, in order
+    std::vector<std::string>
+        relativePaths;  ///< parallel to paths: each input's path relative to the folder it was
+                        ///< listed from ("/" separators), or its name when it was given on its own;
+                        ///< empty means every input's name
     /// What listing the inputs could not take (a folder that cannot be read):
     /// failures of the run, told before the first article.
     std::vector<RunFailure> listingFailures;

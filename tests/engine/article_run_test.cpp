@@ -669,17 +669,27 @@ TEST_F(PipelineTest, LinkMapLinksEachKeywordToItsPageButNeverToItself) {
     select("组合框调用方式", 2);
     set("编辑框次数1", "8");
     set("编辑框次数2", "8");
-    ArticleReport inserted;
-    const std::string content = run("T", "。", &inserted, 1, "bj.html").second;
-    EXPECT_EQ(content.find("bj.html"), std::string::npos) << content;
-    EXPECT_NE(content.find("<a href=\"https://example.com/sh.html#top\">上海</a>"),
-              std::string::npos);
-    int counted = 0;
-    for (const auto& [keyword, n] : inserted.keywordItems) {
-        EXPECT_TRUE(keyword == G("上海") || keyword == G("天津")) << test::U(keyword);
-        counted += n;
+    tick("选择框插入标题", true);
+    for (int type = 0; type <= 14; ++type) {
+        select("组合框内容插入类型", type);
+        ArticleReport inserted;
+        const auto [t, content] = run("T", "甲。乙，丙。\r\n丁。\r\n戊", &inserted, 1, "bj.html");
+        EXPECT_EQ((t + content).find("bj.html"), std::string::npos) << type << content;
+        EXPECT_GT(inserted.items, 0) << type;
+        // Type 9 fills no set: its content is shorter than one step.
+        if (type != 9)
+            EXPECT_NE(content.find("<a href=\"https://example.com/sh.html#top\">上海</a>"),
+                      std::string::npos)
+                << type;
+        int counted = 0;
+        for (const auto& [keyword, n] : inserted.keywordItems) {
+            EXPECT_TRUE(keyword == G("上海") || keyword == G("天津")) << test::U(keyword);
+            counted += n;
+        }
+        EXPECT_EQ(counted, inserted.items) << type;
     }
-    EXPECT_EQ(counted, inserted.items);
+    tick("选择框插入标题", false);
+    select("组合框内容插入类型", 0);
     EXPECT_NE(run("T", "。").second.find("/bj.html"), std::string::npos);
     set("编辑框关键词列表", "北京\t/bj.html");
     EXPECT_EQ(run("T", "。", nullptr, 1, "bj.html"),

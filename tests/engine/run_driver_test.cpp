@@ -184,9 +184,10 @@ TEST_F(RunDriverTest, PreviewShowsTheResult) {
 }
 
 // An input's page is its listed path, else its name: the keyword of its own
-// page goes into the other inputs only.
+// page (from a keyword file here) goes into the other inputs only.
 TEST_F(RunDriverTest, ABatchLeavesOutEachInputsLinkToItself) {
-    keywords("A\thttps://example.com/d/a.html\r\nB\t/b.html");
+    services.files["/k/map.txt"] = "A\thttps://example.com/d/a.html\r\nB\t/b.html";
+    keywords("/k/map.txt");
     options.article.templates = G("[#网址#]");
     options.article.insert.items.callMode = 2;
     options.article.siteAddress = "https://example.com";

@@ -128,6 +128,7 @@ inline constexpr std::string_view kFileFilter = "编辑框过滤";
 inline constexpr std::string_view kBatchFiles = "按钮批量处理";
 inline constexpr std::string_view kBatchFolder = "按钮批量处理文件夹";
 inline constexpr std::string_view kBatchPathList = "按钮批量处理路径列表";
+inline constexpr std::string_view kBatchReport = "选择框生成报告";
 inline constexpr std::string_view kPreviewButton = "按钮预览";
 
 // Links, and the pictures beside them.

@@ -370,6 +370,7 @@ ControlTable buildTable() {
         {.name = kBatchFiles, .kind = K::Button, .text = "批量处理(文件)"},
         {.name = kBatchFolder, .kind = K::Button, .text = "   批量处理(文件夹)"},
         {.name = kBatchPathList, .kind = K::Button, .text = "批量处理(路径列表)"},
+        {.name = kBatchReport, .kind = K::CheckBox, .text = "生成处理报告"},
         {.name = kPreviewButton, .kind = K::Button, .text = "预览"},
         {.name = kSaveSettingsLink, .kind = K::Link, .text = "保存配置"},
         {.name = kSaveSettingsPicture, .kind = K::Picture},

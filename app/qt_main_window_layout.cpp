@@ -214,8 +214,8 @@ QHBoxLayout* bottomRow(QtForm& f) {
     return bottom;
 }
 
-// The links, then the batch buttons: two short rows keep the window narrow
-// enough for a laptop screen.
+// The links, then the report option and the batch buttons: two short rows
+// keep the window narrow enough for a laptop screen.
 QHBoxLayout* linkRow(QtForm& f) {
     auto* links = new QHBoxLayout;
     for (std::string_view name :
@@ -223,6 +223,7 @@ QHBoxLayout* linkRow(QtForm& f) {
           kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
         links->addWidget(f.widget(name));
     links->addStretch();
+    links->addWidget(f.widget(kBatchReport));
     for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
         links->addWidget(f.widget(name));
     // The pictures beside the links open the same windows; the links carry them.

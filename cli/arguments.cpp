@@ -40,6 +40,11 @@ constexpr std::string_view kUsage =
     "  --shard K/N              只处理文件列表的第 K 部分（共 N 部分，1 ≤ K ≤ N），按路径的\n"
     "                           哈希划分，各部分互不重叠、合起来就是全部；与 --seed 一起\n"
     "                           每部分各自可重现，可在 N 台机器上分担同一批文件\n"
+    "  --report 文件            处理完后写出报告，每个输入一行：输入文件、结果文件、成功/失败、\n"
+    "                           失败原因、写入数量、各关键词数量（如“软件包×3；图层×1”）；\n"
+    "                           文件名以 .jsonl 结尾时为 JSON Lines，否则为带 BOM 的 UTF-8 CSV；\n"
+    "                           先写临时文件再改名，不会覆盖本次的输入或结果；报告无法写入时\n"
+    "                           退出状态为 3。多个 --shard 部分应各写各的报告\n"
     "\n"
     "batch 的规则:\n"
     "  无法读取的路径（不存在、失效或循环的符号链接、管道、设备、文件夹、没有权限）\n"
@@ -60,7 +65,8 @@ constexpr std::string_view kUsage =
     "  组合超过 100000 行时不询问；数字框的值超出工具能处理的范围时给出说明，退出状态 2\n"
     "\n"
     "退出状态: 0 完成；1 运行被拒绝（如“请先输入关键词列表！”）；2 用法错误；\n"
-    "          3 批量处理已结束，但有文件无法读取或结果无法写入；或标准输出、--output 无法写入\n";
+    "          3 批量处理已结束，但有文件无法读取或结果无法写入（或报告无法写入）；\n"
+    "            或标准输出、--output 无法写入\n";
 
 std::optional<std::uint64_t> parseSeed(std::string_view text) {
     std::uint64_t value = 0;
@@ -123,6 +129,13 @@ const std::vector<OptionRule>& optionRules() {
              const std::optional<std::uint64_t> n = parseSeed(value);
              if (!n || *n < 1 || *n > 64) return "--jobs 需要 1 到 64 之间的整数：" + value;
              a.jobs = static_cast<unsigned>(*n);
+             return std::string();
+         }},
+        {"--report",
+         {Command::Batch},
+         [](Arguments& a, const std::string& value) {
+             if (value.empty()) return std::string("--report 需要一个文件名");
+             a.report = value;
              return std::string();
          }},
         {"--press",

@@ -24,6 +24,7 @@ struct Arguments {
     std::vector<std::string> paths;                         ///< batch: files and folders
     std::optional<Shard> shard;                             ///< batch: --shard K/N
     std::optional<unsigned> jobs;                           ///< batch: --jobs N
+    std::optional<std::string> report;                      ///< batch: --report FILE
     std::string tool;                                       ///< tool: NAME
     std::optional<std::string> press;                       ///< tool: --press BUTTON
     std::optional<std::string> output;                      ///< tool: --output FILE

@@ -216,6 +216,7 @@ int batch(const Arguments& args, HeadlessForm& form) {
     request.paths = std::move(inputs.paths);
     request.listingFailures = std::move(inputs.failures);
     request.resultFolder = std::move(inputs.resultFolder);
+    if (args.report) request.reportPath = *args.report;
     if (request.paths.empty() && request.listingFailures.empty()) {
         // One part of many may hold no file; that is no mistake of the user's.
         if (args.shard && args.shard->count > 1) {
@@ -231,7 +232,7 @@ int batch(const Arguments& args, HeadlessForm& form) {
     host.finishProgress();
     if (result.status == RunStatus::Refused) return kRefusedStatus;
     printOut(outputText(result.summary) + "\n" + result.resultFolder + "\n");
-    return result.failures.empty() ? kDoneStatus : kFailuresStatus;
+    return result.failures.empty() && result.reportError.empty() ? kDoneStatus : kFailuresStatus;
 }
 
 int run(const std::vector<std::string>& argv) {

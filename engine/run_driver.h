@@ -35,6 +35,9 @@ struct RunOptions {
     TextEncoding outputEncoding =
         TextEncoding::Detect;  ///< 组合框输出编码: Detect keeps the input's
     std::string newExtension;  ///< 编辑框新文件扩展名 (GBK); empty keeps each input's own
+    /// 选择框生成报告: a batch writes its report into its result folder as
+    /// 处理报告.csv (unless its request names another file).
+    bool reportInResultFolder = false;
 };
 
 /// The items that a preview's run put into its article (inserted in insert
@@ -46,6 +49,18 @@ struct PreviewItems {
     int count = 0;  ///< items in all, title and content
     std::vector<std::pair<std::size_t, std::size_t>> title;
     std::vector<std::pair<std::size_t, std::size_t>> content;
+};
+
+/// What became of one input of a batch: the row of the batch's report.
+struct InputOutcome {
+    std::string path;        ///< as given (a folder that could not be listed included)
+    std::string resultPath;  ///< the result written; empty when none was
+    std::string reason;      ///< why it failed (UTF-8); empty when its result was written
+    int items = 0;           ///< the items its result holds
+    /// Each GBK keyword and the items made from it, in first-use order (see
+    /// ArticleReport::keywordItems); kept only when the batch writes a report,
+    /// since a large keyword map gives many per article.
+    std::vector<std::pair<std::string, int>> keywordItems;
 };
 
 /// How the driver talks to its caller. Texts are GBK unless said otherwise.
@@ -142,6 +157,13 @@ class RunServices {
     /// Opens a folder in the desktop's file browser without waiting; false
     /// when no file browser could be started.
     virtual bool openFolder(std::string_view folder) = 0;
+    /// Writes a batch's report of `outcomes` at `path`: JSON Lines when the
+    /// path ends in ".jsonl", otherwise CSV. The file shows its old content or
+    /// the whole new one, never a part. False, with the reason (UTF-8) in
+    /// `error`, when it could not be written.
+    [[nodiscard]] virtual bool writeReport(std::string_view path,
+                                           const std::vector<InputOutcome>& outcomes,
+                                           std::string& error) = 0;
 };
 
 enum class RunStatus {
@@ -171,6 +193,12 @@ struct RunResult {
     bool stopped = false;
     int attempted = 0;
     int total = 0;
+    /// Batch only: one per input: first what could not be listed (a folder,
+    /// or on the command line a path that is not there), then the inputs in
+    /// order, those a stop left untaken included.
+    std::vector<InputOutcome> outcomes;
+    std::string reportPath;   ///< batch only: where its report was written; empty when none was
+    std::string reportError;  ///< batch only: why the report asked for could not be written (UTF-8)
 };
 
 /// The preview's article: in, and processed out.
@@ -200,6 +228,11 @@ struct BatchRequest {
     /// more read and write on helper threads while the engine takes the
     /// articles in order on the caller's thread (the same results).
     unsigned jobs = 1;
+    /// The file (UTF-8 path) that receives the report of every input; it
+    /// never replaces an input or a result of the run. Empty: the result
+    /// folder's 处理报告.csv when RunOptions::reportInResultFolder asks for
+    /// one, else no report.
+    std::string reportPath;
 };
 
 /// Runs the preview article through the pipeline: `request.title` and
@@ -216,6 +249,11 @@ RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& serv
 /// results of one run never share a name, and no result replaces an input of
 /// the run (the later one gets a distinct name instead). Every failure is told
 /// to the host as it happens, listed in the result and counted in the summary.
+///
+/// A report, when asked for, is written after the last result, with a row for
+/// every input; one that cannot be written is told to the host as a failure
+/// (the report's path and the reason), named in the summary and left in
+/// `reportError`, and changes no result.
 RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& services,
                    const BatchRequest& request);
 

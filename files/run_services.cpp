@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "files/batch_report.h"
 #include "files/elapsed.h"
 #include "files/result_location.h"
 #include "files/shell.h"
@@ -101,6 +102,14 @@ std::string FileRunServices::elapsedText(std::int64_t milliseconds) {
 
 bool FileRunServices::openFolder(std::string_view folder) {
     return openFolderInShell(folder);
+}
+
+bool FileRunServices::writeReport(std::string_view path, const std::vector<InputOutcome>& outcomes,
+                                  std::string& error) {
+    const std::string bytes = batchReportText(outcomes, reportFormatOf(path));
+    if (const int folder = resultFolderFd(folderPart(path)); folder >= 0)
+        return writeFileInFolder(folder, namePart(path), bytes, Durability::Synced, &error);
+    return writeProgramOutput(path, bytes, &error);
 }
 
 }  // namespace lct

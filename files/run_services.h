@@ -34,6 +34,13 @@ class FileRunServices final : public RunServices {
                            int copy) override;
     std::string elapsedText(std::int64_t milliseconds) override;
     bool openFolder(std::string_view folder) override;
+    /// A path inside a result folder of the run is written through the
+    /// folder held open, as results are (a link there is replaced); any other
+    /// as a program's output: a regular file through a temporary file renamed
+    /// over it (a link there keeps pointing at it), a device or a FIFO
+    /// directly.
+    [[nodiscard]] bool writeReport(std::string_view path, const std::vector<InputOutcome>& outcomes,
+                                   std::string& error) override;
 
   private:
     // The descriptor of the result folder at `folder` (no trailing "/"); -1

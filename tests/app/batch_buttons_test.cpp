@@ -16,6 +16,7 @@
 #include "form/headless_form.h"
 #include "form/pending_messages.h"
 #include "gbk.h"
+#include "platform/file_io.h"
 
 namespace lct {
 namespace {
@@ -218,6 +219,20 @@ TEST_F(BatchButtonsTest, AFolderEntryThatIsNoFileIsAFailureNotASkip) {
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].reason, "是管道，不是普通文件");
     EXPECT_NE(test::U(textOf(form, "透明标签")).find(", 失败 1 个文件"), std::string::npos);
+}
+
+TEST_F(BatchButtonsTest, TheReportOptionWritesIntoTheResultFolderAndTheQuestionNamesIt) {
+    article("a.txt");
+    dialogs.folder = folder.path();
+    EXPECT_EQ(textOf(form, "选择框生成报告"), G("生成处理报告"));
+    ASSERT_FALSE(form.find("选择框生成报告")->ticked());
+    form.find("选择框生成报告")->setTicked(true);
+    onBatchFolderClicked(context, false);
+    const std::string report = folder.file("关键词插入结果/处理报告.csv");
+    EXPECT_EQ(readWholeFile(report).value_or("").find("\xEF\xBB\xBF输入文件,"), 0u);
+    ASSERT_FALSE(form.messages().empty());
+    EXPECT_NE(test::U(form.messages().back().text).find("处理报告 >> " + report),
+              std::string::npos);
 }
 
 TEST_F(BatchButtonsTest, ReplaceCapsReadAsTheToolsReadNumbers) {

@@ -56,6 +56,8 @@ TEST(ParseArguments, RejectsWhatIsMalformed) {
         {"batch", "--jobs", "0", "p"},
         {"batch", "--jobs", "x", "p"},
         {"settings", "--jobs", "2"},
+        {"batch", "--report=", "p"},
+        {"preview", "--report", "r.csv"},
     };
     for (const Args& args : bad) {
         const ParseResult r = parseArguments(args);

@@ -91,9 +91,6 @@ struct ArticleReport {
     /// (replace-existing mode), title and content together; 0 in
     /// shuffle-replace mode.
     int items = 0;
-    std::vector<std::pair<std::string, int>>
-        keywordItems;  ///< GBK keyword (the list line's keyword part) and how many of the article's
-                       ///< items were made from it, in first-use order
     /// Set by the caller to have the items' places reported (the preview):
     /// byte ranges [begin, end) of the final title and content, in text
     /// order, one per item that stands in that text (an empty item has none).

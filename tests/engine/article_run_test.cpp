@@ -677,10 +677,11 @@ TEST_F(PipelineTest, LinkMapLinksEachKeywordToItsPageButNeverToItself) {
         EXPECT_EQ((t + content).find("bj.html"), std::string::npos) << type << content;
         EXPECT_GT(inserted.items, 0) << type;
         // Type 9 fills no set: its content is shorter than one step.
-        if (type != 9)
+        if (type != 9) {
             EXPECT_NE(content.find("<a href=\"https://example.com/sh.html#top\">上海</a>"),
                       std::string::npos)
                 << type;
+        }
         int counted = 0;
         for (const auto& [keyword, n] : inserted.keywordItems) {
             EXPECT_TRUE(keyword == G("上海") || keyword == G("天津")) << test::U(keyword);

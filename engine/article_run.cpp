@@ -442,7 +442,7 @@ void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string>
             keywords_.buildPlainKeywords();
             existing_.emplace(keywords_.plainKeywords(), keepAlive_);
             if (options.replace.perAddressLimit > 0)
-                existing_->setTargets(links_->targetOfEachKeyword());
+                existing_->setTargets(links_->targetOfEachKeyword(gbkToUtf8(options.siteAddress)));
         }
     }
     keywords_.resetKeywordPicker();

@@ -126,6 +126,27 @@ void buildAddressKey(std::string_view address, std::string& key) {
     if (question + 1 < rest.size()) key += rest.substr(question);
 }
 
+// The key of the scheme and host of an absolute site address ("//host" for
+// http and https); "" for any other.
+std::string siteHostKey(std::string_view siteAddress) {
+    std::string key;
+    std::string_view rest;
+    if (!appendSchemeAndHost(trimBlanks(siteAddress), key, rest)) key.clear();
+    return key;
+}
+
+// The key of the page an address names, in `key`: addressKey, with an
+// address on the site's own host (`hostKey`, "" for none) in its
+// site-relative form, so that both forms of one page are one target.
+void buildTargetKey(std::string_view address, std::string_view hostKey, std::string& key) {
+    buildAddressKey(address, key);
+    if (hostKey.empty() || !key.starts_with(hostKey)) return;
+    if (key.size() > hostKey.size() && key[hostKey.size()] != '/' && key[hostKey.size()] != '?')
+        return;  // another host that begins alike
+    key.erase(0, hostKey.size());
+    if (!key.starts_with('/')) key.insert(0, 1, '/');
+}
+
 std::uint64_t hashOf(std::string_view key) {
     return std::hash<std::string_view>{}(key);
 }
@@ -232,23 +253,12 @@ void LinkTargets::index() {
     if (byKey_) return;
     // Only the keys' hashes are kept: keys are compared on their addresses.
     byKey_.emplace(addresses_.size());
-    targets_.assign(addresses_.size(), -1);
-    std::int32_t count = 0;
     std::string key;
-    std::string other;
     std::string buffer;
     for (std::size_t k = 0; k < addresses_.size(); ++k) {
         if (addresses_[k].empty()) continue;
         buildAddressKey(utf8Address(addresses_[k], buffer), key);
-        if (key.empty()) continue;
-        const std::uint64_t hash = hashOf(key);
-        std::int32_t same = byKey_->head(hash);
-        for (; same >= 0; same = byKey_->next(same)) {
-            buildAddressKey(utf8Address(addresses_[static_cast<std::size_t>(same)], buffer), other);
-            if (other == key) break;
-        }
-        targets_[k] = same >= 0 ? targets_[static_cast<std::size_t>(same)] : count++;
-        byKey_->add(hash, static_cast<std::int32_t>(k));
+        if (!key.empty()) byKey_->add(hashOf(key), static_cast<std::int32_t>(k));
     }
 }
 
@@ -270,10 +280,30 @@ std::vector<std::int32_t> LinkTargets::linkingTo(std::string_view siteAddress,
     return keywords;
 }
 
-std::vector<std::int32_t> LinkTargets::targetOfEachKeyword() {
+std::vector<std::int32_t> LinkTargets::targetOfEachKeyword(std::string_view siteAddress) const {
     if (!any_) return {};
-    index();
-    return targets_;
+    const std::string hostKey = siteHostKey(siteAddress);
+    HashChains byTarget(addresses_.size());
+    std::vector<std::int32_t> targets(addresses_.size(), -1);
+    std::int32_t count = 0;
+    std::string key;
+    std::string other;
+    std::string buffer;
+    for (std::size_t k = 0; k < addresses_.size(); ++k) {
+        if (addresses_[k].empty()) continue;
+        buildTargetKey(utf8Address(addresses_[k], buffer), hostKey, key);
+        if (key.empty()) continue;
+        const std::uint64_t hash = hashOf(key);
+        std::int32_t same = byTarget.head(hash);
+        for (; same >= 0; same = byTarget.next(same)) {
+            const std::string& address = addresses_[static_cast<std::size_t>(same)];
+            buildTargetKey(utf8Address(address, buffer), hostKey, other);
+            if (other == key) break;
+        }
+        targets[k] = same >= 0 ? targets[static_cast<std::size_t>(same)] : count++;
+        byTarget.add(hash, static_cast<std::int32_t>(k));
+    }
+    return targets;
 }
 
 }  // namespace lct

@@ -51,15 +51,15 @@ class LinkTargets {
     bool any() const { return any_; }
 
     /// The keywords (0-based, ascending) whose address is one of the page's
-    /// own (ownAddressKeys). The first question (of either kind) indexes
-    /// every address once.
+    /// own (ownAddressKeys). The first question indexes every address once.
     std::vector<std::int32_t> linkingTo(std::string_view siteAddress, std::string_view pagePath);
 
     /// For each keyword, the number of the page its address names among the
-    /// run's distinct pages (equal keys: addressKey); -1 for a keyword without
-    /// an address, or with one that names no page. Empty when no keyword has
-    /// an address.
-    std::vector<std::int32_t> targetOfEachKeyword();
+    /// run's distinct pages (equal keys: addressKey; with an absolute
+    /// `siteAddress`, an address on its host and the site-relative address
+    /// of the same path name one page); -1 for a keyword without an address,
+    /// or with one that names no page. Empty when no keyword has an address.
+    std::vector<std::int32_t> targetOfEachKeyword(std::string_view siteAddress = {}) const;
 
     /// Chains of numbers by a 64-bit hash, in an open-addressing table: each
     /// hash met has one chain, newest first. Unequal texts may share a chain
@@ -83,13 +83,12 @@ class LinkTargets {
     };
 
   private:
-    // Indexes the addresses once: byKey_ and targets_.
+    // Indexes the addresses once by their keys.
     void index();
 
     const std::vector<std::string>& addresses_;
     bool any_ = false;
     std::optional<HashChains> byKey_;  // keywords by the hash of their address's key
-    std::vector<std::int32_t> targets_;
 };
 
 }  // namespace lct

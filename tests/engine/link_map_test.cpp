@@ -59,6 +59,14 @@ TEST(LinkTargets, KeywordsWithAddressesOfOnePageShareATarget) {
     const std::vector<std::string> addresses{"/a", "", "/b", "/a/", "/A", "/a#x", "#x"};
     EXPECT_EQ(LinkTargets(addresses).targetOfEachKeyword(),
               (std::vector<std::int32_t>{0, -1, 1, 0, 2, 0, -1}));
+    // On the site's own host an address and its site-relative form are one page.
+    const std::vector<std::string> mixed{
+        "https://Example.com/a/",      "/a", "//example.com/a#x",
+        "https://example.community/a", "/",  "https://example.com"};
+    EXPECT_EQ(LinkTargets(mixed).targetOfEachKeyword(),
+              (std::vector<std::int32_t>{0, 1, 0, 2, 3, 4}));
+    EXPECT_EQ(LinkTargets(mixed).targetOfEachKeyword("https://example.com/blog/"),
+              (std::vector<std::int32_t>{0, 0, 0, 1, 2, 2}));
     const std::vector<std::string> none;
     EXPECT_TRUE(LinkTargets(none).targetOfEachKeyword().empty());
 }

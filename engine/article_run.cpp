@@ -437,12 +437,12 @@ void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string>
     if (options.mode != PipelineMode::ShuffleReplace) {
         keywords_.setKeywords(std::move(keywordLines));
         keywords_.parseTemplates(options.templates);
-        links_.emplace(keywords_.addresses());
+        links_.emplace(keywords_.addresses(), gbkToUtf8(options.siteAddress));
         if (options.mode == PipelineMode::ReplaceExisting) {
             keywords_.buildPlainKeywords();
             existing_.emplace(keywords_.plainKeywords(), keepAlive_);
             if (options.replace.perAddressLimit > 0)
-                existing_->setTargets(links_->targetOfEachKeyword(gbkToUtf8(options.siteAddress)));
+                existing_->setTargets(links_->targetOfEachKeyword());
         }
     }
     keywords_.resetKeywordPicker();
@@ -459,7 +459,7 @@ void processArticle(const ArticleOptions& options, ArticleRun& run, std::string&
     // The keywords that link to the article's own address.
     std::vector<std::int32_t> selfLinks;
     if (pagePath && options.mode != PipelineMode::ShuffleReplace && run.links().any())
-        selfLinks = run.links().linkingTo(gbkToUtf8(options.siteAddress), *pagePath);
+        selfLinks = run.links().linkingTo(*pagePath);
     switch (options.mode) {
         case PipelineMode::Insert:
             run.keywords().excludeKeywords(std::move(selfLinks));

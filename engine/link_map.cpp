@@ -135,16 +135,20 @@ std::string siteHostKey(std::string_view siteAddress) {
     return key;
 }
 
-// The key of the page an address names, in `key`: addressKey, with an
-// address on the site's own host (`hostKey`, "" for none) in its
-// site-relative form, so that both forms of one page are one target.
-void buildTargetKey(std::string_view address, std::string_view hostKey, std::string& key) {
-    buildAddressKey(address, key);
+// A key in the form that names a page whatever its address's form: a key on
+// the site's own host (`hostKey`, "" for none) becomes the key of its
+// site-relative form.
+void toTargetKey(std::string& key, std::string_view hostKey) {
     if (hostKey.empty() || !key.starts_with(hostKey)) return;
     if (key.size() > hostKey.size() && key[hostKey.size()] != '/' && key[hostKey.size()] != '?')
         return;  // another host that begins alike
     key.erase(0, hostKey.size());
     if (!key.starts_with('/')) key.insert(0, 1, '/');
+}
+
+void buildTargetKey(std::string_view address, std::string_view hostKey, std::string& key) {
+    buildAddressKey(address, key);
+    toTargetKey(key, hostKey);
 }
 
 std::uint64_t hashOf(std::string_view key) {
@@ -215,8 +219,10 @@ std::vector<std::string> ownAddressKeys(std::string_view siteAddress, std::strin
     return keys;
 }
 
-LinkTargets::LinkTargets(const std::vector<std::string>& addresses)
+LinkTargets::LinkTargets(const std::vector<std::string>& addresses, std::string_view siteAddress)
     : addresses_(addresses),
+      site_(trimBlanks(siteAddress)),
+      hostKey_(siteHostKey(site_)),
       any_(std::any_of(addresses.begin(), addresses.end(),
                        [](const std::string& a) { return !a.empty(); })) {}
 
@@ -253,25 +259,42 @@ void LinkTargets::index() {
     if (byKey_) return;
     // Only the keys' hashes are kept: keys are compared on their addresses.
     byKey_.emplace(addresses_.size());
+    targets_.assign(addresses_.size(), -1);
+    std::int32_t count = 0;
     std::string key;
+    std::string other;
     std::string buffer;
     for (std::size_t k = 0; k < addresses_.size(); ++k) {
         if (addresses_[k].empty()) continue;
-        buildAddressKey(utf8Address(addresses_[k], buffer), key);
-        if (!key.empty()) byKey_->add(hashOf(key), static_cast<std::int32_t>(k));
+        buildTargetKey(utf8Address(addresses_[k], buffer), hostKey_, key);
+        if (key.empty()) continue;
+        const std::uint64_t hash = hashOf(key);
+        std::int32_t same = byKey_->head(hash);
+        for (; same >= 0; same = byKey_->next(same)) {
+            const std::string& address = addresses_[static_cast<std::size_t>(same)];
+            buildTargetKey(utf8Address(address, buffer), hostKey_, other);
+            if (other == key) break;
+        }
+        targets_[k] = same >= 0 ? targets_[static_cast<std::size_t>(same)] : count++;
+        byKey_->add(hash, static_cast<std::int32_t>(k));
     }
 }
 
-std::vector<std::int32_t> LinkTargets::linkingTo(std::string_view siteAddress,
-                                                 std::string_view pagePath) {
+std::vector<std::int32_t> LinkTargets::linkingTo(std::string_view pagePath) {
     std::vector<std::int32_t> keywords;
     if (!any_) return keywords;
     index();
+    std::vector<std::string> owns = ownAddressKeys(site_, pagePath);
+    for (std::string& own : owns)
+        toTargetKey(own, hostKey_);
+    std::sort(owns.begin(), owns.end());
+    owns.erase(std::unique(owns.begin(), owns.end()), owns.end());
     std::string key;
     std::string buffer;
-    for (const std::string& own : ownAddressKeys(siteAddress, pagePath)) {
+    for (const std::string& own : owns) {
         for (std::int32_t k = byKey_->head(hashOf(own)); k >= 0; k = byKey_->next(k)) {
-            buildAddressKey(utf8Address(addresses_[static_cast<std::size_t>(k)], buffer), key);
+            buildTargetKey(utf8Address(addresses_[static_cast<std::size_t>(k)], buffer), hostKey_,
+                           key);
             if (key == own) keywords.push_back(k);
         }
     }
@@ -280,30 +303,10 @@ std::vector<std::int32_t> LinkTargets::linkingTo(std::string_view siteAddress,
     return keywords;
 }
 
-std::vector<std::int32_t> LinkTargets::targetOfEachKeyword(std::string_view siteAddress) const {
+std::vector<std::int32_t> LinkTargets::targetOfEachKeyword() {
     if (!any_) return {};
-    const std::string hostKey = siteHostKey(siteAddress);
-    HashChains byTarget(addresses_.size());
-    std::vector<std::int32_t> targets(addresses_.size(), -1);
-    std::int32_t count = 0;
-    std::string key;
-    std::string other;
-    std::string buffer;
-    for (std::size_t k = 0; k < addresses_.size(); ++k) {
-        if (addresses_[k].empty()) continue;
-        buildTargetKey(utf8Address(addresses_[k], buffer), hostKey, key);
-        if (key.empty()) continue;
-        const std::uint64_t hash = hashOf(key);
-        std::int32_t same = byTarget.head(hash);
-        for (; same >= 0; same = byTarget.next(same)) {
-            const std::string& address = addresses_[static_cast<std::size_t>(same)];
-            buildTargetKey(utf8Address(address, buffer), hostKey, other);
-            if (other == key) break;
-        }
-        targets[k] = same >= 0 ? targets[static_cast<std::size_t>(same)] : count++;
-        byTarget.add(hash, static_cast<std::int32_t>(k));
-    }
-    return targets;
+    index();
+    return targets_;
 }
 
 }  // namespace lct

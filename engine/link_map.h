@@ -40,26 +40,29 @@ std::string addressKey(std::string_view address);
 /// host) of each.
 std::vector<std::string> ownAddressKeys(std::string_view siteAddress, std::string_view pagePath);
 
-/// The keywords of a run by their addresses. Holds the run's address list
-/// (GBK, one per keyword, "" for none; an empty list when no keyword has
-/// one), which must outlive it unchanged.
+/// The keywords of a run by their addresses, on the site at `siteAddress`
+/// (UTF-8, may be empty). Holds the run's address list (GBK, one per keyword,
+/// "" for none; an empty list when no keyword has one), which must outlive it
+/// unchanged. With an absolute site address, an address on its host and the
+/// site-relative address of the same path name one page.
 class LinkTargets {
   public:
-    explicit LinkTargets(const std::vector<std::string>& addresses);
+    explicit LinkTargets(const std::vector<std::string>& addresses,
+                         std::string_view siteAddress = {});
 
     /// True when some keyword has an address.
     bool any() const { return any_; }
 
-    /// The keywords (0-based, ascending) whose address is one of the page's
-    /// own (ownAddressKeys). The first question indexes every address once.
-    std::vector<std::int32_t> linkingTo(std::string_view siteAddress, std::string_view pagePath);
+    /// The keywords (0-based, ascending) whose address is one of the own
+    /// addresses of the page at `pagePath` (ownAddressKeys). The first
+    /// question (of either kind) indexes every address once.
+    std::vector<std::int32_t> linkingTo(std::string_view pagePath);
 
     /// For each keyword, the number of the page its address names among the
-    /// run's distinct pages (equal keys: addressKey; with an absolute
-    /// `siteAddress`, an address on its host and the site-relative address
-    /// of the same path name one page); -1 for a keyword without an address,
-    /// or with one that names no page. Empty when no keyword has an address.
-    std::vector<std::int32_t> targetOfEachKeyword(std::string_view siteAddress = {}) const;
+    /// run's distinct pages (equal keys: addressKey, both forms of a page on
+    /// the site's host alike); -1 for a keyword without an address, or with
+    /// one that names no page. Empty when no keyword has an address.
+    std::vector<std::int32_t> targetOfEachKeyword();
 
     /// Chains of numbers by a 64-bit hash, in an open-addressing table: each
     /// hash met has one chain, newest first. Unequal texts may share a chain
@@ -83,12 +86,15 @@ class LinkTargets {
     };
 
   private:
-    // Indexes the addresses once by their keys.
+    // Indexes the addresses once: byKey_ and targets_.
     void index();
 
     const std::vector<std::string>& addresses_;
+    std::string site_;     // blanks trimmed
+    std::string hostKey_;  // the key of the site's scheme and host; "" for none
     bool any_ = false;
-    std::optional<HashChains> byKey_;  // keywords by the hash of their address's key
+    std::optional<HashChains> byKey_;  // keywords by the hash of their address's page key
+    std::vector<std::int32_t> targets_;
 };
 
 }  // namespace lct

@@ -48,8 +48,8 @@ TEST(LinkTargets, FindsThePageOwnAddressInEveryForm) {
     };
     for (const SelfLinkRow& row : rows) {
         const std::vector<std::string> addresses{"/other", test::G(row.address)};
-        LinkTargets targets(addresses);
-        const std::vector<std::int32_t> own = targets.linkingTo(row.site, row.page);
+        LinkTargets targets(addresses, row.site);
+        const std::vector<std::int32_t> own = targets.linkingTo(row.page);
         EXPECT_EQ(own, row.own ? std::vector<std::int32_t>{1} : std::vector<std::int32_t>{})
             << row.site << " " << row.page << " " << row.address;
     }
@@ -65,7 +65,7 @@ TEST(LinkTargets, KeywordsWithAddressesOfOnePageShareATarget) {
         "https://example.community/a", "/",  "https://example.com"};
     EXPECT_EQ(LinkTargets(mixed).targetOfEachKeyword(),
               (std::vector<std::int32_t>{0, 1, 0, 2, 3, 4}));
-    EXPECT_EQ(LinkTargets(mixed).targetOfEachKeyword("https://example.com/blog/"),
+    EXPECT_EQ(LinkTargets(mixed, "https://example.com/blog/").targetOfEachKeyword(),
               (std::vector<std::int32_t>{0, 0, 0, 1, 2, 2}));
     const std::vector<std::string> none;
     EXPECT_TRUE(LinkTargets(none).targetOfEachKeyword().empty());

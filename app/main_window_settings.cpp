@@ -8,11 +8,12 @@ namespace {
 using namespace main_window;
 using S = StoredAs;
 
-// Rows 1 to 33 live in section 主界面, rows 34 to 56 in 文章打乱替换器, in
-// this order. Rows 28 to 33 (the replace panel's options, then the insert
-// panel's 选择框插入避开链接) came later and follow the older keys of their
-// section; a file without them leaves those controls at their defaults. Rows
-// 54 to 56 are main options, but stored files keep them in the second section.
+// Rows 1 to 34 live in section 主界面, rows 35 to 57 in 文章打乱替换器, in
+// this order. Rows 28 to 34 (the replace panel's options, the insert panel's
+// 选择框插入避开链接, then 选择框包含子文件夹) came later and follow the older
+// keys of their section; a file without them leaves those controls at their
+// defaults. Rows 55 to 57 are main options, but stored files keep them in the
+// second section.
 constexpr SettingsRow kMainRows[] = {
     {.control = kAvoidWords, .as = S::Tick},
     {.control = kAvoidTags, .as = S::Tick},
@@ -47,6 +48,7 @@ constexpr SettingsRow kMainRows[] = {
     {.control = kReplaceTotalLimit, .key = "替换总数上限", .as = S::Text},
     {.control = kReplaceWholeWords, .as = S::Tick},
     {.control = kAvoidLinks, .as = S::Tick},
+    {.control = kIncludeSubfolders, .as = S::Tick},
 };
 
 constexpr SettingsRow kShuffleRows[] = {

@@ -24,16 +24,10 @@ std::string firstLineTrimmed(std::string_view text) {
     return std::string(text.substr(begin, text.find_last_not_of(" \t") - begin + 1));
 }
 
-// Why an article gave no line (UTF-8).
+// Why an article that was read gave no line (UTF-8).
 std::string reasonOf(const LinkMapSkip& skip) {
-    switch (skip.why) {
-        case LinkMapSkip::Why::Unreadable:
-            return skip.detail;
-        case LinkMapSkip::Why::Untitled:
-            return "没有标题，未列入链接表";
-        default:
-            return "关键词“" + skip.detail + "”已由 " + skip.firstPath + " 给出，未列入链接表";
-    }
+    if (skip.why == LinkMapSkip::Why::Untitled) return "没有标题，未列入链接表";
+    return "关键词“" + skip.detail + "”已由 " + skip.firstPath + " 给出，未列入链接表";
 }
 
 // Reads the listed articles into a map and, unless stopped or empty, puts it
@@ -56,8 +50,15 @@ void fillKeywordList(BatchContext& context, const BatchRequest& listed, std::str
         [&host] { host.keepAlive(); });
     for (const RunFailure& failure : listed.listingFailures)
         host.failed(failure.path, failure.reason);
-    for (const LinkMapSkip& skip : map.skipped)
-        host.failed(skip.path, reasonOf(skip));
+    // A page left out of the map is no failure: the user sees why, below
+    // the pages that could not be read.
+    for (const LinkMapSkip& skip : map.skipped) {
+        if (skip.why == LinkMapSkip::Why::Unreadable) {
+            host.failed(skip.path, skip.detail);
+        } else {
+            host.problem(skip.path + "：" + reasonOf(skip));
+        }
+    }
     if (map.stopped) {
         host.tell(utf8ToGbk("已停止，关键词列表没有改动。"));
         return;

@@ -14,11 +14,10 @@ namespace lct {
 /// folder as the folder batch would (选择框包含子文件夹, 编辑框过滤), reads its
 /// articles in 组合框输入编码 and, when the map has lines, puts them into
 /// 编辑框关键词列表 ("关键词<TAB>网址" lines), asking first when the list holds
-/// anything. Articles left out (no title, a keyword given before, unreadable)
-/// go to the host as failures. While it works (the window's run LinkMap) the
-/// other run buttons are disabled and a second click stops it, leaving the
-/// keyword list as it was. A disabled button, or one clicked during another
-/// run, does nothing.
+/// anything. Articles that cannot be read go to the host as failures, those
+/// left out (no title, a keyword given before) as problems. While it works (the window's run
+/// LinkMap) the other run buttons are disabled and a second click stops it, leaving the keyword
+/// list as it was. A disabled button, or one clicked during another run, does nothing.
 void onLinkMapClicked(BatchContext& context);
 
 }  // namespace lct

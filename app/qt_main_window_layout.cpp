@@ -87,7 +87,7 @@ void layOutInsertPanel(QtForm& f) {
 
 void layOutReplacePanel(QtForm& f) {
     QGridLayout* replace = panelGrid(f, kReplacePanel);
-    addRow(f, replace, 0, {kReplaceRadio});
+    addRow(f, replace, 0, {kReplaceRadio, kLinkMapButton});
     addRow(f, replace, 1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
     addRow(
         f, replace, 2,
@@ -219,7 +219,7 @@ QHBoxLayout* linkRow(QtForm& f) {
         links->addWidget(f.widget(name));
     links->addStretch();
     links->addWidget(f.widget(kBatchReport));
-    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
+    for (std::string_view name : {kBatchFiles, kBatchFolder, kIncludeSubfolders, kBatchPathList})
         links->addWidget(f.widget(name));
     // The pictures beside the links open the same windows; the links carry them.
     for (Control* c : f.controls()) {

@@ -137,8 +137,10 @@ bool FileRunServices::openFolder(std::string_view folder) {
 bool FileRunServices::writeReport(std::string_view path, const std::vector<InputOutcome>& outcomes,
                                   std::string& error) {
     const std::string bytes = batchReportText(outcomes, reportFormatOf(path));
-    if (const int folder = resultFolderFd(folderPart(path)); folder >= 0)
-        return writeFileInFolder(folder, namePart(path), bytes, Durability::Synced, &error);
+    std::string_view below;
+    if (const int folder = resultFolderFd(path, below);
+        folder >= 0 && below.find('/') == std::string_view::npos)
+        return writeFileInFolder(folder, below, bytes, Durability::Synced, &error);
     return writeProgramOutput(path, bytes, &error);
 }
 

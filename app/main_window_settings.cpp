@@ -8,12 +8,13 @@ namespace {
 using namespace main_window;
 using S = StoredAs;
 
-// Rows 1 to 36 live in section 主界面, rows 37 to 59 in 文章打乱替换器, in
-// this order. Rows 28 to 36 (the replace panel's options, the insert panel's
-// 选择框插入避开链接, the link map's per-address cap and site address, then
-// 选择框生成报告) came later and follow the older keys of their section; a
-// file without them leaves those controls at their defaults. Rows 57 to 59
-// are main options, but stored files keep them in the second section.
+// kMainRows live in section 主界面, kShuffleRows in 文章打乱替换器, each in
+// this order. The rows from kReplaceAvoidMarkup on (the replace panel's
+// options, the insert panel's 选择框插入避开链接, the link map's options, the
+// batch's options) came later and follow the older keys of their section: a
+// file without them leaves those controls at their defaults, and a new
+// option is a row at the end. The last three shuffle rows are main options,
+// but stored files keep them in the second section.
 constexpr SettingsRow kMainRows[] = {
     {.control = kAvoidWords, .as = S::Tick},
     {.control = kAvoidTags, .as = S::Tick},
@@ -50,6 +51,7 @@ constexpr SettingsRow kMainRows[] = {
     {.control = kAvoidLinks, .as = S::Tick},
     {.control = kPerAddressLimit, .key = "每个网址最多链接", .as = S::Text},
     {.control = kSiteAddress, .key = "本站网址", .as = S::Text},
+    {.control = kIncludeSubfolders, .as = S::Tick},
     {.control = kBatchReport, .as = S::Tick},
 };
 

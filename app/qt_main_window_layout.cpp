@@ -92,7 +92,7 @@ void layOutInsertPanel(QtForm& f) {
 
 void layOutReplacePanel(QtForm& f) {
     QGridLayout* replace = panelGrid(f, kReplacePanel);
-    addRow(f, replace, 0, {kReplaceRadio});
+    addRow(f, replace, 0, {kReplaceRadio, kLinkMapButton});
     addRow(f, replace, 1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
     addRow(f, replace, 2,
            {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel,
@@ -200,12 +200,14 @@ void fitWidthTo(QtForm& f, std::string_view name, const char* sample) {
     box->setMinimumWidth(text + 4 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 12);
 }
 
-// Conversion, encodings, extension and filter, then the preview button.
+// Conversion, encodings, extension, the folder batch's filter and depth, then
+// the preview button.
 QHBoxLayout* bottomRow(QtForm& f) {
     auto* bottom = new QHBoxLayout;
-    for (std::string_view name : {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel,
-                                  kInputEncoding, kOutputEncodingLabel, kOutputEncoding,
-                                  kNewExtensionLabel, kNewExtension, kFileFilterLabel, kFileFilter})
+    for (std::string_view name :
+         {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel, kInputEncoding,
+          kOutputEncodingLabel, kOutputEncoding, kNewExtensionLabel, kNewExtension,
+          kFileFilterLabel, kFileFilter, kIncludeSubfolders})
         bottom->addWidget(f.widget(name));
     fitWidthTo(f, kNewExtension, ".html");
     fitWidthTo(f, kFileFilter, "*.txt|*.htm");
@@ -214,8 +216,7 @@ QHBoxLayout* bottomRow(QtForm& f) {
     return bottom;
 }
 
-// The links, then the report option and the batch buttons: two short rows
-// keep the window narrow enough for a laptop screen.
+// The links, then the report option and the batch buttons.
 QHBoxLayout* linkRow(QtForm& f) {
     auto* links = new QHBoxLayout;
     for (std::string_view name :

@@ -126,8 +126,11 @@ bool replacesRunFile(RunServices& services, const std::string& path,
 // results of the run share a path, and no result replaces an input.
 class ResultWriter {
   public:
-    ResultWriter(RunServices& services, std::string folder, const std::vector<std::string>& inputs)
-        : services_(services), folder_(std::move(folder)), inputs_(inputs) {}
+    ResultWriter(RunServices& services, std::string folder, const BatchRequest& request)
+        : services_(services),
+          folder_(std::move(folder)),
+          inputs_(request.paths),
+          relativePaths_(request.resultsAtRelativePaths ? &request.relativePaths : nullptr) {}
 
     const std::string& folder() const { return folder_; }
 
@@ -135,12 +138,15 @@ class ResultWriter {
     // has and no input of the run is; the reason when the result folder
     // cannot be made. The path is taken at once, so that the names depend on
     // the input order only, whenever the writes happen and however they end.
-    std::optional<std::string> place(const std::string& inputPath, const std::string& title,
+    std::optional<std::string> place(std::size_t index, const std::string& title,
                                      const std::string& newExtension, std::string& error) {
+        const std::string& inputPath = inputs_[index];
         if (!makeFolder(error)) return std::nullopt;
         std::string path;
         for (int copy = 1;; ++copy) {
-            path = services_.resultPath(folder_, title, newExtension, inputPath, copy);
+            path = relativePaths_
+                       ? services_.resultPathAt(folder_, relativePathOf(index), newExtension, copy)
+                       : services_.resultPath(folder_, title, newExtension, inputPath, copy);
             if (!used_.contains(path) && !isInput(path)) break;
         }
         used_.insert(path);
@@ -175,6 +181,15 @@ class ResultWriter {
         return ready_;
     }
 
+    // The input's path relative to its listed folder; its name when the
+    // request gives none.
+    std::string relativePathOf(std::size_t index) const {
+        if (index < relativePaths_->size() && !(*relativePaths_)[index].empty())
+            return (*relativePaths_)[index];
+        const std::string& path = inputs_[index];
+        return path.substr(path.rfind('/') + 1);
+    }
+
     // True when writing `path` would replace one of the run's inputs (or the
     // link that names one).
     bool isInput(const std::string& path) {
@@ -196,6 +211,7 @@ class ResultWriter {
     RunServices& services_;
     std::string folder_;
     const std::vector<std::string>& inputs_;
+    const std::vector<std::string>* relativePaths_;  // null: results named after titles
     bool ready_ = false;
     std::string folderError_;
     bool mayHoldInputs_ = false;  // the folder existed before the run
@@ -383,7 +399,7 @@ class BatchLoop {
         }
         std::string error;
         std::optional<std::string> target =
-            results_.place(path, title, options_.newExtension, error);
+            results_.place(index, title, options_.newExtension, error);
         if (!target) {
             fail(index, path, std::move(error));
             return false;
@@ -498,7 +514,7 @@ RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& servic
     result.resultFolder = !request.resultFolder.empty() || request.paths.empty()
                               ? request.resultFolder
                               : services.resultFolder(request.paths.front());
-    ResultWriter results(services, result.resultFolder, request.paths);
+    ResultWriter results(services, result.resultFolder, request);
     if (!request.paths.empty())
         BatchLoop(options, host, services, request, *run, results, result).run();
     if (wantsReport(options, request)) writeReport(request, host, services, results, result);

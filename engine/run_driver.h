@@ -127,7 +127,9 @@ class RunServices {
     /// Writes a result as `format` says through a temporary file, replacing a
     /// symbolic link at the path instead of following it; false, with the
     /// reason in `error`, when it failed or the text cannot be written in the
-    /// format without losing characters.
+    /// format without losing characters. A path below a folder made by
+    /// createResultFolder gets the folders between made as needed, inside
+    /// that folder and never through a symbolic link.
     [[nodiscard]] virtual bool write(std::string_view path, std::string_view text,
                                      const ResultFormat& format, std::string& error) = 0;
     /// Makes sure the result folder exists and holds it for the run's writes.
@@ -152,6 +154,12 @@ class RunServices {
     virtual std::string resultPath(std::string_view folder, std::string_view gbkTitle,
                                    std::string_view gbkNewExtension, std::string_view inputPath,
                                    int copy) = 0;
+    /// The path of the result of an input that keeps its place: result folder
+    /// + the input's `relativePath` ("/" separators; its name when it has no
+    /// folder), never leaving the result folder, with the new extension when
+    /// given. A `copy` above 1 gives a distinct name for the same path.
+    virtual std::string resultPathAt(std::string_view folder, std::string_view relativePath,
+                                     std::string_view gbkNewExtension, int copy) = 0;
     /// A duration for people, such as "1.5 秒" (GBK).
     virtual std::string elapsedText(std::int64_t milliseconds) = 0;
     /// Opens a folder in the desktop's file browser without waiting; false
@@ -210,10 +218,14 @@ struct PreviewRequest {
 
 struct BatchRequest {
     std::vector<std::string> paths;  ///< input files, in order
-    std::vector<std::string>
-        relativePaths;  ///< parallel to paths: each input's path relative to the folder it was
-                        ///< listed from ("/" separators), or its name when it was given on its own;
-                        ///< empty means every input's name
+    /// parallel to paths: each input's path relative to the folder it was
+    /// listed from ("/" separators), or its name when it was given on its own;
+    /// empty means every input's name
+    std::vector<std::string> relativePaths;
+    /// Each result at its input's relative path under the result folder
+    /// (subfolders made as needed) and under the input's own name, instead of
+    /// flat and named after the processed title.
+    bool resultsAtRelativePaths = false;
     /// What listing the inputs could not take (a folder that cannot be read):
     /// failures of the run, told before the first article.
     std::vector<RunFailure> listingFailures;

@@ -119,6 +119,11 @@ class MemoryServices : public RunServices {
         const std::string suffix = copy > 1 ? " (" + std::to_string(copy) + ")" : "";
         return std::string(folder) + test::U(title) + suffix + "." + extension;
     }
+    std::string resultPathAt(std::string_view folder, std::string_view relative, std::string_view,
+                             int copy) override {
+        const std::string suffix = copy > 1 ? " (" + std::to_string(copy) + ")" : "";
+        return std::string(folder) + std::string(relative) + suffix;
+    }
     std::string elapsedText(std::int64_t) override { return G("1 秒"); }
     bool openFolder(std::string_view folder) override {
         opened.emplace_back(folder);
@@ -511,6 +516,17 @@ TEST_F(RunDriverFailureTest, EqualResultNamesGetDistinctNames) {
     EXPECT_EQ(services.written["/in/out/a[K].txt"], G("一"));
     EXPECT_EQ(services.written["/in/out/a[K] (2).txt"], G("二"));
     EXPECT_EQ(services.written["/in/out/a[K] (3).txt"], G("三"));
+    // Kept in place instead: the relative path, or the name when none is given.
+    BatchRequest request;
+    request.paths = {"/in/a.txt", "/in/sub/a.txt", "/in/x/a.txt"};
+    request.relativePaths = {"a.txt", "sub/a.txt"};
+    request.resultsAtRelativePaths = true;
+    services.written.clear();
+    EXPECT_EQ(runBatch(options, host, services, request).succeeded, 3);
+    EXPECT_EQ(services.written,
+              (std::map<std::string, std::string>{{"/in/out/a.txt", G("一")},
+                                                  {"/in/out/sub/a.txt", G("二")},
+                                                  {"/in/out/a.txt (2)", G("三")}}));
 }
 
 TEST_F(RunDriverFailureTest, AnInputInsideTheResultFolderIsNeverReplaced) {

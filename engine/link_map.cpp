@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "engine/site_address.h"
 #include "platform/bytes.h"
 #include "platform/charset.h"
 #include "platform/path_parts.h"
@@ -167,13 +168,6 @@ std::string sitePathOf(std::string_view address) {
     return path += address;
 }
 
-std::string joinAddress(std::string_view site, std::string_view path) {
-    if (site.empty()) return std::string(path);
-    std::string joined(site);
-    if (!joined.ends_with('/')) joined += '/';
-    return joined += path;
-}
-
 bool isIndexPage(std::string_view name) {
     return equalsIgnoringAsciiCase(name, "index.html") ||
            equalsIgnoringAsciiCase(name, "index.htm");
@@ -198,17 +192,16 @@ std::string addressKey(std::string_view address) {
     return key;
 }
 
-std::vector<std::string> ownAddressKeys(std::string_view siteAddress, std::string_view pagePath) {
-    siteAddress = trimBlanks(siteAddress);
+std::vector<std::string> ownAddressKeys(std::string_view site, std::string_view pagePath) {
+    site = trimBlanks(site);
     while (pagePath.starts_with("./"))
         pagePath.remove_prefix(2);
     while (pagePath.starts_with('/'))
         pagePath.remove_prefix(1);
-    std::vector<std::string> forms{joinAddress(siteAddress, pagePath)};
+    std::vector<std::string> forms{siteAddress(site, pagePath)};
     const std::string_view name = namePart(pagePath);
     if (isIndexPage(name))
-        forms.push_back(
-            joinAddress(siteAddress, pagePath.substr(0, pagePath.size() - name.size())));
+        forms.push_back(siteAddress(site, pagePath.substr(0, pagePath.size() - name.size())));
     std::vector<std::string> keys;
     for (const std::string& form : forms) {
         for (std::string key : {addressKey(form), addressKey(sitePathOf(form))}) {

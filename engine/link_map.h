@@ -34,10 +34,9 @@ std::string addressKey(std::string_view address);
 
 /// The keys of the addresses of the page at `pagePath` ("/" separators,
 /// relative to the site's folder) on the site at `siteAddress` (UTF-8, may be
-/// empty): the site address followed by the path (with a "/" between when the
-/// site address does not end in one), for an index.html or index.htm also its
-/// folder's address, and the site-relative form ("/" and the path after the
-/// host) of each.
+/// empty): its address as a link map gives it (engine/site_address.h), for
+/// an index.html or index.htm also its folder's address, and the
+/// site-relative form ("/" and the path after the host) of each.
 std::vector<std::string> ownAddressKeys(std::string_view siteAddress, std::string_view pagePath);
 
 /// The keywords of a run by their addresses, on the site at `siteAddress`

@@ -41,6 +41,7 @@ TEST(LinkTargets, FindsThePageOwnAddressInEveryForm) {
         {"https://example.com/", "docs/page.html", "/docs/", false},
         {"https://example.com/", "文档/甲.html", "/%E6%96%87%E6%A1%A3/%E7%94%B2.html", true},
         {"https://example.com/", "文档/甲.html", "https://example.com/文档/甲.html", true},
+        {"https://example.com/", "a b#1.html", "/a%20b%231.html", true},
         {"", "docs/a.html", "docs/a.html", true},
         {"", "docs/a.html", "/docs/a.html", true},
         {"", "docs/a.html", "https://example.com/docs/a.html", false},

@@ -237,39 +237,57 @@ std::size_t LinkTargets::HashChains::slotOf(std::uint64_t hash) const {
     return slot;
 }
 
-void LinkTargets::HashChains::add(std::uint64_t hash, std::int32_t number) {
+std::int32_t LinkTargets::HashChains::add(std::uint64_t hash, std::int32_t number) {
     auto& [tag, head] = slots_[slotOf(hash)];
+    const std::int32_t previous = head;
     next_[static_cast<std::size_t>(number)] = head;
     tag = static_cast<std::uint32_t>(hash >> 32);
     head = number;
+    return previous;
 }
 
 std::int32_t LinkTargets::HashChains::head(std::uint64_t hash) const {
     return slots_[slotOf(hash)].second;
 }
 
+void LinkTargets::HashChains::prefetch(std::uint64_t hash) const {
+    __builtin_prefetch(&slots_[static_cast<std::size_t>(hash) & (slots_.size() - 1)]);
+}
+
 void LinkTargets::index() {
     if (byKey_) return;
     // Only the keys' hashes are kept: keys are compared on their addresses.
-    byKey_.emplace(addresses_.size());
-    targets_.assign(addresses_.size(), -1);
-    std::int32_t count = 0;
+    // The hashes come first, so that each slot is fetched a few keys ahead of
+    // its turn: over a large map, waiting for the table's memory is most of
+    // the work.
+    const std::size_t count = addresses_.size();
+    std::vector<std::uint64_t> hashes(count);
+    std::vector<bool> named(count, false);
     std::string key;
-    std::string other;
     std::string buffer;
-    for (std::size_t k = 0; k < addresses_.size(); ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
         if (addresses_[k].empty()) continue;
         buildTargetKey(utf8Address(addresses_[k], buffer), hostKey_, key);
         if (key.empty()) continue;
-        const std::uint64_t hash = hashOf(key);
-        std::int32_t same = byKey_->head(hash);
+        hashes[k] = hashOf(key);
+        named[k] = true;
+    }
+    constexpr std::size_t kAhead = 16;
+    byKey_.emplace(count);
+    targets_.assign(count, -1);
+    std::int32_t pages = 0;
+    std::string other;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k + kAhead < count && named[k + kAhead]) byKey_->prefetch(hashes[k + kAhead]);
+        if (!named[k]) continue;
+        std::int32_t same = byKey_->add(hashes[k], static_cast<std::int32_t>(k));
+        if (same >= 0) buildTargetKey(utf8Address(addresses_[k], buffer), hostKey_, key);
         for (; same >= 0; same = byKey_->next(same)) {
             const std::string& address = addresses_[static_cast<std::size_t>(same)];
             buildTargetKey(utf8Address(address, buffer), hostKey_, other);
             if (other == key) break;
         }
-        targets_[k] = same >= 0 ? targets_[static_cast<std::size_t>(same)] : count++;
-        byKey_->add(hash, static_cast<std::int32_t>(k));
+        targets_[k] = same >= 0 ? targets_[static_cast<std::size_t>(same)] : pages++;
     }
 }
 

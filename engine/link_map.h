@@ -69,10 +69,13 @@ class LinkTargets {
     class HashChains {
       public:
         explicit HashChains(std::size_t count);
-        /// Puts `number` (below the count) at the head of the chain of `hash`.
-        void add(std::uint64_t hash, std::int32_t number);
+        /// Puts `number` (below the count) at the head of the chain of `hash`;
+        /// gives the head it had before (-1 for none), now next(number).
+        std::int32_t add(std::uint64_t hash, std::int32_t number);
         /// The head of the chain of `hash`; -1 when there is none.
         std::int32_t head(std::uint64_t hash) const;
+        /// Asks the processor to fetch the first slot of `hash` ahead of use.
+        void prefetch(std::uint64_t hash) const;
         std::int32_t next(std::int32_t number) const {
             return next_[static_cast<std::size_t>(number)];
         }

@@ -43,16 +43,12 @@ std::size_t firstRoom(std::string_view bytes, std::size_t maxOutput) {
     return std::min(said, most);
 }
 
-// Twice the room (at least kLeastRoom, at most the limit), the first `keep`
-// bytes kept. With nothing to keep the old buffer is freed first, so that a
-// single member never holds more than the limit.
-void grow(std::string& out, std::size_t keep, std::size_t maxOutput) {
+// Twice the room, at least kLeastRoom and at most the limit. The old buffer is
+// freed first, so that the output never holds more than the limit.
+void grow(std::string& out, std::size_t maxOutput) {
     const std::size_t size =
         out.size() > maxOutput / 2 ? maxOutput : std::max(out.size() * 2, kLeastRoom);
-    if (keep == 0)
-        std::string().swap(out);
-    else
-        out.resize(keep);  // only what is kept is copied
+    std::string().swap(out);
     out.resize(std::min(size, maxOutput));
 }
 
@@ -76,6 +72,7 @@ std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput,
     std::string out(firstRoom(bytes, maxOutput), '\0');
     std::size_t pos = 0;      // the member being inflated starts here
     std::size_t written = 0;  // output of the members before it
+    bool measured = false;    // the room holds all the rest, as zlib measured it
     while (pos < bytes.size()) {
         const std::string_view member = bytes.substr(pos);
         std::size_t used = 0;
@@ -84,8 +81,24 @@ std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput,
             inflater.get(), member.data(), member.size(), out.data() + written,
             out.size() - written, &used, &produced);
         if (eachBlock) eachBlock();
-        if (rc == LIBDEFLATE_INSUFFICIENT_SPACE && out.size() < maxOutput) {
-            grow(out, written, maxOutput);  // the member again, with more room
+        if (rc == LIBDEFLATE_INSUFFICIENT_SPACE && written == 0 && out.size() < maxOutput) {
+            grow(out, maxOutput);  // the member again, with more room
+            continue;
+        }
+        if (rc == LIBDEFLATE_INSUFFICIENT_SPACE && !measured) {
+            // Growing would copy what the members before gave, and then hold
+            // it twice: zlib measures the rest in constant memory instead, so
+            // that a stream beyond the limit fails before any more is taken.
+            std::size_t rest = 0;
+            const GunzipFailure zlib = inflateGzipWithZlib(
+                member, maxOutput - written, [&](std::string_view block) { rest += block.size(); });
+            if (zlib != GunzipFailure::None) return failed(zlib);
+            std::string room;
+            room.reserve(written + rest);  // exactly that: no spare capacity
+            room.append(out, 0, written);
+            room.resize(written + rest);
+            out.swap(room);
+            measured = true;
             continue;
         }
         if (rc != LIBDEFLATE_SUCCESS) {

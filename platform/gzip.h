@@ -29,13 +29,14 @@ enum class GunzipFailure {
 /// `maxOutput` bytes: a caller never sees a partial decompression, and `why`
 /// (when given) tells which. Each member is inflated once, into room that
 /// starts at the size the stream's trailer gives (the whole output for a
-/// single member) and doubles up to `maxOutput` while a member does not fit
-/// (that member is then inflated again): a stream beyond the limit fails
-/// having held at most `maxOutput` bytes of output. `eachBlock` (when given)
-/// is called after each try at a member, so that a window can process its
-/// pending messages between them. A member whose header checksum or some of
-/// whose Huffman codes are damaged may still be read, when its content passes
-/// the trailer's CRC-32 and length.
+/// single member). While the first member does not fit, the room doubles up to
+/// `maxOutput` and the member is inflated again; when a later one does not,
+/// zlib measures the rest without keeping it and the room takes exactly that.
+/// A stream beyond the limit thus fails having held at most `maxOutput` bytes
+/// of output. `eachBlock` (when given) is called after each try at a member,
+/// so that a window can process its pending messages between them. A member whose header checksum
+/// or some of whose Huffman codes are damaged may still be read, when its content passes the
+/// trailer's CRC-32 and length.
 [[nodiscard]] std::optional<std::string> gunzip(std::string_view bytes,
                                                 std::size_t maxOutput = kMaxGunzipBytes,
                                                 GunzipFailure* why = nullptr,

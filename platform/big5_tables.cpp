@@ -138,6 +138,10 @@ const Tables& tables() {
 
 // Writes the one to four bytes of `value` (see Tables).
 void put(std::uint32_t value, TableWriter& w) {
+    if (value - 0x100 < 0xFF00) {  // two bytes, nearly every character
+        w.byte(value >> 8);
+        return w.byte(value & 0xFF);
+    }
     if (value > 0xFFFFFF) w.byte(value >> 24);
     if (value > 0xFFFF) w.byte((value >> 16) & 0xFF);
     if (value > 0xFF) w.byte((value >> 8) & 0xFF);
@@ -159,22 +163,28 @@ void putReference(char32_t u, TableWriter& w) {
 std::size_t decodeBig5Run(std::string_view big5, std::string& out) {
     const Tables& t = tables();
     TableWriter w(out, big5.size());
+    const std::size_t n = big5.size();
     std::size_t i = 0;
-    while (i < big5.size()) {
+    while (i < n) {
         const std::size_t end = asciiRunEnd(big5, i);
-        w.room(end - i + 4);
+        w.room(end - i);
         w.bytes(big5.data() + i, end - i);
         i = end;
-        if (i == big5.size()) break;
-        if (const std::uint32_t single = t.singleToGb[byteAt(big5, i) - 0x80]) {
-            put(single, w);
-            ++i;
-            continue;
+        // The two-byte codes up to the next ASCII byte, without looking for
+        // ASCII after each.
+        for (; i < n; i += 2) {
+            const std::size_t code = i + 1 < n ? codeAt(big5, i) : kCodes;
+            const std::uint32_t gb = code < kCodes ? t.toGb[code] : 0;
+            if (!gb) break;
+            w.room(4);
+            put(gb, w);
         }
-        const std::size_t code = i + 1 < big5.size() ? codeAt(big5, i) : kCodes;
-        if (code == kCodes || !t.toGb[code]) break;
-        put(t.toGb[code], w);
-        i += 2;
+        if (i == n || byteAt(big5, i) < 0x80) continue;
+        const std::uint32_t single = t.singleToGb[byteAt(big5, i) - 0x80];
+        if (!single) break;
+        w.room(4);
+        put(single, w);
+        ++i;
     }
     return i;
 }
@@ -183,24 +193,28 @@ std::size_t encodeBig5Run(std::string_view gb, UnencodableChars chars, Unencodab
                           std::string& out) {
     const Tables& t = tables();
     TableWriter w(out, gb.size());
+    const std::size_t n = gb.size();
     std::size_t i = 0;
-    while (i < gb.size()) {
+    while (i < n) {
         const std::size_t end = asciiRunEnd(gb, i);
-        w.room(end - i + 10);
+        w.room(end - i);
         w.bytes(gb.data() + i, end - i);
         i = end;
-        if (i + 1 >= gb.size()) break;
-        const std::size_t code = codeAt(gb, i);
-        const std::uint32_t big5 = code < kCodes ? t.fromGb[code] : 0;
-        if (!big5) break;
-        i += 2;
-        if (!(big5 & kLost)) {
-            put(big5, w);
-            continue;
+        for (; i + 1 < n; i += 2) {
+            const std::size_t code = codeAt(gb, i);
+            const std::uint32_t big5 = code < kCodes ? t.fromGb[code] : 0;
+            if (!big5) break;
+            w.room(8);  // "&#xHHHH;" at most
+            if (!(big5 & kLost)) {
+                put(big5, w);
+                continue;
+            }
+            const char32_t u = big5 & ~kLost;
+            if (lost.count++ == 0) lost.first = u;
+            if (chars == UnencodableChars::Reference) putReference(u, w);
         }
-        const char32_t u = big5 & ~kLost;
-        if (lost.count++ == 0) lost.first = u;
-        if (chars == UnencodableChars::Reference) putReference(u, w);
+        if (i == n || byteAt(gb, i) < 0x80) continue;
+        break;
     }
     return i;
 }

@@ -22,9 +22,10 @@ class TableWriter {
     TableWriter(const TableWriter&) = delete;
     TableWriter& operator=(const TableWriter&) = delete;
 
-    /// Makes room for `n` more bytes.
+    /// Makes room for `n` more bytes (none at first: then the buffer is
+    /// still taken, so that a copy of nothing never goes to a null pointer).
     void room(std::size_t n) {
-        if (static_cast<std::size_t>(end_ - at_) >= n) return;
+        if (at_ && static_cast<std::size_t>(end_ - at_) >= n) return;
         const std::size_t used = written();
         out_.resize(used + std::max(n, block_));
         at_ = out_.data() + used;

@@ -77,7 +77,7 @@ const std::string& pageOf(const benchmark::State& state) {
 }
 
 void report(benchmark::State& state, std::size_t bytes) {
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
 // Inflating: the input is what zlib's default level makes of the page.

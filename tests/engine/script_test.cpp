@@ -56,6 +56,27 @@ TEST(ConvertScript, AsciiAndMarkupStayAsTheyAre) {
               "<a href=\"http://example.com/?q=1&x=y\">这是</a> plain ASCII 123\r\n");
 }
 
+TEST(ConvertScript, RangesFollowTheirTextThroughLengthChanges) {
+    struct Row {
+        std::string in;
+        CharacterSpans spans;
+        std::string out;
+        CharacterSpans moved;
+    };
+    const std::vector<Row> rows = {
+        {"买U盘和鼠标", {{0, 1}, {4, 6}}, "買隨身碟和滑鼠", {{0, 1}, {5, 7}}},
+        {"U盘", {{0, 1}, {1, 2}}, "隨身碟", {{0, 3}}},  // both in one phrase: one range
+        {"出租车\r\n去U盘", {{3, 5}, {6, 7}}, "計程車\r\n去隨身碟", {{3, 5}, {6, 9}}},
+        {"好", {{0, 0}, {1, 1}}, "好", {{0, 0}, {1, 1}}},
+    };
+    for (const Row& row : rows) {
+        CharacterSpans spans = row.spans;
+        EXPECT_EQ(U(convertScript(G(row.in), ScriptConversion::ToTaiwanPhrases, nullptr, &spans)),
+                  row.out);
+        EXPECT_EQ(spans, row.moved) << row.in;
+    }
+}
+
 TEST(ConvertScript, BytesThatAreNotGbkSurvive) {
     // The tag guard's placeholders, a NUL, a stray 0x80 and a lone lead byte
     // at the end around characters that do convert.

@@ -69,13 +69,15 @@ void spansToBytes(std::string_view text, Spans& spans) {
     }
 }
 
+// Script conversion of both texts; the character ranges, when given, move
+// with their text.
 void convert(const ArticleOptions& options, std::string& title, std::string& content,
-             ArticleReport* report) {
+             ArticleReport* report, Spans* titleSpans = nullptr, Spans* contentSpans = nullptr) {
     if (options.scriptConversion == ScriptConversion::None) return;
     std::string error;
-    title = convertScript(title, options.scriptConversion, &error);
+    title = convertScript(title, options.scriptConversion, &error, titleSpans);
     note(report, "繁简体转换不可用：", error);
-    content = convertScript(content, options.scriptConversion, &error);
+    content = convertScript(content, options.scriptConversion, &error, contentSpans);
     note(report, "繁简体转换不可用：", error);
 }
 
@@ -210,13 +212,13 @@ void finishInserted(const ArticleOptions& options, ArticleRun& run, std::string&
 }
 
 // The same for the preview, whose items' ranges follow the texts through the
-// last steps. Conversion keeps each text's length in characters.
+// last steps.
 void finishPreview(const ArticleOptions& options, ArticleRun& run, std::string& title,
                    std::string& content, Spans& titleSpans, Spans& contentSpans,
                    ArticleReport& report) {
     spansToCharacters(title, titleSpans);
     spansToCharacters(content, contentSpans);
-    convert(options, title, content, &report);
+    convert(options, title, content, &report, &titleSpans, &contentSpans);
     spansToBytes(title, titleSpans);
     spansToBytes(content, contentSpans);
     title = finishInPieces(title, titleSpans, [&run](std::string_view t) {
@@ -284,10 +286,10 @@ void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::st
         if (report && outcome.wantSpans) report->contentSpans = std::move(outcome.spans);
         return;
     }
-    // Script conversion keeps every text's length in characters, not in bytes.
+    // Script conversion moves the ranges in characters, not in bytes.
     Spans spans = std::move(outcome.spans);
     spansToCharacters(content, spans);
-    convert(options, title, content, report);
+    convert(options, title, content, report, nullptr, &spans);
     spansToBytes(content, spans);
     report->contentSpans = std::move(spans);
 }

@@ -38,7 +38,9 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLCT_BUILD_TESTS=OFF -DLCT_BU
 nice cmake --build "$build" -j"${BUILD_JOBS:-$(nproc)}" --target lancitong-cli make_corpus >/dev/null
 cli="$PWD/$build/cli/lancitong-cli"
 make_corpus="$PWD/$build/bench/make_corpus"
-command -v opencc >/dev/null || { echo "opencc is missing: run scripts/install-deps" >&2; exit 1; }
+for tool in opencc python3; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/install-deps" >&2; exit 1; }
+done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/lct-speed-XXXXXX")
 mounted=no

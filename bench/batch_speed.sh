@@ -122,17 +122,22 @@ for f in "$work/corpus/mixed"/*; do
     if ((index++ % 2)); then half_b+=("$(basename "$f")"); else half_a+=("$(basename "$f")"); fi
 done
 
-# Microseconds that "$@" takes, into $elapsed; its output goes to $work/last.log.
+# Microseconds that "$@" takes, into $elapsed, and the processor time that it
+# and its children use (user and system), into $cpu; its output goes to
+# $work/last.log. Bash's own `time` measures, so no process is added.
 elapsed=0
+cpu=0
 timed() {
-    local start end
+    local start end user system TIMEFORMAT='%3U %3S'
     start=$EPOCHREALTIME
-    if ! "$@" >"$work/last.log" 2>&1; then
+    if ! { time "$@" >"$work/last.log" 2>&1; } 2>"$work/cpu"; then
         tail -n 5 "$work/last.log" >&2
         fail "failed: $*"
     fi
     end=$EPOCHREALTIME
     elapsed=$((${end//[.,]/} - ${start//[.,]/}))
+    read -r user system <"$work/cpu"
+    cpu=$((10#${user//[.,]/} + 10#${system//[.,]/}))
 }
 
 copy_whole() { cp -r "$1" "$2"; }
@@ -163,7 +168,13 @@ name_column() {
 }
 
 header() {
-    printf '\n%s %9s %9s  %s\n' "$(name_column "$1")" "$2 s" "$3 s" "$4 median [quartiles] min-max"
+    printf '\n%s %9s %9s  %-36s %s\n' "$(name_column "$1")" "$2 s" "$3 s" \
+        "$4 median [quartiles] min-max" "processor time $4"
+}
+
+# Per-round quotients A/B of two lists of numbers given as words.
+quotients() {
+    awk -v a="$1" -v b="$2" 'BEGIN { n = split(a, x); split(b, y); for (i = 1; i <= n; i++) if (y[i] > 0) print x[i] / y[i] }'
 }
 
 # row NAME REFERENCE CORPUS ARGS...: REFERENCE is copy_whole or copy_halves.
@@ -183,27 +194,25 @@ row() {
     done
     sync
     sleep 2
-    local programs=() references=() ratios=() program copy
+    local programs=() references=() program_cpu=() reference_cpu=()
     for ((r = 0; r < rounds; r++)); do
         local run=("$cli" batch --ini "$work/none.ini" --seed 1 "$@" "$dir/src.$r")
         if ((r % 2)); then
-            timed "$reference" "$dir/ref.$r" "$dir/copy.$r" && copy=$elapsed
-            timed "${run[@]}" && program=$elapsed
+            timed "$reference" "$dir/ref.$r" "$dir/copy.$r" && references+=("$elapsed") reference_cpu+=("$cpu")
+            timed "${run[@]}" && programs+=("$elapsed") program_cpu+=("$cpu")
         else
-            timed "${run[@]}" && program=$elapsed
-            timed "$reference" "$dir/ref.$r" "$dir/copy.$r" && copy=$elapsed
+            timed "${run[@]}" && programs+=("$elapsed") program_cpu+=("$cpu")
+            timed "$reference" "$dir/ref.$r" "$dir/copy.$r" && references+=("$elapsed") reference_cpu+=("$cpu")
         fi
         [ "$(files_in "$dir/src.$r/关键词插入结果")" -eq "$expected" ] ||
             fail "$name: the batch did not write $expected results"
         [ "$(files_in "$dir/copy.$r")" -eq "$expected" ] || fail "$name: the copy is short"
-        programs+=("$program")
-        references+=("$copy")
-        ratios+=("$(awk -v p="$program" -v c="$copy" 'BEGIN { print p / c }')")
     done
-    printf '%s %9.3f %9.3f  %s\n' "$(name_column "$name")" \
+    printf '%s %9.3f %9.3f  %-36s %s\n' "$(name_column "$name")" \
         "$(printf '%s\n' "${references[@]}" | seconds_median)" \
         "$(printf '%s\n' "${programs[@]}" | seconds_median)" \
-        "$(printf '%s\n' "${ratios[@]}" | spread)"
+        "$(quotients "${programs[*]}" "${references[*]}" | spread)" \
+        "$(quotients "${program_cpu[*]}" "${reference_cpu[*]}" | spread)"
     rm -rf "$dir"
     sync
     sleep 2
@@ -250,33 +259,31 @@ convert_row() {
     done
     sync
     sleep 2
-    local programs=() openccs=() ratios=() program theirs same=yes
+    local programs=() openccs=() program_cpu=() opencc_cpu=() same=yes
     for ((r = 0; r < rounds; r++)); do
         local run=("$cli" batch --ini "$work/none.ini" --jobs 1 --mode insert
             --set 选择框插入标题=假 --set 选择框插入内容=假 --set "组合框转换繁简体=$item" "$dir/$r/text.txt")
         local reference=(opencc -c "$chain.json" -i "$dir/$r/text.txt" -o "$dir/$r/opencc.txt")
         if ((r % 2)); then
-            timed "${reference[@]}" && theirs=$elapsed
-            timed "${run[@]}" && program=$elapsed
+            timed "${reference[@]}" && openccs+=("$elapsed") opencc_cpu+=("$cpu")
+            timed "${run[@]}" && programs+=("$elapsed") program_cpu+=("$cpu")
         else
-            timed "${run[@]}" && program=$elapsed
-            timed "${reference[@]}" && theirs=$elapsed
+            timed "${run[@]}" && programs+=("$elapsed") program_cpu+=("$cpu")
+            timed "${reference[@]}" && openccs+=("$elapsed") opencc_cpu+=("$cpu")
         fi
         # The result may start with a byte-order mark, which opencc does not write.
         local result=("$dir/$r/关键词插入结果"/*) skip=1
         [ ${#result[@]} -eq 1 ] || fail "转换 $chain: expected one result"
         [ "$(head -c 3 "${result[0]}" | od -An -tx1 | tr -d ' ')" = efbbbf ] && skip=4
         tail -c +"$skip" "${result[0]}" | cmp -s - "$dir/$r/opencc.txt" || same=no
-        programs+=("$program")
-        openccs+=("$theirs")
-        ratios+=("$(awk -v p="$program" -v o="$theirs" 'BEGIN { print o / p }')")
     done
     local p o
     p=$(printf '%s\n' "${programs[@]}" | seconds_median)
     o=$(printf '%s\n' "${openccs[@]}" | seconds_median)
-    printf '%s %9.3f %9.3f  %s   (%.1f against %.1f MB/s; same text: %s)\n' \
+    printf '%s %9.3f %9.3f  %-36s %s\n  %.1f against %.1f MB/s; same text: %s\n' \
         "$(name_column "转换 $chain, $((bytes / 1000000)) MB UTF-8")" "$o" "$p" \
-        "$(printf '%s\n' "${ratios[@]}" | spread)" \
+        "$(quotients "${openccs[*]}" "${programs[*]}" | spread)" \
+        "$(quotients "${opencc_cpu[*]}" "${program_cpu[*]}" | spread)" \
         "$(awk -v b="$bytes" -v s="$p" 'BEGIN { print b / s / 1e6 }')" \
         "$(awk -v b="$bytes" -v s="$o" 'BEGIN { print b / s / 1e6 }')" "$same"
     rm -rf "$dir"

@@ -5,7 +5,9 @@
 
 #include "app/form_options.h"
 #include "app/main_window_names.h"
+#include "files/folder_tree.h"
 #include "files/paths.h"
+#include "files/result_location.h"
 #include "platform/charset.h"
 
 namespace lct {
@@ -18,18 +20,7 @@ void enable(Form& form, std::string_view name, bool enabled) {
     if (Control* c = form.find(name)) c->setEnabled(enabled);
 }
 
-// While a button works, the other run buttons are disabled: a run started
-// from a nested click would share the stop flag and reset it.
-void enableOthers(Form& form, std::string_view button, bool enabled) {
-    for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList, kPreviewButton})
-        if (name != button) enable(form, name, enabled);
-}
-
-void startBatch(BatchContext& context, std::vector<std::string> paths,
-                std::vector<RunFailure> listingFailures = {}) {
-    BatchRequest request;
-    request.paths = std::move(paths);
-    request.listingFailures = std::move(listingFailures);
+void startBatch(BatchContext& context, BatchRequest request) {
     // Reading and writing on the other cores; the engine stays on the window's
     // thread, which keeps the stop button, the progress and the status line.
     request.jobs = std::max(1u, std::thread::hardware_concurrency());
@@ -40,6 +31,35 @@ void startBatch(BatchContext& context, std::vector<std::string> paths,
 }
 
 }  // namespace
+
+bool listBatchFolder(BatchContext& context, const std::string& folder, BatchRequest& request) {
+    const std::string filter = textOf(context.form, kFileFilter);
+    const KeepAlive keepAlive = [&context] { context.host.keepAlive(); };
+    if (tickedOf(context.form, kIncludeSubfolders)) {
+        // The results keep the folder's shape in its result folder, which the
+        // listing never enters.
+        request.resultFolder = resultFolderOf(folder.ends_with('/') ? folder : folder + "/");
+        request.resultsAtRelativePaths = true;
+        listFolderTree(folder, filter, request.resultFolder, request.paths,
+                       &request.listingFailures, keepAlive);
+    } else {
+        listFolderFiles(folder, filter, request.paths, &request.listingFailures, keepAlive);
+    }
+    request.relativePaths.clear();
+    for (const std::string& path : request.paths)
+        request.relativePaths.push_back(pathBelow(folder, path));
+    if (context.stopFlag) return false;  // stopped while listing: nothing runs
+    if (!request.paths.empty() || !request.listingFailures.empty()) return true;
+    context.host.tell(utf8ToGbk("这个文件夹里没有符合过滤条件“") + filter + utf8ToGbk("”的文件：") +
+                      utf8ToGbk(folder));
+    return false;
+}
+
+void enableOtherRunButtons(Form& form, std::string_view button, bool enabled) {
+    for (std::string_view name :
+         {kBatchFiles, kBatchFolder, kBatchPathList, kPreviewButton, kLinkMapButton})
+        if (name != button) enable(form, name, enabled);
+}
 
 std::string batchFileFilter() {
     return utf8ToGbk(
@@ -63,9 +83,11 @@ void onBatchFilesClicked(BatchContext& context) {
     button->setText(utf8ToGbk("处理中..点我停止"));
     context.run = MainWindowRun::FileBatch;
     context.stopFlag = false;
-    enableOthers(context.form, kBatchFiles, false);
-    startBatch(context, paths);
-    enableOthers(context.form, kBatchFiles, true);
+    enableOtherRunButtons(context.form, kBatchFiles, false);
+    BatchRequest request;
+    request.paths = paths;
+    startBatch(context, std::move(request));
+    enableOtherRunButtons(context.form, kBatchFiles, true);
     button->setText(utf8ToGbk("批量处理(文件)"));
     context.run = MainWindowRun::Idle;
 }
@@ -90,22 +112,15 @@ void onBatchFolderClicked(BatchContext& context, bool rightRelease) {
     // Listing lets pending messages run too: a stop click meanwhile means no run.
     context.run = MainWindowRun::FolderBatch;
     context.stopFlag = false;
-    enableOthers(context.form, kBatchFolder, false);
-    std::vector<std::string> paths;
-    std::vector<RunFailure> failures;
-    listFolderFiles(folder, filter, paths, &failures, [&context] { context.host.keepAlive(); });
-    if (context.stopFlag) {
-        // Stopped while listing: nothing runs.
-    } else if (paths.empty() && failures.empty()) {
-        context.host.tell(utf8ToGbk("这个文件夹里没有符合过滤条件“") + filter +
-                          utf8ToGbk("”的文件：") + utf8ToGbk(folder));
-    } else {
+    enableOtherRunButtons(context.form, kBatchFolder, false);
+    BatchRequest request;
+    if (listBatchFolder(context, folder, request)) {
         // A folder that cannot be listed runs as a batch of its failure alone,
         // so that it is reported like any other.
         button->setText(utf8ToGbk("   处理中..点我停止"));
-        startBatch(context, std::move(paths), std::move(failures));
+        startBatch(context, std::move(request));
     }
-    enableOthers(context.form, kBatchFolder, true);
+    enableOtherRunButtons(context.form, kBatchFolder, true);
     button->setText(utf8ToGbk("   批量处理(文件夹)"));
     context.run = MainWindowRun::Idle;
 }

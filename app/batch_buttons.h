@@ -24,6 +24,12 @@ class BatchDialogs {
                                                  std::string_view initialFolder) = 0;
     /// A folder browser; empty when cancelled.
     virtual std::string chooseFolder(std::string_view title, std::string_view initialFolder) = 0;
+    /// An input box that starts with `text` (GBK) and puts what was entered
+    /// there; false when cancelled. Dialogs without one cancel.
+    virtual bool enterText(std::string_view /*prompt*/, std::string_view /*title*/,
+                           std::string& /*text*/) {
+        return false;
+    }
 };
 
 /// What a batch button works with: the main window, the run's host and file
@@ -40,6 +46,18 @@ struct BatchContext {
 /// The filter of the file dialog of 按钮批量处理 (GBK).
 std::string batchFileFilter();
 
+/// Lists the files of `folder` (UTF-8) by 编辑框过滤 into `request`: paths,
+/// their paths relative to `folder` and what could not be listed; at every
+/// depth when 选择框包含子文件夹 is ticked, with the result folder in `folder`
+/// (never entered) and each result at its relative path. Lets the window
+/// breathe while it lists. False when there is nothing to run: the stop flag
+/// was set meanwhile, or nothing matched (the user is told so).
+bool listBatchFolder(BatchContext& context, const std::string& folder, BatchRequest& request);
+
+/// Enables or disables the window's run buttons other than `button`: while
+/// one runs, a run started from a nested click would share its stop flag.
+void enableOtherRunButtons(Form& form, std::string_view button, bool enabled);
+
 /// 按钮批量处理 clicked: with the window idle, it asks for files, remembers
 /// their folder in its tag, runs the batch (the window's run FileBatch) with
 /// the other batch buttons and 按钮预览 disabled, then enables them and
@@ -49,9 +67,11 @@ void onBatchFilesClicked(BatchContext& context);
 
 /// 按钮批量处理文件夹 clicked (`rightRelease` false) or right mouse button
 /// released over it (true: the dialog title has no leading "+"): with the
-/// window idle, it asks for a folder, lists its files by 编辑框过滤 and runs
-/// the batch over them (the window's run FolderBatch from the listing to the
-/// end), with the other batch buttons and 按钮预览 disabled; listing or
+/// window idle, it asks for a folder, lists its files by 编辑框过滤 (at every
+/// depth when 选择框包含子文件夹 is ticked: then each result keeps its
+/// relative path in the result folder, which lies in the chosen folder) and
+/// runs the batch over them (the window's run FolderBatch from the listing to
+/// the end), with the other batch buttons and 按钮预览 disabled; listing or
 /// running, it shows "正在停止中.." and sets the stop flag (a stop while
 /// listing runs nothing). A disabled button, or one clicked during another
 /// run, does nothing.

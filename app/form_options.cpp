@@ -144,6 +144,7 @@ RunOptions readRunOptions(Form& form) {
     options.inputEncoding = selectedOf(form, kInputEncoding, TextEncoding::Big5);
     options.outputEncoding = selectedOf(form, kOutputEncoding, TextEncoding::Big5);
     options.newExtension = textOf(form, kNewExtension);
+    options.reportInResultFolder = tickedOf(form, kBatchReport);
     return options;
 }
 

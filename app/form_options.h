@@ -26,7 +26,7 @@ std::string unusableOptionMessage(Form& form);
 bool optionsUsableOrWarn(Form& form);
 
 /// Everything a preview or batch reads: the pipeline's options, the two
-/// encodings and the new extension.
+/// encodings, the new extension and whether a batch writes its report.
 RunOptions readRunOptions(Form& form);
 
 }  // namespace lct

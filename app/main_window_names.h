@@ -60,6 +60,7 @@ inline constexpr std::string_view kReplacePerKeywordLimit = "编辑框替换次�
 inline constexpr std::string_view kReplaceTotalLabel = "标签31";
 inline constexpr std::string_view kReplaceTotalLimit = "编辑框链接总数上限";
 inline constexpr std::string_view kReplaceWholeWords = "选择框替换整词";
+inline constexpr std::string_view kLinkMapButton = "按钮从文件夹生成链接表";
 
 // Shuffle panel.
 inline constexpr std::string_view kShufflePanel = "分组框文章打乱替换器";
@@ -123,7 +124,9 @@ inline constexpr std::string_view kFileFilterLabel = "标签文件过滤";
 inline constexpr std::string_view kFileFilter = "编辑框过滤";
 inline constexpr std::string_view kBatchFiles = "按钮批量处理";
 inline constexpr std::string_view kBatchFolder = "按钮批量处理文件夹";
+inline constexpr std::string_view kIncludeSubfolders = "选择框包含子文件夹";
 inline constexpr std::string_view kBatchPathList = "按钮批量处理路径列表";
+inline constexpr std::string_view kBatchReport = "选择框生成报告";
 inline constexpr std::string_view kPreviewButton = "按钮预览";
 
 // Links, and the pictures beside them.

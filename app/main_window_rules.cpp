@@ -232,7 +232,7 @@ void onPreviewClicked(Form& form, RunHost& host, RunServices& services, bool& st
     if (run != MainWindowRun::Idle || !optionsUsableOrWarn(form)) return;
     // A batch started from a nested click would share the stop flag.
     auto batchButtons = [&form](bool enabled) {
-        for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
+        for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList, kLinkMapButton})
             enable(form, name, enabled);
     };
     button->setText(utf8ToGbk("停止"));

@@ -13,6 +13,7 @@ enum class MainWindowRun {
     Preview,      ///< 按钮预览
     FileBatch,    ///< 按钮批量处理
     FolderBatch,  ///< 按钮批量处理文件夹: listing the folder, then its batch
+    LinkMap,  ///< 按钮从文件夹生成链接表: listing the folder, then reading its articles
 };
 
 }  // namespace lct

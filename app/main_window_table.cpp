@@ -202,6 +202,10 @@ ControlTable buildTable() {
          .parent = kReplacePanel,
          .text = "每篇最多替换："},
         {.name = kReplaceTotalLimit, .kind = K::EditBox, .parent = kReplacePanel, .text = "0"},
+        {.name = kLinkMapButton,
+         .kind = K::Button,
+         .parent = kReplacePanel,
+         .text = "从文件夹生成链接表…"},
 
         // Shuffle panel, hidden at start.
         {.name = kShufflePanel,
@@ -362,7 +366,9 @@ ControlTable buildTable() {
         {.name = kFileFilter, .kind = K::EditBox, .text = "*.*"},
         {.name = kBatchFiles, .kind = K::Button, .text = "批量处理(文件)"},
         {.name = kBatchFolder, .kind = K::Button, .text = "   批量处理(文件夹)"},
+        {.name = kIncludeSubfolders, .kind = K::CheckBox, .text = "包含子文件夹"},
         {.name = kBatchPathList, .kind = K::Button, .text = "批量处理(路径列表)"},
+        {.name = kBatchReport, .kind = K::CheckBox, .text = "生成处理报告"},
         {.name = kPreviewButton, .kind = K::Button, .text = "预览"},
         {.name = kSaveSettingsLink, .kind = K::Link, .text = "保存配置"},
         {.name = kSaveSettingsPicture, .kind = K::Picture},

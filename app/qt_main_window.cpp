@@ -16,6 +16,7 @@
 
 #include "app/batch_buttons.h"
 #include "app/form_run_host.h"
+#include "app/link_map_button.h"
 #include "app/main_window_names.h"
 #include "app/main_window_rules.h"
 #include "app/main_window_settings.h"
@@ -97,7 +98,7 @@ class MainWindow::Host final : public FormRunHost {
 
 class MainWindow::FileDialogs final : public BatchDialogs {
   public:
-    explicit FileDialogs(QWidget& owner) : owner_(owner) {}
+    FileDialogs(QWidget& owner, Form& form) : owner_(owner), form_(form) {}
 
     std::vector<std::string> chooseFiles(std::string_view title, std::string_view filter,
                                          std::string_view initialFolder) override {
@@ -112,15 +113,26 @@ class MainWindow::FileDialogs final : public BatchDialogs {
         return QFileDialog::getExistingDirectory(&owner_, toQString(title), fromUtf8(initialFolder))
             .toStdString();
     }
+    bool enterText(std::string_view prompt, std::string_view title, std::string& text) override {
+        TextDialogRequest request;
+        request.text = text;
+        request.promptGiven = true;
+        request.prompt = prompt;
+        request.title = title;
+        request.owner = &form_;
+        request.inputForm = true;
+        return showTextDialog(request, &text);
+    }
 
   private:
     QWidget& owner_;
+    Form& form_;  // the window the input box is modal to
 };
 
 MainWindow::MainWindow(std::string settingsPath, std::unique_ptr<BatchDialogs> dialogs)
     : form_(std::make_unique<QtForm>(*this, mainWindowTable())),
       host_(std::make_unique<Host>(*this)),
-      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<FileDialogs>(*this)) {
+      dialogs_(dialogs ? std::move(dialogs) : std::make_unique<FileDialogs>(*this, *form_)) {
     closeRetry_.setSingleShot(true);
     closeRetry_.setInterval(10);
     connect(&closeRetry_, &QTimer::timeout, this, [this] { close(); });
@@ -239,6 +251,12 @@ void MainWindow::connectRunButtons() {
         });
     });
     onClicked(*this, kBatchFolder, [this] { runBatchFolder(false); });
+    onClicked(*this, kLinkMapButton, [this] {
+        runFromWindow([this](RunServices& services) {
+            BatchContext context{*form_, *host_, services, *dialogs_, stopFlag_, run_};
+            onLinkMapClicked(context);
+        });
+    });
 }
 
 void MainWindow::connectClipboardButtons() {

@@ -87,7 +87,7 @@ void layOutInsertPanel(QtForm& f) {
 
 void layOutReplacePanel(QtForm& f) {
     QGridLayout* replace = panelGrid(f, kReplacePanel);
-    addRow(f, replace, 0, {kReplaceRadio});
+    addRow(f, replace, 0, {kReplaceRadio, kLinkMapButton});
     addRow(f, replace, 1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
     addRow(
         f, replace, 2,
@@ -195,12 +195,14 @@ void fitWidthTo(QtForm& f, std::string_view name, const char* sample) {
     box->setMinimumWidth(text + 4 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 12);
 }
 
-// Conversion, encodings, extension and filter, then the preview button.
+// Conversion, encodings, extension, the folder batch's filter and depth, then
+// the preview button.
 QHBoxLayout* bottomRow(QtForm& f) {
     auto* bottom = new QHBoxLayout;
-    for (std::string_view name : {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel,
-                                  kInputEncoding, kOutputEncodingLabel, kOutputEncoding,
-                                  kNewExtensionLabel, kNewExtension, kFileFilterLabel, kFileFilter})
+    for (std::string_view name :
+         {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel, kInputEncoding,
+          kOutputEncodingLabel, kOutputEncoding, kNewExtensionLabel, kNewExtension,
+          kFileFilterLabel, kFileFilter, kIncludeSubfolders})
         bottom->addWidget(f.widget(name));
     fitWidthTo(f, kNewExtension, ".html");
     fitWidthTo(f, kFileFilter, "*.txt|*.htm");
@@ -209,8 +211,7 @@ QHBoxLayout* bottomRow(QtForm& f) {
     return bottom;
 }
 
-// The links, then the batch buttons: two short rows keep the window narrow
-// enough for a laptop screen.
+// The links, then the report option and the batch buttons.
 QHBoxLayout* linkRow(QtForm& f) {
     auto* links = new QHBoxLayout;
     for (std::string_view name :
@@ -218,6 +219,7 @@ QHBoxLayout* linkRow(QtForm& f) {
           kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
         links->addWidget(f.widget(name));
     links->addStretch();
+    links->addWidget(f.widget(kBatchReport));
     for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
         links->addWidget(f.widget(name));
     // The pictures beside the links open the same windows; the links carry them.

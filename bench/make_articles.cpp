@@ -1,6 +1,9 @@
 // Writes generated articles of about 8 KB each into a folder, in turn GBK,
 // UTF-8 with a mark, UTF-8 without one (LF line breaks), UTF-16LE and Big5,
-// for timing batches: make_articles FOLDER COUNT
+// for timing batches: make_articles FOLDER COUNT [SUBFOLDERS]. With
+// SUBFOLDERS, article i goes into the subfolder "栏目(i % SUBFOLDERS)", as a
+// site's pages sit in its sections.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -34,13 +37,13 @@ std::string crlf(const std::string& lf) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_articles FOLDER COUNT\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: make_articles FOLDER COUNT [SUBFOLDERS]\n");
         return 2;
     }
-    const std::filesystem::path folder = argv[1];
+    const std::filesystem::path root = argv[1];
     const int count = std::atoi(argv[2]);
-    std::filesystem::create_directories(folder);
+    const int subfolders = argc == 4 ? std::max(1, std::atoi(argv[3])) : 0;
     for (int i = 0; i < count; ++i) {
         const std::string utf8 = article(i);
         std::string bytes;
@@ -62,6 +65,9 @@ int main(int argc, char** argv) {
                 bytes = lct::convertCharset(crlf(utf8), "UTF-8", "Big5").value_or("");
                 break;
         }
+        const std::filesystem::path folder =
+            subfolders > 0 ? root / ("栏目" + std::to_string(i % subfolders)) : root;
+        std::filesystem::create_directories(folder);
         std::ofstream(folder / ("新闻" + std::to_string(i) + ".htm"), std::ios::binary) << bytes;
     }
     return 0;

@@ -10,7 +10,8 @@ namespace {
 constexpr std::string_view kUsage =
     "用法:\n"
     "  lancitong-cli preview  [选项] [--title 标题] [--content-file 文件]\n"
-    "  lancitong-cli batch    [选项] 路径...\n"
+    "  lancitong-cli batch    [选项] [--recursive] 路径...\n"
+    "  lancitong-cli linkmap  [--base-url 网址] [--from title|h1] [--recursive] [选项] 路径...\n"
     "  lancitong-cli settings [选项]\n"
     "  lancitong-cli tool 工具名 [--press 按钮] [--output 文件|- [--encoding 编码]] [选项]\n"
     "  lancitong-cli --help | --version\n"
@@ -18,6 +19,9 @@ constexpr std::string_view kUsage =
     "preview   按主界面“预览”的方式处理一篇文章，把结果标题和结果内容写到标准输出\n"
     "batch     批量处理文件或文件夹（按“编辑框过滤”列出文件夹里的文件），\n"
     "          结果写到（全部路径的）第一个文件旁边的“关键词插入结果”文件夹\n"
+    "linkmap   按 batch 的方式列出文章，为每篇输出一行“关键词<TAB>网址”（UTF-8）：关键词是\n"
+    "          网页的标题（去掉“ - 网站名”等后缀），网址是 --base-url 加上文章的相对路径；\n"
+    "          输出可作为 batch --mode replace 的关键词列表\n"
     "settings  读取配置、应用 --mode 和 --set，再按主界面关闭时的方式保存配置\n"
     "tool      不显示窗口运行一个工具：random 随机文本生成器、sequence 序列文本生成器、\n"
     "          combine 关键词遍历组合器、merge 关键词合并器、anchor 锚文本合成器\n"
@@ -40,6 +44,25 @@ constexpr std::string_view kUsage =
     "  --shard K/N              只处理文件列表的第 K 部分（共 N 部分，1 ≤ K ≤ N），按路径的\n"
     "                           哈希划分，各部分互不重叠、合起来就是全部；与 --seed 一起\n"
     "                           每部分各自可重现，可在 N 台机器上分担同一批文件\n"
+    "  --report 文件            处理完后写出报告，每个输入一行：输入文件、结果文件、成功/失败、\n"
+    "                           失败原因、写入数量、各关键词数量（如“软件包×3；图层×1”）；\n"
+    "                           文件名以 .jsonl 结尾时为 JSON Lines，否则为带 BOM 的 UTF-8 CSV；\n"
+    "                           先写临时文件再改名，不会覆盖本次的输入或结果；报告无法写入时\n"
+    "                           退出状态为 3。多个 --shard 部分应各写各的报告\n"
+    "  --recursive              也列出文件夹的各级子文件夹里的文件（不进入结果文件夹，\n"
+    "                           不跟随指向文件夹的符号链接），结果按原相对路径和原文件名\n"
+    "                           （不按处理后的标题）写到结果文件夹里，\n"
+    "                           如“关键词插入结果/docs/index.html”；文件夹是第一个路径时，\n"
+    "                           结果文件夹在这个文件夹里\n"
+    "\n"
+    "linkmap 的选项（另可用 --recursive、--ini 和 --set 编辑框过滤、组合框输入编码）:\n"
+    "  --base-url 网址          网址的前缀（默认为空：网址就是相对路径）；不以 / 结尾时补上 /；\n"
+    "                           相对路径里网址不能直接包含的字符（控制字符、空格、\" # < > ? ` { "
+    "}）\n"
+    "                           写作 %XX，中文等其他字符保持原样\n"
+    "  --from title|h1          关键词取自 <title>（默认）或第一个 <h1>\n"
+    "  没有标题的文章、关键词与前面的文章重复的文章不输出，写到标准错误；\n"
+    "  无法读取的文章也写到标准错误，退出状态 3\n"
     "\n"
     "batch 的规则:\n"
     "  无法读取的路径（不存在、失效或循环的符号链接、管道、设备、文件夹、没有权限）\n"
@@ -60,7 +83,8 @@ constexpr std::string_view kUsage =
     "  组合超过 100000 行时不询问；数字框的值超出工具能处理的范围时给出说明，退出状态 2\n"
     "\n"
     "退出状态: 0 完成；1 运行被拒绝（如“请先输入关键词列表！”）；2 用法错误；\n"
-    "          3 批量处理已结束，但有文件无法读取或结果无法写入；或标准输出、--output 无法写入\n";
+    "          3 批量处理已结束，但有文件无法读取或结果无法写入（或报告无法写入）；\n"
+    "            或标准输出、--output 无法写入\n";
 
 std::optional<std::uint64_t> parseSeed(std::string_view text) {
     std::uint64_t value = 0;
@@ -98,7 +122,7 @@ const std::vector<OptionRule>& optionRules() {
              return std::string();
          }},
         {"--mode",
-         {Command::Preview, Command::Batch, Command::Settings},
+         {Command::Preview, Command::Batch, Command::Linkmap, Command::Settings},
          [](Arguments& a, const std::string& value) {
              if (value != "insert" && value != "replace" && value != "shuffle")
                  return "--mode 只能是 insert、replace 或 shuffle：" + value;
@@ -125,6 +149,13 @@ const std::vector<OptionRule>& optionRules() {
              a.jobs = static_cast<unsigned>(*n);
              return std::string();
          }},
+        {"--report",
+         {Command::Batch},
+         [](Arguments& a, const std::string& value) {
+             if (value.empty()) return std::string("--report 需要一个文件名");
+             a.report = value;
+             return std::string();
+         }},
         {"--press",
          {Command::Tool},
          [](Arguments& a, const std::string& value) {
@@ -144,6 +175,19 @@ const std::vector<OptionRule>& optionRules() {
              a.encoding = value;
              return std::string();
          }},
+        {"--base-url",
+         {Command::Linkmap},
+         [](Arguments& a, const std::string& value) {
+             a.baseUrl = value;
+             return std::string();
+         }},
+        {"--from",
+         {Command::Linkmap},
+         [](Arguments& a, const std::string& value) {
+             if (value != "title" && value != "h1") return "--from 只能是 title 或 h1：" + value;
+             a.fromHeading = value == "h1";
+             return std::string();
+         }},
         {"--title",
          {Command::Preview},
          [](Arguments& a, const std::string& value) {
@@ -160,6 +204,21 @@ const std::vector<OptionRule>& optionRules() {
     return rules;
 }
 
+// An option that takes no value: the subcommands it belongs to and the
+// field it sets.
+struct FlagRule {
+    std::string_view name;
+    std::vector<Command> commands;
+    bool Arguments::*field;
+};
+
+const std::vector<FlagRule>& flagRules() {
+    static const std::vector<FlagRule> rules = {
+        {"--recursive", {Command::Batch, Command::Linkmap}, &Arguments::recursive},
+    };
+    return rules;
+}
+
 const OptionRule* ruleFor(std::string_view option) {
     for (const OptionRule& rule : optionRules()) {
         if (rule.name == option) return &rule;
@@ -168,10 +227,8 @@ const OptionRule* ruleFor(std::string_view option) {
 }
 
 constexpr std::pair<std::string_view, Command> kCommands[] = {
-    {"preview", Command::Preview},
-    {"batch", Command::Batch},
-    {"settings", Command::Settings},
-    {"tool", Command::Tool},
+    {"preview", Command::Preview},   {"batch", Command::Batch}, {"linkmap", Command::Linkmap},
+    {"settings", Command::Settings}, {"tool", Command::Tool},
 };
 
 std::optional<Command> commandNamed(std::string_view name) {
@@ -206,7 +263,7 @@ std::string addOperand(Arguments& a, const std::string& arg) {
         a.tool = arg;
         return {};
     }
-    if (a.command != Command::Batch) return "多余的参数：" + arg;
+    if (a.command != Command::Batch && a.command != Command::Linkmap) return "多余的参数：" + arg;
     a.paths.push_back(arg);
     return {};
 }
@@ -215,12 +272,20 @@ std::string addOperand(Arguments& a, const std::string& arg) {
 // is its value, and `i` steps over it. An error text when it cannot apply.
 std::string applyOption(Arguments& a, const std::vector<std::string>& args, std::size_t& i) {
     auto [option, value] = splitOption(args[i]);
+    const auto belongs = [&a](const std::vector<Command>& commands) {
+        return commands.empty() ||
+               std::find(commands.begin(), commands.end(), a.command) != commands.end();
+    };
+    for (const FlagRule& flag : flagRules()) {
+        if (flag.name != option) continue;
+        if (!belongs(flag.commands)) return option + " 只能用于 " + namesOf(flag.commands);
+        if (value) return option + " 不带值";
+        a.*flag.field = true;
+        return {};
+    }
     const OptionRule* rule = ruleFor(option);
     if (!rule) return "未知的选项：" + option;
-    const std::vector<Command>& commands = rule->commands;
-    if (!commands.empty() &&
-        std::find(commands.begin(), commands.end(), a.command) == commands.end())
-        return option + " 只能用于 " + namesOf(commands);
+    if (!belongs(rule->commands)) return option + " 只能用于 " + namesOf(rule->commands);
     if (!value) {
         if (i + 1 >= args.size()) return "选项 " + option + " 缺少值";
         value = args[++i];
@@ -231,6 +296,7 @@ std::string applyOption(Arguments& a, const std::vector<std::string>& args, std:
 // What the parsed command line lacks; empty when it is complete.
 std::string missingParts(const Arguments& a) {
     if (a.command == Command::Batch && a.paths.empty()) return "batch 需要至少一个文件或文件夹";
+    if (a.command == Command::Linkmap && a.paths.empty()) return "linkmap 需要至少一个文件或文件夹";
     if (a.command == Command::Tool && a.tool.empty())
         return "tool 需要工具名：random、sequence、combine、merge 或 anchor";
     if (a.encoding && !a.output) return "--encoding 只能和 --output 一起使用";
@@ -245,7 +311,7 @@ std::string_view usageText() {
 
 ParseResult parseArguments(const std::vector<std::string>& args) {
     Arguments a;
-    if (args.empty()) return fail("缺少子命令（preview、batch、settings 或 tool）");
+    if (args.empty()) return fail("缺少子命令（preview、batch、linkmap、settings 或 tool）");
     const std::string& first = args.front();
     if (first == "--help" || first == "-h" || first == "help") return {a, {}};
     if (first == "--version") {

@@ -11,7 +11,7 @@
 
 namespace lct::cli {
 
-enum class Command { Help, Version, Preview, Batch, Settings, Tool };
+enum class Command { Help, Version, Preview, Batch, Linkmap, Settings, Tool };
 
 struct Arguments {
     Command command = Command::Help;
@@ -21,9 +21,13 @@ struct Arguments {
     std::optional<std::uint64_t> seed;                      ///< --seed N
     std::optional<std::string> title;                       ///< preview: --title TEXT
     std::optional<std::string> contentFile;                 ///< preview: --content-file FILE
-    std::vector<std::string> paths;                         ///< batch: files and folders
+    std::vector<std::string> paths;                         ///< batch, linkmap: files and folders
+    bool recursive = false;                                 ///< batch, linkmap: --recursive
+    std::string baseUrl;                                    ///< linkmap: --base-url URL
+    bool fromHeading = false;                               ///< linkmap: --from h1
     std::optional<Shard> shard;                             ///< batch: --shard K/N
     std::optional<unsigned> jobs;                           ///< batch: --jobs N
+    std::optional<std::string> report;                      ///< batch: --report FILE
     std::string tool;                                       ///< tool: NAME
     std::optional<std::string> press;                       ///< tool: --press BUTTON
     std::optional<std::string> output;                      ///< tool: --output FILE

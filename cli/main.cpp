@@ -25,6 +25,8 @@
 #include "cli/tool_command.h"
 #include "engine/line_breaks.h"
 #include "engine/run_driver.h"
+#include "files/folder_tree.h"
+#include "files/link_map.h"
 #include "files/paths.h"
 #include "files/result_location.h"
 #include "files/run_services.h"
@@ -148,6 +150,7 @@ int preview(const Arguments& args, HeadlessForm& form) {
 // missing one included) so that every part writes into the same one.
 struct BatchInputs {
     std::vector<std::string> paths;
+    std::vector<std::string> relativePaths;  // parallel to paths
     std::vector<RunFailure> failures;
     std::string resultFolder;
 };
@@ -156,6 +159,7 @@ struct BatchInputs {
 // the whole list.
 struct InputSorter {
     Shard shard;
+    bool recursive = false;
     BatchInputs inputs;
     std::string first;
 
@@ -167,24 +171,32 @@ struct InputSorter {
     // tells.
     void keep(const std::string& path, std::string_view key) {
         note(path);
-        if (partOf(key, shard.count) == shard.index) inputs.paths.push_back(path);
+        if (partOf(key, shard.count) != shard.index) return;
+        inputs.paths.push_back(path);
+        inputs.relativePaths.emplace_back(key);
     }
 
     void addFolder(const std::string& path, const std::string& filter) {
+        const std::string asFolder = path.ends_with('/') ? path : path + "/";
         std::vector<std::string> listed;
-        // A folder that cannot be listed is every part's failure too; its
-        // files would have had their results inside it.
-        if (listFolderFiles(path, filter, listed, &inputs.failures) == 0 &&
-            !inputs.failures.empty() && inputs.failures.back().path == path)
-            note(path + "/");
-        const std::size_t prefix = path.ends_with('/') ? path.size() : path.size() + 1;
+        if (recursive) {
+            // The results keep the folder's shape inside it, and the listing
+            // never enters them.
+            note(asFolder);
+            listFolderTree(path, filter, resultFolderOf(first), listed, &inputs.failures);
+        } else if (listFolderFiles(path, filter, listed, &inputs.failures) == 0 &&
+                   !inputs.failures.empty() && inputs.failures.back().path == path) {
+            // A folder that cannot be listed is every part's failure too; its
+            // files would have had their results inside it.
+            note(asFolder);
+        }
         for (const std::string& file : listed)
-            keep(file, std::string_view(file).substr(std::min(prefix, file.size())));
+            keep(file, pathBelow(path, file));
     }
 };
 
 BatchInputs batchInputs(const Arguments& args, const std::string& filter) {
-    InputSorter sorter{args.shard.value_or(Shard{}), {}, {}};
+    InputSorter sorter{args.shard.value_or(Shard{}), args.recursive, {}, {}};
     for (const std::string& path : args.paths) {
         struct stat st {};
         // A path that is not there may have been a file or a folder: no part
@@ -214,8 +226,11 @@ int batch(const Arguments& args, HeadlessForm& form) {
     request.jobs = args.jobs.value_or(std::max(1u, std::thread::hardware_concurrency()));
     BatchInputs inputs = batchInputs(args, textOf(form, main_window::kFileFilter));
     request.paths = std::move(inputs.paths);
+    request.relativePaths = std::move(inputs.relativePaths);
+    request.resultsAtRelativePaths = args.recursive;
     request.listingFailures = std::move(inputs.failures);
     request.resultFolder = std::move(inputs.resultFolder);
+    if (args.report) request.reportPath = *args.report;
     if (request.paths.empty() && request.listingFailures.empty()) {
         // One part of many may hold no file; that is no mistake of the user's.
         if (args.shard && args.shard->count > 1) {
@@ -231,7 +246,44 @@ int batch(const Arguments& args, HeadlessForm& form) {
     host.finishProgress();
     if (result.status == RunStatus::Refused) return kRefusedStatus;
     printOut(outputText(result.summary) + "\n" + result.resultFolder + "\n");
-    return result.failures.empty() ? kDoneStatus : kFailuresStatus;
+    return result.failures.empty() && result.reportError.empty() ? kDoneStatus : kFailuresStatus;
+}
+
+// What linkmap tells on standard error about an article it left out.
+std::string skipText(const LinkMapSkip& skip) {
+    const std::string path = terminalSafe(skip.path);
+    switch (skip.why) {
+        case LinkMapSkip::Why::Unreadable:
+            return "失败：" + path + "：" + terminalSafe(skip.detail);
+        case LinkMapSkip::Why::Untitled:
+            return "没有标题，未列入：" + path;
+        default:
+            return "关键词“" + terminalSafe(skip.detail) + "”已由 " + terminalSafe(skip.firstPath) +
+                   " 给出，未列入：" + path;
+    }
+}
+
+int linkmap(const Arguments& args, HeadlessForm& form) {
+    BatchInputs inputs = batchInputs(args, textOf(form, main_window::kFileFilter));
+    if (inputs.paths.empty() && inputs.failures.empty())
+        return usageError("给出的文件夹里没有符合“编辑框过滤”的文件");
+    for (const RunFailure& failure : inputs.failures)
+        printError("失败：" + terminalSafe(failure.path) + "：" + terminalSafe(failure.reason));
+    LinkMapRequest request;
+    request.paths = std::move(inputs.paths);
+    request.relativePaths = std::move(inputs.relativePaths);
+    request.baseUrl = args.baseUrl;
+    request.from = args.fromHeading ? PageKeywordSource::FirstHeading : PageKeywordSource::Title;
+    request.encoding = readRunOptions(form).inputEncoding;
+    request.jobs = std::max(1u, std::thread::hardware_concurrency());
+    const LinkMap map = buildLinkMap(request);
+    bool unreadable = !inputs.failures.empty();
+    for (const LinkMapSkip& skip : map.skipped) {
+        printError(skipText(skip));
+        unreadable = unreadable || skip.why == LinkMapSkip::Why::Unreadable;
+    }
+    printOut(linkMapText(map, "\n"));
+    return unreadable ? kFailuresStatus : kDoneStatus;
 }
 
 int run(const std::vector<std::string>& argv) {
@@ -279,7 +331,8 @@ int run(const std::vector<std::string>& argv) {
             return usageError(error);
     }
 
-    if (args.command != Command::Settings) {
+    // A link map runs none of the options that a run could refuse.
+    if (args.command != Command::Settings && args.command != Command::Linkmap) {
         if (const std::string error = unusableOptionMessage(form); !error.empty())
             return usageError(gbkToUtf8(error));
     }
@@ -288,6 +341,8 @@ int run(const std::vector<std::string>& argv) {
             return preview(args, form);
         case Command::Batch:
             return batch(args, form);
+        case Command::Linkmap:
+            return linkmap(args, form);
         default:
             return saveSettings(held, form);
     }

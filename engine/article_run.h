@@ -91,6 +91,9 @@ struct ArticleReport {
     bool wantSpans = false;
     std::vector<std::pair<std::size_t, std::size_t>> titleSpans;
     std::vector<std::pair<std::size_t, std::size_t>> contentSpans;
+    std::vector<std::pair<std::string, int>>
+        keywordItems;  ///< GBK keyword (the list line's keyword part) and how many of the article's
+                       ///< items were made from it, in first-use order
 };
 
 /// Runs one article through the pipeline of `options.mode`; `title` and

@@ -90,13 +90,46 @@ std::string printable(std::string_view gbk) {
     return out;
 }
 
+// The report a batch writes into its result folder when no other is named.
+constexpr const char* kReportTitle = "处理报告";
+constexpr const char* kReportName = "处理报告.csv";
+
+// Whether a batch writes a report of its inputs.
+bool wantsReport(const RunOptions& options, const BatchRequest& request) {
+    return !request.reportPath.empty() || options.reportInResultFolder;
+}
+
+// True when a file written at `path` would replace an input or a result of
+// the run: the file there, or the one a link there names, is one of them.
+bool replacesRunFile(RunServices& services, const std::string& path,
+                     const std::vector<std::string>& inputs,
+                     const std::vector<InputOutcome>& outcomes) {
+    const std::string atPath = services.fileIdentity(path, false);
+    if (atPath.empty()) return false;
+    const std::string named = services.fileIdentity(path, true);
+    auto isTarget = [&](const std::string& other, bool follow) {
+        const std::string identity = services.fileIdentity(other, follow);
+        return !identity.empty() && (identity == atPath || identity == named);
+    };
+    for (const std::string& input : inputs) {
+        if (isTarget(input, false) || isTarget(input, true)) return true;
+    }
+    for (const InputOutcome& outcome : outcomes) {
+        if (!outcome.resultPath.empty() && isTarget(outcome.resultPath, false)) return true;
+    }
+    return false;
+}
+
 // Where a batch's results go, and the rules that keep them from landing where
 // they must not: the folder is made when the first result is written, no two
 // results of the run share a path, and no result replaces an input.
 class ResultWriter {
   public:
-    ResultWriter(RunServices& services, std::string folder, const std::vector<std::string>& inputs)
-        : services_(services), folder_(std::move(folder)), inputs_(inputs) {}
+    ResultWriter(RunServices& services, std::string folder, const BatchRequest& request)
+        : services_(services),
+          folder_(std::move(folder)),
+          inputs_(request.paths),
+          relativePaths_(request.resultsAtRelativePaths ? &request.relativePaths : nullptr) {}
 
     const std::string& folder() const { return folder_; }
 
@@ -104,27 +137,58 @@ class ResultWriter {
     // has and no input of the run is; the reason when the result folder
     // cannot be made. The path is taken at once, so that the names depend on
     // the input order only, whenever the writes happen and however they end.
-    std::optional<std::string> place(const std::string& inputPath, const std::string& title,
+    std::optional<std::string> place(std::size_t index, const std::string& title,
                                      const std::string& newExtension, std::string& error) {
-        if (!ready_ && folderError_.empty()) {
-            bool created = false;
-            ready_ = services_.createResultFolder(folder_, created, folderError_);
-            if (ready_ && !created) mayHoldInputs_ = true;
-        }
-        if (!ready_) {
-            error = "无法创建结果文件夹 " + folder_ + "：" + folderError_;
-            return std::nullopt;
-        }
+        const std::string& inputPath = inputs_[index];
+        if (!makeFolder(error)) return std::nullopt;
         std::string path;
         for (int copy = 1;; ++copy) {
-            path = services_.resultPath(folder_, title, newExtension, inputPath, copy);
+            path = relativePaths_
+                       ? services_.resultPathAt(folder_, relativePathOf(index), newExtension, copy)
+                       : services_.resultPath(folder_, title, newExtension, inputPath, copy);
             if (!used_.contains(path) && !isInput(path)) break;
         }
         used_.insert(path);
         return path;
     }
 
+    // Where the report goes inside the result folder (made for it when no
+    // result was written): 处理报告.csv, or 处理报告 (2).csv and on when that
+    // name is a result or an input of the run.
+    std::optional<std::string> placeReport(const std::vector<InputOutcome>& outcomes,
+                                           std::string& error) {
+        if (!makeFolder(error)) return std::nullopt;
+        const std::string folder = folder_.ends_with('/') ? folder_ : folder_ + "/";
+        for (int copy = 1;; ++copy) {
+            const std::string suffix = copy > 1 ? " (" + std::to_string(copy) + ")" : "";
+            std::string path = folder + kReportTitle + suffix + ".csv";
+            if (!used_.contains(path) && !replacesRunFile(services_, path, inputs_, outcomes))
+                return path;
+        }
+    }
+
   private:
+    // Makes the result folder on the first call; false, with the reason, when
+    // it cannot be made.
+    bool makeFolder(std::string& error) {
+        if (!ready_ && folderError_.empty()) {
+            bool created = false;
+            ready_ = services_.createResultFolder(folder_, created, folderError_);
+            if (ready_ && !created) mayHoldInputs_ = true;
+        }
+        if (!ready_) error = "无法创建结果文件夹 " + folder_ + "：" + folderError_;
+        return ready_;
+    }
+
+    // The input's path relative to its listed folder; its name when the
+    // request gives none.
+    std::string relativePathOf(std::size_t index) const {
+        if (index < relativePaths_->size() && !(*relativePaths_)[index].empty())
+            return (*relativePaths_)[index];
+        const std::string& path = inputs_[index];
+        return path.substr(path.rfind('/') + 1);
+    }
+
     // True when writing `path` would replace one of the run's inputs (or the
     // link that names one).
     bool isInput(const std::string& path) {
@@ -146,6 +210,7 @@ class ResultWriter {
     RunServices& services_;
     std::string folder_;
     const std::vector<std::string>& inputs_;
+    const std::vector<std::string>* relativePaths_;  // null: results named after titles
     bool ready_ = false;
     std::string folderError_;
     bool mayHoldInputs_ = false;  // the folder existed before the run
@@ -196,6 +261,7 @@ std::string summaryOf(const RunResult& result, PipelineMode mode, std::string_vi
         summary += messageText(", 失败 ") + std::to_string(result.failures.size()) +
                    messageText(" 个文件");
     }
+    if (!result.reportError.empty()) summary += messageText("，处理报告未能写入");
     return summary;
 }
 
@@ -209,9 +275,11 @@ void finishBatch(RunResult& result, RunHost& host, RunServices& services,
     // A folder that was never made (nothing could be written) is not offered.
     if (!request.offerToOpenFolder || !services.isFolder(result.resultFolder)) return;
     const std::string folder = utf8ToGbk(result.resultFolder);
-    const std::string question = result.summary +
-                                 messageText("\r\n\r\n处理结果存放在这个目录里 >> ") + folder +
-                                 messageText("\r\n\r\n是否打开该目录？");
+    std::string question =
+        result.summary + messageText("\r\n\r\n处理结果存放在这个目录里 >> ") + folder;
+    if (!result.reportPath.empty())
+        question += messageText("\r\n处理报告 >> ") + utf8ToGbk(result.reportPath);
+    question += messageText("\r\n\r\n是否打开该目录？");
     if (!host.ask(question) || services.openFolder(result.resultFolder)) return;
     host.tell(messageText("无法打开文件管理器。处理结果存放在这个目录里：\r\n") + folder);
 }
@@ -253,19 +321,20 @@ namespace {
 class BatchLoop {
   public:
     BatchLoop(const RunOptions& options, RunHost& host, RunServices& services,
-              const BatchRequest& request, ArticleRun& run, RunResult& result)
+              const BatchRequest& request, ArticleRun& run, ResultWriter& results,
+              RunResult& result)
         : options_(options),
           host_(host),
           services_(services),
           request_(request),
           run_(run),
           result_(result),
-          results_(services,
-                   request.resultFolder.empty() ? services.resultFolder(request.paths.front())
-                                                : request.resultFolder,
-                   request.paths),
-          itemsOf_(request.paths.size(), 0) {
-        result_.resultFolder = results_.folder();
+          results_(results),
+          itemsOf_(request.paths.size(), 0),
+          firstOutcome_(result.outcomes.size()),
+          keepKeywordItems_(wantsReport(options, request)) {
+        for (const std::string& path : request.paths)
+            result_.outcomes.push_back({path, {}, {}, 0, {}});
     }
 
     void run() {
@@ -290,6 +359,9 @@ class BatchLoop {
         }
         files.finish();
         reportWriteFailures(files);
+        // The inputs a stop left untaken have no result either.
+        for (auto i = static_cast<std::size_t>(result_.attempted); i < request_.paths.size(); ++i)
+            outcome(i).reason = "处理已停止，未处理";
         result_.succeeded = submitted - writeFailures_;
         result_.items = submittedItems_ - failedItems_;
         // Failures are listed in input order, however the threads met them.
@@ -326,7 +398,7 @@ class BatchLoop {
         }
         std::string error;
         std::optional<std::string> target =
-            results_.place(path, title, options_.newExtension, error);
+            results_.place(index, title, options_.newExtension, error);
         if (!target) {
             fail(index, path, std::move(error));
             return false;
@@ -334,6 +406,10 @@ class BatchLoop {
         const TextEncoding encoding = options_.outputEncoding == TextEncoding::Detect
                                           ? input.encoding
                                           : options_.outputEncoding;
+        InputOutcome& done = outcome(index);
+        done.resultPath = *target;
+        done.items = articleReport.items;
+        if (keepKeywordItems_) done.keywordItems = std::move(articleReport.keywordItems);
         files.submit({index,
                       path,
                       std::move(*target),
@@ -346,8 +422,12 @@ class BatchLoop {
 
     void fail(std::size_t index, const std::string& path, std::string reason) {
         host_.failed(path, reason);
+        // A result that could not be written is no result.
+        outcome(index) = {path, {}, reason, 0, {}};
         failures_.emplace_back(index, RunFailure{path, std::move(reason)});
     }
+
+    InputOutcome& outcome(std::size_t index) { return result_.outcomes[firstOutcome_ + index]; }
 
     void reportWriteFailures(BatchFiles& files) {
         for (WriteFailure& failure : files.takeFailures()) {
@@ -363,14 +443,43 @@ class BatchLoop {
     const BatchRequest& request_;
     ArticleRun& run_;
     RunResult& result_;
-    ResultWriter results_;
+    ResultWriter& results_;
     std::vector<std::string> told_;
     std::vector<std::pair<std::size_t, RunFailure>> failures_;
     int writeFailures_ = 0;
     std::vector<int> itemsOf_;  // the items of each input's result, once submitted
     long long submittedItems_ = 0;
     long long failedItems_ = 0;
+    std::size_t firstOutcome_;  // the outcome of the first input; listing failures come before
+    bool keepKeywordItems_;
 };
+
+// Writes the report the run asks for after its last result: at the request's
+// path, or in the result folder; a report that cannot be written, or would
+// replace an input or a result, is a failure of the run.
+void writeReport(const BatchRequest& request, RunHost& host, RunServices& services,
+                 ResultWriter& results, RunResult& result) {
+    std::string path = request.reportPath;
+    std::string error;
+    if (path.empty()) {
+        if (results.folder().empty()) {
+            error = "没有结果文件夹";
+        } else if (std::optional<std::string> placed =
+                       results.placeReport(result.outcomes, error)) {
+            path = std::move(*placed);
+        }
+    } else if (replacesRunFile(services, path, request.paths, result.outcomes)) {
+        error = "这是本次处理的输入文件或结果文件，不能用来写报告";
+    }
+    if (error.empty() && services.writeReport(path, result.outcomes, error)) {
+        result.reportPath = std::move(path);
+        return;
+    }
+    if (error.empty()) error = "无法写入";
+    if (path.empty()) path = results.folder() + kReportName;
+    host.failed(path, error);
+    result.reportError = std::move(error);
+}
 
 }  // namespace
 
@@ -392,9 +501,15 @@ RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& servic
     for (const RunFailure& failure : request.listingFailures) {
         host.failed(failure.path, failure.reason);
         result.failures.push_back(failure);
+        result.outcomes.push_back({failure.path, {}, failure.reason, 0, {}});
     }
-    result.resultFolder = request.resultFolder;
-    if (!request.paths.empty()) BatchLoop(options, host, services, request, *run, result).run();
+    result.resultFolder = !request.resultFolder.empty() || request.paths.empty()
+                              ? request.resultFolder
+                              : services.resultFolder(request.paths.front());
+    ResultWriter results(services, result.resultFolder, request);
+    if (!request.paths.empty())
+        BatchLoop(options, host, services, request, *run, results, result).run();
+    if (wantsReport(options, request)) writeReport(request, host, services, results, result);
     finishBatch(result, host, services, request, options.article.mode, start);
     host.busy(false);
     host.progress(0, 0);

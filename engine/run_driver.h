@@ -35,6 +35,9 @@ struct RunOptions {
     TextEncoding outputEncoding =
         TextEncoding::Detect;  ///< 组合框输出编码: Detect keeps the input's
     std::string newExtension;  ///< 编辑框新文件扩展名 (GBK); empty keeps each input's own
+    /// 选择框生成报告: a batch writes its report into its result folder as
+    /// 处理报告.csv (unless its request names another file).
+    bool reportInResultFolder = false;
 };
 
 /// The items that a preview's run put into its article (inserted in insert
@@ -46,6 +49,18 @@ struct PreviewItems {
     int count = 0;  ///< items in all, title and content
     std::vector<std::pair<std::size_t, std::size_t>> title;
     std::vector<std::pair<std::size_t, std::size_t>> content;
+};
+
+/// What became of one input of a batch: the row of the batch's report.
+struct InputOutcome {
+    std::string path;        ///< as given (a folder that could not be listed included)
+    std::string resultPath;  ///< the result written; empty when none was
+    std::string reason;      ///< why it failed (UTF-8); empty when its result was written
+    int items = 0;           ///< the items its result holds
+    /// Each GBK keyword and the items made from it, in first-use order (see
+    /// ArticleReport::keywordItems); kept only when the batch writes a report,
+    /// since a large keyword map gives many per article.
+    std::vector<std::pair<std::string, int>> keywordItems;
 };
 
 /// How the driver talks to its caller. Texts are GBK unless said otherwise.
@@ -112,7 +127,9 @@ class RunServices {
     /// Writes a result as `format` says through a temporary file, replacing a
     /// symbolic link at the path instead of following it; false, with the
     /// reason in `error`, when it failed or the text cannot be written in the
-    /// format without losing characters.
+    /// format without losing characters. A path below a folder made by
+    /// createResultFolder gets the folders between made as needed, inside
+    /// that folder and never through a symbolic link.
     [[nodiscard]] virtual bool write(std::string_view path, std::string_view text,
                                      const ResultFormat& format, std::string& error) = 0;
     /// Makes sure the result folder exists and holds it for the run's writes.
@@ -137,11 +154,24 @@ class RunServices {
     virtual std::string resultPath(std::string_view folder, std::string_view gbkTitle,
                                    std::string_view gbkNewExtension, std::string_view inputPath,
                                    int copy) = 0;
+    /// The path of the result of an input that keeps its place: result folder
+    /// + the input's `relativePath` ("/" separators; its name when it has no
+    /// folder), never leaving the result folder, with the new extension when
+    /// given. A `copy` above 1 gives a distinct name for the same path.
+    virtual std::string resultPathAt(std::string_view folder, std::string_view relativePath,
+                                     std::string_view gbkNewExtension, int copy) = 0;
     /// A duration for people, such as "1.5 秒" (GBK).
     virtual std::string elapsedText(std::int64_t milliseconds) = 0;
     /// Opens a folder in the desktop's file browser without waiting; false
     /// when no file browser could be started.
     virtual bool openFolder(std::string_view folder) = 0;
+    /// Writes a batch's report of `outcomes` at `path`: JSON Lines when the
+    /// path ends in ".jsonl", otherwise CSV. The file shows its old content or
+    /// the whole new one, never a part. False, with the reason (UTF-8) in
+    /// `error`, when it could not be written.
+    [[nodiscard]] virtual bool writeReport(std::string_view path,
+                                           const std::vector<InputOutcome>& outcomes,
+                                           std::string& error) = 0;
 };
 
 enum class RunStatus {
@@ -171,6 +201,12 @@ struct RunResult {
     bool stopped = false;
     int attempted = 0;
     int total = 0;
+    /// Batch only: one per input: first what could not be listed (a folder,
+    /// or on the command line a path that is not there), then the inputs in
+    /// order, those a stop left untaken included.
+    std::vector<InputOutcome> outcomes;
+    std::string reportPath;   ///< batch only: where its report was written; empty when none was
+    std::string reportError;  ///< batch only: why the report asked for could not be written (UTF-8)
 };
 
 /// The preview's article: in, and processed out.
@@ -182,6 +218,14 @@ struct PreviewRequest {
 
 struct BatchRequest {
     std::vector<std::string> paths;  ///< input files, in order
+    /// parallel to paths: each input's path relative to the folder it was
+    /// listed from ("/" separators), or its name when it was given on its own;
+    /// empty means every input's name
+    std::vector<std::string> relativePaths;
+    /// Each result at its input's relative path under the result folder
+    /// (subfolders made as needed) and under the input's own name, instead of
+    /// flat and named after the processed title.
+    bool resultsAtRelativePaths = false;
     /// What listing the inputs could not take (a folder that cannot be read):
     /// failures of the run, told before the first article.
     std::vector<RunFailure> listingFailures;
@@ -196,6 +240,11 @@ struct BatchRequest {
     /// more read and write on helper threads while the engine takes the
     /// articles in order on the caller's thread (the same results).
     unsigned jobs = 1;
+    /// The file (UTF-8 path) that receives the report of every input; it
+    /// never replaces an input or a result of the run. Empty: the result
+    /// folder's 处理报告.csv when RunOptions::reportInResultFolder asks for
+    /// one, else no report.
+    std::string reportPath;
 };
 
 /// Runs the preview article through the pipeline: `request.title` and
@@ -212,6 +261,11 @@ RunResult runPreview(const RunOptions& options, RunHost& host, RunServices& serv
 /// results of one run never share a name, and no result replaces an input of
 /// the run (the later one gets a distinct name instead). Every failure is told
 /// to the host as it happens, listed in the result and counted in the summary.
+///
+/// A report, when asked for, is written after the last result, with a row for
+/// every input; one that cannot be written is told to the host as a failure
+/// (the report's path and the reason), named in the summary and left in
+/// `reportError`, and changes no result.
 RunResult runBatch(const RunOptions& options, RunHost& host, RunServices& services,
                    const BatchRequest& request);
 

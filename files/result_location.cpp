@@ -1,5 +1,8 @@
 #include "files/result_location.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "files/paths.h"
 #include "files/text_encoding.h"
 #include "platform/bytes.h"
@@ -30,6 +33,23 @@ void truncateUtf8(std::string& s, std::size_t limit) {
     while (cut > 0 && isContinuation(byteAt(s, cut)))
         --cut;
     s.resize(cut);
+}
+
+// The last level of a relative result path, named as resultFilePathAt says.
+std::string relativeResultName(std::string_view name, std::string_view gbkNewExtension, int copy) {
+    if (gbkNewExtension.empty() && copy <= 1) return std::string(name);
+    const std::size_t dot = name.rfind('.');
+    std::string base(name.substr(0, dot));
+    std::string extension(dot == std::string_view::npos ? std::string_view()
+                                                        : name.substr(dot + 1));
+    if (!gbkNewExtension.empty()) {
+        extension = safeNamePart(gbkToUtf8(gbkNewExtension));
+        truncateUtf8(extension, kMaxExtensionBytes);
+    }
+    std::string suffix = extension.empty() ? std::string() : "." + extension;
+    if (copy > 1) suffix = " (" + std::to_string(copy) + ")" + suffix;
+    truncateUtf8(base, kMaxNameBytes - suffix.size());
+    return base + suffix;
 }
 
 }  // namespace
@@ -68,6 +88,28 @@ std::string resultFilePath(std::string_view resultFolder, std::string_view gbkTi
     std::string path(resultFolder);
     if (!path.empty() && path.back() != '/') path.push_back('/');
     return path + resultFileName(gbkTitle, gbkNewExtension, inputPath, copy);
+}
+
+std::string resultFilePathAt(std::string_view resultFolder, std::string_view relativePath,
+                             std::string_view gbkNewExtension, int copy) {
+    std::string path(resultFolder);
+    if (!path.empty() && path.back() != '/') path.push_back('/');
+    std::vector<std::string_view> levels;
+    std::size_t start = 0;
+    while (start <= relativePath.size()) {
+        const std::size_t slash = std::min(relativePath.find('/', start), relativePath.size());
+        const std::string_view level = relativePath.substr(start, slash - start);
+        if (!level.empty() && level != ".") levels.push_back(level);
+        start = slash + 1;
+    }
+    if (levels.empty()) levels.push_back(kUntitled);
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const bool last = i + 1 == levels.size();
+        if (levels[i] == "..") path += "_";
+        path += last ? relativeResultName(levels[i], gbkNewExtension, copy) : levels[i];
+        if (!last) path += '/';
+    }
+    return path;
 }
 
 }  // namespace lct

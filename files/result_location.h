@@ -37,4 +37,15 @@ std::string resultFilePath(std::string_view resultFolder, std::string_view gbkTi
                            std::string_view gbkNewExtension, std::string_view inputPath,
                            int copy = 1);
 
+/// The path of a result that keeps its input's place: `resultFolder` (a "/"
+/// is added when missing) + `relativePath`, the input's path relative to the
+/// folder it was listed from ("/" separators), its bytes kept as they are.
+/// Empty and "." levels are dropped, and a ".." level becomes "_..", so that
+/// the path never leaves the result folder. The name keeps its own extension
+/// unless `gbkNewExtension` is given (cut at 128 bytes, "/" and control
+/// characters as "_"); a `copy` above 1 puts " (copy)" before the extension,
+/// cutting the name at a character boundary to stay within 255 bytes.
+std::string resultFilePathAt(std::string_view resultFolder, std::string_view relativePath,
+                             std::string_view gbkNewExtension, int copy = 1);
+
 }  // namespace lct

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "files/batch_report.h"
 #include "files/elapsed.h"
 #include "files/result_location.h"
 #include "files/shell.h"
@@ -44,10 +45,30 @@ bool FileRunServices::write(std::string_view path, std::string_view text,
                             const ResultFormat& format, std::string& error) {
     const std::optional<std::string> bytes = resultBytes(path, text, format, error);
     if (!bytes) return false;
-    const int folder = resultFolderFd(folderPart(path));
+    std::string_view below;
+    const int folder = resultFolderFd(path, below);
     if (folder < 0)
         return writeFileAtomically(path, *bytes, Durability::Cached, LinkTarget::Replace, &error);
-    return writeFileInFolder(folder, namePart(path), *bytes, Durability::Cached, &error);
+    // The folders between are opened one below the other, so that a link
+    // planted among them never leads the result elsewhere.
+    UniqueFd level;
+    int at = folder;
+    for (std::size_t slash = below.find('/'); slash != std::string_view::npos;
+         slash = below.find('/')) {
+        const std::string_view name = below.substr(0, slash);
+        below.remove_prefix(slash + 1);
+        if (name.empty() || name == ".") continue;
+        bool created = false;
+        std::string why;
+        UniqueFd next = openWritableFolderAt(at, name, created, &why);
+        if (!next) {
+            error = "无法创建结果文件夹中的 " + std::string(name) + "：" + why;
+            return false;
+        }
+        level = std::move(next);
+        at = level.get();
+    }
+    return writeFileInFolder(at, below, *bytes, Durability::Cached, &error);
 }
 
 bool FileRunServices::createResultFolder(std::string_view folder, bool& created,
@@ -62,10 +83,15 @@ bool FileRunServices::createResultFolder(std::string_view folder, bool& created,
     return true;
 }
 
-int FileRunServices::resultFolderFd(std::string_view folder) {
+int FileRunServices::resultFolderFd(std::string_view path, std::string_view& below) {
     const std::lock_guard lock(mutex_);
-    const auto it = resultFolders_.find(folder);
-    return it == resultFolders_.end() ? -1 : it->second.get();
+    for (const auto& [folder, fd] : resultFolders_) {
+        if (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/') {
+            below = path.substr(folder.size() + 1);
+            return fd.get();
+        }
+    }
+    return -1;
 }
 
 bool FileRunServices::isFolder(std::string_view path) {
@@ -95,12 +121,27 @@ std::string FileRunServices::resultPath(std::string_view folder, std::string_vie
     return resultFilePath(folder, gbkTitle, gbkNewExtension, inputPath, copy);
 }
 
+std::string FileRunServices::resultPathAt(std::string_view folder, std::string_view relativePath,
+                                          std::string_view gbkNewExtension, int copy) {
+    return resultFilePathAt(folder, relativePath, gbkNewExtension, copy);
+}
+
 std::string FileRunServices::elapsedText(std::int64_t milliseconds) {
     return lct::elapsedText(milliseconds);
 }
 
 bool FileRunServices::openFolder(std::string_view folder) {
     return openFolderInShell(folder);
+}
+
+bool FileRunServices::writeReport(std::string_view path, const std::vector<InputOutcome>& outcomes,
+                                  std::string& error) {
+    const std::string bytes = batchReportText(outcomes, reportFormatOf(path));
+    std::string_view below;
+    if (const int folder = resultFolderFd(path, below);
+        folder >= 0 && below.find('/') == std::string_view::npos)
+        return writeFileInFolder(folder, below, bytes, Durability::Synced, &error);
+    return writeProgramOutput(path, bytes, &error);
 }
 
 }  // namespace lct

@@ -13,7 +13,9 @@ namespace lct {
 
 /// One object serves one run: it holds the result folders open, so that
 /// results go into the folder that was checked, whatever its path names
-/// later, and clears each of the temporary files that killed runs left. read
+/// later, and clears each of the temporary files that killed runs left. A
+/// result below a result folder is written through the folders between,
+/// each opened from the one above it and never through a symbolic link. read
 /// and write may run on several threads at once.
 class FileRunServices final : public RunServices {
   public:
@@ -32,13 +34,22 @@ class FileRunServices final : public RunServices {
     std::string resultPath(std::string_view folder, std::string_view gbkTitle,
                            std::string_view gbkNewExtension, std::string_view inputPath,
                            int copy) override;
+    std::string resultPathAt(std::string_view folder, std::string_view relativePath,
+                             std::string_view gbkNewExtension, int copy) override;
     std::string elapsedText(std::int64_t milliseconds) override;
     bool openFolder(std::string_view folder) override;
+    /// A path inside a result folder of the run is written through the
+    /// folder held open, as results are (a link there is replaced); any other
+    /// as a program's output: a regular file through a temporary file renamed
+    /// over it (a link there keeps pointing at it), a device or a FIFO
+    /// directly.
+    [[nodiscard]] bool writeReport(std::string_view path, const std::vector<InputOutcome>& outcomes,
+                                   std::string& error) override;
 
   private:
-    // The descriptor of the result folder at `folder` (no trailing "/"); -1
-    // when no result folder of that path was made.
-    int resultFolderFd(std::string_view folder);
+    // The descriptor of the result folder that holds `path` at some depth,
+    // and the part of `path` below it; -1 when no result folder made holds it.
+    int resultFolderFd(std::string_view path, std::string_view& below);
 
     std::mutex mutex_;  // write runs on a batch's helper threads
     std::map<std::string, UniqueFd, std::less<>> resultFolders_;

@@ -118,7 +118,7 @@ TextFile readTextFile(std::string_view path, TextEncoding requested, const KeepA
     bool compressed = false;
     if (hasGzipSignature(*bytes)) {
         GunzipFailure why = GunzipFailure::None;
-        // A large file takes a while to inflate: the window keeps breathing.
+        // The window breathes after each try at a member.
         if (std::optional<std::string> plain =
                 gunzip(*bytes, kMaxGunzipBytes, &why, [&keepAlive] { keepAlive(); })) {
             bytes = std::move(plain);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/big5_tables.h"
 #include "platform/bytes.h"
 #include "platform/gb18030_tables.h"
 #include "platform/utf8.h"
@@ -272,6 +273,28 @@ bool isGb18030(std::string_view name) {
     return equalsIgnoringAsciiCase(name, "gb18030");
 }
 
+bool isBig5(std::string_view name) {
+    return equalsIgnoringAsciiCase(name, "Big5");
+}
+
+// Decodes Big5 `big5` to GB18030 through the tables as far as they reach.
+// What they lack goes to ICU up to the next byte below 40, which no two-byte
+// code holds: Big5 is stateless, so ICU sees each character there as it would
+// within the whole text.
+void decodeBig5AlongTables(std::string_view big5, UConverter* target, UConverter* source,
+                           std::string& out) {
+    std::size_t pos = 0;
+    while (pos < big5.size()) {
+        pos += decodeBig5Run(big5.substr(pos), out);
+        if (pos == big5.size()) break;
+        std::size_t end = pos + 1;
+        while (end < big5.size() && byteAt(big5, end) >= 0x40)
+            ++end;
+        convertInto(target, source, big5.substr(pos, end - pos), out);
+        pos = end;
+    }
+}
+
 std::optional<UnicodeForm> unicodeFormOf(std::string_view name) {
     if (equalsIgnoringAsciiCase(name, "UTF-8")) return UnicodeForm::Utf8;
     if (equalsIgnoringAsciiCase(name, "UTF-16LE")) return UnicodeForm::Utf16Le;
@@ -297,6 +320,8 @@ std::optional<std::string> convertCharset(std::string_view bytes, std::string_vi
     else if (!icuOnly && fromForm && isGb18030(target))
         convertAlongTables(bytes, false, *fromForm, targetConverter.get(), sourceConverter.get(),
                            out);
+    else if (!icuOnly && isBig5(source) && isGb18030(target))
+        decodeBig5AlongTables(bytes, targetConverter.get(), sourceConverter.get(), out);
     else
         convertInto(targetConverter.get(), sourceConverter.get(), bytes, out);
     return out;
@@ -343,18 +368,17 @@ void appendReference(char32_t cp, std::string& out) {
 
 }  // namespace
 
-std::optional<std::string> encodeGbkExactly(std::string_view gbk, std::string_view to,
-                                            UnencodableChars chars, Unencodable& lost) {
-    lost = {};
-    const std::string target = icuName(to);
-    const USet* set = roundTripSet(target);
-    if (!set) return std::nullopt;
-    // UTF-8 and UTF-16 hold everything: the quick way.
-    if (holdsEveryCharacter(set)) return convertCharset(gbk, "gb18030", target);
+namespace {
 
+// Appends GBK `gbk` in charset `target`, whose round-trip set is `set`, as
+// encodeGbkExactly says, through ICU; adds the characters it cannot hold to
+// `lost`. False when a converter cannot be opened.
+bool encodeExactlyThroughIcu(std::string_view gbk, const std::string& target, const USet* set,
+                             UnencodableChars chars, Unencodable& lost, std::string& out) {
     const std::string utf8 = gbkToUtf8(gbk);
     std::string referenced;  // utf8 with its references, made only when one is needed
     std::size_t kept = 0;    // utf8 up to here is in `referenced`
+    const std::size_t lostBefore = lost.count;
     Utf8Char c;
     for (std::size_t i = 0; i < utf8.size(); i += c.size) {
         c = characterAt(utf8, i);
@@ -366,10 +390,51 @@ std::optional<std::string> encodeGbkExactly(std::string_view gbk, std::string_vi
             kept = i + c.size;
         }
     }
-    if (lost.count == 0) return convertCharset(utf8, "UTF-8", target);
-    if (chars == UnencodableChars::Count) return std::string();
-    referenced.append(utf8, kept);
-    return convertCharset(referenced, "UTF-8", target);
+    if (lost.count > 0 && chars == UnencodableChars::Count) return true;  // nothing is written
+    if (lost.count > lostBefore) referenced.append(utf8, kept);
+    const std::optional<std::string> converted =
+        convertCharset(lost.count > lostBefore ? referenced : utf8, "UTF-8", target);
+    if (converted) out += *converted;
+    return converted.has_value();
+}
+
+// encodeExactlyThroughIcu for Big5, through the tables as far as they reach:
+// a whole character they lack goes to ICU alone, bytes that are no character
+// go to ICU with all that follows them.
+void encodeBig5AlongTables(std::string_view gbk, const USet* set, UnencodableChars chars,
+                           Unencodable& lost, std::string& out) {
+    std::size_t pos = 0;
+    while (pos < gbk.size()) {
+        pos += encodeBig5Run(gbk.substr(pos), chars, lost, out);
+        if (pos == gbk.size()) break;
+        const std::string_view next = gbk.substr(pos);
+        const std::size_t size = gb18030CharSize(next);
+        const std::size_t take = size ? size : next.size();
+        encodeExactlyThroughIcu(next.substr(0, take), "Big5", set, chars, lost, out);
+        pos += take;
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> encodeGbkExactly(std::string_view gbk, std::string_view to,
+                                            UnencodableChars chars, Unencodable& lost) {
+    lost = {};
+    const std::string target = icuName(to);
+    const USet* set = roundTripSet(target);
+    if (!set) return std::nullopt;
+    // UTF-8 and UTF-16 hold everything: the quick way.
+    if (holdsEveryCharacter(set)) return convertCharset(gbk, "gb18030", target);
+
+    std::string out;
+    if (!icuOnly && isBig5(target)) {
+        out.reserve(gbk.size());
+        encodeBig5AlongTables(gbk, set, chars, lost, out);
+    } else if (!encodeExactlyThroughIcu(gbk, target, set, chars, lost, out)) {
+        return std::nullopt;
+    }
+    if (lost.count > 0 && chars == UnencodableChars::Count) return std::string();
+    return out;
 }
 
 void useIcuOnly(bool on) {

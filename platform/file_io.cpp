@@ -392,16 +392,22 @@ bool writeFileInFolder(int folder, std::string_view name, std::string_view bytes
 }
 
 UniqueFd openWritableFolder(std::string_view path, bool& created, std::string* error) {
-    created = false;
     std::string name(path);
     while (name.size() > 1 && name.back() == '/')
         name.pop_back();
+    return openWritableFolderAt(AT_FDCWD, name, created, error);
+}
+
+UniqueFd openWritableFolderAt(int parent, std::string_view name, bool& created,
+                              std::string* error) {
+    created = false;
     if (name.empty()) {
         setError(error, "路径为空");
         return UniqueFd();
     }
+    const std::string level(name);
     // Only this level is made: a missing folder above it is no place to write.
-    if (::mkdir(name.c_str(), 0777) == 0) {
+    if (::mkdirat(parent, level.c_str(), 0777) == 0) {
         created = true;
     } else if (errno != EEXIST) {
         fail(error);
@@ -409,11 +415,12 @@ UniqueFd openWritableFolder(std::string_view path, bool& created, std::string* e
     }
     // O_NOFOLLOW: a link in the folder's place (planted in a shared folder,
     // say) would lead the writes anywhere the link points.
-    UniqueFd folder(::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd folder(
+        ::openat(parent, level.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (folder) return folder;
     const int reason = errno;
     struct stat st {};
-    if (::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (::fstatat(parent, level.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
         setError(error, "是符号链接，结果不会写到它指向的地方");
     } else if (reason == ENOTDIR) {
         setError(error, "已有同名的文件占用了这个位置");

@@ -161,6 +161,12 @@ enum class LinkTarget {
 [[nodiscard]] UniqueFd openWritableFolder(std::string_view path, bool& created,
                                           std::string* error = nullptr);
 
+/// The same for the entry `name` (no "/") of the folder open as `parent`
+/// (AT_FDCWD: the current folder), whatever the path of `parent` has come to
+/// name since it was opened.
+[[nodiscard]] UniqueFd openWritableFolderAt(int parent, std::string_view name, bool& created,
+                                            std::string* error = nullptr);
+
 /// True for the name of a temporary file of a ReplacementFile (".lct-" …
 /// ".tmp", the machine, process and counter between); such files are never
 /// articles.

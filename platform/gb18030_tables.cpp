@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/table_writer.h"
 #include "platform/utf8.h"
 
 namespace lct {
@@ -88,65 +89,6 @@ const Tables& tables() {
     return t;
 }
 
-// The output buffer, grown a block at a time as it fills (so that the zeroes
-// a resize writes are still in the cache when the text overwrites them) and
-// shrunk to what was written at the end.
-class Writer {
-  public:
-    /// `expected`: about how many bytes the whole run writes.
-    Writer(std::string& out, std::size_t expected)
-        : out_(out), used_(out.size()), block_(std::min<std::size_t>(expected, 32 << 10)) {}
-    ~Writer() { out_.resize(written()); }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
-
-    /// Makes room for `n` more bytes.
-    void room(std::size_t n) {
-        if (static_cast<std::size_t>(end_ - at_) >= n) return;
-        const std::size_t used = written();
-        out_.resize(used + std::max(n, block_));
-        at_ = out_.data() + used;
-        end_ = out_.data() + out_.size();
-    }
-
-    void byte(unsigned b) { *at_++ = static_cast<char>(b); }
-    void bytes(const char* from, std::size_t n) {
-        __builtin_memcpy(at_, from, n);
-        at_ += n;
-    }
-    void unit16(unsigned u, UnicodeForm form) {
-        if (form == UnicodeForm::Utf16Le) {
-            byte(u & 0xFF);
-            byte(u >> 8);
-        } else {
-            byte(u >> 8);
-            byte(u & 0xFF);
-        }
-    }
-    void character(char32_t u, UnicodeForm form) {
-        if (form != UnicodeForm::Utf8) return unit16(u, form);
-        if (u < 0x80) return byte(u);
-        if (u < 0x800) {
-            byte(0xC0 | u >> 6);
-            return byte(0x80 | (u & 0x3F));
-        }
-        byte(0xE0 | u >> 12);
-        byte(0x80 | ((u >> 6) & 0x3F));
-        byte(0x80 | (u & 0x3F));
-    }
-
-  private:
-    std::size_t written() const {
-        return at_ ? static_cast<std::size_t>(at_ - out_.data()) : used_;
-    }
-
-    std::string& out_;
-    std::size_t used_;
-    std::size_t block_;
-    char* at_ = nullptr;
-    char* end_ = nullptr;
-};
-
 // The BMP character of UTF-8 at `i`, which encodes into two bytes when the
 // tables have it; a size of 0 for anything else (four-byte forms included).
 Utf8Char bmpUtf8At(std::string_view s, std::size_t i) {
@@ -160,7 +102,7 @@ unsigned unit16At(std::string_view s, std::size_t i, UnicodeForm form) {
 }
 
 std::size_t encodeUtf8Run(std::string_view s, const Tables& t, std::string& out) {
-    Writer w(out, s.size());
+    TableWriter w(out, s.size());
     std::size_t i = 0;
     while (i < s.size()) {
         const std::size_t end = asciiRunEnd(s, i);
@@ -180,7 +122,7 @@ std::size_t encodeUtf8Run(std::string_view s, const Tables& t, std::string& out)
 
 std::size_t encodeUtf16Run(std::string_view s, UnicodeForm form, const Tables& t,
                            std::string& out) {
-    Writer w(out, s.size() / 2 * 2);
+    TableWriter w(out, s.size() / 2 * 2);
     std::size_t i = 0;
     for (; i + 1 < s.size(); i += 2) {
         w.room(2);
@@ -207,7 +149,7 @@ char32_t twoByteAt(std::string_view gb, std::size_t i, const Tables& t) {
 }
 
 std::size_t decodeToUtf8(std::string_view gb, const Tables& t, std::string& out) {
-    Writer w(out, gb.size() + gb.size() / 2);
+    TableWriter w(out, gb.size() + gb.size() / 2);
     std::size_t i = 0;
     while (i < gb.size()) {
         if (byteAt(gb, i) < 0x80) {
@@ -229,7 +171,7 @@ std::size_t decodeToUtf8(std::string_view gb, const Tables& t, std::string& out)
 
 std::size_t decodeToUtf16(std::string_view gb, UnicodeForm form, const Tables& t,
                           std::string& out) {
-    Writer w(out, gb.size() * 2);
+    TableWriter w(out, gb.size() * 2);
     std::size_t i = 0;
     while (i < gb.size()) {
         w.room(2);
@@ -257,6 +199,11 @@ std::size_t encodeGb18030Run(std::string_view text, UnicodeForm from, std::strin
     const Tables& t = tables();
     return from == UnicodeForm::Utf8 ? encodeUtf8Run(text, t, out)
                                      : encodeUtf16Run(text, from, t, out);
+}
+
+char32_t gb18030TwoByteCharacter(unsigned lead, unsigned trail) {
+    const std::array<char, 2> code = {static_cast<char>(lead), static_cast<char>(trail)};
+    return twoByteAt({code.data(), code.size()}, 0, tables());
 }
 
 std::size_t gb18030CharSize(std::string_view gb) {

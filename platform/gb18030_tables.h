@@ -24,6 +24,10 @@ std::size_t decodeGb18030Run(std::string_view gb, UnicodeForm to, std::string& o
 /// `from`) that the tables cover and returns its length in bytes.
 std::size_t encodeGb18030Run(std::string_view text, UnicodeForm from, std::string& out);
 
+/// The character of the two-byte GB18030 code `lead` `trail` as the tables
+/// have it (a BMP character of U+0080 or more), 0 when they lack the code.
+char32_t gb18030TwoByteCharacter(unsigned lead, unsigned trail);
+
 /// Bytes of the well-formed GB18030 character at the start of `gb` (2 or 4),
 /// 1 for an ASCII byte, 0 for bytes that are not a whole character.
 std::size_t gb18030CharSize(std::string_view gb);

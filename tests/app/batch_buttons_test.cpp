@@ -7,15 +7,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "app/form_options.h"
 #include "app/form_run_host.h"
+#include "app/link_map_button.h"
 #include "app/main_window_table.h"
 #include "files/run_services.h"
 #include "files/temp_folder.h"
 #include "form/headless_form.h"
 #include "form/pending_messages.h"
 #include "gbk.h"
+#include "platform/file_io.h"
 
 namespace lct {
 namespace {
@@ -35,9 +38,16 @@ class FakeDialogs : public BatchDialogs {
         initialFolders.emplace_back(initial);
         return folder;
     }
+    bool enterText(std::string_view, std::string_view title, std::string& text) override {
+        titles.push_back(test::U(title));
+        initialTexts.push_back(test::U(text));
+        if (entered) text = G(*entered);
+        return entered.has_value();
+    }
     std::vector<std::string> files;
     std::string folder;
-    std::vector<std::string> titles, initialFolders;
+    std::optional<std::string> entered;  // UTF-8; none cancels
+    std::vector<std::string> titles, initialFolders, initialTexts;
 };
 
 class BatchButtonsTest : public ::testing::Test {
@@ -218,6 +228,60 @@ TEST_F(BatchButtonsTest, AFolderEntryThatIsNoFileIsAFailureNotASkip) {
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].reason, "是管道，不是普通文件");
     EXPECT_NE(test::U(textOf(form, "透明标签")).find(", 失败 1 个文件"), std::string::npos);
+}
+
+TEST_F(BatchButtonsTest, TheReportOptionWritesIntoTheResultFolderAndTheQuestionNamesIt) {
+    article("a.txt");
+    dialogs.folder = folder.path();
+    EXPECT_EQ(textOf(form, "选择框生成报告"), G("生成处理报告"));
+    ASSERT_FALSE(form.find("选择框生成报告")->ticked());
+    form.find("选择框生成报告")->setTicked(true);
+    onBatchFolderClicked(context, false);
+    const std::string report = folder.file("关键词插入结果/处理报告.csv");
+    EXPECT_EQ(readWholeFile(report).value_or("").find("\xEF\xBB\xBF输入文件,"), 0u);
+    ASSERT_FALSE(form.messages().empty());
+    EXPECT_NE(test::U(form.messages().back().text).find("处理报告 >> " + report),
+              std::string::npos);
+}
+
+TEST_F(BatchButtonsTest, WithSubfoldersEachResultKeepsItsPlace) {
+    for (const char* sub : {"docs/sub", "关键词插入结果"})
+        std::filesystem::create_directories(folder.file(sub));
+    article("docs/sub/index.html");
+    article("关键词插入结果/old.html");  // results of an earlier run stay out
+    form.find("选择框包含子文件夹")->setTicked(true);
+    dialogs.folder = folder.path();
+    onBatchFolderClicked(context, false);
+    EXPECT_TRUE(std::filesystem::exists(folder.file("关键词插入结果/docs/sub/index.html")));
+    EXPECT_EQ(results(), 2u);  // docs and old.html
+}
+
+TEST_F(BatchButtonsTest, LinkMapButtonFillsTheKeywordListFromTheSite) {
+    std::filesystem::create_directories(folder.file("docs"));
+    std::ofstream(folder.file("index.html")) << "<title>首页 - 站</title>";
+    std::ofstream(folder.file("docs/a.html")) << "<title>图层</title>";
+    std::ofstream(folder.file("docs/b.html")) << "<h1>无题</h1>";
+    form.find("选择框包含子文件夹")->setTicked(true);
+    form.find("按钮批量处理文件夹")->setTag(G("/last"));
+    dialogs.folder = folder.path();
+    const std::string before = textOf(form, "编辑框关键词列表");
+    onLinkMapClicked(context);  // cancelled at the address
+    dialogs.entered = " https://x.cn/ \r\n";
+    onLinkMapClicked(context);  // the user keeps the list
+    EXPECT_EQ(textOf(form, "编辑框关键词列表"), before);
+    form.setAnswer(MessageAnswer::Yes);
+    onLinkMapClicked(context);
+    EXPECT_EQ(test::U(textOf(form, "编辑框关键词列表")),
+              "首页\thttps://x.cn/index.html\r\n图层\thttps://x.cn/docs/a.html");
+    EXPECT_EQ(dialogs.initialFolders.front(), "/last");
+    EXPECT_EQ(dialogs.initialTexts, (std::vector<std::string>{"", "", "https://x.cn/"}));
+    EXPECT_EQ(textOf(form, "按钮从文件夹生成链接表"), G("从文件夹生成链接表…"));
+    EXPECT_EQ(run, MainWindowRun::Idle);
+    EXPECT_TRUE(host.takeFailures().empty());
+    const std::vector<std::string> problems = host.takeProblems();
+    ASSERT_EQ(problems.size(), 2u);  // told at each of the two runs that read
+    EXPECT_EQ(problems[1], folder.file("docs/b.html") + "：没有标题，未列入链接表");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("关键词插入结果")));
 }
 
 TEST_F(BatchButtonsTest, ReplaceCapsReadAsTheToolsReadNumbers) {

@@ -134,8 +134,14 @@ class NoFiles : public RunServices {
                            int) override {
         return {};
     }
+    std::string resultPathAt(std::string_view, std::string_view, std::string_view, int) override {
+        return {};
+    }
     std::string elapsedText(std::int64_t) override { return {}; }
     bool openFolder(std::string_view) override { return true; }
+    bool writeReport(std::string_view, const std::vector<InputOutcome>&, std::string&) override {
+        return true;
+    }
 };
 
 constexpr std::string_view kBatchButtons[] = {"按钮批量处理", "按钮批量处理文件夹",

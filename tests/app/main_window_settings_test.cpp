@@ -49,7 +49,8 @@ class MainWindowSettingsTest : public ::testing::Test {
               "选择框原标题",         "选择框替换标题",       "选择框替换内容",
               "选择框标题启用正则",   "选择框标题忽视大小写", "选择框内容启用正则",
               "选择框内容忽视大小写", "选择框标题插入首行",   "选择框替换避开标签",
-              "选择框替换避开小标题", "选择框替换整词",       "选择框插入避开链接"})
+              "选择框替换避开小标题", "选择框替换整词",       "选择框插入避开链接",
+              "选择框包含子文件夹", "选择框生成报告"})
             tick(name);
         text("编辑框关键词列表", "甲\r\n乙 丙\r\n\r\n" + std::string(100'000, 'k'));
         select("组合框调用方式", 2);
@@ -152,6 +153,7 @@ TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsen
     form.find("编辑框链接总数上限")->setText("7");
     form.find("选择框替换整词")->setTicked(false);
     form.find("选择框插入避开链接")->setTicked(false);
+    form.find("选择框包含子文件夹")->setTicked(true);
     {
         SettingsStore store;
         ASSERT_TRUE(store.open(path));
@@ -160,7 +162,7 @@ TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsen
     const std::string file = test::U(readFile(path));
     EXPECT_NE(file.find("\r\n文件过滤=*.*\r\n选择框替换避开标签=假\r\n选择框替换避开小标题=真\r\n"
                         "替换次数上限=3\r\n替换总数上限=7\r\n选择框替换整词=假\r\n"
-                        "选择框插入避开链接=假\r\n[文章打乱替换器]"),
+                        "选择框插入避开链接=假\r\n选择框包含子文件夹=真\r\n选择框生成报告=假\r\n[文章打乱替换器]"),
               std::string::npos)
         << file;
     {
@@ -174,6 +176,7 @@ TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsen
         EXPECT_EQ(textOf(loaded, "编辑框链接总数上限"), "7");
         EXPECT_FALSE(loaded.find("选择框替换整词")->ticked());
         EXPECT_FALSE(loaded.find("选择框插入避开链接")->ticked());
+        EXPECT_TRUE(loaded.find("选择框包含子文件夹")->ticked());
     }
     // An older file: the same settings without the six keys.
     writeFile(path, test::G("[主界面]\r\n文件过滤=*.txt\r\n[文章打乱替换器]\r\n输入编码=1\r\n"));
@@ -183,8 +186,8 @@ TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsen
     HeadlessForm fresh(mainWindowTable());
     loadMainWindowSettings(store, fresh);
     EXPECT_EQ(textOf(fresh, "编辑框过滤"), "*.txt");
-    for (const char* name :
-         {"选择框替换避开标签", "选择框替换避开小标题", "选择框替换整词", "选择框插入避开链接"})
+    for (const char* name : {"选择框替换避开标签", "选择框替换避开小标题", "选择框替换整词",
+                             "选择框插入避开链接", "选择框包含子文件夹", "选择框生成报告"})
         EXPECT_EQ(fresh.find(name)->ticked(), defaults.find(name)->ticked()) << name;
     EXPECT_EQ(textOf(fresh, "编辑框替换次数上限"), "0");
     EXPECT_EQ(textOf(fresh, "编辑框链接总数上限"), "0");

@@ -31,7 +31,7 @@ TEST(MainWindowTable, PanelsHoldTheirControls) {
         return n;
     };
     EXPECT_EQ(childrenOf("分组框文章打乱替换器"), 32);
-    EXPECT_EQ(childrenOf("分组框2"), 8);
+    EXPECT_EQ(childrenOf("分组框2"), 9);
     EXPECT_EQ(form.find("单选框插入")->parent(), form.find("分组框1"));
     EXPECT_FALSE(form.find("分组框文章打乱替换器")->visible());
     EXPECT_FALSE(form.find("进度条")->visible());

@@ -31,6 +31,16 @@ TEST(ParseArguments, OptionsInBothFormsAndInOrder) {
     EXPECT_EQ(a.paths, (Args{"p1", "--p2"}));
 }
 
+TEST(ParseArguments, LinkmapTakesItsOwnOptionsAndFlags) {
+    const ParseResult r = parseArguments(
+        {"linkmap", "--recursive", "--base-url=https://x/", "--from", "h1", "site", "a.htm"});
+    ASSERT_TRUE(r.arguments) << r.error;
+    EXPECT_TRUE(r.arguments->recursive);
+    EXPECT_EQ(r.arguments->baseUrl, "https://x/");
+    EXPECT_TRUE(r.arguments->fromHeading);
+    EXPECT_EQ(r.arguments->paths, (Args{"site", "a.htm"}));
+}
+
 TEST(ParseArguments, EmptySetValueIsAllowed) {
     const ParseResult r = parseArguments({"preview", "--set", "编辑框过滤="});
     ASSERT_TRUE(r.arguments);
@@ -56,6 +66,13 @@ TEST(ParseArguments, RejectsWhatIsMalformed) {
         {"batch", "--jobs", "0", "p"},
         {"batch", "--jobs", "x", "p"},
         {"settings", "--jobs", "2"},
+        {"batch", "--report=", "p"},
+        {"preview", "--report", "r.csv"},
+        {"linkmap"},
+        {"linkmap", "--from", "h2", "p"},
+        {"linkmap", "--recursive=yes", "p"},
+        {"preview", "--recursive"},
+        {"batch", "--base-url", "u", "p"},
     };
     for (const Args& args : bad) {
         const ParseResult r = parseArguments(args);

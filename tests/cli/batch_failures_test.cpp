@@ -86,6 +86,32 @@ TEST_F(BatchFailuresTest, UnreadablePathsAreFailuresThatWriteNothing) {
     EXPECT_EQ(namesIn(results()), (std::vector<std::string>{"a-词.txt", "b-词.txt"}));
 }
 
+TEST_F(BatchFailuresTest, AReportNotWrittenFailsTheRunAndLeavesTheResults) {
+    const std::string good = write("a.txt", "一").string();
+    const std::string result = (results() / "a-词.txt").string();
+    auto withReport = [&](const std::string& report) {
+        return run(predictable({"batch", "--seed", "1", "--report", report, good}));
+    };
+    EXPECT_EQ(withReport((dir / "r.csv").string()).status, 0);
+    EXPECT_TRUE(slurp(dir / "r.csv")
+                    .starts_with("\xEF\xBB\xBF输入文件,结果文件,状态,失败原因,写入数量,"
+                                 "各关键词数量\r\n" +
+                                 good + "," + result + ",成功,,2,"));
+    EXPECT_EQ(withReport((dir / "r.jsonl").string()).status, 0);
+    EXPECT_TRUE(slurp(dir / "r.jsonl").starts_with("{\"input\":\"" + good + "\",\"result\""));
+    const std::string written = slurp(result);
+    // Neither a missing folder, an input nor a result takes the report.
+    for (const std::string& report : {(dir / "no" / "r.csv").string(), good, result}) {
+        const Result r = withReport(report);
+        EXPECT_EQ(r.status, 3);
+        EXPECT_TRUE(contains(r.err, "失败：" + report + "：")) << r.err;
+        EXPECT_TRUE(contains(r.out, "，处理报告未能写入\n")) << r.out;
+        EXPECT_EQ(slurp(good), "一");
+        EXPECT_EQ(slurp(result), written);
+        EXPECT_EQ(namesIn(results()), std::vector<std::string>{"a-词.txt"});
+    }
+}
+
 TEST_F(BatchFailuresTest, PermissionDeniedIsAFailure) {
     if (::geteuid() == 0) GTEST_SKIP() << "running as root: every file is readable";
     const fs::path secret = write("secret.txt", "x");

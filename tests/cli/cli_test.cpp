@@ -238,6 +238,36 @@ TEST_F(CliTest, BatchWritesResultsInTheInputsOwnForm) {
     EXPECT_FALSE(fs::exists(results / "skip-词.doc"));
 }
 
+TEST_F(CliTest, RecursiveRunsKeepTheSitesShape) {
+    fs::create_directories(dir / "site/docs/sub");
+    fs::create_directories(dir / "site/关键词插入结果");
+    write("site/index.htm", "<title>首页 - 站</title>");
+    write("site/docs/sub/a.htm", lct::utf8ToGbk("<title>图层</title>\r\n"));
+    write("site/docs/b.htm", "<title>首页</title>");
+    write("site/docs/c.txt", "无标题");
+    write("site/关键词插入结果/old.htm", "<title>旧</title>");
+    const std::string site = (dir / "site").string();
+    const Result map = run({"linkmap", "--ini", (dir / "x.ini").string(), "--recursive",
+                            "--base-url", "https://x.cn", site});
+    ASSERT_EQ(map.status, 0) << map.err;
+    EXPECT_EQ(map.out, "首页\thttps://x.cn/index.htm\n图层\thttps://x.cn/docs/sub/a.htm\n");
+    EXPECT_NE(map.err.find("关键词“首页”已由 " + site + "/index.htm 给出，未列入：" + site +
+                           "/docs/b.htm"),
+              std::string::npos)
+        << map.err;
+    EXPECT_NE(map.err.find("没有标题，未列入：" + site + "/docs/c.txt"), std::string::npos);
+
+    const Result r = run(predictable({"batch", "--recursive", "--set", "组合框标题插入类型=0",
+                                      "--set", "选择框插入标题=假", site}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const fs::path results = dir / "site/关键词插入结果";
+    EXPECT_EQ(slurp(results / "docs/sub/a.htm"),
+              lct::utf8ToGbk("<title>图层</title>\r\n\r\n<b>词</b>"));
+    for (const char* kept : {"index.htm", "docs/b.htm", "docs/c.txt", "old.htm"})
+        EXPECT_TRUE(fs::exists(results / kept)) << kept;
+    EXPECT_FALSE(fs::exists(results / "关键词插入结果"));
+}
+
 TEST_F(CliTest, BatchRefusedWritesNothing) {
     write("a.txt", "x");
     const Result r = run({"batch", "--ini", (dir / "x.ini").string(), "--set",

@@ -43,8 +43,14 @@ class EchoServices : public RunServices {
                            int) override {
         return {};
     }
+    std::string resultPathAt(std::string_view, std::string_view, std::string_view, int) override {
+        return {};
+    }
     std::string elapsedText(std::int64_t) override { return {}; }
     bool openFolder(std::string_view) override { return true; }
+    bool writeReport(std::string_view, const std::vector<InputOutcome>&, std::string&) override {
+        return true;
+    }
 
     std::size_t bytes = 0;
     std::atomic<int> reads{0};

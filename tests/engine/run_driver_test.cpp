@@ -119,16 +119,27 @@ class MemoryServices : public RunServices {
         const std::string suffix = copy > 1 ? " (" + std::to_string(copy) + ")" : "";
         return std::string(folder) + test::U(title) + suffix + "." + extension;
     }
+    std::string resultPathAt(std::string_view folder, std::string_view relative, std::string_view,
+                             int copy) override {
+        const std::string suffix = copy > 1 ? " (" + std::to_string(copy) + ")" : "";
+        return std::string(folder) + std::string(relative) + suffix;
+    }
     std::string elapsedText(std::int64_t) override { return G("1 秒"); }
     bool openFolder(std::string_view folder) override {
         opened.emplace_back(folder);
         return openable;
+    }
+    bool writeReport(std::string_view path, const std::vector<InputOutcome>& outcomes,
+                     std::string&) override {
+        reports[std::string(path)] = outcomes;
+        return true;
     }
 
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> unreadable;  // path → reason
     std::map<std::string, std::string> links;       // link path → target path
     std::map<std::string, std::string> written;
+    std::map<std::string, std::vector<InputOutcome>> reports;
     std::vector<TextEncoding> requestedEncodings, writtenEncodings;
     std::vector<LineBreaks> writtenLineBreaks;
     std::set<std::string> folders;
@@ -479,6 +490,17 @@ TEST_F(RunDriverFailureTest, EqualResultNamesGetDistinctNames) {
     EXPECT_EQ(services.written["/in/out/a[K].txt"], G("一"));
     EXPECT_EQ(services.written["/in/out/a[K] (2).txt"], G("二"));
     EXPECT_EQ(services.written["/in/out/a[K] (3).txt"], G("三"));
+    // Kept in place instead: the relative path, or the name when none is given.
+    BatchRequest request;
+    request.paths = {"/in/a.txt", "/in/sub/a.txt", "/in/x/a.txt"};
+    request.relativePaths = {"a.txt", "sub/a.txt"};
+    request.resultsAtRelativePaths = true;
+    services.written.clear();
+    EXPECT_EQ(runBatch(options, host, services, request).succeeded, 3);
+    EXPECT_EQ(services.written,
+              (std::map<std::string, std::string>{{"/in/out/a.txt", G("一")},
+                                                  {"/in/out/sub/a.txt", G("二")},
+                                                  {"/in/out/a.txt (2)", G("三")}}));
 }
 
 TEST_F(RunDriverFailureTest, AnInputInsideTheResultFolderIsNeverReplaced) {
@@ -517,6 +539,30 @@ TEST_F(RunDriverFailureTest, AnUnreadableKeywordFileRefusesTheRunWithItsReason) 
     EXPECT_EQ(host.messages,
               std::vector<std::string>{"关键词文件无法读取：/k/words.txt：没有权限"});
     EXPECT_TRUE(services.foldersCreated.empty());
+}
+
+// The report: a row per input, what could not be listed first; in the result
+// folder, under a name no result of the run has (made for it if need be).
+TEST_F(RunDriverTest, TheReportHasARowPerInputInTheResultFolder) {
+    options.reportInResultFolder = true;
+    options.article.insert.insertTitle = false;
+    for (const char* path : {"/in/处理报告.csv", "/in/b.txt", "/in/c.txt"})
+        services.files[path] = "x";
+    services.failWritesTo.insert("/in/out/b.txt");
+    host.stopAfter = 3;
+    BatchRequest request;
+    request.paths = {"/in/处理报告.csv", "/in/gone.txt", "/in/b.txt", "/in/c.txt"};
+    request.listingFailures = {{"/in/locked/", "没有权限"}};
+    EXPECT_EQ(runBatch(options, host, services, request).reportPath, "/in/out/处理报告 (2).csv");
+    std::vector<std::string> rows;
+    for (const InputOutcome& o : services.reports["/in/out/处理报告 (2).csv"])
+        rows.push_back(o.path + "|" + o.resultPath + "|" + o.reason);
+    EXPECT_EQ(rows, (std::vector<std::string>{"/in/locked/||没有权限",
+                                              "/in/处理报告.csv|/in/out/处理报告.csv|",
+                                              "/in/gone.txt||文件或文件夹不存在",
+                                              "/in/b.txt||无法写入结果文件 /in/out/b.txt：磁盘已满",
+                                              "/in/c.txt||处理已停止，未处理"}));
+    EXPECT_EQ(batch({"/in2/gone.txt"}).reportPath, "/in2/out/处理报告.csv");
 }
 
 // A batch with jobs reads and writes on helper threads; the engine takes the

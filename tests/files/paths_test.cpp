@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/folder_tree.h"
 #include "form/form.h"
 #include "gbk.h"
 #include "temp_folder.h"
@@ -192,6 +193,21 @@ TEST_F(ListFolderFilesTest, AFolderThatCannotBeListedIsAFailure) {
     listFolderFiles(folder_.path(), "missing/*.*|a.*", out, &failures);
     EXPECT_EQ(out, Names{folder_.file("a.txt")});
     EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(ListFolderFilesTest, ATreeListsEveryDepthButNeitherTheResultFolderNorLinkedFolders) {
+    fs::create_directories(folder_.file("d/e/f"));
+    folder_.write("d/e/f/deep.txt", "x");
+    fs::create_directory(folder_.file("关键词插入结果"));
+    folder_.write("关键词插入结果/old.txt", "x");
+    TempFolder outside;
+    outside.write("secret.txt", "x");
+    fs::create_directory_symlink(outside.path(), folder_.file("d/out"));
+    Names out{"stale"};
+    listFolderTree(folder_.path(), "*.txt|e/f/*.txt", folder_.file("关键词插入结果"), out);
+    for (std::string& path : out)
+        path = pathBelow(folder_.path(), path);
+    EXPECT_EQ(out, (Names{"Z.TXT", "a.txt", "d/inner.txt", "d/e/f/deep.txt"}));
 }
 
 TEST_F(ListFolderFilesTest, LetsTheWindowBreatheOncePerEntry) {

@@ -84,6 +84,26 @@ TEST(ResultFilePath, JoinsFolderAndName) {
               "/in/关键词插入结果/news.txt");
 }
 
+TEST(ResultFilePathAt, KeepsTheInputsPlaceInsideTheResultFolder) {
+    struct Row {
+        std::string relative, newExtension;
+        int copy;
+        std::string path;
+    };
+    const std::vector<Row> rows = {
+        {"docs/index.html", "", 1, "/r/docs/index.html"},
+        {"docs/index.html", "", 2, "/r/docs/index (2).html"},
+        {"a/b.txt", "htm", 1, "/r/a/b.htm"},
+        {"name.", "", 1, "/r/name."},  // a name is kept byte for byte
+        {"./x//y.txt", "", 1, "/r/x/y.txt"},
+        {"../../etc/passwd", "", 1, "/r/_../_../etc/passwd"},
+        {"", "", 1, "/r/无标题"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(resultFilePathAt("/r", row.relative, G(row.newExtension), row.copy), row.path)
+            << row.relative;
+}
+
 TEST(TitleOfPath, IsTheBaseNameAsGbk) {
     EXPECT_EQ(titleOfPath("/in/新闻.htm"), G("新闻"));
     EXPECT_EQ(titleOfPath("/in/news"), "news");

@@ -76,6 +76,18 @@ TEST_F(ResultFolderTest, IdentityFollowsLinksOnlyWhenAsked) {
     EXPECT_EQ(services.fileIdentity(folder.file("missing"), false), "");
 }
 
+TEST_F(ResultFolderTest, ResultsBelowItGoThroughRealFoldersOnly) {
+    const std::string results = folder.file("关键词插入结果");
+    test::TempFolder outside;
+    ASSERT_TRUE(services.createResultFolder(results, created, error)) << error;
+    std::filesystem::create_directory_symlink(outside.path(), results + "/planted");
+    EXPECT_TRUE(services.write(results + "/docs/sub/a.html", "a", {}, error)) << error;
+    EXPECT_EQ(test::readBytes(results + "/docs/sub/a.html"), "a");
+    EXPECT_FALSE(services.write(results + "/planted/b.html", "b", {}, error));
+    EXPECT_EQ(error, "无法创建结果文件夹中的 planted：是符号链接，结果不会写到它指向的地方");
+    EXPECT_TRUE(outside.names().empty());
+}
+
 TEST_F(ResultFolderTest, AnUnreadableInputSaysWhy) {
     const ArticleFile file = services.read(folder.file("missing.txt"), TextEncoding::Detect, {});
     EXPECT_EQ(file.encoding, TextEncoding::Detect);

@@ -201,12 +201,12 @@ TEST_F(ReadTextFileTest, MultiMemberGzipFileIsReadWhole) {
     EXPECT_EQ(U(readTextFile(path, TextEncoding::Gbk).text), "第一第二");
 }
 
-TEST_F(ReadTextFileTest, ALargeGzipFileLetsTheWindowBreatheWhileItInflates) {
+TEST_F(ReadTextFileTest, AGzipFileLetsTheWindowBreatheOnceInflated) {
     const std::string path = folder_.write("big.txt", gzipMember(std::string(300000, 'a')));
     int breaths = 0;
     const TextFile file = readTextFile(path, TextEncoding::Gbk, [&breaths] { ++breaths; });
     EXPECT_EQ(file.text.size(), 300000u);
-    EXPECT_GE(breaths, 2 * 5);  // five output blocks of 64 KB, inflated twice
+    EXPECT_GE(breaths, 1);  // inflated in one go, the window breathes after it
 }
 
 TEST_F(ReadTextFileTest, DamagedGzipFileStaysAndIsReadRaw) {

@@ -1,5 +1,3 @@
-#include "platform/gb18030_tables.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/big5_tables.h"
 #include "platform/charset.h"
+#include "platform/gb18030_tables.h"
 
 namespace lct {
 namespace {
@@ -155,6 +155,78 @@ TEST_F(TablesAgreeWithIcu, MixedAndBrokenUnicodeEncodesAlike) {
             expectSame([&] { return convert(utf16, form, "gb18030"); }, hex(utf16) + " " + form);
         }
     }
+}
+
+// Big5 both ways: into the program's text, and out of it exactly (what Big5
+// lacks counted and written as references, or only counted).
+
+std::string big5(const std::string& bytes) {
+    return convertCharset(bytes, "Big5", "gb18030").value_or("(no converter)");
+}
+
+std::string exactBig5(const std::string& gbk, UnencodableChars chars) {
+    Unencodable lost;
+    const std::string out = encodeGbkExactly(gbk, "Big5", chars, lost).value_or("(none)");
+    return out + " lost " + std::to_string(lost.count) + " first " + std::to_string(lost.first);
+}
+
+TEST_F(TablesAgreeWithIcu, EveryBig5CodeAndEveryByteAfterALeadDecodesAlike) {
+    for (unsigned first = 0x80; first <= 0xFF; ++first) {
+        for (unsigned second = 0; second <= 0xFF; ++second) {
+            const std::string piece =
+                "a" + std::string{static_cast<char>(first), static_cast<char>(second)} + "\xA4\x40";
+            expectSame([&] { return big5(piece); }, hex(piece));
+        }
+    }
+}
+
+TEST_F(TablesAgreeWithIcu, EveryCharacterOfTheBasicPlaneEncodesToBig5Alike) {
+    std::u32string text;
+    for (char32_t u = 1; u < 0x10000; ++u) {
+        if (u < 0xD800 || u > 0xDFFF) text += u;
+    }
+    text += U"\U00020000\U0010FFFD";
+    const std::string gbk = utf8ToGbk(
+        convertCharset(std::string(reinterpret_cast<const char*>(text.data()), text.size() * 4),
+                       "UTF-32LE", "UTF-8")
+            .value());
+    for (const UnencodableChars chars : {UnencodableChars::Reference, UnencodableChars::Count})
+        expectSame([&] { return exactBig5(gbk, chars); }, "every character");
+    expectSame([&] { return big5(convertCharset(gbk, "gb18030", "Big5").value()); }, "back");
+}
+
+const std::vector<std::string> kBig5Pieces = {
+    "a",        "\r\n",     "\xA4\x40", "\xA4\xA4", "\xA1\x40", "\xA3\xE1",
+    "\xF9\xD6", "\xC6\xA1", "\xFE\xFE", "\x81\x40", "\x80",     "\xFF",
+    "\xA4",     "\xA4\x7F", "\xA4\x80", "\xA4\xA0", "\xA4\x0A", "\xC8\x7E"};
+
+TEST_F(TablesAgreeWithIcu, MixedAndBrokenBig5ConvertsAlike) {
+    std::mt19937 rng(950);
+    std::vector<std::string> gbPieces = kGbPieces;  // with characters Big5 has and lacks
+    for (const char* utf8 : {"國", "们", "€", "·", "\xC2\x80", "\xEF\xA3\xB8", "\xC2\xA0"})
+        gbPieces.push_back(utf8ToGbk(utf8));
+    for (int round = 0; round < 3000; ++round) {
+        const std::string bytes = randomMix(kBig5Pieces, rng);
+        expectSame([&] { return big5(bytes); }, hex(bytes));
+        const std::string gbk = randomMix(gbPieces, rng);
+        for (const UnencodableChars chars : {UnencodableChars::Reference, UnencodableChars::Count})
+            expectSame([&] { return exactBig5(gbk, chars); }, hex(gbk));
+    }
+}
+
+TEST(Big5Tables, CoverPlainTextBothWays) {
+    // <p>中文，们</p>: 们 has no Big5 code and becomes a reference.
+    const std::string big5 = "<p>\xA4\xA4\xA4\xE5\xA1\x41&#x4EEC;</p>\r\n";
+    std::string gb;
+    EXPECT_EQ(decodeBig5Run(big5, gb), big5.size());
+    EXPECT_EQ(gb, "<p>\xD6\xD0\xCE\xC4\xA3\xAC&#x4EEC;</p>\r\n");
+    gb.replace(gb.find('&'), 8, "\xC3\xC7");
+    std::string back;
+    Unencodable lost;
+    EXPECT_EQ(encodeBig5Run(gb, UnencodableChars::Reference, lost, back), gb.size());
+    EXPECT_EQ(back, big5);
+    EXPECT_EQ(lost.count, 1u);
+    EXPECT_EQ(lost.first, U'\u4EEC');
 }
 
 struct CharSizeCase {

@@ -136,7 +136,7 @@ ArticleOptions readArticleOptions(Form& form) {
     sh.contentIgnoreCase = tickedOf(form, kContentIgnoreCase);
     sh.contentReplaceCount = integerOf(form, kContentReplaceCount);
 
-    o.scriptConversion = selectedOf(form, kScriptConversion, ScriptConversion::ToTraditional);
+    o.scriptConversion = selectedOf(form, kScriptConversion, ScriptConversion::Last);
     return o;
 }
 

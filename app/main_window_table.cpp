@@ -362,7 +362,9 @@ ControlTable buildTable() {
         {.name = kScriptConversionLabel, .kind = K::Label, .text = "繁简体转换："},
         {.name = kScriptConversion,
          .kind = K::ComboBox,
-         .items = items({"不转换", "繁到简", "简到繁"})},
+         .items =
+             items({"不转换", "繁到简", "简到繁", "简到繁（台湾）", "简到繁（台湾用语）",
+                    "简到繁（香港）", "繁（台湾）到简", "繁（台湾用语）到简", "繁（香港）到简"})},
         {.name = kInputEncodingLabel, .kind = K::Label, .text = "输入编码："},
         {.name = kInputEncoding, .kind = K::ComboBox, .items = items(kEncodings)},
         {.name = kOutputEncodingLabel, .kind = K::Label, .text = "输出编码："},

@@ -200,8 +200,7 @@ void fitWidthTo(QtForm& f, std::string_view name, const char* sample) {
     box->setMinimumWidth(text + 4 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 12);
 }
 
-// Conversion, encodings, extension, the folder batch's filter and depth, then
-// the preview button.
+// Conversion, encodings, extension and filter, then the preview button.
 QHBoxLayout* bottomRow(QtForm& f) {
     auto* bottom = new QHBoxLayout;
     for (std::string_view name :
@@ -216,7 +215,8 @@ QHBoxLayout* bottomRow(QtForm& f) {
     return bottom;
 }
 
-// The links, then the report option and the batch buttons.
+// The links, then the batch's two options one above the other (side by side
+// they would widen the window past a laptop screen) and the batch buttons.
 QHBoxLayout* linkRow(QtForm& f) {
     auto* links = new QHBoxLayout;
     for (std::string_view name :
@@ -224,7 +224,11 @@ QHBoxLayout* linkRow(QtForm& f) {
           kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
         links->addWidget(f.widget(name));
     links->addStretch();
-    links->addWidget(f.widget(kBatchReport));
+    auto* options = new QVBoxLayout;
+    options->setSpacing(0);
+    options->addWidget(f.widget(kIncludeSubfolders));
+    options->addWidget(f.widget(kBatchReport));
+    links->addLayout(options);
     for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
         links->addWidget(f.widget(name));
     // The pictures beside the links open the same windows; the links carry them.

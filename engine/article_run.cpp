@@ -109,13 +109,15 @@ class KeywordTally {
     std::unordered_map<std::int32_t, std::size_t> at_;
 };
 
+// Script conversion of both texts; the character ranges, when given, move
+// with their text.
 void convert(const ArticleOptions& options, std::string& title, std::string& content,
-             ArticleReport* report) {
+             ArticleReport* report, Spans* titleSpans = nullptr, Spans* contentSpans = nullptr) {
     if (options.scriptConversion == ScriptConversion::None) return;
     std::string error;
-    title = convertScript(title, options.scriptConversion, &error);
+    title = convertScript(title, options.scriptConversion, &error, titleSpans);
     note(report, "繁简体转换不可用：", error);
-    content = convertScript(content, options.scriptConversion, &error);
+    content = convertScript(content, options.scriptConversion, &error, contentSpans);
     note(report, "繁简体转换不可用：", error);
 }
 
@@ -251,13 +253,13 @@ void finishInserted(const ArticleOptions& options, ArticleRun& run, std::string&
 }
 
 // The same for the preview, whose items' ranges follow the texts through the
-// last steps. Conversion keeps each text's length in characters.
+// last steps.
 void finishPreview(const ArticleOptions& options, ArticleRun& run, std::string& title,
                    std::string& content, Spans& titleSpans, Spans& contentSpans,
                    ArticleReport& report) {
     spansToCharacters(title, titleSpans);
     spansToCharacters(content, contentSpans);
-    convert(options, title, content, &report);
+    convert(options, title, content, &report, &titleSpans, &contentSpans);
     spansToBytes(title, titleSpans);
     spansToBytes(content, contentSpans);
     title = finishInPieces(title, titleSpans, [&run](std::string_view t) {
@@ -342,10 +344,10 @@ void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::st
         if (report && outcome.wantSpans) report->contentSpans = std::move(outcome.spans);
         return;
     }
-    // Script conversion keeps every text's length in characters, not in bytes.
+    // Script conversion moves the ranges in characters, not in bytes.
     Spans spans = std::move(outcome.spans);
     spansToCharacters(content, spans);
-    convert(options, title, content, report);
+    convert(options, title, content, report, nullptr, &spans);
     spansToBytes(content, spans);
     report->contentSpans = std::move(spans);
 }

@@ -503,14 +503,20 @@ TEST_F(PipelineTest, TitleCountsInShuffleModeStopOnlyAtTheMemoryBound) {
     }
 }
 
-TEST_F(PipelineTest, ScriptConversionInEveryMode) {
+TEST_F(PipelineTest, ScriptConversionByEveryItemOfTheList) {
     set("编辑框关键词列表", "K");
     tick("选择框插入标题", false);
     tick("选择框插入内容", false);
-    select("组合框转换繁简体", 1);
-    EXPECT_EQ(run("這是測試", "這是測試").second, "这是测试");
-    select("组合框转换繁简体", 2);
-    EXPECT_EQ(run("这是测试", "这是测试").first, "這是測試");
+    const std::vector<std::tuple<int, std::string, std::string>> rows = {
+        {1, "這是測試", "这是测试"},      {2, "这是测试", "這是測試"},
+        {3, "着想里面", "著想裡面"},      {4, "U盘和软件", "隨身碟和軟體"},
+        {5, "着想里面", "着想裏面"},      {6, "裡面的軟體", "里面的软体"},
+        {7, "隨身碟和軟體", "U盘和软件"}, {8, "裏面", "里面"},
+    };
+    for (const auto& [index, in, out] : rows) {
+        select("组合框转换繁简体", index);
+        EXPECT_EQ(run(in, in), std::pair(out, out)) << index;
+    }
 }
 
 TEST_F(PipelineTest, SameSeedSameArticle) {
@@ -532,12 +538,12 @@ TEST_F(PipelineTest, InsertModeReportsWhereEveryItemStands) {
     set("编辑框每隔最多", "9");
     set("编辑框句子结尾符", "。|，|\\n");
     const std::string content =
-        "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n<div a=\"1\">第三段English "
-        "words。最后</div>\r\n";
+        "<p>第一段 text here，还有U盘。</p>\r\n短\r\n\r\n<div a=\"1\">第三段English "
+        "words。出租车最后</div>\r\n";
     const std::set<std::string> items = {"<b>甲</b>", "<b>乙</b>", "<b>丙</b>", "<b>kw</b>",
                                          "[甲]",      "[乙]",      "[丙]",      "[kw]",
                                          "甲",        "乙",        "丙",        "kw"};
-    for (int conversion : {0, 2}) {
+    for (int conversion : {0, 2, 4}) {  // none, s2t, s2twp (which changes lengths)
         for (bool firstLine : {false, true}) {
             for (int titleType = 0; titleType <= 4; ++titleType) {
                 for (int type = 0; type <= 14; ++type) {

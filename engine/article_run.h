@@ -35,7 +35,7 @@
 #include "engine/insert_options.h"
 #include "engine/keep_alive.h"
 #include "engine/keyword_supply.h"
-#include "engine/link_map.h"
+#include "engine/link_targets.h"
 #include "engine/replace_existing.h"
 #include "platform/random.h"
 #include "regex/regex_object.h"

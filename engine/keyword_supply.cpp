@@ -4,7 +4,7 @@
 
 #include "engine/chars.h"
 #include "engine/draws.h"
-#include "engine/link_map.h"
+#include "engine/link_targets.h"
 #include "engine/lists.h"
 #include "engine/output_budget.h"
 #include "engine/tag_guard.h"

@@ -4,7 +4,7 @@
 //
 // A keyword is one line of the keyword list, or the part of the line before
 // its first TAB when the line gives the keyword's address after the TAB
-// (engine/link_map.h). A template is a text in which "**" or "#标题#" stands
+// (engine/link_targets.h). A template is a text in which "**" or "#标题#" stands
 // for the article title, "*" or "#关键词#" for the keyword and "#网址#" for the
 // keyword's address; an item is a filled template, or the bare keyword when
 // the template is empty. All texts are GBK.

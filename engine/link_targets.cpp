@@ -1,4 +1,4 @@
-#include "engine/link_map.h"
+#include "engine/link_targets.h"
 
 #include <algorithm>
 #include <functional>

@@ -203,10 +203,9 @@ void fitWidthTo(QtForm& f, std::string_view name, const char* sample) {
 // Conversion, encodings, extension and filter, then the preview button.
 QHBoxLayout* bottomRow(QtForm& f) {
     auto* bottom = new QHBoxLayout;
-    for (std::string_view name :
-         {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel, kInputEncoding,
-          kOutputEncodingLabel, kOutputEncoding, kNewExtensionLabel, kNewExtension,
-          kFileFilterLabel, kFileFilter, kIncludeSubfolders})
+    for (std::string_view name : {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel,
+                                  kInputEncoding, kOutputEncodingLabel, kOutputEncoding,
+                                  kNewExtensionLabel, kNewExtension, kFileFilterLabel, kFileFilter})
         bottom->addWidget(f.widget(name));
     fitWidthTo(f, kNewExtension, ".html");
     fitWidthTo(f, kFileFilter, "*.txt|*.htm");

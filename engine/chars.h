@@ -62,18 +62,28 @@ inline std::size_t skipPlainAscii(std::string_view text, std::size_t i, char sto
 }
 
 /// The end of the run of double-byte characters that starts at `i` (a
-/// character start) and whose bytes are all 0x80 or more: an even number of
-/// bytes on. Such a run holds no four-byte sequence, whose digits are ASCII.
-/// Looks at eight bytes at a time.
+/// character start): an even number of bytes on. Such a run holds no
+/// four-byte sequence, whose digits are ASCII: its characters are a byte of
+/// 0x80 or more and one of 0x40 or more. Looks at eight bytes at a time while
+/// they are all 0x80 or more, and steps a pair at a time over characters whose
+/// second byte is ASCII (most of GBK's traditional characters).
 inline std::size_t skipDoubleBytes(std::string_view text, std::size_t i) {
     constexpr std::uint64_t kHigh = 0x8080808080808080u;
     const char* data = text.data();
     const std::size_t start = i;
-    while (i + 8 <= text.size()) {
-        std::uint64_t word = 0;
-        __builtin_memcpy(&word, data + i, 8);
-        if ((word & kHigh) != kHigh) break;
-        i += 8;
+    for (;;) {
+        while (i + 8 <= text.size()) {
+            std::uint64_t word = 0;
+            __builtin_memcpy(&word, data + i, 8);
+            if ((word & kHigh) != kHigh) break;
+            i += 8;
+        }
+        if (i + 1 < text.size() && static_cast<unsigned char>(data[i]) >= 0x80 &&
+            static_cast<unsigned char>(data[i + 1]) >= 0x40) {
+            i += 2;
+            continue;
+        }
+        break;
     }
     while (i < text.size() && static_cast<unsigned char>(data[i]) >= 0x80)
         ++i;

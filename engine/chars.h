@@ -65,7 +65,7 @@ inline std::size_t skipPlainAscii(std::string_view text, std::size_t i, char sto
 /// The end of the run of double-byte characters that starts at `i` (a
 /// character start): an even number of bytes on. Such a run holds no
 /// four-byte sequence, whose digits are ASCII: its characters are a byte of
-/// 0x80 or more and one of 0x40 or more (the second byte of most of GBK's
+/// 0x80 or more and one of 0x40 or more (the second byte of many of GBK's
 /// traditional characters is ASCII). Looks at four characters at a time.
 inline std::size_t skipDoubleBytes(std::string_view text, std::size_t i) {
     // The first bytes of the four characters in a word read from memory, and

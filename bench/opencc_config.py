@@ -11,7 +11,10 @@ written as it can read them:
 - a "union" group takes its members as one dictionary, the first member's
   value counting on a key that several hold: it becomes that one dictionary;
 - the normalization (compatibility ideographs to the characters they stand
-  for) is left out: texts to compare must not hold such ideographs.
+  for) is left out: texts to compare must not hold such ideographs;
+- a chain without segmentation takes the whole text as one segment, as a
+  segmentation whose dictionary matches nothing does: its one key is the
+  noncharacter U+FDD0, which texts to compare must not hold.
 """
 import json
 import subprocess
@@ -36,14 +39,17 @@ class Writer:
         self.folder = folder
         self.made = {}
 
-    def dictionary(self, names):
-        """A binary dictionary of the text dictionaries `names` as one."""
+    def dictionary(self, names, merged=None):
+        """A binary dictionary of the text dictionaries `names` as one, or
+        of the lines `merged` by key."""
         stem = "+".join(Path(n).stem for n in names)
         if stem not in self.made:
-            merged = {}
-            for name in names:
-                for key, line in entries(self.data / "dictionary" / (Path(name).stem + ".txt")).items():
-                    merged.setdefault(key, line)
+            if merged is None:
+                merged = {}
+                for name in names:
+                    path = self.data / "dictionary" / (Path(name).stem + ".txt")
+                    for key, line in entries(path).items():
+                        merged.setdefault(key, line)
             text = self.folder / (stem + ".txt")
             text.write_text("".join(line + "\n" for line in merged.values()), encoding="utf-8")
             binary = self.folder / (stem + ".ocd2")
@@ -69,8 +75,10 @@ def main():
     writer = Writer(data, folder)
     out = {"name": config["name"]}
     if "segmentation" in config:
-        out["segmentation"] = {"type": "mmseg",
-                               "dict": writer.rewrite(config["segmentation"]["dict"])}
+        segments = writer.rewrite(config["segmentation"]["dict"])
+    else:
+        segments = writer.dictionary(["Nothing"], {"\uFDD0": "\uFDD0\t\uFDD0"})
+    out["segmentation"] = {"type": "mmseg", "dict": segments}
     out["conversion_chain"] = [{"dict": writer.rewrite(c["dict"])}
                                for c in config["conversion_chain"]]
     (folder / (chain + ".json")).write_text(json.dumps(out, ensure_ascii=False, indent=1),

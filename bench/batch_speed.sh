@@ -4,7 +4,7 @@
 # for each row the median of the per-round ratios with their spread.
 #   bench/batch_speed.sh [ROUNDS]          (default 11)
 # Environment: COUNT articles (2000), JOBS for the rows after the first two (1),
-# CHAINS of script conversion to time ("s2t t2s"), ROWS an extended regular
+# CHAINS of script conversion to time (all eight), ROWS an extended regular
 # expression choosing rows by name (all), BUILD_JOBS for the build (nproc).
 #
 # How it keeps the reference honest:
@@ -29,7 +29,7 @@ cd "$(dirname "$0")/.."
 rounds=${1:-11}
 count=${COUNT:-2000}
 jobs=${JOBS:-1}
-chains=${CHAINS:-s2t t2s}
+chains=${CHAINS:-t2s s2t s2tw s2twp s2hk tw2s tw2sp hk2s}
 rows=${ROWS:-.}
 build=build/bench
 
@@ -237,8 +237,14 @@ row "Big5 only" copy_whole "$work/corpus/big5" --jobs "$jobs"
 # 组合框转换繁简体 that selects it and the script of the text it takes.
 chain_item() {
     case $1 in
-        s2t) echo 2 ;;
         t2s) echo 1 ;;
+        s2t) echo 2 ;;
+        s2tw) echo 3 ;;
+        s2twp) echo 4 ;;
+        s2hk) echo 5 ;;
+        tw2s) echo 6 ;;
+        tw2sp) echo 7 ;;
+        hk2s) echo 8 ;;
         *) fail "unknown chain $1" ;;
     esac
 }
@@ -249,7 +255,9 @@ convert_row() {
     item=$(chain_item "$chain")
     script=$(chain_script "$chain")
     [[ "转换 $chain" =~ $rows ]] || return 0
-    mkdir "$dir"
+    mkdir "$dir" "$dir/opencc"
+    # opencc converts with the program's dictionaries, so that the texts compare.
+    python3 bench/opencc_config.py data/opencc "$chain" "$dir/opencc"
     "$make_corpus" text "$dir/text.txt" 5000000 "$script"
     local bytes
     bytes=$(stat -c %s "$dir/text.txt")
@@ -263,7 +271,7 @@ convert_row() {
     for ((r = 0; r < rounds; r++)); do
         local run=("$cli" batch --ini "$work/none.ini" --jobs 1 --mode insert
             --set 选择框插入标题=假 --set 选择框插入内容=假 --set "组合框转换繁简体=$item" "$dir/$r/text.txt")
-        local reference=(opencc -c "$chain.json" -i "$dir/$r/text.txt" -o "$dir/$r/opencc.txt")
+        local reference=(opencc -c "$dir/opencc/$chain.json" -i "$dir/$r/text.txt" -o "$dir/$r/opencc.txt")
         if ((r % 2)); then
             timed "${reference[@]}" && openccs+=("$elapsed") opencc_cpu+=("$cpu")
             timed "${run[@]}" && programs+=("$elapsed") program_cpu+=("$cpu")
@@ -294,5 +302,38 @@ convert_row() {
 
 header "conversion against opencc" "opencc" "batch" "opencc/batch"
 for chain in $chains; do convert_row "$chain"; done
+
+# What a conversion adds to the start of a run: a tiny preview with the chain
+# against the same preview without conversion, each timed over ten runs.
+previews() {
+    local item=$1 i
+    for ((i = 0; i < 10; i++)); do
+        "$cli" preview --ini "$work/none.ini" --set "组合框转换繁简体=$item" --title 标题 \
+            --content-file "$work/tiny.txt" >/dev/null
+    done
+}
+startup_row() {
+    local chain=$1 item r
+    item=$(chain_item "$chain")
+    [[ "启动 $chain" =~ $rows ]] || return 0
+    local plain=() converting=() plain_cpu=() converting_cpu=()
+    for ((r = 0; r < rounds; r++)); do
+        if ((r % 2)); then
+            timed previews "$item" && converting+=("$elapsed") converting_cpu+=("$cpu")
+            timed previews 0 && plain+=("$elapsed") plain_cpu+=("$cpu")
+        else
+            timed previews 0 && plain+=("$elapsed") plain_cpu+=("$cpu")
+            timed previews "$item" && converting+=("$elapsed") converting_cpu+=("$cpu")
+        fi
+    done
+    printf '%s %9.4f %9.4f  %-36s %s\n' "$(name_column "启动 $chain, preview")" \
+        "$(printf '%s\n' "${plain[@]}" | seconds_median | awk '{ print $1 / 10 }')" \
+        "$(printf '%s\n' "${converting[@]}" | seconds_median | awk '{ print $1 / 10 }')" \
+        "$(quotients "${converting[*]}" "${plain[*]}" | spread)" \
+        "$(quotients "${converting_cpu[*]}" "${plain_cpu[*]}" | spread)"
+}
+printf '<p>简体中文的软件和鼠标，出租车。</p>\n' >"$work/tiny.txt"
+header "start-up with conversion" "plain" "convert" "convert/plain"
+for chain in $chains; do startup_row "$chain"; done
 echo
 echo "load average $(cut -d' ' -f1-3 /proc/loadavg) at the end"

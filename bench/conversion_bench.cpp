@@ -26,6 +26,8 @@
 #include "platform/charset.h"
 #include "platform/file_io.h"
 #include "platform/script_converter.h"
+#include "platform/script_data.h"
+#include "platform/script_tables.h"
 
 extern char** environ;
 
@@ -282,17 +284,33 @@ BENCHMARK(BM_ScriptConversionAgainstOpenccCommand)
     ->Iterations(9)
     ->Unit(benchmark::kMillisecond);
 
-// Building a direction's tables from the carried data: what its first use in
-// a process costs.
+// Building a direction's tables from the carried data: what its first use
+// costs a build that carries no table images.
 void BM_ScriptTablesBuild(benchmark::State& state) {
     const auto direction = static_cast<ScriptDirection>(state.range(0) - 1);
     for (auto _ : state) {
-        const ScriptConverter converter(direction);
-        if (!converter.ok()) state.SkipWithError(converter.error().c_str());
+        std::string why;
+        const std::optional<ScriptChain> chain = scriptChain(direction, why);
+        if (!chain || !ScriptTables::build(*chain, why)) state.SkipWithError(why.c_str());
     }
     state.SetLabel(std::string(scriptChainName(direction)));
 }
 BENCHMARK(BM_ScriptTablesBuild)->DenseRange(1, 8)->Unit(benchmark::kMillisecond);
+
+// Taking a direction's tables from the image the build made: what its first
+// use in a process costs now.
+void BM_ScriptTablesFromImage(benchmark::State& state) {
+    const auto direction = static_cast<ScriptDirection>(state.range(0) - 1);
+    const std::optional<std::string_view> image = scriptTablesImage(scriptChainName(direction));
+    if (!image) state.SkipWithError("this build carries no table images");
+    for (auto _ : state)
+        if (image)
+            benchmark::DoNotOptimize(
+                ScriptTables::fromImage(*image, ScriptTables::ImageOrigin::Build));
+    state.SetLabel(std::string(scriptChainName(direction)) + ", " +
+                   std::to_string(image ? image->size() / 1000 : 0) + " KB");
+}
+BENCHMARK(BM_ScriptTablesFromImage)->DenseRange(1, 8)->Unit(benchmark::kMillisecond);
 
 // Charset conversion of the same 5 MB article between GB18030 and UTF-8 or
 // UTF-16LE. Arguments: the direction (0 from GB18030, 1 to it), the form (0

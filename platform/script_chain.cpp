@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "platform/json_reader.h"
+#include "platform/script_data.h"
 
 namespace lct {
 
@@ -175,6 +176,22 @@ class ChainReader {
 std::optional<ScriptChain> readScriptChain(std::string_view configJson,
                                            const ScriptFileSource& files, std::string& why) {
     return ChainReader(files, why).read(configJson);
+}
+
+std::optional<ScriptChain> carriedScriptChain(std::string_view chainName, std::string& why) {
+    const std::string config = std::string(chainName) + ".json";
+    const std::optional<std::string_view> json = scriptDataFile(config);
+    if (!json) {
+        why = config + " is missing";
+        return std::nullopt;
+    }
+    const ScriptFileSource carried = [](const std::string& name) -> std::optional<std::string> {
+        const std::optional<std::string_view> bytes = scriptDataFile(name);
+        return bytes ? std::optional<std::string>(*bytes) : std::nullopt;
+    };
+    std::optional<ScriptChain> chain = readScriptChain(*json, carried, why);
+    if (!chain) why = config + ": " + why;
+    return chain;
 }
 
 }  // namespace lct

@@ -70,4 +70,10 @@ using ScriptFileSource = std::function<std::optional<std::string>(const std::str
                                                          const ScriptFileSource& files,
                                                          std::string& why);
 
+/// The chain of the configuration `chainName` ("s2twp") of the data the
+/// program carries (platform/script_data.h); nullopt, with the reason in
+/// `why`, when it is missing or cannot be read.
+[[nodiscard]] std::optional<ScriptChain> carriedScriptChain(std::string_view chainName,
+                                                            std::string& why);
+
 }  // namespace lct

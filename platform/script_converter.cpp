@@ -17,19 +17,7 @@ std::string_view scriptChainName(ScriptDirection direction) {
 }
 
 std::optional<ScriptChain> scriptChain(ScriptDirection direction, std::string& why) {
-    const std::string config = std::string(scriptChainName(direction)) + ".json";
-    const std::optional<std::string_view> json = scriptDataFile(config);
-    if (!json) {
-        why = config + " is missing";
-        return std::nullopt;
-    }
-    const ScriptFileSource carried = [](const std::string& name) -> std::optional<std::string> {
-        const std::optional<std::string_view> bytes = scriptDataFile(name);
-        return bytes ? std::optional<std::string>(*bytes) : std::nullopt;
-    };
-    std::optional<ScriptChain> chain = readScriptChain(*json, carried, why);
-    if (!chain) why = config + ": " + why;
-    return chain;
+    return carriedScriptChain(scriptChainName(direction), why);
 }
 
 ScriptConverter::ScriptConverter(std::string error) : error_(std::move(error)) {}
@@ -42,10 +30,18 @@ ScriptConverter::ScriptConverter(const ScriptChain& chain, ScriptLength length) 
 ScriptConverter::ScriptConverter(ScriptDirection direction) {
     const bool plain = direction == ScriptDirection::TraditionalToSimplified ||
                        direction == ScriptDirection::SimplifiedToTraditional;
+    const ScriptLength length = plain ? ScriptLength::Kept : ScriptLength::Free;
+    // The tables the build made; building them here is the way of a build
+    // that could not.
+    if (const std::optional<std::string_view> image =
+            scriptTablesImage(scriptChainName(direction))) {
+        tables_ = ScriptTables::fromImage(*image, ScriptTables::ImageOrigin::Build);
+        length_ = length;
+        if (tables_) return;
+    }
     std::string why;
     const std::optional<ScriptChain> chain = scriptChain(direction, why);
-    *this = chain ? ScriptConverter(*chain, plain ? ScriptLength::Kept : ScriptLength::Free)
-                  : ScriptConverter(why);
+    *this = chain ? ScriptConverter(*chain, length) : ScriptConverter(why);
 }
 
 ScriptConverter ScriptConverter::fromFile(const std::string& path, ScriptLength length) {

@@ -2,7 +2,9 @@
 // Conversion between simplified and traditional Chinese, and between the
 // standards of the mainland, Taiwan and Hong Kong, by OpenCC's conversion
 // chains and dictionaries. The program carries them (data/opencc, embedded at
-// build time) and converts with its own tables, built from them on first use.
+// build time) and converts with its own tables, built from them when the
+// program is built (make_script_tables), or on first use by a build that
+// could not run its generator.
 //
 // Texts here are UTF-8 (the engine decodes its GBK texts first). A text is
 // converted in runs: each ends after a line feed, and NUL and the private-use
@@ -46,16 +48,17 @@ enum class ScriptLength { Free, Kept };
 
 class ScriptTables;
 
-/// A converter for one chain. Building it reads the dictionaries and builds
-/// the tables (tens of milliseconds): build one per chain and reuse it (see
+/// A converter for one chain. Building it from a chain builds the tables
+/// (tens of milliseconds); from a direction it copies those the build made (a
+/// millisecond or two). Build one per chain and reuse it (see
 /// scriptConverter()). Nothing throws: a chain that cannot be read or held
 /// leaves the object not ok(), and then every conversion gives nullopt. Once
 /// built it holds no mutable state, so several threads may convert with one
 /// converter at the same time.
 class ScriptConverter {
   public:
-    /// The chain of `direction` from the data the program carries; the
-    /// length is kept for t2s and s2t.
+    /// The chain of `direction` from the data the program carries, its
+    /// tables as the build made them; the length is kept for t2s and s2t.
     explicit ScriptConverter(ScriptDirection direction);
     ScriptConverter(const ScriptChain& chain, ScriptLength length);
     /// The chain of the OpenCC configuration file at `path`, whose

@@ -73,8 +73,8 @@ ScriptOffsets compose(const ScriptOffsets& first, const ScriptOffsets& second) {
 const ScriptKeyTable::First& ScriptKeyTable::firstOf(char32_t cp) const {
     if (cp < 0x10000) return pages_[pageOf_[cp >> 8]][cp & 0xFF];
     const auto at = std::lower_bound(astral_.begin(), astral_.end(), cp,
-                                     [](const auto& entry, char32_t c) { return entry.first < c; });
-    return at != astral_.end() && at->first == cp ? at->second : pages_[0][0];
+                                     [](const Astral& entry, char32_t c) { return entry.cp < c; });
+    return at != astral_.end() && at->cp == cp ? at->first : pages_[0][0];
 }
 
 ScriptKeyTable::Match ScriptKeyTable::longest(char32_t cp, const unsigned char* next,

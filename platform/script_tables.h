@@ -61,6 +61,7 @@ class ScriptKeyTable {
 
   private:
     friend class ScriptKeyTableBuilder;
+    friend class ScriptTablesImage;
 
     static constexpr char32_t kNoChar = ~char32_t{0};
 
@@ -72,11 +73,15 @@ class ScriptKeyTable {
         std::uint32_t offset = kNone;  ///< of the first slot in slots_; kNone for none
         std::uint32_t mask = 0;        ///< slots - 1 (a power of two)
     };
+    // The records below are stored as they are in a table image (see
+    // ScriptTables::image): their padding is spelt out, so that an image
+    // holds no byte of unknown value.
     struct Slot {
         char32_t cp = kNoChar;        ///< kNoChar for a free slot
         std::uint32_t node = 0;       ///< into children_; 0 when no key goes on
         std::uint32_t piece = kNone;  ///< the conversion of the key that ends here
         std::uint8_t level = kNoLevel;
+        std::array<std::uint8_t, 3> padding{};
     };
     struct First {
         Children children;
@@ -84,8 +89,13 @@ class ScriptKeyTable {
         std::uint8_t level = kNoLevel;
         std::uint8_t size = 0;        ///< bytes in `bytes`: the conversion when it is
         std::array<char, 4> bytes{};  ///< one code point; 0 when it is not
+        std::array<std::uint8_t, 2> padding{};
     };
     using Page = std::array<First, 256>;
+    struct Astral {
+        char32_t cp;
+        First first;
+    };
 
     static std::uint32_t slotHash(char32_t cp) {
         const std::uint32_t h = std::uint32_t{cp} * 0x9E3779B1u;
@@ -118,8 +128,8 @@ class ScriptKeyTable {
 
     std::array<std::uint32_t, 256> pageOf_{};  // of each 256 code points of the BMP; 0: none
     std::vector<Page> pages_ = std::vector<Page>(1);
-    std::vector<std::pair<char32_t, First>> astral_;  // the characters above the BMP, sorted
-    std::vector<Children> children_;                  // of each deeper node, by its number
+    std::vector<Astral> astral_;      // the characters above the BMP, by code point
+    std::vector<Children> children_;  // of each deeper node, by its number
     std::vector<Slot> slots_;
     std::vector<std::uint64_t> pairs_ = std::vector<std::uint64_t>(1);
     int pairShift_ = 58;
@@ -153,6 +163,20 @@ class ScriptTables {
     /// levels or longer conversions than the tables hold.
     static std::unique_ptr<const ScriptTables> build(const ScriptChain& chain, std::string& why);
 
+    /// The tables as bytes that fromImage() takes back (the program carries
+    /// those of its chains, made when it is built). An image holds the byte
+    /// order and record sizes of the machine that made it.
+    std::string image() const;
+    /// Where an image comes from: the build, which made it with image() and
+    /// read it back (make_script_tables), or anywhere else.
+    enum class ImageOrigin { Build, Unknown };
+    /// The tables of an image; nullptr when it is cut, malformed, or made
+    /// for another byte order or record layout. An image of Unknown origin
+    /// also has every index of its tables checked (a millisecond or two),
+    /// so that damaged bytes cannot lead a lookup astray.
+    static std::unique_ptr<const ScriptTables> fromImage(std::string_view image,
+                                                         ImageOrigin origin = ImageOrigin::Unknown);
+
     /// Appends the conversion of `utf8` to `out`; false when `utf8` is not
     /// valid UTF-8. With `keepLength`, a run whose length changed is
     /// converted again one character at a time, a character converted as a
@@ -163,6 +187,7 @@ class ScriptTables {
 
   private:
     friend class ScriptTablesBuilder;
+    friend class ScriptTablesImage;
     class Pass;
 
     ScriptTables() = default;

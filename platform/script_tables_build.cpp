@@ -240,7 +240,7 @@ class ScriptKeyTableBuilder {
             const char32_t cp = edge.character();
             const First first = entryOf(edge.child);
             if (cp >= 0x10000) {
-                table_.astral_.emplace_back(cp, first);
+                table_.astral_.push_back({cp, first});
                 continue;
             }
             std::uint32_t& page = table_.pageOf_[cp >> 8];
@@ -251,7 +251,7 @@ class ScriptKeyTableBuilder {
             table_.pages_[page][cp & 0xFF] = first;
         }
         std::sort(table_.astral_.begin(), table_.astral_.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
+                  [](const auto& a, const auto& b) { return a.cp < b.cp; });
     }
 
     First entryOf(std::uint32_t number) const {

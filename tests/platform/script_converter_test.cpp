@@ -13,6 +13,8 @@
 
 #include "opencc_reference.h"
 #include "platform/charset.h"
+#include "platform/script_data.h"
+#include "platform/script_tables.h"
 
 namespace lct {
 namespace {
@@ -100,6 +102,52 @@ TEST(ScriptConverter, InvalidUtf8IsReportedNotThrown) {
     for (const char* bad : {"\xE9\x80", "a\xE9", "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80",
                             "\xF0\x9F\x98", "\x80", "這\xBF", "\xEF\xA6"})
         EXPECT_FALSE(t2s.convert(bad).has_value()) << bad;
+}
+
+// The tables the build carries are those that building them now gives, and
+// they read back as they were written.
+TEST(ScriptTablesImage, TheBuildCarriesTheTablesOfEveryDirection) {
+    for (int d = 0; d < kScriptDirections; ++d) {
+        const std::string_view name = scriptChainName(static_cast<ScriptDirection>(d));
+        const std::optional<std::string_view> carried = scriptTablesImage(name);
+        if (!carried) GTEST_SKIP() << "this build builds its tables on first use";
+        std::string why;
+        const std::optional<ScriptChain> chain = carriedScriptChain(name, why);
+        ASSERT_TRUE(chain) << why;
+        const auto built = ScriptTables::build(*chain, why);
+        ASSERT_TRUE(built) << why;
+        EXPECT_TRUE(built->image() == *carried) << name;
+        const auto read = ScriptTables::fromImage(*carried);
+        ASSERT_TRUE(read) << name;
+        EXPECT_TRUE(read->image() == *carried) << name;
+    }
+}
+
+TEST(ScriptTablesImage, DamagedImagesAreRefusedOrStayInBounds) {
+    std::string why;
+    const auto tables = ScriptTables::build(*carriedScriptChain("s2twp", why), why);
+    ASSERT_TRUE(tables) << why;
+    const std::string image = tables->image();
+    for (std::size_t cut = 0; cut < image.size(); cut += image.size() / 13 + 1)
+        EXPECT_FALSE(ScriptTables::fromImage(image.substr(0, cut))) << cut;
+    EXPECT_FALSE(ScriptTables::fromImage(image + '\0'));
+    for (const std::size_t at : {std::size_t{0}, std::size_t{20}}) {  // the name, the layout
+        std::string changed = image;
+        changed[at] ^= 0x40;
+        EXPECT_FALSE(ScriptTables::fromImage(changed)) << at;
+    }
+    // A damaged index is refused; damaged text only changes what comes out.
+    std::mt19937 random(5);
+    int refused = 0;
+    for (int i = 0; i < 60; ++i) {
+        std::string changed = image;
+        changed[random() % changed.size()] = static_cast<char>(0x80 | random());
+        const auto damaged = ScriptTables::fromImage(changed);
+        std::string out;
+        if (damaged) damaged->convert("鼠标和软件，U盘，出租车𠀾\n头发", out, false, nullptr);
+        refused += damaged == nullptr;
+    }
+    EXPECT_GT(refused, 0);
 }
 
 TEST(ScriptConverter, DictionaryEntriesHoldPhrasesAndCharacters) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/chars.h"
+#include "platform/memory.h"
 
 namespace lct {
 namespace {
@@ -97,7 +98,11 @@ class TagGuard::Sink {
 
     /// The string written, taken from where it was written.
     std::string take() {
-        if (inPlace_) out_.resize(size_);
+        if (inPlace_) {
+            out_.resize(size_);
+            // What the tags took is not held on while the text is worked on.
+            releaseSpareCapacity(out_);
+        }
         return std::move(out_);
     }
 

@@ -208,13 +208,18 @@ std::string insertIntoBody(const InsertOptions& in, ArticleRun& run, InsertionBo
     Spans& spans = *article.spans;
     body.text =
         insertIntoContent(body.text, article, in, run.insert(), run.keywords(), run.keepAlive());
+    // The opening goes in front as the text is restored, not by moving it.
     std::string content = !body.hidden ? std::move(body.text)
                           : wantSpans  ? body.guard.restore(body.text, spans)
-                                       : body.guard.restore(body.text);
+                                       : body.guard.restoreAfter(body.opening, body.text);
     std::string().swap(body.text);
-    body.guard = TagGuard();  // its tags are back in place
+    {
+        // Its tags are back in place. Moved from, its buffers go with it;
+        // assigning a new guard would keep them.
+        const TagGuard spent = std::move(body.guard);
+    }
     if (body.opening.empty()) return content;
-    content.insert(0, body.opening);
+    if (wantSpans) content.insert(0, body.opening);
     for (auto& [begin, end] : spans) {
         begin += body.opening.size();
         end += body.opening.size();

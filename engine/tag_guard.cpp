@@ -222,8 +222,13 @@ std::string TagGuard::strip(std::string_view text, const KeepAlive& keepAlive) {
 }
 
 std::string TagGuard::restore(std::string_view text) const {
+    return restoreAfter({}, text);
+}
+
+std::string TagGuard::restoreAfter(std::string_view prefix, std::string_view text) const {
     std::string out;
-    out.reserve(text.size() + tagBytes_.size());
+    out.reserve(prefix.size() + text.size() + tagBytes_.size());
+    out.append(prefix);
     std::size_t copied = 0;
     std::size_t tagBegin = 0;
     for (const std::size_t tagEnd : tagEnds_) {

@@ -59,6 +59,9 @@ class TagGuard {
     /// so on. Surplus placeholders stay; surplus tags are dropped.
     std::string restore(std::string_view text) const;
 
+    /// `prefix` followed by restore of `text`, made in one buffer.
+    std::string restoreAfter(std::string_view prefix, std::string_view text) const;
+
     /// restore, moving the byte ranges `spans` of `text` (sorted by begin, none
     /// inside a placeholder) to where the same bytes stand in the result.
     std::string restore(std::string_view text,

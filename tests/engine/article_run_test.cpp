@@ -12,6 +12,7 @@
 #include "app/main_window_table.h"
 #include "engine/chars.h"
 #include "engine/output_budget.h"
+#include "engine/script.h"
 #include "engine/tag_guard.h"
 #include "form/headless_form.h"
 #include "gbk.h"
@@ -511,6 +512,11 @@ TEST_F(PipelineTest, ScriptConversionInEveryMode) {
     EXPECT_EQ(run("這是測試", "這是測試").second, "这是测试");
     select("组合框转换繁简体", 2);
     EXPECT_EQ(run("这是测试", "这是测试").first, "這是測試");
+    // A big content goes in pieces cut after line breaks: it reads as the whole.
+    std::string big;
+    for (std::size_t i = 0; big.size() < (std::size_t{9} << 17); ++i)
+        big += G("这是测试，头发很干净。") + std::string(i % 7, 'a') + "\r\n";
+    EXPECT_EQ(runBytes(big, 1), convertScript(big, ScriptConversion::ToTraditional));
 }
 
 TEST_F(PipelineTest, SameSeedSameArticle) {

@@ -50,6 +50,11 @@ QVBoxLayout* keywordSource(QtForm& f) {
     templateRow->addWidget(f.widget(kTemplates), 1);
     templateRow->addWidget(f.widget(kPasteTemplates));
     keywords->addLayout(templateRow);
+    // The site's address, which the keyword list's addresses are checked against.
+    auto* siteRow = new QHBoxLayout;
+    siteRow->addWidget(f.widget(kSiteAddressLabel));
+    siteRow->addWidget(f.widget(kSiteAddress), 1);
+    keywords->addLayout(siteRow);
     return keywords;
 }
 
@@ -89,10 +94,10 @@ void layOutReplacePanel(QtForm& f) {
     QGridLayout* replace = panelGrid(f, kReplacePanel);
     addRow(f, replace, 0, {kReplaceRadio, kLinkMapButton});
     addRow(f, replace, 1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
-    addRow(
-        f, replace, 2,
-        {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel, kReplaceTotalLimit});
-    fitNumberBoxes(f, {kReplacePerKeywordLimit, kReplaceTotalLimit});
+    addRow(f, replace, 2,
+           {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel,
+            kReplaceTotalLimit, kPerAddressLabel, kPerAddressLimit});
+    fitNumberBoxes(f, {kReplacePerKeywordLimit, kReplaceTotalLimit, kPerAddressLimit});
     f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
@@ -195,14 +200,12 @@ void fitWidthTo(QtForm& f, std::string_view name, const char* sample) {
     box->setMinimumWidth(text + 4 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 12);
 }
 
-// Conversion, encodings, extension, the folder batch's filter and depth, then
-// the preview button.
+// Conversion, encodings, extension and filter, then the preview button.
 QHBoxLayout* bottomRow(QtForm& f) {
     auto* bottom = new QHBoxLayout;
-    for (std::string_view name :
-         {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel, kInputEncoding,
-          kOutputEncodingLabel, kOutputEncoding, kNewExtensionLabel, kNewExtension,
-          kFileFilterLabel, kFileFilter, kIncludeSubfolders})
+    for (std::string_view name : {kScriptConversionLabel, kScriptConversion, kInputEncodingLabel,
+                                  kInputEncoding, kOutputEncodingLabel, kOutputEncoding,
+                                  kNewExtensionLabel, kNewExtension, kFileFilterLabel, kFileFilter})
         bottom->addWidget(f.widget(name));
     fitWidthTo(f, kNewExtension, ".html");
     fitWidthTo(f, kFileFilter, "*.txt|*.htm");
@@ -211,7 +214,8 @@ QHBoxLayout* bottomRow(QtForm& f) {
     return bottom;
 }
 
-// The links, then the report option and the batch buttons.
+// The links, then the batch's two options one above the other (side by side
+// they would widen the window past a laptop screen) and the batch buttons.
 QHBoxLayout* linkRow(QtForm& f) {
     auto* links = new QHBoxLayout;
     for (std::string_view name :
@@ -219,7 +223,11 @@ QHBoxLayout* linkRow(QtForm& f) {
           kKeywordCombinerLink, kKeywordMergerLink, kAnchorComposerLink})
         links->addWidget(f.widget(name));
     links->addStretch();
-    links->addWidget(f.widget(kBatchReport));
+    auto* options = new QVBoxLayout;
+    options->setSpacing(0);
+    options->addWidget(f.widget(kIncludeSubfolders));
+    options->addWidget(f.widget(kBatchReport));
+    links->addLayout(options);
     for (std::string_view name : {kBatchFiles, kBatchFolder, kBatchPathList})
         links->addWidget(f.widget(name));
     // The pictures beside the links open the same windows; the links carry them.

@@ -1,48 +1,87 @@
 #!/usr/bin/env bash
 # Peak memory (maximum resident set, from /usr/bin/time -v) of
-# `lancitong-cli batch` over a few big articles with 1, 2 and 8 jobs, and each
-# peak as a multiple of the one-job peak: reading ahead must not hold more big
-# articles as threads are added.
-#   bench/batch_memory.sh [COUNT] [MB]   (default 6 articles of 150 MB)
-# CLI=path runs another build of lancitong-cli instead of building one.
+# `lancitong-cli batch --jobs 1` over one big article, as a multiple of the
+# article's size, for each mode and encoding; then over several big articles
+# with 1, 2 and 8 jobs, each peak as a multiple of the one-job peak (reading
+# ahead must not hold more big articles as threads are added).
+#   bench/batch_memory.sh [MB [COUNT BIG_MB]]   (default: one article of 40 MB;
+#                                                6 articles of 150 MB; COUNT 0 skips them)
+# The articles come from bench/make_corpus: HTML in UTF-8 with LF line breaks
+# (turned to CR LF and GBK on reading, as most articles on this platform are)
+# and in GBK with CR LF (read as it is). CLI=path runs another build of
+# lancitong-cli; BUILD_JOBS sets the build's parallel jobs (nproc).
 set -euo pipefail
+export LC_ALL=C
 cd "$(dirname "$0")/.."
-count=${1:-6}
-megabytes=${2:-150}
+megabytes=${1:-40}
+count=${2:-6}
+big_megabytes=${3:-150}
 build=build/bench
-if [ -z "${CLI:-}" ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLCT_BUILD_TESTS=OFF -DLCT_BUILD_BENCH=ON \
-        -DLCT_BUILD_GUI=OFF >/dev/null
-    cmake --build "$build" -j"$(nproc)" --target lancitong-cli >/dev/null
-    CLI="$PWD/$build/cli/lancitong-cli"
-fi
+# GNU time (Debian's `time` package), a need of this script only.
+[ -x /usr/bin/time ] || scripts/install-deps
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLCT_BUILD_TESTS=OFF -DLCT_BUILD_BENCH=ON \
+    -DLCT_BUILD_GUI=OFF >/dev/null
+targets=(make_corpus)
+[ -n "${CLI:-}" ] || targets+=(lancitong-cli)
+nice cmake --build "$build" -j"${BUILD_JOBS:-$(nproc)}" --target "${targets[@]}" >/dev/null
+CLI=${CLI:-$PWD/$build/cli/lancitong-cli}
+make_corpus="$PWD/$build/bench/make_corpus"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/lct-memory-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-# UTF-8 with LF line breaks (decoded to GBK and turned to CR LF on reading, as
-# most articles on this platform are), and GBK with CR LF (read as it is).
-line='<p>今天的天气很好，我们一起去公园散步。The quick brown fox jumps over the lazy dog!</p>'
+
+fail() {
+    echo "batch_memory: $*" >&2
+    exit 1
+}
+
+# Peak resident kilobytes of one batch over $work/in (its results removed after).
+peak() {
+    /usr/bin/time -v -o "$work/time.txt" "$CLI" batch --ini "$work/none.ini" --seed 1 "$@" \
+        "$work/in" >"$work/log" 2>&1 || { tail -n 5 "$work/log" >&2 && fail "batch $* failed"; }
+    [ -n "$(ls -A "$work/in/关键词插入结果")" ] || fail "batch $* wrote nothing"
+    rm -rf "$work/in/关键词插入结果"
+    awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.txt"
+}
+
+# make FILES MB KIND: FILES copies of one generated article in $work/in.
 make() {
+    local files=$1 mb=$2 kind=$3 i
     rm -rf "$work/in"
     mkdir "$work/in"
-    { yes "$line" || true; } | head -c "$((megabytes << 20))" | "$@" >"$work/in/1.txt"
-    for ((i = 2; i <= count; i++)); do cp "$work/in/1.txt" "$work/in/$i.txt"; done
+    "$make_corpus" article "$work/in/1.htm" "$((mb << 20))" "$kind"
+    for ((i = 2; i <= files; i++)); do cp "$work/in/1.htm" "$work/in/$i.htm"; done
 }
 
-# Peak resident kilobytes of one batch with $1 jobs (its results removed after).
-peak() {
-    /usr/bin/time -v "$CLI" batch --ini "$work/none.ini" --seed 1 --jobs "$1" "$work/in" \
-        2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ { print $2 }'
-    rm -rf "$work/in/关键词插入结果"
-}
+declare -A modes=(
+    [insert]="--mode insert"
+    [replace]="--mode replace"
+    [shuffle]="--mode shuffle"
+    [简到繁]="--mode insert --set 组合框转换繁简体=2"
+)
 
+echo "one article of $megabytes MB, batch --jobs 1: peak resident set and its multiple of the size"
+echo "                    insert           replace           shuffle            简到繁"
+for kind in gbk utf-8; do
+    make 1 "$megabytes" "$kind"
+    size=$(stat -c %s "$work/in/1.htm")
+    printf '%-8s' "$kind"
+    for mode in insert replace shuffle 简到繁; do
+        # shellcheck disable=SC2086  # the mode's options are words
+        kb=$(peak --jobs 1 ${modes[$mode]})
+        printf '%10d MB %4.2f' "$((kb / 1024))" "$(awk -v k="$kb" -v s="$size" 'BEGIN { print k * 1024 / s }')"
+    done
+    echo
+done
+
+[ "$count" -gt 0 ] || exit 0
 for kind in utf-8 gbk; do
-    if [ "$kind" = utf-8 ]; then make cat; else make sh -c 'iconv -f UTF-8 -t GBK | sed "s/\$/\r/"'; fi
-    echo "$count articles of $megabytes MB, $kind"
-    base=$(peak 1)
+    make "$count" "$big_megabytes" "$kind"
+    echo "$count articles of $big_megabytes MB, $kind, the window's defaults"
+    base=$(peak --jobs 1)
     printf '  jobs 1: %5d MB peak\n' "$((base / 1024))"
     for jobs in 2 8; do
-        kb=$(peak "$jobs")
+        kb=$(peak --jobs "$jobs")
         printf '  jobs %d: %5d MB peak, %.2f times jobs 1\n' "$jobs" "$((kb / 1024))" \
             "$(awk -v a="$kb" -v b="$base" 'BEGIN { print a / b }')"
     done

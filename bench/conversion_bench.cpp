@@ -1,24 +1,36 @@
-// Script conversion of a 4 MB article: the converter's own tables against
-// OpenCC called once per line (the way of reference), in the same process.
-// Each round times both on the same text, in alternating order; the figures
-// are the medians of the rounds. The article is HTML in simplified Chinese
-// (dictionary phrases, common characters, punctuation, English words, tags),
-// and for the traditional direction its traditional form.
+// Script conversion of a 5 MB article by every direction of the conversion
+// list, against Debian's `opencc` command with the chain of the same name, in
+// one run: each round times both on the same text, taking turns at going
+// first; the figures are the medians of the rounds and their spread. The
+// article is HTML in simplified Chinese (dictionary phrases, common
+// characters, punctuation, English words, tags); the directions from
+// traditional take its form by the chain the other way (t2s the text s2t
+// gives, tw2sp the one s2twp gives, and so on).
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "engine/script.h"
 #include "platform/charset.h"
+#include "platform/file_io.h"
 #include "platform/script_converter.h"
+
+extern char** environ;
 
 namespace lct {
 namespace {
-
 // UTF-8 HTML of about `bytes` once encoded in GBK, about a third of them
 // ASCII.
 std::string simplifiedArticle(std::size_t bytes) {
@@ -96,22 +108,43 @@ struct Article {
     std::string utf8;
 };
 
-const Article& article(ScriptDirection direction) {
-    static const Article simplified = [] {
-        Article a;
-        a.gbk = utf8ToGbk(simplifiedArticle(4 << 20));
-        a.utf8 = gbkToUtf8(a.gbk, InvalidBytes::Preserve);
-        return a;
-    }();
-    static const Article traditional = [] {
-        const ScriptConverter reference(ScriptDirection::SimplifiedToTraditional,
-                                        ScriptMatching::OpenccCalls);
-        Article a;
-        a.gbk = convertScript(simplified.gbk, reference);
-        a.utf8 = gbkToUtf8(a.gbk, InvalidBytes::Preserve);
-        return a;
-    }();
-    return direction == ScriptDirection::SimplifiedToTraditional ? simplified : traditional;
+Article articleOf(std::string gbk) {
+    Article a;
+    a.gbk = std::move(gbk);
+    a.utf8 = gbkToUtf8(a.gbk, InvalidBytes::Preserve);
+    return a;
+}
+
+const Article& simplified() {
+    static const Article a = articleOf(utf8ToGbk(simplifiedArticle(5'000'000)));
+    return a;
+}
+
+// The conversion list's directions, by their index in it (1 to 8).
+ScriptConversion conversionOf(std::int64_t index) {
+    return static_cast<ScriptConversion>(index);
+}
+
+std::string chainOf(ScriptConversion conversion) {
+    return std::string(
+        scriptChainName(static_cast<ScriptDirection>(static_cast<int>(conversion) - 1)));
+}
+
+// The text a direction converts: the simplified article, or for a direction
+// from traditional the article by the chain the other way.
+const Article& article(ScriptConversion conversion) {
+    static std::array<Article, 9> articles;
+    static const std::array<ScriptConversion, 9> source = {
+        ScriptConversion::None,      ScriptConversion::ToTraditional,
+        ScriptConversion::None,      ScriptConversion::None,
+        ScriptConversion::None,      ScriptConversion::None,
+        ScriptConversion::ToTaiwan,  ScriptConversion::ToTaiwanPhrases,
+        ScriptConversion::ToHongKong};
+    const auto index = static_cast<std::size_t>(conversion);
+    if (source[index] == ScriptConversion::None) return simplified();
+    if (articles[index].gbk.empty())
+        articles[index] = articleOf(convertScript(simplified().gbk, source[index]));
+    return articles[index];
 }
 
 double median(std::vector<double> values) {
@@ -120,98 +153,156 @@ double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Arguments: the direction (0 simplified to traditional, 1 the other way) and
-// the edge (0 a GBK text through convertScript, as the program converts, with
-// its charset conversions; 1 the UTF-8 text through the converter alone).
-// The reported time is the tables'; the counters give both throughputs in MB/s
-// of the input and the median ratio of OpenCC's time to the tables'.
-void BM_ScriptConversionAgainstOpencc(benchmark::State& state) {
-    const ScriptDirection direction = state.range(0) == 0
-                                          ? ScriptDirection::SimplifiedToTraditional
-                                          : ScriptDirection::TraditionalToSimplified;
-    const bool throughGbk = state.range(1) == 0;
-    const std::string& text = throughGbk ? article(direction).gbk : article(direction).utf8;
-    const ScriptConverter& tables = scriptConverter(direction);
-    const ScriptConverter reference(direction, ScriptMatching::OpenccCalls);
-    if (tables.matching() != ScriptMatching::Tables || !reference.ok()) {
-        state.SkipWithError("OpenCC's dictionaries are missing");
-        return;
+// A folder of its own for the command's files, removed at the end.
+class Scratch {
+  public:
+    Scratch() {
+        std::string name = (std::filesystem::temp_directory_path() / "lct-opencc-XXXXXX").string();
+        if (mkdtemp(name.data())) path_ = name;
     }
-    auto convert = [&](const ScriptConverter& converter) {
-        return throughGbk ? convertScript(text, converter) : converter.convert(text).value_or("");
-    };
-    if (convert(tables) != convert(reference)) {
-        state.SkipWithError("the tables and OpenCC disagree");
-        return;
+    ~Scratch() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
     }
-    auto seconds = [&](const ScriptConverter& converter) {
-        const auto start = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(convert(converter));
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    };
-    std::vector<double> tablesSeconds;
-    std::vector<double> openccSeconds;
-    std::vector<double> ratios;
-    for (auto _ : state) {
-        const bool tablesFirst = tablesSeconds.size() % 2 == 0;
-        const double first = seconds(tablesFirst ? tables : reference);
-        const double second = seconds(tablesFirst ? reference : tables);
-        tablesSeconds.push_back(tablesFirst ? first : second);
-        openccSeconds.push_back(tablesFirst ? second : first);
-        ratios.push_back(openccSeconds.back() / tablesSeconds.back());
-        state.SetIterationTime(tablesSeconds.back());
-    }
-    const double megabytes = static_cast<double>(text.size()) / 1e6;
-    state.counters["tables_MBps"] = megabytes / median(tablesSeconds);
-    state.counters["opencc_MBps"] = megabytes / median(openccSeconds);
-    state.counters["ratio"] = median(ratios);
-    state.SetLabel((state.range(0) == 0 ? "s2t " : "t2s ") +
-                   std::string(throughGbk ? "GBK" : "UTF-8"));
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+double cpuSeconds(const rusage& usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
-BENCHMARK(BM_ScriptConversionAgainstOpencc)
-    ->ArgsProduct({{0, 1}, {0, 1}})
+
+// Runs `opencc -c CONFIG -i IN -o OUT` and gives the processor time it took;
+// a negative value when it cannot run or fails.
+double runOpencc(const std::string& config, const std::string& in, const std::string& out) {
+    std::vector<std::string> words = {"opencc", "-c", config, "-i", in, "-o", out};
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "opencc", nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid) return -1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? cpuSeconds(usage) : -1;
+}
+
+// The processor time of this process so far.
+double ownCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return cpuSeconds(usage);
+}
+
+// Argument: the direction's index in the conversion list. The reported time
+// is the program's. The counters give both throughputs in MB/s of the GBK
+// article (the same text for both) by the clock, and the median, lowest and
+// highest ratio of the command's time to the program's, by the clock and by
+// processor time (which other work on the machine disturbs less). The program
+// converts as a preview or batch does, a GBK text through convertScript, its
+// tables built before; the command reads the UTF-8 text from a file and
+// writes its result to one, loading its dictionaries each time.
+void BM_ScriptConversionAgainstOpenccCommand(benchmark::State& state) {
+    const ScriptConversion conversion = conversionOf(state.range(0));
+    const std::string chain = chainOf(conversion);
+    const Article& text = article(conversion);
+    state.SetLabel(chain);
+    std::string error;
+    convertScript("", conversion, &error);  // the tables are built once per process
+    if (!error.empty()) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const std::string config = "/usr/share/opencc/" + chain + ".json";
+    const Scratch scratch;
+    const std::string in = (scratch.path() / "in.txt").string();
+    const std::string out = (scratch.path() / "out.txt").string();
+    if (scratch.path().empty() || !writeFileAtomically(in, text.utf8) ||
+        runOpencc(config, in, out) < 0) {
+        state.SkipWithError(("the opencc command cannot convert with " + config).c_str());
+        return;
+    }
+    struct Times {
+        double clock;
+        double cpu;
+    };
+    const auto ours = [&] {
+        const double cpu = ownCpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(convertScript(text.gbk, conversion));
+        const std::chrono::duration<double> clock = std::chrono::steady_clock::now() - start;
+        return Times{clock.count(), ownCpuSeconds() - cpu};
+    };
+    const auto theirs = [&] {
+        const auto start = std::chrono::steady_clock::now();
+        const double cpu = runOpencc(config, in, out);
+        const std::chrono::duration<double> clock = std::chrono::steady_clock::now() - start;
+        return Times{clock.count(), cpu};
+    };
+    std::vector<double> oursSeconds;
+    std::vector<double> theirSeconds;
+    std::vector<double> ratios;
+    std::vector<double> cpuRatios;
+    for (auto _ : state) {
+        const bool oursFirst = oursSeconds.size() % 2 == 0;
+        Times mine{};
+        Times other{};
+        if (oursFirst) {
+            mine = ours();
+            other = theirs();
+        } else {
+            other = theirs();
+            mine = ours();
+        }
+        oursSeconds.push_back(mine.clock);
+        theirSeconds.push_back(other.clock);
+        ratios.push_back(other.clock / mine.clock);
+        cpuRatios.push_back(other.cpu / std::max(mine.cpu, 1e-6));
+        state.SetIterationTime(mine.clock);
+    }
+    const double megabytes = static_cast<double>(text.gbk.size()) / 1e6;
+    state.counters["ours_MBps"] = megabytes / median(oursSeconds);
+    state.counters["opencc_MBps"] = megabytes / median(theirSeconds);
+    state.counters["ratio"] = median(ratios);
+    state.counters["ratio_min"] = *std::min_element(ratios.begin(), ratios.end());
+    state.counters["ratio_max"] = *std::max_element(ratios.begin(), ratios.end());
+    state.counters["cpu_ratio"] = median(cpuRatios);
+    state.counters["cpu_ratio_min"] = *std::min_element(cpuRatios.begin(), cpuRatios.end());
+    state.counters["cpu_ratio_max"] = *std::max_element(cpuRatios.begin(), cpuRatios.end());
+}
+BENCHMARK(BM_ScriptConversionAgainstOpenccCommand)
+    ->DenseRange(1, 8)
     ->UseManualTime()
     ->Iterations(9)
     ->Unit(benchmark::kMillisecond);
 
-// Building a converter: OpenCC loads the dictionaries, then the tables are
-// built from them.
+// Building a direction's tables from the carried data: what its first use in
+// a process costs.
 void BM_ScriptTablesBuild(benchmark::State& state) {
-    const ScriptDirection direction = state.range(0) == 0
-                                          ? ScriptDirection::SimplifiedToTraditional
-                                          : ScriptDirection::TraditionalToSimplified;
+    const auto direction = static_cast<ScriptDirection>(state.range(0) - 1);
     for (auto _ : state) {
         const ScriptConverter converter(direction);
-        if (converter.matching() != ScriptMatching::Tables)
-            state.SkipWithError(converter.error().c_str());
-    }
-    state.SetLabel(state.range(0) == 0 ? "s2t" : "t2s");
-}
-BENCHMARK(BM_ScriptTablesBuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-// The same for OpenCC's converter alone.
-void BM_OpenccConverterBuild(benchmark::State& state) {
-    const ScriptDirection direction = state.range(0) == 0
-                                          ? ScriptDirection::SimplifiedToTraditional
-                                          : ScriptDirection::TraditionalToSimplified;
-    for (auto _ : state) {
-        const ScriptConverter converter(direction, ScriptMatching::OpenccCalls);
         if (!converter.ok()) state.SkipWithError(converter.error().c_str());
     }
-    state.SetLabel(state.range(0) == 0 ? "s2t" : "t2s");
+    state.SetLabel(std::string(scriptChainName(direction)));
 }
-BENCHMARK(BM_OpenccConverterBuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScriptTablesBuild)->DenseRange(1, 8)->Unit(benchmark::kMillisecond);
 
-// Charset conversion of the same 4 MB article between GB18030 and UTF-8 or
+// Charset conversion of the same 5 MB article between GB18030 and UTF-8 or
 // UTF-16LE. Arguments: the direction (0 from GB18030, 1 to it), the form (0
 // UTF-8, 1 UTF-16LE) and the route (0 along the two-byte tables, 1 ICU alone).
 void BM_CharsetConversion(benchmark::State& state) {
     const bool decode = state.range(0) == 0;
     const char* form = state.range(1) == 0 ? "UTF-8" : "UTF-16LE";
-    const std::string& gbk = article(ScriptDirection::SimplifiedToTraditional).gbk;
+    const std::string& gbk = simplified().gbk;
     static const std::string utf16 = convertCharset(gbk, "gb18030", "UTF-16LE").value_or("");
-    const std::string& unicode =
-        state.range(1) == 0 ? article(ScriptDirection::SimplifiedToTraditional).utf8 : utf16;
+    const std::string& unicode = state.range(1) == 0 ? simplified().utf8 : utf16;
     useIcuOnly(state.range(2) == 1);
     for (auto _ : state) {
         const auto out = decode ? convertCharset(gbk, "gb18030", form)
@@ -234,7 +325,7 @@ BENCHMARK(BM_CharsetConversion)
 // along the tables, 1 ICU alone).
 void BM_Big5Conversion(benchmark::State& state) {
     const bool decode = state.range(0) == 0;
-    const std::string& gbk = article(ScriptDirection::TraditionalToSimplified).gbk;
+    const std::string& gbk = article(ScriptConversion::ToSimplified).gbk;
     Unencodable lost;
     static const std::string big5 =
         encodeGbkExactly(gbk, "Big5", UnencodableChars::Reference, lost).value_or("");
@@ -253,11 +344,11 @@ void BM_Big5Conversion(benchmark::State& state) {
 BENCHMARK(BM_Big5Conversion)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 // The byte-preserving decoding that the regex object and script conversion
-// use, of a 1 MB text: 0 the 4 MB article's first megabyte (the two-byte
+// use, of a 1 MB text: 0 the 5 MB article's first megabyte (the two-byte
 // tables), 1 the same after one invalid byte (ICU takes the rest, with the
 // offsets that tell raw bytes from characters), 2 four-byte characters alone.
 void BM_PreservingDecode(benchmark::State& state) {
-    std::string text = article(ScriptDirection::SimplifiedToTraditional).gbk.substr(0, 1 << 20);
+    std::string text = simplified().gbk.substr(0, 1 << 20);
     if (state.range(0) == 1) text.insert(0, "\xFF");
     if (state.range(0) == 2) {
         text.clear();

@@ -1,6 +1,7 @@
 #include "engine/article_run.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "engine/chars.h"
 #include "engine/content_insertion.h"
@@ -14,6 +15,7 @@
 #include "engine/shuffle.h"
 #include "engine/tag_guard.h"
 #include "engine/title_insertion.h"
+#include "platform/charset.h"
 
 namespace lct {
 namespace {
@@ -86,12 +88,58 @@ std::string convertInPieces(std::string_view text, ScriptConversion conversion,
     return out;
 }
 
+// The items of an article counted by the keyword each was made from, in the
+// order of each keyword's first item.
+class KeywordTally {
+  public:
+    void add(std::int32_t keyword, int times) {
+        const auto [at, added] = at_.try_emplace(keyword, counts_.size());
+        if (added) counts_.emplace_back(keyword, 0);
+        counts_[at->second].second += times;
+    }
+
+    // The items standing at `spans` of `text`, each by the keyword that made it.
+    void addItems(std::string_view text, const Spans& spans, const KeywordSupply& keywords) {
+        for (const auto& [begin, end] : spans) {
+            if (end > text.size() || begin > end) continue;
+            const std::int32_t k = keywords.keywordOfItem(text.substr(begin, end - begin));
+            if (k >= 0) add(k, 1);
+        }
+    }
+
+    // By keyword text: lines with the same keyword count together.
+    std::vector<std::pair<std::string, int>> byText(
+        const std::vector<std::string>& keywords) const {
+        std::vector<std::pair<std::string, int>> out;
+        std::unordered_map<std::string_view, std::size_t> at;
+        for (const auto& [k, n] : counts_) {
+            const std::string& text = keywords[static_cast<std::size_t>(k)];
+            const auto [it, added] = at.try_emplace(text, out.size());
+            if (added) out.emplace_back(text, 0);
+            out[it->second].second += n;
+        }
+        return out;
+    }
+
+  private:
+    std::vector<std::pair<std::int32_t, int>> counts_;
+    std::unordered_map<std::int32_t, std::size_t> at_;
+};
+
+// Script conversion of both texts; the character ranges, when given, move
+// with their text.
 void convert(const ArticleOptions& options, std::string& title, std::string& content,
-             ArticleReport* report) {
+             ArticleReport* report, Spans* titleSpans = nullptr, Spans* contentSpans = nullptr) {
     if (options.scriptConversion == ScriptConversion::None) return;
     std::string error;
-    title = convertScript(title, options.scriptConversion, &error);
+    title = convertScript(title, options.scriptConversion, &error, titleSpans);
     note(report, "繁简体转换不可用：", error);
+    if (contentSpans) {
+        // The preview's ranges move with the whole text.
+        content = convertScript(content, options.scriptConversion, &error, contentSpans);
+        note(report, "繁简体转换不可用：", error);
+        return;
+    }
     if (content.empty()) return;
     std::string converted = convertInPieces(content, options.scriptConversion, error);
     note(report, "繁简体转换不可用：", error);
@@ -201,13 +249,14 @@ std::vector<std::string> drawItems(const InsertOptions& in, ArticleRun& run, std
     return items;
 }
 
-// The body with the items inserted and everything hidden put back; `spans`
-// receives where the items stand in the content that results.
+// The body with the items inserted (and counted) and everything hidden put
+// back; `spans` receives where the items stand in the content that results.
 std::string insertIntoBody(const InsertOptions& in, ArticleRun& run, InsertionBody& body,
-                           const ContentArticle& article, bool wantSpans) {
+                           const ContentArticle& article, bool wantSpans, KeywordTally& tally) {
     Spans& spans = *article.spans;
     body.text =
         insertIntoContent(body.text, article, in, run.insert(), run.keywords(), run.keepAlive());
+    tally.addItems(body.text, spans, run.keywords());
     // The opening goes in front as the text is restored, not by moving it.
     std::string content = !body.hidden ? std::move(body.text)
                           : wantSpans  ? body.guard.restore(body.text, spans)
@@ -239,13 +288,13 @@ void finishInserted(const ArticleOptions& options, ArticleRun& run, std::string&
 }
 
 // The same for the preview, whose items' ranges follow the texts through the
-// last steps. Conversion keeps each text's length in characters.
+// last steps.
 void finishPreview(const ArticleOptions& options, ArticleRun& run, std::string& title,
                    std::string& content, Spans& titleSpans, Spans& contentSpans,
                    ArticleReport& report) {
     spansToCharacters(title, titleSpans);
     spansToCharacters(content, contentSpans);
-    convert(options, title, content, &report);
+    convert(options, title, content, &report, &titleSpans, &contentSpans);
     spansToBytes(title, titleSpans);
     spansToBytes(content, contentSpans);
     title = finishInPieces(title, titleSpans, [&run](std::string_view t) {
@@ -268,6 +317,11 @@ void finishPreview(const ArticleOptions& options, ArticleRun& run, std::string& 
 
 void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
                 std::string& content, ArticleReport* report) {
+    if (!run.keywords().canPick()) {
+        // Every keyword links to this very article: nothing goes in.
+        finishInserted(options, run, title, content, report);
+        return;
+    }
     const InsertOptions& in = options.insert;
     InsertionBody body = hideForInsertion(in, content, run.keepAlive());
     bool capped = false;
@@ -278,16 +332,21 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     const bool wantSpans = report && report->wantSpans;
     Spans titleSpans;
     Spans contentSpans;
+    KeywordTally tally;
     if (in.insertTitle) {
         title = insertIntoTitle(title, items, in, run.insert(), run.random(), &titleSpans, &capped,
                                 run.keepAlive());
+        tally.addItems(title, titleSpans, run.keywords());
     }
     if (in.insertContent) {
         ContentArticle article{title, &items, step, &capped};
         article.spans = &contentSpans;
-        content = insertIntoBody(in, run, body, article, wantSpans);
+        content = insertIntoBody(in, run, body, article, wantSpans, tally);
     }
-    if (report) report->items += static_cast<int>(titleSpans.size() + contentSpans.size());
+    if (report) {
+        report->items += static_cast<int>(titleSpans.size() + contentSpans.size());
+        report->keywordItems = tally.byText(run.keywords().keywordLines());
+    }
     if (capped) {
         // Type 8 counts its items by the step; the others by the count range.
         note(report, kCountsCapped,
@@ -300,23 +359,30 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
 }
 
 void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
-                         std::string& content, ArticleReport* report) {
+                         std::string& content, ArticleReport* report,
+                         const std::vector<std::int32_t>& selfLinks) {
     ReplaceOutcome outcome;
     outcome.wantSpans = report && report->wantSpans;
     if (const ExistingKeywordReplacer* existing = run.existing()) {
         content = existing->replace(content, run.keywords().keywordLines(), run.keywords(), title,
-                                    options.replace, true, &outcome);
+                                    options.replace, true, &outcome, selfLinks);
     }
-    if (report) report->items += outcome.replaced;
+    if (report) {
+        report->items += outcome.replaced;
+        KeywordTally tally;
+        for (const auto& [keyword, times] : outcome.perKeyword)
+            tally.add(keyword, times);
+        report->keywordItems = tally.byText(run.keywords().keywordLines());
+    }
     if (!outcome.wantSpans || options.scriptConversion == ScriptConversion::None) {
         convert(options, title, content, report);
         if (report && outcome.wantSpans) report->contentSpans = std::move(outcome.spans);
         return;
     }
-    // Script conversion keeps every text's length in characters, not in bytes.
+    // Script conversion moves the ranges in characters, not in bytes.
     Spans spans = std::move(outcome.spans);
     spansToCharacters(content, spans);
-    convert(options, title, content, report);
+    convert(options, title, content, report, nullptr, &spans);
     spansToBytes(content, spans);
     report->contentSpans = std::move(spans);
 }
@@ -414,9 +480,12 @@ void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string>
     if (options.mode != PipelineMode::ShuffleReplace) {
         keywords_.setKeywords(std::move(keywordLines));
         keywords_.parseTemplates(options.templates);
+        links_.emplace(keywords_.addresses(), gbkToUtf8(options.siteAddress));
         if (options.mode == PipelineMode::ReplaceExisting) {
             keywords_.buildPlainKeywords();
             existing_.emplace(keywords_.plainKeywords(), keepAlive_);
+            if (options.replace.perAddressLimit > 0)
+                existing_->setTargets(links_->targetOfEachKeyword());
         }
     }
     keywords_.resetKeywordPicker();
@@ -428,13 +497,20 @@ void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string>
 }
 
 void processArticle(const ArticleOptions& options, ArticleRun& run, std::string& title,
-                    std::string& content, ArticleReport* report) {
+                    std::string& content, ArticleReport* report,
+                    std::optional<std::string_view> pagePath) {
+    // The keywords that link to the article's own address.
+    std::vector<std::int32_t> selfLinks;
+    if (pagePath && options.mode != PipelineMode::ShuffleReplace && run.links().any())
+        selfLinks = run.links().linkingTo(*pagePath);
     switch (options.mode) {
         case PipelineMode::Insert:
+            run.keywords().excludeKeywords(std::move(selfLinks));
+            run.keywords().forgetItems();
             insertMode(options, run, title, content, report);
             break;
         case PipelineMode::ReplaceExisting:
-            replaceExistingMode(options, run, title, content, report);
+            replaceExistingMode(options, run, title, content, report, selfLinks);
             break;
         case PipelineMode::ShuffleReplace:
             shuffleReplaceMode(options, run, title, content, report);

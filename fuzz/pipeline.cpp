@@ -88,9 +88,12 @@ void drawShuffle(FuzzedDataProvider& input, lct::ShuffleOptions& s) {
 ArticleOptions drawOptions(FuzzedDataProvider& input) {
     ArticleOptions options;
     options.mode = pick<PipelineMode>(input, 2);
-    options.scriptConversion = pick<lct::ScriptConversion>(input, 2);
+    options.scriptConversion =
+        pick<lct::ScriptConversion>(input, static_cast<int>(lct::ScriptConversion::Last));
     options.keywordList = text(input, 64);
     options.templates = text(input, 48);
+    options.siteAddress = text(input, 24);
+    options.replace.perAddressLimit = input.ConsumeIntegralInRange(-1, 3);
     drawInsert(input, options.insert);
     drawShuffle(input, options.shuffle);
     return options;
@@ -99,13 +102,14 @@ ArticleOptions drawOptions(FuzzedDataProvider& input) {
 struct Article {
     std::string title;
     std::string content;
+    std::string page;  // its path on its site, for the links to itself
 };
 
 Article run(const ArticleOptions& options, std::uint64_t seed, Article article) {
     lct::ArticleRun articleRun(seed);
     articleRun.prepare(options, lct::loadKeywords(options.keywordList));
     lct::ArticleReport report;
-    lct::processArticle(options, articleRun, article.title, article.content, &report);
+    lct::processArticle(options, articleRun, article.title, article.content, &report, article.page);
     return article;
 }
 
@@ -149,7 +153,9 @@ void checkProperties(const ArticleOptions& options, const Article& in, const Art
     // On damaged bytes the engine's character model (a high byte takes the byte
     // after it) and the converter's decoding part ways; the count holds for
     // valid text.
-    if (converted && lct::utf8ToGbk(lct::gbkToUtf8(in.content)) == in.content) {
+    const bool keepsLength = options.scriptConversion == lct::ScriptConversion::ToSimplified ||
+                             options.scriptConversion == lct::ScriptConversion::ToTraditional;
+    if (keepsLength && lct::utf8ToGbk(lct::gbkToUtf8(in.content)) == in.content) {
         const std::string once = lct::convertScript(in.content, options.scriptConversion);
         LCT_FUZZ_CHECK(lct::charCount(once) == lct::charCount(in.content));
     }
@@ -163,6 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint64_t seed = input.ConsumeIntegral<std::uint64_t>();
     Article article;
     article.title = text(input, 64);
+    article.page = text(input, 24);
     article.content = input.ConsumeRemainingBytesAsString();
 
     const Article first = run(options, seed, article);

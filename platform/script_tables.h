@@ -1,7 +1,7 @@
 #pragma once
 // The script converter's own tables (see platform/script_converter.h): built
-// once from an OpenCC configuration's dictionaries (script_tables_build.cpp),
-// then used to convert whole texts in one pass (script_tables.cpp).
+// once from a conversion chain (script_chain.h) by script_tables_build.cpp,
+// then used to convert whole texts (script_tables.cpp).
 
 #include <array>
 #include <cstdint>
@@ -12,61 +12,56 @@
 #include <utility>
 #include <vector>
 
-namespace opencc {
-class Converter;
-class Dict;
-}  // namespace opencc
+#include "platform/script_chain.h"
 
 namespace lct {
 
-// The tables of one OpenCC configuration shaped like s2t.json and t2s.json:
-// segmentation by maximum forward match over one dictionary S, then a chain of
-// one conversion over a group of dictionaries D1..Dn. OpenCC turns a run of
-// text into segments: each longest key of S found at a position is a segment
-// of its own, and the characters between such keys form a segment together.
-// The conversion then matches, at each position of a segment and inside it
-// only, the longest key of the first Di that has a key there.
+// One matcher: keys over code points, each with a level and what it converts
+// to. At a position it finds the key of the lowest level that starts there,
+// the longest of that level: the levels of a dictionary group (see
+// ScriptLevels).
 //
-// The tables give the same results in one pass:
-//  - a key of S becomes its conversion, worked out once when building;
-//  - a character between keys of S becomes the first value of the first Di
-//    that has it as a key, or stays.
-// The second rule is exact when every key of the Di of more than one character
-// is also a key of S: such a key cannot start where S found none. Building
-// refuses any other shape (the converter then calls OpenCC instead), and also
-// keys of S holding NUL, LF or the raw-byte points, which end runs.
-//
-// Keys live in one trie over code points. Each character has an entry in a
-// table indexed by the code point (a sorted list above the BMP): its
-// conversion as a key of S, its conversion between keys of S (held in the
-// entry itself when it is one character), and its children. The children of a
-// node sit together in a small open-addressing table of their own; a slot
-// holds what its node converts to, so a step of the walk reads one slot. Most
-// characters start keys of S, but few pairs do: a bit filter over the pairs
-// that start keys spares most characters the look at their children, and
-// needs no other load first. Longer conversions live in one pool, each behind
-// a header with its size and the change of length it makes.
-class ScriptTables {
+// Keys live in one trie. Each character has an entry, found through pages of
+// 256 code points (a sorted list above the BMP): its own conversion as a key
+// and its children. The children of a node sit together in a small
+// open-addressing table of their own; a slot holds what its node converts to,
+// so a step of the walk reads one slot. Most characters start keys, but few
+// pairs do: a bit filter over the pairs that start keys spares most
+// characters the look at their children. Conversions live in one pool, each
+// behind a header with its size and the change of length it makes; those of
+// one code point are also kept in the character's entry.
+class ScriptKeyTable {
   public:
-    /// Empty tables: build() fills them.
-    ScriptTables() = default;
-    ScriptTables(const ScriptTables&) = delete;
-    ScriptTables& operator=(const ScriptTables&) = delete;
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+    static constexpr std::uint8_t kNoLevel = 0xFF;
 
-    /// nullptr, with the reason in `why`, for a shape the tables do not cover.
-    /// OpenCC's exceptions pass through: the caller catches them.
-    static std::unique_ptr<const ScriptTables> build(const opencc::Converter& converter,
-                                                     std::string& why);
+    /// The best key found at a position: its conversion (kNone when no key
+    /// starts there), its level and where it ends.
+    struct Match {
+        std::uint32_t piece;
+        std::uint8_t level;
+        const unsigned char* end;
+    };
 
-    /// Appends the conversion of `utf8` to `out`, with the length-keeping rule
-    /// of convertKeepingLength; false when `utf8` is not valid UTF-8.
-    bool convert(std::string_view utf8, std::string& out) const;
+    /// The best key that starts with the character `cp`, whose bytes end at
+    /// `next`, within [next, end).
+    Match longest(char32_t cp, const unsigned char* next, const unsigned char* end) const;
+
+    /// True for an ASCII byte that starts no key.
+    bool plainAscii(unsigned char byte) const { return plainAscii_[byte & 0x7F]; }
+
+    /// Appends a conversion and gives the change of length it makes.
+    int appendPiece(std::uint32_t piece, std::string& out) const {
+        const PieceHeader h = header(piece);
+        out.append(pool_, piece + sizeof h, h.size);
+        return h.delta;
+    }
+
+    bool empty() const { return keys_ == 0; }
 
   private:
-    friend class ScriptTablesBuilder;
-    class Pass;
+    friend class ScriptKeyTableBuilder;
 
-    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
     static constexpr char32_t kNoChar = ~char32_t{0};
 
     struct PieceHeader {
@@ -78,17 +73,19 @@ class ScriptTables {
         std::uint32_t mask = 0;        ///< slots - 1 (a power of two)
     };
     struct Slot {
-        char32_t cp = kNoChar;         ///< kNoChar for a free slot
-        std::uint32_t node = 0;        ///< into children_; 0 when no key goes on
-        std::uint32_t phrase = kNone;  ///< the conversion of the key of S that ends here
+        char32_t cp = kNoChar;        ///< kNoChar for a free slot
+        std::uint32_t node = 0;       ///< into children_; 0 when no key goes on
+        std::uint32_t piece = kNone;  ///< the conversion of the key that ends here
+        std::uint8_t level = kNoLevel;
     };
     struct First {
         Children children;
-        std::uint32_t phrase = kNone;  ///< the conversion of this character as a key of S
-        std::uint32_t single = kNone;  ///< its conversion between keys of S
-        std::array<char, 4> bytes{};   ///< the same when it is one code point
-        std::uint8_t size = 0;         ///< bytes of it in `bytes`; 0 when it is not there
+        std::uint32_t piece = kNone;  ///< the conversion of this character as a key
+        std::uint8_t level = kNoLevel;
+        std::uint8_t size = 0;        ///< bytes in `bytes`: the conversion when it is
+        std::array<char, 4> bytes{};  ///< one code point; 0 when it is not
     };
+    using Page = std::array<First, 256>;
 
     static std::uint32_t slotHash(char32_t cp) {
         const std::uint32_t h = std::uint32_t{cp} * 0x9E3779B1u;
@@ -107,7 +104,7 @@ class ScriptTables {
     std::uint64_t pairBit(char32_t first, char32_t second) const {
         return (((std::uint64_t{first} << 21) | second) * 0x9E3779B97F4A7C15ull) >> pairShift_;
     }
-    /// False when no key of S starts with `first` and `second`.
+    /// False when no key starts with `first` and `second`.
     bool mayStartKey(char32_t first, char32_t second) const {
         const std::uint64_t bit = pairBit(first, second);
         return (pairs_[bit >> 6] >> (bit & 63)) & 1;
@@ -118,42 +115,67 @@ class ScriptTables {
         std::memcpy(&h, pool_.data() + piece, sizeof h);
         return h;
     }
-    /// Appends a piece and gives the change of length it makes.
-    int appendPiece(std::uint32_t piece, std::string& out) const {
-        const PieceHeader h = header(piece);
-        out.append(pool_, piece + sizeof h, h.size);
-        return h.delta;
-    }
-    /// Appends the conversion of a character between keys of S.
-    int appendSingle(const First& first, std::string& out) const {
-        if (first.size == 0) return appendPiece(first.single, out);
-        out.append(first.bytes.data(), first.size);
-        return 0;
-    }
-    /// The longest key of S that starts with the character `first` (whose
-    /// bytes end at `next`): its conversion and where it ends; kNone and
-    /// `next` when there is none.
-    struct KeyMatch {
-        std::uint32_t piece;
-        const unsigned char* end;
-    };
-    KeyMatch longestKey(const First& first, char32_t cp, const unsigned char* next,
-                        const unsigned char* end) const;
-    void convertOneByOne(const unsigned char* p, const unsigned char* end, std::string& out) const;
 
-    std::vector<First> bmp_ = std::vector<First>(0x10000);
+    std::array<std::uint32_t, 256> pageOf_{};  // of each 256 code points of the BMP; 0: none
+    std::vector<Page> pages_ = std::vector<Page>(1);
     std::vector<std::pair<char32_t, First>> astral_;  // the characters above the BMP, sorted
-    First none_;                                      // of the characters that start nothing
     std::vector<Children> children_;                  // of each deeper node, by its number
     std::vector<Slot> slots_;
-    std::vector<std::uint64_t> pairs_;  // bits of pairBit() for the first two characters of keys
-    int pairShift_ = 64;
+    std::vector<std::uint64_t> pairs_ = std::vector<std::uint64_t>(1);
+    int pairShift_ = 58;
     std::string pool_;
-    std::array<bool, 0x80> plainAscii_{};  // ASCII that ends no run and starts no key
+    std::array<bool, 0x80> plainAscii_{};
+    std::size_t keys_ = 0;
 };
 
-/// The dictionaries of a loaded configuration: the segmentation's, then the
-/// conversions', each group flattened into the order in which it consults them.
-std::vector<std::shared_ptr<opencc::Dict>> configurationDicts(const opencc::Converter& converter);
+// The tables of a whole chain. A normalization is one matcher per
+// conversion, run over a text only when it holds a character that one of
+// them has as a key. Then one pass over the text with the scan matcher:
+//  - with a segmentation, its keys are the scan's lowest levels; such a key
+//    is a segment and becomes the conversion of the whole chain of it,
+//    worked out when building. Between such keys lies a segment that each
+//    conversion of the chain converts in turn (the gap matchers). When the
+//    chain's first conversion has, besides the segmentation's keys (which
+//    cannot start between them), only keys of one character, these are the
+//    scan's next level and convert the gap on the way;
+//  - without a segmentation, the scan matcher is the chain's first
+//    conversion, and the gap matchers (the others) convert its output.
+// Runs of text end after each LF, and at NUL and at the raw-byte points
+// U+10FF00..U+10FFFF, which are copied: keys holding them are refused.
+class ScriptTables {
+  public:
+    ScriptTables(const ScriptTables&) = delete;
+    ScriptTables& operator=(const ScriptTables&) = delete;
+
+    /// nullptr, with the reason in `why`, for a chain whose keys are empty,
+    /// not valid UTF-8 or hold characters that end runs, whose normalization
+    /// maps anything but one character to one character, or that has more
+    /// levels or longer conversions than the tables hold.
+    static std::unique_ptr<const ScriptTables> build(const ScriptChain& chain, std::string& why);
+
+    /// Appends the conversion of `utf8` to `out`; false when `utf8` is not
+    /// valid UTF-8. With `keepLength`, a run whose length changed is
+    /// converted again one character at a time, a character converted as a
+    /// text of its own, kept when its conversion is not one code point.
+    /// `offsets`, when given, receives where the conversion put each piece.
+    bool convert(std::string_view utf8, std::string& out, bool keepLength,
+                 ScriptOffsets* offsets) const;
+
+  private:
+    friend class ScriptTablesBuilder;
+    class Pass;
+
+    ScriptTables() = default;
+    bool mayNormalize(std::string_view utf8) const;
+    /// Appends the conversion of `utf8` by `table` alone, as one segment.
+    static bool convertBy(const ScriptKeyTable& table, std::string_view utf8, std::string& out);
+
+    std::vector<ScriptKeyTable> normalization_;
+    std::vector<std::uint64_t> normalizationPairs_;  // bits of the first two bytes of its keys
+    bool normalizeAlways_ = false;                   // when one of them is ASCII
+    ScriptKeyTable scan_;
+    std::uint8_t segmentLevels_ = 0;  // levels of scan_ below this are segments
+    std::vector<ScriptKeyTable> gap_;
+};
 
 }  // namespace lct

@@ -1,15 +1,9 @@
 #include "platform/script_tables.h"
 
-#include <opencc/Conversion.hpp>
-#include <opencc/ConversionChain.hpp>
-#include <opencc/Converter.hpp>
-#include <opencc/DictGroup.hpp>
-#include <opencc/Lexicon.hpp>
-#include <opencc/MaxMatchSegmentation.hpp>
-
 #include <algorithm>
 #include <bit>
-#include <list>
+#include <span>
+#include <unordered_set>
 
 #include "platform/charset.h"
 #include "platform/utf8.h"
@@ -17,26 +11,14 @@
 namespace lct {
 namespace {
 
-// The dictionaries of `dict` in the order in which a group consults them: a
-// group answers with the first of its dictionaries that has a match, so
-// nested groups flatten into one list.
-void flattenDicts(const opencc::DictPtr& dict, std::vector<opencc::DictPtr>& out) {
-    if (const auto group = std::dynamic_pointer_cast<opencc::DictGroup>(dict)) {
-        for (const opencc::DictPtr& inner : group->GetDicts())
-            flattenDicts(inner, out);
-    } else if (dict) {
-        out.push_back(dict);
-    }
-}
-
 // The trie while it is built: nodes, and their children in an open-addressing
 // map keyed by (node, code point).
 class TrieBuilder {
   public:
     static constexpr std::uint32_t kNone = ~std::uint32_t{0};
     struct Node {
-        std::uint32_t phrase = kNone;  // into the pool
-        std::uint32_t single = kNone;
+        std::uint32_t piece = kNone;  // into the pool
+        std::uint8_t level = ScriptKeyTable::kNoLevel;
         bool hasChildren = false;
     };
     struct Edge {
@@ -55,9 +37,6 @@ class TrieBuilder {
 
     static std::uint64_t edgeKey(std::uint32_t node, char32_t cp) {
         return (std::uint64_t{node} << 21) | cp;
-    }
-    std::uint32_t child(std::uint32_t node, char32_t cp) const {
-        return edges_[find(edgeKey(node, cp))].child;
     }
     std::uint32_t addChild(std::uint32_t node, char32_t cp) {
         const std::uint64_t key = edgeKey(node, cp);
@@ -111,8 +90,8 @@ class TrieBuilder {
     std::size_t edgeCount_ = 0;
 };
 
-// Decodes `utf8` into `out`; false when it is not valid UTF-8 or empty.
-bool decodeKey(std::string_view utf8, std::vector<char32_t>& out) {
+// Decodes `utf8` into `out`; false when it is not valid UTF-8.
+bool decode(std::string_view utf8, std::vector<char32_t>& out) {
     out.clear();
     for (std::size_t i = 0; i < utf8.size();) {
         const Utf8Char c = readUtf8(utf8, i);
@@ -120,7 +99,7 @@ bool decodeKey(std::string_view utf8, std::vector<char32_t>& out) {
         out.push_back(c.cp);
         i += c.size;
     }
-    return !out.empty();
+    return true;
 }
 
 // The slots of a table of `children` children: twice as many, a power of two.
@@ -136,146 +115,77 @@ std::size_t familyEnd(const std::vector<TrieBuilder::Edge>& edges, std::size_t f
     return to;
 }
 
-}  // namespace
-
-std::vector<opencc::DictPtr> configurationDicts(const opencc::Converter& converter) {
-    std::vector<opencc::DictPtr> dicts;
-    if (const auto segmentation =
-            std::dynamic_pointer_cast<opencc::MaxMatchSegmentation>(converter.GetSegmentation()))
-        flattenDicts(segmentation->GetDict(), dicts);
-    for (const opencc::ConversionPtr& conversion : converter.GetConversionChain()->GetConversions())
-        flattenDicts(conversion->GetDict(), dicts);
-    return dicts;
+std::size_t entriesOf(const ScriptLevels& levels) {
+    std::size_t count = 0;
+    for (const auto& level : levels)
+        for (const ScriptDictionaryPtr& dictionary : level)
+            count += dictionary->entries.size();
+    return count;
 }
 
-// The steps of ScriptTables::build, over the tables it fills. A step that
-// meets a shape the tables do not cover says why and returns false.
-class ScriptTablesBuilder {
+}  // namespace
+
+// Fills one ScriptKeyTable: keys are added, then laid out by finish().
+class ScriptKeyTableBuilder {
   public:
-    using Edges = std::vector<TrieBuilder::Edge>;
+    explicit ScriptKeyTableBuilder(std::size_t expectedKeys) : trie_(expectedKeys * 2) {}
 
-    ScriptTablesBuilder(const opencc::Converter& converter, std::string& why)
-        : converter_(converter), why_(why) {}
+    /// Adds `key` converting to `value` at `level`, unless the key is there
+    /// already at a level as low. False, with the reason in `why`, for a key
+    /// or value that the tables cannot hold.
+    bool add(std::string_view key, std::string_view value, std::uint8_t level, std::string& why) {
+        if (!decode(key, cps_) || cps_.empty()) return fail(why, "a key is empty or not UTF-8");
+        if (!decode(value, valueCps_)) return fail(why, "a value is not UTF-8");
+        std::uint32_t node = 0;
+        for (char32_t cp : cps_) {
+            if (cp == 0 || cp == '\n' || cp >= kRawByteBase)
+                return fail(why, "a key holds a character that ends runs");
+            node = trie_.addChild(node, cp);
+        }
+        TrieBuilder::Node& entry = trie_[node];
+        if (entry.level <= level) return true;
+        const long delta = static_cast<long>(valueCps_.size()) - static_cast<long>(cps_.size());
+        if (value.size() > 0xFFFF || delta < -0x8000 || delta > 0x7FFF)
+            return fail(why, "a value is too long");
+        if (entry.piece == TrieBuilder::kNone) ++table_.keys_;
+        const ScriptKeyTable::PieceHeader h{static_cast<std::uint16_t>(value.size()),
+                                            static_cast<std::int16_t>(delta)};
+        entry.piece = static_cast<std::uint32_t>(table_.pool_.size());
+        entry.level = level;
+        table_.pool_.append(reinterpret_cast<const char*>(&h), sizeof h);
+        table_.pool_ += value;
+        return true;
+    }
 
-    std::unique_ptr<const ScriptTables> build() {
-        if (!readShape()) return nullptr;
-        const opencc::LexiconPtr segmentKeys = segmentDict_->GetLexicon();
-        TrieBuilder trie(segmentKeys->Length() * 2);
-        if (!addSegmentKeys(*segmentKeys, trie) || !addGroupKeys(trie)) return nullptr;
-        const Edges edges = trie.edgesByParent();
-        layOutChildren(trie, edges);
-        fillFirsts(trie, edges);
-        markPlainAscii();
-        return std::move(tables_);
+    ScriptKeyTable finish() {
+        const std::vector<TrieBuilder::Edge> edges = trie_.edgesByParent();
+        layOutChildren(edges);
+        fillFirsts(edges);
+        for (unsigned b = 1; b < 0x80; ++b) {
+            const ScriptKeyTable::First& first = table_.firstOf(static_cast<char32_t>(b));
+            table_.plainAscii_[b] = b != '\n' && first.children.offset == ScriptKeyTable::kNone &&
+                                    first.piece == ScriptKeyTable::kNone;
+        }
+        return std::move(table_);
     }
 
   private:
-    using First = ScriptTables::First;
-    using Children = ScriptTables::Children;
-    using Slot = ScriptTables::Slot;
-    static constexpr std::uint32_t kNone = ScriptTables::kNone;
-    static constexpr char32_t kNoChar = ScriptTables::kNoChar;
+    using Edges = std::vector<TrieBuilder::Edge>;
+    using First = ScriptKeyTable::First;
+    using Children = ScriptKeyTable::Children;
+    using Slot = ScriptKeyTable::Slot;
+    static constexpr char32_t kNoChar = ScriptKeyTable::kNoChar;
 
-    bool fail(const char* why) {
-        why_ = why;
+    static bool fail(std::string& why, const char* reason) {
+        why = reason;
         return false;
-    }
-
-    // The segmentation's one dictionary S, and the conversion's dictionaries.
-    bool readShape() {
-        const auto segmentation =
-            std::dynamic_pointer_cast<opencc::MaxMatchSegmentation>(converter_.GetSegmentation());
-        std::vector<opencc::DictPtr> segmentDicts;
-        if (segmentation) flattenDicts(segmentation->GetDict(), segmentDicts);
-        if (segmentDicts.size() != 1)
-            return fail("the segmentation is not a maximum match over one dictionary");
-        const std::list<opencc::ConversionPtr> conversions =
-            converter_.GetConversionChain()->GetConversions();
-        if (conversions.size() != 1)
-            return fail("the conversion chain does not hold exactly one conversion");
-        conversion_ = conversions.front();
-        flattenDicts(conversion_->GetDict(), groupDicts_);
-        segmentDict_ = segmentDicts.front();
-        // The usual case: the group starts with the segmentation's dictionary,
-        // so each of its keys converts to its own first value.
-        groupStartsWithSegments_ = !groupDicts_.empty() && groupDicts_.front() == segmentDict_;
-        return true;
-    }
-
-    // Adds a conversion to the pool; kNone when it does not fit a header.
-    std::uint32_t addPiece(const std::string& value, std::size_t keyLength) {
-        const long delta = static_cast<long>(utf8Length(value)) - static_cast<long>(keyLength);
-        if (value.size() > 0xFFFF || delta < -0x8000 || delta > 0x7FFF) {
-            why_ = "a value is too long";
-            return kNone;
-        }
-        const ScriptTables::PieceHeader h{static_cast<std::uint16_t>(value.size()),
-                                          static_cast<std::int16_t>(delta)};
-        std::string& pool = tables_->pool_;
-        const auto offset = static_cast<std::uint32_t>(pool.size());
-        pool.append(reinterpret_cast<const char*>(&h), sizeof h);
-        pool += value;
-        return offset;
-    }
-
-    // Every key of S into the trie, with its conversion.
-    bool addSegmentKeys(const opencc::Lexicon& keys, TrieBuilder& trie) {
-        for (const std::unique_ptr<opencc::DictEntry>& entry : keys) {
-            const std::string key = entry->Key();
-            if (!decodeKey(key, cps_)) return fail("a segmentation key is not valid UTF-8");
-            std::uint32_t node = 0;
-            for (char32_t cp : cps_) {
-                if (cp == 0 || cp == '\n' || cp >= kRawByteBase)
-                    return fail("a segmentation key holds a character that ends runs");
-                node = trie.addChild(node, cp);
-            }
-            const std::string value =
-                groupStartsWithSegments_ ? entry->GetDefault() : conversion_->Convert(key);
-            trie[node].phrase = addPiece(value, cps_.size());
-            if (trie[node].phrase == kNone) return false;
-        }
-        return true;
-    }
-
-    // The keys of the other dictionaries of the group: characters get their
-    // conversion between keys of S; longer keys must be keys of S.
-    bool addGroupKeys(TrieBuilder& trie) {
-        for (const opencc::DictPtr& dict : groupDicts_) {
-            if (dict == segmentDict_) continue;  // never matches between keys of S
-            for (const std::unique_ptr<opencc::DictEntry>& entry : *dict->GetLexicon()) {
-                if (!decodeKey(entry->Key(), cps_))
-                    return fail("a conversion key is not valid UTF-8");
-                const bool added =
-                    cps_.size() == 1 ? addSingle(trie, entry->GetDefault()) : isSegmentKey(trie);
-                if (!added) return false;
-            }
-        }
-        return true;
-    }
-
-    bool addSingle(TrieBuilder& trie, const std::string& value) {
-        const std::uint32_t node = trie.addChild(0, cps_.front());
-        // The first dictionary of the group that has the key wins.
-        if (trie[node].single != kNone) return true;
-        trie[node].single = addPiece(value, 1);
-        return trie[node].single != kNone;
-    }
-
-    bool isSegmentKey(const TrieBuilder& trie) {
-        std::uint32_t node = 0;
-        for (char32_t cp : cps_) {
-            node = trie.child(node, cp);
-            if (node == 0) break;
-        }
-        if (node != 0 && trie[node].phrase != kNone) return true;
-        return fail("a conversion key of several characters is not a segmentation key");
     }
 
     // Each node's children below the root into a table of their own, and the
     // bits of the pairs that start keys.
-    void layOutChildren(const TrieBuilder& trie, const Edges& edges) {
-        tables_->children_.assign(trie.size(), Children{});
-        std::vector<char32_t> firstCp(trie.size(), kNoChar);  // of the root's children
+    void layOutChildren(const Edges& edges) {
+        table_.children_.assign(trie_.size(), Children{});
+        std::vector<char32_t> firstCp(trie_.size(), kNoChar);  // of the root's children
         std::size_t pairCount = 0;
         std::size_t slotCount = 0;
         for (std::size_t from = 0, to = 0; from < edges.size(); from = to) {
@@ -288,21 +198,20 @@ class ScriptTablesBuilder {
             if (parent != 0) slotCount += slotsFor(to - from);
         }
         const std::size_t pairBits = std::bit_ceil(std::max<std::size_t>(4096, pairCount * 8));
-        tables_->slots_.reserve(slotCount);
-        tables_->pairs_.assign(pairBits / 64, 0);
-        tables_->pairShift_ = 64 - std::countr_zero(pairBits);
+        table_.slots_.reserve(slotCount);
+        table_.pairs_.assign(pairBits / 64, 0);
+        table_.pairShift_ = 64 - std::countr_zero(pairBits);
         for (std::size_t from = 0, to = 0; from < edges.size(); from = to) {
             to = familyEnd(edges, from);
             const std::uint32_t parent = edges[from].parent();
-            if (parent != 0) addFamily(trie, edges, from, to, firstCp[parent]);
+            if (parent != 0) addFamily(edges, from, to, firstCp[parent]);
         }
     }
 
     // The children edges[from..to) of one parent (whose key starts with
     // `firstCp`, or kNoChar) into a table of slots.
-    void addFamily(const TrieBuilder& trie, const Edges& edges, std::size_t from, std::size_t to,
-                   char32_t firstCp) {
-        std::vector<Slot>& slots = tables_->slots_;
+    void addFamily(const Edges& edges, std::size_t from, std::size_t to, char32_t firstCp) {
+        std::vector<Slot>& slots = table_.slots_;
         const std::size_t size = slotsFor(to - from);
         Children children;
         children.offset = static_cast<std::uint32_t>(slots.size());
@@ -310,44 +219,51 @@ class ScriptTablesBuilder {
         slots.resize(slots.size() + size);
         for (std::size_t e = from; e < to; ++e) {
             const char32_t cp = edges[e].character();
-            const std::uint32_t child = edges[e].child;
-            std::uint32_t i = ScriptTables::slotHash(cp) & children.mask;
+            const TrieBuilder::Node& child = trie_[edges[e].child];
+            std::uint32_t i = ScriptKeyTable::slotHash(cp) & children.mask;
             while (slots[children.offset + i].cp != kNoChar)
                 i = (i + 1) & children.mask;
             slots[children.offset + i] =
-                Slot{cp, trie[child].hasChildren ? child : 0, trie[child].phrase};
+                Slot{cp, child.hasChildren ? edges[e].child : 0, child.piece, child.level};
             if (firstCp != kNoChar) {
-                const std::uint64_t bit = tables_->pairBit(firstCp, cp);
-                tables_->pairs_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+                const std::uint64_t bit = table_.pairBit(firstCp, cp);
+                table_.pairs_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
             }
         }
-        tables_->children_[edges[from].parent()] = children;
+        table_.children_[edges[from].parent()] = children;
     }
 
-    // The entry of every character that starts a key or converts alone.
-    void fillFirsts(const TrieBuilder& trie, const Edges& edges) {
+    // The entry of every character that starts a key.
+    void fillFirsts(const Edges& edges) {
         for (const TrieBuilder::Edge& edge : edges) {
             if (edge.parent() != 0) break;
             const char32_t cp = edge.character();
-            if (cp < 0x10000) {
-                tables_->bmp_[cp] = entryOf(trie[edge.child], edge.child);
-            } else {
-                tables_->astral_.emplace_back(cp, entryOf(trie[edge.child], edge.child));
+            const First first = entryOf(edge.child);
+            if (cp >= 0x10000) {
+                table_.astral_.emplace_back(cp, first);
+                continue;
             }
+            std::uint32_t& page = table_.pageOf_[cp >> 8];
+            if (page == 0) {
+                page = static_cast<std::uint32_t>(table_.pages_.size());
+                table_.pages_.emplace_back();
+            }
+            table_.pages_[page][cp & 0xFF] = first;
         }
-        std::sort(tables_->astral_.begin(), tables_->astral_.end(),
+        std::sort(table_.astral_.begin(), table_.astral_.end(),
                   [](const auto& a, const auto& b) { return a.first < b.first; });
     }
 
-    First entryOf(const TrieBuilder::Node& node, std::uint32_t number) const {
+    First entryOf(std::uint32_t number) const {
+        const TrieBuilder::Node& node = trie_[number];
         First first;
-        first.children = tables_->children_[number];
-        first.phrase = node.phrase;
-        first.single = node.single;
-        if (node.single != kNone) {
-            const ScriptTables::PieceHeader h = tables_->header(node.single);
+        first.children = table_.children_[number];
+        first.piece = node.piece;
+        first.level = node.level;
+        if (node.piece != ScriptKeyTable::kNone) {
+            const ScriptKeyTable::PieceHeader h = table_.header(node.piece);
             if (h.size <= first.bytes.size() && h.delta == 0) {
-                std::memcpy(first.bytes.data(), tables_->pool_.data() + node.single + sizeof h,
+                std::memcpy(first.bytes.data(), table_.pool_.data() + node.piece + sizeof h,
                             h.size);
                 first.size = static_cast<std::uint8_t>(h.size);
             }
@@ -355,27 +271,160 @@ class ScriptTablesBuilder {
         return first;
     }
 
-    void markPlainAscii() {
-        for (unsigned b = 1; b < 0x80; ++b) {
-            const First& first = tables_->bmp_[b];
-            tables_->plainAscii_[b] = b != '\n' && first.children.offset == kNone &&
-                                      first.phrase == kNone && first.single == kNone;
-        }
-    }
-
-    const opencc::Converter& converter_;
-    std::string& why_;
-    opencc::DictPtr segmentDict_;
-    opencc::ConversionPtr conversion_;
-    std::vector<opencc::DictPtr> groupDicts_;
-    bool groupStartsWithSegments_ = false;
-    std::vector<char32_t> cps_;  // the key at hand, decoded
-    std::unique_ptr<ScriptTables> tables_ = std::make_unique<ScriptTables>();
+    TrieBuilder trie_;
+    ScriptKeyTable table_;
+    std::vector<char32_t> cps_;       // the key at hand, decoded
+    std::vector<char32_t> valueCps_;  // its value, decoded
 };
 
-std::unique_ptr<const ScriptTables> ScriptTables::build(const opencc::Converter& converter,
+// The steps of ScriptTables::build, over the tables it fills.
+class ScriptTablesBuilder {
+  public:
+    ScriptTablesBuilder(const ScriptChain& chain, std::string& why) : chain_(chain), why_(why) {}
+
+    std::unique_ptr<const ScriptTables> build() {
+        std::unique_ptr<ScriptTables> tables(new ScriptTables);
+        tables_ = tables.get();
+        if (!buildNormalization()) return nullptr;
+        std::vector<ScriptKeyTable> conversions;
+        for (const ScriptLevels& levels : chain_.conversions) {
+            conversions.emplace_back();
+            if (!tableOf(levels, 0, conversions.back())) return nullptr;
+        }
+        if (!chain_.segmentation) {
+            // One segment: the first conversion scans, the others follow.
+            if (!conversions.empty()) {
+                tables->scan_ = std::move(conversions.front());
+                conversions.erase(conversions.begin());
+            }
+            tables->gap_ = std::move(conversions);
+        } else if (!buildSegments(conversions)) {
+            return nullptr;
+        }
+        return tables;
+    }
+
+  private:
+    bool fail(const char* why) {
+        why_ = why;
+        return false;
+    }
+
+    // The matcher of `levels`, their first at level `base`.
+    bool tableOf(const ScriptLevels& levels, std::size_t base, ScriptKeyTable& out) {
+        if (base + levels.size() >= ScriptKeyTable::kNoLevel) return fail("too many levels");
+        ScriptKeyTableBuilder builder(entriesOf(levels));
+        for (std::size_t level = 0; level < levels.size(); ++level)
+            for (const ScriptDictionaryPtr& dictionary : levels[level])
+                for (const auto& [key, value] : dictionary->entries)
+                    if (!builder.add(key, value, static_cast<std::uint8_t>(base + level), why_))
+                        return false;
+        out = builder.finish();
+        return true;
+    }
+
+    // The normalization's matchers, and the bits of the first two bytes of
+    // their keys. A text keeps its places through it: every key and value is
+    // one character.
+    bool buildNormalization() {
+        tables_->normalizationPairs_.assign(0x10000 / 64, 0);
+        for (const ScriptLevels& levels : chain_.normalization) {
+            for (const auto& level : levels) {
+                for (const ScriptDictionaryPtr& dictionary : level) {
+                    for (const auto& [key, value] : dictionary->entries) {
+                        if (utf8Length(key) != 1 || utf8Length(value) != 1)
+                            return fail("a normalization maps more than one character");
+                        tables_->normalizeAlways_ = tables_->normalizeAlways_ || key.size() == 1;
+                        const unsigned pair =
+                            (byteAt(key, 0) << 8) | (key.size() > 1 ? byteAt(key, 1) : 0u);
+                        tables_->normalizationPairs_[pair >> 6] |= std::uint64_t{1} << (pair & 63);
+                    }
+                }
+            }
+            tables_->normalization_.emplace_back();
+            if (!tableOf(levels, 0, tables_->normalization_.back())) return false;
+        }
+        return true;
+    }
+
+    // What the conversions make of `text` as a segment of its own.
+    static std::string convertWhole(std::string text, std::span<const ScriptKeyTable> conversions) {
+        for (const ScriptKeyTable& conversion : conversions) {
+            std::string next;
+            ScriptTables::convertBy(conversion, text, next);
+            text = std::move(next);
+        }
+        return text;
+    }
+
+    // The scan over the segmentation's keys, each converted by the whole
+    // chain, and the gap matchers.
+    bool buildSegments(std::vector<ScriptKeyTable>& conversions) {
+        const ScriptLevels& segmentation = *chain_.segmentation;
+        const std::size_t firstGapLevel = segmentation.size();
+        if (firstGapLevel >= ScriptKeyTable::kNoLevel) return fail("too many levels");
+        std::unordered_set<std::string_view> segmentKeys;
+        const std::size_t gapEntries =
+            chain_.conversions.empty() ? 0 : entriesOf(chain_.conversions.front());
+        ScriptKeyTableBuilder scan(entriesOf(segmentation) + gapEntries);
+        for (std::size_t level = 0; level < segmentation.size(); ++level) {
+            for (const ScriptDictionaryPtr& dictionary : segmentation[level]) {
+                for (const auto& [key, value] : dictionary->entries) {
+                    if (!segmentKeys.insert(key).second) continue;
+                    // Keys that the conversions cannot take fail below.
+                    const std::string whole = convertWhole(key, conversions);
+                    if (!scan.add(key, whole, static_cast<std::uint8_t>(level), why_)) return false;
+                }
+            }
+        }
+        const bool merged = !chain_.conversions.empty() &&
+                            convertsOneByOne(chain_.conversions.front(), segmentKeys);
+        if (merged) {
+            const ScriptLevels& first = chain_.conversions.front();
+            if (firstGapLevel + first.size() >= ScriptKeyTable::kNoLevel)
+                return fail("too many levels");
+            for (std::size_t level = 0; level < first.size(); ++level)
+                for (const ScriptDictionaryPtr& dictionary : first[level])
+                    for (const auto& [key, value] : dictionary->entries)
+                        if (!segmentKeys.contains(key) &&
+                            !scan.add(key, value, static_cast<std::uint8_t>(firstGapLevel + level),
+                                      why_))
+                            return false;
+            conversions.erase(conversions.begin());
+        }
+        tables_->scan_ = scan.finish();
+        tables_->segmentLevels_ = static_cast<std::uint8_t>(firstGapLevel);
+        tables_->gap_ = std::move(conversions);
+        return true;
+    }
+
+    // True when, besides the segmentation's keys, `levels` has only keys of
+    // one character that starts no ideographic description sequence: between
+    // segments such a conversion maps character by character, at the places
+    // where segmenting looked.
+    static bool convertsOneByOne(const ScriptLevels& levels,
+                                 const std::unordered_set<std::string_view>& segmentKeys) {
+        for (const auto& level : levels) {
+            for (const ScriptDictionaryPtr& dictionary : level) {
+                for (const auto& [key, value] : dictionary->entries) {
+                    if (segmentKeys.contains(key)) continue;
+                    const Utf8Char c = readUtf8(key, 0);
+                    if (c.size == 0 || c.size != key.size() || (c.cp >= 0x2FF0 && c.cp <= 0x2FFF))
+                        return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    const ScriptChain& chain_;
+    std::string& why_;
+    ScriptTables* tables_ = nullptr;
+};
+
+std::unique_ptr<const ScriptTables> ScriptTables::build(const ScriptChain& chain,
                                                         std::string& why) {
-    return ScriptTablesBuilder(converter, why).build();
+    return ScriptTablesBuilder(chain, why).build();
 }
 
 }  // namespace lct

@@ -131,12 +131,12 @@ class QtMainWindowScreenTest : public QObject {
             first.show();
             QVERIFY(QTest::qWaitForWindowExposed(&first));
             // A size within the screen and above the window's smallest.
-            first.setGeometry(QRect(40, 30, 1000, 680));
+            first.setGeometry(QRect(40, 30, 1100, 680));
             QCoreApplication::processEvents();
             placed = first.geometry();
             first.close();
         }
-        QCOMPARE(placed.size(), QSize(1000, 680));
+        QCOMPARE(placed.size(), QSize(1100, 680));
         MainWindow second(settings());
         second.show();
         QVERIFY(QTest::qWaitForWindowExposed(&second));

@@ -33,14 +33,14 @@ class PipelineTest : public ::testing::Test {
     void select(std::string_view name, int index) { form.find(name)->setSelectedIndex(index); }
 
     std::pair<std::string, std::string> run(std::string_view title, std::string_view content,
-                                            ArticleReport* report = nullptr,
-                                            std::uint64_t seed = 1) {
+                                            ArticleReport* report = nullptr, std::uint64_t seed = 1,
+                                            std::optional<std::string_view> page = {}) {
         const ArticleOptions options = readArticleOptions(form);
         ArticleRun articleRun(seed);
         articleRun.prepare(options, loadKeywords(options.keywordList));
         std::string t = G(title);
         std::string c = G(content);
-        processArticle(options, articleRun, t, c, report);
+        processArticle(options, articleRun, t, c, report, page);
         return {test::U(t), test::U(c)};
     }
     // The article's content as bytes, as a damaged file gives them.
@@ -504,19 +504,26 @@ TEST_F(PipelineTest, TitleCountsInShuffleModeStopOnlyAtTheMemoryBound) {
     }
 }
 
-TEST_F(PipelineTest, ScriptConversionInEveryMode) {
+TEST_F(PipelineTest, ScriptConversionByEveryItemOfTheList) {
     set("编辑框关键词列表", "K");
     tick("选择框插入标题", false);
     tick("选择框插入内容", false);
-    select("组合框转换繁简体", 1);
-    EXPECT_EQ(run("這是測試", "這是測試").second, "这是测试");
-    select("组合框转换繁简体", 2);
-    EXPECT_EQ(run("这是测试", "这是测试").first, "這是測試");
+    const std::vector<std::tuple<int, std::string, std::string>> rows = {
+        {1, "這是測試", "这是测试"},      {2, "这是测试", "這是測試"},
+        {3, "着想里面", "著想裡面"},      {4, "U盘和软件", "隨身碟和軟體"},
+        {5, "着想里面", "着想裏面"},      {6, "裡面的軟體", "里面的软体"},
+        {7, "隨身碟和軟體", "U盘和软件"}, {8, "裏面", "里面"},
+    };
+    for (const auto& [index, in, out] : rows) {
+        select("组合框转换繁简体", index);
+        EXPECT_EQ(run(in, in), std::pair(out, out)) << index;
+    }
     // A big content goes in pieces cut after line breaks: it reads as the whole.
+    select("组合框转换繁简体", 4);
     std::string big;
     for (std::size_t i = 0; big.size() < (std::size_t{9} << 17); ++i)
-        big += G("这是测试，头发很干净。") + std::string(i % 7, 'a') + "\r\n";
-    EXPECT_EQ(runBytes(big, 1), convertScript(big, ScriptConversion::ToTraditional));
+        big += G("U盘和软件，头发很干净。") + std::string(i % 7, 'a') + "\r\n";
+    EXPECT_EQ(runBytes(big, 1), convertScript(big, ScriptConversion::ToTaiwanPhrases));
 }
 
 TEST_F(PipelineTest, SameSeedSameArticle) {
@@ -538,12 +545,12 @@ TEST_F(PipelineTest, InsertModeReportsWhereEveryItemStands) {
     set("编辑框每隔最多", "9");
     set("编辑框句子结尾符", "。|，|\\n");
     const std::string content =
-        "<p>第一段 text here，还有。</p>\r\n短\r\n\r\n<div a=\"1\">第三段English "
-        "words。最后</div>\r\n";
+        "<p>第一段 text here，还有U盘。</p>\r\n短\r\n\r\n<div a=\"1\">第三段English "
+        "words。出租车最后</div>\r\n";
     const std::set<std::string> items = {"<b>甲</b>", "<b>乙</b>", "<b>丙</b>", "<b>kw</b>",
                                          "[甲]",      "[乙]",      "[丙]",      "[kw]",
                                          "甲",        "乙",        "丙",        "kw"};
-    for (int conversion : {0, 2}) {
+    for (int conversion : {0, 2, 4}) {  // none, s2t, s2twp (which changes lengths)
         for (bool firstLine : {false, true}) {
             for (int titleType = 0; titleType <= 4; ++titleType) {
                 for (int type = 0; type <= 14; ++type) {
@@ -645,6 +652,62 @@ TEST_F(PipelineTest, ReplaceModeWithEveryRuleOffIsUnchanged) {
         EXPECT_EQ(c, replaceExistingKeywords(page, keywords, keywords, supply, G("标题")));
         EXPECT_NE(c, page);
     }
+}
+
+// A link map: keywords with addresses, #网址# in the templates, one link per
+// address, and no article linked to its own page, in both modes.
+TEST_F(PipelineTest, LinkMapLinksEachKeywordToItsPageButNeverToItself) {
+    set("编辑框关键词列表",
+        "北京\t/bj.html\r\n上海\thttps://example.com/sh.html#top\r\n首都\t/bj.html\r\n天津");
+    set("编辑框再组合关键词", "<a href=\"#网址#\">*</a>");
+    set("编辑框本站网址", "https://example.com/");
+    tick("单选框插入", false);
+    tick("单选框替换", true);
+    set("编辑框每个网址最多链接", "1");
+    const std::string text = "北京和首都，上海，天津。北京";
+    ArticleReport report;
+    EXPECT_EQ(run("T", text, &report, 1, "sh.html").second,
+              "<a href=\"/bj.html\">北京</a>和首都，上海，<a href=\"\">天津</a>。北京");
+    EXPECT_EQ(report.keywordItems,
+              (std::vector<std::pair<std::string, int>>{{G("北京"), 1}, {G("天津"), 1}}));
+    set("编辑框每个网址最多链接", "0");
+    EXPECT_EQ(run("T", text, nullptr, 1, "index.html").second,
+              "<a href=\"/bj.html\">北京</a>和<a href=\"/bj.html\">首都</a>，<a "
+              "href=\"https://example.com/sh.html#top\">上海</a>，<a href=\"\">天津</a>。<a "
+              "href=\"/bj.html\">北京</a>");
+    // Insert mode on the page of 北京 and 首都: items of the other two only,
+    // counted by keyword; the preview (no page) leaves nobody out.
+    tick("单选框插入", true);
+    tick("单选框替换", false);
+    select("组合框调用方式", 2);
+    set("编辑框次数1", "8");
+    set("编辑框次数2", "8");
+    tick("选择框插入标题", true);
+    for (int type = 0; type <= 14; ++type) {
+        select("组合框内容插入类型", type);
+        ArticleReport inserted;
+        const auto [t, content] = run("T", "甲。乙，丙。\r\n丁。\r\n戊", &inserted, 1, "bj.html");
+        EXPECT_EQ((t + content).find("bj.html"), std::string::npos) << type << content;
+        EXPECT_GT(inserted.items, 0) << type;
+        // Type 9 fills no set: its content is shorter than one step.
+        if (type != 9) {
+            EXPECT_NE(content.find("<a href=\"https://example.com/sh.html#top\">上海</a>"),
+                      std::string::npos)
+                << type;
+        }
+        int counted = 0;
+        for (const auto& [keyword, n] : inserted.keywordItems) {
+            EXPECT_TRUE(keyword == G("上海") || keyword == G("天津")) << test::U(keyword);
+            counted += n;
+        }
+        EXPECT_EQ(counted, inserted.items) << type;
+    }
+    tick("选择框插入标题", false);
+    select("组合框内容插入类型", 0);
+    EXPECT_NE(run("T", "。").second.find("/bj.html"), std::string::npos);
+    set("编辑框关键词列表", "北京\t/bj.html");
+    EXPECT_EQ(run("T", "。", nullptr, 1, "bj.html"),
+              std::make_pair(std::string("T"), std::string("。")));
 }
 
 }  // namespace

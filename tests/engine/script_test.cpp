@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <string>
 #include <utility>
@@ -10,6 +11,9 @@
 
 #include "engine/chars.h"
 #include "gbk.h"
+#include "opencc_reference.h"
+#include "platform/file_io.h"
+#include "platform/json_reader.h"
 
 namespace lct {
 namespace {
@@ -52,6 +56,27 @@ TEST(ConvertScript, AsciiAndMarkupStayAsTheyAre) {
               "<a href=\"http://example.com/?q=1&x=y\">这是</a> plain ASCII 123\r\n");
 }
 
+TEST(ConvertScript, RangesFollowTheirTextThroughLengthChanges) {
+    struct Row {
+        std::string in;
+        CharacterSpans spans;
+        std::string out;
+        CharacterSpans moved;
+    };
+    const std::vector<Row> rows = {
+        {"买U盘和鼠标", {{0, 1}, {4, 6}}, "買隨身碟和滑鼠", {{0, 1}, {5, 7}}},
+        {"U盘", {{0, 1}, {1, 2}}, "隨身碟", {{0, 3}}},  // both in one phrase: one range
+        {"出租车\r\n去U盘", {{3, 5}, {6, 7}}, "計程車\r\n去隨身碟", {{3, 5}, {6, 9}}},
+        {"好", {{0, 0}, {1, 1}}, "好", {{0, 0}, {1, 1}}},
+    };
+    for (const Row& row : rows) {
+        CharacterSpans spans = row.spans;
+        EXPECT_EQ(U(convertScript(G(row.in), ScriptConversion::ToTaiwanPhrases, nullptr, &spans)),
+                  row.out);
+        EXPECT_EQ(spans, row.moved) << row.in;
+    }
+}
+
 TEST(ConvertScript, BytesThatAreNotGbkSurvive) {
     // The tag guard's placeholders, a NUL, a stray 0x80 and a lone lead byte
     // at the end around characters that do convert.
@@ -77,10 +102,36 @@ TEST(ConvertScript, CharacterWithoutGbkCodeBecomesItsFourByteSequence) {
 }
 
 TEST(ConvertScript, AConverterThatIsNotOkLeavesTheTextAndSaysWhy) {
-    const ScriptConverter missing(std::string("no-such-config.json"));
+    const ScriptConverter missing = ScriptConverter::fromFile("/no/such.json", ScriptLength::Kept);
     std::string error;
     EXPECT_EQ(convertScript(G("這是"), missing, &error), G("這是"));
     EXPECT_FALSE(error.empty());
+}
+
+// OpenCC's own test suite, through the engine's conversion for every
+// direction of the list.
+TEST(ConvertScript, PassesOpenccsTestSuite) {
+    const std::optional<std::string> text = readWholeFile(LCT_OPENCC_TESTCASES);
+    ASSERT_TRUE(text.has_value());
+    std::string error;
+    const std::optional<JsonValue> suite = parseJson(*text, &error);
+    ASSERT_TRUE(suite && suite->find("cases")) << error;
+    std::map<std::string_view, int> passed;
+    for (const JsonValue& test : suite->find("cases")->items) {
+        for (int i = 1; i <= static_cast<int>(ScriptConversion::Last); ++i) {
+            const std::string_view chain = scriptChainName(static_cast<ScriptDirection>(i - 1));
+            const std::string* expected = test.find("expected")->findString(chain);
+            if (!expected) continue;
+            const std::string got =
+                U(convertScript(G(*test.findString("input")), static_cast<ScriptConversion>(i)));
+            EXPECT_EQ(got, *expected) << *test.findString("id") << " " << chain;
+            passed[chain] += got == *expected;
+        }
+    }
+    const std::map<std::string_view, int> all = {{"s2t", 96},   {"t2s", 55},  {"s2tw", 65},
+                                                 {"s2twp", 84}, {"s2hk", 51}, {"tw2s", 32},
+                                                 {"tw2sp", 53}, {"hk2s", 21}};
+    EXPECT_EQ(passed, all);
 }
 
 // A few MB of GBK text of every kind the program meets: phrases and
@@ -90,9 +141,9 @@ TEST(ConvertScript, AConverterThatIsNotOkLeavesTheTextAndSaysWhy) {
 // not valid GBK (NUL, 0x80, 0xFF runs, lone lead bytes).
 std::string mixedText(std::size_t bytes, std::uint32_t seed) {
     std::vector<std::string> words;
-    for (ScriptDirection direction :
-         {ScriptDirection::SimplifiedToTraditional, ScriptDirection::TraditionalToSimplified}) {
-        for (const auto& [key, value] : scriptDictionaryEntries(direction)) {
+    for (int direction = 0; direction < kScriptDirections; ++direction) {
+        for (const auto& [key, value] :
+             scriptDictionaryEntries(static_cast<ScriptDirection>(direction))) {
             words.push_back(key);
             words.push_back(value);
         }
@@ -186,20 +237,28 @@ std::string firstDifference(const std::string& got, const std::string& expected)
            "\", OpenCC gives \"" + U(expected.substr(from, 120)) + "\"";
 }
 
-TEST(ConvertScript, TablesGiveWhatOpenccCallsGiveOnMegabytesOfMixedText) {
-    const std::string text = mixedText(3 << 20, 2024);
-    for (const auto& [direction, name] :
-         {std::pair{ScriptDirection::SimplifiedToTraditional, "s2t"},
-          std::pair{ScriptDirection::TraditionalToSimplified, "t2s"}}) {
-        const ScriptConverter& tables = scriptConverter(direction);
-        const ScriptConverter reference(direction, ScriptMatching::OpenccCalls);
-        ASSERT_EQ(tables.matching(), ScriptMatching::Tables) << tables.error();
+// The tables against Debian's OpenCC, each chain with Debian's dictionaries.
+TEST(ConvertScript, TablesGiveWhatOpenccGivesOnMegabytesOfMixedText) {
+    // Debian's OpenCC predates keeping ideographic description sequences
+    // whole: the text holds none of their operators (U+2FF0..U+2FFF).
+    std::string utf8 = gbkToUtf8(mixedText(2 << 20, 2024), InvalidBytes::Preserve);
+    for (std::size_t at = utf8.find("\xE2\xBF"); at != std::string::npos;
+         at = utf8.find("\xE2\xBF", at))
+        utf8.replace(at, 3, "x");
+    const std::string text = utf8ToGbk(utf8);
+    for (int i = 0; i < kScriptDirections; ++i) {
+        const auto direction = static_cast<ScriptDirection>(i);
+        const std::string name(scriptChainName(direction));
+        const ScriptLength length = i < 2 ? ScriptLength::Kept : ScriptLength::Free;
+        const test::OpenccReference reference(name + ".json", length);
         ASSERT_TRUE(reference.ok()) << reference.error();
+        const ScriptConverter tables(reference.chain(), length);
+        ASSERT_TRUE(tables.ok()) << tables.error();
         std::string error;
         const std::string got = convertScript(text, tables, &error);
         EXPECT_EQ(error, "");
-        const std::string expected = convertScript(text, reference, &error);
-        EXPECT_EQ(error, "");
+        const std::string expected =
+            utf8ToGbk(reference.convert(gbkToUtf8(text, InvalidBytes::Preserve)).value_or(""));
         EXPECT_NE(got, text) << name;  // the text does hold something to convert
         EXPECT_TRUE(got == expected) << name << " " << firstDifference(got, expected);
     }

@@ -47,10 +47,10 @@ echo "package: $(basename "$deb")"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version $(dpkg-deb -f "$deb" Version) is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "depends: $depends"
-for needed in libqt6widgets6 libqt6core6 libicu libpcre2-8 libopencc1 libopencc-data \
-  qt6-translations-l10n; do
+for needed in libqt6widgets6 libqt6core6 libicu libpcre2-8 qt6-translations-l10n; do
   [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed"
 done
+[[ "$depends" != *opencc* ]] || fail "Depends names OpenCC, whose data the programs carry"
 [[ "$(dpkg-deb -f "$deb" Recommends)" == *fonts-noto-cjk* ]] || fail "Recommends lacks fonts-noto-cjk"
 ddeb=${deb%/*}/lancitong-dbgsym_${deb#*/lancitong_}
 ddeb=${ddeb%.deb}.ddeb

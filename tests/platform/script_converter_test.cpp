@@ -11,125 +11,94 @@
 #include <thread>
 #include <vector>
 
+#include "opencc_reference.h"
 #include "platform/charset.h"
 
 namespace lct {
 namespace {
 
-// A stand-in for OpenCC with a phrase that changes the length: "ab" becomes
-// "x"; single letters become upper case; "w" becomes two characters.
-std::optional<std::string> fakeConvert(std::string_view piece) {
-    std::string out;
-    for (std::size_t i = 0; i < piece.size(); ++i) {
-        if (piece.substr(i, 2) == "ab") {
-            out += 'x';
-            ++i;
-        } else if (piece[i] == 'w') {
-            out += "ww";
-        } else if (piece[i] >= 'a' && piece[i] <= 'z') {
-            out += static_cast<char>(piece[i] - 'a' + 'A');
-        } else {
-            out += piece[i];
-        }
-    }
-    return out;
-}
-
-struct KeepCase {
+struct DirectionCase {
+    ScriptDirection direction;
     std::string in;
     std::string expected;
 };
 
-TEST(ConvertKeepingLength, FallsBackToSingleCharactersOnlyForTheLineThatChanged) {
-    const std::vector<KeepCase> cases = {
-        {"cd", "CD"},
-        {"abc", "ABC"},        // "x" + "C" would be shorter: one character at a time
-        {"ab\ncd", "AB\nCD"},  // the second line keeps its whole conversion
-        {"cd\nab", "CD\nAB"},
-        {"w", "w"},  // a character that would become two stays
-        {"abz\r\nw", "ABZ\r\nw"},
-        {"", ""},
+TEST(ScriptConverter, ConvertsEveryDirection) {
+    using D = ScriptDirection;
+    const std::vector<DirectionCase> cases = {
+        {D::TraditionalToSimplified, "這是測試", "这是测试"},
+        {D::SimplifiedToTraditional, "头发和发展", "頭髮和發展"},  // one character, two phrases
+        {D::SimplifiedToTaiwan, "着想里面", "著想裡面"},
+        {D::SimplifiedToTaiwanPhrases, "鼠标和软件，U盘，出租车", "滑鼠和軟體，隨身碟，計程車"},
+        {D::SimplifiedToHongKong, "着想里面", "着想裏面"},
+        {D::TaiwanToSimplified, "裡面的軟體", "里面的软体"},
+        {D::TaiwanPhrasesToSimplified, "滑鼠和軟體，隨身碟", "鼠标和软件，U盘"},
+        {D::HongKongToSimplified, "裏面", "里面"},
+        // Compatibility ideographs are read as the characters they stand for.
+        {D::SimplifiedToTraditional, "\uF9B5发", "例發"},
+        // A description sequence stays whole, here up to its line end.
+        {D::SimplifiedToTraditional, "⿰发发\n发⿱\n发", "⿰发发\n發⿱\n發"},
     };
     for (const auto& c : cases) {
-        const auto out = convertKeepingLength(c.in, fakeConvert);
-        ASSERT_TRUE(out.has_value()) << c.in;
-        EXPECT_EQ(*out, c.expected) << c.in;
-        EXPECT_EQ(utf8Length(*out), utf8Length(c.in)) << c.in;
+        const ScriptConverter& converter = scriptConverter(c.direction);
+        ASSERT_TRUE(converter.ok()) << converter.error();
+        EXPECT_EQ(converter.convert(c.in), c.expected) << scriptChainName(c.direction);
+        EXPECT_EQ(&converter, &scriptConverter(c.direction));
     }
 }
 
-TEST(ConvertKeepingLength, NulAndRawBytePointsNeverReachTheConverter) {
-    const std::string rawFF = "\xF4\x8F\xBF\xBF";  // U+10FFFF: the byte 0xFF
-    const std::string raw81 = "\xF4\x8F\xBE\x81";  // U+10FF81
-    const std::string in = "a" + rawFF + rawFF + "b" + std::string(1, '\0') + "c" + raw81;
-    std::vector<std::string> seen;
-    const PieceConverter recorder = [&](std::string_view piece) {
-        seen.emplace_back(piece);
-        return fakeConvert(piece);
-    };
-    const auto out = convertKeepingLength(in, recorder);
-    ASSERT_TRUE(out.has_value());
-    EXPECT_EQ(*out, "A" + rawFF + rawFF + "B" + std::string(1, '\0') + "C" + raw81);
-    for (const std::string& piece : seen) {
-        EXPECT_EQ(piece.find('\0'), std::string::npos);
-        EXPECT_EQ(piece.find("\xF4\x8F"), std::string::npos);
-    }
-}
-
-TEST(ConvertKeepingLength, AFailingConverterFailsTheWhole) {
-    const PieceConverter failing = [](std::string_view) { return std::optional<std::string>(); };
-    EXPECT_FALSE(convertKeepingLength("abc", failing).has_value());
-    EXPECT_TRUE(convertKeepingLength(std::string(1, '\0'), failing).has_value());
-}
-
-TEST(ScriptConverter, ConvertsBothWaysWithItsTables) {
-    const ScriptConverter& t2s = scriptConverter(ScriptDirection::TraditionalToSimplified);
+TEST(ScriptConverter, OffsetsTellWhereEachPieceWent) {
+    ScriptOffsets offsets;
+    const ScriptConverter& s2twp = scriptConverter(ScriptDirection::SimplifiedToTaiwanPhrases);
+    EXPECT_EQ(s2twp.convert("买U盘\n和软件", nullptr, &offsets), "買隨身碟\n和軟體");
+    EXPECT_EQ(offsets, (ScriptOffsets{{0, 0}, {1, 1}, {3, 4}, {4, 5}, {5, 6}, {7, 8}}));
     const ScriptConverter& s2t = scriptConverter(ScriptDirection::SimplifiedToTraditional);
-    ASSERT_TRUE(t2s.ok()) << t2s.error();
-    ASSERT_TRUE(s2t.ok()) << s2t.error();
-    EXPECT_EQ(t2s.matching(), ScriptMatching::Tables);
-    EXPECT_EQ(s2t.matching(), ScriptMatching::Tables);
-    EXPECT_EQ(t2s.convert("這是測試"), "这是测试");
-    EXPECT_EQ(s2t.convert("这是测试"), "這是測試");
-    EXPECT_EQ(s2t.convert("头发和发展"), "頭髮和發展");  // one character, two phrases
-    EXPECT_EQ(&t2s, &scriptConverter(ScriptDirection::TraditionalToSimplified));
+    EXPECT_EQ(s2t.convert("头发", nullptr, &offsets), "頭髮");
+    EXPECT_EQ(offsets, (ScriptOffsets{{0, 0}, {1, 1}, {2, 2}}));
 }
 
-TEST(ScriptConverter, OpenccCallsAreKeptAsTheReference) {
-    const ScriptConverter reference(ScriptDirection::SimplifiedToTraditional,
-                                    ScriptMatching::OpenccCalls);
-    ASSERT_TRUE(reference.ok()) << reference.error();
-    EXPECT_EQ(reference.matching(), ScriptMatching::OpenccCalls);
-    EXPECT_EQ(reference.convert("头发和发展"), "頭髮和發展");
-}
-
-TEST(ScriptConverter, MissingConfigurationIsReportedNotThrown) {
-    for (ScriptMatching matching : {ScriptMatching::Tables, ScriptMatching::OpenccCalls}) {
-        const ScriptConverter missing(std::string("no-such-config.json"), matching);
-        EXPECT_FALSE(missing.ok());
-        EXPECT_FALSE(missing.error().empty());
-        std::string error;
-        EXPECT_FALSE(missing.convert("這", &error).has_value());
-        EXPECT_FALSE(error.empty());
+TEST(ScriptConverter, ChainsThatCannotBeReadAreReportedNotThrown) {
+    const ScriptConverter missing = ScriptConverter::fromFile("/no/such.json", ScriptLength::Kept);
+    EXPECT_FALSE(missing.ok());
+    std::string error;
+    EXPECT_FALSE(missing.convert("這", &error).has_value());
+    EXPECT_FALSE(error.empty());
+    const ScriptFileSource files = [](const std::string& name) -> std::optional<std::string> {
+        if (name == "a.txt") return "a\tb\n";
+        if (name == "bad.txt") return "no tab here\n";
+        return std::nullopt;
+    };
+    for (const char* config : {
+             R"({"conversion_chain": [{"dict": {"type": "text", "file": "a.txt"}}]})",
+             R"({"conversion_chain": [{"dict": {"type": "ocd2", "file": "a.ocd2"}}],})",
+         }) {
+        EXPECT_TRUE(readScriptChain(config, files, error).has_value()) << config << error;
+    }
+    for (const char* config : {
+             "not json",
+             R"({"segmentation": {"type": "mmseg"}, "conversion_chain": []})",
+             R"({"conversion_chain": [{"dict": {"type": "text", "file": "none.txt"}}]})",
+             R"({"conversion_chain": [{"dict": {"type": "text", "file": "bad.txt"}}]})",
+             R"({"conversion_chain": [{"dict": {"type": "marisa", "file": "a.txt"}}]})",
+             R"({"segmentation": {"type": "plugin", "dict": {"type": "text", "file": "a.txt"}},
+                 "conversion_chain": []})",
+         }) {
+        error.clear();
+        EXPECT_FALSE(readScriptChain(config, files, error).has_value()) << config;
+        EXPECT_FALSE(error.empty()) << config;
     }
 }
 
 TEST(ScriptConverter, InvalidUtf8IsReportedNotThrown) {
-    const ScriptConverter reference(ScriptDirection::TraditionalToSimplified,
-                                    ScriptMatching::OpenccCalls);
-    for (const ScriptConverter* converter :
-         {&scriptConverter(ScriptDirection::TraditionalToSimplified), &reference}) {
-        std::string error;
-        EXPECT_FALSE(converter->convert("\xFF\xFE", &error).has_value());
-        EXPECT_FALSE(error.empty());
-        EXPECT_TRUE(converter->convert("ok", &error).has_value());
-        EXPECT_TRUE(error.empty());
-    }
-    // The tables check every sequence, also cut ones, surrogates and
-    // overlong forms.
     const ScriptConverter& t2s = scriptConverter(ScriptDirection::TraditionalToSimplified);
+    std::string error;
+    EXPECT_FALSE(t2s.convert("\xFF\xFE", &error).has_value());
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(t2s.convert("ok", &error).has_value());
+    EXPECT_TRUE(error.empty());
+    // Every sequence is checked, also cut ones, surrogates and overlong forms.
     for (const char* bad : {"\xE9\x80", "a\xE9", "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80",
-                            "\xF0\x9F\x98", "\x80", "這\xBF"})
+                            "\xF0\x9F\x98", "\x80", "這\xBF", "\xEF\xA6"})
         EXPECT_FALSE(t2s.convert(bad).has_value()) << bad;
 }
 
@@ -177,9 +146,12 @@ class ScriptConfigTest : public ::testing::Test {
               "\U00020000\t\U00020002\n");
         write("other.txt",
               "a\ta2\n"
-              "e\tE\n");
+              "e\tE\n"
+              "ww\tW\n"
+              "BX\tbx\n");
         write("multi.txt",
               "a\tA\n"
+              "q\tM\n"
               "wz\tWZ\n");  // a key of several characters that S lacks
     }
     void TearDown() override {
@@ -229,6 +201,8 @@ std::vector<std::string> randomTexts(std::size_t count, std::uint32_t seed) {
                                                "q",
                                                "w",
                                                "z",
+                                               "B",
+                                               "X",
                                                "中",
                                                "文",
                                                "長",
@@ -252,61 +226,76 @@ std::vector<std::string> randomTexts(std::size_t count, std::uint32_t seed) {
     return texts;
 }
 
-void expectSameAsOpencc(const std::string& config, ScriptMatching expected) {
-    const ScriptConverter tables(config);
-    const ScriptConverter reference(config, ScriptMatching::OpenccCalls);
-    ASSERT_TRUE(tables.ok()) << tables.error();
-    ASSERT_TRUE(reference.ok()) << reference.error();
-    EXPECT_EQ(tables.matching(), expected);
-    for (const std::string& text : randomTexts(5000, 7)) {
-        const auto got = tables.convert(text);
-        ASSERT_TRUE(got.has_value()) << text;
-        EXPECT_EQ(got, reference.convert(text)) << text;
-        EXPECT_EQ(utf8Length(*got), utf8Length(text)) << text;
-    }
-}
-
 TEST_F(ScriptConfigTest, TablesKeepTheLengthAsOpenccCallsDo) {
-    const std::string shaped = config("phrases.txt", {{"phrases.txt", "characters.txt"}});
-    const ScriptConverter tables(shaped);
-    ASSERT_EQ(tables.matching(), ScriptMatching::Tables) << tables.error();
-    const std::vector<KeepCase> cases = {
-        {"cd", "CD"},
-        {"abcd", "ABCd"},      // abc, then d
-        {"abef", "xEFG"},      // shorter and longer: the line keeps its length
-        {"ab\ncd", "AB\nCD"},  // the first line one character at a time
-        {"ef cd", "ef cd"},    // EFG lengthens the line; alone, none of these converts
-        {"qq", "Q1"},
-        {"qqw", "QQw"},
-        {"w\n中文", "w\n中紋"},
-        {"abwab", "ABwAB"},
-        {"ab" + std::string(1, '\0') + "ef", "AB" + std::string(1, '\0') + "ef"},
-        {"\U00020000z", "\U00020001Z"},
-        {"\U00020000", "\U00020002"},
+    const ScriptConverter tables = ScriptConverter::fromFile(
+        config("phrases.txt", {{"phrases.txt", "characters.txt"}}), ScriptLength::Kept);
+    ASSERT_TRUE(tables.ok()) << tables.error();
+    const std::vector<DirectionCase> cases = {
+        {{}, "cd", "CD"},
+        {{}, "abcd", "ABCd"},      // abc, then d
+        {{}, "abef", "xEFG"},      // shorter and longer: the line keeps its length
+        {{}, "ab\ncd", "AB\nCD"},  // the first line one character at a time
+        {{}, "ef cd", "ef cd"},    // EFG lengthens the line; alone, none of these converts
+        {{}, "qq", "Q1"},
+        {{}, "qqw", "QQw"},
+        {{}, "w\n中文", "w\n中紋"},
+        {{}, "abwab", "ABwAB"},
+        {{}, "ab" + std::string(1, '\0') + "ef", "AB" + std::string(1, '\0') + "ef"},
+        {{}, "\U00020000z", "\U00020001Z"},
+        {{}, "\U00020000", "\U00020002"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(tables.convert(c.in), c.expected) << c.in;
 }
 
-TEST_F(ScriptConfigTest, TablesGiveWhatOpenccGivesForTheShapeOfS2t) {
-    expectSameAsOpencc(config("phrases.txt", {{"phrases.txt", "characters.txt"}}),
-                       ScriptMatching::Tables);
+// Every shape of chain, against Debian's OpenCC on the same configuration:
+// groups in any order, conversion keys that the segmentation lacks, chains of
+// several conversions, both with and without the length kept.
+TEST_F(ScriptConfigTest, TablesGiveWhatOpenccGives) {
+    const std::vector<std::vector<std::vector<std::string>>> chains = {
+        {{"phrases.txt", "characters.txt"}},
+        {{"characters.txt", "other.txt", "phrases.txt"}},
+        {{"other.txt", "characters.txt"}},
+        {{"phrases.txt", "multi.txt"}},
+        {{"phrases.txt"}, {"characters.txt"}},
+        {{"phrases.txt", "characters.txt"}, {"other.txt"}, {"multi.txt", "phrases.txt"}},
+        {{"multi.txt", "characters.txt"}, {"other.txt", "characters.txt"}},
+    };
+    const std::vector<std::string> texts = randomTexts(3000, 7);
+    for (const auto& chain : chains) {
+        for (ScriptLength length : {ScriptLength::Kept, ScriptLength::Free}) {
+            const std::string path = config("phrases.txt", chain);
+            const ScriptConverter tables = ScriptConverter::fromFile(path, length);
+            const test::OpenccReference reference(path, length);
+            ASSERT_TRUE(tables.ok()) << tables.error();
+            ASSERT_TRUE(reference.ok()) << reference.error();
+            for (const std::string& text : texts) {
+                const auto got = tables.convert(text);
+                ASSERT_TRUE(got.has_value()) << text;
+                EXPECT_EQ(got, reference.convert(text)) << path << " " << text;
+                if (length == ScriptLength::Kept) {
+                    EXPECT_EQ(utf8Length(*got), utf8Length(text));
+                }
+            }
+        }
+    }
 }
 
-TEST_F(ScriptConfigTest, TablesFollowAGroupThatDoesNotStartWithTheSegments) {
-    expectSameAsOpencc(config("phrases.txt", {{"characters.txt", "other.txt", "phrases.txt"}}),
-                       ScriptMatching::Tables);
-    expectSameAsOpencc(config("phrases.txt", {{"other.txt", "characters.txt"}}),
-                       ScriptMatching::Tables);
-}
-
-TEST_F(ScriptConfigTest, OtherShapesAreLeftToOpencc) {
-    // A conversion key of two characters that the segmentation lacks, and a
-    // chain of two conversions.
-    expectSameAsOpencc(config("phrases.txt", {{"phrases.txt", "multi.txt"}}),
-                       ScriptMatching::OpenccCalls);
-    expectSameAsOpencc(config("phrases.txt", {{"phrases.txt"}, {"characters.txt"}}),
-                       ScriptMatching::OpenccCalls);
+// What Debian's OpenCC cannot take: a chain without segmentation, union
+// groups, a normalization.
+TEST_F(ScriptConfigTest, NewerShapesOfChains) {
+    write("norm.txt", "x\ta\n");
+    write("union.json", R"({"normalization": [{"dict": {"type": "text", "file": "norm.txt"}}],
+        "conversion_chain": [{"dict": {"type": "group", "dicts": [
+            {"type": "group", "match_policy": "union",
+             "dicts": [{"type": "text", "file": "multi.txt"}, {"type": "text", "file": "phrases.txt"}]},
+            {"type": "text", "file": "characters.txt"}]}}]})");
+    const ScriptConverter tables =
+        ScriptConverter::fromFile((folder_ / "union.json").string(), ScriptLength::Free);
+    ASSERT_TRUE(tables.ok()) << tables.error();
+    // x is read as a; then the union's longest key (abc, ab, a, qq), the first
+    // of its dictionaries on a tie (q), and the characters where it has none.
+    EXPECT_EQ(tables.convert("xbcd ab a q qq wz z"), "ABCd x A M Q1 WZ Z");
 }
 
 TEST(ScriptConverter, ConvertsFromTwoThreadsAtOnce) {

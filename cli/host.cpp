@@ -65,7 +65,18 @@ bool CliHost::ask(std::string_view question) {
 void CliHost::status(std::string_view text) {
     const std::string line = terminalSafe(gbkToUtf8(text));
     if (!terminal_) {
-        printError(line);
+        // A line per article, but not a system call per article: a line is
+        // held while the last write is less than a quarter of a second old and
+        // less than a few kilobytes wait; anything else written to standard
+        // error comes after the lines held.
+        constexpr std::size_t kHeldBytes = 8192;
+        constexpr auto kHeldTime = std::chrono::milliseconds(250);
+        const auto now = std::chrono::steady_clock::now();
+        heldLines_.append(line).push_back('\n');
+        if (heldLines_.size() >= kHeldBytes || now - lastWrite_ >= kHeldTime) {
+            writeHeldLines();
+            lastWrite_ = now;
+        }
         return;
     }
     constexpr int kWidth = 30;
@@ -93,7 +104,14 @@ void CliHost::failed(std::string_view path, std::string_view reason) {
     printError("失败：" + terminalSafe(path) + "：" + terminalSafe(reason));
 }
 
+void CliHost::writeHeldLines() {
+    if (heldLines_.empty()) return;
+    std::fwrite(heldLines_.data(), 1, heldLines_.size(), stderr);
+    heldLines_.clear();
+}
+
 void CliHost::finishProgress() {
+    writeHeldLines();
     if (!barDrawn_) return;
     std::fputc('\n', stderr);
     barDrawn_ = false;

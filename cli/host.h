@@ -2,6 +2,7 @@
 // The command line's side of a run: messages and problems on standard error,
 // batch progress as a bar on a terminal or one status line per file.
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,9 @@ class CliHost final : public RunHost {
   public:
     /// `terminal`: standard error is a terminal, so progress draws a bar.
     explicit CliHost(bool terminal) : terminal_(terminal) {}
+    ~CliHost() override { finishProgress(); }
+    CliHost(const CliHost&) = delete;
+    CliHost& operator=(const CliHost&) = delete;
 
     void tell(std::string_view text) override;
     /// The command line never asks: every question is answered no.
@@ -27,11 +31,18 @@ class CliHost final : public RunHost {
     void problem(std::string_view text) override;
     void failed(std::string_view path, std::string_view reason) override;
 
-    /// Ends a progress bar line, if one is drawn.
+    /// Ends a progress bar line, if one is drawn, and writes the status lines
+    /// still held (see status).
     void finishProgress();
 
   private:
+    void writeHeldLines();
+
     bool terminal_;
+    // Status lines for a file or a pipe, written together a few times a
+    // second rather than one write per article.
+    std::string heldLines_;
+    std::chrono::steady_clock::time_point lastWrite_{};
     int range_ = 0;
     int position_ = 0;
     bool barDrawn_ = false;

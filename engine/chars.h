@@ -15,6 +15,7 @@
 // Positions are 1-based character indices; byte offsets stay in this module.
 // Searches only ever match at character boundaries.
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -62,22 +63,30 @@ inline std::size_t skipPlainAscii(std::string_view text, std::size_t i, char sto
 }
 
 /// The end of the run of double-byte characters that starts at `i` (a
-/// character start) and whose bytes are all 0x80 or more: an even number of
-/// bytes on. Such a run holds no four-byte sequence, whose digits are ASCII.
-/// Looks at eight bytes at a time.
+/// character start): an even number of bytes on. Such a run holds no
+/// four-byte sequence, whose digits are ASCII: its characters are a byte of
+/// 0x80 or more and one of 0x40 or more (the second byte of many of GBK's
+/// traditional characters is ASCII). Looks at four characters at a time.
 inline std::size_t skipDoubleBytes(std::string_view text, std::size_t i) {
-    constexpr std::uint64_t kHigh = 0x8080808080808080u;
+    // The first bytes of the four characters in a word read from memory, and
+    // their second bytes.
+    constexpr bool kLittle = std::endian::native == std::endian::little;
+    constexpr std::uint64_t kFirst = kLittle ? 0x0080008000800080u : 0x8000800080008000u;
+    constexpr std::uint64_t kSecond = kLittle ? 0x8000800080008000u : 0x0080008000800080u;
     const char* data = text.data();
-    const std::size_t start = i;
-    while (i + 8 <= text.size()) {
-        std::uint64_t word = 0;
-        __builtin_memcpy(&word, data + i, 8);
-        if ((word & kHigh) != kHigh) break;
-        i += 8;
+    for (;;) {
+        while (i + 8 <= text.size()) {
+            std::uint64_t word = 0;
+            __builtin_memcpy(&word, data + i, 8);
+            // Bit 7 of a byte of (word | word << 1) is set when the byte is 0x40 or more.
+            if ((word & kFirst) != kFirst || ((word | word << 1) & kSecond) != kSecond) break;
+            i += 8;
+        }
+        if (i + 1 >= text.size() || static_cast<unsigned char>(data[i]) < 0x80 ||
+            static_cast<unsigned char>(data[i + 1]) < 0x40)
+            return i;
+        i += 2;
     }
-    while (i < text.size() && static_cast<unsigned char>(data[i]) >= 0x80)
-        ++i;
-    return i - (i - start) % 2;
 }
 
 /// Number of characters of `text` in the given counting mode.

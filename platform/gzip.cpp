@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "platform/bytes.h"
 #include "platform/gzip_zlib.h"
@@ -11,10 +12,11 @@
 namespace lct {
 namespace {
 
-// libdeflate's level for results: the fastest whose files stay within about
-// 2 % of zlib's default level on web pages (bench/gzip_bench), at about twice
-// its speed.
-constexpr int kLevel = 4;
+// libdeflate's level for results: its fastest, whose files stay within about
+// 2.5 % of zlib's default level on web pages (bench/gzip_bench) at three to
+// four times its speed; level 4 would save another 1 % at half the speed, and
+// compressing is most of what a batch of gzip files costs.
+constexpr int kLevel = 1;
 
 // Deflate's densest form expands about 1032 times: no stream says more.
 constexpr std::size_t kMaxExpansion = 1032;
@@ -121,24 +123,21 @@ std::optional<std::string> gunzip(std::string_view bytes, std::size_t maxOutput,
 }
 
 std::optional<std::string> gzipCompress(std::string_view bytes) {
-    const std::unique_ptr<libdeflate_compressor, CompressorFreer> deflater(
+    // Kept for the thread's later results: making one costs about what
+    // compressing a small page does.
+    thread_local const std::unique_ptr<libdeflate_compressor, CompressorFreer> deflater(
         libdeflate_alloc_compressor(kLevel));
     if (!deflater) return std::nullopt;
+    // Room for the worst case at once, so that text that does not shrink is
+    // never compressed twice; left uninitialised, so that only the pages
+    // written are touched, and copied out at the size it took.
     const std::size_t bound = libdeflate_gzip_compress_bound(deflater.get(), bytes.size());
-    // Text shrinks to less than half: that much room first, the whole bound
-    // only for what does not.
-    std::string out;
-    for (const std::size_t room : {std::min(bound, bytes.size() / 2 + 1024), bound}) {
-        out.clear();
-        out.resize(room);
-        const std::size_t size = libdeflate_gzip_compress(deflater.get(), bytes.data(),
-                                                          bytes.size(), out.data(), out.size());
-        if (size != 0) {
-            out.resize(size);
-            return out;
-        }
-    }
-    return std::nullopt;
+    const std::unique_ptr<char[]> room(new (std::nothrow) char[bound]);
+    if (!room) return std::nullopt;
+    const std::size_t size =
+        libdeflate_gzip_compress(deflater.get(), bytes.data(), bytes.size(), room.get(), bound);
+    if (size == 0) return std::nullopt;
+    return std::string(room.get(), size);
 }
 
 }  // namespace lct

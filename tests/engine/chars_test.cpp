@@ -192,7 +192,8 @@ namespace {
 // Random texts of the bytes that matter to the character model: ASCII, CR
 // and LF, lead and trail bytes, digits of four-byte sequences.
 std::string randomText(std::uint64_t& state, std::size_t size) {
-    static const std::string bytes = std::string("ab <>\r\n09") + "\x81\x30\xA1\xB0\xFE\xFF\x80";
+    static const std::string bytes =
+        std::string("ab <>\r\n09?@") + "\x7F\x81\x30\xA1\xB0\xFE\xFF\x80\x81\x81\xA1\xA1";
     std::string text;
     for (std::size_t i = 0; i < size; ++i) {
         state ^= state << 13;

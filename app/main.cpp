@@ -17,6 +17,7 @@
 #include "app/qt_program_font.h"
 #include "form/qt_form.h"
 #include "form/qt_translations.h"
+#include "platform/memory.h"
 #include "platform/version.h"
 
 namespace {
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
             break;
     }
 
+    lct::returnBigBuffersWhenFreed();
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("cn.qinghe.lancitong"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("cn.qinghe.lancitong"),

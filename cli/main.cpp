@@ -34,6 +34,7 @@
 #include "form/headless_form.h"
 #include "platform/charset.h"
 #include "platform/error_text.h"
+#include "platform/memory.h"
 #include "platform/settings_location.h"
 #include "platform/version.h"
 #include "settings/settings_store.h"
@@ -355,6 +356,7 @@ int main(int argc, char** argv) {
     // Past a file-size limit a write fails (and that result counts as failed)
     // instead of the signal ending the whole batch.
     std::signal(SIGXFSZ, SIG_IGN);
+    lct::returnBigBuffersWhenFreed();
     std::vector<std::string> args(argv + 1, argv + argc);
     return lct::cli::finishOutput(lct::cli::run(args));
 }

@@ -71,6 +71,23 @@ void spansToBytes(std::string_view text, Spans& spans) {
     }
 }
 
+// `text` converted in pieces that end after a line break, which no phrase
+// crosses, so that a big text's UTF-8 forms are never held whole.
+std::string convertInPieces(std::string_view text, ScriptConversion conversion,
+                            std::string& error) {
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    std::string out;
+    out.reserve(text.size());
+    while (!text.empty()) {
+        const std::size_t lf = text.size() > kPiece ? text.find('\n', kPiece) : text.npos;
+        const std::string_view piece = text.substr(0, lf == text.npos ? lf : lf + 1);
+        text.remove_prefix(piece.size());
+        out += convertScript(piece, conversion, &error);
+        if (!error.empty()) break;
+    }
+    return out;
+}
+
 // The items of an article counted by the keyword each was made from, in the
 // order of each keyword's first item.
 class KeywordTally {
@@ -117,8 +134,17 @@ void convert(const ArticleOptions& options, std::string& title, std::string& con
     std::string error;
     title = convertScript(title, options.scriptConversion, &error, titleSpans);
     note(report, "繁简体转换不可用：", error);
-    content = convertScript(content, options.scriptConversion, &error, contentSpans);
+    if (contentSpans) {
+        // The preview's ranges move with the whole text.
+        content = convertScript(content, options.scriptConversion, &error, contentSpans);
+        note(report, "繁简体转换不可用：", error);
+        return;
+    }
+    if (content.empty()) return;
+    std::string converted = convertInPieces(content, options.scriptConversion, error);
     note(report, "繁简体转换不可用：", error);
+    // Unavailable, the conversion leaves the text as it was.
+    if (error.empty()) content = std::move(converted);
 }
 
 // Removes what still looks like a tag, then makes the title a file name.
@@ -187,17 +213,20 @@ InsertionBody hideForInsertion(const InsertOptions& in, std::string& content,
     const bool hideTags = in.avoidTags && in.insertContent;
     const bool hidePlaces = in.avoidLinks && in.insertContent;
     body.hidden = hideTags || hidePlaces;
+    // Both hide only when the content gets items: the content is taken over
+    // and hidden in its own buffer.
     if (hidePlaces) {
         const std::size_t openingEnd = documentOpeningEnd(content);
-        const std::string_view rest = std::string_view(content).substr(openingEnd);
-        body.text =
-            body.guard.protectRegions(rest, markupRegions(rest, MarkupKinds::insertPlaces()),
-                                      in.avoidTags, TagGuard::shortPlaceholder());
+        const std::vector<ByteRange> places = markupRegions(
+            std::string_view(content).substr(openingEnd), MarkupKinds::insertPlaces());
         body.opening = content.substr(0, openingEnd);
+        body.text = body.guard.protectRegions(std::move(content), openingEnd, places, in.avoidTags,
+                                              TagGuard::shortPlaceholder());
+    } else if (hideTags) {
+        body.text = body.guard.protectRegions(std::move(content), 0, {}, true,
+                                              TagGuard::shortPlaceholder());
     } else {
-        body.text = hideTags           ? body.guard.protect(content, TagGuard::shortPlaceholder())
-                    : in.insertContent ? std::move(content)
-                                       : content;
+        body.text = in.insertContent ? std::move(content) : content;
     }
     if (in.insertContent) std::string().swap(content);
     return body;
@@ -228,12 +257,18 @@ std::string insertIntoBody(const InsertOptions& in, ArticleRun& run, InsertionBo
     body.text =
         insertIntoContent(body.text, article, in, run.insert(), run.keywords(), run.keepAlive());
     tally.addItems(body.text, spans, run.keywords());
+    // The opening goes in front as the text is restored, not by moving it.
     std::string content = !body.hidden ? std::move(body.text)
                           : wantSpans  ? body.guard.restore(body.text, spans)
-                                       : body.guard.restore(body.text);
+                                       : body.guard.restoreAfter(body.opening, body.text);
     std::string().swap(body.text);
+    {
+        // Its tags are back in place. Moved from, its buffers go with it;
+        // assigning a new guard would keep them.
+        const TagGuard spent = std::move(body.guard);
+    }
     if (body.opening.empty()) return content;
-    content.insert(0, body.opening);
+    if (wantSpans) content.insert(0, body.opening);
     for (auto& [begin, end] : spans) {
         begin += body.opening.size();
         end += body.opening.size();
@@ -374,9 +409,15 @@ void shuffleReplaceMode(const ArticleOptions& options, ArticleRun& run, std::str
     const KeepAlive& keepAlive = run.keepAlive();
     if (sh.shuffleTitle) title = shuffleText(title, sh.titleSymbols, random, keepAlive);
     if (sh.shuffleContent) {
+        // The short placeholder is one character, as the long one is whole
+        // characters: no symbol matches in either, so the shuffle is the
+        // same, and the content is hidden in its own buffer.
         TagGuard guard(keepAlive);
-        const std::string hidden = guard.protect(content);
-        content = guard.restore(shuffleText(hidden, sh.contentSymbols, random, keepAlive));
+        std::string hidden =
+            guard.protectRegions(std::move(content), 0, {}, true, TagGuard::shortPlaceholder());
+        std::string shuffled = shuffleText(hidden, sh.contentSymbols, random, keepAlive);
+        std::string().swap(hidden);
+        content = guard.restore(shuffled);
     }
     RandomInsertion placement;
     placement.avoidWords = options.insert.avoidWords;

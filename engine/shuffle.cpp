@@ -1,6 +1,7 @@
 #include "engine/shuffle.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "engine/chars.h"
@@ -11,17 +12,18 @@
 namespace lct {
 namespace {
 
-// One slot of the shuffle: the piece before a symbol occurrence and the
-// symbol itself (empty for the tail), as byte ranges of the text.
+// One slot of the shuffle: the piece before a symbol occurrence, which
+// starts where the slot before ends, and the symbol itself (empty for the
+// tail), as byte offsets of the text. A big text has a slot every few dozen
+// bytes: they are kept small.
 struct Slot {
-    std::string_view piece;
-    std::string_view symbol;
-    bool blank = false;
+    std::size_t pieceEnd = 0;  // where the symbol begins
+    std::size_t symbolEnd = 0;
 };
 
 struct Record {
-    int position = 0;        // character position of the symbol
-    std::size_t symbol = 0;  // index into the symbol list
+    int position = 0;          // character position of the symbol
+    std::uint32_t symbol = 0;  // index into the symbol list
 };
 
 constexpr int kRecordsPerBreath = 256;
@@ -33,11 +35,14 @@ std::vector<Record> recordsOf(std::string_view text, const std::vector<std::stri
     std::vector<Record> records;
     for (std::size_t s = 0; s < symbols.size(); ++s) {
         for (const int position : findAllChars(text, symbols[s]))
-            records.push_back({position, s});
+            records.push_back({position, static_cast<std::uint32_t>(s)});
         keepAlive();
     }
-    std::stable_sort(records.begin(), records.end(),
-                     [](const Record& a, const Record& b) { return a.position < b.position; });
+    // By position, then in the list's order: what a stable sort by position
+    // gives, without its buffer.
+    std::sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
+        return a.position != b.position ? a.position < b.position : a.symbol < b.symbol;
+    });
     return records;
 }
 
@@ -57,41 +62,42 @@ std::vector<Slot> slotsOf(std::string_view text, const std::vector<std::string>&
         // cutting there would write those characters twice.
         if (r.position < start) continue;
         const std::string& symbol = symbols[r.symbol];
-        const std::size_t pieceBegin = index.offset(start);
         const std::size_t symbolBegin = index.offset(r.position);
         start = r.position + charCount(symbol);
-        const std::size_t symbolEnd = index.offset(start);
-        slots.push_back({text.substr(pieceBegin, symbolBegin - pieceBegin),
-                         text.substr(symbolBegin, symbolEnd - symbolBegin), false});
+        slots.push_back({symbolBegin, index.offset(start)});
     }
-    if (start <= index.count()) slots.push_back({text.substr(index.offset(start)), {}, false});
-    for (Slot& slot : slots)
-        slot.blank = isBlank(slot.piece);
+    if (start <= index.count()) slots.push_back({text.size(), text.size()});
     return slots;
 }
 
-// The pieces dealt to the slots in random order; blank pieces keep their
-// places, every symbol stays where it was.
-std::string dealPieces(const std::vector<Slot>& slots, std::size_t size, Random& random,
+// The pieces dealt to the slots of `text` in random order; blank pieces keep
+// their places, every symbol stays where it was.
+std::string dealPieces(std::string_view text, const std::vector<Slot>& slots, Random& random,
                        const KeepAlive& keepAlive) {
-    std::vector<std::string_view> movable;
-    for (const Slot& slot : slots) {
-        if (!slot.blank) movable.push_back(slot.piece);
+    const auto pieceOf = [&](std::size_t i) {
+        const std::size_t begin = i == 0 ? 0 : slots[i - 1].symbolEnd;
+        return text.substr(begin, slots[i].pieceEnd - begin);
+    };
+    // The slots whose pieces move, in text order.
+    std::vector<std::uint32_t> movable;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (!isBlank(pieceOf(i))) movable.push_back(static_cast<std::uint32_t>(i));
     }
     std::string out;
-    out.reserve(size);
+    out.reserve(text.size());
     UniquePicker picker;
     const int movableCount = static_cast<int>(movable.size());
-    int done = 0;
-    for (const Slot& slot : slots) {
-        if (slot.blank) {
-            out += slot.piece;
-        } else {
+    std::size_t nextMovable = 0;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (nextMovable < movable.size() && movable[nextMovable] == i) {
+            ++nextMovable;
             const int drawn = picker.pick(random, 1, movableCount);
-            out += movable[static_cast<std::size_t>(drawn - 1)];
+            out += pieceOf(movable[static_cast<std::size_t>(drawn - 1)]);
+        } else {
+            out += pieceOf(i);
         }
-        out += slot.symbol;
-        if (++done % kRecordsPerBreath == 0) keepAlive();
+        out += text.substr(slots[i].pieceEnd, slots[i].symbolEnd - slots[i].pieceEnd);
+        if ((i + 1) % kRecordsPerBreath == 0) keepAlive();
     }
     return out;
 }
@@ -104,7 +110,7 @@ std::string shuffleText(std::string_view text, std::string_view symbolsText, Ran
     if (!hasLineBreakEscape(symbolsText)) symbols.emplace_back("\r\n");
     const std::vector<Slot> slots = slotsOf(text, symbols, keepAlive);
     if (slots.empty()) return std::string(text);
-    std::string out = dealPieces(slots, text.size(), random, keepAlive);
+    std::string out = dealPieces(text, slots, random, keepAlive);
     if (out.empty()) return std::string(text);
     return out;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/chars.h"
+#include "platform/memory.h"
 
 namespace lct {
 namespace {
@@ -76,6 +77,43 @@ void scanTags(std::string_view text, OnText onText, OnTag onTag, const KeepAlive
 
 }  // namespace
 
+class TagGuard::Sink {
+  public:
+    /// Writes into `out`, after what it holds.
+    explicit Sink(std::string& out) : out_(out), size_(out.size()) {}
+    /// Writes over `text` from its start, never ahead of what is read: each
+    /// piece written is no longer than the bytes read for it.
+    static Sink over(std::string& text) { return Sink(text, 0); }
+
+    void append(std::string_view bytes) {
+        if (!inPlace_) {
+            out_.append(bytes);
+            return;
+        }
+        // Moved, never appended: that would write a terminator over bytes
+        // not read yet.
+        std::memmove(out_.data() + size_, bytes.data(), bytes.size());
+        size_ += bytes.size();
+    }
+
+    /// The string written, taken from where it was written.
+    std::string take() {
+        if (inPlace_) {
+            out_.resize(size_);
+            // What the tags took is not held on while the text is worked on.
+            releaseSpareCapacity(out_);
+        }
+        return std::move(out_);
+    }
+
+  private:
+    Sink(std::string& text, std::size_t size) : out_(text), size_(size), inPlace_(true) {}
+
+    std::string& out_;
+    std::size_t size_;
+    bool inPlace_ = false;
+};
+
 const std::string& TagGuard::defaultPlaceholder() {
     static const std::string placeholder(10, '\xFF');
     return placeholder;
@@ -99,18 +137,38 @@ std::string TagGuard::protect(std::string_view text, std::string_view placeholde
     placeholder_ = used;
     tagBytes_.clear();
     tagEnds_.clear();
-    appendHidingTags(text, used, out);
-    return out;
+    Sink sink(out);
+    appendHidingTags(text, used, sink);
+    return sink.take();
 }
 
 std::string TagGuard::protectRegions(std::string_view text, const std::vector<ByteRange>& regions,
                                      bool tags, std::string_view placeholder) {
+    std::string out;
+    out.reserve(text.size());
+    Sink sink(out);
+    return protectInto(text, regions, tags, placeholder, sink);
+}
+
+std::string TagGuard::protectRegions(std::string&& text, std::size_t from,
+                                     const std::vector<ByteRange>& regions, bool tags,
+                                     std::string_view placeholder) {
+    const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
+    const bool fits = used.size() <= 2 && text.find('\xFF', from) == std::string::npos &&
+                      std::all_of(regions.begin(), regions.end(), [&](const ByteRange& r) {
+                          return r.end - r.begin >= used.size();
+                      });
+    if (!fits) return protectRegions(std::string_view(text).substr(from), regions, tags, used);
+    Sink sink = Sink::over(text);
+    return protectInto(std::string_view(text).substr(from), regions, tags, used, sink);
+}
+
+std::string TagGuard::protectInto(std::string_view text, const std::vector<ByteRange>& regions,
+                                  bool tags, std::string_view placeholder, Sink& out) {
     const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
     placeholder_ = used;
     tagBytes_.clear();
     tagEnds_.clear();
-    std::string out;
-    out.reserve(text.size());
     std::size_t at = 0;
     const auto gap = [&](std::size_t end) {
         const std::string_view run = text.substr(at, end - at);
@@ -125,24 +183,23 @@ std::string TagGuard::protectRegions(std::string_view text, const std::vector<By
         at = region.end;
     }
     gap(text.size());
-    return out;
+    return out.take();
 }
 
-void TagGuard::appendHidingTags(std::string_view run, std::string_view placeholder,
-                                std::string& out) {
+void TagGuard::appendHidingTags(std::string_view run, std::string_view placeholder, Sink& out) {
     scanTags(
         run, [&](std::string_view text) { appendText(text, placeholder, out); },
         [&](TagSpan tag) { hide(run.substr(tag.begin, tag.end - tag.begin), placeholder, out); },
         keepAlive_);
 }
 
-void TagGuard::hide(std::string_view bytes, std::string_view placeholder, std::string& out) {
+void TagGuard::hide(std::string_view bytes, std::string_view placeholder, Sink& out) {
     tagBytes_.append(bytes);
     tagEnds_.push_back(tagBytes_.size());
     out.append(placeholder);
 }
 
-void TagGuard::appendText(std::string_view run, std::string_view placeholder, std::string& out) {
+void TagGuard::appendText(std::string_view run, std::string_view placeholder, Sink& out) {
     std::size_t copied = 0;
     for (std::size_t at = run.find('\xFF'); at != std::string_view::npos;
          at = run.find('\xFF', copied)) {
@@ -165,8 +222,13 @@ std::string TagGuard::strip(std::string_view text, const KeepAlive& keepAlive) {
 }
 
 std::string TagGuard::restore(std::string_view text) const {
+    return restoreAfter({}, text);
+}
+
+std::string TagGuard::restoreAfter(std::string_view prefix, std::string_view text) const {
     std::string out;
-    out.reserve(text.size() + tagBytes_.size());
+    out.reserve(prefix.size() + text.size() + tagBytes_.size());
+    out.append(prefix);
     std::size_t copied = 0;
     std::size_t tagBegin = 0;
     for (const std::size_t tagEnd : tagEnds_) {

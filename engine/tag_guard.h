@@ -42,6 +42,15 @@ class TagGuard {
     std::string protectRegions(std::string_view text, const std::vector<ByteRange>& regions,
                                bool tags, std::string_view placeholder);
 
+    /// protectRegions of the part of `text` from byte `from` on (`regions`
+    /// are ranges of that part), taking `text` over. When nothing hidden can
+    /// be shorter than `placeholder` (no longer than the shortest tag, "<>";
+    /// no region shorter; no 0xFF byte in the text), the result is written
+    /// over the text itself, so that a big text is not held twice.
+    std::string protectRegions(std::string&& text, std::size_t from,
+                               const std::vector<ByteRange>& regions, bool tags,
+                               std::string_view placeholder);
+
     /// `text` with every tag removed.
     static std::string strip(std::string_view text, const KeepAlive& keepAlive = {});
 
@@ -49,6 +58,9 @@ class TagGuard {
     /// in the protected text: the first placeholder gets the first tag, and
     /// so on. Surplus placeholders stay; surplus tags are dropped.
     std::string restore(std::string_view text) const;
+
+    /// `prefix` followed by restore of `text`, made in one buffer.
+    std::string restoreAfter(std::string_view prefix, std::string_view text) const;
 
     /// restore, moving the byte ranges `spans` of `text` (sorted by begin, none
     /// inside a placeholder) to where the same bytes stand in the result.
@@ -60,15 +72,21 @@ class TagGuard {
     std::vector<std::string> savedTags() const;
 
   private:
+    // Where a protect writes: a string of its own, or the buffer of the text
+    // it reads, behind the place it reads from.
+    class Sink;
+
+    std::string protectInto(std::string_view text, const std::vector<ByteRange>& regions, bool tags,
+                            std::string_view placeholder, Sink& out);
     // Appends `run`, text between tags that starts a character, to `out`. A
     // saving protect keeps every character holding a 0xFF byte (no GBK text
     // has one; a damaged file may) like a tag: left in place, restore would
     // take its bytes for a placeholder and put a tag there.
-    void appendText(std::string_view run, std::string_view placeholder, std::string& out);
+    void appendText(std::string_view run, std::string_view placeholder, Sink& out);
     // Appends `run` to `out`, its tags hidden and saved.
-    void appendHidingTags(std::string_view run, std::string_view placeholder, std::string& out);
+    void appendHidingTags(std::string_view run, std::string_view placeholder, Sink& out);
     // Saves `bytes` as one tag and puts the placeholder in their place.
-    void hide(std::string_view bytes, std::string_view placeholder, std::string& out);
+    void hide(std::string_view bytes, std::string_view placeholder, Sink& out);
 
     KeepAlive keepAlive_;
     std::string placeholder_ = defaultPlaceholder();

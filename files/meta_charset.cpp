@@ -125,12 +125,11 @@ std::optional<std::pair<std::size_t, std::size_t>> findValue(std::string_view te
 
 }  // namespace
 
-std::string declareCharset(std::string_view gbk, std::string_view charset) {
-    std::string out;
-    std::size_t copied = 0;  // gbk up to here is in `out`
+std::vector<std::pair<std::size_t, std::size_t>> charsetDeclarations(std::string_view gbk) {
+    std::vector<std::pair<std::size_t, std::size_t>> values;
+    std::size_t copied = 0;  // where the last value ends
     const auto replace = [&](std::size_t begin, std::size_t end) {
-        out.append(gbk.substr(copied, begin - copied));
-        out.append(charset);
+        values.emplace_back(begin, end);
         copied = end;
     };
     if (startsWithNoCase(gbk, 0, "<?xml")) {
@@ -156,6 +155,17 @@ std::string declareCharset(std::string_view gbk, std::string_view charset) {
             from = value->second;
         }
         open = end - 1;
+    }
+    return values;
+}
+
+std::string declareCharset(std::string_view gbk, std::string_view charset) {
+    std::string out;
+    std::size_t copied = 0;  // gbk up to here is in `out`
+    for (const auto& [begin, end] : charsetDeclarations(gbk)) {
+        out.append(gbk.substr(copied, begin - copied));
+        out.append(charset);
+        copied = end;
     }
     if (copied == 0) return std::string(gbk);
     out.append(gbk.substr(copied));

@@ -4,6 +4,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/keep_alive.h"
 #include "files/text_encoding.h"
@@ -40,5 +42,9 @@ TextEncoding encodingOfMetaCharset(MetaCharset charset);
 /// or not. Only values change: quotes, names and everything else stay, and a
 /// text without a declaration comes back as it is.
 std::string declareCharset(std::string_view gbk, std::string_view charset);
+
+/// Where the values that declareCharset replaces stand in `gbk`: byte ranges
+/// [begin, end), in text order, not overlapping.
+std::vector<std::pair<std::size_t, std::size_t>> charsetDeclarations(std::string_view gbk);
 
 }  // namespace lct

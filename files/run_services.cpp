@@ -43,12 +43,17 @@ ArticleFile FileRunServices::read(std::string_view path, TextEncoding requested,
 
 bool FileRunServices::write(std::string_view path, std::string_view text,
                             const ResultFormat& format, std::string& error) {
-    const std::optional<std::string> bytes = resultBytes(path, text, format, error);
-    if (!bytes) return false;
+    // A big article is not held twice when its result is its text as it is.
+    std::optional<std::string> encoded;
+    if (!resultIsText(format)) {
+        encoded = resultBytes(path, text, format, error);
+        if (!encoded) return false;
+    }
+    const std::string_view bytes = encoded ? std::string_view(*encoded) : text;
     std::string_view below;
     const int folder = resultFolderFd(path, below);
     if (folder < 0)
-        return writeFileAtomically(path, *bytes, Durability::Cached, LinkTarget::Replace, &error);
+        return writeFileAtomically(path, bytes, Durability::Cached, LinkTarget::Replace, &error);
     // The folders between are opened one below the other, so that a link
     // planted among them never leads the result elsewhere.
     UniqueFd level;
@@ -68,7 +73,7 @@ bool FileRunServices::write(std::string_view path, std::string_view text,
         level = std::move(next);
         at = level.get();
     }
-    return writeFileInFolder(at, below, *bytes, Durability::Cached, &error);
+    return writeFileInFolder(at, below, bytes, Durability::Cached, &error);
 }
 
 bool FileRunServices::createResultFolder(std::string_view folder, bool& created,

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "engine/line_breaks.h"
 #include "files/meta_charset.h"
@@ -157,23 +159,119 @@ bool sameEncoding(TextEncoding a, TextEncoding b) {
 
 }  // namespace
 
+namespace {
+
+// Turns every CR LF of `bytes` after the first `from` into LF, in place, where
+// CR and LF are the code units `cr` and `lf` (one byte each, or two for
+// UTF-16 in either byte order); a lone CR stays. A CR or LF byte is never part
+// of another character in these encodings, but UTF-16 units are only looked
+// for at their own offsets.
+void crLfToLfInPlace(std::string& bytes, std::size_t from, std::string_view cr,
+                     std::string_view lf) {
+    const std::size_t unit = lf.size();
+    std::size_t kept = from;    // bytes before this are in their final place
+    std::size_t copied = from;  // bytes from here on have not moved yet
+    // Moves the bytes up to `end` back to `kept`: never ahead of where they are.
+    const auto keep = [&](std::size_t end) {
+        std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(copied),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(end),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(kept));
+        kept += end - copied;
+    };
+    for (std::size_t at = bytes.find(lf, from); at != std::string::npos;
+         at = bytes.find(lf, at + 1)) {
+        if ((at - from) % unit != 0 || at - copied < unit ||
+            bytes.compare(at - unit, unit, cr) != 0)
+            continue;
+        keep(at - unit);
+        copied = at;
+    }
+    keep(bytes.size());
+    bytes.resize(kept);
+}
+
+void crLfToLfInPlace(std::string& bytes, TextEncoding encoding) {
+    const std::size_t mark = byteOrderMarkOf(encoding).size();
+    if (encoding == TextEncoding::Utf16Le)
+        crLfToLfInPlace(bytes, mark, std::string_view("\r\0", 2), std::string_view("\n\0", 2));
+    else if (encoding == TextEncoding::Utf16Be)
+        crLfToLfInPlace(bytes, mark, std::string_view("\0\r", 2), std::string_view("\0\n", 2));
+    else
+        crLfToLfInPlace(bytes, mark, "\r", "\n");
+}
+
+// The pieces one after the other, as they are.
+std::string joined(std::span<const std::string_view> pieces) {
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    std::string out;
+    out.reserve(size);
+    for (const std::string_view piece : pieces)
+        out.append(piece);
+    return out;
+}
+
+// Room for `gbk` bytes of text in `encoding`: at most what it takes for the
+// text's characters. Room that is never written costs no memory.
+std::size_t roomFor(std::size_t gbk, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8:
+            return gbk + gbk / 2;
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+            return 2 * gbk;
+        default:
+            return gbk;
+    }
+}
+
+// encodeText of the text that `pieces` make one after the other. The pieces
+// are encoded in turn into one buffer that starts with the mark, and line
+// breaks are turned in place after encoding: the text is never copied whole.
+std::optional<std::string> encodePieces(std::span<const std::string_view> pieces,
+                                        TextEncoding encoding, LineBreaks lineBreaks,
+                                        Unwritable unwritable, std::string* error) {
+    const std::string_view charset = charsetNameOf(encoding);
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    std::optional<std::string> bytes;
+    if (!charset.empty() && size > 0) {
+        bytes.emplace();
+        const std::string_view mark = byteOrderMarkOf(encoding);
+        bytes->reserve(mark.size() + roomFor(size, encoding));
+        bytes->append(mark);
+        Unencodable lost;
+        const UnencodableChars chars = unwritable == Unwritable::Reference
+                                           ? UnencodableChars::Reference
+                                           : UnencodableChars::Count;
+        for (const std::string_view piece : pieces) {
+            if (!appendGbkExactly(piece, charset, chars, lost, *bytes)) {
+                bytes.reset();
+                break;
+            }
+        }
+        if (bytes && lost.count > 0 && unwritable == Unwritable::Refuse) {
+            if (error) *error = unwritableReason(encoding, lost);
+            return std::nullopt;
+        }
+    }
+    if (!bytes) {
+        // No conversion: the text's own bytes.
+        bytes = joined(pieces);
+        encoding = TextEncoding::Gbk;
+    }
+    if (lineBreaks == LineBreaks::Lf) crLfToLfInPlace(*bytes, encoding);
+    return bytes;
+}
+
+}  // namespace
+
 std::optional<std::string> encodeText(std::string_view text, TextEncoding encoding,
                                       LineBreaks lineBreaks, Unwritable unwritable,
                                       std::string* error) {
-    std::string gbk = lineBreaks == LineBreaks::Lf ? crLfToLf(text) : std::string(text);
-    const std::string_view charset = charsetNameOf(encoding);
-    if (charset.empty() || gbk.empty()) return gbk;
-    Unencodable lost;
-    const std::optional<std::string> converted = encodeGbkExactly(
-        gbk, charset,
-        unwritable == Unwritable::Reference ? UnencodableChars::Reference : UnencodableChars::Count,
-        lost);
-    if (!converted) return gbk;
-    if (lost.count > 0 && unwritable == Unwritable::Refuse) {
-        if (error) *error = unwritableReason(encoding, lost);
-        return std::nullopt;
-    }
-    return std::string(byteOrderMarkOf(encoding)) + *converted;
+    return encodePieces(std::span(&text, 1), encoding, lineBreaks, unwritable, error);
 }
 
 bool isMarkupResult(std::string_view path, std::string_view text) {
@@ -195,19 +293,33 @@ bool isMarkupResult(std::string_view path, std::string_view text) {
 
 std::optional<std::string> resultBytes(std::string_view path, std::string_view text,
                                        const ResultFormat& format, std::string& error) {
-    std::string declared;
+    // The declarations name the new charset: the text is encoded in the
+    // pieces between them, not copied with new names first. A value holds no
+    // "<" nor "/", so the new names make no markup of the text.
+    std::vector<std::string_view> pieces;
+    std::size_t copied = 0;
     if (!sameEncoding(format.encoding, format.inputEncoding)) {
-        declared = declareCharset(text, declaredCharsetOf(format.encoding));
-        text = declared;
+        for (const auto& [begin, end] : charsetDeclarations(text)) {
+            pieces.push_back(text.substr(copied, begin - copied));
+            pieces.push_back(declaredCharsetOf(format.encoding));
+            copied = end;
+        }
     }
+    pieces.push_back(text.substr(copied));
     const Unwritable unwritable =
         isMarkupResult(path, text) ? Unwritable::Reference : Unwritable::Refuse;
     std::optional<std::string> bytes =
-        encodeText(text, format.encoding, format.lineBreaks, unwritable, &error);
+        encodePieces(pieces, format.encoding, format.lineBreaks, unwritable, &error);
     if (!bytes || !format.compressed) return bytes;
     std::optional<std::string> packed = gzipCompress(*bytes);
     if (!packed) error = "内存不足，无法压缩";
     return packed;
+}
+
+bool resultIsText(const ResultFormat& format) {
+    return charsetNameOf(format.encoding).empty() &&
+           sameEncoding(format.encoding, format.inputEncoding) &&
+           format.lineBreaks == LineBreaks::CrLf && !format.compressed;
 }
 
 bool writeTextFile(std::string_view path, std::string_view text, TextEncoding encoding,

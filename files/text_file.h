@@ -87,6 +87,10 @@ bool isMarkupResult(std::string_view path, std::string_view text);
                                                      const ResultFormat& format,
                                                      std::string& error);
 
+/// True when resultBytes gives the text as it is for `format` (GBK in and
+/// out, CR LF, not compressed), so that a writer may write the text itself.
+bool resultIsText(const ResultFormat& format);
+
 /// Writes `text` encoded by encodeText (Refuse) as the whole content of the
 /// file at `path`, through a temporary file renamed into place; a symbolic
 /// link at the path is replaced, not followed. False, with any existing file

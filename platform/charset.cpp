@@ -69,6 +69,8 @@ Converters& converters() {
     return c;
 }
 
+constexpr std::size_t kMostRoom = std::size_t{1} << 20;
+
 // Appends the conversion of `in` from `source` to `target` to `out`, writing
 // straight into the string's room.
 bool convertInto(UConverter* target, UConverter* source, std::string_view in, std::string& out) {
@@ -82,7 +84,10 @@ bool convertInto(UConverter* target, UConverter* source, std::string_view in, st
     std::size_t written = out.size();
     bool first = true;
     for (;;) {
-        out.resize(written + std::max<std::size_t>(in.size() * 2, 64));
+        // Room for what is left, at most a few blocks at a time: resize fills
+        // it, and a big text would otherwise have twice its size touched.
+        const auto left = static_cast<std::size_t>(srcEnd - src);
+        out.resize(written + std::clamp<std::size_t>(left * 2, 64, kMostRoom));
         char* dst = out.data() + written;
         char* const dstEnd = out.data() + out.size();
         UErrorCode status = U_ZERO_ERROR;
@@ -319,13 +324,19 @@ UConverter* keptConverter(const std::string& name, bool source) {
 
 std::optional<std::string> convertCharset(std::string_view bytes, std::string_view from,
                                           std::string_view to) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    if (!appendConverted(bytes, from, to, out)) return std::nullopt;
+    return out;
+}
+
+bool appendConverted(std::string_view bytes, std::string_view from, std::string_view to,
+                     std::string& out) {
     const std::string source = icuName(from);
     const std::string target = icuName(to);
     UConverter* const sourceConverter = keptConverter(source, true);
     UConverter* const targetConverter = keptConverter(target, false);
-    if (!sourceConverter || !targetConverter) return std::nullopt;
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
+    if (!sourceConverter || !targetConverter) return false;
     const std::optional<UnicodeForm> fromForm = unicodeFormOf(source);
     const std::optional<UnicodeForm> toForm = unicodeFormOf(target);
     if (!icuOnly && isGb18030(source) && toForm)
@@ -336,7 +347,7 @@ std::optional<std::string> convertCharset(std::string_view bytes, std::string_vi
         decodeBig5AlongTables(bytes, targetConverter, sourceConverter, out);
     else
         convertInto(targetConverter, sourceConverter, bytes, out);
-    return out;
+    return true;
 }
 
 namespace {
@@ -432,21 +443,35 @@ void encodeBig5AlongTables(std::string_view gbk, const USet* set, UnencodableCha
 std::optional<std::string> encodeGbkExactly(std::string_view gbk, std::string_view to,
                                             UnencodableChars chars, Unencodable& lost) {
     lost = {};
-    const std::string target = icuName(to);
-    const USet* set = roundTripSet(target);
-    if (!set) return std::nullopt;
-    // UTF-8 and UTF-16 hold everything: the quick way.
-    if (holdsEveryCharacter(set)) return convertCharset(gbk, "gb18030", target);
-
     std::string out;
-    if (!icuOnly && isBig5(target)) {
-        out.reserve(gbk.size());
-        encodeBig5AlongTables(gbk, set, chars, lost, out);
-    } else if (!encodeExactlyThroughIcu(gbk, target, set, chars, lost, out)) {
-        return std::nullopt;
-    }
+    out.reserve(gbk.size() + gbk.size() / 2);
+    if (!appendGbkExactly(gbk, to, chars, lost, out)) return std::nullopt;
     if (lost.count > 0 && chars == UnencodableChars::Count) return std::string();
     return out;
+}
+
+bool appendGbkExactly(std::string_view gbk, std::string_view to, UnencodableChars chars,
+                      Unencodable& lost, std::string& out) {
+    const std::string target = icuName(to);
+    const USet* set = roundTripSet(target);
+    if (!set) return false;
+    // UTF-8 and UTF-16 hold everything: the quick way.
+    if (holdsEveryCharacter(set)) return appendConverted(gbk, "gb18030", target, out);
+    // The rest goes in pieces that end after a line break, so that a big
+    // text's UTF-8 form and its converted copy are never whole: LF is never
+    // part of a character nor of a byte sequence that is none.
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    while (!gbk.empty()) {
+        const std::size_t lf =
+            gbk.size() > kPiece ? gbk.find('\n', kPiece) : std::string_view::npos;
+        const std::string_view piece = gbk.substr(0, lf == std::string_view::npos ? lf : lf + 1);
+        gbk.remove_prefix(piece.size());
+        if (!icuOnly && isBig5(target))
+            encodeBig5AlongTables(piece, set, chars, lost, out);
+        else if (!encodeExactlyThroughIcu(piece, target, set, chars, lost, out))
+            return false;
+    }
+    return true;
 }
 
 void useIcuOnly(bool on) {

@@ -38,6 +38,11 @@ std::string utf8ToGbk(std::string_view utf8);
 [[nodiscard]] std::optional<std::string> convertCharset(std::string_view bytes,
                                                         std::string_view from, std::string_view to);
 
+/// convertCharset appending to `out`, which the caller may have reserved room
+/// in. False, with `out` unchanged, when a converter cannot be opened.
+[[nodiscard]] bool appendConverted(std::string_view bytes, std::string_view from,
+                                   std::string_view to, std::string& out);
+
 /// The characters of a text that a charset cannot hold.
 struct Unencodable {
     std::size_t count = 0;  ///< how many there are
@@ -59,6 +64,13 @@ enum class UnencodableChars {
 [[nodiscard]] std::optional<std::string> encodeGbkExactly(std::string_view gbk, std::string_view to,
                                                           UnencodableChars chars,
                                                           Unencodable& lost);
+
+/// encodeGbkExactly appending to `out`, for a text encoded in pieces: what
+/// `gbk` loses is added to `lost` (its first character kept when there was
+/// one). With Count, whatever was appended is to be dropped once `lost` holds
+/// a character. False when a converter cannot be opened.
+[[nodiscard]] bool appendGbkExactly(std::string_view gbk, std::string_view to,
+                                    UnencodableChars chars, Unencodable& lost, std::string& out);
 
 /// For this thread: true sends every conversion through ICU alone, false
 /// (the default) lets GB18030's two-byte characters go through tables read

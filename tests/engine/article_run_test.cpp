@@ -12,6 +12,7 @@
 #include "app/main_window_table.h"
 #include "engine/chars.h"
 #include "engine/output_budget.h"
+#include "engine/script.h"
 #include "engine/tag_guard.h"
 #include "form/headless_form.h"
 #include "gbk.h"
@@ -517,6 +518,12 @@ TEST_F(PipelineTest, ScriptConversionByEveryItemOfTheList) {
         select("组合框转换繁简体", index);
         EXPECT_EQ(run(in, in), std::pair(out, out)) << index;
     }
+    // A big content goes in pieces cut after line breaks: it reads as the whole.
+    select("组合框转换繁简体", 4);
+    std::string big;
+    for (std::size_t i = 0; big.size() < (std::size_t{9} << 17); ++i)
+        big += G("U盘和软件，头发很干净。") + std::string(i % 7, 'a') + "\r\n";
+    EXPECT_EQ(runBytes(big, 1), convertScript(big, ScriptConversion::ToTaiwanPhrases));
 }
 
 TEST_F(PipelineTest, SameSeedSameArticle) {

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "engine/line_breaks.h"
 #include "gbk.h"
+#include "platform/charset.h"
 #include "temp_folder.h"
 
 namespace lct {
@@ -254,6 +257,55 @@ TEST(EncodeText, WritesEachEncodingWithItsMark) {
         EXPECT_EQ(encodeText(G(c.textUtf8), c.encoding, c.style), c.bytes) << c.what;
 }
 
+// What encodeText gave when it turned the line breaks first and encoded the
+// text whole.
+std::optional<std::string> encodedWhole(std::string_view text, TextEncoding encoding,
+                                        LineBreaks lineBreaks, Unwritable unwritable) {
+    const std::string gbk = lineBreaks == LineBreaks::Lf ? crLfToLf(text) : std::string(text);
+    if (charsetNameOf(encoding).empty()) return gbk;
+    Unencodable lost;
+    const auto chars =
+        unwritable == Unwritable::Reference ? UnencodableChars::Reference : UnencodableChars::Count;
+    const auto bytes = encodeGbkExactly(gbk, charsetNameOf(encoding), chars, lost);
+    if (lost.count > 0 && unwritable == Unwritable::Refuse) return std::nullopt;
+    return std::string(byteOrderMarkOf(encoding)) + bytes.value_or("");
+}
+
+// Line breaks are turned in the encoded bytes, and Big5 texts are encoded in
+// pieces: over any bytes, long enough for several pieces, the result is the
+// same.
+TEST(EncodeText, AnyBytesGiveWhatTurningLineBreaksFirstGave) {
+    const std::vector<std::string> fragments = {G("中文"),
+                                                G("這是"),
+                                                G("软"),
+                                                "ab",
+                                                "\r\n",
+                                                "\r",
+                                                "\n",
+                                                "\x81",
+                                                "\xFF",
+                                                "\x81\x30",
+                                                "\x81\x30\x81\x30",
+                                                "\x81\r\n",
+                                                "\x81\x30\r\n",
+                                                G("\U0001F600")};
+    std::mt19937 random(27);
+    std::string text;
+    while (text.size() < (std::size_t{9} << 17))
+        text += fragments[random() % fragments.size()];
+    for (const TextEncoding encoding :
+         {TextEncoding::Gbk, TextEncoding::Utf8, TextEncoding::Utf16Le, TextEncoding::Utf16Be,
+          TextEncoding::Big5, TextEncoding::Big5Hkscs}) {
+        for (const LineBreaks lineBreaks : {LineBreaks::CrLf, LineBreaks::Lf}) {
+            for (const Unwritable unwritable : {Unwritable::Reference, Unwritable::Refuse}) {
+                EXPECT_EQ(encodeText(text, encoding, lineBreaks, unwritable),
+                          encodedWhole(text, encoding, lineBreaks, unwritable))
+                    << static_cast<int>(encoding) << " " << static_cast<int>(lineBreaks);
+            }
+        }
+    }
+}
+
 struct UnwritableCase {
     const char* what;
     std::string textUtf8;
@@ -315,6 +367,9 @@ TEST(ResultBytes, DeclareTheirEncodingAndReferenceOrRefuseWhatItCannotHold) {
          "<meta charset=GB18030>\xD6\xD0", ""},
         {"the input's own encoding keeps its declaration", "a.htm", "<meta charset=utf-8>中",
          TextEncoding::Detect, gbk, "<meta charset=utf-8>\xD6\xD0", ""},
+        {"each declaration in its place", "a.htm",
+         "<meta charset=gbk>\r\n中<meta content='text/html; charset=gbk'>", TextEncoding::Utf8, gbk,
+         kUtf8Bom + "<meta charset=UTF-8>\r\n中<meta content='text/html; charset=UTF-8'>", ""},
         {"UTF-16 names UTF-16", "a.xml", "<?xml encoding='gbk'?>", TextEncoding::Utf16Le, gbk,
          kLeBom + utf16le("<?xml encoding='UTF-16'?>"), ""},
     };

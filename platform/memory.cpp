@@ -1,0 +1,27 @@
+#include "platform/memory.h"
+
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+
+namespace lct {
+
+void returnBigBuffersWhenFreed() {
+    constexpr int kThreshold = 1 << 20;
+    // Setting it also stops the C library from moving it.
+    mallopt(M_MMAP_THRESHOLD, kThreshold);
+}
+
+void releaseSpareCapacity(std::string& text) {
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto data = reinterpret_cast<std::uintptr_t>(text.data());
+    // The capacity's bytes are the allocation's; the NUL after the text stays.
+    const std::uintptr_t begin = (data + text.size() + 1 + page - 1) / page * page;
+    const std::uintptr_t end = (data + text.capacity()) / page * page;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): whole pages of our own buffer
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+}
+
+}  // namespace lct

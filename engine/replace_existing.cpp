@@ -231,25 +231,45 @@ void ExistingKeywordReplacer::buildTrie(const std::vector<std::uint32_t>& classe
         return std::span<const std::uint32_t>(classes.data() + firstClass[i],
                                               firstClass[i + 1] - firstClass[i]);
     };
-    std::vector<std::int32_t> order;
+    // Sorted by their first three classes packed into one number (every
+    // class fits 21 bits: there are fewer characters than that), the rest
+    // only to break ties.
+    struct Entry {
+        std::uint64_t head = 0;
+        std::int32_t keyword = 0;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(keywords_.size());
     for (std::size_t k = 0; k < keywords_.size(); ++k) {
-        if (!keywords_[k].empty()) order.push_back(static_cast<std::int32_t>(k));
+        const auto w = word(static_cast<std::int32_t>(k));
+        if (w.empty()) continue;
+        std::uint64_t head = 0;
+        for (std::size_t j = 0; j < 3; ++j)
+            head = head << 21 | (j < w.size() ? w[j] : 0);
+        entries.push_back({head, static_cast<std::int32_t>(k)});
     }
-    std::sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
-        const auto x = word(a);
-        const auto y = word(b);
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        if (a.head != b.head) return a.head < b.head;
+        const auto x = word(a.keyword);
+        const auto y = word(b.keyword);
         const auto c =
             std::lexicographical_compare_three_way(x.begin(), x.end(), y.begin(), y.end());
-        return c != 0 ? c < 0 : a < b;
+        return c != 0 ? c < 0 : a.keyword < b.keyword;
     });
 
+    const std::size_t most = classes.size() + 1;
+    nodes_.reserve(most);
+    keywordAt_.reserve(most);
+    parentOf.reserve(most);
+    classOfNode.reserve(most);
     nodes_.emplace_back();
     keywordAt_.assign(1, -1);
     parentOf.assign(1, -1);
     classOfNode.assign(1, 0);
     std::vector<std::int32_t> path{0};
     std::span<const std::uint32_t> previous;
-    for (const std::int32_t k : order) {
+    for (const Entry& entry : entries) {
+        const std::int32_t k = entry.keyword;
         const auto keyword = word(k);
         const std::size_t shared = static_cast<std::size_t>(
             std::mismatch(keyword.begin(), keyword.end(), previous.begin(), previous.end()).first -

@@ -67,8 +67,6 @@ class OccurrenceTest {
     OccurrenceTest(std::string_view content, std::vector<ByteRange> regions, bool wholeWords)
         : content_(content), regions_(std::move(regions)), wholeWords_(wholeWords) {}
 
-    bool wholeWords() const { return wholeWords_; }
-
     // `afterByte`: the character before `begin` is a single byte.
     bool allows(std::size_t begin, std::size_t end, bool startsWord, bool endsWord,
                 bool afterByte) {
@@ -384,12 +382,12 @@ std::int32_t ExistingKeywordReplacer::next(std::int32_t node, std::uint32_t cls)
 std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::string_view content,
                                                                           const ReplaceRules& rules,
                                                                           bool markup) const {
+    std::vector<Taken> found;
+    if (nodes_.size() == 1) return found;
     OccurrenceTest test(content,
                         markup ? markupRegions(content, rules.avoidMarkup, rules.avoidHeadings)
                                : std::vector<ByteRange>(),
                         rules.wholeWords);
-    std::vector<Taken> found;
-    if (nodes_.size() == 1) return found;
     // Where the last characters began, enough of them to find the character
     // before the longest keyword (for the whole-word rule).
     const std::size_t ring = std::bit_ceil(std::min(longestChars_, content.size()) + 1);

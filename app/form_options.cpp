@@ -34,6 +34,7 @@ struct CapBox {
 constexpr CapBox kCapBoxes[] = {
     {kReplacePerKeywordLimit, "每个关键词最多替换"},
     {kReplaceTotalLimit, "每篇最多替换"},
+    {kPerAddressLimit, "每个网址最多链接"},
 };
 
 // The cap a box holds: nullopt when its text is no count (a word, a
@@ -106,6 +107,8 @@ ArticleOptions readArticleOptions(Form& form) {
     re.perKeywordLimit = capOf(form, kReplacePerKeywordLimit).value_or(0);
     re.totalLimit = capOf(form, kReplaceTotalLimit).value_or(0);
     re.wholeWords = tickedOf(form, kReplaceWholeWords);
+    re.perAddressLimit = capOf(form, kPerAddressLimit).value_or(0);
+    o.siteAddress = textOf(form, kSiteAddress);
 
     ShuffleOptions& sh = o.shuffle;
     sh.shuffleTitle = tickedOf(form, kShuffleTitle);

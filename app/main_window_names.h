@@ -20,6 +20,8 @@ inline constexpr std::string_view kCallMode = "组合框调用方式";
 inline constexpr std::string_view kTemplatesLabel = "标签12";
 inline constexpr std::string_view kTemplates = "编辑框再组合关键词";
 inline constexpr std::string_view kPasteTemplates = "按钮粘贴1";
+inline constexpr std::string_view kSiteAddressLabel = "标签34";
+inline constexpr std::string_view kSiteAddress = "编辑框本站网址";
 
 // Insert panel.
 inline constexpr std::string_view kInsertPanel = "分组框1";
@@ -60,6 +62,8 @@ inline constexpr std::string_view kReplacePerKeywordLimit = "编辑框替换次�
 inline constexpr std::string_view kReplaceTotalLabel = "标签31";
 inline constexpr std::string_view kReplaceTotalLimit = "编辑框链接总数上限";
 inline constexpr std::string_view kReplaceWholeWords = "选择框替换整词";
+inline constexpr std::string_view kPerAddressLabel = "标签33";
+inline constexpr std::string_view kPerAddressLimit = "编辑框每个网址最多链接";
 inline constexpr std::string_view kLinkMapButton = "按钮从文件夹生成链接表";
 
 // Shuffle panel.

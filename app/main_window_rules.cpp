@@ -111,7 +111,7 @@ void applyInsertOptionsRule(Form& form) {
     enable(form, kInsertTitle, insert);
     enable(form, kInsertContent, insert);
     for (std::string_view name : {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords,
-                                  kReplacePerKeywordLimit, kReplaceTotalLimit})
+                                  kReplacePerKeywordLimit, kReplaceTotalLimit, kPerAddressLimit})
         enable(form, name, !insert);
     const bool contentOn = tickedAndEnabled(form, kInsertContent);
     const bool titleOn = tickedAndEnabled(form, kInsertTitle);

@@ -10,11 +10,11 @@ using S = StoredAs;
 
 // kMainRows live in section 主界面, kShuffleRows in 文章打乱替换器, each in
 // this order. The rows from kReplaceAvoidMarkup on (the replace panel's
-// options, the insert panel's 选择框插入避开链接, the batch's options) came
-// later and follow the older keys of their section: a file without them
-// leaves those controls at their defaults, and a new option is a row at the
-// end. The last three shuffle rows are main options, but stored files keep
-// them in the second section.
+// options, the insert panel's 选择框插入避开链接, the link map's options, the
+// batch's options) came later and follow the older keys of their section: a
+// file without them leaves those controls at their defaults, and a new
+// option is a row at the end. The last three shuffle rows are main options,
+// but stored files keep them in the second section.
 constexpr SettingsRow kMainRows[] = {
     {.control = kAvoidWords, .as = S::Tick},
     {.control = kAvoidTags, .as = S::Tick},
@@ -49,6 +49,8 @@ constexpr SettingsRow kMainRows[] = {
     {.control = kReplaceTotalLimit, .key = "替换总数上限", .as = S::Text},
     {.control = kReplaceWholeWords, .as = S::Tick},
     {.control = kAvoidLinks, .as = S::Tick},
+    {.control = kPerAddressLimit, .key = "每个网址最多链接", .as = S::Text},
+    {.control = kSiteAddress, .key = "本站网址", .as = S::Text},
     {.control = kIncludeSubfolders, .as = S::Tick},
     {.control = kBatchReport, .as = S::Tick},
 };

@@ -53,6 +53,8 @@ ControlTable buildTable() {
          .text = "再组合关键词：(输入“*”代表 关键词列表 里的关键词；多个组合使用“|”隔开)"},
         {.name = kTemplates, .kind = K::EditBox, .text = kSampleTemplates},
         {.name = kPasteTemplates, .kind = K::Button, .text = "粘贴"},
+        {.name = kSiteAddressLabel, .kind = K::Label, .text = "本站网址："},
+        {.name = kSiteAddress, .kind = K::EditBox},
 
         // Insert panel.
         {.name = kInsertPanel,
@@ -202,6 +204,11 @@ ControlTable buildTable() {
          .parent = kReplacePanel,
          .text = "每篇最多替换："},
         {.name = kReplaceTotalLimit, .kind = K::EditBox, .parent = kReplacePanel, .text = "0"},
+        {.name = kPerAddressLabel,
+         .kind = K::Label,
+         .parent = kReplacePanel,
+         .text = "每个网址最多链接："},
+        {.name = kPerAddressLimit, .kind = K::EditBox, .parent = kReplacePanel, .text = "0"},
         {.name = kLinkMapButton,
          .kind = K::Button,
          .parent = kReplacePanel,

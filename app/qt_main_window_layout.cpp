@@ -50,6 +50,11 @@ QVBoxLayout* keywordSource(QtForm& f) {
     templateRow->addWidget(f.widget(kTemplates), 1);
     templateRow->addWidget(f.widget(kPasteTemplates));
     keywords->addLayout(templateRow);
+    // The site's address, which the keyword list's addresses are checked against.
+    auto* siteRow = new QHBoxLayout;
+    siteRow->addWidget(f.widget(kSiteAddressLabel));
+    siteRow->addWidget(f.widget(kSiteAddress), 1);
+    keywords->addLayout(siteRow);
     return keywords;
 }
 
@@ -89,10 +94,10 @@ void layOutReplacePanel(QtForm& f) {
     QGridLayout* replace = panelGrid(f, kReplacePanel);
     addRow(f, replace, 0, {kReplaceRadio, kLinkMapButton});
     addRow(f, replace, 1, {kReplaceAvoidMarkup, kReplaceAvoidHeadings, kReplaceWholeWords});
-    addRow(
-        f, replace, 2,
-        {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel, kReplaceTotalLimit});
-    fitNumberBoxes(f, {kReplacePerKeywordLimit, kReplaceTotalLimit});
+    addRow(f, replace, 2,
+           {kReplacePerKeywordLabel, kReplacePerKeywordLimit, kReplaceTotalLabel,
+            kReplaceTotalLimit, kPerAddressLabel, kPerAddressLimit});
+    fitNumberBoxes(f, {kReplacePerKeywordLimit, kReplaceTotalLimit, kPerAddressLimit});
     f.widget(kReplacePanel)->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 

@@ -1,12 +1,15 @@
 // Shuffle, list replacement and replace-existing mode on article-sized and
 // page-sized inputs. Shuffling and replacing must stay linear in the text;
 // replace-existing must not grow with the number of keywords beyond building
-// the run's search once.
+// the run's search once, and a link map must cost little more than its
+// keywords alone.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/article_run.h"
 #include "engine/keyword_supply.h"
 #include "engine/replace.h"
 #include "engine/replace_existing.h"
@@ -178,6 +181,70 @@ void BM_ReplaceExistingOneShot(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * article.size()));
 }
 BENCHMARK(BM_ReplaceExistingOneShot)->Arg(100)->Arg(10'000)->Unit(benchmark::kMillisecond);
+
+// Replace mode through the pipeline over a 1 MB article with 100,000
+// keywords, alone (map 0) or as a link map (map 1: each keyword with its own
+// address, filled in by #网址#, the article a page of the site whose own
+// keyword occurs in it); limit: 编辑框每个网址最多链接. The run is prepared
+// once; `whole` 1 times preparing it as well, as a batch of one article does.
+void linkMapRun(benchmark::State& state, bool whole) {
+    const bool map = state.range(0) != 0;
+    const std::vector<std::string> words = randomWords(100'000, 1);
+    std::string list;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        list += words[i];
+        if (map) list += "\thttps://example.com/p/" + std::to_string(i) + ".html";
+        list += "\r\n";
+    }
+    std::string article;
+    while (article.size() < 1024 * 1024)
+        article += articleWith(words);
+    ArticleOptions options;
+    options.mode = PipelineMode::ReplaceExisting;
+    options.templates =
+        map ? test::G("<a href=\"#网址#\">*</a>") : "<a href=\"https://example.com/\">*</a>";
+    options.replace.perAddressLimit = static_cast<int>(state.range(1));
+    options.siteAddress = "https://example.com/";
+    const auto prepared = [&] {
+        auto run = std::make_unique<ArticleRun>(2);
+        run->prepare(options, loadKeywords(list));
+        return run;
+    };
+    std::unique_ptr<ArticleRun> run = prepared();
+    const auto once = [&](ArticleRun& r) {
+        std::string title = "T";
+        std::string content = article;
+        ArticleReport report;
+        processArticle(options, r, title, content, &report, "p/7.html");
+        benchmark::DoNotOptimize(content);
+    };
+    once(*run);  // the first article of a run indexes the addresses
+    for (auto _ : state) {
+        if (whole) run = prepared();
+        once(*run);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * article.size()));
+}
+
+void BM_LinkMapArticle(benchmark::State& state) {
+    linkMapRun(state, false);
+}
+BENCHMARK(BM_LinkMapArticle)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_LinkMapRun(benchmark::State& state) {
+    linkMapRun(state, true);
+}
+BENCHMARK(BM_LinkMapRun)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ShuffleText(benchmark::State& state) {
     const std::string text = page(static_cast<std::size_t>(state.range(0)));

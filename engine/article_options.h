@@ -53,8 +53,12 @@ struct ArticleOptions {
     std::string templates;    ///< 编辑框再组合关键词
     InsertOptions insert;
     /// 选择框替换避开标签, 选择框替换避开小标题, 编辑框替换次数上限,
-    /// 编辑框链接总数上限, 选择框替换整词 (replace-existing mode)
+    /// 编辑框链接总数上限, 选择框替换整词, 编辑框每个网址最多链接
+    /// (replace-existing mode)
     ReplaceRules replace = ReplaceRules::windowDefaults();
+    /// 编辑框本站网址 (GBK, as typed): with a batch article's path it gives the
+    /// article's own address, which no keyword links it to (link_map.h).
+    std::string siteAddress;
     ShuffleOptions shuffle;
     ScriptConversion scriptConversion = ScriptConversion::None;  ///< 组合框转换繁简体
 };

@@ -1,6 +1,7 @@
 #include "engine/article_run.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "engine/chars.h"
 #include "engine/content_insertion.h"
@@ -14,6 +15,7 @@
 #include "engine/shuffle.h"
 #include "engine/tag_guard.h"
 #include "engine/title_insertion.h"
+#include "platform/charset.h"
 
 namespace lct {
 namespace {
@@ -68,6 +70,44 @@ void spansToBytes(std::string_view text, Spans& spans) {
         end = walkTo(end);
     }
 }
+
+// The items of an article counted by the keyword each was made from, in the
+// order of each keyword's first item.
+class KeywordTally {
+  public:
+    void add(std::int32_t keyword, int times) {
+        const auto [at, added] = at_.try_emplace(keyword, counts_.size());
+        if (added) counts_.emplace_back(keyword, 0);
+        counts_[at->second].second += times;
+    }
+
+    // The items standing at `spans` of `text`, each by the keyword that made it.
+    void addItems(std::string_view text, const Spans& spans, const KeywordSupply& keywords) {
+        for (const auto& [begin, end] : spans) {
+            if (end > text.size() || begin > end) continue;
+            const std::int32_t k = keywords.keywordOfItem(text.substr(begin, end - begin));
+            if (k >= 0) add(k, 1);
+        }
+    }
+
+    // By keyword text: lines with the same keyword count together.
+    std::vector<std::pair<std::string, int>> byText(
+        const std::vector<std::string>& keywords) const {
+        std::vector<std::pair<std::string, int>> out;
+        std::unordered_map<std::string_view, std::size_t> at;
+        for (const auto& [k, n] : counts_) {
+            const std::string& text = keywords[static_cast<std::size_t>(k)];
+            const auto [it, added] = at.try_emplace(text, out.size());
+            if (added) out.emplace_back(text, 0);
+            out[it->second].second += n;
+        }
+        return out;
+    }
+
+  private:
+    std::vector<std::pair<std::int32_t, int>> counts_;
+    std::unordered_map<std::int32_t, std::size_t> at_;
+};
 
 // Script conversion of both texts; the character ranges, when given, move
 // with their text.
@@ -180,13 +220,14 @@ std::vector<std::string> drawItems(const InsertOptions& in, ArticleRun& run, std
     return items;
 }
 
-// The body with the items inserted and everything hidden put back; `spans`
-// receives where the items stand in the content that results.
+// The body with the items inserted (and counted) and everything hidden put
+// back; `spans` receives where the items stand in the content that results.
 std::string insertIntoBody(const InsertOptions& in, ArticleRun& run, InsertionBody& body,
-                           const ContentArticle& article, bool wantSpans) {
+                           const ContentArticle& article, bool wantSpans, KeywordTally& tally) {
     Spans& spans = *article.spans;
     body.text =
         insertIntoContent(body.text, article, in, run.insert(), run.keywords(), run.keepAlive());
+    tally.addItems(body.text, spans, run.keywords());
     std::string content = !body.hidden ? std::move(body.text)
                           : wantSpans  ? body.guard.restore(body.text, spans)
                                        : body.guard.restore(body.text);
@@ -241,6 +282,11 @@ void finishPreview(const ArticleOptions& options, ArticleRun& run, std::string& 
 
 void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
                 std::string& content, ArticleReport* report) {
+    if (!run.keywords().canPick()) {
+        // Every keyword links to this very article: nothing goes in.
+        finishInserted(options, run, title, content, report);
+        return;
+    }
     const InsertOptions& in = options.insert;
     InsertionBody body = hideForInsertion(in, content, run.keepAlive());
     bool capped = false;
@@ -251,16 +297,21 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     const bool wantSpans = report && report->wantSpans;
     Spans titleSpans;
     Spans contentSpans;
+    KeywordTally tally;
     if (in.insertTitle) {
         title = insertIntoTitle(title, items, in, run.insert(), run.random(), &titleSpans, &capped,
                                 run.keepAlive());
+        tally.addItems(title, titleSpans, run.keywords());
     }
     if (in.insertContent) {
         ContentArticle article{title, &items, step, &capped};
         article.spans = &contentSpans;
-        content = insertIntoBody(in, run, body, article, wantSpans);
+        content = insertIntoBody(in, run, body, article, wantSpans, tally);
     }
-    if (report) report->items += static_cast<int>(titleSpans.size() + contentSpans.size());
+    if (report) {
+        report->items += static_cast<int>(titleSpans.size() + contentSpans.size());
+        report->keywordItems = tally.byText(run.keywords().keywordLines());
+    }
     if (capped) {
         // Type 8 counts its items by the step; the others by the count range.
         note(report, kCountsCapped,
@@ -273,14 +324,21 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
 }
 
 void replaceExistingMode(const ArticleOptions& options, ArticleRun& run, std::string& title,
-                         std::string& content, ArticleReport* report) {
+                         std::string& content, ArticleReport* report,
+                         const std::vector<std::int32_t>& selfLinks) {
     ReplaceOutcome outcome;
     outcome.wantSpans = report && report->wantSpans;
     if (const ExistingKeywordReplacer* existing = run.existing()) {
         content = existing->replace(content, run.keywords().keywordLines(), run.keywords(), title,
-                                    options.replace, true, &outcome);
+                                    options.replace, true, &outcome, selfLinks);
     }
-    if (report) report->items += outcome.replaced;
+    if (report) {
+        report->items += outcome.replaced;
+        KeywordTally tally;
+        for (const auto& [keyword, times] : outcome.perKeyword)
+            tally.add(keyword, times);
+        report->keywordItems = tally.byText(run.keywords().keywordLines());
+    }
     if (!outcome.wantSpans || options.scriptConversion == ScriptConversion::None) {
         convert(options, title, content, report);
         if (report && outcome.wantSpans) report->contentSpans = std::move(outcome.spans);
@@ -381,9 +439,12 @@ void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string>
     if (options.mode != PipelineMode::ShuffleReplace) {
         keywords_.setKeywords(std::move(keywordLines));
         keywords_.parseTemplates(options.templates);
+        links_.emplace(keywords_.addresses(), gbkToUtf8(options.siteAddress));
         if (options.mode == PipelineMode::ReplaceExisting) {
             keywords_.buildPlainKeywords();
             existing_.emplace(keywords_.plainKeywords(), keepAlive_);
+            if (options.replace.perAddressLimit > 0)
+                existing_->setTargets(links_->targetOfEachKeyword());
         }
     }
     keywords_.resetKeywordPicker();
@@ -395,13 +456,20 @@ void ArticleRun::prepare(const ArticleOptions& options, std::vector<std::string>
 }
 
 void processArticle(const ArticleOptions& options, ArticleRun& run, std::string& title,
-                    std::string& content, ArticleReport* report) {
+                    std::string& content, ArticleReport* report,
+                    std::optional<std::string_view> pagePath) {
+    // The keywords that link to the article's own address.
+    std::vector<std::int32_t> selfLinks;
+    if (pagePath && options.mode != PipelineMode::ShuffleReplace && run.links().any())
+        selfLinks = run.links().linkingTo(*pagePath);
     switch (options.mode) {
         case PipelineMode::Insert:
+            run.keywords().excludeKeywords(std::move(selfLinks));
+            run.keywords().forgetItems();
             insertMode(options, run, title, content, report);
             break;
         case PipelineMode::ReplaceExisting:
-            replaceExistingMode(options, run, title, content, report);
+            replaceExistingMode(options, run, title, content, report, selfLinks);
             break;
         case PipelineMode::ShuffleReplace:
             shuffleReplaceMode(options, run, title, content, report);

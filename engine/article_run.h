@@ -9,6 +9,8 @@
 //      │          sentence ends, the replace-existing search, compiled patterns
 //      ▼
 //   processArticle(title, content) ── once per article, in one of three modes:
+//   (an article of a batch first leaves out the keywords that link to its own
+//   address, link_map.h)
 //      insert:           item set → title → (tags, links, comments, scripts and
 //                        the head hidden) content → (all back)
 //                        → script conversion → title without tags → title as
@@ -25,6 +27,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -32,6 +35,7 @@
 #include "engine/insert_options.h"
 #include "engine/keep_alive.h"
 #include "engine/keyword_supply.h"
+#include "engine/link_targets.h"
 #include "engine/replace_existing.h"
 #include "platform/random.h"
 #include "regex/regex_object.h"
@@ -60,6 +64,7 @@ class ArticleRun {
     InsertRunState& insert() { return insert_; }
     RegexObject& tagRegex() { return tagRegex_; }
     const ExistingKeywordReplacer* existing() const { return existing_ ? &*existing_ : nullptr; }
+    LinkTargets& links() { return *links_; }
 
   private:
     Random random_;
@@ -68,6 +73,7 @@ class ArticleRun {
     InsertRunState insert_;
     RegexObject tagRegex_;
     std::optional<ExistingKeywordReplacer> existing_;
+    std::optional<LinkTargets> links_{std::in_place, keywords_.addresses()};  // remade by prepare
 };
 
 /// What went wrong in an article. Texts are UTF-8 for people.
@@ -100,7 +106,13 @@ struct ArticleReport {
 /// `content` are replaced by the results. Stages that are switched off leave
 /// them unchanged; empty inputs give empty outputs (the head and tail content
 /// types still add their block).
+/// `pagePath` is the article's path on its site (UTF-8, "/" separators,
+/// relative to the folder the batch listed): the keywords whose address is
+/// the article's own (options.siteAddress followed by the path, see
+/// link_map.h) are neither inserted nor replaced in it. Without one (the
+/// preview) no keyword is left out.
 void processArticle(const ArticleOptions& options, ArticleRun& run, std::string& title,
-                    std::string& content, ArticleReport* report = nullptr);
+                    std::string& content, ArticleReport* report = nullptr,
+                    std::optional<std::string_view> pagePath = std::nullopt);
 
 }  // namespace lct

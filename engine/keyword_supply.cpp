@@ -4,6 +4,7 @@
 
 #include "engine/chars.h"
 #include "engine/draws.h"
+#include "engine/link_targets.h"
 #include "engine/lists.h"
 #include "engine/output_budget.h"
 #include "engine/tag_guard.h"
@@ -22,7 +23,24 @@ const std::string& keywordMark() {
     return mark;
 }
 
+const std::string& addressMark() {
+    static const std::string mark = utf8ToGbk("#网址#");
+    return mark;
+}
+
 constexpr std::string_view kLineBreak = "\r\n";
+
+// After this many draws of keywords left out in a row, the next keyword in
+// list order that is not left out is taken.
+constexpr int kMaxRedraws = 64;
+
+std::string fillTemplate(std::string_view tmpl, std::string_view title, std::string_view keyword) {
+    if (tmpl.empty()) return {};
+    std::string item = replaceText(tmpl, "**", titleMark());
+    item = replaceText(item, "*", keywordMark());
+    item = replaceText(item, titleMark(), title);
+    return replaceText(item, keywordMark(), keyword);
+}
 
 }  // namespace
 
@@ -36,18 +54,55 @@ std::vector<std::string> splitTemplates(std::string_view text) {
     return templates;
 }
 
-std::string buildItem(std::string_view tmpl, std::string_view title, std::string_view keyword) {
-    if (tmpl.empty()) return {};
-    std::string item = replaceText(tmpl, "**", titleMark());
-    item = replaceText(item, "*", keywordMark());
-    item = replaceText(item, titleMark(), title);
-    return replaceText(item, keywordMark(), keyword);
+std::string buildItem(std::string_view tmpl, std::string_view title, std::string_view keyword,
+                      std::string_view address) {
+    if (!containsText(tmpl, addressMark())) return fillTemplate(tmpl, title, keyword);
+    std::string item;
+    std::size_t piece = 0;
+    for (std::size_t i = 0; i < tmpl.size();) {
+        if (!matchesAt(tmpl, i, addressMark())) {
+            i += std::max<std::size_t>(charSize(tmpl, i), 1);
+            continue;
+        }
+        item += fillTemplate(tmpl.substr(piece, i - piece), title, keyword);
+        item += address;
+        i += addressMark().size();
+        piece = i;
+    }
+    return item += fillTemplate(tmpl.substr(piece), title, keyword);
 }
 
 void KeywordSupply::setKeywords(std::vector<std::string> lines) {
+    addresses_.clear();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string& line = lines[i];
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string::npos) continue;
+        if (addresses_.empty()) addresses_.resize(lines.size());
+        // The line's memory goes on holding its address; the keyword is
+        // short, and a short text needs none of its own.
+        std::string& address = addresses_[i];
+        address = std::move(line);
+        const std::string_view part = addressOfLine(address);
+        line.assign(address, 0, tab);
+        if (part.empty()) {
+            address.clear();
+            continue;
+        }
+        address.erase(address.begin() + (part.data() + part.size() - address.data()),
+                      address.end());
+        address.erase(0, static_cast<std::size_t>(part.data() - address.data()));
+    }
     keywordLines_ = std::move(lines);
+    excluded_.clear();
+    madeBy_.clear();
     keywordPicker_.reset();
     sequentialIndex_ = 0;
+}
+
+const std::string& KeywordSupply::addressAt(std::size_t index) const {
+    static const std::string none;
+    return index < addresses_.size() ? addresses_[index] : none;
 }
 
 void KeywordSupply::parseTemplates(std::string_view text) {
@@ -66,8 +121,41 @@ void KeywordSupply::buildPlainKeywords() {
 }
 
 std::string KeywordSupply::pickKeyword(int callMode) {
+    const std::int32_t keyword = pickNumber(callMode);
+    return keyword < 0 ? std::string() : keywordLines_[static_cast<std::size_t>(keyword)];
+}
+
+void KeywordSupply::excludeKeywords(std::vector<std::int32_t> numbers) {
+    const auto count = static_cast<std::int32_t>(keywordLines_.size());
+    std::erase_if(numbers, [count](std::int32_t k) { return k < 0 || k >= count; });
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    excluded_ = std::move(numbers);
+}
+
+bool KeywordSupply::isExcluded(std::int32_t keyword) const {
+    return std::binary_search(excluded_.begin(), excluded_.end(), keyword);
+}
+
+std::int32_t KeywordSupply::pickNumber(int callMode) {
     const int count = static_cast<int>(keywordLines_.size());
-    if (count == 0) return {};
+    if (count == 0 || !canPick()) return -1;
+    int number = drawNumber(callMode);
+    for (int draws = 1; isExcluded(number - 1); ++draws) {
+        if (draws < kMaxRedraws) {
+            number = drawNumber(callMode);
+            continue;
+        }
+        do {
+            number = number % count + 1;
+        } while (isExcluded(number - 1));
+        if (callMode == 2) sequentialIndex_ = number;
+    }
+    return number - 1;
+}
+
+int KeywordSupply::drawNumber(int callMode) {
+    const int count = static_cast<int>(keywordLines_.size());
     int number = 1;
     switch (callMode) {
         case 1:
@@ -81,8 +169,7 @@ std::string KeywordSupply::pickKeyword(int callMode) {
             number = keywordPicker_.pick(random_, 1, count);
             break;
     }
-    number = std::clamp(number, 1, count);
-    return keywordLines_[static_cast<std::size_t>(number - 1)];
+    return std::clamp(number, 1, count);
 }
 
 int KeywordSupply::pickTemplate() {
@@ -96,9 +183,20 @@ const std::string& KeywordSupply::templateAt(int number) const {
 }
 
 std::string KeywordSupply::itemFor(int templateNumber, std::string_view title,
-                                   std::string_view keyword) const {
+                                   std::int32_t keyword) {
     const std::string& tmpl = templateAt(templateNumber);
-    return tmpl.empty() ? std::string(keyword) : buildItem(tmpl, title, keyword);
+    if (keyword < 0) return buildItem(tmpl, title, "");  // a list without keywords
+    const auto index = static_cast<std::size_t>(keyword);
+    std::string item = tmpl.empty()
+                           ? keywordLines_[index]
+                           : buildItem(tmpl, title, keywordLines_[index], addressAt(index));
+    if (!madeBy_.contains(item)) madeBy_.emplace(item, keyword);
+    return item;
+}
+
+std::int32_t KeywordSupply::keywordOfItem(std::string_view item) const {
+    const auto it = madeBy_.find(item);
+    return it == madeBy_.end() ? -1 : it->second;
 }
 
 std::vector<std::string> KeywordSupply::makeItemSet(const ItemSetOptions& options, bool useCount,
@@ -121,10 +219,11 @@ std::vector<std::string> KeywordSupply::makeItemSet(const ItemSetOptions& option
     // Reserved only up to what a count of thousands needs: a huge count may
     // stop at the bytes long before its items.
     items.reserve(static_cast<std::size_t>(std::min(size, 65'536)));
-    std::string keyword;
+    std::int32_t keyword = -1;
     for (int i = 1; i <= size; ++i) {
         if (i == 1 || newSet || (!useCount && options.differentEachTime))
-            keyword = pickKeyword(options.callMode);
+            keyword = pickNumber(options.callMode);
+        if (keyword < 0 && !keywordLines_.empty()) break;
         std::string item = itemFor(pickTemplate(), title, keyword);
         if (!budget.take(itemCost(item))) {
             if (capped) *capped = true;
@@ -137,7 +236,8 @@ std::vector<std::string> KeywordSupply::makeItemSet(const ItemSetOptions& option
 }
 
 std::string KeywordSupply::makeSingleItem(const ItemSetOptions& options, std::string_view title) {
-    const std::string keyword = pickKeyword(options.callMode);
+    const std::int32_t keyword = pickNumber(options.callMode);
+    if (keyword < 0 && !keywordLines_.empty()) return {};
     return itemFor(pickTemplate(), title, keyword);
 }
 

@@ -2,14 +2,19 @@
 // Keyword supply: the user's keyword list and recombination templates become
 // the items that the inserters place into titles and contents.
 //
-// A keyword is one line of the keyword list. A template is a text in which
-// "**" or "#标题#" stands for the article title and "*" or "#关键词#" for the
-// keyword; an item is a filled template, or the bare keyword when the template
-// is empty. All texts are GBK.
+// A keyword is one line of the keyword list, or the part of the line before
+// its first TAB when the line gives the keyword's address after the TAB
+// (engine/link_targets.h). A template is a text in which "**" or "#标题#" stands
+// for the article title, "*" or "#关键词#" for the keyword and "#网址#" for the
+// keyword's address; an item is a filled template, or the bare keyword when
+// the template is empty. All texts are GBK.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -46,7 +51,12 @@ std::vector<std::string> splitTemplates(std::string_view text);
 /// `tmpl` with, in this order, every "**" replaced by "#标题#", every "*" by
 /// "#关键词#", every "#标题#" by `title` and every "#关键词#" by `keyword`
 /// (case-sensitive, all occurrences). An empty template gives "".
-std::string buildItem(std::string_view tmpl, std::string_view title, std::string_view keyword);
+/// Every "#网址#" of the template itself becomes `address`: the template is
+/// cut there and each piece filled on its own, so the address is never
+/// searched for the other marks, and a title or keyword that holds "#网址#"
+/// keeps it. A template without "#网址#" is filled exactly as before.
+std::string buildItem(std::string_view tmpl, std::string_view title, std::string_view keyword,
+                      std::string_view address = {});
 
 /// The run-level keyword state: keyword lines, templates, the two pickers and
 /// the sequential index. Created once per run; across the articles of a run
@@ -58,10 +68,12 @@ class KeywordSupply {
     explicit KeywordSupply(Random& random, KeepAlive keepAlive = {})
         : random_(random), keepAlive_(std::move(keepAlive)) {}
 
+    /// Takes the keyword lines: a line with a TAB gives its keyword and its
+    /// address (link_map.h), one without gives a keyword without an address.
     void setKeywords(std::vector<std::string> lines);
     /// Parses the templates and resets the template picker.
     void parseTemplates(std::string_view text);
-    /// Replace-existing mode: the keyword lines joined by CR LF with every tag
+    /// Replace-existing mode: the keywords joined by CR LF with every tag
     /// removed, split again at CR LF and sized to the keyword count.
     void buildPlainKeywords();
 
@@ -70,10 +82,21 @@ class KeywordSupply {
     /// Starts the sequential walk of call mode 2 again at the first keyword.
     void resetSequence() { sequentialIndex_ = 0; }
 
-    /// One keyword line by the call mode: 0 non-repeating random, 1 random
-    /// with repeats, 2 in list order (wrapping); any other mode counts as 0.
-    /// "" when there are no keywords.
+    /// One keyword by the call mode: 0 non-repeating random, 1 random with
+    /// repeats, 2 in list order (wrapping); any other mode counts as 0. A
+    /// keyword left out (excludeKeywords) is passed over as if drawn. "" when
+    /// there is none to pick.
     std::string pickKeyword(int callMode);
+
+    /// Leaves the keywords `numbers` (0-based) out of every pick until the
+    /// next call: an article must not link to itself. With none left out the
+    /// picks are exactly those of a supply that never left any out.
+    void excludeKeywords(std::vector<std::int32_t> numbers);
+    /// False when every keyword is left out. (A list without keywords gives
+    /// items with an empty keyword, as an empty line does.)
+    bool canPick() const {
+        return keywordLines_.empty() || excluded_.size() < keywordLines_.size();
+    }
     /// A template number 1..template count from the non-repeating picker.
     int pickTemplate();
     const std::string& templateAt(int number) const;
@@ -90,25 +113,58 @@ class KeywordSupply {
     /// kMaxSetBytes; a loop passes what a line may still take). A cut sets
     /// `*capped` (when given); a set within the bounds is exactly the set
     /// that an unbounded count gives, draw for draw.
+    /// A set stops before its first item when every keyword is left out.
     std::vector<std::string> makeItemSet(const ItemSetOptions& options, bool useCount, int count,
                                          bool newSet, std::string_view title,
                                          std::size_t maxCost = kMaxSetBytes,
                                          bool* capped = nullptr);
-    /// One item with a freshly picked keyword and template.
+    /// One item with a freshly picked keyword and template; "" when every
+    /// keyword is left out (ask canPick first).
     std::string makeSingleItem(const ItemSetOptions& options, std::string_view title);
 
+    /// The keyword (0-based) whose item has the text `item`, among the items
+    /// made since forgetItems; the first one, when several keywords made the
+    /// same text (a template without "*"). -1 when none did.
+    std::int32_t keywordOfItem(std::string_view item) const;
+    /// Forgets the items made so far: an article starts.
+    void forgetItems() { madeBy_.clear(); }
+
+    /// The keyword of each line.
     const std::vector<std::string>& keywordLines() const { return keywordLines_; }
+    /// The address of each keyword ("" for none); empty when no line had one.
+    const std::vector<std::string>& addresses() const { return addresses_; }
+    /// The address of keyword `index` (0-based); "" for none.
+    const std::string& addressAt(std::size_t index) const;
     const std::vector<std::string>& templates() const { return templates_; }
     const std::vector<std::string>& plainKeywords() const { return plainKeywords_; }
     int sequentialIndex() const { return sequentialIndex_; }
     Random& random() { return random_; }
 
   private:
-    std::string itemFor(int templateNumber, std::string_view title, std::string_view keyword) const;
+    // Looks up item texts by view.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+
+    // The keyword number (1-based) the call mode draws, exclusions aside.
+    int drawNumber(int callMode);
+    // A keyword (0-based) that is not left out; -1 when there is none (no
+    // keywords, or all left out).
+    std::int32_t pickNumber(int callMode);
+    bool isExcluded(std::int32_t keyword) const;
+    // The item of keyword `keyword` (0-based) with template `templateNumber`,
+    // noted as made by it.
+    std::string itemFor(int templateNumber, std::string_view title, std::int32_t keyword);
 
     Random& random_;
     KeepAlive keepAlive_;
     std::vector<std::string> keywordLines_;
+    std::vector<std::string> addresses_;
+    std::vector<std::int32_t> excluded_;  // ascending, distinct, in range
+    std::unordered_map<std::string, std::int32_t, TextHash, std::equal_to<>> madeBy_;
     std::vector<std::string> templates_{std::string()};
     std::vector<std::string> plainKeywords_;
     UniquePicker templatePicker_;

@@ -20,8 +20,16 @@ std::vector<std::string> splitList(std::string_view text, std::string_view separ
     }
     std::size_t pieceStart = 0;
     std::size_t i = 0;
+    const char first = separator.front();
+    const bool asciiFirst = static_cast<unsigned char>(first) < 0x80;
     while (i < text.size()) {
-        if (matchesAt(text, i, separator)) {
+        // Plain ASCII that cannot begin the separator is passed in bulk (a CR
+        // stops it: CR LF is one character).
+        if (asciiFirst) {
+            i = skipPlainAscii(text, i, first, '\r');
+            if (i >= text.size()) break;
+        }
+        if (text[i] == first && matchesAt(text, i, separator)) {
             pieces.emplace_back(text.substr(pieceStart, i - pieceStart));
             i += separator.size();
             pieceStart = i;

@@ -131,18 +131,25 @@ std::vector<Taken> takeInListOrder(std::vector<Taken> hits, std::vector<std::int
     return inTextOrder;
 }
 
-// The limits, in text order: an occurrence past its keyword's limit or past
-// the text's is dropped, and a keyword left without one loses its number.
+// The limits, in text order: an occurrence past its keyword's limit, its
+// target's or the text's is dropped, and a keyword left without one loses its
+// number.
 template <typename Taken>
 void keepWithinLimits(std::vector<Taken>& taken, std::vector<std::int32_t>& found,
-                      const ReplaceRules& rules, std::size_t keywordCount) {
+                      const ReplaceRules& rules, std::size_t keywordCount,
+                      const std::vector<std::int32_t>& targets) {
     std::vector<int> replaced(keywordCount, 0);
+    std::vector<int> linked(rules.perAddressLimit > 0 ? targets.size() : 0, 0);
     std::vector<Taken> kept;
     kept.reserve(taken.size());
     for (const Taken& t : taken) {
         if (rules.totalLimit > 0 && static_cast<int>(kept.size()) >= rules.totalLimit) break;
-        int& own = replaced[static_cast<std::size_t>(t.keyword)];
+        const auto k = static_cast<std::size_t>(t.keyword);
+        int& own = replaced[k];
         if (rules.perKeywordLimit > 0 && own >= rules.perKeywordLimit) continue;
+        // Targets are numbered below the number of keywords that have them.
+        const auto target = static_cast<std::size_t>(k < linked.size() ? targets[k] : -1);
+        if (target < linked.size() && linked[target]++ >= rules.perAddressLimit) continue;
         ++own;
         kept.push_back(t);
     }
@@ -421,11 +428,18 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::s
 
 std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::take(
     std::string_view content, std::vector<std::int32_t>& found, const ReplaceRules& rules,
-    bool markup) const {
+    bool markup, std::span<const std::int32_t> skipped) const {
     found.clear();
-    std::vector<Taken> taken = takeInListOrder(hits(content, rules, markup), found, keepAlive_);
-    if (rules.perKeywordLimit > 0 || rules.totalLimit > 0)
-        keepWithinLimits(taken, found, rules, keywords_.size());
+    std::vector<Taken> all = hits(content, rules, markup);
+    if (!skipped.empty()) {
+        std::erase_if(all, [skipped](const Taken& t) {
+            return std::binary_search(skipped.begin(), skipped.end(), t.keyword);
+        });
+    }
+    std::vector<Taken> taken = takeInListOrder(std::move(all), found, keepAlive_);
+    if (rules.perKeywordLimit > 0 || rules.totalLimit > 0 ||
+        (rules.perAddressLimit > 0 && !targets_.empty()))
+        keepWithinLimits(taken, found, rules, keywords_.size(), targets_);
     return taken;
 }
 
@@ -454,12 +468,14 @@ std::string ExistingKeywordReplacer::replace(std::string_view content,
                                              const std::vector<std::string>& keywordLines,
                                              KeywordSupply& supply, std::string_view title,
                                              const ReplaceRules& rules, bool markup,
-                                             ReplaceOutcome* outcome) const {
+                                             ReplaceOutcome* outcome,
+                                             std::span<const std::int32_t> skipped) const {
     std::vector<std::int32_t> found;
-    const std::vector<Taken> taken = take(content, found, rules, markup);
+    const std::vector<Taken> taken = take(content, found, rules, markup, skipped);
     if (outcome) {
         outcome->replaced = static_cast<int>(taken.size());
         outcome->spans.clear();
+        outcome->perKeyword.clear();
     }
     if (taken.empty()) return std::string(content);
     const bool spans = outcome && outcome->wantSpans;
@@ -472,7 +488,8 @@ std::string ExistingKeywordReplacer::replace(std::string_view content,
         const auto index = static_cast<std::size_t>(k);
         const std::string& line =
             index < keywordLines.size() ? keywordLines[index] : keywords_[index];
-        items.push_back(buildItem(supply.templateAt(supply.pickTemplate()), title, line));
+        items.push_back(buildItem(supply.templateAt(supply.pickTemplate()), title, line,
+                                  supply.addressAt(index)));
         if (items.size() % kKeywordsPerBreath == 0) keepAlive_();
     }
 
@@ -481,10 +498,19 @@ std::string ExistingKeywordReplacer::replace(std::string_view content,
     std::string out;
     out.reserve(content.size() + content.size() / 4);
     std::size_t copied = 0;
+    // Where each found keyword stands in outcome->perKeyword, once it has a place.
+    std::vector<std::size_t> countAt(outcome ? found.size() : 0, found.size());
     for (const Taken& t : taken) {
         out.append(content.substr(copied, t.begin - copied));
         const auto number = static_cast<std::size_t>(
             std::lower_bound(found.begin(), found.end(), t.keyword) - found.begin());
+        if (outcome) {
+            if (countAt[number] == found.size()) {
+                countAt[number] = outcome->perKeyword.size();
+                outcome->perKeyword.emplace_back(t.keyword, 0);
+            }
+            ++outcome->perKeyword[countAt[number]].second;
+        }
         if (spans) outcome->spans.emplace_back(out.size(), out.size() + items[number].size());
         out += items[number];
         copied = t.end;

@@ -19,12 +19,17 @@
 // or that an ASCII letter or digit touches where the keyword itself starts
 // (ends) with one, is no occurrence, and a later keyword may take that text.
 // The limits then apply to the occurrences the keywords took, in text order:
-// an occurrence past its keyword's limit or past the article's is left as
-// it is (and no other keyword takes it). A keyword none of whose occurrences
-// is replaced gets no number and draws no template. With every rule off the
-// results are those of the plain search.
+// an occurrence past its keyword's limit, its address's limit (keywords with
+// the same address count together) or the article's is left as it is (and no
+// other keyword takes it). A keyword none of whose occurrences is replaced
+// gets no number and draws no template. With every rule off the results are
+// those of the plain search.
+//
+// Keywords left out of one search (an article's links to itself) are not
+// searched at all there: a later keyword may take their text.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,6 +50,9 @@ struct ReplaceRules {
     int perKeywordLimit = 0;  ///< 编辑框替换次数上限: per keyword and text; 0 or less: all
     int totalLimit = 0;       ///< 编辑框链接总数上限: per text; 0 or less: all
     bool wholeWords = false;  ///< 选择框替换整词: ASCII letters and digits end a keyword
+    /// 编辑框每个网址最多链接: per address and text, the keywords with one
+    /// address together (ExistingKeywordReplacer::setTargets); 0 or less: all
+    int perAddressLimit = 0;
 
     /// The defaults of the window's controls: markup avoided, whole words.
     static ReplaceRules windowDefaults() {
@@ -62,6 +70,9 @@ struct ReplaceOutcome {
     int replaced = 0;
     bool wantSpans = false;
     std::vector<std::pair<std::size_t, std::size_t>> spans;  ///< [begin, end) of each item
+    /// Each keyword that replaced something (0-based) and how many times, in
+    /// the order of its first replacement in the text.
+    std::vector<std::pair<std::int32_t, int>> perKeyword;
 };
 
 /// One occurrence taken by a keyword.
@@ -96,14 +107,23 @@ class ExistingKeywordReplacer {
     /// `content` with every taken occurrence replaced by the item of its
     /// keyword: for the m-th found keyword (in list order) a template is
     /// drawn with `supply.pickTemplate()` and filled by buildItem with
-    /// `title` and the keyword line as written (`keywordLines`, tags
-    /// included; the plain keyword when the line is missing). An empty
-    /// template gives an empty item, so the keyword disappears. `rules` and
-    /// `markup` as for find; `outcome`, when given, receives what was done.
+    /// `title`, the keyword as written (`keywordLines`, tags included; the
+    /// plain keyword when the line is missing) and its address
+    /// (`supply.addressAt`). An empty template gives an empty item, so the
+    /// keyword disappears. `rules` and `markup` as for find; the keywords
+    /// `skipped` (0-based, ascending) are not searched; `outcome`, when
+    /// given, receives what was done.
     std::string replace(std::string_view content, const std::vector<std::string>& keywordLines,
                         KeywordSupply& supply, std::string_view title,
                         const ReplaceRules& rules = {}, bool markup = true,
-                        ReplaceOutcome* outcome = nullptr) const;
+                        ReplaceOutcome* outcome = nullptr,
+                        std::span<const std::int32_t> skipped = {}) const;
+
+    /// The target of each keyword (0-based) for the per-address limit: keywords
+    /// with the same number share one; -1 or a missing entry for none.
+    void setTargets(std::vector<std::int32_t> targetOfKeyword) {
+        targets_ = std::move(targetOfKeyword);
+    }
 
     int keywordCount() const { return static_cast<int>(lengths_.size()); }
 
@@ -151,7 +171,8 @@ class ExistingKeywordReplacer {
     std::vector<Taken> hits(std::string_view content, const ReplaceRules& rules, bool markup) const;
     // The taken occurrences in text order, and the found keywords (0-based).
     std::vector<Taken> take(std::string_view content, std::vector<std::int32_t>& found,
-                            const ReplaceRules& rules, bool markup) const;
+                            const ReplaceRules& rules, bool markup,
+                            std::span<const std::int32_t> skipped = {}) const;
 
     KeepAlive keepAlive_;
     std::vector<std::string> keywords_;
@@ -173,6 +194,7 @@ class ExistingKeywordReplacer {
     // that a node has no such child without looking into edges_.
     std::vector<std::uint64_t> edgeBits_;
     unsigned edgeBitShift_ = 64;
+    std::vector<std::int32_t> targets_;  // per keyword, for the per-address limit
 };
 
 /// One content with a replacer built for the call; for a run over many

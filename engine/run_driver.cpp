@@ -11,6 +11,7 @@
 #include "engine/keyword_supply.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
+#include "platform/path_parts.h"
 
 namespace lct {
 namespace {
@@ -384,7 +385,7 @@ class BatchLoop {
             return false;
         }
         ArticleReport articleReport;
-        processArticle(options_.article, run_, title, input.text, &articleReport);
+        processArticle(options_.article, run_, title, input.text, &articleReport, pagePath(index));
         report(host_, articleReport.problems, told_);
         ++result_.processed;
         if (!articleReport.failures.empty()) {
@@ -418,6 +419,13 @@ class BatchLoop {
         itemsOf_[index] = articleReport.items;
         submittedItems_ += articleReport.items;
         return true;
+    }
+
+    // The input's path on its site: as listed, or its name.
+    std::string_view pagePath(std::size_t index) const {
+        if (index < request_.relativePaths.size() && !request_.relativePaths[index].empty())
+            return request_.relativePaths[index];
+        return namePart(request_.paths[index]);
     }
 
     void fail(std::size_t index, const std::string& path, std::string reason) {

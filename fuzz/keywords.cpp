@@ -56,12 +56,18 @@ void checkTemplates(std::string_view text, std::string_view title, std::string_v
         LCT_FUZZ_CHECK(lct::buildItem(text, title, keyword) == text);
 }
 
-// True when `item` is one of the templates filled with one of the keywords.
+// True when `item` is one of the templates filled with one of the keywords
+// and its address.
 bool isSomeItem(const lct::KeywordSupply& supply, std::string_view item, std::string_view title) {
-    for (const std::string& t : supply.templates())
-        for (const std::string& k : supply.keywordLines())
-            if (lct::buildItem(t, title, k) == item || (t.empty() && item == k)) return true;
-    return supply.keywordLines().empty();
+    const std::vector<std::string>& keywords = supply.keywordLines();
+    for (const std::string& t : supply.templates()) {
+        for (std::size_t k = 0; k < keywords.size(); ++k) {
+            if (lct::buildItem(t, title, keywords[k], supply.addressAt(k)) == item ||
+                (t.empty() && item == keywords[k]))
+                return true;
+        }
+    }
+    return keywords.empty();
 }
 
 lct::ItemSetOptions itemOptions(FuzzedDataProvider& input) {

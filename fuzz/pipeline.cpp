@@ -92,6 +92,8 @@ ArticleOptions drawOptions(FuzzedDataProvider& input) {
         pick<lct::ScriptConversion>(input, static_cast<int>(lct::ScriptConversion::Last));
     options.keywordList = text(input, 64);
     options.templates = text(input, 48);
+    options.siteAddress = text(input, 24);
+    options.replace.perAddressLimit = input.ConsumeIntegralInRange(-1, 3);
     drawInsert(input, options.insert);
     drawShuffle(input, options.shuffle);
     return options;
@@ -100,13 +102,14 @@ ArticleOptions drawOptions(FuzzedDataProvider& input) {
 struct Article {
     std::string title;
     std::string content;
+    std::string page;  // its path on its site, for the links to itself
 };
 
 Article run(const ArticleOptions& options, std::uint64_t seed, Article article) {
     lct::ArticleRun articleRun(seed);
     articleRun.prepare(options, lct::loadKeywords(options.keywordList));
     lct::ArticleReport report;
-    lct::processArticle(options, articleRun, article.title, article.content, &report);
+    lct::processArticle(options, articleRun, article.title, article.content, &report, article.page);
     return article;
 }
 
@@ -166,6 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint64_t seed = input.ConsumeIntegral<std::uint64_t>();
     Article article;
     article.title = text(input, 64);
+    article.page = text(input, 24);
     article.content = input.ConsumeRemainingBytesAsString();
 
     const Article first = run(options, seed, article);

@@ -294,13 +294,19 @@ TEST_F(BatchButtonsTest, ReplaceCapsReadAsTheToolsReadNumbers) {
         {"　２ ", 2}, {"abc", -1}, {"1x", -1}, {"-1", -1}, {"99999999999999999999", 2147483647}};
     form.find("单选框替换")->setTicked(true);
     form.find("单选框插入")->setTicked(false);
-    for (const Row& row : rows) {
-        form.find("编辑框替换次数上限")->setText(G(row.text));
-        const bool refused = !unusableOptionMessage(form).empty();
-        EXPECT_EQ(refused, row.cap < 0) << row.text;
-        if (!refused) {
-            EXPECT_EQ(readRunOptions(form).article.replace.perKeywordLimit, row.cap) << row.text;
+    for (const char* box : {"编辑框替换次数上限", "编辑框每个网址最多链接"}) {
+        for (const Row& row : rows) {
+            form.find(box)->setText(G(row.text));
+            const bool refused = !unusableOptionMessage(form).empty();
+            EXPECT_EQ(refused, row.cap < 0) << box << row.text;
+            if (refused) continue;
+            const ReplaceRules rules = readRunOptions(form).article.replace;
+            EXPECT_EQ(std::string(box) == "编辑框替换次数上限" ? rules.perKeywordLimit
+                                                               : rules.perAddressLimit,
+                      row.cap)
+                << box << row.text;
         }
+        form.find(box)->setText("0");
     }
     // A box that is no number stops the run before its dialog opens.
     form.find("编辑框链接总数上限")->setText("abc");

@@ -65,8 +65,9 @@ TEST_F(MainWindowRulesTest, ReplaceModeDisablesTheInsertSwitches) {
                              "组合框内容插入类型", "组合框标题插入类型", "选择框插入避开链接"})
         EXPECT_FALSE(enabled(name)) << name;
     EXPECT_TRUE(enabled("选择框避免单词"));
-    const char* replaceOptions[] = {"选择框替换避开标签", "选择框替换避开小标题", "选择框替换整词",
-                                    "编辑框替换次数上限", "编辑框链接总数上限"};
+    const char* replaceOptions[] = {"选择框替换避开标签", "选择框替换避开小标题",
+                                    "选择框替换整词",     "编辑框替换次数上限",
+                                    "编辑框链接总数上限", "编辑框每个网址最多链接"};
     for (const char* name : replaceOptions)
         EXPECT_TRUE(enabled(name)) << name;
     selectModeRadio(form, "单选框插入");

@@ -50,7 +50,7 @@ class MainWindowSettingsTest : public ::testing::Test {
               "选择框标题启用正则",   "选择框标题忽视大小写", "选择框内容启用正则",
               "选择框内容忽视大小写", "选择框标题插入首行",   "选择框替换避开标签",
               "选择框替换避开小标题", "选择框替换整词",       "选择框插入避开链接",
-              "选择框包含子文件夹", "选择框生成报告"})
+              "选择框包含子文件夹",   "选择框生成报告"})
             tick(name);
         text("编辑框关键词列表", "甲\r\n乙 丙\r\n\r\n" + std::string(100'000, 'k'));
         select("组合框调用方式", 2);
@@ -85,6 +85,8 @@ class MainWindowSettingsTest : public ::testing::Test {
         select("组合框输出编码", 3);
         text("编辑框替换次数上限", "2");
         text("编辑框链接总数上限", "10");
+        text("编辑框每个网址最多链接", "1");
+        text("编辑框本站网址", "https://example.com/");
     }
 
     // The state of every control that the settings keep, as one comparable list.
@@ -143,8 +145,8 @@ TEST_F(MainWindowSettingsTest, StoredFormsAndOrder) {
               test::G("【关键词1】\r\n【关键词2】\r\n【关键词3】\r\n【关键词4】\r\n【关键词5】"));
 }
 
-// The replace panel's options and 选择框插入避开链接 came after the others: their
-// keys follow the older keys of 主界面, and a file written before them gives their defaults.
+// The replace panel's options, 选择框插入避开链接 and the link map's options came after the others:
+// their keys follow the older keys of 主界面, and a file written before them gives their defaults.
 TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsent) {
     HeadlessForm form(mainWindowTable());
     form.find("选择框替换避开标签")->setTicked(false);
@@ -153,6 +155,8 @@ TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsen
     form.find("编辑框链接总数上限")->setText("7");
     form.find("选择框替换整词")->setTicked(false);
     form.find("选择框插入避开链接")->setTicked(false);
+    form.find("编辑框每个网址最多链接")->setText("2");
+    form.find("编辑框本站网址")->setText("https://example.com/");
     form.find("选择框包含子文件夹")->setTicked(true);
     {
         SettingsStore store;
@@ -162,7 +166,9 @@ TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsen
     const std::string file = test::U(readFile(path));
     EXPECT_NE(file.find("\r\n文件过滤=*.*\r\n选择框替换避开标签=假\r\n选择框替换避开小标题=真\r\n"
                         "替换次数上限=3\r\n替换总数上限=7\r\n选择框替换整词=假\r\n"
-                        "选择框插入避开链接=假\r\n选择框包含子文件夹=真\r\n选择框生成报告=假\r\n[文章打乱替换器]"),
+                        "选择框插入避开链接=假\r\n每个网址最多链接=2\r\n"
+                        "本站网址=https://example.com/\r\n选择框包含子文件夹=真\r\n"
+                        "选择框生成报告=假\r\n[文章打乱替换器]"),
               std::string::npos)
         << file;
     {
@@ -176,9 +182,11 @@ TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsen
         EXPECT_EQ(textOf(loaded, "编辑框链接总数上限"), "7");
         EXPECT_FALSE(loaded.find("选择框替换整词")->ticked());
         EXPECT_FALSE(loaded.find("选择框插入避开链接")->ticked());
+        EXPECT_EQ(textOf(loaded, "编辑框每个网址最多链接"), "2");
+        EXPECT_EQ(textOf(loaded, "编辑框本站网址"), "https://example.com/");
         EXPECT_TRUE(loaded.find("选择框包含子文件夹")->ticked());
     }
-    // An older file: the same settings without the six keys.
+    // An older file: the same settings without the later keys.
     writeFile(path, test::G("[主界面]\r\n文件过滤=*.txt\r\n[文章打乱替换器]\r\n输入编码=1\r\n"));
     HeadlessForm defaults(mainWindowTable());
     SettingsStore store;
@@ -191,6 +199,8 @@ TEST_F(MainWindowSettingsTest, LaterOptionsFollowTheOlderKeysAndDefaultWhenAbsen
         EXPECT_EQ(fresh.find(name)->ticked(), defaults.find(name)->ticked()) << name;
     EXPECT_EQ(textOf(fresh, "编辑框替换次数上限"), "0");
     EXPECT_EQ(textOf(fresh, "编辑框链接总数上限"), "0");
+    EXPECT_EQ(textOf(fresh, "编辑框每个网址最多链接"), "0");
+    EXPECT_EQ(textOf(fresh, "编辑框本站网址"), "");
 }
 
 TEST_F(MainWindowSettingsTest, ReplaceModeSurvivesARestart) {

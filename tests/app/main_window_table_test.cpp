@@ -31,7 +31,7 @@ TEST(MainWindowTable, PanelsHoldTheirControls) {
         return n;
     };
     EXPECT_EQ(childrenOf("分组框文章打乱替换器"), 32);
-    EXPECT_EQ(childrenOf("分组框2"), 9);
+    EXPECT_EQ(childrenOf("分组框2"), 11);
     EXPECT_EQ(form.find("单选框插入")->parent(), form.find("分组框1"));
     EXPECT_FALSE(form.find("分组框文章打乱替换器")->visible());
     EXPECT_FALSE(form.find("进度条")->visible());
@@ -69,6 +69,10 @@ TEST(MainWindowTable, Defaults) {
     EXPECT_EQ(textOf(form, "选择框替换避开标签"), G("避开标签、已有链接和脚本"));
     EXPECT_EQ(textOf(form, "标签30"), G("每个关键词最多替换："));
     EXPECT_EQ(textOf(form, "标签31"), G("每篇最多替换："));
+    EXPECT_EQ(textOf(form, "标签33"), G("每个网址最多链接："));
+    EXPECT_EQ(textOf(form, "编辑框每个网址最多链接"), "0");
+    EXPECT_EQ(textOf(form, "标签34"), G("本站网址："));
+    EXPECT_EQ(textOf(form, "编辑框本站网址"), "");
     EXPECT_EQ(form.find("选择框替换整词")->parent(), form.find("分组框2"));
     const std::string keywords = textOf(form, "编辑框关键词列表");
     EXPECT_EQ(keywords.find(G("【关键词1】\r\n【关键词2】")), 0u);

@@ -32,14 +32,14 @@ class PipelineTest : public ::testing::Test {
     void select(std::string_view name, int index) { form.find(name)->setSelectedIndex(index); }
 
     std::pair<std::string, std::string> run(std::string_view title, std::string_view content,
-                                            ArticleReport* report = nullptr,
-                                            std::uint64_t seed = 1) {
+                                            ArticleReport* report = nullptr, std::uint64_t seed = 1,
+                                            std::optional<std::string_view> page = {}) {
         const ArticleOptions options = readArticleOptions(form);
         ArticleRun articleRun(seed);
         articleRun.prepare(options, loadKeywords(options.keywordList));
         std::string t = G(title);
         std::string c = G(content);
-        processArticle(options, articleRun, t, c, report);
+        processArticle(options, articleRun, t, c, report, page);
         return {test::U(t), test::U(c)};
     }
     // The article's content as bytes, as a damaged file gives them.
@@ -645,6 +645,62 @@ TEST_F(PipelineTest, ReplaceModeWithEveryRuleOffIsUnchanged) {
         EXPECT_EQ(c, replaceExistingKeywords(page, keywords, keywords, supply, G("标题")));
         EXPECT_NE(c, page);
     }
+}
+
+// A link map: keywords with addresses, #网址# in the templates, one link per
+// address, and no article linked to its own page, in both modes.
+TEST_F(PipelineTest, LinkMapLinksEachKeywordToItsPageButNeverToItself) {
+    set("编辑框关键词列表",
+        "北京\t/bj.html\r\n上海\thttps://example.com/sh.html#top\r\n首都\t/bj.html\r\n天津");
+    set("编辑框再组合关键词", "<a href=\"#网址#\">*</a>");
+    set("编辑框本站网址", "https://example.com/");
+    tick("单选框插入", false);
+    tick("单选框替换", true);
+    set("编辑框每个网址最多链接", "1");
+    const std::string text = "北京和首都，上海，天津。北京";
+    ArticleReport report;
+    EXPECT_EQ(run("T", text, &report, 1, "sh.html").second,
+              "<a href=\"/bj.html\">北京</a>和首都，上海，<a href=\"\">天津</a>。北京");
+    EXPECT_EQ(report.keywordItems,
+              (std::vector<std::pair<std::string, int>>{{G("北京"), 1}, {G("天津"), 1}}));
+    set("编辑框每个网址最多链接", "0");
+    EXPECT_EQ(run("T", text, nullptr, 1, "index.html").second,
+              "<a href=\"/bj.html\">北京</a>和<a href=\"/bj.html\">首都</a>，<a "
+              "href=\"https://example.com/sh.html#top\">上海</a>，<a href=\"\">天津</a>。<a "
+              "href=\"/bj.html\">北京</a>");
+    // Insert mode on the page of 北京 and 首都: items of the other two only,
+    // counted by keyword; the preview (no page) leaves nobody out.
+    tick("单选框插入", true);
+    tick("单选框替换", false);
+    select("组合框调用方式", 2);
+    set("编辑框次数1", "8");
+    set("编辑框次数2", "8");
+    tick("选择框插入标题", true);
+    for (int type = 0; type <= 14; ++type) {
+        select("组合框内容插入类型", type);
+        ArticleReport inserted;
+        const auto [t, content] = run("T", "甲。乙，丙。\r\n丁。\r\n戊", &inserted, 1, "bj.html");
+        EXPECT_EQ((t + content).find("bj.html"), std::string::npos) << type << content;
+        EXPECT_GT(inserted.items, 0) << type;
+        // Type 9 fills no set: its content is shorter than one step.
+        if (type != 9) {
+            EXPECT_NE(content.find("<a href=\"https://example.com/sh.html#top\">上海</a>"),
+                      std::string::npos)
+                << type;
+        }
+        int counted = 0;
+        for (const auto& [keyword, n] : inserted.keywordItems) {
+            EXPECT_TRUE(keyword == G("上海") || keyword == G("天津")) << test::U(keyword);
+            counted += n;
+        }
+        EXPECT_EQ(counted, inserted.items) << type;
+    }
+    tick("选择框插入标题", false);
+    select("组合框内容插入类型", 0);
+    EXPECT_NE(run("T", "。").second.find("/bj.html"), std::string::npos);
+    set("编辑框关键词列表", "北京\t/bj.html");
+    EXPECT_EQ(run("T", "。", nullptr, 1, "bj.html"),
+              std::make_pair(std::string("T"), std::string("。")));
 }
 
 }  // namespace

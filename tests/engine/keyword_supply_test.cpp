@@ -21,6 +21,7 @@ struct BuildCase {
     std::string title;
     std::string keyword;
     std::string expected;
+    std::string address = {};
 };
 
 TEST(BuildItem, SubstitutesTitleAndKeywordInOrder) {
@@ -36,9 +37,13 @@ TEST(BuildItem, SubstitutesTitleAndKeywordInOrder) {
         {"**", G("题#关键词#"), "K", G("题K")},
         {"*", "T", G("#标题#"), G("#标题#")},
         {"*", "T", "", ""},
+        // The address goes where the template says, and is never filled itself.
+        {G("<a href=\"#网址#\">*</a>"), "T", "K", "<a href=\"/k**\">K</a>", "/k**"},
+        {G("#网址#"), "T", "K", "", ""},
+        {G("**#网址#*"), G("#网址#"), "K", G("#网址#u#关键词#K"), G("u#关键词#")},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(buildItem(c.tmpl, c.title, c.keyword), c.expected) << test::U(c.tmpl);
+        EXPECT_EQ(buildItem(c.tmpl, c.title, c.keyword, c.address), c.expected) << test::U(c.tmpl);
 }
 
 TEST(SplitTemplates, DropsOneTrailingEmptyTemplateAndNeverGivesNone) {
@@ -94,6 +99,29 @@ TEST_F(KeywordSupplyTest, SequentialModeWrapsAndUnknownModesActAsNonRepeating) {
     for (int i = 0; i < 3; ++i)
         round.insert(supply.pickKeyword(7));
     EXPECT_EQ(round.size(), 3u);
+}
+
+// A TAB ends the keyword; its address fills #网址#. Left-out keywords are
+// never picked, in any call mode, and all left out give no item.
+TEST_F(KeywordSupplyTest, LinesWithAddressesAndLeftOutKeywords) {
+    supply.setKeywords({"A\t /a \tx", "B", "C\t/c"});
+    supply.parseTemplates(G("*=#网址#"));
+    EXPECT_EQ(supply.keywordLines(), (Texts{"A", "B", "C"}));
+    EXPECT_EQ(supply.addresses(), (Texts{"/a", "", "/c"}));
+    supply.excludeKeywords({2, 0, 9});
+    for (int mode : {0, 1, 2}) {
+        for (int i = 0; i < 20; ++i)
+            EXPECT_EQ(supply.pickKeyword(mode), "B") << mode;
+    }
+    supply.excludeKeywords({0});
+    const Texts set = supply.makeItemSet(options, true, 6, true, "T");
+    EXPECT_EQ(std::set<std::string>(set.begin(), set.end()), (std::set<std::string>{"B=", "C=/c"}));
+    EXPECT_EQ(supply.keywordOfItem("C=/c"), 2);
+    EXPECT_EQ(supply.keywordOfItem("A=/a"), -1);
+    supply.excludeKeywords({0, 1, 2});
+    EXPECT_FALSE(supply.canPick());
+    EXPECT_TRUE(supply.makeItemSet(options, true, 3, true, "T").empty());
+    EXPECT_EQ(supply.makeSingleItem(options, "T"), "");
 }
 
 TEST_F(KeywordSupplyTest, SequentialSetsRepeatOneKeywordUnlessEachItemDiffers) {

@@ -32,8 +32,10 @@ TEST(SplitList, KeepsInnerEmptyPiecesAndDropsOneTrailingOne) {
         {"abc", "", {"abc"}},
         {"a\r\n\r\nb\r\n", "\r\n", {"a", "", "b"}},
         {"a\r\nb\rc", "\r\n", {"a", "b\rc"}},
-        {"a\r\nb\rc", "\r", {"a\r\nb", "c"}},  // CR LF never split
-        {"\x81|x|y", "|", {"\x81|x", "y"}},    // the trail byte 0x7C is no separator
+        {"a\r\nb\rc", "\r", {"a\r\nb", "c"}},              // CR LF never split
+        {"\x81|x|y", "|", {"\x81|x", "y"}},                // the trail byte 0x7C is no separator
+        {"a\xB0\r\nb\r\nc", "\r\n", {"a\xB0\r\nb", "c"}},  // a stray lead byte takes the CR
+        {"a\n\r\n", "\n", {"a", "\r\n"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(splitList(c.text, c.separator), c.expected) << c.text;

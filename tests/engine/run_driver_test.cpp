@@ -194,6 +194,32 @@ TEST_F(RunDriverTest, PreviewShowsTheResult) {
     EXPECT_TRUE(services.foldersCreated.empty());
 }
 
+// An input's page is its listed path, else its name: the keyword of its own
+// page (from a keyword file here) goes into the other inputs only.
+TEST_F(RunDriverTest, ABatchLeavesOutEachInputsLinkToItself) {
+    services.files["/k/map.txt"] = "A\thttps://example.com/d/a.html\r\nB\t/b.html";
+    keywords("/k/map.txt");
+    options.article.templates = G("[#网址#]");
+    options.article.insert.items.callMode = 2;
+    options.article.siteAddress = "https://example.com";
+    for (const char* path : {"/in/d/a.html", "/in/b.html", "/in/c.html"})
+        services.files[path] = "x";
+    BatchRequest request;
+    request.paths = {"/in/d/a.html", "/in/b.html", "/in/c.html"};
+    request.relativePaths = {"d/a.html"};
+    request.seed = 1;
+    ASSERT_EQ(runBatch(options, host, services, request).succeeded, 3);
+    const auto titles = [this] {
+        std::set<std::string> names;
+        for (const auto& [path, text] : services.written)
+            names.insert(path.substr(path.rfind('/') + 1));
+        return names;
+    };
+    EXPECT_EQ(titles(), (std::set<std::string>{"a[／b.html].html",
+                                               "b[https：／／example.com／d／a.html].html",
+                                               "c[／b.html].html"}));
+}
+
 // Every long loop of an article lets the window in through the host: each row
 // passes one loop at least `least` times over a long article.
 TEST_F(RunDriverTest, LongLoopsOfAnArticleLetTheWindowInThroughTheHost) {

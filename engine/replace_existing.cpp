@@ -214,7 +214,7 @@ std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::si
     return codes;
 }
 
-std::uint32_t ExistingKeywordReplacer::classOf(std::uint32_t code) const {
+inline std::uint32_t ExistingKeywordReplacer::classOf(std::uint32_t code) const {
     if (code < kShortCodes) return shortClass_[code];
     if (longClass_.empty()) return 0;
     const auto it = longClass_.find(code);
@@ -360,7 +360,7 @@ void ExistingKeywordReplacer::linkFailures(const std::vector<std::int32_t>& pare
     }
 }
 
-std::int32_t ExistingKeywordReplacer::child(std::int32_t node, std::uint32_t cls) const {
+inline std::int32_t ExistingKeywordReplacer::child(std::int32_t node, std::uint32_t cls) const {
     const auto parent = static_cast<std::uint32_t>(node);
     const std::size_t mask = edges_.size() - 1;
     for (std::size_t slot = slotOf(parent, cls);; slot = (slot + 1) & mask) {
@@ -370,7 +370,7 @@ std::int32_t ExistingKeywordReplacer::child(std::int32_t node, std::uint32_t cls
     }
 }
 
-std::int32_t ExistingKeywordReplacer::next(std::int32_t node, std::uint32_t cls) const {
+inline std::int32_t ExistingKeywordReplacer::next(std::int32_t node, std::uint32_t cls) const {
     if (cls == 0) return 0;
     while (node != 0) {
         const Node& n = nodes_[static_cast<std::size_t>(node)];

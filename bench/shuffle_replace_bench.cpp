@@ -99,6 +99,45 @@ BENCHMARK(BM_ReplaceExistingMegabyte)
     ->Arg(100'000)
     ->Unit(benchmark::kMillisecond);
 
+// Building the search of a run: with 100,000 keywords it must stay a small
+// part of a batch (at most 20 ms).
+void BM_ReplaceExistingBuild(benchmark::State& state) {
+    const std::vector<std::string> keywords =
+        randomWords(static_cast<std::size_t>(state.range(0)), 1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ExistingKeywordReplacer(keywords));
+}
+BENCHMARK(BM_ReplaceExistingBuild)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+// A 1 MB text written in the keywords' own characters, a sentence end every
+// twenty: most characters start some keyword and many pairs continue one, as
+// in a batch whose keyword list was drawn from its articles.
+void BM_ReplaceExistingOwnCharacters(benchmark::State& state) {
+    const std::vector<std::string> keywords =
+        randomWords(static_cast<std::size_t>(state.range(0)), 1);
+    Random random(3);
+    std::string text;
+    while (text.size() < 1024 * 1024) {
+        for (int c = 0; c < 20; ++c) {
+            text += static_cast<char>(random.between(0xB0, 0xD7));
+            text += static_cast<char>(random.between(0xA1, 0xF9));
+        }
+        text += test::G("。");
+    }
+    Random pick(2);
+    KeywordSupply supply(pick);
+    supply.parseTemplates("<a href=\"https://example.com/\">*</a>|<strong>*</strong>");
+    const ExistingKeywordReplacer replacer(keywords);
+    const ReplaceRules rules = ReplaceRules::windowDefaults();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(replacer.replace(text, keywords, supply, "T", rules));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ReplaceExistingOwnCharacters)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond);
+
 // A 4 MB HTML page against 10,000 keywords, the replace panel's rules off
 // (0), at the window's defaults (1: markup avoided, whole words) and all on
 // (2: headings too, and both limits): the rules must keep the search one pass.

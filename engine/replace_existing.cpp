@@ -1,9 +1,12 @@
 #include "engine/replace_existing.h"
 
 #include <algorithm>
+#include <bit>
+#include <compare>
 #include <iterator>
 #include <map>
 #include <numeric>
+#include <span>
 
 #include "engine/chars.h"
 #include "engine/markup_regions.h"
@@ -15,22 +18,34 @@ namespace {
 constexpr std::size_t kBytesPerBreath = 16 * 1024;
 constexpr std::size_t kKeywordsPerBreath = 256;
 
-std::size_t commonPrefix(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    std::size_t i = 0;
-    while (i < n && a[i] == b[i])
-        ++i;
-    return i;
-}
+// A character of the engine's model (engine/chars.h: CR LF is one) as a
+// code: one- and two-byte characters below kShortCodes (a byte, CR LF, or
+// the pair), four-byte sequences as their four bytes (0x81308130 or more).
+// Keywords and contents are read alike, so a keyword matches where its
+// characters are the content's, which is where its bytes occur starting and
+// ending at character boundaries.
+constexpr std::uint32_t kCrLfCode = 0x100;
+constexpr std::uint32_t kPairCodes = 0x101;  // + (lead - 0x80) * 256 + trail
+constexpr std::uint32_t kShortCodes = kPairCodes + 0x80 * 0x100;
 
-// Where the characters of `text` begin (and its end): matches must begin and
-// end there, so that a keyword never takes half of a character.
-std::vector<bool> characterBoundaries(std::string_view text) {
-    std::vector<bool> boundary(text.size() + 1, false);
-    for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
-        boundary[i] = true;
-    boundary[text.size()] = true;
-    return boundary;
+struct Character {
+    std::uint32_t code = 0;
+    std::size_t size = 0;
+};
+
+inline Character characterAt(std::string_view text, std::size_t i) {
+    const unsigned b = byteAt(text, i);
+    const std::size_t n = text.size();
+    if (b < 0x80) {
+        if (b == '\r' && i + 1 < n && text[i + 1] == '\n') return {kCrLfCode, 2};
+        return {b, 1};
+    }
+    if (i + 1 >= n) return {b, 1};
+    const unsigned t = byteAt(text, i + 1);
+    if (i + 3 < n && isGbDigitByte(t) && isGbLeadByte(b) && isGbLeadByte(byteAt(text, i + 2)) &&
+        isGbDigitByte(byteAt(text, i + 3)))
+        return {b << 24 | t << 16 | byteAt(text, i + 2) << 8 | byteAt(text, i + 3), 4};
+    return {kPairCodes + ((b - 0x80) << 8 | t), 2};
 }
 
 // Whether the last character of `text` is an ASCII letter or digit (and not
@@ -49,16 +64,14 @@ bool endsWithAsciiAlnum(std::string_view text) {
 // ends.
 class OccurrenceTest {
   public:
-    OccurrenceTest(std::string_view content, const std::vector<bool>& boundary,
-                   std::vector<ByteRange> regions, bool wholeWords)
-        : content_(content),
-          boundary_(boundary),
-          regions_(std::move(regions)),
-          wholeWords_(wholeWords) {}
+    OccurrenceTest(std::string_view content, std::vector<ByteRange> regions, bool wholeWords)
+        : content_(content), regions_(std::move(regions)), wholeWords_(wholeWords) {}
 
-    bool allows(std::size_t begin, std::size_t end, bool startsWord, bool endsWord) {
+    // `afterByte`: the character before `begin` is a single byte.
+    bool allows(std::size_t begin, std::size_t end, bool startsWord, bool endsWord,
+                bool afterByte) {
         return clearOfRegions(begin, end) &&
-               (!wholeWords_ || whole(begin, end, startsWord, endsWord));
+               (!wholeWords_ || whole(begin, end, startsWord, endsWord, afterByte));
     }
 
   private:
@@ -70,16 +83,14 @@ class OccurrenceTest {
         return below_ == 0 || regions_[below_ - 1].end <= begin;
     }
 
-    bool whole(std::size_t begin, std::size_t end, bool startsWord, bool endsWord) const {
-        // A byte before the start that begins a character of its own is a
-        // one-byte character; after the end, a byte below 0x80 is one.
-        if (startsWord && begin > 0 && boundary_[begin - 1] && isAsciiAlnum(content_[begin - 1]))
-            return false;
+    bool whole(std::size_t begin, std::size_t end, bool startsWord, bool endsWord,
+               bool afterByte) const {
+        // After the end, a byte below 0x80 is a character of its own.
+        if (startsWord && afterByte && isAsciiAlnum(content_[begin - 1])) return false;
         return !(endsWord && end < content_.size() && isAsciiAlnum(content_[end]));
     }
 
     std::string_view content_;
-    const std::vector<bool>& boundary_;
     std::vector<ByteRange> regions_;
     bool wholeWords_;
     std::size_t below_ = 0;
@@ -150,7 +161,7 @@ void keepWithinLimits(std::vector<Taken>& taken, std::vector<std::int32_t>& foun
 
 ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords,
                                                  KeepAlive keepAlive)
-    : keepAlive_(std::move(keepAlive)), keywords_(plainKeywords), rootNext_(256, 0) {
+    : keepAlive_(std::move(keepAlive)), keywords_(plainKeywords) {
     lengths_.reserve(keywords_.size());
     startsWord_.reserve(keywords_.size());
     endsWord_.reserve(keywords_.size());
@@ -159,136 +170,258 @@ ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>&
         startsWord_.push_back(!k.empty() && isAsciiAlnum(k.front()));
         endsWord_.push_back(endsWithAsciiAlnum(k));
     }
+    std::vector<std::size_t> firstClass;
+    const std::vector<std::uint32_t> classes = classify(firstClass);
     std::vector<std::int32_t> parentOf;
-    std::vector<unsigned char> byteOf;
-    buildTrie(parentOf, byteOf);
-    groupEdges(parentOf, byteOf);
-    linkFailures();
+    std::vector<std::uint32_t> classOfNode;
+    buildTrie(classes, firstClass, parentOf, classOfNode);
+    placeEdges(parentOf, classOfNode);
+    linkFailures(parentOf, classOfNode);
 }
 
-void ExistingKeywordReplacer::buildTrie(std::vector<std::int32_t>& parentOf,
-                                        std::vector<unsigned char>& byteOf) {
-    // Inserting the keywords in byte order lets the trie be built along one
-    // path: a new keyword shares with all earlier ones exactly its common
-    // prefix with the one before, and every node receives its children in
-    // increasing byte order. Identical keywords meet at one node, which keeps
-    // the first of them in list order (the later ones can never take
-    // anything: every occurrence overlaps one the first took).
-    std::vector<std::int32_t> order;
+std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::size_t>& firstClass) {
+    // Each keyword's character codes, one after the other; firstClass[k] is
+    // where keyword k's begin.
+    std::vector<std::uint32_t> codes;
+    firstClass.assign(keywords_.size() + 1, 0);
+    charCounts_.assign(keywords_.size(), 0);
     for (std::size_t k = 0; k < keywords_.size(); ++k) {
-        if (!keywords_[k].empty()) order.push_back(static_cast<std::int32_t>(k));
+        firstClass[k] = codes.size();
+        const std::string& keyword = keywords_[k];
+        for (std::size_t i = 0; i < keyword.size();) {
+            const Character c = characterAt(keyword, i);
+            codes.push_back(c.code);
+            i += c.size;
+        }
+        charCounts_[k] = static_cast<std::int32_t>(codes.size() - firstClass[k]);
+        longestChars_ = std::max(longestChars_, codes.size() - firstClass[k]);
     }
-    std::sort(order.begin(), order.end(), [this](std::int32_t a, std::int32_t b) {
-        const int c =
-            keywords_[static_cast<std::size_t>(a)].compare(keywords_[static_cast<std::size_t>(b)]);
-        return c != 0 ? c < 0 : a < b;
+    firstClass.back() = codes.size();
+
+    // Short codes take the classes first, so that they all fit 16 bits.
+    shortClass_.assign(kShortCodes, 0);
+    std::uint32_t classes = 1;
+    for (const std::uint32_t code : codes) {
+        if (code < kShortCodes && shortClass_[code] == 0)
+            shortClass_[code] = static_cast<std::uint16_t>(classes++);
+    }
+    for (const std::uint32_t code : codes) {
+        if (code >= kShortCodes && longClass_.try_emplace(code, classes).second) ++classes;
+    }
+    for (std::uint32_t& code : codes)
+        code = classOf(code);
+    rootNext_.assign(classes, 0);
+    return codes;
+}
+
+inline std::uint32_t ExistingKeywordReplacer::classOf(std::uint32_t code) const {
+    if (code < kShortCodes) return shortClass_[code];
+    if (longClass_.empty()) return 0;
+    const auto it = longClass_.find(code);
+    return it == longClass_.end() ? 0 : it->second;
+}
+
+void ExistingKeywordReplacer::buildTrie(const std::vector<std::uint32_t>& classes,
+                                        const std::vector<std::size_t>& firstClass,
+                                        std::vector<std::int32_t>& parentOf,
+                                        std::vector<std::uint32_t>& classOfNode) {
+    // Inserting the keywords in the order of their classes lets the trie be
+    // built along one path: a new keyword shares with all earlier ones
+    // exactly its common prefix with the one before. Identical keywords meet
+    // at one node, which keeps the first of them in list order (the later
+    // ones can never take anything: every occurrence overlaps one the first
+    // took).
+    const auto word = [&](std::int32_t k) {
+        const auto i = static_cast<std::size_t>(k);
+        return std::span<const std::uint32_t>(classes.data() + firstClass[i],
+                                              firstClass[i + 1] - firstClass[i]);
+    };
+    // Sorted by their first three classes packed into one number (every
+    // class fits 21 bits: there are fewer characters than that), the rest
+    // only to break ties.
+    struct Entry {
+        std::uint64_t head = 0;
+        std::int32_t keyword = 0;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(keywords_.size());
+    for (std::size_t k = 0; k < keywords_.size(); ++k) {
+        const auto w = word(static_cast<std::int32_t>(k));
+        if (w.empty()) continue;
+        std::uint64_t head = 0;
+        for (std::size_t j = 0; j < 3; ++j)
+            head = head << 21 | (j < w.size() ? w[j] : 0);
+        entries.push_back({head, static_cast<std::int32_t>(k)});
+    }
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        if (a.head != b.head) return a.head < b.head;
+        const auto x = word(a.keyword);
+        const auto y = word(b.keyword);
+        const auto c =
+            std::lexicographical_compare_three_way(x.begin(), x.end(), y.begin(), y.end());
+        return c != 0 ? c < 0 : a.keyword < b.keyword;
     });
 
+    const std::size_t most = classes.size() + 1;
+    nodes_.reserve(most);
+    keywordAt_.reserve(most);
+    parentOf.reserve(most);
+    classOfNode.reserve(most);
     nodes_.emplace_back();
+    keywordAt_.assign(1, -1);
     parentOf.assign(1, -1);
-    byteOf.assign(1, 0);
+    classOfNode.assign(1, 0);
     std::vector<std::int32_t> path{0};
-    std::string_view previous;
-    for (const std::int32_t k : order) {
-        const std::string& keyword = keywords_[static_cast<std::size_t>(k)];
-        const std::size_t shared = commonPrefix(keyword, previous);
+    std::span<const std::uint32_t> previous;
+    for (const Entry& entry : entries) {
+        const std::int32_t k = entry.keyword;
+        const auto keyword = word(k);
+        const std::size_t shared = static_cast<std::size_t>(
+            std::mismatch(keyword.begin(), keyword.end(), previous.begin(), previous.end()).first -
+            keyword.begin());
         path.resize(shared + 1);
         for (std::size_t j = shared; j < keyword.size(); ++j) {
             const auto node = static_cast<std::int32_t>(nodes_.size());
             nodes_.emplace_back();
+            keywordAt_.push_back(-1);
             parentOf.push_back(path.back());
-            byteOf.push_back(static_cast<unsigned char>(keyword[j]));
+            classOfNode.push_back(keyword[j]);
             path.push_back(node);
         }
-        Node& end = nodes_[static_cast<std::size_t>(path.back())];
-        if (end.keyword < 0) end.keyword = k;
+        std::int32_t& end = keywordAt_[static_cast<std::size_t>(path.back())];
+        if (end < 0) end = k;
         previous = keyword;
     }
 }
 
-void ExistingKeywordReplacer::groupEdges(const std::vector<std::int32_t>& parentOf,
-                                         const std::vector<unsigned char>& byteOf) {
-    // A stable counting sort by parent keeps each node's children in byte order.
-    const std::size_t nodeCount = nodes_.size();
-    std::vector<std::uint32_t> degree(nodeCount + 1, 0);
-    for (std::size_t v = 1; v < nodeCount; ++v)
-        ++degree[static_cast<std::size_t>(parentOf[v]) + 1];
-    std::partial_sum(degree.begin(), degree.end(), degree.begin());
-    edges_.resize(nodeCount - 1);
-    for (std::size_t u = 0; u < nodeCount; ++u) {
-        nodes_[u].edgeBegin = degree[u];
-        nodes_[u].edgeEnd = degree[u];
-    }
-    for (std::size_t v = 1; v < nodeCount; ++v) {
-        Node& parent = nodes_[static_cast<std::size_t>(parentOf[v])];
-        edges_[parent.edgeEnd++] = {byteOf[v], static_cast<std::int32_t>(v)};
-    }
-    for (std::uint32_t e = nodes_[0].edgeBegin; e < nodes_[0].edgeEnd; ++e)
-        rootNext_[edges_[e].byte] = edges_[e].child;
+std::size_t ExistingKeywordReplacer::slotOf(std::uint32_t parent, std::uint32_t cls) const {
+    const std::uint64_t key = static_cast<std::uint64_t>(parent) << 32 | cls;
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> edgeShift_);
 }
 
-void ExistingKeywordReplacer::linkFailures() {
-    // Breadth first, so that a node's failure target is linked before it.
-    std::vector<std::int32_t> queue;
-    queue.reserve(nodes_.size());
-    queue.push_back(0);
-    for (std::size_t head = 0; head < queue.size(); ++head) {
-        const std::int32_t u = queue[head];
-        const Node& from = nodes_[static_cast<std::size_t>(u)];
-        for (std::uint32_t e = from.edgeBegin; e < from.edgeEnd; ++e) {
-            const Edge edge = edges_[e];
-            const std::int32_t fail =
-                u == 0 ? 0 : next(nodes_[static_cast<std::size_t>(u)].fail, edge.byte);
-            Node& v = nodes_[static_cast<std::size_t>(edge.child)];
-            v.fail = fail;
-            const Node& f = nodes_[static_cast<std::size_t>(fail)];
-            v.dict = f.keyword >= 0 ? fail : f.dict;
-            queue.push_back(edge.child);
+std::size_t ExistingKeywordReplacer::bitOf(std::uint32_t parent, std::uint32_t cls) const {
+    const std::uint64_t key = static_cast<std::uint64_t>(cls) << 32 | parent;
+    return static_cast<std::size_t>((key * 0xC2B2AE3D27D4EB4Fu) >> edgeBitShift_);
+}
+
+void ExistingKeywordReplacer::placeEdges(const std::vector<std::int32_t>& parentOf,
+                                         const std::vector<std::uint32_t>& classOfNode) {
+    // At most half full, so that a search for a missing edge, the common
+    // case, stops after a slot or two.
+    const std::size_t edges = nodes_.size() - 1;
+    std::size_t slots = 2;
+    edgeShift_ = 63;
+    while (slots < 2 * edges) {
+        slots *= 2;
+        --edgeShift_;
+    }
+    edges_.assign(slots, Edge{});
+    // Sixteen bits per edge: one miss in sixteen goes on to edges_.
+    edgeBitShift_ = edgeShift_ - 3;
+    edgeBits_.assign(std::max<std::size_t>(slots * 8 / 64, 1), 0);
+    for (std::size_t v = 1; v < nodes_.size(); ++v) {
+        const auto parent = static_cast<std::uint32_t>(parentOf[v]);
+        const std::uint32_t cls = classOfNode[v];
+        if (parent == 0) {
+            rootNext_[cls] = static_cast<std::int32_t>(v);
+            continue;
         }
+        nodes_[parent].children |= std::uint64_t{1} << (cls % 64);
+        const std::size_t bit = bitOf(parent, cls);
+        edgeBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        std::size_t slot = slotOf(parent, cls);
+        while (edges_[slot].child != 0)
+            slot = (slot + 1) & (slots - 1);
+        edges_[slot] = {parent, cls, static_cast<std::int32_t>(v)};
     }
 }
 
-std::int32_t ExistingKeywordReplacer::child(std::int32_t node, unsigned char byte) const {
-    if (node == 0) return rootNext_[byte];
-    const Node& n = nodes_[static_cast<std::size_t>(node)];
-    const auto first = edges_.begin() + n.edgeBegin;
-    const auto last = edges_.begin() + n.edgeEnd;
-    const auto it = std::lower_bound(first, last, byte,
-                                     [](const Edge& e, unsigned char b) { return e.byte < b; });
-    return it != last && it->byte == byte ? it->child : 0;
+void ExistingKeywordReplacer::linkFailures(const std::vector<std::int32_t>& parentOf,
+                                           const std::vector<std::uint32_t>& classOfNode) {
+    // By depth, so that a node's failure target is linked before it.
+    std::vector<std::uint32_t> depth(nodes_.size(), 0);
+    std::vector<std::uint32_t> perDepth(longestChars_ + 2, 0);
+    for (std::size_t v = 1; v < nodes_.size(); ++v) {
+        depth[v] = depth[static_cast<std::size_t>(parentOf[v])] + 1;
+        ++perDepth[depth[v] + 1];
+    }
+    std::partial_sum(perDepth.begin(), perDepth.end(), perDepth.begin());
+    std::vector<std::int32_t> byDepth(nodes_.size());
+    for (std::size_t v = 1; v < nodes_.size(); ++v)
+        byDepth[perDepth[depth[v]]++] = static_cast<std::int32_t>(v);
+    for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) {
+        const auto v = static_cast<std::size_t>(byDepth[i]);
+        const std::int32_t parent = parentOf[v];
+        const std::int32_t fail =
+            parent == 0 ? 0 : next(nodes_[static_cast<std::size_t>(parent)].fail, classOfNode[v]);
+        nodes_[v].fail = fail;
+        nodes_[v].output = keywordAt_[v] >= 0 ? static_cast<std::int32_t>(v)
+                                              : nodes_[static_cast<std::size_t>(fail)].output;
+    }
 }
 
-std::int32_t ExistingKeywordReplacer::next(std::int32_t node, unsigned char byte) const {
-    for (;;) {
-        const std::int32_t c = child(node, byte);
-        if (c != 0 || node == 0) return c;
-        node = nodes_[static_cast<std::size_t>(node)].fail;
+inline std::int32_t ExistingKeywordReplacer::child(std::int32_t node, std::uint32_t cls) const {
+    const auto parent = static_cast<std::uint32_t>(node);
+    const std::size_t mask = edges_.size() - 1;
+    for (std::size_t slot = slotOf(parent, cls);; slot = (slot + 1) & mask) {
+        const Edge& e = edges_[slot];
+        if (e.child == 0) return 0;
+        if (e.parent == parent && e.cls == cls) return e.child;
     }
+}
+
+inline std::int32_t ExistingKeywordReplacer::next(std::int32_t node, std::uint32_t cls) const {
+    if (cls == 0) return 0;
+    while (node != 0) {
+        const Node& n = nodes_[static_cast<std::size_t>(node)];
+        if (n.children >> (cls % 64) & 1) {
+            const std::size_t bit = bitOf(static_cast<std::uint32_t>(node), cls);
+            if (edgeBits_[bit / 64] >> (bit % 64) & 1) {
+                const std::int32_t c = child(node, cls);
+                if (c != 0) return c;
+            }
+        }
+        node = n.fail;
+    }
+    return rootNext_[cls];
 }
 
 std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::string_view content,
                                                                           const ReplaceRules& rules,
                                                                           bool markup) const {
-    const std::vector<bool> boundary = characterBoundaries(content);
-    OccurrenceTest test(content, boundary,
+    std::vector<Taken> found;
+    if (nodes_.size() == 1) return found;
+    OccurrenceTest test(content,
                         markup ? markupRegions(content, rules.avoidMarkup, rules.avoidHeadings)
                                : std::vector<ByteRange>(),
                         rules.wholeWords);
-    std::vector<Taken> found;
+    // Where the last characters began, enough of them to find the character
+    // before the longest keyword (for the whole-word rule).
+    const std::size_t ring = std::bit_ceil(std::min(longestChars_, content.size()) + 1);
+    std::vector<std::size_t> starts(ring, 0);
+    std::size_t read = 0;  // characters
+    std::size_t breath = kBytesPerBreath;
     std::int32_t state = 0;
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        state = next(state, static_cast<unsigned char>(content[i]));
-        const Node& at = nodes_[static_cast<std::size_t>(state)];
-        for (std::int32_t t = at.keyword >= 0 ? state : at.dict; t > 0;
-             t = nodes_[static_cast<std::size_t>(t)].dict) {
-            const auto k = static_cast<std::size_t>(nodes_[static_cast<std::size_t>(t)].keyword);
-            const std::size_t end = i + 1;
-            const std::size_t begin = end - lengths_[k];
-            if (boundary[begin] && boundary[end] &&
-                test.allows(begin, end, startsWord_[k], endsWord_[k]))
-                found.push_back({begin, end, static_cast<std::int32_t>(k)});
+    for (std::size_t i = 0; i < content.size();) {
+        const Character c = characterAt(content, i);
+        starts[read++ & (ring - 1)] = i;
+        i += c.size;
+        state = next(state, classOf(c.code));
+        for (std::int32_t t = nodes_[static_cast<std::size_t>(state)].output; t > 0;
+             t = nodes_[static_cast<std::size_t>(nodes_[static_cast<std::size_t>(t)].fail)]
+                     .output) {
+            const auto k = static_cast<std::size_t>(keywordAt_[static_cast<std::size_t>(t)]);
+            const std::size_t begin = i - lengths_[k];
+            const auto chars = static_cast<std::size_t>(charCounts_[k]);
+            const bool afterByte =
+                read > chars && starts[(read - chars - 1) & (ring - 1)] + 1 == begin;
+            if (test.allows(begin, i, startsWord_[k], endsWord_[k], afterByte))
+                found.push_back({begin, i, static_cast<std::int32_t>(k)});
         }
-        if ((i + 1) % kBytesPerBreath == 0) keepAlive_();
+        if (i >= breath) {
+            keepAlive_();
+            breath += kBytesPerBreath;
+        }
     }
     return found;
 }

@@ -32,6 +32,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -127,16 +128,20 @@ class ExistingKeywordReplacer {
     int keywordCount() const { return static_cast<int>(lengths_.size()); }
 
   private:
+    // The automaton reads characters, not bytes: each character of the
+    // keywords has a class (1, 2, ...; 0 for every character in no keyword),
+    // the root has a transition for every class, and other nodes keep theirs
+    // in one hash table keyed by (node, class).
     struct Node {
         std::int32_t fail = 0;
-        std::int32_t dict = -1;     // nearest node on the fail chain that ends a keyword
-        std::int32_t keyword = -1;  // 0-based keyword ending here
-        std::uint32_t edgeBegin = 0;
-        std::uint32_t edgeEnd = 0;
+        std::int32_t output = 0;     // this node if a keyword ends here, else the nearest
+                                     // such node on the fail chain; 0 for none
+        std::uint64_t children = 0;  // bit (class % 64) of each child's class
     };
     struct Edge {
-        unsigned char byte = 0;
-        std::int32_t child = 0;
+        std::uint32_t parent = 0;
+        std::uint32_t cls = 0;
+        std::int32_t child = 0;  // 0: a free slot
     };
     struct Taken {
         std::size_t begin = 0;  // byte offsets in the content
@@ -144,16 +149,23 @@ class ExistingKeywordReplacer {
         std::int32_t keyword = 0;  // 0-based
     };
 
-    // The three steps of building the automaton: the trie of the keywords
-    // (each node's parent and the byte leading to it), its edges grouped by
-    // parent, and the failure and output links.
-    void buildTrie(std::vector<std::int32_t>& parentOf, std::vector<unsigned char>& byteOf);
-    void groupEdges(const std::vector<std::int32_t>& parentOf,
-                    const std::vector<unsigned char>& byteOf);
-    void linkFailures();
+    // The steps of building the automaton: the character classes and each
+    // keyword's classes, the trie (each node's parent and class), its edges,
+    // and the failure and output links.
+    std::vector<std::uint32_t> classify(std::vector<std::size_t>& firstClass);
+    void buildTrie(const std::vector<std::uint32_t>& classes,
+                   const std::vector<std::size_t>& firstClass, std::vector<std::int32_t>& parentOf,
+                   std::vector<std::uint32_t>& classOf);
+    void placeEdges(const std::vector<std::int32_t>& parentOf,
+                    const std::vector<std::uint32_t>& classOf);
+    void linkFailures(const std::vector<std::int32_t>& parentOf,
+                      const std::vector<std::uint32_t>& classOf);
 
-    std::int32_t child(std::int32_t node, unsigned char byte) const;
-    std::int32_t next(std::int32_t node, unsigned char byte) const;
+    std::uint32_t classOf(std::uint32_t code) const;
+    std::size_t slotOf(std::uint32_t parent, std::uint32_t cls) const;
+    std::size_t bitOf(std::uint32_t parent, std::uint32_t cls) const;
+    std::int32_t child(std::int32_t node, std::uint32_t cls) const;
+    std::int32_t next(std::int32_t node, std::uint32_t cls) const;
     // Every whole-character occurrence of every keyword that the rules allow,
     // in one pass, in the order of their ends.
     std::vector<Taken> hits(std::string_view content, const ReplaceRules& rules, bool markup) const;
@@ -169,10 +181,20 @@ class ExistingKeywordReplacer {
     // the whole-word rule.
     std::vector<bool> startsWord_;
     std::vector<bool> endsWord_;
+    std::vector<std::int32_t> charCounts_;  // characters of each keyword
+    std::size_t longestChars_ = 0;
+    std::vector<std::uint16_t> shortClass_;  // by code, for one- and two-byte characters
+    std::unordered_map<std::uint32_t, std::uint32_t> longClass_;  // four-byte characters
     std::vector<Node> nodes_;
-    std::vector<Edge> edges_;
-    std::vector<std::int32_t> rootNext_;  // 256 entries, 0 for no child
-    std::vector<std::int32_t> targets_;   // per keyword, for the per-address limit
+    std::vector<std::int32_t> keywordAt_;  // per node: the 0-based keyword ending there, or -1
+    std::vector<std::int32_t> rootNext_;   // per class, 0 for no child
+    std::vector<Edge> edges_;              // open addressing, a power of two long
+    unsigned edgeShift_ = 64;
+    // One bit per (node, class) hash, set for every edge: a clear bit tells
+    // that a node has no such child without looking into edges_.
+    std::vector<std::uint64_t> edgeBits_;
+    unsigned edgeBitShift_ = 64;
+    std::vector<std::int32_t> targets_;  // per keyword, for the per-address limit
 };
 
 /// One content with a replacer built for the call; for a run over many

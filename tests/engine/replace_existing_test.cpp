@@ -219,7 +219,8 @@ void expectSameAsReference(const std::string& content, const Texts& plain, std::
 
 TEST(ReplaceExistingRandomized, MatchesTheSequentialPassesOnMixedCharacters) {
     Random random(20240501);
-    const Texts alphabet = {"a", "b", "A", G("中"), G("文"), "\r\n", "\x81\x30\x81\x30", "\r"};
+    const Texts alphabet = {"a",  "b", "A",    G("中"), G("文"), "\r\n", "\x81\x30\x81\x30",
+                            "\r", "0", "\x81", "\n"};
     for (int round = 0; round < 4000; ++round) {
         const std::string content = randomString(random, alphabet, 0, 40);
         Texts plain;
@@ -240,6 +241,28 @@ TEST(ReplaceExistingRandomized, MatchesTheSequentialPassesOnTwoLetters) {
         for (std::int64_t k = 0; k < count; ++k)
             plain.push_back(randomString(random, alphabet, 1, 7));
         expectSameAsReference(content, plain, static_cast<std::uint64_t>(round), round);
+    }
+}
+
+// Prose whose keywords are pieces of itself: many occurrences, overlapping
+// and nested, as when a list is drawn from the articles it runs over.
+TEST(ReplaceExistingRandomized, MatchesTheSequentialPassesOnProse) {
+    const std::string prose =
+        G("<p>今天的天气很好，我们一起去公园散步。公园里的花开了，天气好的时候人很多。</p>\r\n"
+          "<p>中文与English混排，标点符号也要处理？天气预报说明天还是好天气。</p>\r\n");
+    const CharIndex index(prose);
+    Random random(2718);
+    for (int round = 0; round < 300; ++round) {
+        Texts plain;
+        for (std::int64_t k = random.between(1, 80); k > 0; --k) {
+            const auto from = static_cast<int>(random.between(1, index.count()));
+            const auto length = static_cast<int>(random.between(1, 4));
+            std::string word;
+            for (int p = from; p < from + length && p <= index.count(); ++p)
+                word += index.at(p);
+            plain.push_back(word);
+        }
+        expectSameAsReference(prose, plain, static_cast<std::uint64_t>(round), round);
     }
 }
 

@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Peak memory (maximum resident set, from /usr/bin/time -v) of
-# `lancitong-cli batch --jobs 1` over one big article, as a multiple of the
-# article's size, for each mode and encoding; then over several big articles
-# with 1, 2 and 8 jobs, each peak as a multiple of the one-job peak (reading
-# ahead must not hold more big articles as threads are added).
-#   bench/batch_memory.sh [MB [COUNT BIG_MB]]   (default: one article of 40 MB;
-#                                                6 articles of 150 MB; COUNT 0 skips them)
+# `lancitong-cli batch` over several big articles with 1, 2 and 8 jobs, each
+# peak as a multiple of the one-job peak (reading ahead must not hold more big
+# articles as threads are added). One article's peak against its size, per
+# mode and encoding, is bench/big_article_memory.sh's.
+#   bench/batch_memory.sh [COUNT BIG_MB]   (default: 6 articles of 150 MB)
 # The articles come from bench/make_corpus: HTML in UTF-8 with LF line breaks
 # (turned to CR LF and GBK on reading, as most articles on this platform are)
 # and in GBK with CR LF (read as it is). CLI=path runs another build of
@@ -13,9 +12,8 @@
 set -euo pipefail
 export LC_ALL=C
 cd "$(dirname "$0")/.."
-megabytes=${1:-40}
-count=${2:-6}
-big_megabytes=${3:-150}
+count=${1:-6}
+big_megabytes=${2:-150}
 build=build/bench
 # GNU time (Debian's `time` package), a need of this script only.
 [ -x /usr/bin/time ] || scripts/install-deps
@@ -53,28 +51,6 @@ make() {
     for ((i = 2; i <= files; i++)); do cp "$work/in/1.htm" "$work/in/$i.htm"; done
 }
 
-declare -A modes=(
-    [insert]="--mode insert"
-    [replace]="--mode replace"
-    [shuffle]="--mode shuffle"
-    [简到繁]="--mode insert --set 组合框转换繁简体=2"
-)
-
-echo "one article of $megabytes MB, batch --jobs 1: peak resident set and its multiple of the size"
-echo "                    insert           replace           shuffle            简到繁"
-for kind in gbk utf-8; do
-    make 1 "$megabytes" "$kind"
-    size=$(stat -c %s "$work/in/1.htm")
-    printf '%-8s' "$kind"
-    for mode in insert replace shuffle 简到繁; do
-        # shellcheck disable=SC2086  # the mode's options are words
-        kb=$(peak --jobs 1 ${modes[$mode]})
-        printf '%10d MB %4.2f' "$((kb / 1024))" "$(awk -v k="$kb" -v s="$size" 'BEGIN { print k * 1024 / s }')"
-    done
-    echo
-done
-
-[ "$count" -gt 0 ] || exit 0
 for kind in utf-8 gbk; do
     make "$count" "$big_megabytes" "$kind"
     echo "$count articles of $big_megabytes MB, $kind, the window's defaults"

@@ -47,7 +47,9 @@ bool startsLikeAFormula(std::string_view text) {
 }
 
 void appendCsvText(std::string_view text, std::string& out) {
-    std::string field = startsLikeAFormula(text) ? "'" + std::string(text) : std::string(text);
+    std::string field;
+    if (startsLikeAFormula(text)) field += '\'';
+    field += text;
     if (field.find_first_of(",\"\r\n") == std::string::npos) {
         out += field;
         return;

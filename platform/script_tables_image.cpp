@@ -98,7 +98,7 @@ class ScriptTablesImage {
         if (!get(count) || count > in_.size() / sizeof(T)) return false;
         array.resize(static_cast<std::size_t>(count));
         const std::size_t size = array.size() * sizeof(T);
-        std::memcpy(array.data(), in_.data(), size);
+        if (size > 0) std::memcpy(array.data(), in_.data(), size);
         in_.remove_prefix(size);
         return true;
     }

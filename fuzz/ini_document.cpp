@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -31,14 +33,28 @@ struct Key {
 };
 
 // A file of this process's own in a scratch folder (memory-backed when
-// /dev/shm exists).
+// /dev/shm exists), removed with the folder when the process ends.
+class ScratchFolder {
+  public:
+    ScratchFolder() : folder_(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") {
+        folder_ += "/lct-fuzz-ini-XXXXXX";
+        LCT_FUZZ_CHECK(mkdtemp(folder_.data()) != nullptr);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    std::string file() const { return folder_ + "/settings.ini"; }
+
+  private:
+    std::string folder_;
+};
+
 const std::string& scratchFile() {
-    static const std::string path = [] {
-        std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        folder += "/lct-fuzz-ini-XXXXXX";
-        LCT_FUZZ_CHECK(mkdtemp(folder.data()) != nullptr);
-        return folder + "/settings.ini";
-    }();
+    static const ScratchFolder folder;
+    static const std::string path = folder.file();
     return path;
 }
 

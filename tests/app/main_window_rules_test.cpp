@@ -10,6 +10,7 @@
 #include "form/headless_form.h"
 #include "form/pending_messages.h"
 #include "gbk.h"
+#include "null_run_services.h"
 
 namespace lct {
 namespace {
@@ -119,30 +120,14 @@ TEST_F(MainWindowRulesTest, ShufflePanelControlsFollowTheirBoxes) {
 }
 
 // A preview needs no file: every service answers "nothing there".
-class NoFiles : public RunServices {
+class NoFiles : public test::NullRunServices {
   public:
     bool isFile(std::string_view) override { return false; }
-    ArticleFile read(std::string_view, TextEncoding, const KeepAlive&) override { return {}; }
     bool write(std::string_view, std::string_view, const ResultFormat&, std::string&) override {
         return false;
     }
     bool createResultFolder(std::string_view, bool&, std::string&) override { return false; }
     bool isFolder(std::string_view) override { return false; }
-    std::string fileIdentity(std::string_view, bool) override { return {}; }
-    std::string resultFolder(std::string_view) override { return {}; }
-    std::string titleOf(std::string_view) override { return {}; }
-    std::string resultPath(std::string_view, std::string_view, std::string_view, std::string_view,
-                           int) override {
-        return {};
-    }
-    std::string resultPathAt(std::string_view, std::string_view, std::string_view, int) override {
-        return {};
-    }
-    std::string elapsedText(std::int64_t) override { return {}; }
-    bool openFolder(std::string_view) override { return true; }
-    bool writeReport(std::string_view, const std::vector<InputOutcome>&, std::string&) override {
-        return true;
-    }
 };
 
 constexpr std::string_view kBatchButtons[] = {"按钮批量处理", "按钮批量处理文件夹",

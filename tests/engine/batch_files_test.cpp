@@ -9,13 +9,14 @@
 #include <thread>
 #include <vector>
 
+#include "null_run_services.h"
+
 namespace lct {
 namespace {
 
 // Reads give each path back as its text; writes note their paths.
-class EchoServices : public RunServices {
+class EchoServices : public test::NullRunServices {
   public:
-    bool isFile(std::string_view) override { return true; }
     // Files of `bytes` bytes when set, else each path's own text.
     std::uint64_t sizeOf(std::string_view) override { return bytes; }
     ArticleFile read(std::string_view path, TextEncoding, const KeepAlive& keepAlive) override {
@@ -32,23 +33,6 @@ class EchoServices : public RunServices {
             error = "只读的文件系统";
             return false;
         }
-        return true;
-    }
-    bool createResultFolder(std::string_view, bool&, std::string&) override { return true; }
-    bool isFolder(std::string_view) override { return true; }
-    std::string fileIdentity(std::string_view, bool) override { return {}; }
-    std::string resultFolder(std::string_view) override { return {}; }
-    std::string titleOf(std::string_view) override { return {}; }
-    std::string resultPath(std::string_view, std::string_view, std::string_view, std::string_view,
-                           int) override {
-        return {};
-    }
-    std::string resultPathAt(std::string_view, std::string_view, std::string_view, int) override {
-        return {};
-    }
-    std::string elapsedText(std::int64_t) override { return {}; }
-    bool openFolder(std::string_view) override { return true; }
-    bool writeReport(std::string_view, const std::vector<InputOutcome>&, std::string&) override {
         return true;
     }
 

@@ -16,7 +16,8 @@ void returnBigBuffersWhenFreed();
 
 /// Gives the whole pages of `text`'s spare capacity (past its terminating
 /// NUL) back to the system, without moving the text: for a text made smaller
-/// in its own buffer. Appending later gets zeroed pages.
+/// in its own buffer. Spare room of less than 256 KiB is kept. Appending later
+/// gets zeroed pages.
 void releaseSpareCapacity(std::string& text);
 
 }  // namespace lct

@@ -136,7 +136,7 @@ std::string TagGuard::protect(std::string_view text, std::string_view placeholde
     }
     placeholder_ = used;
     tagBytes_.clear();
-    tagEnds_.clear();
+    tagSizes_.clear();
     Sink sink(out);
     appendHidingTags(text, used, sink);
     return sink.take();
@@ -168,7 +168,7 @@ std::string TagGuard::protectInto(std::string_view text, const std::vector<ByteR
     const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
     placeholder_ = used;
     tagBytes_.clear();
-    tagEnds_.clear();
+    tagSizes_.clear();
     std::size_t at = 0;
     const auto gap = [&](std::size_t end) {
         const std::string_view run = text.substr(at, end - at);
@@ -195,7 +195,10 @@ void TagGuard::appendHidingTags(std::string_view run, std::string_view placehold
 
 void TagGuard::hide(std::string_view bytes, std::string_view placeholder, Sink& out) {
     tagBytes_.append(bytes);
-    tagEnds_.push_back(tagBytes_.size());
+    std::size_t size = bytes.size();
+    for (; size >= 0x80; size >>= 7)
+        tagSizes_.push_back(static_cast<char>(0x80 | (size & 0x7F)));
+    tagSizes_.push_back(static_cast<char>(size));
     out.append(placeholder);
 }
 
@@ -221,6 +224,21 @@ std::string TagGuard::strip(std::string_view text, const KeepAlive& keepAlive) {
     return out;
 }
 
+template <typename Visit>
+void TagGuard::forEachTag(Visit visit) const {
+    std::size_t begin = 0;
+    for (std::size_t at = 0; at < tagSizes_.size();) {
+        std::size_t size = 0;
+        for (int shift = 0;; shift += 7) {
+            const auto byte = static_cast<unsigned char>(tagSizes_[at++]);
+            size |= static_cast<std::size_t>(byte & 0x7F) << shift;
+            if (byte < 0x80) break;
+        }
+        if (!visit(std::string_view(tagBytes_).substr(begin, size))) return;
+        begin += size;
+    }
+}
+
 std::string TagGuard::restore(std::string_view text) const {
     return restoreAfter({}, text);
 }
@@ -230,15 +248,14 @@ std::string TagGuard::restoreAfter(std::string_view prefix, std::string_view tex
     out.reserve(prefix.size() + text.size() + tagBytes_.size());
     out.append(prefix);
     std::size_t copied = 0;
-    std::size_t tagBegin = 0;
-    for (const std::size_t tagEnd : tagEnds_) {
+    forEachTag([&](std::string_view tag) {
         const std::size_t hit = text.find(placeholder_, copied);
-        if (hit == std::string_view::npos) break;
+        if (hit == std::string_view::npos) return false;
         out.append(text.substr(copied, hit - copied));
-        out.append(std::string_view(tagBytes_).substr(tagBegin, tagEnd - tagBegin));
+        out.append(tag);
         copied = hit + placeholder_.size();
-        tagBegin = tagEnd;
-    }
+        return true;
+    });
     out.append(text.substr(copied));
     return out;
 }
@@ -248,7 +265,6 @@ std::string TagGuard::restore(std::string_view text,
     std::string out;
     out.reserve(text.size() + tagBytes_.size());
     std::size_t copied = 0;
-    std::size_t tagBegin = 0;
     // A position of `text` moves by what the tags before it add.
     std::size_t next = 0;  // the first span end not yet moved (ends, then begins)
     std::size_t nextBegin = 0;
@@ -261,17 +277,16 @@ std::string TagGuard::restore(std::string_view text,
             spans[next].second =
                 static_cast<std::size_t>(static_cast<long long>(spans[next].second) + shift);
     };
-    for (const std::size_t tagEnd : tagEnds_) {
+    forEachTag([&](std::string_view tag) {
         const std::size_t hit = text.find(placeholder_, copied);
-        if (hit == std::string_view::npos) break;
+        if (hit == std::string_view::npos) return false;
         moveBefore(hit);
         out.append(text.substr(copied, hit - copied));
-        out.append(std::string_view(tagBytes_).substr(tagBegin, tagEnd - tagBegin));
-        shift +=
-            static_cast<long long>(tagEnd - tagBegin) - static_cast<long long>(placeholder_.size());
+        out.append(tag);
+        shift += static_cast<long long>(tag.size()) - static_cast<long long>(placeholder_.size());
         copied = hit + placeholder_.size();
-        tagBegin = tagEnd;
-    }
+        return true;
+    });
     moveBefore(text.size());
     out.append(text.substr(copied));
     return out;
@@ -279,11 +294,10 @@ std::string TagGuard::restore(std::string_view text,
 
 std::vector<std::string> TagGuard::savedTags() const {
     std::vector<std::string> tags;
-    std::size_t begin = 0;
-    for (const std::size_t end : tagEnds_) {
-        tags.emplace_back(tagBytes_, begin, end - begin);
-        begin = end;
-    }
+    forEachTag([&](std::string_view tag) {
+        tags.emplace_back(tag);
+        return true;
+    });
     return tags;
 }
 

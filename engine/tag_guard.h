@@ -90,10 +90,15 @@ class TagGuard {
 
     KeepAlive keepAlive_;
     std::string placeholder_ = defaultPlaceholder();
-    // The saved tags one after the other, and where each ends: a page of a
-    // million tags keeps them in two allocations, not a million.
+    // Calls `visit(tag)` for the saved tags in order while it returns true.
+    template <typename Visit>
+    void forEachTag(Visit visit) const;
+
+    // The saved tags one after the other, and the size of each, seven bits a
+    // byte: a page of a million tags keeps them in two allocations, not a
+    // million, and their sizes in about a byte each.
     std::string tagBytes_;
-    std::vector<std::size_t> tagEnds_;
+    std::string tagSizes_;
 };
 
 }  // namespace lct

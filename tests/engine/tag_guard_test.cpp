@@ -42,6 +42,10 @@ TEST(TagGuard, ProtectFindsEveryTagAndNothingElse) {
         // A '>' that is the trail byte of a double-byte character ends no tag.
         {"<a\x81>b>", P(), {"<a\x81>b>"}},
         {G("<p>中文</p>"), P() + G("中文") + P(), {"<p>", "</p>"}},
+        // Tags whose sizes take two and three bytes to keep.
+        {"<" + std::string(200, 'a') + ">b<" + std::string(20000, 'c') + ">",
+         P() + "b" + P(),
+         {"<" + std::string(200, 'a') + ">", "<" + std::string(20000, 'c') + ">"}},
     };
     for (const auto& c : cases) {
         TagGuard guard;

@@ -260,7 +260,7 @@ std::string insertIntoBody(const InsertOptions& in, ArticleRun& run, InsertionBo
     // The opening goes in front as the text is restored, not by moving it.
     std::string content = !body.hidden ? std::move(body.text)
                           : wantSpans  ? body.guard.restore(body.text, spans)
-                                       : body.guard.restoreAfter(body.opening, body.text);
+                                      : body.guard.restoreAfter(body.opening, std::move(body.text));
     std::string().swap(body.text);
     {
         // Its tags are back in place. Moved from, its buffers go with it;
@@ -341,6 +341,8 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     if (in.insertContent) {
         ContentArticle article{title, &items, step, &capped};
         article.spans = &contentSpans;
+        // The body is replaced by what is made of it.
+        article.lastRead = true;
         content = insertIntoBody(in, run, body, article, wantSpans, tally);
     }
     if (report) {

@@ -9,6 +9,7 @@
 #include "engine/lists.h"
 #include "engine/unique_picker.h"
 #include "platform/bytes.h"
+#include "platform/memory.h"
 
 namespace lct {
 namespace {
@@ -16,6 +17,13 @@ namespace {
 // Lower-case ASCII letters or the space: the characters an item must not be
 // glued to when words are avoided.
 constexpr std::string_view kWordCharacters = "97,122;32";
+
+// A text read for the last time goes back to the system a megabyte at a
+// time behind the copy, all but the bytes that the character walk to the next
+// piece may read (kStride characters of at most four bytes).
+constexpr std::size_t kReleaseStep = std::size_t{1} << 20;
+constexpr std::size_t kReadBack = 4096;
+static_assert(kReadBack >= 4 * CharIndex::kStride);
 
 // A cut c is the gap after character c (0 is before the first character). The
 // spaces that keep an item apart from its neighbours travel with the cut, not
@@ -186,10 +194,26 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
         extra += slotText(j).size() + 2;
     std::string out;
     out.reserve(text.size() + extra);
+    std::size_t released = 0;  // the text before this is given back
+    const auto copy = [&](std::string_view piece) {
+        if (!how.lastRead) {
+            out.append(piece);
+            return;
+        }
+        while (!piece.empty()) {
+            const std::string_view slice = piece.substr(0, kReleaseStep);
+            out.append(slice);
+            piece.remove_prefix(slice.size());
+            const auto end = static_cast<std::size_t>(piece.data() - text.data());
+            if (end < kReadBack) continue;
+            releaseReadBytes(text, released, end - kReadBack);
+            released = end - kReadBack;
+        }
+    };
     long long previous = 0;
     for (std::size_t j = 0; j < cuts.size(); ++j) {
         const long long c = cuts[j].position;
-        out.append(index.mid(static_cast<int>(previous + 1), static_cast<int>(c - previous)));
+        copy(index.mid(static_cast<int>(previous + 1), static_cast<int>(c - previous)));
         if (cuts[j].spaceBefore) out.push_back(' ');
         const std::string_view slot = slotText(j);
         if (how.spans) how.spans->emplace_back(out.size(), out.size() + slot.size());
@@ -197,7 +221,7 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
         if (cuts[j].spaceAfter) out.push_back(' ');
         previous = c;
     }
-    out.append(index.mid(static_cast<int>(previous + 1), static_cast<int>(length - previous)));
+    copy(index.mid(static_cast<int>(previous + 1), static_cast<int>(length - previous)));
     return out;
 }
 

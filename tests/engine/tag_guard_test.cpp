@@ -127,6 +127,16 @@ TEST(TagGuard, ProtectWithoutSaveKeepsTheSavedTags) {
     EXPECT_EQ(guard.restore(P()), "<a>");
 }
 
+TEST(TagGuard, RestoreTakingTheTextOverGivesTheSameText) {
+    std::string page;
+    for (int i = 0; i < 300'000; ++i)
+        page += "<b>" + G("正文") + "</b>x";
+    TagGuard guard;
+    std::string hidden = guard.protect(page, TagGuard::shortPlaceholder());
+    EXPECT_EQ(guard.restoreAfter("<h>", std::move(hidden)), "<h>" + page);
+    EXPECT_TRUE(hidden.empty());  // NOLINT(bugprone-use-after-move): taken over
+}
+
 TEST(TagGuard, FiftyThousandTagsInOneMegabyte) {
     std::string page;
     for (int i = 0; i < 50'000; ++i)

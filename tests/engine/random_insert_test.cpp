@@ -202,7 +202,7 @@ TEST_F(RandomInsertTest, SymbolsWithAvoidWordsKeepApartFromWords) {
 }
 
 // A text read for the last time gives what a kept one gives: nothing given
-// back behind the copy is read again, not even by a walk to the next piece.
+// back behind the copy is read again.
 TEST(RandomInsertLastRead, GivesWhatAKeptTextGives) {
     const std::vector<std::string> pieces = {"ab ", G("中文，"), "c", G("。")};
     std::string text;

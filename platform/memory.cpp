@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace lct {
@@ -32,6 +33,17 @@ void releaseSpareCapacity(std::string& text) {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): whole pages of our own buffer
     if (end > begin && end - begin >= kLeastReleased)
         madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+}
+
+void releaseReadBytes(std::string_view text, std::size_t from, std::size_t end) {
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto data = reinterpret_cast<std::uintptr_t>(text.data());
+    // Whole pages only: the allocator's own bytes before the text stay.
+    const std::uintptr_t begin =
+        std::max((data + page - 1) / page * page, (data + std::min(from, end)) / page * page);
+    const std::uintptr_t last = (data + std::min(end, text.size())) / page * page;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): whole pages of the caller's buffer
+    if (last > begin) madvise(reinterpret_cast<void*>(begin), last - begin, MADV_DONTNEED);
 }
 
 }  // namespace lct

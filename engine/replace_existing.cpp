@@ -28,6 +28,14 @@ constexpr std::uint32_t kCrLfCode = 0x100;
 constexpr std::uint32_t kPairCodes = 0x101;  // + (lead - 0x80) * 256 + trail
 constexpr std::uint32_t kShortCodes = kPairCodes + 0x80 * 0x100;
 
+// A free slot of a node's child table (no character has this class).
+constexpr std::uint32_t kNoClass = 0xFFFFFFFF;
+
+// Where a class starts looking in a child table of `mask` + 1 slots.
+inline std::uint32_t slotIndex(std::uint32_t cls, std::uint32_t mask) {
+    return static_cast<std::uint32_t>((std::uint64_t{cls} * 0x9E3779B97F4A7C15u) >> 40) & mask;
+}
+
 struct Character {
     std::uint32_t code = 0;
     std::size_t size = 0;
@@ -174,8 +182,9 @@ ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>&
     const std::vector<std::uint32_t> classes = classify(firstClass);
     std::vector<std::int32_t> parentOf;
     std::vector<std::uint32_t> classOfNode;
-    buildTrie(classes, firstClass, parentOf, classOfNode);
-    placeEdges(parentOf, classOfNode);
+    std::vector<std::int32_t> keywordAt;
+    buildTrie(classes, firstClass, parentOf, classOfNode, keywordAt);
+    placeNodes(parentOf, classOfNode, keywordAt);
     linkFailures(parentOf, classOfNode);
 }
 
@@ -224,7 +233,8 @@ inline std::uint32_t ExistingKeywordReplacer::classOf(std::uint32_t code) const 
 void ExistingKeywordReplacer::buildTrie(const std::vector<std::uint32_t>& classes,
                                         const std::vector<std::size_t>& firstClass,
                                         std::vector<std::int32_t>& parentOf,
-                                        std::vector<std::uint32_t>& classOfNode) {
+                                        std::vector<std::uint32_t>& classOfNode,
+                                        std::vector<std::int32_t>& keywordAt) {
     // Inserting the keywords in the order of their classes lets the trie be
     // built along one path: a new keyword shares with all earlier ones
     // exactly its common prefix with the one before. Identical keywords meet
@@ -263,12 +273,10 @@ void ExistingKeywordReplacer::buildTrie(const std::vector<std::uint32_t>& classe
     });
 
     const std::size_t most = classes.size() + 1;
-    nodes_.reserve(most);
-    keywordAt_.reserve(most);
+    keywordAt.reserve(most);
     parentOf.reserve(most);
     classOfNode.reserve(most);
-    nodes_.emplace_back();
-    keywordAt_.assign(1, -1);
+    keywordAt.assign(1, -1);
     parentOf.assign(1, -1);
     classOfNode.assign(1, 0);
     std::vector<std::int32_t> path{0};
@@ -281,92 +289,103 @@ void ExistingKeywordReplacer::buildTrie(const std::vector<std::uint32_t>& classe
             keyword.begin());
         path.resize(shared + 1);
         for (std::size_t j = shared; j < keyword.size(); ++j) {
-            const auto node = static_cast<std::int32_t>(nodes_.size());
-            nodes_.emplace_back();
-            keywordAt_.push_back(-1);
+            const auto node = static_cast<std::int32_t>(keywordAt.size());
+            keywordAt.push_back(-1);
             parentOf.push_back(path.back());
             classOfNode.push_back(keyword[j]);
             path.push_back(node);
         }
-        std::int32_t& end = keywordAt_[static_cast<std::size_t>(path.back())];
+        std::int32_t& end = keywordAt[static_cast<std::size_t>(path.back())];
         if (end < 0) end = k;
         previous = keyword;
     }
 }
 
-std::size_t ExistingKeywordReplacer::slotOf(std::uint32_t parent, std::uint32_t cls) const {
-    const std::uint64_t key = static_cast<std::uint64_t>(parent) << 32 | cls;
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> edgeShift_);
-}
-
-std::size_t ExistingKeywordReplacer::bitOf(std::uint32_t parent, std::uint32_t cls) const {
-    const std::uint64_t key = static_cast<std::uint64_t>(cls) << 32 | parent;
-    return static_cast<std::size_t>((key * 0xC2B2AE3D27D4EB4Fu) >> edgeBitShift_);
-}
-
-void ExistingKeywordReplacer::placeEdges(const std::vector<std::int32_t>& parentOf,
-                                         const std::vector<std::uint32_t>& classOfNode) {
-    // At most half full, so that a search for a missing edge, the common
-    // case, stops after a slot or two.
-    const std::size_t edges = nodes_.size() - 1;
-    std::size_t slots = 2;
-    edgeShift_ = 63;
-    while (slots < 2 * edges) {
-        slots *= 2;
-        --edgeShift_;
+void ExistingKeywordReplacer::placeNodes(std::vector<std::int32_t>& parentOf,
+                                         std::vector<std::uint32_t>& classOfNode,
+                                         std::vector<std::int32_t>& keywordAt) {
+    // The trie's nodes come in the order of their words, each after its
+    // parent; by depth (a counting sort) the children of one parent stay
+    // together and in the order of their parents.
+    const std::size_t count = parentOf.size();
+    std::vector<std::uint32_t> depth(count, 0);
+    std::vector<std::uint32_t> perDepth(longestChars_ + 2, 0);
+    for (std::size_t v = 1; v < count; ++v) {
+        depth[v] = depth[static_cast<std::size_t>(parentOf[v])] + 1;
+        ++perDepth[depth[v] + 1];
     }
-    edges_.assign(slots, Edge{});
-    // Sixteen bits per edge: one miss in sixteen goes on to edges_.
-    edgeBitShift_ = edgeShift_ - 3;
-    edgeBits_.assign(std::max<std::size_t>(slots * 8 / 64, 1), 0);
-    for (std::size_t v = 1; v < nodes_.size(); ++v) {
-        const auto parent = static_cast<std::uint32_t>(parentOf[v]);
+    std::partial_sum(perDepth.begin(), perDepth.end(), perDepth.begin());
+    std::vector<std::int32_t> renumbered(count, 0);
+    for (std::size_t v = 1; v < count; ++v)
+        renumbered[v] = static_cast<std::int32_t>(1 + perDepth[depth[v]]++);
+    std::vector<std::uint32_t>().swap(depth);
+    {
+        std::vector<std::int32_t> parents(count, -1);
+        std::vector<std::uint32_t> classes(count, 0);
+        keywordAt_.assign(count, -1);
+        for (std::size_t v = 1; v < count; ++v) {
+            const auto to = static_cast<std::size_t>(renumbered[v]);
+            parents[to] = renumbered[static_cast<std::size_t>(parentOf[v])];
+            classes[to] = classOfNode[v];
+            keywordAt_[to] = keywordAt[v];
+        }
+        parentOf = std::move(parents);
+        classOfNode = std::move(classes);
+        std::vector<std::int32_t>().swap(keywordAt);
+    }
+
+    // Each node's table holds at least twice its children (a power of two),
+    // so that a search for a missing child, the common case, stops after a
+    // slot or two. Slot 0 stays free: the table of every node without
+    // children.
+    nodes_.assign(count, Node{});
+    std::vector<std::uint32_t> children(count, 0);
+    for (std::size_t v = 1; v < count; ++v)
+        ++children[static_cast<std::size_t>(parentOf[v])];
+    std::size_t used = 1;
+    for (std::size_t v = 1; v < count; ++v) {
+        if (children[v] == 0) continue;
+        const std::size_t size = std::bit_ceil(std::size_t{2} * children[v]);
+        nodes_[v].base = static_cast<std::uint32_t>(used);
+        nodes_[v].mask = static_cast<std::uint32_t>(size - 1);
+        used += size;
+    }
+    std::vector<std::uint32_t>().swap(children);
+    slots_.assign(used, Slot{kNoClass, 0});
+    for (std::size_t v = 1; v < count; ++v) {
+        const auto parent = static_cast<std::size_t>(parentOf[v]);
         const std::uint32_t cls = classOfNode[v];
         if (parent == 0) {
             rootNext_[cls] = static_cast<std::int32_t>(v);
             continue;
         }
-        nodes_[parent].children |= std::uint64_t{1} << (cls % 64);
-        const std::size_t bit = bitOf(parent, cls);
-        edgeBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
-        std::size_t slot = slotOf(parent, cls);
-        while (edges_[slot].child != 0)
-            slot = (slot + 1) & (slots - 1);
-        edges_[slot] = {parent, cls, static_cast<std::int32_t>(v)};
+        Node& p = nodes_[parent];
+        p.children |= std::uint64_t{1} << (cls % 64);
+        std::uint32_t at = slotIndex(cls, p.mask);
+        while (slots_[p.base + at].cls != kNoClass)
+            at = (at + 1) & p.mask;
+        slots_[p.base + at] = {cls, static_cast<std::int32_t>(v)};
     }
 }
 
 void ExistingKeywordReplacer::linkFailures(const std::vector<std::int32_t>& parentOf,
                                            const std::vector<std::uint32_t>& classOfNode) {
-    // By depth, so that a node's failure target is linked before it.
-    std::vector<std::uint32_t> depth(nodes_.size(), 0);
-    std::vector<std::uint32_t> perDepth(longestChars_ + 2, 0);
+    // In the order of depth, so that a node's failure target is linked
+    // before it.
     for (std::size_t v = 1; v < nodes_.size(); ++v) {
-        depth[v] = depth[static_cast<std::size_t>(parentOf[v])] + 1;
-        ++perDepth[depth[v] + 1];
-    }
-    std::partial_sum(perDepth.begin(), perDepth.end(), perDepth.begin());
-    std::vector<std::int32_t> byDepth(nodes_.size());
-    for (std::size_t v = 1; v < nodes_.size(); ++v)
-        byDepth[perDepth[depth[v]]++] = static_cast<std::int32_t>(v);
-    for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) {
-        const auto v = static_cast<std::size_t>(byDepth[i]);
-        const std::int32_t parent = parentOf[v];
-        const std::int32_t fail =
-            parent == 0 ? 0 : next(nodes_[static_cast<std::size_t>(parent)].fail, classOfNode[v]);
+        const auto parent = static_cast<std::size_t>(parentOf[v]);
+        const std::int32_t fail = parent == 0 ? 0 : next(nodes_[parent].fail, classOfNode[v]);
         nodes_[v].fail = fail;
         nodes_[v].output = keywordAt_[v] >= 0 ? static_cast<std::int32_t>(v)
                                               : nodes_[static_cast<std::size_t>(fail)].output;
     }
 }
 
-inline std::int32_t ExistingKeywordReplacer::child(std::int32_t node, std::uint32_t cls) const {
-    const auto parent = static_cast<std::uint32_t>(node);
-    const std::size_t mask = edges_.size() - 1;
-    for (std::size_t slot = slotOf(parent, cls);; slot = (slot + 1) & mask) {
-        const Edge& e = edges_[slot];
-        if (e.child == 0) return 0;
-        if (e.parent == parent && e.cls == cls) return e.child;
+inline std::int32_t ExistingKeywordReplacer::child(const Node& node, std::uint32_t cls) const {
+    for (std::uint32_t at = slotIndex(cls, node.mask);; at = (at + 1) & node.mask) {
+        const Slot& slot = slots_[node.base + at];
+        if (slot.cls == cls) return slot.child;
+        if (slot.cls == kNoClass) return 0;
     }
 }
 
@@ -375,11 +394,8 @@ inline std::int32_t ExistingKeywordReplacer::next(std::int32_t node, std::uint32
     while (node != 0) {
         const Node& n = nodes_[static_cast<std::size_t>(node)];
         if (n.children >> (cls % 64) & 1) {
-            const std::size_t bit = bitOf(static_cast<std::uint32_t>(node), cls);
-            if (edgeBits_[bit / 64] >> (bit % 64) & 1) {
-                const std::int32_t c = child(node, cls);
-                if (c != 0) return c;
-            }
+            const std::int32_t c = child(n, cls);
+            if (c != 0) return c;
         }
         node = n.fail;
     }
@@ -481,15 +497,20 @@ std::string ExistingKeywordReplacer::replace(std::string_view content,
     const bool spans = outcome && outcome->wantSpans;
     if (spans) outcome->spans.reserve(taken.size());
 
-    // One template per found keyword, drawn in the order of the numbering.
+    // One template per found keyword, drawn in the order of the numbering;
+    // each template drawn is filled with the title once.
     std::vector<std::string> items;
     items.reserve(found.size());
+    std::unordered_map<int, TitledTemplate> titled;
     for (const std::int32_t k : found) {
         const auto index = static_cast<std::size_t>(k);
         const std::string& line =
             index < keywordLines.size() ? keywordLines[index] : keywords_[index];
-        items.push_back(buildItem(supply.templateAt(supply.pickTemplate()), title, line,
-                                  supply.addressAt(index)));
+        const int number = supply.pickTemplate();
+        auto at = titled.find(number);
+        if (at == titled.end())
+            at = titled.try_emplace(number, supply.templateAt(number), title).first;
+        items.push_back(at->second.fill(line, supply.addressAt(index)));
         if (items.size() % kKeywordsPerBreath == 0) keepAlive_();
     }
 

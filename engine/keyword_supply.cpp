@@ -171,6 +171,21 @@ void KeywordSupply::parseTemplates(std::string_view text) {
 }
 
 void KeywordSupply::buildPlainKeywords() {
+    // Without a "<" there is no tag to remove, and the lines come back from
+    // the split as they are, unless one holds a CR (it could start a line
+    // break) or ends in a lone byte of 0x80 or more (it would take the CR
+    // after it as its second half).
+    const auto keepsItsLine = [](const std::string& line) {
+        if (line.find_first_of("<\r") != std::string::npos) return false;
+        std::size_t last = 0;
+        for (std::size_t i = 0; i < line.size(); i += gbkCharSize(line, i))
+            last = i;
+        return line.empty() || last + 1 < line.size() || byteAt(line, last) < 0x80;
+    };
+    if (std::all_of(keywordLines_.begin(), keywordLines_.end(), keepsItsLine)) {
+        plainKeywords_ = keywordLines_;
+        return;
+    }
     std::string joined;
     for (std::size_t i = 0; i < keywordLines_.size(); ++i) {
         if (i > 0) joined += kLineBreak;

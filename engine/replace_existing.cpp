@@ -31,6 +31,14 @@ constexpr std::uint32_t kShortCodes = kPairCodes + 0x80 * 0x100;
 // A free slot of a node's child table (no character has this class).
 constexpr std::uint32_t kNoClass = 0xFFFFFFFF;
 
+// Multiplies two classes into the bit of pairBits_ that stands for them.
+constexpr std::uint64_t kPairHash = 0x9E3779B97F4A7C15u;
+
+// The flags of a node's shape above its depth.
+constexpr std::uint32_t kStartsWord = 1u << 30;
+constexpr std::uint32_t kEndsWord = 1u << 31;
+constexpr std::uint32_t kDepth = kStartsWord - 1;
+
 // Where a class starts looking in a child table of `mask` + 1 slots.
 inline std::uint32_t slotIndex(std::uint32_t cls, std::uint32_t mask) {
     return static_cast<std::uint32_t>((std::uint64_t{cls} * 0x9E3779B97F4A7C15u) >> 40) & mask;
@@ -170,14 +178,6 @@ void keepWithinLimits(std::vector<Taken>& taken, std::vector<std::int32_t>& foun
 ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords,
                                                  KeepAlive keepAlive)
     : keepAlive_(std::move(keepAlive)), keywords_(plainKeywords) {
-    lengths_.reserve(keywords_.size());
-    startsWord_.reserve(keywords_.size());
-    endsWord_.reserve(keywords_.size());
-    for (const std::string& k : keywords_) {
-        lengths_.push_back(k.size());
-        startsWord_.push_back(!k.empty() && isAsciiAlnum(k.front()));
-        endsWord_.push_back(endsWithAsciiAlnum(k));
-    }
     std::vector<std::size_t> firstClass;
     const std::vector<std::uint32_t> classes = classify(firstClass);
     std::vector<std::int32_t> parentOf;
@@ -193,7 +193,6 @@ std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::si
     // where keyword k's begin.
     std::vector<std::uint32_t> codes;
     firstClass.assign(keywords_.size() + 1, 0);
-    charCounts_.assign(keywords_.size(), 0);
     for (std::size_t k = 0; k < keywords_.size(); ++k) {
         firstClass[k] = codes.size();
         const std::string& keyword = keywords_[k];
@@ -202,7 +201,6 @@ std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::si
             codes.push_back(c.code);
             i += c.size;
         }
-        charCounts_[k] = static_cast<std::int32_t>(codes.size() - firstClass[k]);
         longestChars_ = std::max(longestChars_, codes.size() - firstClass[k]);
     }
     firstClass.back() = codes.size();
@@ -318,27 +316,32 @@ void ExistingKeywordReplacer::placeNodes(std::vector<std::int32_t>& parentOf,
     std::vector<std::int32_t> renumbered(count, 0);
     for (std::size_t v = 1; v < count; ++v)
         renumbered[v] = static_cast<std::int32_t>(1 + perDepth[depth[v]]++);
-    std::vector<std::uint32_t>().swap(depth);
     {
         std::vector<std::int32_t> parents(count, -1);
         std::vector<std::uint32_t> classes(count, 0);
-        keywordAt_.assign(count, -1);
+        nodes_.assign(count, Node{});
         for (std::size_t v = 1; v < count; ++v) {
             const auto to = static_cast<std::size_t>(renumbered[v]);
             parents[to] = renumbered[static_cast<std::size_t>(parentOf[v])];
             classes[to] = classOfNode[v];
-            keywordAt_[to] = keywordAt[v];
+            Node& node = nodes_[to];
+            node.keyword = keywordAt[v];
+            node.shape = depth[v];
+            if (node.keyword < 0) continue;
+            const std::string& k = keywords_[static_cast<std::size_t>(node.keyword)];
+            if (isAsciiAlnum(k.front())) node.shape |= kStartsWord;
+            if (endsWithAsciiAlnum(k)) node.shape |= kEndsWord;
         }
         parentOf = std::move(parents);
         classOfNode = std::move(classes);
         std::vector<std::int32_t>().swap(keywordAt);
     }
+    std::vector<std::uint32_t>().swap(depth);
 
     // Each node's table holds at least twice its children (a power of two),
     // so that a search for a missing child, the common case, stops after a
     // slot or two. Slot 0 stays free: the table of every node without
     // children.
-    nodes_.assign(count, Node{});
     std::vector<std::uint32_t> children(count, 0);
     for (std::size_t v = 1; v < count; ++v)
         ++children[static_cast<std::size_t>(parentOf[v])];
@@ -352,6 +355,11 @@ void ExistingKeywordReplacer::placeNodes(std::vector<std::int32_t>& parentOf,
     }
     std::vector<std::uint32_t>().swap(children);
     slots_.assign(used, Slot{kNoClass, 0});
+    // Eight bits or more per pair of characters in the keywords.
+    pairShift_ = 64 - 6;
+    while ((std::uint64_t{1} << (64 - pairShift_)) < 8 * count && pairShift_ > 64 - 22)
+        --pairShift_;
+    pairBits_.assign((std::size_t{1} << (64 - pairShift_)) / 64, 0);
     for (std::size_t v = 1; v < count; ++v) {
         const auto parent = static_cast<std::size_t>(parentOf[v]);
         const std::uint32_t cls = classOfNode[v];
@@ -361,6 +369,8 @@ void ExistingKeywordReplacer::placeNodes(std::vector<std::int32_t>& parentOf,
         }
         Node& p = nodes_[parent];
         p.children |= std::uint64_t{1} << (cls % 64);
+        const std::size_t bit = pairBit(classOfNode[parent], cls);
+        pairBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
         std::uint32_t at = slotIndex(cls, p.mask);
         while (slots_[p.base + at].cls != kNoClass)
             at = (at + 1) & p.mask;
@@ -376,9 +386,13 @@ void ExistingKeywordReplacer::linkFailures(const std::vector<std::int32_t>& pare
         const auto parent = static_cast<std::size_t>(parentOf[v]);
         const std::int32_t fail = parent == 0 ? 0 : next(nodes_[parent].fail, classOfNode[v]);
         nodes_[v].fail = fail;
-        nodes_[v].output = keywordAt_[v] >= 0 ? static_cast<std::int32_t>(v)
-                                              : nodes_[static_cast<std::size_t>(fail)].output;
+        nodes_[v].output = nodes_[v].keyword >= 0 ? static_cast<std::int32_t>(v)
+                                                  : nodes_[static_cast<std::size_t>(fail)].output;
     }
+}
+
+inline std::size_t ExistingKeywordReplacer::pairBit(std::uint32_t before, std::uint32_t cls) const {
+    return static_cast<std::size_t>((std::uint64_t{before} << 32 | cls) * kPairHash >> pairShift_);
 }
 
 inline std::int32_t ExistingKeywordReplacer::child(const Node& node, std::uint32_t cls) const {
@@ -411,28 +425,43 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::s
                         markup ? markupRegions(content, rules.avoidMarkup, rules.avoidHeadings)
                                : std::vector<ByteRange>(),
                         rules.wholeWords);
-    // Where the last characters began, enough of them to find the character
-    // before the longest keyword (for the whole-word rule).
+    // Where the last characters began, enough of them to find where the
+    // longest keyword begins and the character before it.
     const std::size_t ring = std::bit_ceil(std::min(longestChars_, content.size()) + 1);
     std::vector<std::size_t> starts(ring, 0);
+    const std::size_t ringMask = ring - 1;
+    // The tables in locals: nothing the loop calls can move them, and the
+    // compiler then keeps them in registers.
+    const Node* const nodes = nodes_.data();
+    const std::uint16_t* const shortClass = shortClass_.data();
+    const std::int32_t* const rootNext = rootNext_.data();
+    const std::uint64_t* const pairBits = pairBits_.data();
+    const unsigned pairShift = pairShift_;
+    std::size_t* const startOf = starts.data();
     std::size_t read = 0;  // characters
     std::size_t breath = kBytesPerBreath;
     std::int32_t state = 0;
+    std::uint32_t last = 0;  // the class of the character before
     for (std::size_t i = 0; i < content.size();) {
         const Character c = characterAt(content, i);
-        starts[read++ & (ring - 1)] = i;
+        const std::uint32_t cls = c.code < kShortCodes ? shortClass[c.code] : classOf(c.code);
+        startOf[read++ & ringMask] = i;
         i += c.size;
-        state = next(state, classOf(c.code));
-        for (std::int32_t t = nodes_[static_cast<std::size_t>(state)].output; t > 0;
-             t = nodes_[static_cast<std::size_t>(nodes_[static_cast<std::size_t>(t)].fail)]
-                     .output) {
-            const auto k = static_cast<std::size_t>(keywordAt_[static_cast<std::size_t>(t)]);
-            const std::size_t begin = i - lengths_[k];
-            const auto chars = static_cast<std::size_t>(charCounts_[k]);
+        // Where no keyword holds the two characters one after the other, the
+        // search cannot be deeper than this one.
+        const std::uint64_t pair = (std::uint64_t{last} << 32 | cls) * kPairHash >> pairShift;
+        state = (pairBits[pair / 64] >> (pair % 64) & 1) != 0 ? next(state, cls) : rootNext[cls];
+        last = cls;
+        for (std::int32_t t = nodes[state].output; t > 0;) {
+            const Node& hit = nodes[t];
+            const std::size_t chars = hit.shape & kDepth;
+            const std::size_t begin = startOf[(read - chars) & ringMask];
             const bool afterByte =
-                read > chars && starts[(read - chars - 1) & (ring - 1)] + 1 == begin;
-            if (test.allows(begin, i, startsWord_[k], endsWord_[k], afterByte))
-                found.push_back({begin, i, static_cast<std::int32_t>(k)});
+                read > chars && startOf[(read - chars - 1) & ringMask] + 1 == begin;
+            if (test.allows(begin, i, (hit.shape & kStartsWord) != 0, (hit.shape & kEndsWord) != 0,
+                            afterByte))
+                found.push_back({begin, i, hit.keyword});
+            t = nodes[hit.fail].output;
         }
         if (i >= breath) {
             keepAlive_();

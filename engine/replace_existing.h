@@ -125,7 +125,7 @@ class ExistingKeywordReplacer {
         targets_ = std::move(targetOfKeyword);
     }
 
-    int keywordCount() const { return static_cast<int>(lengths_.size()); }
+    int keywordCount() const { return static_cast<int>(keywords_.size()); }
 
   private:
     // The automaton reads characters, not bytes: each character of the
@@ -137,10 +137,15 @@ class ExistingKeywordReplacer {
     struct Node {
         std::uint64_t children = 0;  // bit (class % 64) of each child's class
         std::int32_t fail = 0;
-        std::int32_t output = 0;  // this node if a keyword ends here, else the nearest
-                                  // such node on the fail chain; 0 for none
-        std::uint32_t base = 0;   // the first slot of its table in slots_
-        std::uint32_t mask = 0;   // the table's size less one (a power of two)
+        std::int32_t output = 0;    // this node if a keyword ends here, else the nearest
+                                    // such node on the fail chain; 0 for none
+        std::uint32_t base = 0;     // the first slot of its table in slots_
+        std::uint32_t mask = 0;     // the table's size less one (a power of two)
+        std::int32_t keyword = -1;  // the 0-based keyword ending here, or -1
+        // The node's depth (the keyword's characters), with kStartsWord and
+        // kEndsWord when the keyword starts (ends) with an ASCII letter or
+        // digit, for the whole-word rule.
+        std::uint32_t shape = 0;
     };
     struct Slot {
         std::uint32_t cls = 0;  // kNoClass: a free slot
@@ -166,6 +171,7 @@ class ExistingKeywordReplacer {
                       const std::vector<std::uint32_t>& classOf);
 
     std::uint32_t classOf(std::uint32_t code) const;
+    std::size_t pairBit(std::uint32_t before, std::uint32_t cls) const;
     std::int32_t child(const Node& node, std::uint32_t cls) const;
     std::int32_t next(std::int32_t node, std::uint32_t cls) const;
     // Every whole-character occurrence of every keyword that the rules allow,
@@ -178,20 +184,18 @@ class ExistingKeywordReplacer {
 
     KeepAlive keepAlive_;
     std::vector<std::string> keywords_;
-    std::vector<std::size_t> lengths_;  // bytes of each keyword
-    // Whether each keyword starts (ends) with an ASCII letter or digit, for
-    // the whole-word rule.
-    std::vector<bool> startsWord_;
-    std::vector<bool> endsWord_;
-    std::vector<std::int32_t> charCounts_;  // characters of each keyword
     std::size_t longestChars_ = 0;
     std::vector<std::uint16_t> shortClass_;  // by code, for one- and two-byte characters
     std::unordered_map<std::uint32_t, std::uint32_t> longClass_;  // four-byte characters
-    std::vector<Node> nodes_;              // by depth: the root, then depth 1, ...
-    std::vector<std::int32_t> keywordAt_;  // per node: the 0-based keyword ending there, or -1
-    std::vector<std::int32_t> rootNext_;   // per class, 0 for no child
-    std::vector<Slot> slots_;              // the nodes' child tables, one after the other
-    std::vector<std::int32_t> targets_;    // per keyword, for the per-address limit
+    std::vector<Node> nodes_;             // by depth: the root, then depth 1, ...
+    std::vector<std::int32_t> rootNext_;  // per class, 0 for no child
+    // One bit per hash of two classes, set for every two characters that
+    // follow one another in a keyword: a clear bit tells that the search
+    // falls back to the depth of one character.
+    std::vector<std::uint64_t> pairBits_;
+    unsigned pairShift_ = 64;
+    std::vector<Slot> slots_;            // the nodes' child tables, one after the other
+    std::vector<std::int32_t> targets_;  // per keyword, for the per-address limit
 };
 
 /// One content with a replacer built for the call; for a run over many

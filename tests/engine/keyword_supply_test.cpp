@@ -236,6 +236,19 @@ TEST_F(KeywordSupplyTest, PlainKeywordsLoseTheirTagsAndKeepTheCount) {
     supply.setKeywords({"<i>x</i>", "y"});
     supply.buildPlainKeywords();
     EXPECT_EQ(supply.plainKeywords(), (Texts{"x", "y"}));
+    // Lines are joined by CR LF and split again: a lone lead byte takes the
+    // CR, a CR LF inside a line splits it; lines without either stay.
+    const std::vector<std::pair<Texts, Texts>> rejoined = {
+        {{"a\x81", "b"}, {"a\x81\r\nb", ""}},
+        {{"x\r\ny", "z"}, {"x", "y"}},
+        {{"", G("中文"), "a\rb", ""}, {"", G("中文"), "a\rb", ""}},
+        {{G("中文"), "b\n"}, {G("中文"), "b\n"}},
+    };
+    for (const auto& [lines, plain] : rejoined) {
+        supply.setKeywords(lines);
+        supply.buildPlainKeywords();
+        EXPECT_EQ(supply.plainKeywords(), plain) << test::U(lines.front());
+    }
 }
 
 TEST_F(KeywordSupplyTest, LargeSetsAreFine) {

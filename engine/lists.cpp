@@ -34,7 +34,12 @@ std::vector<std::string> splitList(std::string_view text, std::string_view separ
     while (i < text.size()) {
         // Plain ASCII that cannot begin the separator is passed in bulk (a CR
         // stops it: CR LF is one character).
+        // A double-byte or four-byte character cannot begin it either.
         if (asciiFirst) {
+            if (byteAt(text, i) >= 0x80) {
+                i += gbkCharSize(text, i);
+                continue;
+            }
             i = skipPlainAscii(text, i, first, '\r');
             if (i >= text.size()) break;
         }

@@ -1,6 +1,7 @@
 #include "engine/replace_existing.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <compare>
 #include <iterator>
@@ -173,29 +174,51 @@ void keepWithinLimits(std::vector<Taken>& taken, std::vector<std::int32_t>& foun
     std::erase_if(
         found, [&replaced](std::int32_t k) { return replaced[static_cast<std::size_t>(k)] == 0; });
 }
+// Sorts `entries` by their `head`, of which the low `bits` count, keeping
+// the order of equal heads: a radix sort, eleven bits at a time.
+template <typename Entry>
+void sortByHead(std::vector<Entry>& entries, unsigned bits) {
+    std::vector<Entry> other(entries.size());
+    constexpr unsigned kDigit = 11;
+    constexpr std::uint64_t kMask = (1u << kDigit) - 1;
+    for (unsigned shift = 0; shift < bits; shift += kDigit) {
+        std::array<std::size_t, kMask + 2> at{};
+        for (const Entry& e : entries)
+            ++at[(e.head >> shift & kMask) + 1];
+        std::partial_sum(at.begin(), at.end(), at.begin());
+        for (const Entry& e : entries)
+            other[at[e.head >> shift & kMask]++] = e;
+        entries.swap(other);
+    }
+}
 }  // namespace
 
 ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords,
                                                  KeepAlive keepAlive)
     : keepAlive_(std::move(keepAlive)), keywords_(plainKeywords) {
     std::vector<std::size_t> firstClass;
-    const std::vector<std::uint32_t> classes = classify(firstClass);
+    std::vector<std::uint8_t> edges;
+    const std::vector<std::uint32_t> classes = classify(firstClass, edges);
     std::vector<std::int32_t> parentOf;
     std::vector<std::uint32_t> classOfNode;
     std::vector<std::int32_t> keywordAt;
     buildTrie(classes, firstClass, parentOf, classOfNode, keywordAt);
-    placeNodes(parentOf, classOfNode, keywordAt);
+    placeNodes(parentOf, classOfNode, keywordAt, edges);
     linkFailures(parentOf, classOfNode);
 }
 
-std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::size_t>& firstClass) {
+std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::size_t>& firstClass,
+                                                             std::vector<std::uint8_t>& edges) {
     // Each keyword's character codes, one after the other; firstClass[k] is
     // where keyword k's begin.
     std::vector<std::uint32_t> codes;
     firstClass.assign(keywords_.size() + 1, 0);
+    edges.assign(keywords_.size(), 0);
     for (std::size_t k = 0; k < keywords_.size(); ++k) {
         firstClass[k] = codes.size();
         const std::string& keyword = keywords_[k];
+        if (!keyword.empty() && isAsciiAlnum(keyword.front())) edges[k] |= kStartsWord >> 24;
+        if (endsWithAsciiAlnum(keyword)) edges[k] |= kEndsWord >> 24;
         for (std::size_t i = 0; i < keyword.size();) {
             const Character c = characterAt(keyword, i);
             codes.push_back(c.code);
@@ -233,23 +256,27 @@ void ExistingKeywordReplacer::buildTrie(const std::vector<std::uint32_t>& classe
                                         std::vector<std::int32_t>& parentOf,
                                         std::vector<std::uint32_t>& classOfNode,
                                         std::vector<std::int32_t>& keywordAt) {
-    // Inserting the keywords in the order of their classes lets the trie be
-    // built along one path: a new keyword shares with all earlier ones
-    // exactly its common prefix with the one before. Identical keywords meet
-    // at one node, which keeps the first of them in list order (the later
-    // ones can never take anything: every occurrence overlaps one the first
-    // took).
+    // In the order of their classes, the keywords that share a prefix stand
+    // together, so the trie is built a depth at a time by one pass over the
+    // keywords long enough: a keyword makes a new node at depth d unless the
+    // keyword before it in that order has the same first d classes. The
+    // nodes come out numbered by depth, the children of one node together
+    // and in the order of their parents. Identical keywords meet at one
+    // node, which keeps the first of them in list order (the later ones can
+    // never take anything: every occurrence overlaps one the first took).
     const auto word = [&](std::int32_t k) {
         const auto i = static_cast<std::size_t>(k);
         return std::span<const std::uint32_t>(classes.data() + firstClass[i],
                                               firstClass[i + 1] - firstClass[i]);
     };
-    // Sorted by their first three classes packed into one number (every
-    // class fits 21 bits: there are fewer characters than that), the rest
-    // only to break ties.
+    // Each keyword carries its first three classes packed into one number,
+    // which orders most keywords without looking at their classes again.
+    const auto bits = static_cast<unsigned>(std::bit_width(rootNext_.size()));
+    const std::uint64_t group = (std::uint64_t{1} << bits) - 1;
     struct Entry {
         std::uint64_t head = 0;
         std::int32_t keyword = 0;
+        std::uint32_t length = 0;
     };
     std::vector<Entry> entries;
     entries.reserve(keywords_.size());
@@ -258,85 +285,107 @@ void ExistingKeywordReplacer::buildTrie(const std::vector<std::uint32_t>& classe
         if (w.empty()) continue;
         std::uint64_t head = 0;
         for (std::size_t j = 0; j < 3; ++j)
-            head = head << 21 | (j < w.size() ? w[j] : 0);
-        entries.push_back({head, static_cast<std::int32_t>(k)});
+            head = head << bits | (j < w.size() ? w[j] : 0);
+        entries.push_back(
+            {head, static_cast<std::int32_t>(k), static_cast<std::uint32_t>(w.size())});
     }
-    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-        if (a.head != b.head) return a.head < b.head;
+    sortByHead(entries, 3 * bits);
+    // Equal heads in list order; those with more than three classes are
+    // ordered by the rest.
+    const auto byWord = [&](const Entry& a, const Entry& b) {
         const auto x = word(a.keyword);
         const auto y = word(b.keyword);
         const auto c =
             std::lexicographical_compare_three_way(x.begin(), x.end(), y.begin(), y.end());
         return c != 0 ? c < 0 : a.keyword < b.keyword;
-    });
+    };
+    for (std::size_t e = 0; e < entries.size();) {
+        std::size_t end = e + 1;
+        bool longer = entries[e].length > 3;
+        for (; end < entries.size() && entries[end].head == entries[e].head; ++end)
+            longer = longer || entries[end].length > 3;
+        if (longer)
+            std::sort(entries.begin() + static_cast<std::ptrdiff_t>(e),
+                      entries.begin() + static_cast<std::ptrdiff_t>(end), byWord);
+        e = end;
+    }
 
-    const std::size_t most = classes.size() + 1;
-    keywordAt.reserve(most);
-    parentOf.reserve(most);
-    classOfNode.reserve(most);
-    keywordAt.assign(1, -1);
+    // Each keyword's common prefix with the one before it.
+    const std::size_t count = entries.size();
+    std::vector<std::uint32_t> shared(count, 0);
+    for (std::size_t e = 1; e < count; ++e) {
+        const Entry& a = entries[e - 1];
+        const Entry& b = entries[e];
+        const std::uint64_t differ = a.head ^ b.head;
+        if (differ != 0) {
+            shared[e] = static_cast<std::uint32_t>(
+                (std::countl_zero(differ) - (64 - 3 * static_cast<int>(bits))) /
+                static_cast<int>(bits));
+        } else if (a.length <= 3 || b.length <= 3) {
+            shared[e] = std::min(a.length, b.length);
+        } else {
+            const auto x = word(a.keyword);
+            const auto y = word(b.keyword);
+            shared[e] = static_cast<std::uint32_t>(
+                std::mismatch(x.begin(), x.end(), y.begin(), y.end()).first - x.begin());
+        }
+    }
     parentOf.assign(1, -1);
     classOfNode.assign(1, 0);
-    std::vector<std::int32_t> path{0};
-    std::span<const std::uint32_t> previous;
-    for (const Entry& entry : entries) {
-        const std::int32_t k = entry.keyword;
-        const auto keyword = word(k);
-        const std::size_t shared = static_cast<std::size_t>(
-            std::mismatch(keyword.begin(), keyword.end(), previous.begin(), previous.end()).first -
-            keyword.begin());
-        path.resize(shared + 1);
-        for (std::size_t j = shared; j < keyword.size(); ++j) {
-            const auto node = static_cast<std::int32_t>(keywordAt.size());
-            keywordAt.push_back(-1);
-            parentOf.push_back(path.back());
-            classOfNode.push_back(keyword[j]);
-            path.push_back(node);
+    keywordAt.assign(1, -1);
+    const std::size_t most = classes.size() + 1;
+    parentOf.reserve(most);
+    classOfNode.reserve(most);
+    keywordAt.reserve(most);
+    // The keywords still long enough (indices into entries, in order), and
+    // each one's node at the depth before.
+    std::vector<std::uint32_t> active(count);
+    std::iota(active.begin(), active.end(), 0u);
+    std::vector<std::int32_t> nodeOf(count, 0);
+    for (std::uint32_t depth = 1; !active.empty(); ++depth) {
+        std::size_t kept = 0;
+        std::uint32_t before = 0;  // the keyword handled before, if any
+        bool any = false;
+        for (const std::uint32_t e : active) {
+            const Entry& entry = entries[e];
+            if (any && before + 1 == e && shared[e] >= depth) {
+                nodeOf[e] = nodeOf[before];
+            } else {
+                parentOf.push_back(nodeOf[e]);
+                classOfNode.push_back(
+                    depth <= 3
+                        ? static_cast<std::uint32_t>(entry.head >> (bits * (3 - depth)) & group)
+                        : classes[firstClass[static_cast<std::size_t>(entry.keyword)] + depth - 1]);
+                keywordAt.push_back(-1);
+                nodeOf[e] = static_cast<std::int32_t>(parentOf.size() - 1);
+            }
+            before = e;
+            any = true;
+            if (entry.length == depth) {
+                std::int32_t& end = keywordAt[static_cast<std::size_t>(nodeOf[e])];
+                if (end < 0) end = entry.keyword;
+            } else {
+                active[kept++] = e;
+            }
         }
-        std::int32_t& end = keywordAt[static_cast<std::size_t>(path.back())];
-        if (end < 0) end = k;
-        previous = keyword;
+        active.resize(kept);
     }
 }
 
 void ExistingKeywordReplacer::placeNodes(std::vector<std::int32_t>& parentOf,
                                          std::vector<std::uint32_t>& classOfNode,
-                                         std::vector<std::int32_t>& keywordAt) {
-    // The trie's nodes come in the order of their words, each after its
-    // parent; by depth (a counting sort) the children of one parent stay
-    // together and in the order of their parents.
+                                         std::vector<std::int32_t>& keywordAt,
+                                         const std::vector<std::uint8_t>& edges) {
     const std::size_t count = parentOf.size();
-    std::vector<std::uint32_t> depth(count, 0);
-    std::vector<std::uint32_t> perDepth(longestChars_ + 2, 0);
+    nodes_.assign(count, Node{});
     for (std::size_t v = 1; v < count; ++v) {
-        depth[v] = depth[static_cast<std::size_t>(parentOf[v])] + 1;
-        ++perDepth[depth[v] + 1];
+        Node& node = nodes_[v];
+        node.shape = (nodes_[static_cast<std::size_t>(parentOf[v])].shape & kDepth) + 1;
+        node.keyword = keywordAt[v];
+        if (node.keyword >= 0)
+            node.shape |= std::uint32_t{edges[static_cast<std::size_t>(node.keyword)]} << 24;
     }
-    std::partial_sum(perDepth.begin(), perDepth.end(), perDepth.begin());
-    std::vector<std::int32_t> renumbered(count, 0);
-    for (std::size_t v = 1; v < count; ++v)
-        renumbered[v] = static_cast<std::int32_t>(1 + perDepth[depth[v]]++);
-    {
-        std::vector<std::int32_t> parents(count, -1);
-        std::vector<std::uint32_t> classes(count, 0);
-        nodes_.assign(count, Node{});
-        for (std::size_t v = 1; v < count; ++v) {
-            const auto to = static_cast<std::size_t>(renumbered[v]);
-            parents[to] = renumbered[static_cast<std::size_t>(parentOf[v])];
-            classes[to] = classOfNode[v];
-            Node& node = nodes_[to];
-            node.keyword = keywordAt[v];
-            node.shape = depth[v];
-            if (node.keyword < 0) continue;
-            const std::string& k = keywords_[static_cast<std::size_t>(node.keyword)];
-            if (isAsciiAlnum(k.front())) node.shape |= kStartsWord;
-            if (endsWithAsciiAlnum(k)) node.shape |= kEndsWord;
-        }
-        parentOf = std::move(parents);
-        classOfNode = std::move(classes);
-        std::vector<std::int32_t>().swap(keywordAt);
-    }
-    std::vector<std::uint32_t>().swap(depth);
+    std::vector<std::int32_t>().swap(keywordAt);
 
     // Each node's table holds at least twice its children (a power of two),
     // so that a search for a missing child, the common case, stops after a

@@ -157,16 +157,18 @@ class ExistingKeywordReplacer {
         std::int32_t keyword = 0;  // 0-based
     };
 
-    // The steps of building the automaton: the character classes and each
-    // keyword's classes, the trie (each node's parent and class, and the
-    // keyword ending there), the nodes renumbered by depth (the three lists
-    // with them) and their tables, and the failure and output links.
-    std::vector<std::uint32_t> classify(std::vector<std::size_t>& firstClass);
+    // The steps of building the automaton: the character classes, each
+    // keyword's classes and whole-word flags (`edges`: kStartsWord and
+    // kEndsWord shifted down to a byte), the trie numbered by depth (each
+    // node's parent and class, and the keyword ending there), the nodes with
+    // their tables, and the failure and output links.
+    std::vector<std::uint32_t> classify(std::vector<std::size_t>& firstClass,
+                                        std::vector<std::uint8_t>& edges);
     void buildTrie(const std::vector<std::uint32_t>& classes,
                    const std::vector<std::size_t>& firstClass, std::vector<std::int32_t>& parentOf,
                    std::vector<std::uint32_t>& classOf, std::vector<std::int32_t>& keywordAt);
     void placeNodes(std::vector<std::int32_t>& parentOf, std::vector<std::uint32_t>& classOf,
-                    std::vector<std::int32_t>& keywordAt);
+                    std::vector<std::int32_t>& keywordAt, const std::vector<std::uint8_t>& edges);
     void linkFailures(const std::vector<std::int32_t>& parentOf,
                       const std::vector<std::uint32_t>& classOf);
 

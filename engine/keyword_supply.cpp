@@ -176,7 +176,9 @@ void KeywordSupply::buildPlainKeywords() {
     // break) or ends in a lone byte of 0x80 or more (it would take the CR
     // after it as its second half).
     const auto keepsItsLine = [](const std::string& line) {
-        if (line.find_first_of("<\r") != std::string::npos) return false;
+        for (const char b : line) {
+            if (b == '<' || b == '\r') return false;
+        }
         std::size_t last = 0;
         for (std::size_t i = 0; i < line.size(); i += gbkCharSize(line, i))
             last = i;

@@ -65,16 +65,6 @@ inline Character characterAt(std::string_view text, std::size_t i) {
     return {kPairCodes + ((b - 0x80) << 8 | t), 2};
 }
 
-// Whether the last character of `text` is an ASCII letter or digit (and not
-// the trail byte of a double-byte character, nor the digit that ends a
-// four-byte sequence).
-bool endsWithAsciiAlnum(std::string_view text) {
-    std::size_t last = 0;
-    for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
-        last = i;
-    return !text.empty() && last + 1 == text.size() && isAsciiAlnum(text[last]);
-}
-
 // Whether a hit is an occurrence under the rules: clear of every region left
 // alone, and, for whole words, touching no ASCII letter or digit where its
 // keyword starts (ends) with one. Hits are asked about in the order of their
@@ -90,6 +80,8 @@ class OccurrenceTest {
         return clearOfRegions(begin, end) &&
                (!wholeWords_ || whole(begin, end, startsWord, endsWord, afterByte));
     }
+
+    const std::vector<ByteRange>& regions() const { return regions_; }
 
   private:
     bool clearOfRegions(std::size_t begin, std::size_t end) {
@@ -218,12 +210,16 @@ std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::si
         firstClass[k] = codes.size();
         const std::string& keyword = keywords_[k];
         if (!keyword.empty() && isAsciiAlnum(keyword.front())) edges[k] |= kStartsWord >> 24;
-        if (endsWithAsciiAlnum(keyword)) edges[k] |= kEndsWord >> 24;
-        for (std::size_t i = 0; i < keyword.size();) {
-            const Character c = characterAt(keyword, i);
+        Character c;
+        for (std::size_t i = 0; i < keyword.size(); i += c.size) {
+            c = characterAt(keyword, i);
             codes.push_back(c.code);
-            i += c.size;
         }
+        // Whether the last character is an ASCII letter or digit (not the
+        // trail byte of a double-byte character, nor the digit that ends a
+        // four-byte sequence).
+        if (c.size == 1 && c.code < 0x80 && isAsciiAlnum(static_cast<char>(c.code)))
+            edges[k] |= kEndsWord >> 24;
         longestChars_ = std::max(longestChars_, codes.size() - firstClass[k]);
     }
     firstClass.back() = codes.size();
@@ -491,7 +487,27 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::s
     std::size_t breath = kBytesPerBreath;
     std::int32_t state = 0;
     std::uint32_t last = 0;  // the class of the character before
+    // No occurrence overlaps a region left alone, so the characters that
+    // start in one are passed over: the search starts afresh after it, and
+    // only where its last character begins is kept.
+    const std::vector<ByteRange>& regions = test.regions();
+    std::size_t region = 0;
     for (std::size_t i = 0; i < content.size();) {
+        while (region < regions.size() && regions[region].end <= i)
+            ++region;
+        if (region < regions.size() && regions[region].begin <= i) {
+            std::size_t lastStart = i;
+            for (; i < regions[region].end && i < content.size(); i += characterAt(content, i).size)
+                lastStart = i;
+            startOf[read++ & ringMask] = lastStart;
+            state = 0;
+            last = 0;
+            while (i >= breath) {
+                keepAlive_();
+                breath += kBytesPerBreath;
+            }
+            continue;
+        }
         const Character c = characterAt(content, i);
         const std::uint32_t cls = c.code < kShortCodes ? shortClass[c.code] : classOf(c.code);
         startOf[read++ & ringMask] = i;

@@ -204,6 +204,10 @@ std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::si
     // Each keyword's character codes, one after the other; firstClass[k] is
     // where keyword k's begin.
     std::vector<std::uint32_t> codes;
+    std::size_t bytes = 0;
+    for (const std::string& keyword : keywords_)
+        bytes += keyword.size();
+    codes.reserve(bytes);
     firstClass.assign(keywords_.size() + 1, 0);
     edges.assign(keywords_.size(), 0);
     for (std::size_t k = 0; k < keywords_.size(); ++k) {
@@ -514,8 +518,13 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::s
         i += c.size;
         // Where no keyword holds the two characters one after the other, the
         // search cannot be deeper than this one.
-        const std::uint64_t pair = (std::uint64_t{last} << 32 | cls) * kPairHash >> pairShift;
-        state = (pairBits[pair / 64] >> (pair % 64) & 1) != 0 ? next(state, cls) : rootNext[cls];
+        if (cls == 0) {
+            state = 0;  // a character in no keyword
+        } else {
+            const std::uint64_t pair = (std::uint64_t{last} << 32 | cls) * kPairHash >> pairShift;
+            state =
+                (pairBits[pair / 64] >> (pair % 64) & 1) != 0 ? next(state, cls) : rootNext[cls];
+        }
         last = cls;
         for (std::int32_t t = nodes[state].output; t > 0;) {
             const Node& hit = nodes[t];

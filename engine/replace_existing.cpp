@@ -479,8 +479,7 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::s
     const std::size_t ring = std::bit_ceil(std::min(longestChars_, content.size()) + 1);
     std::vector<std::size_t> starts(ring, 0);
     const std::size_t ringMask = ring - 1;
-    // The tables in locals: nothing the loop calls can move them, and the
-    // compiler then keeps them in registers.
+    // The tables, read once for the whole loop.
     const Node* const nodes = nodes_.data();
     const std::uint16_t* const shortClass = shortClass_.data();
     const std::int32_t* const rootNext = rootNext_.data();
@@ -518,13 +517,8 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::s
         i += c.size;
         // Where no keyword holds the two characters one after the other, the
         // search cannot be deeper than this one.
-        if (cls == 0) {
-            state = 0;  // a character in no keyword
-        } else {
-            const std::uint64_t pair = (std::uint64_t{last} << 32 | cls) * kPairHash >> pairShift;
-            state =
-                (pairBits[pair / 64] >> (pair % 64) & 1) != 0 ? next(state, cls) : rootNext[cls];
-        }
+        const std::uint64_t pair = (std::uint64_t{last} << 32 | cls) * kPairHash >> pairShift;
+        state = (pairBits[pair / 64] >> (pair % 64) & 1) != 0 ? next(state, cls) : rootNext[cls];
         last = cls;
         for (std::int32_t t = nodes[state].output; t > 0;) {
             const Node& hit = nodes[t];

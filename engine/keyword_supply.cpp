@@ -72,6 +72,66 @@ std::string buildItem(std::string_view tmpl, std::string_view title, std::string
     return item += fillTemplate(tmpl.substr(piece), title, keyword);
 }
 
+TitledTemplate::TitledTemplate(std::string_view tmpl, std::string_view title) {
+    // The cuts of buildItem: at each "#网址#" of the template itself.
+    std::size_t piece = 0;
+    if (containsText(tmpl, addressMark())) {
+        for (std::size_t i = 0; i < tmpl.size();) {
+            if (!matchesAt(tmpl, i, addressMark())) {
+                i += std::max<std::size_t>(charSize(tmpl, i), 1);
+                continue;
+            }
+            addFilled(tmpl.substr(piece, i - piece), title);
+            pieces_.push_back({text_.size(), Gap::Address});
+            i += addressMark().size();
+            piece = i;
+        }
+    }
+    addFilled(tmpl.substr(piece), title);
+    pieces_.push_back({text_.size(), Gap::None});
+}
+
+void TitledTemplate::addFilled(std::string_view piece, std::string_view title) {
+    // fillTemplate's passes up to the last one, which puts in the keyword: it
+    // replaces "#关键词#" where replaceText finds it, and that depends on the
+    // text alone.
+    if (piece.empty()) return;
+    std::string item = replaceText(piece, "**", titleMark());
+    item = replaceText(item, "*", keywordMark());
+    item = replaceText(item, titleMark(), title);
+    const std::string_view mark = keywordMark();
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < item.size();) {
+        if (matchesAt(item, i, mark)) {
+            text_.append(item, copied, i - copied);
+            pieces_.push_back({text_.size(), Gap::Keyword});
+            i += mark.size();
+            copied = i;
+        } else {
+            i += charSize(item, i);
+        }
+    }
+    text_.append(item, copied);
+}
+
+std::string TitledTemplate::fill(std::string_view keyword, std::string_view address) const {
+    std::size_t size = text_.size();
+    for (const Piece& piece : pieces_)
+        size += piece.gap == Gap::Keyword   ? keyword.size()
+                : piece.gap == Gap::Address ? address.size()
+                                            : 0;
+    std::string item;
+    item.reserve(size);
+    std::size_t begin = 0;
+    for (const Piece& piece : pieces_) {
+        item.append(text_, begin, piece.end - begin);
+        begin = piece.end;
+        if (piece.gap == Gap::Keyword) item += keyword;
+        if (piece.gap == Gap::Address) item += address;
+    }
+    return item;
+}
+
 void KeywordSupply::setKeywords(std::vector<std::string> lines) {
     addresses_.clear();
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -111,6 +171,23 @@ void KeywordSupply::parseTemplates(std::string_view text) {
 }
 
 void KeywordSupply::buildPlainKeywords() {
+    // Without a "<" there is no tag to remove, and the lines come back from
+    // the split as they are, unless one holds a CR (it could start a line
+    // break) or ends in a lone byte of 0x80 or more (it would take the CR
+    // after it as its second half).
+    const auto keepsItsLine = [](const std::string& line) {
+        for (const char b : line) {
+            if (b == '<' || b == '\r') return false;
+        }
+        std::size_t last = 0;
+        for (std::size_t i = 0; i < line.size(); i += gbkCharSize(line, i))
+            last = i;
+        return line.empty() || last + 1 < line.size() || byteAt(line, last) < 0x80;
+    };
+    if (std::all_of(keywordLines_.begin(), keywordLines_.end(), keepsItsLine)) {
+        plainKeywords_ = keywordLines_;
+        return;
+    }
     std::string joined;
     for (std::size_t i = 0; i < keywordLines_.size(); ++i) {
         if (i > 0) joined += kLineBreak;

@@ -58,6 +58,29 @@ std::vector<std::string> splitTemplates(std::string_view text);
 std::string buildItem(std::string_view tmpl, std::string_view title, std::string_view keyword,
                       std::string_view address = {});
 
+/// A template filled with one title, ready for many keywords: fill() gives
+/// what buildItem gives for the same template and title, without searching
+/// the template again for each keyword.
+class TitledTemplate {
+  public:
+    TitledTemplate(std::string_view tmpl, std::string_view title);
+    /// buildItem(tmpl, title, keyword, address).
+    std::string fill(std::string_view keyword, std::string_view address) const;
+
+  private:
+    enum class Gap : std::uint8_t { None, Keyword, Address };
+    // The template's own text, cut where a keyword or an address goes: each
+    // piece ends at `end` in text_ and is followed by its gap.
+    struct Piece {
+        std::size_t end = 0;
+        Gap gap = Gap::None;
+    };
+    void addFilled(std::string_view piece, std::string_view title);
+
+    std::string text_;
+    std::vector<Piece> pieces_;
+};
+
 /// The run-level keyword state: keyword lines, templates, the two pickers and
 /// the sequential index. Created once per run; across the articles of a run
 /// the non-repeating orders and the sequential walk continue.

@@ -18,6 +18,15 @@ std::vector<std::string> splitList(std::string_view text, std::string_view separ
         pieces.emplace_back(text);
         return pieces;
     }
+    // matchesAt's test, with the separator's last character found once.
+    std::size_t lastStart = 0;
+    for (std::size_t j = 0; j < separator.size(); j += charSize(separator, j))
+        lastStart = j;
+    const auto separatorAt = [&](std::size_t at) {
+        return text.size() - at >= separator.size() &&
+               text.compare(at, separator.size(), separator) == 0 &&
+               at + lastStart + charSize(text, at + lastStart) == at + separator.size();
+    };
     std::size_t pieceStart = 0;
     std::size_t i = 0;
     const char first = separator.front();
@@ -25,11 +34,16 @@ std::vector<std::string> splitList(std::string_view text, std::string_view separ
     while (i < text.size()) {
         // Plain ASCII that cannot begin the separator is passed in bulk (a CR
         // stops it: CR LF is one character).
+        // A double-byte or four-byte character cannot begin it either.
         if (asciiFirst) {
+            if (byteAt(text, i) >= 0x80) {
+                i += gbkCharSize(text, i);
+                continue;
+            }
             i = skipPlainAscii(text, i, first, '\r');
             if (i >= text.size()) break;
         }
-        if (text[i] == first && matchesAt(text, i, separator)) {
+        if (text[i] == first && separatorAt(i)) {
             pieces.emplace_back(text.substr(pieceStart, i - pieceStart));
             i += separator.size();
             pieceStart = i;

@@ -1,6 +1,7 @@
 #include "engine/replace_existing.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <compare>
 #include <iterator>
@@ -28,6 +29,22 @@ constexpr std::uint32_t kCrLfCode = 0x100;
 constexpr std::uint32_t kPairCodes = 0x101;  // + (lead - 0x80) * 256 + trail
 constexpr std::uint32_t kShortCodes = kPairCodes + 0x80 * 0x100;
 
+// A free slot of a node's child table (no character has this class).
+constexpr std::uint32_t kNoClass = 0xFFFFFFFF;
+
+// Multiplies two classes into the bit of pairBits_ that stands for them.
+constexpr std::uint64_t kPairHash = 0x9E3779B97F4A7C15u;
+
+// The flags of a node's shape above its depth.
+constexpr std::uint32_t kStartsWord = 1u << 30;
+constexpr std::uint32_t kEndsWord = 1u << 31;
+constexpr std::uint32_t kDepth = kStartsWord - 1;
+
+// Where a class starts looking in a child table of `mask` + 1 slots.
+inline std::uint32_t slotIndex(std::uint32_t cls, std::uint32_t mask) {
+    return static_cast<std::uint32_t>((std::uint64_t{cls} * 0x9E3779B97F4A7C15u) >> 40) & mask;
+}
+
 struct Character {
     std::uint32_t code = 0;
     std::size_t size = 0;
@@ -48,16 +65,6 @@ inline Character characterAt(std::string_view text, std::size_t i) {
     return {kPairCodes + ((b - 0x80) << 8 | t), 2};
 }
 
-// Whether the last character of `text` is an ASCII letter or digit (and not
-// the trail byte of a double-byte character, nor the digit that ends a
-// four-byte sequence).
-bool endsWithAsciiAlnum(std::string_view text) {
-    std::size_t last = 0;
-    for (std::size_t i = 0; i < text.size(); i += charSize(text, i))
-        last = i;
-    return !text.empty() && last + 1 == text.size() && isAsciiAlnum(text[last]);
-}
-
 // Whether a hit is an occurrence under the rules: clear of every region left
 // alone, and, for whole words, touching no ASCII letter or digit where its
 // keyword starts (ends) with one. Hits are asked about in the order of their
@@ -73,6 +80,8 @@ class OccurrenceTest {
         return clearOfRegions(begin, end) &&
                (!wholeWords_ || whole(begin, end, startsWord, endsWord, afterByte));
     }
+
+    const std::vector<ByteRange>& regions() const { return regions_; }
 
   private:
     bool clearOfRegions(std::size_t begin, std::size_t end) {
@@ -157,43 +166,64 @@ void keepWithinLimits(std::vector<Taken>& taken, std::vector<std::int32_t>& foun
     std::erase_if(
         found, [&replaced](std::int32_t k) { return replaced[static_cast<std::size_t>(k)] == 0; });
 }
+// Sorts `entries` by their `head`, of which the low `bits` count, keeping
+// the order of equal heads: a radix sort, eleven bits at a time.
+template <typename Entry>
+void sortByHead(std::vector<Entry>& entries, unsigned bits) {
+    std::vector<Entry> other(entries.size());
+    constexpr unsigned kDigit = 11;
+    constexpr std::uint64_t kMask = (1u << kDigit) - 1;
+    for (unsigned shift = 0; shift < bits; shift += kDigit) {
+        std::array<std::size_t, kMask + 2> at{};
+        for (const Entry& e : entries)
+            ++at[(e.head >> shift & kMask) + 1];
+        std::partial_sum(at.begin(), at.end(), at.begin());
+        for (const Entry& e : entries)
+            other[at[e.head >> shift & kMask]++] = e;
+        entries.swap(other);
+    }
+}
 }  // namespace
 
 ExistingKeywordReplacer::ExistingKeywordReplacer(const std::vector<std::string>& plainKeywords,
                                                  KeepAlive keepAlive)
     : keepAlive_(std::move(keepAlive)), keywords_(plainKeywords) {
-    lengths_.reserve(keywords_.size());
-    startsWord_.reserve(keywords_.size());
-    endsWord_.reserve(keywords_.size());
-    for (const std::string& k : keywords_) {
-        lengths_.push_back(k.size());
-        startsWord_.push_back(!k.empty() && isAsciiAlnum(k.front()));
-        endsWord_.push_back(endsWithAsciiAlnum(k));
-    }
     std::vector<std::size_t> firstClass;
-    const std::vector<std::uint32_t> classes = classify(firstClass);
+    std::vector<std::uint8_t> edges;
+    const std::vector<std::uint32_t> classes = classify(firstClass, edges);
     std::vector<std::int32_t> parentOf;
     std::vector<std::uint32_t> classOfNode;
-    buildTrie(classes, firstClass, parentOf, classOfNode);
-    placeEdges(parentOf, classOfNode);
+    std::vector<std::int32_t> keywordAt;
+    buildTrie(classes, firstClass, parentOf, classOfNode, keywordAt);
+    placeNodes(parentOf, classOfNode, keywordAt, edges);
     linkFailures(parentOf, classOfNode);
 }
 
-std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::size_t>& firstClass) {
+std::vector<std::uint32_t> ExistingKeywordReplacer::classify(std::vector<std::size_t>& firstClass,
+                                                             std::vector<std::uint8_t>& edges) {
     // Each keyword's character codes, one after the other; firstClass[k] is
     // where keyword k's begin.
     std::vector<std::uint32_t> codes;
+    std::size_t bytes = 0;
+    for (const std::string& keyword : keywords_)
+        bytes += keyword.size();
+    codes.reserve(bytes);
     firstClass.assign(keywords_.size() + 1, 0);
-    charCounts_.assign(keywords_.size(), 0);
+    edges.assign(keywords_.size(), 0);
     for (std::size_t k = 0; k < keywords_.size(); ++k) {
         firstClass[k] = codes.size();
         const std::string& keyword = keywords_[k];
-        for (std::size_t i = 0; i < keyword.size();) {
-            const Character c = characterAt(keyword, i);
+        if (!keyword.empty() && isAsciiAlnum(keyword.front())) edges[k] |= kStartsWord >> 24;
+        Character c;
+        for (std::size_t i = 0; i < keyword.size(); i += c.size) {
+            c = characterAt(keyword, i);
             codes.push_back(c.code);
-            i += c.size;
         }
-        charCounts_[k] = static_cast<std::int32_t>(codes.size() - firstClass[k]);
+        // Whether the last character is an ASCII letter or digit (not the
+        // trail byte of a double-byte character, nor the digit that ends a
+        // four-byte sequence).
+        if (c.size == 1 && c.code < 0x80 && isAsciiAlnum(static_cast<char>(c.code)))
+            edges[k] |= kEndsWord >> 24;
         longestChars_ = std::max(longestChars_, codes.size() - firstClass[k]);
     }
     firstClass.back() = codes.size();
@@ -224,24 +254,29 @@ inline std::uint32_t ExistingKeywordReplacer::classOf(std::uint32_t code) const 
 void ExistingKeywordReplacer::buildTrie(const std::vector<std::uint32_t>& classes,
                                         const std::vector<std::size_t>& firstClass,
                                         std::vector<std::int32_t>& parentOf,
-                                        std::vector<std::uint32_t>& classOfNode) {
-    // Inserting the keywords in the order of their classes lets the trie be
-    // built along one path: a new keyword shares with all earlier ones
-    // exactly its common prefix with the one before. Identical keywords meet
-    // at one node, which keeps the first of them in list order (the later
-    // ones can never take anything: every occurrence overlaps one the first
-    // took).
+                                        std::vector<std::uint32_t>& classOfNode,
+                                        std::vector<std::int32_t>& keywordAt) {
+    // In the order of their classes, the keywords that share a prefix stand
+    // together, so the trie is built a depth at a time by one pass over the
+    // keywords long enough: a keyword makes a new node at depth d unless the
+    // keyword before it in that order has the same first d classes. The
+    // nodes come out numbered by depth, the children of one node together
+    // and in the order of their parents. Identical keywords meet at one
+    // node, which keeps the first of them in list order (the later ones can
+    // never take anything: every occurrence overlaps one the first took).
     const auto word = [&](std::int32_t k) {
         const auto i = static_cast<std::size_t>(k);
         return std::span<const std::uint32_t>(classes.data() + firstClass[i],
                                               firstClass[i + 1] - firstClass[i]);
     };
-    // Sorted by their first three classes packed into one number (every
-    // class fits 21 bits: there are fewer characters than that), the rest
-    // only to break ties.
+    // Each keyword carries its first three classes packed into one number,
+    // which orders most keywords without looking at their classes again.
+    const auto bits = static_cast<unsigned>(std::bit_width(rootNext_.size()));
+    const std::uint64_t group = (std::uint64_t{1} << bits) - 1;
     struct Entry {
         std::uint64_t head = 0;
         std::int32_t keyword = 0;
+        std::uint32_t length = 0;
     };
     std::vector<Entry> entries;
     entries.reserve(keywords_.size());
@@ -250,123 +285,170 @@ void ExistingKeywordReplacer::buildTrie(const std::vector<std::uint32_t>& classe
         if (w.empty()) continue;
         std::uint64_t head = 0;
         for (std::size_t j = 0; j < 3; ++j)
-            head = head << 21 | (j < w.size() ? w[j] : 0);
-        entries.push_back({head, static_cast<std::int32_t>(k)});
+            head = head << bits | (j < w.size() ? w[j] : 0);
+        entries.push_back(
+            {head, static_cast<std::int32_t>(k), static_cast<std::uint32_t>(w.size())});
     }
-    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-        if (a.head != b.head) return a.head < b.head;
+    sortByHead(entries, 3 * bits);
+    // Equal heads in list order; those with more than three classes are
+    // ordered by the rest.
+    const auto byWord = [&](const Entry& a, const Entry& b) {
         const auto x = word(a.keyword);
         const auto y = word(b.keyword);
         const auto c =
             std::lexicographical_compare_three_way(x.begin(), x.end(), y.begin(), y.end());
         return c != 0 ? c < 0 : a.keyword < b.keyword;
-    });
+    };
+    for (std::size_t e = 0; e < entries.size();) {
+        std::size_t end = e + 1;
+        bool longer = entries[e].length > 3;
+        for (; end < entries.size() && entries[end].head == entries[e].head; ++end)
+            longer = longer || entries[end].length > 3;
+        if (longer)
+            std::sort(entries.begin() + static_cast<std::ptrdiff_t>(e),
+                      entries.begin() + static_cast<std::ptrdiff_t>(end), byWord);
+        e = end;
+    }
 
-    const std::size_t most = classes.size() + 1;
-    nodes_.reserve(most);
-    keywordAt_.reserve(most);
-    parentOf.reserve(most);
-    classOfNode.reserve(most);
-    nodes_.emplace_back();
-    keywordAt_.assign(1, -1);
+    // Each keyword's common prefix with the one before it.
+    const std::size_t count = entries.size();
+    std::vector<std::uint32_t> shared(count, 0);
+    for (std::size_t e = 1; e < count; ++e) {
+        const Entry& a = entries[e - 1];
+        const Entry& b = entries[e];
+        const std::uint64_t differ = a.head ^ b.head;
+        if (differ != 0) {
+            shared[e] = static_cast<std::uint32_t>(
+                (std::countl_zero(differ) - (64 - 3 * static_cast<int>(bits))) /
+                static_cast<int>(bits));
+        } else if (a.length <= 3 || b.length <= 3) {
+            shared[e] = std::min(a.length, b.length);
+        } else {
+            const auto x = word(a.keyword);
+            const auto y = word(b.keyword);
+            shared[e] = static_cast<std::uint32_t>(
+                std::mismatch(x.begin(), x.end(), y.begin(), y.end()).first - x.begin());
+        }
+    }
     parentOf.assign(1, -1);
     classOfNode.assign(1, 0);
-    std::vector<std::int32_t> path{0};
-    std::span<const std::uint32_t> previous;
-    for (const Entry& entry : entries) {
-        const std::int32_t k = entry.keyword;
-        const auto keyword = word(k);
-        const std::size_t shared = static_cast<std::size_t>(
-            std::mismatch(keyword.begin(), keyword.end(), previous.begin(), previous.end()).first -
-            keyword.begin());
-        path.resize(shared + 1);
-        for (std::size_t j = shared; j < keyword.size(); ++j) {
-            const auto node = static_cast<std::int32_t>(nodes_.size());
-            nodes_.emplace_back();
-            keywordAt_.push_back(-1);
-            parentOf.push_back(path.back());
-            classOfNode.push_back(keyword[j]);
-            path.push_back(node);
+    keywordAt.assign(1, -1);
+    const std::size_t most = classes.size() + 1;
+    parentOf.reserve(most);
+    classOfNode.reserve(most);
+    keywordAt.reserve(most);
+    // The keywords still long enough (indices into entries, in order), and
+    // each one's node at the depth before.
+    std::vector<std::uint32_t> active(count);
+    std::iota(active.begin(), active.end(), 0u);
+    std::vector<std::int32_t> nodeOf(count, 0);
+    for (std::uint32_t depth = 1; !active.empty(); ++depth) {
+        std::size_t kept = 0;
+        std::uint32_t before = 0;  // the keyword handled before, if any
+        bool any = false;
+        for (const std::uint32_t e : active) {
+            const Entry& entry = entries[e];
+            if (any && before + 1 == e && shared[e] >= depth) {
+                nodeOf[e] = nodeOf[before];
+            } else {
+                parentOf.push_back(nodeOf[e]);
+                classOfNode.push_back(
+                    depth <= 3
+                        ? static_cast<std::uint32_t>(entry.head >> (bits * (3 - depth)) & group)
+                        : classes[firstClass[static_cast<std::size_t>(entry.keyword)] + depth - 1]);
+                keywordAt.push_back(-1);
+                nodeOf[e] = static_cast<std::int32_t>(parentOf.size() - 1);
+            }
+            before = e;
+            any = true;
+            if (entry.length == depth) {
+                std::int32_t& end = keywordAt[static_cast<std::size_t>(nodeOf[e])];
+                if (end < 0) end = entry.keyword;
+            } else {
+                active[kept++] = e;
+            }
         }
-        std::int32_t& end = keywordAt_[static_cast<std::size_t>(path.back())];
-        if (end < 0) end = k;
-        previous = keyword;
+        active.resize(kept);
     }
 }
 
-std::size_t ExistingKeywordReplacer::slotOf(std::uint32_t parent, std::uint32_t cls) const {
-    const std::uint64_t key = static_cast<std::uint64_t>(parent) << 32 | cls;
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> edgeShift_);
-}
-
-std::size_t ExistingKeywordReplacer::bitOf(std::uint32_t parent, std::uint32_t cls) const {
-    const std::uint64_t key = static_cast<std::uint64_t>(cls) << 32 | parent;
-    return static_cast<std::size_t>((key * 0xC2B2AE3D27D4EB4Fu) >> edgeBitShift_);
-}
-
-void ExistingKeywordReplacer::placeEdges(const std::vector<std::int32_t>& parentOf,
-                                         const std::vector<std::uint32_t>& classOfNode) {
-    // At most half full, so that a search for a missing edge, the common
-    // case, stops after a slot or two.
-    const std::size_t edges = nodes_.size() - 1;
-    std::size_t slots = 2;
-    edgeShift_ = 63;
-    while (slots < 2 * edges) {
-        slots *= 2;
-        --edgeShift_;
+void ExistingKeywordReplacer::placeNodes(std::vector<std::int32_t>& parentOf,
+                                         std::vector<std::uint32_t>& classOfNode,
+                                         std::vector<std::int32_t>& keywordAt,
+                                         const std::vector<std::uint8_t>& edges) {
+    const std::size_t count = parentOf.size();
+    nodes_.assign(count, Node{});
+    for (std::size_t v = 1; v < count; ++v) {
+        Node& node = nodes_[v];
+        node.shape = (nodes_[static_cast<std::size_t>(parentOf[v])].shape & kDepth) + 1;
+        node.keyword = keywordAt[v];
+        if (node.keyword >= 0)
+            node.shape |= std::uint32_t{edges[static_cast<std::size_t>(node.keyword)]} << 24;
     }
-    edges_.assign(slots, Edge{});
-    // Sixteen bits per edge: one miss in sixteen goes on to edges_.
-    edgeBitShift_ = edgeShift_ - 3;
-    edgeBits_.assign(std::max<std::size_t>(slots * 8 / 64, 1), 0);
-    for (std::size_t v = 1; v < nodes_.size(); ++v) {
-        const auto parent = static_cast<std::uint32_t>(parentOf[v]);
+    std::vector<std::int32_t>().swap(keywordAt);
+
+    // Each node's table holds at least twice its children (a power of two),
+    // so that a search for a missing child, the common case, stops after a
+    // slot or two. Slot 0 stays free: the table of every node without
+    // children.
+    std::vector<std::uint32_t> children(count, 0);
+    for (std::size_t v = 1; v < count; ++v)
+        ++children[static_cast<std::size_t>(parentOf[v])];
+    std::size_t used = 1;
+    for (std::size_t v = 1; v < count; ++v) {
+        if (children[v] == 0) continue;
+        const std::size_t size = std::bit_ceil(std::size_t{2} * children[v]);
+        nodes_[v].base = static_cast<std::uint32_t>(used);
+        nodes_[v].mask = static_cast<std::uint32_t>(size - 1);
+        used += size;
+    }
+    std::vector<std::uint32_t>().swap(children);
+    slots_.assign(used, Slot{kNoClass, 0});
+    // Eight bits or more per pair of characters in the keywords.
+    pairShift_ = 64 - 6;
+    while ((std::uint64_t{1} << (64 - pairShift_)) < 8 * count && pairShift_ > 64 - 22)
+        --pairShift_;
+    pairBits_.assign((std::size_t{1} << (64 - pairShift_)) / 64, 0);
+    for (std::size_t v = 1; v < count; ++v) {
+        const auto parent = static_cast<std::size_t>(parentOf[v]);
         const std::uint32_t cls = classOfNode[v];
         if (parent == 0) {
             rootNext_[cls] = static_cast<std::int32_t>(v);
             continue;
         }
-        nodes_[parent].children |= std::uint64_t{1} << (cls % 64);
-        const std::size_t bit = bitOf(parent, cls);
-        edgeBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
-        std::size_t slot = slotOf(parent, cls);
-        while (edges_[slot].child != 0)
-            slot = (slot + 1) & (slots - 1);
-        edges_[slot] = {parent, cls, static_cast<std::int32_t>(v)};
+        Node& p = nodes_[parent];
+        p.children |= std::uint64_t{1} << (cls % 64);
+        const std::size_t bit = pairBit(classOfNode[parent], cls);
+        pairBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        std::uint32_t at = slotIndex(cls, p.mask);
+        while (slots_[p.base + at].cls != kNoClass)
+            at = (at + 1) & p.mask;
+        slots_[p.base + at] = {cls, static_cast<std::int32_t>(v)};
     }
 }
 
 void ExistingKeywordReplacer::linkFailures(const std::vector<std::int32_t>& parentOf,
                                            const std::vector<std::uint32_t>& classOfNode) {
-    // By depth, so that a node's failure target is linked before it.
-    std::vector<std::uint32_t> depth(nodes_.size(), 0);
-    std::vector<std::uint32_t> perDepth(longestChars_ + 2, 0);
+    // In the order of depth, so that a node's failure target is linked
+    // before it.
     for (std::size_t v = 1; v < nodes_.size(); ++v) {
-        depth[v] = depth[static_cast<std::size_t>(parentOf[v])] + 1;
-        ++perDepth[depth[v] + 1];
-    }
-    std::partial_sum(perDepth.begin(), perDepth.end(), perDepth.begin());
-    std::vector<std::int32_t> byDepth(nodes_.size());
-    for (std::size_t v = 1; v < nodes_.size(); ++v)
-        byDepth[perDepth[depth[v]]++] = static_cast<std::int32_t>(v);
-    for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) {
-        const auto v = static_cast<std::size_t>(byDepth[i]);
-        const std::int32_t parent = parentOf[v];
-        const std::int32_t fail =
-            parent == 0 ? 0 : next(nodes_[static_cast<std::size_t>(parent)].fail, classOfNode[v]);
+        const auto parent = static_cast<std::size_t>(parentOf[v]);
+        const std::int32_t fail = parent == 0 ? 0 : next(nodes_[parent].fail, classOfNode[v]);
         nodes_[v].fail = fail;
-        nodes_[v].output = keywordAt_[v] >= 0 ? static_cast<std::int32_t>(v)
-                                              : nodes_[static_cast<std::size_t>(fail)].output;
+        nodes_[v].output = nodes_[v].keyword >= 0 ? static_cast<std::int32_t>(v)
+                                                  : nodes_[static_cast<std::size_t>(fail)].output;
     }
 }
 
-inline std::int32_t ExistingKeywordReplacer::child(std::int32_t node, std::uint32_t cls) const {
-    const auto parent = static_cast<std::uint32_t>(node);
-    const std::size_t mask = edges_.size() - 1;
-    for (std::size_t slot = slotOf(parent, cls);; slot = (slot + 1) & mask) {
-        const Edge& e = edges_[slot];
-        if (e.child == 0) return 0;
-        if (e.parent == parent && e.cls == cls) return e.child;
+inline std::size_t ExistingKeywordReplacer::pairBit(std::uint32_t before, std::uint32_t cls) const {
+    return static_cast<std::size_t>((std::uint64_t{before} << 32 | cls) * kPairHash >> pairShift_);
+}
+
+inline std::int32_t ExistingKeywordReplacer::child(const Node& node, std::uint32_t cls) const {
+    for (std::uint32_t at = slotIndex(cls, node.mask);; at = (at + 1) & node.mask) {
+        const Slot& slot = slots_[node.base + at];
+        if (slot.cls == cls) return slot.child;
+        if (slot.cls == kNoClass) return 0;
     }
 }
 
@@ -375,11 +457,8 @@ inline std::int32_t ExistingKeywordReplacer::next(std::int32_t node, std::uint32
     while (node != 0) {
         const Node& n = nodes_[static_cast<std::size_t>(node)];
         if (n.children >> (cls % 64) & 1) {
-            const std::size_t bit = bitOf(static_cast<std::uint32_t>(node), cls);
-            if (edgeBits_[bit / 64] >> (bit % 64) & 1) {
-                const std::int32_t c = child(node, cls);
-                if (c != 0) return c;
-            }
+            const std::int32_t c = child(n, cls);
+            if (c != 0) return c;
         }
         node = n.fail;
     }
@@ -395,28 +474,62 @@ std::vector<ExistingKeywordReplacer::Taken> ExistingKeywordReplacer::hits(std::s
                         markup ? markupRegions(content, rules.avoidMarkup, rules.avoidHeadings)
                                : std::vector<ByteRange>(),
                         rules.wholeWords);
-    // Where the last characters began, enough of them to find the character
-    // before the longest keyword (for the whole-word rule).
+    // Where the last characters began, enough of them to find where the
+    // longest keyword begins and the character before it.
     const std::size_t ring = std::bit_ceil(std::min(longestChars_, content.size()) + 1);
     std::vector<std::size_t> starts(ring, 0);
+    const std::size_t ringMask = ring - 1;
+    // The tables, read once for the whole loop.
+    const Node* const nodes = nodes_.data();
+    const std::uint16_t* const shortClass = shortClass_.data();
+    const std::int32_t* const rootNext = rootNext_.data();
+    const std::uint64_t* const pairBits = pairBits_.data();
+    const unsigned pairShift = pairShift_;
+    std::size_t* const startOf = starts.data();
     std::size_t read = 0;  // characters
     std::size_t breath = kBytesPerBreath;
     std::int32_t state = 0;
+    std::uint32_t last = 0;  // the class of the character before
+    // No occurrence overlaps a region left alone, so the characters that
+    // start in one are passed over: the search starts afresh after it, and
+    // only where its last character begins is kept.
+    const std::vector<ByteRange>& regions = test.regions();
+    std::size_t region = 0;
     for (std::size_t i = 0; i < content.size();) {
+        while (region < regions.size() && regions[region].end <= i)
+            ++region;
+        if (region < regions.size() && regions[region].begin <= i) {
+            std::size_t lastStart = i;
+            for (; i < regions[region].end && i < content.size(); i += characterAt(content, i).size)
+                lastStart = i;
+            startOf[read++ & ringMask] = lastStart;
+            state = 0;
+            last = 0;
+            while (i >= breath) {
+                keepAlive_();
+                breath += kBytesPerBreath;
+            }
+            continue;
+        }
         const Character c = characterAt(content, i);
-        starts[read++ & (ring - 1)] = i;
+        const std::uint32_t cls = c.code < kShortCodes ? shortClass[c.code] : classOf(c.code);
+        startOf[read++ & ringMask] = i;
         i += c.size;
-        state = next(state, classOf(c.code));
-        for (std::int32_t t = nodes_[static_cast<std::size_t>(state)].output; t > 0;
-             t = nodes_[static_cast<std::size_t>(nodes_[static_cast<std::size_t>(t)].fail)]
-                     .output) {
-            const auto k = static_cast<std::size_t>(keywordAt_[static_cast<std::size_t>(t)]);
-            const std::size_t begin = i - lengths_[k];
-            const auto chars = static_cast<std::size_t>(charCounts_[k]);
+        // Where no keyword holds the two characters one after the other, the
+        // search cannot be deeper than this one.
+        const std::uint64_t pair = (std::uint64_t{last} << 32 | cls) * kPairHash >> pairShift;
+        state = (pairBits[pair / 64] >> (pair % 64) & 1) != 0 ? next(state, cls) : rootNext[cls];
+        last = cls;
+        for (std::int32_t t = nodes[state].output; t > 0;) {
+            const Node& hit = nodes[t];
+            const std::size_t chars = hit.shape & kDepth;
+            const std::size_t begin = startOf[(read - chars) & ringMask];
             const bool afterByte =
-                read > chars && starts[(read - chars - 1) & (ring - 1)] + 1 == begin;
-            if (test.allows(begin, i, startsWord_[k], endsWord_[k], afterByte))
-                found.push_back({begin, i, static_cast<std::int32_t>(k)});
+                read > chars && startOf[(read - chars - 1) & ringMask] + 1 == begin;
+            if (test.allows(begin, i, (hit.shape & kStartsWord) != 0, (hit.shape & kEndsWord) != 0,
+                            afterByte))
+                found.push_back({begin, i, hit.keyword});
+            t = nodes[hit.fail].output;
         }
         if (i >= breath) {
             keepAlive_();
@@ -481,15 +594,20 @@ std::string ExistingKeywordReplacer::replace(std::string_view content,
     const bool spans = outcome && outcome->wantSpans;
     if (spans) outcome->spans.reserve(taken.size());
 
-    // One template per found keyword, drawn in the order of the numbering.
+    // One template per found keyword, drawn in the order of the numbering;
+    // each template drawn is filled with the title once.
     std::vector<std::string> items;
     items.reserve(found.size());
+    std::unordered_map<int, TitledTemplate> titled;
     for (const std::int32_t k : found) {
         const auto index = static_cast<std::size_t>(k);
         const std::string& line =
             index < keywordLines.size() ? keywordLines[index] : keywords_[index];
-        items.push_back(buildItem(supply.templateAt(supply.pickTemplate()), title, line,
-                                  supply.addressAt(index)));
+        const int number = supply.pickTemplate();
+        auto at = titled.find(number);
+        if (at == titled.end())
+            at = titled.try_emplace(number, supply.templateAt(number), title).first;
+        items.push_back(at->second.fill(line, supply.addressAt(index)));
         if (items.size() % kKeywordsPerBreath == 0) keepAlive_();
     }
 

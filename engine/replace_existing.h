@@ -125,23 +125,31 @@ class ExistingKeywordReplacer {
         targets_ = std::move(targetOfKeyword);
     }
 
-    int keywordCount() const { return static_cast<int>(lengths_.size()); }
+    int keywordCount() const { return static_cast<int>(keywords_.size()); }
 
   private:
     // The automaton reads characters, not bytes: each character of the
-    // keywords has a class (1, 2, ...; 0 for every character in no keyword),
-    // the root has a transition for every class, and other nodes keep theirs
-    // in one hash table keyed by (node, class).
+    // keywords has a class (1, 2, ...; 0 for every character in no keyword).
+    // The root has a transition for every class; every other node keeps its
+    // children in a small open-addressing table of its own, and the nodes are
+    // numbered by depth, so that the shallow nodes a search visits most lie
+    // together at the front.
     struct Node {
-        std::int32_t fail = 0;
-        std::int32_t output = 0;     // this node if a keyword ends here, else the nearest
-                                     // such node on the fail chain; 0 for none
         std::uint64_t children = 0;  // bit (class % 64) of each child's class
+        std::int32_t fail = 0;
+        std::int32_t output = 0;    // this node if a keyword ends here, else the nearest
+                                    // such node on the fail chain; 0 for none
+        std::uint32_t base = 0;     // the first slot of its table in slots_
+        std::uint32_t mask = 0;     // the table's size less one (a power of two)
+        std::int32_t keyword = -1;  // the 0-based keyword ending here, or -1
+        // The node's depth (the keyword's characters), with kStartsWord and
+        // kEndsWord when the keyword starts (ends) with an ASCII letter or
+        // digit, for the whole-word rule.
+        std::uint32_t shape = 0;
     };
-    struct Edge {
-        std::uint32_t parent = 0;
-        std::uint32_t cls = 0;
-        std::int32_t child = 0;  // 0: a free slot
+    struct Slot {
+        std::uint32_t cls = 0;  // kNoClass: a free slot
+        std::int32_t child = 0;
     };
     struct Taken {
         std::size_t begin = 0;  // byte offsets in the content
@@ -149,22 +157,24 @@ class ExistingKeywordReplacer {
         std::int32_t keyword = 0;  // 0-based
     };
 
-    // The steps of building the automaton: the character classes and each
-    // keyword's classes, the trie (each node's parent and class), its edges,
-    // and the failure and output links.
-    std::vector<std::uint32_t> classify(std::vector<std::size_t>& firstClass);
+    // The steps of building the automaton: the character classes, each
+    // keyword's classes and whole-word flags (`edges`: kStartsWord and
+    // kEndsWord shifted down to a byte), the trie numbered by depth (each
+    // node's parent and class, and the keyword ending there), the nodes with
+    // their tables, and the failure and output links.
+    std::vector<std::uint32_t> classify(std::vector<std::size_t>& firstClass,
+                                        std::vector<std::uint8_t>& edges);
     void buildTrie(const std::vector<std::uint32_t>& classes,
                    const std::vector<std::size_t>& firstClass, std::vector<std::int32_t>& parentOf,
-                   std::vector<std::uint32_t>& classOf);
-    void placeEdges(const std::vector<std::int32_t>& parentOf,
-                    const std::vector<std::uint32_t>& classOf);
+                   std::vector<std::uint32_t>& classOf, std::vector<std::int32_t>& keywordAt);
+    void placeNodes(std::vector<std::int32_t>& parentOf, std::vector<std::uint32_t>& classOf,
+                    std::vector<std::int32_t>& keywordAt, const std::vector<std::uint8_t>& edges);
     void linkFailures(const std::vector<std::int32_t>& parentOf,
                       const std::vector<std::uint32_t>& classOf);
 
     std::uint32_t classOf(std::uint32_t code) const;
-    std::size_t slotOf(std::uint32_t parent, std::uint32_t cls) const;
-    std::size_t bitOf(std::uint32_t parent, std::uint32_t cls) const;
-    std::int32_t child(std::int32_t node, std::uint32_t cls) const;
+    std::size_t pairBit(std::uint32_t before, std::uint32_t cls) const;
+    std::int32_t child(const Node& node, std::uint32_t cls) const;
     std::int32_t next(std::int32_t node, std::uint32_t cls) const;
     // Every whole-character occurrence of every keyword that the rules allow,
     // in one pass, in the order of their ends.
@@ -176,24 +186,17 @@ class ExistingKeywordReplacer {
 
     KeepAlive keepAlive_;
     std::vector<std::string> keywords_;
-    std::vector<std::size_t> lengths_;  // bytes of each keyword
-    // Whether each keyword starts (ends) with an ASCII letter or digit, for
-    // the whole-word rule.
-    std::vector<bool> startsWord_;
-    std::vector<bool> endsWord_;
-    std::vector<std::int32_t> charCounts_;  // characters of each keyword
     std::size_t longestChars_ = 0;
     std::vector<std::uint16_t> shortClass_;  // by code, for one- and two-byte characters
     std::unordered_map<std::uint32_t, std::uint32_t> longClass_;  // four-byte characters
-    std::vector<Node> nodes_;
-    std::vector<std::int32_t> keywordAt_;  // per node: the 0-based keyword ending there, or -1
-    std::vector<std::int32_t> rootNext_;   // per class, 0 for no child
-    std::vector<Edge> edges_;              // open addressing, a power of two long
-    unsigned edgeShift_ = 64;
-    // One bit per (node, class) hash, set for every edge: a clear bit tells
-    // that a node has no such child without looking into edges_.
-    std::vector<std::uint64_t> edgeBits_;
-    unsigned edgeBitShift_ = 64;
+    std::vector<Node> nodes_;             // by depth: the root, then depth 1, ...
+    std::vector<std::int32_t> rootNext_;  // per class, 0 for no child
+    // One bit per hash of two classes, set for every two characters that
+    // follow one another in a keyword: a clear bit tells that the search
+    // falls back to the depth of one character.
+    std::vector<std::uint64_t> pairBits_;
+    unsigned pairShift_ = 64;
+    std::vector<Slot> slots_;            // the nodes' child tables, one after the other
     std::vector<std::int32_t> targets_;  // per keyword, for the per-address limit
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gbk.h"
+#include "platform/random.h"
 
 namespace lct {
 namespace {
@@ -42,8 +43,36 @@ TEST(BuildItem, SubstitutesTitleAndKeywordInOrder) {
         {G("#网址#"), "T", "K", "", ""},
         {G("**#网址#*"), G("#网址#"), "K", G("#网址#u#关键词#K"), G("u#关键词#")},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(buildItem(c.tmpl, c.title, c.keyword, c.address), c.expected) << test::U(c.tmpl);
+        EXPECT_EQ(TitledTemplate(c.tmpl, c.title).fill(c.keyword, c.address), c.expected);
+    }
+}
+
+// Marks, their halves and neighbours, pieced together at random: a template
+// filled with its title once fills every keyword as buildItem does.
+TEST(BuildItem, TitledTemplatesFillAsBuildItemDoes) {
+    const Texts parts = {"*",       "**",        "#",           G("标题"),   G("关键词"),
+                         G("网址"), G("#标题#"), G("#关键词#"), G("#网址#"), "a",
+                         G("中"),   "\r\n",      "\xB1"};
+    Random random(7);
+    const auto text = [&](int most) {
+        std::string out;
+        for (std::int64_t n = random.between(0, most); n > 0; --n)
+            out += parts[static_cast<std::size_t>(random.between(0, 12))];
+        return out;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const std::string tmpl = text(8);
+        const std::string title = text(3);
+        const TitledTemplate titled(tmpl, title);
+        for (int k = 0; k < 3; ++k) {
+            const std::string keyword = text(3);
+            const std::string address = text(2);
+            ASSERT_EQ(titled.fill(keyword, address), buildItem(tmpl, title, keyword, address))
+                << test::U(tmpl) << " / " << test::U(title) << " / " << test::U(keyword);
+        }
+    }
 }
 
 TEST(SplitTemplates, DropsOneTrailingEmptyTemplateAndNeverGivesNone) {
@@ -207,6 +236,19 @@ TEST_F(KeywordSupplyTest, PlainKeywordsLoseTheirTagsAndKeepTheCount) {
     supply.setKeywords({"<i>x</i>", "y"});
     supply.buildPlainKeywords();
     EXPECT_EQ(supply.plainKeywords(), (Texts{"x", "y"}));
+    // Lines are joined by CR LF and split again: a lone lead byte takes the
+    // CR, a CR LF inside a line splits it; lines without either stay.
+    const std::vector<std::pair<Texts, Texts>> rejoined = {
+        {{"a\x81", "b"}, {"a\x81\r\nb", ""}},
+        {{"x\r\ny", "z"}, {"x", "y"}},
+        {{"", G("中文"), "a\rb", ""}, {"", G("中文"), "a\rb", ""}},
+        {{G("中文"), "b\n"}, {G("中文"), "b\n"}},
+    };
+    for (const auto& [lines, plain] : rejoined) {
+        supply.setKeywords(lines);
+        supply.buildPlainKeywords();
+        EXPECT_EQ(supply.plainKeywords(), plain) << test::U(lines.front());
+    }
 }
 
 TEST_F(KeywordSupplyTest, LargeSetsAreFine) {

@@ -63,7 +63,24 @@ std::string_view byteOrderMarkOf(TextEncoding encoding) {
 Utf8Shape utf8Shape(std::string_view bytes) {
     Utf8Shape shape{true, true};
     bool multiByte = false;
-    for (std::size_t i = asciiRunEnd(bytes, 0); i < bytes.size(); i = asciiRunEnd(bytes, i)) {
+    const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = begin + bytes.size();
+    const auto* p = begin;
+    while (p < end) {
+        if (*p < 0x80) {
+            p = begin + asciiRunEnd(bytes, static_cast<std::size_t>(p - begin));
+            continue;
+        }
+        multiByte = true;
+        // Most of such texts are three-byte forms whose lead byte puts no
+        // limit on the byte after it (E1..EC, EE, EF: all of CJK): those
+        // pass both rules with no more looks.
+        if (end - p >= 3 && *p >= 0xE1 && *p != 0xED && *p <= 0xEF && isContinuation(p[1]) &&
+            isContinuation(p[2])) {
+            p += 3;
+            continue;
+        }
+        const auto i = static_cast<std::size_t>(p - begin);
         std::size_t size = readUtf8(bytes, i).size;
         if (size == 0) {
             // What fails the loose rule fails the strict one too.
@@ -71,8 +88,7 @@ Utf8Shape utf8Shape(std::string_view bytes) {
             if (size == 0) return {false, false};
             shape.valid = false;
         }
-        multiByte = true;
-        i += size;
+        p += size;
     }
     shape.looksLike = multiByte;
     return shape;

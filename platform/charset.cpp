@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <vector>
@@ -252,6 +253,10 @@ std::string utf8ToGbk(std::string_view utf8) {
     std::size_t runStart = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {
+        // A raw-byte point starts with F4, which texts seldom hold.
+        const void* const lead = std::memchr(utf8.data() + i, 0xF4, utf8.size() - i);
+        if (!lead) break;
+        i = static_cast<std::size_t>(static_cast<const char*>(lead) - utf8.data());
         if (!isRawBytePoint(utf8, i)) {
             ++i;
             continue;

@@ -82,7 +82,7 @@ std::string convertInPieces(std::string_view text, ScriptConversion conversion,
         const std::size_t lf = text.size() > kPiece ? text.find('\n', kPiece) : text.npos;
         const std::string_view piece = text.substr(0, lf == text.npos ? lf : lf + 1);
         text.remove_prefix(piece.size());
-        out += convertScript(piece, conversion, &error);
+        appendScript(piece, conversion, out, &error);
         if (!error.empty()) break;
     }
     return out;

@@ -46,6 +46,9 @@ struct ConverterCloser {
 struct Tables {
     std::array<std::uint16_t, kCodes> decode{};
     std::array<std::uint16_t, 0x10000> encode{};
+    // The UTF-8 of `decode`'s characters, its bytes from the lowest up and
+    // their count in the highest (0: not covered).
+    std::array<std::uint32_t, kCodes> utf8{};
     Tables();
 };
 
@@ -82,6 +85,10 @@ Tables::Tables() {
         const auto lead = static_cast<unsigned char>(codes[2 * code]);
         const auto trail = static_cast<unsigned char>(codes[2 * code + 1]);
         decode[codeIndex(lead, trail)] = u;
+        utf8[codeIndex(lead, trail)] =
+            u < 0x800 ? (0xC0u | u >> 6) | (0x80u | (u & 0x3Fu)) << 8 | 2u << 24
+                      : (0xE0u | u >> 12) | (0x80u | ((u >> 6) & 0x3Fu)) << 8 |
+                            (0x80u | (u & 0x3Fu)) << 16 | 3u << 24;
         // The way back, as ICU takes it.
         std::array<char, 8> bytes{};
         UErrorCode back = U_ZERO_ERROR;
@@ -234,20 +241,13 @@ std::size_t decodeToUtf8(std::string_view gb, const Tables& t, std::string& out)
             const unsigned trail = p[1] - kTrailFirst;
             // Trail 0x7F has no entry; bytes below the ranges wrap round to
             // large values.
-            const unsigned u = lead < kLeadLast - kLeadFirst + 1 && trail < kTrails
-                                   ? t.decode[lead * kTrails + trail]
-                                   : 0;
-            if (!u) break;
-            if (u >= 0x800) {
-                const std::uint32_t bytes = (0xE0u | u >> 12) | (0x80u | ((u >> 6) & 0x3F)) << 8 |
-                                            (0x80u | (u & 0x3F)) << 16;
-                storeLittleEndian(d, bytes);
-                d += 3;
-            } else {
-                d[0] = static_cast<char>(0xC0 | u >> 6);
-                d[1] = static_cast<char>(0x80 | (u & 0x3F));
-                d += 2;
-            }
+            const std::uint32_t bytes = lead < kLeadLast - kLeadFirst + 1 && trail < kTrails
+                                            ? t.utf8[lead * kTrails + trail]
+                                            : 0;
+            if (!bytes) break;
+            // The count lands after the character, where the next one goes.
+            storeLittleEndian(d, bytes);
+            d += bytes >> 24;
             p += 2;
         }
         w.advanceTo(d);

@@ -41,6 +41,8 @@ class ScriptKeyTable {
         std::uint32_t piece;
         std::uint8_t level;
         const unsigned char* end;
+        const char* bytes = nullptr;  ///< the conversion when it is one character's
+        std::size_t size = 0;         ///< own single code point (no change of length)
     };
 
     /// The best key that starts with the character `cp`, whose bytes end at
@@ -55,6 +57,14 @@ class ScriptKeyTable {
         const PieceHeader h = header(piece);
         out.append(pool_, piece + sizeof h, h.size);
         return h.delta;
+    }
+
+    /// Appends the conversion of a match and gives the change of length it
+    /// makes.
+    int appendMatch(const Match& match, std::string& out) const {
+        if (match.size == 0) return appendPiece(match.piece, out);
+        out.append(match.bytes, match.size);
+        return 0;
     }
 
     bool empty() const { return keys_ == 0; }
@@ -119,7 +129,10 @@ class ScriptKeyTable {
         const std::uint64_t bit = pairBit(first, second);
         return (pairs_[bit >> 6] >> (bit & 63)) & 1;
     }
-    const First& firstOf(char32_t cp) const;
+    const First& firstOf(char32_t cp) const {
+        return cp < 0x10000 ? pages_[pageOf_[cp >> 8]][cp & 0xFF] : astralFirstOf(cp);
+    }
+    const First& astralFirstOf(char32_t cp) const;
     PieceHeader header(std::uint32_t piece) const {
         PieceHeader h;
         std::memcpy(&h, pool_.data() + piece, sizeof h);
@@ -192,12 +205,15 @@ class ScriptTables {
 
     ScriptTables() = default;
     bool mayNormalize(std::string_view utf8) const;
+    /// Sets normalizationLead_ from normalizationPairs_.
+    void noteNormalizationLead();
     /// Appends the conversion of `utf8` by `table` alone, as one segment.
     static bool convertBy(const ScriptKeyTable& table, std::string_view utf8, std::string& out);
 
     std::vector<ScriptKeyTable> normalization_;
     std::vector<std::uint64_t> normalizationPairs_;  // bits of the first two bytes of its keys
     bool normalizeAlways_ = false;                   // when one of them is ASCII
+    unsigned normalizationLead_ = 0x100;             // the least first byte of C0 or more
     ScriptKeyTable scan_;
     std::uint8_t segmentLevels_ = 0;  // levels of scan_ below this are segments
     std::vector<ScriptKeyTable> gap_;

@@ -286,6 +286,7 @@ class ScriptTablesBuilder {
         std::unique_ptr<ScriptTables> tables(new ScriptTables);
         tables_ = tables.get();
         if (!buildNormalization()) return nullptr;
+        tables_->noteNormalizationLead();
         std::vector<ScriptKeyTable> conversions;
         for (const ScriptLevels& levels : chain_.conversions) {
             conversions.emplace_back();

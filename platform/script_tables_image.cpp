@@ -38,6 +38,7 @@ class ScriptTablesImage {
                            image.in_.empty() && tables->normalizationPairs_.size() == 0x10000 / 64;
         if (!whole) return nullptr;
         tables->normalizeAlways_ = always == 1;
+        tables->noteNormalizationLead();
         return tables;
     }
 

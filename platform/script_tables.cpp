@@ -82,10 +82,6 @@ ScriptKeyTable::Match ScriptKeyTable::longest(char32_t cp, const unsigned char* 
                                               const unsigned char* end) const {
     const First& first = firstOf(cp);
     Match match{first.piece, first.level, next};
-    if (first.size != 0) {
-        match.bytes = first.bytes.data();
-        match.size = first.size;
-    }
     const Children* children = first.children.offset != kNone ? &first.children : nullptr;
     for (const unsigned char* q = next; children && q < end;) {
         const Utf8Char c = readUtf8(q, end);
@@ -95,7 +91,7 @@ ScriptKeyTable::Match ScriptKeyTable::longest(char32_t cp, const unsigned char* 
         if (!slot) break;
         q += c.size;
         if (slot->piece != kNone && slot->level <= match.level)
-            match = {slot->piece, slot->level, q};  // its conversion is in the pool
+            match = {slot->piece, slot->level, q};
         children = slot->node != 0 ? &children_[slot->node] : nullptr;
     }
     return match;
@@ -277,7 +273,7 @@ class ScriptTables::Pass {
         if (match.level < segmentLevels_) {
             flushGap();
             const std::size_t before = out_.size();
-            addDelta(table_.appendMatch(match, out_));
+            addDelta(table_.appendMatch(match, c.cp, p + c.size, out_));
             if (offsets_) {
                 inPoints_ += codePoints(p, match.end);
                 outPoints_ += utf8Length(std::string_view(out_).substr(before));
@@ -288,7 +284,7 @@ class ScriptTables::Pass {
         }
         std::string& to = sink();
         const std::size_t before = to.size();
-        addDelta(table_.appendMatch(match, to));
+        addDelta(table_.appendMatch(match, c.cp, p + c.size, to));
         if (offsets_)
             noteGap(codePoints(p, match.end), utf8Length(std::string_view(to).substr(before)));
         return match.end;

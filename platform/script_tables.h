@@ -41,8 +41,6 @@ class ScriptKeyTable {
         std::uint32_t piece;
         std::uint8_t level;
         const unsigned char* end;
-        const char* bytes = nullptr;  ///< the conversion when it is one character's
-        std::size_t size = 0;         ///< own single code point (no change of length)
     };
 
     /// The best key that starts with the character `cp`, whose bytes end at
@@ -59,12 +57,19 @@ class ScriptKeyTable {
         return h.delta;
     }
 
-    /// Appends the conversion of a match and gives the change of length it
-    /// makes.
-    int appendMatch(const Match& match, std::string& out) const {
-        if (match.size == 0) return appendPiece(match.piece, out);
-        out.append(match.bytes, match.size);
-        return 0;
+    /// Appends the conversion of what longest(cp, next, ...) matched and
+    /// gives the change of length it makes. A character alone converted to
+    /// one code point comes from its entry, which the match has just read.
+    int appendMatch(const Match& match, char32_t cp, const unsigned char* next,
+                    std::string& out) const {
+        if (match.end == next) {
+            const First& first = firstOf(cp);
+            if (first.size != 0) {
+                out.append(first.bytes.data(), first.size);
+                return 0;
+            }
+        }
+        return appendPiece(match.piece, out);
     }
 
     bool empty() const { return keys_ == 0; }
@@ -121,13 +126,23 @@ class ScriptKeyTable {
         }
         return nullptr;
     }
-    std::uint64_t pairBit(char32_t first, char32_t second) const {
-        return (((std::uint64_t{first} << 21) | second) * 0x9E3779B97F4A7C15ull) >> pairShift_;
+    // A pair sets two bits of one word of the filter: the word and the first
+    // bit from the hash's highest bits, the second bit from the six below.
+    struct PairBits {
+        std::size_t word;
+        std::uint64_t mask;
+    };
+    PairBits pairBits(char32_t first, char32_t second) const {
+        const std::uint64_t h = ((std::uint64_t{first} << 21) | second) * 0x9E3779B97F4A7C15ull;
+        const std::uint64_t bit = h >> pairShift_;
+        return {
+            static_cast<std::size_t>(bit >> 6),
+            std::uint64_t{1} << (bit & 63) | std::uint64_t{1} << ((h >> (pairShift_ - 6)) & 63)};
     }
     /// False when no key starts with `first` and `second`.
     bool mayStartKey(char32_t first, char32_t second) const {
-        const std::uint64_t bit = pairBit(first, second);
-        return (pairs_[bit >> 6] >> (bit & 63)) & 1;
+        const PairBits bits = pairBits(first, second);
+        return (pairs_[bits.word] & bits.mask) == bits.mask;
     }
     const First& firstOf(char32_t cp) const {
         return cp < 0x10000 ? pages_[pageOf_[cp >> 8]][cp & 0xFF] : astralFirstOf(cp);

@@ -197,7 +197,7 @@ class ScriptKeyTableBuilder {
             }
             if (parent != 0) slotCount += slotsFor(to - from);
         }
-        const std::size_t pairBits = std::bit_ceil(std::max<std::size_t>(4096, pairCount * 8));
+        const std::size_t pairBits = std::bit_ceil(std::max<std::size_t>(4096, pairCount * 16));
         table_.slots_.reserve(slotCount);
         table_.pairs_.assign(pairBits / 64, 0);
         table_.pairShift_ = 64 - std::countr_zero(pairBits);
@@ -226,8 +226,8 @@ class ScriptKeyTableBuilder {
             slots[children.offset + i] =
                 Slot{cp, child.hasChildren ? edges[e].child : 0, child.piece, child.level};
             if (firstCp != kNoChar) {
-                const std::uint64_t bit = table_.pairBit(firstCp, cp);
-                table_.pairs_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+                const ScriptKeyTable::PairBits bits = table_.pairBits(firstCp, cp);
+                table_.pairs_[bits.word] |= bits.mask;
             }
         }
         table_.children_[edges[from].parent()] = children;

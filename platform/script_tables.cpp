@@ -73,9 +73,9 @@ ScriptOffsets compose(const ScriptOffsets& first, const ScriptOffsets& second) {
 }  // namespace
 
 const ScriptKeyTable::First& ScriptKeyTable::astralFirstOf(char32_t cp) const {
-    const auto at = std::lower_bound(astral_.begin(), astral_.end(), cp,
+    const auto at = std::lower_bound(in_.astral.begin(), in_.astral.end(), cp,
                                      [](const Astral& entry, char32_t c) { return entry.cp < c; });
-    return at != astral_.end() && at->cp == cp ? at->first : pages_[0][0];
+    return at != in_.astral.end() && at->cp == cp ? at->first : in_.pages[0][0];
 }
 
 ScriptKeyTable::Match ScriptKeyTable::longest(char32_t cp, const unsigned char* next,
@@ -92,7 +92,7 @@ ScriptKeyTable::Match ScriptKeyTable::longest(char32_t cp, const unsigned char* 
         q += c.size;
         if (slot->piece != kNone && slot->level <= match.level)
             match = {slot->piece, slot->level, q};
-        children = slot->node != 0 ? &children_[slot->node] : nullptr;
+        children = slot->node != 0 ? &in_.children[slot->node] : nullptr;
     }
     return match;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,7 +54,7 @@ class ScriptKeyTable {
     /// Appends a conversion and gives the change of length it makes.
     int appendPiece(std::uint32_t piece, std::string& out) const {
         const PieceHeader h = header(piece);
-        out.append(pool_, piece + sizeof h, h.size);
+        out.append(in_.pool.data() + piece + sizeof h, h.size);
         return h.delta;
     }
 
@@ -73,6 +74,14 @@ class ScriptKeyTable {
     }
 
     bool empty() const { return keys_ == 0; }
+
+    ScriptKeyTable() { readOwnArrays(); }
+    // Copies are not made: the arrays that lookups read may be the table's
+    // own, which a copy would still read.
+    ScriptKeyTable(const ScriptKeyTable&) = delete;
+    ScriptKeyTable& operator=(const ScriptKeyTable&) = delete;
+    ScriptKeyTable(ScriptKeyTable&&) noexcept = default;
+    ScriptKeyTable& operator=(ScriptKeyTable&&) noexcept = default;
 
   private:
     friend class ScriptKeyTableBuilder;
@@ -119,7 +128,7 @@ class ScriptKeyTable {
     const Slot* findChild(const Children& children, char32_t cp) const {
         std::uint32_t i = slotHash(cp) & children.mask;
         for (std::uint32_t probes = 0; probes <= children.mask; ++probes) {
-            const Slot& slot = slots_[children.offset + i];
+            const Slot& slot = in_.slots[children.offset + i];
             if (slot.cp == cp) return &slot;
             if (slot.cp == kNoChar) return nullptr;
             i = (i + 1) & children.mask;
@@ -142,18 +151,34 @@ class ScriptKeyTable {
     /// False when no key starts with `first` and `second`.
     bool mayStartKey(char32_t first, char32_t second) const {
         const PairBits bits = pairBits(first, second);
-        return (pairs_[bits.word] & bits.mask) == bits.mask;
+        return (in_.pairs[bits.word] & bits.mask) == bits.mask;
     }
     const First& firstOf(char32_t cp) const {
-        return cp < 0x10000 ? pages_[pageOf_[cp >> 8]][cp & 0xFF] : astralFirstOf(cp);
+        return cp < 0x10000 ? in_.pages[pageOf_[cp >> 8]][cp & 0xFF] : astralFirstOf(cp);
     }
     const First& astralFirstOf(char32_t cp) const;
     PieceHeader header(std::uint32_t piece) const {
         PieceHeader h;
-        std::memcpy(&h, pool_.data() + piece, sizeof h);
+        std::memcpy(&h, in_.pool.data() + piece, sizeof h);
         return h;
     }
 
+    // The arrays that lookups read: the table's own below, or those of the
+    // image it was read from, which outlives it.
+    struct Arrays {
+        std::span<const Page> pages;
+        std::span<const Astral> astral;
+        std::span<const Children> children;
+        std::span<const Slot> slots;
+        std::span<const std::uint64_t> pairs;
+        std::string_view pool;
+    };
+    /// Lookups read the table's own arrays from now on.
+    void readOwnArrays() {
+        in_ = {pages_, astral_, children_, slots_, pairs_, {pool_.data(), pool_.size()}};
+    }
+
+    Arrays in_;
     std::array<std::uint32_t, 256> pageOf_{};  // of each 256 code points of the BMP; 0: none
     std::vector<Page> pages_ = std::vector<Page>(1);
     std::vector<Astral> astral_;      // the characters above the BMP, by code point
@@ -161,7 +186,7 @@ class ScriptKeyTable {
     std::vector<Slot> slots_;
     std::vector<std::uint64_t> pairs_ = std::vector<std::uint64_t>(1);
     int pairShift_ = 58;
-    std::string pool_;
+    std::vector<char> pool_;  // a vector, so that moving the table keeps its bytes in place
     std::array<bool, 0x80> plainAscii_{};
     std::size_t keys_ = 0;
 };
@@ -201,7 +226,9 @@ class ScriptTables {
     /// The tables of an image; nullptr when it is cut, malformed, or made
     /// for another byte order or record layout. An image of Unknown origin
     /// also has every index of its tables checked (a millisecond or two),
-    /// so that damaged bytes cannot lead a lookup astray.
+    /// so that damaged bytes cannot lead a lookup astray, and is copied. One
+    /// of the build, which lives as long as the program, is read where it
+    /// is when it is aligned to 8 bytes, as the build aligns it.
     static std::unique_ptr<const ScriptTables> fromImage(std::string_view image,
                                                          ImageOrigin origin = ImageOrigin::Unknown);
 

@@ -152,15 +152,19 @@ class ScriptKeyTableBuilder {
                                             static_cast<std::int16_t>(delta)};
         entry.piece = static_cast<std::uint32_t>(table_.pool_.size());
         entry.level = level;
-        table_.pool_.append(reinterpret_cast<const char*>(&h), sizeof h);
-        table_.pool_ += value;
+        std::vector<char>& pool = table_.pool_;
+        pool.insert(pool.end(), reinterpret_cast<const char*>(&h),
+                    reinterpret_cast<const char*>(&h) + sizeof h);
+        pool.insert(pool.end(), value.begin(), value.end());
         return true;
     }
 
     ScriptKeyTable finish() {
         const std::vector<TrieBuilder::Edge> edges = trie_.edgesByParent();
         layOutChildren(edges);
+        table_.readOwnArrays();  // entries read the pool, and then the pages
         fillFirsts(edges);
+        table_.readOwnArrays();
         for (unsigned b = 1; b < 0x80; ++b) {
             const ScriptKeyTable::First& first = table_.firstOf(static_cast<char32_t>(b));
             table_.plainAscii_[b] = b != '\n' && first.children.offset == ScriptKeyTable::kNone &&

@@ -149,9 +149,13 @@ std::size_t encodeUtf8Run(std::string_view s, const Tables& t, std::string& out)
             }
             unsigned cp;
             std::ptrdiff_t size;
-            if ((*p & 0xF0) == 0xE0 && stop - p >= 3 && (p[1] & 0xC0) == 0x80 &&
-                (p[2] & 0xC0) == 0x80) {
-                cp = (*p & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+            const unsigned b0 = p[0];
+            const unsigned b1 = stop - p >= 3 ? p[1] : 0;
+            const unsigned b2 = stop - p >= 3 ? p[2] : 0;
+            // One test for the three bit patterns of a three-byte form.
+            if (((b0 & 0xF0) | (b1 & 0xC0) << 8 | (b2 & 0xC0) << 16) ==
+                (0xE0 | 0x80 << 8 | 0x80 << 16)) {
+                cp = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (b2 & 0x3Fu);
                 if (cp < 0x800) break;  // overlong
                 size = 3;
             } else {

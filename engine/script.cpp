@@ -69,8 +69,10 @@ void appendScript(std::string_view text, const ScriptConverter& converter, std::
     constexpr std::size_t kKept = std::size_t{4} << 20;
     thread_local std::string before;
     thread_local std::string after;
+    thread_local std::string converted;  // GBK again
     before.clear();
     after.clear();
+    converted.clear();
     // Preserve keeps every byte that is not valid GBK (the tag guard's 0xFF
     // placeholders, a cut character) as a private-use point that the
     // converter copies and utf8ToGbk turns back into the byte: one character
@@ -83,12 +85,19 @@ void appendScript(std::string_view text, const ScriptConverter& converter, std::
     if (converter.append(before, after, &why, moving ? &offsets : nullptr)) {
         if (error) error->clear();
         if (moving) moveSpans(offsets, *spans);
-        appendUtf8AsGbk(after, out);
+        // Encoded apart and then appended: the encoder grows its output a
+        // block at a time, which would make `out`, reserved by the caller
+        // for the whole text, double its room near its end.
+        appendUtf8AsGbk(after, converted);
+        if (out.empty() && out.capacity() < converted.size())
+            out.swap(converted);  // a whole text, taken over rather than copied
+        else
+            out += converted;
     } else {
         if (error) *error = why.empty() ? "script conversion failed" : why;
         out += text;
     }
-    for (std::string* buffer : {&before, &after})
+    for (std::string* buffer : {&before, &after, &converted})
         if (buffer->capacity() > kKept) std::string().swap(*buffer);
 }
 

@@ -15,9 +15,15 @@
 #include "article.h"
 #include "engine/article_run.h"
 #include "form/headless_form.h"
+#include "platform/memory.h"
 
 namespace lct {
 namespace {
+
+// The programs have big buffers mapped on their own (see cli/main.cpp): a big
+// article's pages then go back as they are read, and come again as faults.
+// The benchmark allocates as they do, so that it times what they do.
+[[maybe_unused]] const bool kAllocatesAsThePrograms = (returnBigBuffersWhenFreed(), true);
 
 ArticleOptions optionsFor(PipelineMode mode) {
     HeadlessForm form(mainWindowTable());

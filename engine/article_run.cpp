@@ -16,6 +16,7 @@
 #include "engine/tag_guard.h"
 #include "engine/title_insertion.h"
 #include "platform/charset.h"
+#include "platform/memory.h"
 
 namespace lct {
 namespace {
@@ -72,19 +73,31 @@ void spansToBytes(std::string_view text, Spans& spans) {
 }
 
 // `text` converted in pieces that end after a line break, which no phrase
-// crosses, so that a big text's UTF-8 forms are never held whole.
-std::string convertInPieces(std::string_view text, ScriptConversion conversion,
-                            std::string& error) {
+// crosses, so that a big text's UTF-8 forms are never held whole; nullopt, with
+// `text` untouched, when the first piece fails. `text` is dropped for the
+// result: once a piece is converted, its bytes go back to the system
+// (platform/memory.h), so the text and its conversion are not held whole
+// together. Should a later piece fail, the rest follows as it is.
+std::optional<std::string> convertInPieces(std::string& text, ScriptConversion conversion,
+                                           std::string& error) {
     constexpr std::size_t kPiece = std::size_t{1} << 20;
     std::string out;
     out.reserve(text.size());
-    while (!text.empty()) {
-        const std::size_t lf = text.size() > kPiece ? text.find('\n', kPiece) : text.npos;
-        const std::string_view piece = text.substr(0, lf == text.npos ? lf : lf + 1);
-        text.remove_prefix(piece.size());
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const std::size_t lf = rest.size() > kPiece ? rest.find('\n', kPiece) : rest.npos;
+        const std::string_view piece = rest.substr(0, lf == rest.npos ? lf : lf + 1);
+        const std::size_t done = text.size() - rest.size();
+        rest.remove_prefix(piece.size());
         appendScript(piece, conversion, out, &error);
-        if (!error.empty()) break;
+        if (!error.empty()) {
+            if (done == 0) return std::nullopt;
+            out += rest;
+            break;
+        }
+        if (!rest.empty()) releaseReadBytes(text, done, done + piece.size());
     }
+    std::string().swap(text);
     return out;
 }
 
@@ -141,10 +154,11 @@ void convert(const ArticleOptions& options, std::string& title, std::string& con
         return;
     }
     if (content.empty()) return;
-    std::string converted = convertInPieces(content, options.scriptConversion, error);
-    note(report, "繁简体转换不可用：", error);
     // Unavailable, the conversion leaves the text as it was.
-    if (error.empty()) content = std::move(converted);
+    if (std::optional<std::string> converted =
+            convertInPieces(content, options.scriptConversion, error))
+        content = std::move(*converted);
+    note(report, "繁简体转换不可用：", error);
 }
 
 // Removes what still looks like a tag, then makes the title a file name.
@@ -260,7 +274,7 @@ std::string insertIntoBody(const InsertOptions& in, ArticleRun& run, InsertionBo
     // The opening goes in front as the text is restored, not by moving it.
     std::string content = !body.hidden ? std::move(body.text)
                           : wantSpans  ? body.guard.restore(body.text, spans)
-                                       : body.guard.restoreAfter(body.opening, body.text);
+                                      : body.guard.restoreAfter(body.opening, std::move(body.text));
     std::string().swap(body.text);
     {
         // Its tags are back in place. Moved from, its buffers go with it;
@@ -341,6 +355,8 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     if (in.insertContent) {
         ContentArticle article{title, &items, step, &capped};
         article.spans = &contentSpans;
+        // The body is replaced by what is made of it.
+        article.lastRead = true;
         content = insertIntoBody(in, run, body, article, wantSpans, tally);
     }
     if (report) {

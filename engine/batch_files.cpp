@@ -60,14 +60,8 @@ void BatchFiles::wakeHelper() {
 void BatchFiles::work() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        if (!jobs_.empty()) {
-            ResultJob job = std::move(jobs_.front());
-            jobs_.pop_front();
-            bytesQueued_ -= job.text.size();
-            lock.unlock();
-            write(job);
-            lock.lock();
-        } else if (mayReadAhead()) {
+        if (writeQueued(lock)) continue;
+        if (mayReadAhead()) {
             const std::size_t index = claimed_++;
             const std::size_t counted = nextSize_;
             bytesRead_ += counted;
@@ -98,12 +92,27 @@ ArticleFile BatchFiles::take(std::size_t index) {
         lock.unlock();
         return services_.read(paths_[index], requested_, keepAlive_);
     }
-    articleRead_.wait(lock, [&] { return ready_.contains(index); });
+    // Waiting for a helper to finish reading it: the results queued are
+    // written meanwhile, which the helper would otherwise do after it.
+    while (!ready_.contains(index)) {
+        if (!writeQueued(lock)) articleRead_.wait(lock);
+    }
     auto node = ready_.extract(index);
     bytesRead_ -= node.mapped().text.size();
     consumed_ = index + 1;
     wakeHelper();
     return std::move(node.mapped());
+}
+
+bool BatchFiles::writeQueued(std::unique_lock<std::mutex>& lock) {
+    if (jobs_.empty()) return false;
+    ResultJob job = std::move(jobs_.front());
+    jobs_.pop_front();
+    bytesQueued_ -= job.text.size();
+    lock.unlock();
+    write(job);
+    lock.lock();
+    return true;
 }
 
 void BatchFiles::write(ResultJob& job) {

@@ -51,8 +51,9 @@ struct WriteFailure {
 /// itself when no helper has started on it yet, and writes a result itself
 /// when the queue is full. So the work balances itself between the threads,
 /// whichever side costs more. With no threads, everything happens in take and
-/// submit. A read on the caller's thread lets its window breathe through
-/// `keepAlive`; the helpers read without it.
+/// submit. While the caller waits for an article that a helper is reading, it
+/// writes the queued results. A read on the caller's thread lets its window
+/// breathe through `keepAlive`; the helpers read without it.
 class BatchFiles {
   public:
     BatchFiles(RunServices& services, const std::vector<std::string>& paths, TextEncoding requested,
@@ -73,6 +74,9 @@ class BatchFiles {
   private:
     void work();
     bool mayReadAhead();
+    /// Writes the oldest queued result, the lock released meanwhile; false
+    /// when none is queued.
+    bool writeQueued(std::unique_lock<std::mutex>& lock);
     void write(ResultJob& job);
     void wakeHelper();
 

@@ -364,8 +364,11 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
         return out.append(joined);
     };
     switch (options.contentType) {
-        case ContentType::WholeTextRandom:
-            return insertRandom(content, items, randomPlacement(options, spans, keepAlive), random);
+        case ContentType::WholeTextRandom: {
+            RandomInsertion how = randomPlacement(options, spans, keepAlive);
+            how.lastRead = article.lastRead;
+            return insertRandom(content, items, how, random);
+        }
         case ContentType::ParagraphRandom:
         case ContentType::LineBefore:
         case ContentType::LineAfter:
@@ -378,6 +381,7 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
         case ContentType::EveryN: {
             RandomInsertion how = randomPlacement(options, spans, keepAlive);
             how.step = std::max<long long>(article.step, 1);
+            how.lastRead = article.lastRead;
             return insertRandom(content, items, how, random);
         }
         case ContentType::EveryNChunks:
@@ -394,6 +398,7 @@ std::string insertIntoContent(std::string_view content, const ContentArticle& ar
             RandomInsertion how = randomPlacement(options, spans, keepAlive);
             how.symbols = options.symbolGroups;
             how.symbolMode = options.symbolMode;
+            how.lastRead = article.lastRead;
             return insertRandom(content, items, how, random);
         }
         default:

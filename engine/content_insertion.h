@@ -24,6 +24,9 @@ struct ContentArticle {
     std::vector<std::string>* items;  ///< the article's item set; fresh sets replace it
     long long step = 1;               ///< type 8: drawn once per article, at least 1
     bool* capped = nullptr;           ///< set when a count was cut (see insertIntoContent)
+    /// The content is dropped once the result is made: where it is copied
+    /// whole, it may be given back as it is copied (RandomInsertion::lastRead).
+    bool lastRead = false;
     /// When set, receives the byte range [begin, end) of each item in the
     /// result, in text order.
     std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr;

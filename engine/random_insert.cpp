@@ -9,6 +9,7 @@
 #include "engine/lists.h"
 #include "engine/unique_picker.h"
 #include "platform/bytes.h"
+#include "platform/memory.h"
 
 namespace lct {
 namespace {
@@ -17,11 +18,16 @@ namespace {
 // glued to when words are avoided.
 constexpr std::string_view kWordCharacters = "97,122;32";
 
+// A text read for the last time goes back to the system a megabyte at a
+// time behind the copy.
+constexpr std::size_t kReleaseStep = std::size_t{1} << 20;
+
 // A cut c is the gap after character c (0 is before the first character). The
 // spaces that keep an item apart from its neighbours travel with the cut, not
 // with the slot, because slots are dealt to the cuts in text order.
 struct Cut {
     long long position = 0;
+    std::size_t offset = 0;  // of the gap in the text's bytes, once drawn
     bool spaceBefore = false;
     bool spaceAfter = false;
 };
@@ -172,13 +178,18 @@ using SlotText = std::function<std::string_view(std::size_t)>;
 
 std::string insertSlots(std::string_view text, std::size_t slots, const SlotText& slotText,
                         const RandomInsertion& how, Random& random) {
-    const CharIndex index(text);
-    const int length = index.count();
-    if (length == 0) return {};
-
-    const std::vector<Occurrence> occurrences = findOccurrences(text, how.symbols);
-    const std::size_t n = occurrences.empty() ? slots : std::min(slots, occurrences.size());
-    const std::vector<Cut> cuts = drawCuts(index, n, occurrences, how, random);
+    std::vector<Cut> cuts;
+    std::size_t n = 0;
+    {
+        // The index is needed to draw the cuts, not to copy: it goes first.
+        const CharIndex index(text);
+        if (index.count() == 0) return {};
+        const std::vector<Occurrence> occurrences = findOccurrences(text, how.symbols);
+        n = occurrences.empty() ? slots : std::min(slots, occurrences.size());
+        cuts = drawCuts(index, n, occurrences, how, random);
+        for (Cut& cut : cuts)
+            cut.offset = index.offset(static_cast<int>(cut.position + 1));
+    }
 
     // The slots' own sizes: the first one times n could be far off.
     std::size_t extra = 0;
@@ -186,18 +197,29 @@ std::string insertSlots(std::string_view text, std::size_t slots, const SlotText
         extra += slotText(j).size() + 2;
     std::string out;
     out.reserve(text.size() + extra);
-    long long previous = 0;
+    std::size_t copied = 0;    // the text before this is in `out`
+    std::size_t released = 0;  // and before this given back
+    const auto copyTo = [&](std::size_t end) {
+        while (copied < end) {
+            const std::size_t step =
+                how.lastRead ? std::min(end - copied, kReleaseStep) : end - copied;
+            out.append(text.substr(copied, step));
+            copied += step;
+            if (how.lastRead && copied - released >= kReleaseStep) {
+                releaseReadBytes(text, released, copied);
+                released = copied;
+            }
+        }
+    };
     for (std::size_t j = 0; j < cuts.size(); ++j) {
-        const long long c = cuts[j].position;
-        out.append(index.mid(static_cast<int>(previous + 1), static_cast<int>(c - previous)));
+        copyTo(cuts[j].offset);
         if (cuts[j].spaceBefore) out.push_back(' ');
         const std::string_view slot = slotText(j);
         if (how.spans) how.spans->emplace_back(out.size(), out.size() + slot.size());
         out.append(slot);
         if (cuts[j].spaceAfter) out.push_back(' ');
-        previous = c;
     }
-    out.append(index.mid(static_cast<int>(previous + 1), static_cast<int>(length - previous)));
+    copyTo(text.size());
     return out;
 }
 

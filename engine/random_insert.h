@@ -35,6 +35,10 @@ struct RandomInsertion {
     std::vector<std::pair<std::size_t, std::size_t>>* spans = nullptr;
     /// Called once per slot placed, to let the caller's window breathe.
     KeepAlive keepAlive;
+    /// The text is read for the last time (its caller owns it and drops it):
+    /// its pages go back to the system as it is copied, and it holds zeros
+    /// afterwards (platform/memory.h).
+    bool lastRead = false;
 };
 
 /// `text` with the items inserted, in slot order from the start of the text to

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "engine/chars.h"
 #include "engine/lists.h"
 #include "engine/patterns.h"
-#include "engine/unique_picker.h"
 
 namespace lct {
 namespace {
@@ -15,10 +15,11 @@ namespace {
 // One slot of the shuffle: the piece before a symbol occurrence, which
 // starts where the slot before ends, and the symbol itself (empty for the
 // tail), as byte offsets of the text. A big text has a slot every few dozen
-// bytes: they are kept small.
+// bytes: they are kept small, in 32 bits for any text shorter than 4 GiB.
+template <typename Offset>
 struct Slot {
-    std::size_t pieceEnd = 0;  // where the symbol begins
-    std::size_t symbolEnd = 0;
+    Offset pieceEnd = 0;  // where the symbol begins
+    Offset symbolEnd = 0;
 };
 
 struct Record {
@@ -48,10 +49,11 @@ std::vector<Record> recordsOf(std::string_view text, const std::vector<std::stri
 
 // The text cut into pieces, each with the symbol that ends it (the last piece
 // has none); none when the text holds no symbol.
-std::vector<Slot> slotsOf(std::string_view text, const std::vector<std::string>& symbols,
-                          const KeepAlive& keepAlive) {
+template <typename Offset>
+std::vector<Slot<Offset>> slotsOf(std::string_view text, const std::vector<std::string>& symbols,
+                                  const KeepAlive& keepAlive) {
     const std::vector<Record> records = recordsOf(text, symbols, keepAlive);
-    std::vector<Slot> slots;
+    std::vector<Slot<Offset>> slots;
     if (records.empty()) return slots;
     const CharIndex index(text);
     slots.reserve(records.size() + 1);
@@ -64,41 +66,58 @@ std::vector<Slot> slotsOf(std::string_view text, const std::vector<std::string>&
         const std::string& symbol = symbols[r.symbol];
         const std::size_t symbolBegin = index.offset(r.position);
         start = r.position + charCount(symbol);
-        slots.push_back({symbolBegin, index.offset(start)});
+        slots.push_back(
+            {static_cast<Offset>(symbolBegin), static_cast<Offset>(index.offset(start))});
     }
-    if (start <= index.count()) slots.push_back({text.size(), text.size()});
+    const auto end = static_cast<Offset>(text.size());
+    if (start <= index.count()) slots.push_back({end, end});
     return slots;
 }
 
 // The pieces dealt to the slots of `text` in random order; blank pieces keep
-// their places, every symbol stays where it was.
-std::string dealPieces(std::string_view text, const std::vector<Slot>& slots, Random& random,
-                       const KeepAlive& keepAlive) {
+// their places, every symbol stays where it was. The draws are those of a
+// UniquePicker over the movable pieces, made over a plain array of them: a
+// big text has a million, which the picker's map of moved values would hold
+// at ten times the size.
+template <typename Offset>
+std::string dealPieces(std::string_view text, const std::vector<Slot<Offset>>& slots,
+                       Random& random, const KeepAlive& keepAlive) {
     const auto pieceOf = [&](std::size_t i) {
         const std::size_t begin = i == 0 ? 0 : slots[i - 1].symbolEnd;
         return text.substr(begin, slots[i].pieceEnd - begin);
     };
-    // The slots whose pieces move, in text order.
-    std::vector<std::uint32_t> movable;
+    // The slots whose pieces move, in text order: the pool of a Fisher-Yates
+    // draw, whose drawn entry takes the last one's value as the pool shrinks.
+    std::vector<std::uint32_t> pool;
     for (std::size_t i = 0; i < slots.size(); ++i) {
-        if (!isBlank(pieceOf(i))) movable.push_back(static_cast<std::uint32_t>(i));
+        if (!isBlank(pieceOf(i))) pool.push_back(static_cast<std::uint32_t>(i));
     }
     std::string out;
     out.reserve(text.size());
-    UniquePicker picker;
-    const int movableCount = static_cast<int>(movable.size());
-    std::size_t nextMovable = 0;
+    auto remaining = static_cast<std::int64_t>(pool.size());
     for (std::size_t i = 0; i < slots.size(); ++i) {
-        if (nextMovable < movable.size() && movable[nextMovable] == i) {
-            ++nextMovable;
-            const int drawn = picker.pick(random, 1, movableCount);
-            out += pieceOf(movable[static_cast<std::size_t>(drawn - 1)]);
+        const std::string_view piece = pieceOf(i);
+        if (!isBlank(piece)) {
+            const auto drawn = static_cast<std::size_t>(random.between(0, remaining - 1));
+            const auto last = static_cast<std::size_t>(--remaining);
+            out += pieceOf(pool[drawn]);
+            pool[drawn] = pool[last];
         } else {
-            out += pieceOf(i);
+            out += piece;
         }
         out += text.substr(slots[i].pieceEnd, slots[i].symbolEnd - slots[i].pieceEnd);
         if ((i + 1) % kRecordsPerBreath == 0) keepAlive();
     }
+    return out;
+}
+
+template <typename Offset>
+std::string shuffleWith(std::string_view text, const std::vector<std::string>& symbols,
+                        Random& random, const KeepAlive& keepAlive) {
+    const std::vector<Slot<Offset>> slots = slotsOf<Offset>(text, symbols, keepAlive);
+    if (slots.empty()) return std::string(text);
+    std::string out = dealPieces(text, slots, random, keepAlive);
+    if (out.empty()) return std::string(text);
     return out;
 }
 
@@ -108,11 +127,9 @@ std::string shuffleText(std::string_view text, std::string_view symbolsText, Ran
                         const KeepAlive& keepAlive) {
     std::vector<std::string> symbols = splitSymbolList(symbolsText);
     if (!hasLineBreakEscape(symbolsText)) symbols.emplace_back("\r\n");
-    const std::vector<Slot> slots = slotsOf(text, symbols, keepAlive);
-    if (slots.empty()) return std::string(text);
-    std::string out = dealPieces(text, slots, random, keepAlive);
-    if (out.empty()) return std::string(text);
-    return out;
+    if (text.size() <= std::numeric_limits<std::uint32_t>::max())
+        return shuffleWith<std::uint32_t>(text, symbols, random, keepAlive);
+    return shuffleWith<std::size_t>(text, symbols, random, keepAlive);
 }
 
 }  // namespace lct

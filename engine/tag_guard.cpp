@@ -10,6 +10,12 @@ namespace lct {
 namespace {
 
 constexpr std::size_t kTagsPerBreath = 256;
+// The room of a block of saved tags: as much as the blocks before, from
+// kFirstTagBlock up to kTagBlock.
+constexpr std::size_t kFirstTagBlock = 4096;
+constexpr std::size_t kTagBlock = std::size_t{1} << 20;
+// A text read for the last time goes back to the system a megabyte at a time.
+constexpr std::size_t kReleaseStep = std::size_t{1} << 20;
 
 struct TagSpan {
     std::size_t begin;
@@ -135,8 +141,7 @@ std::string TagGuard::protect(std::string_view text, std::string_view placeholde
         return out;
     }
     placeholder_ = used;
-    tagBytes_.clear();
-    tagEnds_.clear();
+    forgetTags();
     Sink sink(out);
     appendHidingTags(text, used, sink);
     return sink.take();
@@ -167,8 +172,7 @@ std::string TagGuard::protectInto(std::string_view text, const std::vector<ByteR
                                   bool tags, std::string_view placeholder, Sink& out) {
     const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
     placeholder_ = used;
-    tagBytes_.clear();
-    tagEnds_.clear();
+    forgetTags();
     std::size_t at = 0;
     const auto gap = [&](std::size_t end) {
         const std::string_view run = text.substr(at, end - at);
@@ -194,8 +198,18 @@ void TagGuard::appendHidingTags(std::string_view run, std::string_view placehold
 }
 
 void TagGuard::hide(std::string_view bytes, std::string_view placeholder, Sink& out) {
-    tagBytes_.append(bytes);
-    tagEnds_.push_back(tagBytes_.size());
+    if (tagBlocks_.empty() ||
+        tagBlocks_.back().capacity() - tagBlocks_.back().size() < bytes.size()) {
+        // Small for a small page, a megabyte at most beyond the tag itself.
+        tagBlocks_.emplace_back().reserve(
+            std::max(bytes.size(), std::clamp(tagBytes_, kFirstTagBlock, kTagBlock)));
+    }
+    tagBlocks_.back().append(bytes);
+    tagBytes_ += bytes.size();
+    std::size_t size = bytes.size();
+    for (; size >= 0x80; size >>= 7)
+        tagSizes_.push_back(static_cast<char>(0x80 | (size & 0x7F)));
+    tagSizes_.push_back(static_cast<char>(size));
     out.append(placeholder);
 }
 
@@ -221,24 +235,66 @@ std::string TagGuard::strip(std::string_view text, const KeepAlive& keepAlive) {
     return out;
 }
 
+void TagGuard::forgetTags() {
+    tagBlocks_.clear();
+    tagBytes_ = 0;
+    tagSizes_.clear();
+}
+
+template <typename Visit>
+void TagGuard::forEachTag(Visit visit) const {
+    std::size_t block = 0;
+    std::size_t begin = 0;
+    for (std::size_t at = 0; at < tagSizes_.size();) {
+        std::size_t size = 0;
+        for (int shift = 0;; shift += 7) {
+            const auto byte = static_cast<unsigned char>(tagSizes_[at++]);
+            size |= static_cast<std::size_t>(byte & 0x7F) << shift;
+            if (byte < 0x80) break;
+        }
+        // A tag that did not fit in what its block had left begins the next.
+        if (begin + size > tagBlocks_[block].size()) {
+            ++block;
+            begin = 0;
+        }
+        if (!visit(std::string_view(tagBlocks_[block]).substr(begin, size))) return;
+        begin += size;
+    }
+}
+
 std::string TagGuard::restore(std::string_view text) const {
     return restoreAfter({}, text);
 }
 
 std::string TagGuard::restoreAfter(std::string_view prefix, std::string_view text) const {
+    return restoreInto(prefix, text, false);
+}
+
+std::string TagGuard::restoreAfter(std::string_view prefix, std::string&& text) const {
+    std::string out = restoreInto(prefix, text, true);
+    std::string().swap(text);
+    return out;
+}
+
+std::string TagGuard::restoreInto(std::string_view prefix, std::string_view text,
+                                  bool lastRead) const {
     std::string out;
-    out.reserve(prefix.size() + text.size() + tagBytes_.size());
+    out.reserve(prefix.size() + text.size() + tagBytes_);
     out.append(prefix);
     std::size_t copied = 0;
-    std::size_t tagBegin = 0;
-    for (const std::size_t tagEnd : tagEnds_) {
+    std::size_t released = 0;
+    forEachTag([&](std::string_view tag) {
         const std::size_t hit = text.find(placeholder_, copied);
-        if (hit == std::string_view::npos) break;
+        if (hit == std::string_view::npos) return false;
         out.append(text.substr(copied, hit - copied));
-        out.append(std::string_view(tagBytes_).substr(tagBegin, tagEnd - tagBegin));
+        out.append(tag);
         copied = hit + placeholder_.size();
-        tagBegin = tagEnd;
-    }
+        if (lastRead && copied - released >= kReleaseStep) {
+            releaseReadBytes(text, released, copied);
+            released = copied;
+        }
+        return true;
+    });
     out.append(text.substr(copied));
     return out;
 }
@@ -246,9 +302,8 @@ std::string TagGuard::restoreAfter(std::string_view prefix, std::string_view tex
 std::string TagGuard::restore(std::string_view text,
                               std::vector<std::pair<std::size_t, std::size_t>>& spans) const {
     std::string out;
-    out.reserve(text.size() + tagBytes_.size());
+    out.reserve(text.size() + tagBytes_);
     std::size_t copied = 0;
-    std::size_t tagBegin = 0;
     // A position of `text` moves by what the tags before it add.
     std::size_t next = 0;  // the first span end not yet moved (ends, then begins)
     std::size_t nextBegin = 0;
@@ -261,17 +316,16 @@ std::string TagGuard::restore(std::string_view text,
             spans[next].second =
                 static_cast<std::size_t>(static_cast<long long>(spans[next].second) + shift);
     };
-    for (const std::size_t tagEnd : tagEnds_) {
+    forEachTag([&](std::string_view tag) {
         const std::size_t hit = text.find(placeholder_, copied);
-        if (hit == std::string_view::npos) break;
+        if (hit == std::string_view::npos) return false;
         moveBefore(hit);
         out.append(text.substr(copied, hit - copied));
-        out.append(std::string_view(tagBytes_).substr(tagBegin, tagEnd - tagBegin));
-        shift +=
-            static_cast<long long>(tagEnd - tagBegin) - static_cast<long long>(placeholder_.size());
+        out.append(tag);
+        shift += static_cast<long long>(tag.size()) - static_cast<long long>(placeholder_.size());
         copied = hit + placeholder_.size();
-        tagBegin = tagEnd;
-    }
+        return true;
+    });
     moveBefore(text.size());
     out.append(text.substr(copied));
     return out;
@@ -279,11 +333,10 @@ std::string TagGuard::restore(std::string_view text,
 
 std::vector<std::string> TagGuard::savedTags() const {
     std::vector<std::string> tags;
-    std::size_t begin = 0;
-    for (const std::size_t end : tagEnds_) {
-        tags.emplace_back(tagBytes_, begin, end - begin);
-        begin = end;
-    }
+    forEachTag([&](std::string_view tag) {
+        tags.emplace_back(tag);
+        return true;
+    });
     return tags;
 }
 

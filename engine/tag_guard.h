@@ -61,6 +61,10 @@ class TagGuard {
 
     /// `prefix` followed by restore of `text`, made in one buffer.
     std::string restoreAfter(std::string_view prefix, std::string_view text) const;
+    /// The same, taking `text` over: it is given back to the system as it is
+    /// read (platform/memory.h) and is empty afterwards, so that a big text
+    /// and its result are not held whole together.
+    std::string restoreAfter(std::string_view prefix, std::string&& text) const;
 
     /// restore, moving the byte ranges `spans` of `text` (sorted by begin, none
     /// inside a placeholder) to where the same bytes stand in the result.
@@ -90,10 +94,24 @@ class TagGuard {
 
     KeepAlive keepAlive_;
     std::string placeholder_ = defaultPlaceholder();
-    // The saved tags one after the other, and where each ends: a page of a
-    // million tags keeps them in two allocations, not a million.
-    std::string tagBytes_;
-    std::vector<std::size_t> tagEnds_;
+    // restoreAfter, giving `text` back to the system as it is read when
+    // `lastRead`.
+    std::string restoreInto(std::string_view prefix, std::string_view text, bool lastRead) const;
+    // Calls `visit(tag)` for the saved tags in order while it returns true.
+    template <typename Visit>
+    void forEachTag(Visit visit) const;
+
+    // Empties the saved tags.
+    void forgetTags();
+
+    // The saved tags one after the other, in blocks of a megabyte or more
+    // that are never moved (a growing string would hold its old buffer beside
+    // the new one, with a big text alive), and the size of each, seven bits a
+    // byte: a page of a million tags keeps them in a few allocations, not a
+    // million, and their sizes in about a byte each.
+    std::vector<std::string> tagBlocks_;
+    std::size_t tagBytes_ = 0;  // in all blocks
+    std::string tagSizes_;
 };
 
 }  // namespace lct

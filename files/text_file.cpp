@@ -306,6 +306,13 @@ std::optional<std::string> resultBytes(std::string_view path, std::string_view t
         }
     }
     pieces.push_back(text.substr(copied));
+    // The text as it is, compressed without a copy of it first.
+    if (format.compressed && pieces.size() == 1 && charsetNameOf(format.encoding).empty() &&
+        format.lineBreaks == LineBreaks::CrLf) {
+        std::optional<std::string> packed = gzipCompress(text);
+        if (!packed) error = "内存不足，无法压缩";
+        return packed;
+    }
     const Unwritable unwritable =
         isMarkupResult(path, text) ? Unwritable::Reference : Unwritable::Refuse;
     std::optional<std::string> bytes =

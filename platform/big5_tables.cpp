@@ -148,6 +148,34 @@ void put(std::uint32_t value, TableWriter& w) {
     w.byte(value & 0xFF);
 }
 
+// The two-byte codes of `s` from `i` on whose entries in `table` are two-byte
+// codes too, written through a buffer held in registers and the cache, and
+// the position of the first other code (or of the end). Nearly every
+// character of a text is one of them; the caller takes the others one at a
+// time.
+std::size_t twoByteStretch(std::string_view s, std::size_t i,
+                           const std::array<std::uint32_t, kCodes>& table, TableWriter& w) {
+    constexpr std::size_t kChunk = 512;
+    std::array<char, kChunk> chunk;
+    for (;;) {
+        std::size_t k = 0;
+        while (k < kChunk && i + 1 < s.size()) {
+            const std::size_t code = codeAt(s, i);
+            const std::uint32_t value = code < kCodes ? table[code] : 0;
+            if (value - 0x8100 >= 0x7F00) break;  // 0, one byte, four bytes, or lost
+            chunk[k] = static_cast<char>(value >> 8);
+            chunk[k + 1] = static_cast<char>(value & 0xFF);
+            k += 2;
+            i += 2;
+        }
+        if (k > 0) {
+            w.room(k);
+            w.bytes(chunk.data(), k);
+        }
+        if (k < kChunk) return i;
+    }
+}
+
 void putReference(char32_t u, TableWriter& w) {
     w.bytes("&#x", 3);
     int shift = 12;  // a BMP character: at most four digits, no leading zeros
@@ -172,7 +200,8 @@ std::size_t decodeBig5Run(std::string_view big5, std::string& out) {
         i = end;
         // The two-byte codes up to the next ASCII byte, without looking for
         // ASCII after each.
-        for (; i < n; i += 2) {
+        for (;; i += 2) {
+            i = twoByteStretch(big5, i, t.toGb, w);
             const std::size_t code = i + 1 < n ? codeAt(big5, i) : kCodes;
             const std::uint32_t gb = code < kCodes ? t.toGb[code] : 0;
             if (!gb) break;
@@ -200,7 +229,9 @@ std::size_t encodeBig5Run(std::string_view gb, UnencodableChars chars, Unencodab
         w.room(end - i);
         w.bytes(gb.data() + i, end - i);
         i = end;
-        for (; i + 1 < n; i += 2) {
+        for (;; i += 2) {
+            i = twoByteStretch(gb, i, t.fromGb, w);
+            if (i + 1 >= n) break;
             const std::size_t code = codeAt(gb, i);
             const std::uint32_t big5 = code < kCodes ? t.fromGb[code] : 0;
             if (!big5) break;

@@ -117,9 +117,15 @@ TEST(BatchFiles, WritesEverythingAndReportsFailures) {
 }
 
 // Writes that take long fill the queue; the caller then writes for itself
-// instead of waiting, and nothing is written twice or lost.
+// instead of waiting, and nothing is written twice or lost. Reads on a helper
+// take `readDelay`.
 class SlowWrites : public EchoServices {
   public:
+    ArticleFile read(std::string_view path, TextEncoding e, const KeepAlive& keepAlive) override {
+        ArticleFile file = EchoServices::read(path, e, keepAlive);
+        if (std::this_thread::get_id() != caller) std::this_thread::sleep_for(readDelay);
+        return file;
+    }
     bool write(std::string_view path, std::string_view text, const ResultFormat& format,
                std::string& error) override {
         if (std::this_thread::get_id() == caller) ++byCaller;
@@ -128,6 +134,7 @@ class SlowWrites : public EchoServices {
     }
     std::thread::id caller = std::this_thread::get_id();
     std::atomic<int> byCaller{0};
+    std::chrono::milliseconds readDelay{0};
 };
 
 TEST(BatchFiles, TheCallerWritesWhenTheHelpersFallBehind) {
@@ -141,6 +148,22 @@ TEST(BatchFiles, TheCallerWritesWhenTheHelpersFallBehind) {
     EXPECT_EQ(services.written.size(), 60u);
     EXPECT_GT(services.byCaller, 0);
     EXPECT_LT(services.byCaller, 60);
+}
+
+TEST(BatchFiles, TheCallerWritesWhileAHelperReadsItsArticle) {
+    SlowWrites services;
+    services.readDelay = std::chrono::milliseconds(200);
+    const std::vector<std::string> paths = numbered(1);
+    {
+        BatchFiles files(services, paths, TextEncoding::Detect, 1);
+        while (services.reads == 0)
+            std::this_thread::yield();
+        for (std::size_t i = 0; i < 3; ++i)
+            files.submit(jobFor(i, "/r/" + std::to_string(i)));
+        EXPECT_EQ(files.take(0).text, paths[0]);
+        EXPECT_EQ(services.byCaller, 3);
+    }
+    EXPECT_EQ(services.written.size(), 3u);
 }
 
 // Helpers count an article when they claim it: starting together, they read

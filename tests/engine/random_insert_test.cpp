@@ -201,6 +201,26 @@ TEST_F(RandomInsertTest, SymbolsWithAvoidWordsKeepApartFromWords) {
     EXPECT_EQ(insertRandom(G("中,文"), Items{"X"}, how, random), G("中,X文"));
 }
 
+// A text read for the last time gives what a kept one gives: nothing given
+// back behind the copy is read again.
+TEST(RandomInsertLastRead, GivesWhatAKeptTextGives) {
+    const std::vector<std::string> pieces = {"ab ", G("中文，"), "c", G("。")};
+    std::string text;
+    Random fill(3);
+    while (text.size() < (std::size_t{3} << 20))
+        text += pieces[static_cast<std::size_t>(fill.between(0, 3))];
+    for (const bool avoidWords : {false, true}) {
+        RandomInsertion how;
+        how.avoidWords = avoidWords;
+        Random a(9);
+        Random b(9);
+        const std::string kept = insertRandom(text, Items(2000, "K"), how, a);
+        std::string dropped = text;
+        how.lastRead = true;
+        EXPECT_EQ(insertRandom(dropped, Items(2000, "K"), how, b), kept);
+    }
+}
+
 TEST(RandomInsertSeed, SameSeedSameResult) {
     auto run = [] {
         Random random(5);

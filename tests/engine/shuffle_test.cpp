@@ -9,6 +9,7 @@
 
 #include "engine/chars.h"
 #include "engine/patterns.h"
+#include "engine/unique_picker.h"
 #include "gbk.h"
 
 namespace lct {
@@ -65,6 +66,27 @@ TEST(ShuffleText, PermutesSentencesAndKeepsEverySlotsSymbol) {
         results.insert(out);
     }
     EXPECT_EQ(results.size(), 6u);  // every order turns up
+}
+
+// The pieces are dealt in the unique picker's order over the movable ones,
+// blank pieces staying where they are.
+TEST(ShuffleText, DealsInTheUniquePickersOrder) {
+    std::vector<std::string> pieces;
+    std::string text;
+    for (int i = 0; i < 60; ++i) {
+        pieces.push_back(std::to_string(i));
+        text += pieces.back() + G("。") + (i % 7 == 0 ? " " + G("。") : "");
+    }
+    Random random(11);
+    Random same(11);
+    UniquePicker picker;
+    std::string expected;
+    for (int i = 0; i < 60; ++i) {
+        const int drawn = picker.pick(same, 1, static_cast<int>(pieces.size()));
+        expected += pieces[static_cast<std::size_t>(drawn - 1)] + G("。");
+        if (i % 7 == 0) expected += " " + G("。");
+    }
+    EXPECT_EQ(shuffleText(text, G("。"), random), expected);
 }
 
 TEST(ShuffleText, TextWithoutSymbolsComesBackUnchanged) {

@@ -42,6 +42,10 @@ TEST(TagGuard, ProtectFindsEveryTagAndNothingElse) {
         // A '>' that is the trail byte of a double-byte character ends no tag.
         {"<a\x81>b>", P(), {"<a\x81>b>"}},
         {G("<p>中文</p>"), P() + G("中文") + P(), {"<p>", "</p>"}},
+        // Tags whose sizes take two and three bytes to keep.
+        {"<" + std::string(200, 'a') + ">b<" + std::string(20000, 'c') + ">",
+         P() + "b" + P(),
+         {"<" + std::string(200, 'a') + ">", "<" + std::string(20000, 'c') + ">"}},
     };
     for (const auto& c : cases) {
         TagGuard guard;
@@ -121,6 +125,16 @@ TEST(TagGuard, ProtectWithoutSaveKeepsTheSavedTags) {
     EXPECT_EQ(guard.protect("<x>y", "#", false), "#y");
     EXPECT_EQ(guard.savedTags(), std::vector<std::string>{"<a>"});
     EXPECT_EQ(guard.restore(P()), "<a>");
+}
+
+TEST(TagGuard, RestoreTakingTheTextOverGivesTheSameText) {
+    std::string page;
+    for (int i = 0; i < 300'000; ++i)
+        page += "<b>" + G("正文") + "</b>x";
+    TagGuard guard;
+    std::string hidden = guard.protect(page, TagGuard::shortPlaceholder());
+    EXPECT_EQ(guard.restoreAfter("<h>", std::move(hidden)), "<h>" + page);
+    EXPECT_TRUE(hidden.empty());  // NOLINT(bugprone-use-after-move): taken over
 }
 
 TEST(TagGuard, FiftyThousandTagsInOneMegabyte) {

@@ -9,6 +9,7 @@
 #include "engine/line_breaks.h"
 #include "gbk.h"
 #include "platform/charset.h"
+#include "platform/gzip.h"
 #include "temp_folder.h"
 
 namespace lct {
@@ -379,6 +380,10 @@ TEST(ResultBytes, DeclareTheirEncodingAndReferenceOrRefuseWhatItCannotHold) {
         EXPECT_EQ(resultBytes(c.path, G(c.textUtf8), format, reason).value_or(""), c.bytes)
             << c.what;
         EXPECT_EQ(reason, c.reason) << c.what;
+        // Compressed, the same bytes.
+        const ResultFormat packed{c.encoding, LineBreaks::CrLf, c.input, true};
+        const std::optional<std::string> gz = resultBytes(c.path, G(c.textUtf8), packed, reason);
+        EXPECT_EQ(gz ? gunzip(*gz).value_or("?") : "", c.bytes) << c.what;
     }
 }
 

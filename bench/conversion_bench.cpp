@@ -312,6 +312,23 @@ void BM_ScriptTablesFromImage(benchmark::State& state) {
 }
 BENCHMARK(BM_ScriptTablesFromImage)->DenseRange(1, 8)->Unit(benchmark::kMillisecond);
 
+// The same conversions in this process alone, as they run inside a batch
+// (GBK in, GBK out), for profiling the converter without the command beside.
+void BM_ScriptConversion(benchmark::State& state) {
+    const ScriptConversion conversion = conversionOf(state.range(0));
+    const Article& text = article(conversion);
+    state.SetLabel(chainOf(conversion));
+    for (auto _ : state) {
+        std::string out;
+        out.reserve(text.gbk.size());
+        appendScript(text.gbk, conversion, out);
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.utf8.size()));
+}
+BENCHMARK(BM_ScriptConversion)->DenseRange(1, 8)->Unit(benchmark::kMillisecond);
+
 // Charset conversion of the same 5 MB article between GB18030 and UTF-8 or
 // UTF-16LE. Arguments: the direction (0 from GB18030, 1 to it), the form (0
 // UTF-8, 1 UTF-16LE) and the route (0 along the two-byte tables, 1 ICU alone).

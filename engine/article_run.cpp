@@ -89,7 +89,7 @@ std::optional<std::string> convertInPieces(std::string& text, ScriptConversion c
         const std::string_view piece = rest.substr(0, lf == rest.npos ? lf : lf + 1);
         const std::size_t done = text.size() - rest.size();
         rest.remove_prefix(piece.size());
-        out += convertScript(piece, conversion, &error);
+        appendScript(piece, conversion, out, &error);
         if (!error.empty()) {
             if (done == 0) return std::nullopt;
             out += rest;

@@ -47,4 +47,10 @@ std::string convertScript(std::string_view text, ScriptConversion conversion,
 std::string convertScript(std::string_view text, const ScriptConverter& converter,
                           std::string* error = nullptr, CharacterSpans* spans = nullptr);
 
+/// convertScript appending to `out`.
+void appendScript(std::string_view text, ScriptConversion conversion, std::string& out,
+                  std::string* error = nullptr, CharacterSpans* spans = nullptr);
+void appendScript(std::string_view text, const ScriptConverter& converter, std::string& out,
+                  std::string* error = nullptr, CharacterSpans* spans = nullptr);
+
 }  // namespace lct

@@ -20,6 +20,18 @@ bool sameNoCase(char a, char b) {
 // only found where the page really has it.
 std::size_t findNoCase(std::string_view text, std::string_view pattern, std::size_t from) {
     if (from > text.size()) return std::string_view::npos;
+    // A page without a head is searched to its end: a marker that starts
+    // with no letter is looked for by memchr, and compared only there.
+    if (!pattern.empty() && !isAsciiLetter(pattern[0])) {
+        for (std::size_t at = text.find(pattern[0], from); at != std::string_view::npos;
+             at = text.find(pattern[0], at + 1)) {
+            const std::string_view here = text.substr(at, pattern.size());
+            if (here.size() == pattern.size() &&
+                std::equal(here.begin(), here.end(), pattern.begin(), sameNoCase))
+                return at;
+        }
+        return std::string_view::npos;
+    }
     const auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
                                 pattern.begin(), pattern.end(), sameNoCase);
     if (it == text.end()) return std::string_view::npos;

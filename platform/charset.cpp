@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <vector>
@@ -231,27 +232,40 @@ void encodeUtf8(std::string_view utf8, Converters& c, std::string& out) {
 std::string gbkToUtf8(std::string_view gbk, InvalidBytes invalid) {
     std::string out;
     out.reserve(gbk.size() + gbk.size() / 2);
+    appendGbkAsUtf8(gbk, invalid, out);
+    return out;
+}
+
+void appendGbkAsUtf8(std::string_view gbk, InvalidBytes invalid, std::string& out) {
     Converters& c = converters();
     const bool preserving = invalid == InvalidBytes::Preserve;
     UConverter* source = preserving ? c.gbkPreserving.get() : c.gbk.get();
-    if (!source || !c.utf8) return out;
+    if (!source || !c.utf8) return;
     if (icuOnly && preserving)
         decodePreserving(source, gbk, out);
     else if (icuOnly)
         convertInto(c.utf8.get(), source, gbk, out);
     else
         convertAlongTables(gbk, true, UnicodeForm::Utf8, c.utf8.get(), source, out, preserving);
-    return out;
 }
 
 std::string utf8ToGbk(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
+    appendUtf8AsGbk(utf8, out);
+    return out;
+}
+
+void appendUtf8AsGbk(std::string_view utf8, std::string& out) {
     Converters& c = converters();
-    if (!c.gbk || !c.utf8) return out;
+    if (!c.gbk || !c.utf8) return;
     std::size_t runStart = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {
+        // A raw-byte point starts with F4, which texts seldom hold.
+        const void* const lead = std::memchr(utf8.data() + i, 0xF4, utf8.size() - i);
+        if (!lead) break;
+        i = static_cast<std::size_t>(static_cast<const char*>(lead) - utf8.data());
         if (!isRawBytePoint(utf8, i)) {
             ++i;
             continue;
@@ -262,7 +276,6 @@ std::string utf8ToGbk(std::string_view utf8) {
         runStart = i;
     }
     if (runStart < utf8.size()) encodeUtf8(utf8.substr(runStart), c, out);
-    return out;
 }
 
 namespace {

@@ -23,12 +23,16 @@ enum class InvalidBytes {
 /// character of U+10FF00..U+10FFFF, whose code point stands for a raw byte there,
 /// becomes the raw points of its four bytes.
 std::string gbkToUtf8(std::string_view gbk, InvalidBytes invalid = InvalidBytes::Substitute);
+/// gbkToUtf8 appending to `out`.
+void appendGbkAsUtf8(std::string_view gbk, InvalidBytes invalid, std::string& out);
 
 /// UTF-8 to GBK text. Characters without a GBK code become GB18030 four-byte
 /// sequences; the private-use code points U+10FF00..U+10FFFF become the single
 /// byte they stand for (the inverse of InvalidBytes::Preserve); invalid UTF-8
 /// becomes the GB18030 form of U+FFFD.
 std::string utf8ToGbk(std::string_view utf8);
+/// utf8ToGbk appending to `out`.
+void appendUtf8AsGbk(std::string_view utf8, std::string& out);
 
 /// Decodes `bytes` in charset `from` and encodes the characters in charset `to`
 /// (ICU converter names such as "gb18030", "UTF-8", "UTF-16LE", "UTF-16BE",

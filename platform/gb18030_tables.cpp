@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,13 @@ std::size_t codeIndex(unsigned lead, unsigned trail) {
     return (lead - kLeadFirst) * kTrails + (trail - kTrailFirst);
 }
 
+// Writes the four bytes of `v`, lowest first, at `d`.
+void storeLittleEndian(char* d, std::uint32_t v) {
+    const std::array<char, 4> bytes = {static_cast<char>(v), static_cast<char>(v >> 8),
+                                       static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+    std::memcpy(d, bytes.data(), bytes.size());
+}
+
 bool isSurrogate(char32_t u) {
     return u >= 0xD800 && u <= 0xDFFF;
 }
@@ -38,6 +46,9 @@ struct ConverterCloser {
 struct Tables {
     std::array<std::uint16_t, kCodes> decode{};
     std::array<std::uint16_t, 0x10000> encode{};
+    // The UTF-8 of `decode`'s characters, its bytes from the lowest up and
+    // their count in the highest (0: not covered).
+    std::array<std::uint32_t, kCodes> utf8{};
     Tables();
 };
 
@@ -74,6 +85,10 @@ Tables::Tables() {
         const auto lead = static_cast<unsigned char>(codes[2 * code]);
         const auto trail = static_cast<unsigned char>(codes[2 * code + 1]);
         decode[codeIndex(lead, trail)] = u;
+        utf8[codeIndex(lead, trail)] =
+            u < 0x800 ? (0xC0u | u >> 6) | (0x80u | (u & 0x3Fu)) << 8 | 2u << 24
+                      : (0xE0u | u >> 12) | (0x80u | ((u >> 6) & 0x3Fu)) << 8 |
+                            (0x80u | (u & 0x3Fu)) << 16 | 3u << 24;
         // The way back, as ICU takes it.
         std::array<char, 8> bytes{};
         UErrorCode back = U_ZERO_ERROR;
@@ -101,23 +116,74 @@ unsigned unit16At(std::string_view s, std::size_t i, UnicodeForm form) {
                                         : byteAt(s, i) << 8 | byteAt(s, i + 1);
 }
 
+// How many input bytes the quick loops below take between two checks of
+// the room left in the output: a whole block is reserved at once.
+constexpr std::size_t kBlock = 4096;
+
 std::size_t encodeUtf8Run(std::string_view s, const Tables& t, std::string& out) {
     TableWriter w(out, s.size());
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const std::size_t end = asciiRunEnd(s, i);
-        w.room(end - i + 2);
-        w.bytes(s.data() + i, end - i);
-        i = end;
-        if (i == s.size()) break;
-        const Utf8Char c = bmpUtf8At(s, i);
-        const unsigned code = c.size ? t.encode[c.cp] : 0;
-        if (!code) break;
-        w.byte(code >> 8);
-        w.byte(code & 0xFF);
-        i += c.size;
+    const auto* const begin = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* const end = begin + s.size();
+    const auto* p = begin;
+    while (p < end) {
+        // Each input byte gives at most one output byte.
+        const auto* const stop = p + std::min<std::ptrdiff_t>(end - p, kBlock);
+        w.room(static_cast<std::size_t>(stop - p) + 8);
+        char* d = w.at();
+        // The common case first: ASCII eight bytes at a time, and the
+        // three-byte forms of the two-byte codes (all of CJK).
+        while (p < stop) {
+            if (*p < 0x80) {
+                std::uint64_t word;
+                if (stop - p >= 8) {
+                    std::memcpy(&word, p, 8);
+                    if ((word & 0x8080808080808080u) == 0) {
+                        std::memcpy(d, p, 8);
+                        p += 8;
+                        d += 8;
+                        continue;
+                    }
+                }
+                *d++ = static_cast<char>(*p++);
+                continue;
+            }
+            unsigned cp;
+            std::ptrdiff_t size;
+            const unsigned b0 = p[0];
+            const unsigned b1 = stop - p >= 3 ? p[1] : 0;
+            const unsigned b2 = stop - p >= 3 ? p[2] : 0;
+            // One test for the three bit patterns of a three-byte form.
+            if (((b0 & 0xF0) | (b1 & 0xC0) << 8 | (b2 & 0xC0) << 16) ==
+                (0xE0 | 0x80 << 8 | 0x80 << 16)) {
+                cp = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (b2 & 0x3Fu);
+                if (cp < 0x800) break;  // overlong
+                size = 3;
+            } else {
+                const Utf8Char c = bmpUtf8At(s, static_cast<std::size_t>(p - begin));
+                if (!c.size || p + c.size > stop) break;
+                cp = c.cp;
+                size = static_cast<std::ptrdiff_t>(c.size);
+            }
+            const unsigned code = t.encode[cp];  // 0 for the surrogates
+            if (!code) break;
+            d[0] = static_cast<char>(code >> 8);
+            d[1] = static_cast<char>(code & 0xFF);
+            d += 2;
+            p += size;
+        }
+        w.advanceTo(d);
+        if (p < stop) {
+            // A character the loop does not take, or one cut by the block's end.
+            const Utf8Char c = bmpUtf8At(s, static_cast<std::size_t>(p - begin));
+            const unsigned code = c.size ? t.encode[c.cp] : 0;
+            if (!code) break;
+            w.room(2);
+            w.byte(code >> 8);
+            w.byte(code & 0xFF);
+            p += c.size;
+        }
     }
-    return i;
+    return static_cast<std::size_t>(p - begin);
 }
 
 std::size_t encodeUtf16Run(std::string_view s, UnicodeForm form, const Tables& t,
@@ -150,23 +216,48 @@ char32_t twoByteAt(std::string_view gb, std::size_t i, const Tables& t) {
 
 std::size_t decodeToUtf8(std::string_view gb, const Tables& t, std::string& out) {
     TableWriter w(out, gb.size() + gb.size() / 2);
-    std::size_t i = 0;
-    while (i < gb.size()) {
-        if (byteAt(gb, i) < 0x80) {
-            const std::size_t end = asciiRunEnd(gb, i);
-            w.room(end - i);
-            w.bytes(gb.data() + i, end - i);
-            i = end;
-            continue;
+    const auto* const begin = reinterpret_cast<const unsigned char*>(gb.data());
+    const auto* const end = begin + gb.size();
+    const auto* p = begin;
+    while (p < end) {
+        // Two input bytes give at most three output bytes; a character is
+        // written as four, the last overwritten by what follows.
+        const auto* const stop = p + std::min<std::ptrdiff_t>(end - p, kBlock);
+        w.room(static_cast<std::size_t>(stop - p) * 3 / 2 + 8);
+        char* d = w.at();
+        while (p < stop) {
+            if (*p < 0x80) {
+                std::uint64_t word;
+                if (stop - p >= 8) {
+                    std::memcpy(&word, p, 8);
+                    if ((word & 0x8080808080808080u) == 0) {
+                        std::memcpy(d, p, 8);
+                        p += 8;
+                        d += 8;
+                        continue;
+                    }
+                }
+                *d++ = static_cast<char>(*p++);
+                continue;
+            }
+            if (end - p < 2) break;
+            const unsigned lead = p[0] - kLeadFirst;
+            const unsigned trail = p[1] - kTrailFirst;
+            // Trail 0x7F has no entry; bytes below the ranges wrap round to
+            // large values.
+            const std::uint32_t bytes = lead < kLeadLast - kLeadFirst + 1 && trail < kTrails
+                                            ? t.utf8[lead * kTrails + trail]
+                                            : 0;
+            if (!bytes) break;
+            // The count lands after the character, where the next one goes.
+            storeLittleEndian(d, bytes);
+            d += bytes >> 24;
+            p += 2;
         }
-        if (i + 1 >= gb.size()) break;
-        const char32_t u = twoByteAt(gb, i, t);
-        if (!u) break;
-        w.room(3);
-        w.character(u, UnicodeForm::Utf8);
-        i += 2;
+        w.advanceTo(d);
+        if (p < stop) break;
     }
-    return i;
+    return static_cast<std::size_t>(p - begin);
 }
 
 std::size_t decodeToUtf16(std::string_view gb, UnicodeForm form, const Tables& t,

@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         const std::string name = "kImage" + std::to_string(i - 2);
-        literals += "constexpr char " + name + "[] =\n";
+        // Aligned, so that the program reads the tables where they are.
+        literals += "alignas(8) constexpr char " + name + "[] =\n";
         appendLiteral(literals, image);
         literals += ";\n";
         table += "    {\"" + chainName + "\", {" + name + ", sizeof " + name + " - 1}},\n";

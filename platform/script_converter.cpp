@@ -62,18 +62,26 @@ ScriptConverter& ScriptConverter::operator=(ScriptConverter&&) noexcept = defaul
 
 std::optional<std::string> ScriptConverter::convert(std::string_view utf8, std::string* error,
                                                     ScriptOffsets* offsets) const {
-    std::optional<std::string> out;
+    std::string out;
+    out.reserve(utf8.size() + utf8.size() / 8);
+    if (!append(utf8, out, error, offsets)) return std::nullopt;
+    return out;
+}
+
+bool ScriptConverter::append(std::string_view utf8, std::string& out, std::string* error,
+                             ScriptOffsets* offsets) const {
     std::string why = error_;
+    bool converted = false;
     if (tables_) {
-        out.emplace();
-        out->reserve(utf8.size() + utf8.size() / 8);
-        if (!tables_->convert(utf8, *out, keepsLength(), offsets)) {
-            out.reset();
+        const std::size_t before = out.size();
+        converted = tables_->convert(utf8, out, keepsLength(), offsets);
+        if (!converted) {
+            out.resize(before);
             why = "the text is not valid UTF-8";
         }
     }
-    if (error) *error = out ? std::string() : why;
-    return out;
+    if (error) *error = converted ? std::string() : why;
+    return converted;
 }
 
 const ScriptConverter& scriptConverter(ScriptDirection direction) {

@@ -83,6 +83,11 @@ class ScriptConverter {
                                                      std::string* error = nullptr,
                                                      ScriptOffsets* offsets = nullptr) const;
 
+    /// convert() appending to `out`: false, with `out` as it was, where
+    /// convert() gives nullopt.
+    [[nodiscard]] bool append(std::string_view utf8, std::string& out, std::string* error = nullptr,
+                              ScriptOffsets* offsets = nullptr) const;
+
   private:
     explicit ScriptConverter(std::string error);
 

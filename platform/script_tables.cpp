@@ -1,6 +1,8 @@
 #include "platform/script_tables.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <span>
 
 #include "platform/charset.h"
@@ -70,11 +72,10 @@ ScriptOffsets compose(const ScriptOffsets& first, const ScriptOffsets& second) {
 
 }  // namespace
 
-const ScriptKeyTable::First& ScriptKeyTable::firstOf(char32_t cp) const {
-    if (cp < 0x10000) return pages_[pageOf_[cp >> 8]][cp & 0xFF];
-    const auto at = std::lower_bound(astral_.begin(), astral_.end(), cp,
+const ScriptKeyTable::First& ScriptKeyTable::astralFirstOf(char32_t cp) const {
+    const auto at = std::lower_bound(in_.astral.begin(), in_.astral.end(), cp,
                                      [](const Astral& entry, char32_t c) { return entry.cp < c; });
-    return at != astral_.end() && at->cp == cp ? at->first : pages_[0][0];
+    return at != in_.astral.end() && at->cp == cp ? at->first : in_.pages[0][0];
 }
 
 ScriptKeyTable::Match ScriptKeyTable::longest(char32_t cp, const unsigned char* next,
@@ -91,7 +92,7 @@ ScriptKeyTable::Match ScriptKeyTable::longest(char32_t cp, const unsigned char* 
         q += c.size;
         if (slot->piece != kNone && slot->level <= match.level)
             match = {slot->piece, slot->level, q};
-        children = slot->node != 0 ? &children_[slot->node] : nullptr;
+        children = slot->node != 0 ? &in_.children[slot->node] : nullptr;
     }
     return match;
 }
@@ -272,7 +273,7 @@ class ScriptTables::Pass {
         if (match.level < segmentLevels_) {
             flushGap();
             const std::size_t before = out_.size();
-            addDelta(table_.appendPiece(match.piece, out_));
+            addDelta(table_.appendMatch(match, c.cp, p + c.size, out_));
             if (offsets_) {
                 inPoints_ += codePoints(p, match.end);
                 outPoints_ += utf8Length(std::string_view(out_).substr(before));
@@ -283,7 +284,7 @@ class ScriptTables::Pass {
         }
         std::string& to = sink();
         const std::size_t before = to.size();
-        addDelta(table_.appendPiece(match.piece, to));
+        addDelta(table_.appendMatch(match, c.cp, p + c.size, to));
         if (offsets_)
             noteGap(codePoints(p, match.end), utf8Length(std::string_view(to).substr(before)));
         return match.end;
@@ -317,15 +318,46 @@ bool ScriptTables::convertBy(const ScriptKeyTable& table, std::string_view utf8,
     return Pass(nullptr, table, 0, {}, false, nullptr, utf8, out).run();
 }
 
+void ScriptTables::noteNormalizationLead() {
+    normalizationLead_ = 0x100;
+    for (unsigned pair = 0xC000; pair < 0x10000; ++pair) {
+        if ((normalizationPairs_[pair >> 6] >> (pair & 63)) & 1) {
+            normalizationLead_ = pair >> 8;
+            break;
+        }
+    }
+}
+
 bool ScriptTables::mayNormalize(std::string_view utf8) const {
     if (normalization_.empty()) return false;
     if (normalizeAlways_) return true;
-    for (std::size_t i = 0; i + 1 < utf8.size(); ++i) {
+    if (normalizationLead_ > 0xFF) return false;
+    // Eight bytes at a time, looking closer only where one of them is at
+    // least the least first byte of a key: (b & 7F) + (80 - (lead & 7F))
+    // reaches 80 just then, and never carries into the next byte.
+    constexpr std::uint64_t kLow = 0x0101010101010101u;
+    constexpr std::uint64_t kHigh = 0x8080808080808080u;
+    const std::uint64_t add = kLow * (0x80u - (normalizationLead_ & 0x7Fu));
+    const auto isCandidate = [&](std::size_t i) {
         const unsigned lead = byteAt(utf8, i);
-        if (lead < 0xC0) continue;
+        if (lead < normalizationLead_) return false;
         const unsigned pair = (lead << 8) | byteAt(utf8, i + 1);
-        if ((normalizationPairs_[pair >> 6] >> (pair & 63)) & 1) return true;
+        return ((normalizationPairs_[pair >> 6] >> (pair & 63)) & 1) != 0;
+    };
+    std::size_t i = 0;
+    for (; i + 9 <= utf8.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, utf8.data() + i, 8);
+        std::uint64_t found = word & ((word & ~kHigh) + add) & kHigh;
+        for (; found != 0; found &= found - 1)
+            if (isCandidate(i + static_cast<std::size_t>(std::endian::native == std::endian::little
+                                                             ? std::countr_zero(found)
+                                                             : std::countl_zero(found)) /
+                                    8))
+                return true;
     }
+    for (; i + 1 < utf8.size(); ++i)
+        if (isCandidate(i)) return true;
     return false;
 }
 

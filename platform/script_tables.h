@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,11 +54,34 @@ class ScriptKeyTable {
     /// Appends a conversion and gives the change of length it makes.
     int appendPiece(std::uint32_t piece, std::string& out) const {
         const PieceHeader h = header(piece);
-        out.append(pool_, piece + sizeof h, h.size);
+        out.append(in_.pool.data() + piece + sizeof h, h.size);
         return h.delta;
     }
 
+    /// Appends the conversion of what longest(cp, next, ...) matched and
+    /// gives the change of length it makes. A character alone converted to
+    /// one code point comes from its entry, which the match has just read.
+    int appendMatch(const Match& match, char32_t cp, const unsigned char* next,
+                    std::string& out) const {
+        if (match.end == next) {
+            const First& first = firstOf(cp);
+            if (first.size != 0) {
+                out.append(first.bytes.data(), first.size);
+                return 0;
+            }
+        }
+        return appendPiece(match.piece, out);
+    }
+
     bool empty() const { return keys_ == 0; }
+
+    ScriptKeyTable() { readOwnArrays(); }
+    // Copies are not made: the arrays that lookups read may be the table's
+    // own, which a copy would still read.
+    ScriptKeyTable(const ScriptKeyTable&) = delete;
+    ScriptKeyTable& operator=(const ScriptKeyTable&) = delete;
+    ScriptKeyTable(ScriptKeyTable&&) noexcept = default;
+    ScriptKeyTable& operator=(ScriptKeyTable&&) noexcept = default;
 
   private:
     friend class ScriptKeyTableBuilder;
@@ -104,28 +128,57 @@ class ScriptKeyTable {
     const Slot* findChild(const Children& children, char32_t cp) const {
         std::uint32_t i = slotHash(cp) & children.mask;
         for (std::uint32_t probes = 0; probes <= children.mask; ++probes) {
-            const Slot& slot = slots_[children.offset + i];
+            const Slot& slot = in_.slots[children.offset + i];
             if (slot.cp == cp) return &slot;
             if (slot.cp == kNoChar) return nullptr;
             i = (i + 1) & children.mask;
         }
         return nullptr;
     }
-    std::uint64_t pairBit(char32_t first, char32_t second) const {
-        return (((std::uint64_t{first} << 21) | second) * 0x9E3779B97F4A7C15ull) >> pairShift_;
+    // A pair sets two bits of one word of the filter: the word and the first
+    // bit from the hash's highest bits, the second bit from the six below.
+    struct PairBits {
+        std::size_t word;
+        std::uint64_t mask;
+    };
+    PairBits pairBits(char32_t first, char32_t second) const {
+        const std::uint64_t h = ((std::uint64_t{first} << 21) | second) * 0x9E3779B97F4A7C15ull;
+        const std::uint64_t bit = h >> pairShift_;
+        return {
+            static_cast<std::size_t>(bit >> 6),
+            std::uint64_t{1} << (bit & 63) | std::uint64_t{1} << ((h >> (pairShift_ - 6)) & 63)};
     }
     /// False when no key starts with `first` and `second`.
     bool mayStartKey(char32_t first, char32_t second) const {
-        const std::uint64_t bit = pairBit(first, second);
-        return (pairs_[bit >> 6] >> (bit & 63)) & 1;
+        const PairBits bits = pairBits(first, second);
+        return (in_.pairs[bits.word] & bits.mask) == bits.mask;
     }
-    const First& firstOf(char32_t cp) const;
+    const First& firstOf(char32_t cp) const {
+        return cp < 0x10000 ? in_.pages[pageOf_[cp >> 8]][cp & 0xFF] : astralFirstOf(cp);
+    }
+    const First& astralFirstOf(char32_t cp) const;
     PieceHeader header(std::uint32_t piece) const {
         PieceHeader h;
-        std::memcpy(&h, pool_.data() + piece, sizeof h);
+        std::memcpy(&h, in_.pool.data() + piece, sizeof h);
         return h;
     }
 
+    // The arrays that lookups read: the table's own below, or those of the
+    // image it was read from, which outlives it.
+    struct Arrays {
+        std::span<const Page> pages;
+        std::span<const Astral> astral;
+        std::span<const Children> children;
+        std::span<const Slot> slots;
+        std::span<const std::uint64_t> pairs;
+        std::string_view pool;
+    };
+    /// Lookups read the table's own arrays from now on.
+    void readOwnArrays() {
+        in_ = {pages_, astral_, children_, slots_, pairs_, {pool_.data(), pool_.size()}};
+    }
+
+    Arrays in_;
     std::array<std::uint32_t, 256> pageOf_{};  // of each 256 code points of the BMP; 0: none
     std::vector<Page> pages_ = std::vector<Page>(1);
     std::vector<Astral> astral_;      // the characters above the BMP, by code point
@@ -133,7 +186,7 @@ class ScriptKeyTable {
     std::vector<Slot> slots_;
     std::vector<std::uint64_t> pairs_ = std::vector<std::uint64_t>(1);
     int pairShift_ = 58;
-    std::string pool_;
+    std::vector<char> pool_;  // a vector, so that moving the table keeps its bytes in place
     std::array<bool, 0x80> plainAscii_{};
     std::size_t keys_ = 0;
 };
@@ -173,7 +226,9 @@ class ScriptTables {
     /// The tables of an image; nullptr when it is cut, malformed, or made
     /// for another byte order or record layout. An image of Unknown origin
     /// also has every index of its tables checked (a millisecond or two),
-    /// so that damaged bytes cannot lead a lookup astray.
+    /// so that damaged bytes cannot lead a lookup astray, and is copied. One
+    /// of the build, which lives as long as the program, is read where it
+    /// is when it is aligned to 8 bytes, as the build aligns it.
     static std::unique_ptr<const ScriptTables> fromImage(std::string_view image,
                                                          ImageOrigin origin = ImageOrigin::Unknown);
 
@@ -192,12 +247,15 @@ class ScriptTables {
 
     ScriptTables() = default;
     bool mayNormalize(std::string_view utf8) const;
+    /// Sets normalizationLead_ from normalizationPairs_.
+    void noteNormalizationLead();
     /// Appends the conversion of `utf8` by `table` alone, as one segment.
     static bool convertBy(const ScriptKeyTable& table, std::string_view utf8, std::string& out);
 
     std::vector<ScriptKeyTable> normalization_;
     std::vector<std::uint64_t> normalizationPairs_;  // bits of the first two bytes of its keys
     bool normalizeAlways_ = false;                   // when one of them is ASCII
+    unsigned normalizationLead_ = 0x100;             // the least first byte of C0 or more
     ScriptKeyTable scan_;
     std::uint8_t segmentLevels_ = 0;  // levels of scan_ below this are segments
     std::vector<ScriptKeyTable> gap_;

@@ -152,15 +152,19 @@ class ScriptKeyTableBuilder {
                                             static_cast<std::int16_t>(delta)};
         entry.piece = static_cast<std::uint32_t>(table_.pool_.size());
         entry.level = level;
-        table_.pool_.append(reinterpret_cast<const char*>(&h), sizeof h);
-        table_.pool_ += value;
+        std::vector<char>& pool = table_.pool_;
+        pool.insert(pool.end(), reinterpret_cast<const char*>(&h),
+                    reinterpret_cast<const char*>(&h) + sizeof h);
+        pool.insert(pool.end(), value.begin(), value.end());
         return true;
     }
 
     ScriptKeyTable finish() {
         const std::vector<TrieBuilder::Edge> edges = trie_.edgesByParent();
         layOutChildren(edges);
+        table_.readOwnArrays();  // entries read the pool, and then the pages
         fillFirsts(edges);
+        table_.readOwnArrays();
         for (unsigned b = 1; b < 0x80; ++b) {
             const ScriptKeyTable::First& first = table_.firstOf(static_cast<char32_t>(b));
             table_.plainAscii_[b] = b != '\n' && first.children.offset == ScriptKeyTable::kNone &&
@@ -197,7 +201,7 @@ class ScriptKeyTableBuilder {
             }
             if (parent != 0) slotCount += slotsFor(to - from);
         }
-        const std::size_t pairBits = std::bit_ceil(std::max<std::size_t>(4096, pairCount * 8));
+        const std::size_t pairBits = std::bit_ceil(std::max<std::size_t>(4096, pairCount * 16));
         table_.slots_.reserve(slotCount);
         table_.pairs_.assign(pairBits / 64, 0);
         table_.pairShift_ = 64 - std::countr_zero(pairBits);
@@ -226,8 +230,8 @@ class ScriptKeyTableBuilder {
             slots[children.offset + i] =
                 Slot{cp, child.hasChildren ? edges[e].child : 0, child.piece, child.level};
             if (firstCp != kNoChar) {
-                const std::uint64_t bit = table_.pairBit(firstCp, cp);
-                table_.pairs_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+                const ScriptKeyTable::PairBits bits = table_.pairBits(firstCp, cp);
+                table_.pairs_[bits.word] |= bits.mask;
             }
         }
         table_.children_[edges[from].parent()] = children;
@@ -286,6 +290,7 @@ class ScriptTablesBuilder {
         std::unique_ptr<ScriptTables> tables(new ScriptTables);
         tables_ = tables.get();
         if (!buildNormalization()) return nullptr;
+        tables_->noteNormalizationLead();
         std::vector<ScriptKeyTable> conversions;
         for (const ScriptLevels& levels : chain_.conversions) {
             conversions.emplace_back();

@@ -32,6 +32,11 @@ class TableWriter {
         end_ = out_.data() + out_.size();
     }
 
+    /// Where the next byte goes, for a loop that writes within the room it
+    /// made and then hands back where it stopped.
+    char* at() const { return at_; }
+    void advanceTo(char* at) { at_ = at; }
+
     void byte(unsigned b) { *at_++ = static_cast<char>(b); }
     void bytes(const char* from, std::size_t n) {
         __builtin_memcpy(at_, from, n);

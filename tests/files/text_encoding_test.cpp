@@ -39,6 +39,15 @@ TEST(Utf8Test, SeesSequencesByTheirBitPatterns) {
         {"four-byte sequence cut off at the end", "\xF0\x9F\x98", false, false},
         {"GBK text", G("中文的内容"), false, false},
         {"lead followed by ASCII", "\xE4x\xAD", false, false},
+        {"three-byte edges of each lead", "\xE0\xA0\x80\xE1\x80\x80\xED\x9F\xBF\xEF\xBF\xBF", true,
+         true},
+        {"three-byte sequence cut after text", "中文\xEF\xBC", false, false},
+        {"long run of three-byte forms", "中文中文中文中文中文中文", true, true},
+        {"surrogate within a long run", "中文中文\xED\xA0\x80中文中文", true, false},
+        {"overlong form within a long run", "中文中文\xE0\x80\x80中文中文", true, false},
+        {"lead E0 within a long run", "中文中文\xE0\xA0\x80中文中文", true, true},
+        {"ASCII within a long run", "中文中文\xE4\xB8x文中文中文", false, false},
+        {"three-byte lead followed by a lead", "中\xE4\xE4\xB8\xAD", false, false},
     };
     for (const Utf8Case& c : cases) {
         EXPECT_EQ(looksLikeUtf8(c.bytes), c.looksLikeUtf8) << c.what;

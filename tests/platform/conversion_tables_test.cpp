@@ -116,24 +116,33 @@ const std::vector<std::string> kUtf8Pieces = {"a",
                                               "\x80",
                                               "\xC0\xAF",
                                               "\xE0\x80\xAF",
+                                              "\xE0\x82\xB7",
                                               "\xED\xA0\x80",
                                               "\xE4\xB8",
                                               "\xF0\x90",
                                               "\xFF",
                                               "\xF5\x80\x80\x80"};
 
-std::string randomMix(const std::vector<std::string>& pieces, std::mt19937& rng) {
+// Mostly short mixes of any pieces; now and then a long one of the first
+// `whole` pieces (those that are characters) and then any piece, which
+// crosses the quick loops' blocks at random places.
+std::string randomMix(const std::vector<std::string>& pieces, std::size_t whole,
+                      std::mt19937& rng) {
     std::string text;
-    const std::size_t count = std::uniform_int_distribution<std::size_t>(0, 40)(rng);
+    const bool longMix = rng() % 50 == 0;
+    const std::size_t count =
+        std::uniform_int_distribution<std::size_t>(0, longMix ? 3000 : 40)(rng);
+    const std::size_t last = longMix ? whole - 1 : pieces.size() - 1;
     for (std::size_t i = 0; i < count; ++i)
-        text += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
+        text += pieces[std::uniform_int_distribution<std::size_t>(0, last)(rng)];
+    if (longMix) text += pieces[rng() % pieces.size()];
     return text;
 }
 
 TEST_F(TablesAgreeWithIcu, MixedAndBrokenGb18030DecodesAlike) {
     std::mt19937 rng(18030);
     for (int round = 0; round < 3000; ++round) {
-        const std::string gb = randomMix(kGbPieces, rng);
+        const std::string gb = randomMix(kGbPieces, 14, rng);
         for (const char* form : kUnicodeForms)
             expectSame([&] { return convert(gb, "gb18030", form); }, hex(gb) + " to " + form);
         expectSame([&] { return gbkToUtf8(gb, InvalidBytes::Preserve); }, hex(gb));
@@ -144,7 +153,7 @@ TEST_F(TablesAgreeWithIcu, MixedAndBrokenGb18030DecodesAlike) {
 TEST_F(TablesAgreeWithIcu, MixedAndBrokenUnicodeEncodesAlike) {
     std::mt19937 rng(8);
     for (int round = 0; round < 3000; ++round) {
-        const std::string utf8 = randomMix(kUtf8Pieces, rng);
+        const std::string utf8 = randomMix(kUtf8Pieces, 13, rng);
         expectSame([&] { return convert(utf8, "UTF-8", "gb18030"); }, hex(utf8));
         expectSame([&] { return utf8ToGbk(utf8); }, hex(utf8));
         // UTF-16 of the text, cut or with a stray surrogate now and then.
@@ -206,9 +215,9 @@ TEST_F(TablesAgreeWithIcu, MixedAndBrokenBig5ConvertsAlike) {
     for (const char* utf8 : {"國", "们", "€", "·", "\xC2\x80", "\xEF\xA3\xB8", "\xC2\xA0"})
         gbPieces.push_back(utf8ToGbk(utf8));
     for (int round = 0; round < 3000; ++round) {
-        const std::string bytes = randomMix(kBig5Pieces, rng);
+        const std::string bytes = randomMix(kBig5Pieces, kBig5Pieces.size(), rng);
         expectSame([&] { return big5(bytes); }, hex(bytes));
-        const std::string gbk = randomMix(gbPieces, rng);
+        const std::string gbk = randomMix(gbPieces, gbPieces.size(), rng);
         for (const UnencodableChars chars : {UnencodableChars::Reference, UnencodableChars::Count})
             expectSame([&] { return exactBig5(gbk, chars); }, hex(gbk));
     }

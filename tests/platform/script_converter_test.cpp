@@ -117,9 +117,12 @@ TEST(ScriptTablesImage, TheBuildCarriesTheTablesOfEveryDirection) {
         const auto built = ScriptTables::build(*chain, why);
         ASSERT_TRUE(built) << why;
         EXPECT_TRUE(built->image() == *carried) << name;
-        const auto read = ScriptTables::fromImage(*carried);
-        ASSERT_TRUE(read) << name;
-        EXPECT_TRUE(read->image() == *carried) << name;
+        for (const auto origin :
+             {ScriptTables::ImageOrigin::Unknown, ScriptTables::ImageOrigin::Build}) {
+            const auto read = ScriptTables::fromImage(*carried, origin);  // copied, or in place
+            ASSERT_TRUE(read) << name;
+            EXPECT_TRUE(read->image() == *carried) << name;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #include "engine/line_breaks.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace lct {
 
@@ -19,6 +20,24 @@ std::string lfToCrLf(std::string_view text) {
     }
     out.append(text.substr(copied));
     return out;
+}
+
+bool lfToCrLfInPlace(std::string& text) {
+    const auto lineFeeds = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    if (lineFeeds == 0) return true;
+    if (text.capacity() - text.size() < lineFeeds) return false;
+    std::size_t end = text.size();
+    text.resize(end + lineFeeds);
+    // From the back, each line moves by the CRs still to be put before it.
+    char* const data = text.data();
+    for (std::size_t shift = lineFeeds; shift > 0; --shift) {
+        const auto* lf = static_cast<const char*>(memrchr(data, '\n', end));
+        const auto at = static_cast<std::size_t>(lf - data);
+        std::memmove(data + at + shift, data + at, end - at);
+        data[at + shift - 1] = '\r';
+        end = at;
+    }
+    return true;
 }
 
 std::string crLfToLf(std::string_view text) {

@@ -11,6 +11,12 @@ namespace lct {
 /// `text` with every LF that no CR precedes turned into CR LF.
 std::string lfToCrLf(std::string_view text);
 
+/// Turns every LF of `text` into CR LF within its own buffer when its spare
+/// capacity holds the CRs, and answers whether it did; otherwise `text` is left
+/// as it was (growing would copy it anyway). For a text without CR LF, where
+/// no LF has a CR before it.
+bool lfToCrLfInPlace(std::string& text);
+
 /// `text` with every CR LF turned into LF; lone CRs stay.
 std::string crLfToLf(std::string_view text);
 

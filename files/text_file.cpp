@@ -31,10 +31,14 @@ bool isConverted(TextEncoding e) {
 void normaliseLineBreaks(TextFile& file) {
     const bool hasLf = file.text.find('\n') != std::string::npos;
     if (!hasLf || file.text.find("\r\n") != std::string::npos) return;
-    std::string crLf = lfToCrLf(file.text);
-    // The old text goes before anything else is allocated.
-    std::string().swap(file.text);
-    file.text = std::move(crLf);
+    // A decoded text usually has the room (its buffer was reserved for the
+    // file's bytes); otherwise the old text goes before anything else is
+    // allocated.
+    if (!lfToCrLfInPlace(file.text)) {
+        std::string crLf = lfToCrLf(file.text);
+        std::string().swap(file.text);
+        file.text = std::move(crLf);
+    }
     file.lineBreaks = LineBreaks::Lf;
 }
 

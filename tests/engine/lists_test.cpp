@@ -64,6 +64,12 @@ TEST(LineBreaks, ConvertBothWaysWithoutTouchingCrLfOrLoneCr) {
     EXPECT_EQ(crLfToLf("a\r\nb\rc\n\r\r\n"), "a\nb\rc\n\r\n");
     const std::string lf = "x\ny\n\nz";
     EXPECT_EQ(crLfToLf(lfToCrLf(lf)), lf);
+    for (const std::string text : {"\n", "\n\nab\n", "a\nb\n\n\nc", "no break"}) {
+        std::string roomy = text;
+        roomy.reserve(text.size() + 8);
+        ASSERT_TRUE(lfToCrLfInPlace(roomy)) << text;
+        EXPECT_EQ(roomy, lfToCrLf(text)) << text;
+    }
 }
 
 }  // namespace

@@ -239,9 +239,11 @@ InsertionBody hideForInsertion(const InsertOptions& in, std::string& content,
     } else if (hideTags) {
         body.text = body.guard.protectRegions(std::move(content), 0, {}, true,
                                               TagGuard::shortPlaceholder());
-    } else {
-        body.text = in.insertContent ? std::move(content) : content;
+    } else if (in.insertContent) {
+        body.text = std::move(content);
     }
+    // A content that gets no items stays where it is: the items are drawn
+    // over it there.
     if (in.insertContent) std::string().swap(content);
     return body;
 }
@@ -340,7 +342,8 @@ void insertMode(const ArticleOptions& options, ArticleRun& run, std::string& tit
     InsertionBody body = hideForInsertion(in, content, run.keepAlive());
     bool capped = false;
     long long step = 1;
-    std::vector<std::string> items = drawItems(in, run, title, body.text, step, capped);
+    std::vector<std::string> items =
+        drawItems(in, run, title, in.insertContent ? body.text : content, step, capped);
 
     // Where the items go: always counted, placed only for the preview.
     const bool wantSpans = report && report->wantSpans;

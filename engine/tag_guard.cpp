@@ -34,26 +34,18 @@ bool startsCharacter(std::string_view text, std::size_t from, std::size_t p) {
     return (p - run) % 2 == 0;
 }
 
-constexpr std::size_t kNotSearched = std::string_view::npos - 1;
-
 // The next "<" or ">" at or after `from` (a character start) that starts a
-// character; text.size() when there is none. `lt` and `gt` keep the next of
-// each byte found so far, so that every byte is searched once.
-std::size_t nextAngle(std::string_view text, std::size_t from, std::size_t& lt, std::size_t& gt) {
-    const auto find = [&](std::size_t& at, char c) {
-        if (at == kNotSearched || (at != std::string_view::npos && at < from)) {
-            const void* hit = std::memchr(text.data() + from, c, text.size() - from);
-            at = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
-                     : std::string_view::npos;
-        }
-    };
+// character; text.size() when there is none. Walks forward by characters, a
+// word at a time through runs of plain ASCII and of double-byte characters; a
+// byte of 0x80 or more takes the byte after it along, whatever that is.
+std::size_t nextAngle(std::string_view text, std::size_t from) {
+    std::size_t i = from;
     for (;;) {
-        find(lt, '<');
-        find(gt, '>');
-        const std::size_t p = std::min(lt, gt);
-        if (p == std::string_view::npos) return text.size();
-        if (startsCharacter(text, from, p)) return p;
-        from = p + 1;  // a trail byte: the character ends with it
+        i = skipPlainAscii(text, i, '<', '>');
+        if (i >= text.size()) return text.size();
+        if (static_cast<unsigned char>(text[i]) < 0x80) return i;
+        i = skipDoubleBytes(text, i);
+        if (i < text.size() && static_cast<unsigned char>(text[i]) >= 0x80) i += 2;
     }
 }
 
@@ -64,10 +56,7 @@ void scanTags(std::string_view text, OnText onText, OnTag onTag, const KeepAlive
     std::size_t copied = 0;
     std::size_t open = std::string_view::npos;  // the last "<" not yet closed
     std::size_t tags = 0;
-    std::size_t lt = kNotSearched;
-    std::size_t gt = kNotSearched;
-    for (std::size_t i = nextAngle(text, 0, lt, gt); i < text.size();
-         i = nextAngle(text, i + 1, lt, gt)) {
+    for (std::size_t i = nextAngle(text, 0); i < text.size(); i = nextAngle(text, i + 1)) {
         if (text[i] == '<') {
             open = i;
         } else if (open != std::string_view::npos) {
@@ -142,6 +131,7 @@ std::string TagGuard::protect(std::string_view text, std::string_view placeholde
     }
     placeholder_ = used;
     forgetTags();
+    noFF_ = text.find('\xFF') == std::string_view::npos;
     Sink sink(out);
     appendHidingTags(text, used, sink);
     return sink.take();
@@ -173,6 +163,7 @@ std::string TagGuard::protectInto(std::string_view text, const std::vector<ByteR
     const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
     placeholder_ = used;
     forgetTags();
+    noFF_ = text.find('\xFF') == std::string_view::npos;
     std::size_t at = 0;
     const auto gap = [&](std::size_t end) {
         const std::string_view run = text.substr(at, end - at);
@@ -214,6 +205,10 @@ void TagGuard::hide(std::string_view bytes, std::string_view placeholder, Sink& 
 }
 
 void TagGuard::appendText(std::string_view run, std::string_view placeholder, Sink& out) {
+    if (noFF_) {
+        out.append(run);
+        return;
+    }
     std::size_t copied = 0;
     for (std::size_t at = run.find('\xFF'); at != std::string_view::npos;
          at = run.find('\xFF', copied)) {

@@ -93,6 +93,8 @@ class TagGuard {
     void hide(std::string_view bytes, std::string_view placeholder, Sink& out);
 
     KeepAlive keepAlive_;
+    // No 0xFF byte in the text being protected: appendText need not look.
+    bool noFF_ = false;
     std::string placeholder_ = defaultPlaceholder();
     // restoreAfter, giving `text` back to the system as it is read when
     // `lastRead`.

@@ -89,6 +89,12 @@ inline std::size_t skipDoubleBytes(std::string_view text, std::size_t i) {
     }
 }
 
+/// The first character at or after `from` (a character start) that is the
+/// ASCII byte `stop1` or `stop2` (neither a line feed, which a carriage return
+/// before it takes along); text.size() when there is none. Looks at sixteen
+/// bytes at a time.
+std::size_t nextOfAscii(std::string_view text, std::size_t from, char stop1, char stop2);
+
 /// Number of characters of `text` in the given counting mode.
 int charCount(std::string_view text, CountMode mode = CountMode::Characters);
 

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "engine/chars.h"
 #include "platform/memory.h"
 
@@ -39,43 +35,9 @@ bool startsCharacter(std::string_view text, std::size_t from, std::size_t p) {
 }
 
 // The next "<" or ">" at or after `from` (a character start) that starts a
-// character; text.size() when there is none. A byte of 0x80 or more takes the
-// byte after it along, whatever that is; a byte below 0x80 always ends a
-// character. Walks sixteen bytes at a time where it can, else a word at a time
-// through runs of plain ASCII and of double-byte characters.
+// character; text.size() when there is none.
 std::size_t nextAngle(std::string_view text, std::size_t from) {
-    std::size_t i = from;
-#if defined(__SSE2__)
-    const __m128i lt = _mm_set1_epi8('<');
-    const __m128i gt = _mm_set1_epi8('>');
-    while (i + 16 <= text.size()) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-        const auto high = static_cast<unsigned>(_mm_movemask_epi8(block));
-        const auto angles = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, lt), _mm_cmpeq_epi8(block, gt))));
-        const unsigned low = ~high & 0xFFFFu;
-        if (angles == 0) {
-            // On from the last byte below 0x80, where a character ends; a
-            // block of high bytes alone holds whole characters.
-            i += low == 0 ? 16 : 32 - static_cast<unsigned>(__builtin_clz(low));
-            continue;
-        }
-        const auto at = static_cast<unsigned>(__builtin_ctz(angles));
-        // The high bytes right before the angle, back to a character's end.
-        const unsigned lowBefore = low & ((1u << at) - 1);
-        const unsigned runStart =
-            lowBefore == 0 ? 0 : 32 - static_cast<unsigned>(__builtin_clz(lowBefore));
-        if ((at - runStart) % 2 == 0) return i + at;
-        i += at + 1;  // a trail byte: the character ends with it
-    }
-#endif
-    for (;;) {
-        i = skipPlainAscii(text, i, '<', '>');
-        if (i >= text.size()) return text.size();
-        if (static_cast<unsigned char>(text[i]) < 0x80) return i;
-        i = skipDoubleBytes(text, i);
-        if (i < text.size() && static_cast<unsigned char>(text[i]) >= 0x80) i += 2;
-    }
+    return nextOfAscii(text, from, '<', '>');
 }
 
 // Calls `onTag` for every tag of `text` in text order; `onText` receives the

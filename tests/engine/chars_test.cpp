@@ -236,6 +236,13 @@ TEST(CharModelFastPaths, CountAndIndexAgreeWithTheCharacterWalk) {
             ASSERT_EQ(ch, index.at(p));
         });
         ASSERT_EQ(visited, count);
+        // The next "<" or "?" from every start: the first start holding one.
+        std::size_t expected = text.size();
+        for (std::size_t k = starts.size() - 1; k-- > 0;) {
+            if (text[starts[k]] == '<' || text[starts[k]] == '?') expected = starts[k];
+            ASSERT_EQ(nextOfAscii(text, starts[k], '<', '?'), expected)
+                << starts[k] << " " << ::testing::PrintToString(text);
+        }
     }
 }
 

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "platform/bytes.h"
 #include "platform/charset.h"
 #include "platform/gbk_text.h"

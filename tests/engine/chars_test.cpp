@@ -199,11 +199,14 @@ std::string randomText(std::uint64_t& state, std::size_t size) {
         state ^= state << 13;
         state ^= state >> 7;
         state ^= state << 17;
-        // Long runs of plain ASCII now and then, for the eight-byte steps.
+        // Long runs of plain ASCII and of double-byte characters now and then, for
+        // the steps over many bytes at a time.
         if (state % 17 == 0) {
             text.append(state % 40, 'x');
             continue;
         }
+        for (std::size_t k = state % 19 == 0 ? state % 20 : 0; k > 0; --k)
+            text.append("\xB0\xA1");
         text.push_back(bytes[(state >> 8) % bytes.size()]);
     }
     return text;

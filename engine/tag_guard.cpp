@@ -248,6 +248,23 @@ void TagGuard::forEachTag(Visit visit) const {
     }
 }
 
+std::size_t TagGuard::findPlaceholder(std::string_view text, std::size_t from) const {
+    const std::size_t size = placeholder_.size();
+    while (from + size <= text.size()) {
+        const void* hit =
+            std::memchr(text.data() + from, placeholder_[0], text.size() - size + 1 - from);
+        if (!hit) break;
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        // A placeholder is a few bytes: compared here, not by a call.
+        std::size_t k = 1;
+        while (k < size && text[at + k] == placeholder_[k])
+            ++k;
+        if (k == size) return at;
+        from = at + 1;
+    }
+    return std::string_view::npos;
+}
+
 std::string TagGuard::restore(std::string_view text) const {
     return restoreAfter({}, text);
 }
@@ -270,7 +287,7 @@ std::string TagGuard::restoreInto(std::string_view prefix, std::string_view text
     std::size_t copied = 0;
     std::size_t released = 0;
     forEachTag([&](std::string_view tag) {
-        const std::size_t hit = text.find(placeholder_, copied);
+        const std::size_t hit = findPlaceholder(text, copied);
         if (hit == std::string_view::npos) return false;
         out.append(text.substr(copied, hit - copied));
         out.append(tag);
@@ -303,7 +320,7 @@ std::string TagGuard::restore(std::string_view text,
                 static_cast<std::size_t>(static_cast<long long>(spans[next].second) + shift);
     };
     forEachTag([&](std::string_view tag) {
-        const std::size_t hit = text.find(placeholder_, copied);
+        const std::size_t hit = findPlaceholder(text, copied);
         if (hit == std::string_view::npos) return false;
         moveBefore(hit);
         out.append(text.substr(copied, hit - copied));

@@ -92,10 +92,14 @@ inline std::size_t skipDoubleBytes(std::string_view text, std::size_t i) {
     constexpr std::uint64_t kSecond = kLittle ? 0x8000800080008000u : 0x0080008000800080u;
     const char* data = text.data();
 #if defined(__SSE2__)
-    // Sixteen bytes of 0x80 or more are eight such characters.
-    while (i + 16 <= text.size() &&
-           _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i))) == 0xFFFF)
-        i += 16;
+    // Eight such characters at a time: first bytes at even offsets, and bit 7
+    // of a byte of (block | block + block) is set when the byte is 0x40 or more.
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        if ((_mm_movemask_epi8(block) & 0x5555) != 0x5555 ||
+            (_mm_movemask_epi8(_mm_or_si128(block, _mm_add_epi8(block, block))) & 0xAAAA) != 0xAAAA)
+            break;
+    }
 #endif
     for (;;) {
         while (i + 8 <= text.size()) {

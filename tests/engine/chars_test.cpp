@@ -206,7 +206,7 @@ std::string randomText(std::uint64_t& state, std::size_t size) {
             continue;
         }
         for (std::size_t k = state % 19 == 0 ? state % 20 : 0; k > 0; --k)
-            text.append("\xB0\xA1");
+            text.append(k % 3 != 0 ? "\xB0\xA1" : "\x81\x7E");
         text.push_back(bytes[(state >> 8) % bytes.size()]);
     }
     return text;

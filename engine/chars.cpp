@@ -244,6 +244,44 @@ bool containsText(std::string_view text, std::string_view pattern) {
     return findChars(text, pattern, 1, true) > 0;
 }
 
+// A byte of 0x80 or more takes the byte after it along, whatever that is; a
+// byte below 0x80 always ends a character. Walks sixteen bytes at a time where it can, else a word
+// at a time through runs of plain ASCII and of double-byte characters.
+std::size_t nextOfAscii(std::string_view text, std::size_t from, char stop1, char stop2) {
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(stop1);
+    const __m128i second = _mm_set1_epi8(stop2);
+    while (i + 16 <= text.size()) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const auto high = static_cast<unsigned>(_mm_movemask_epi8(block));
+        const auto stops = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(block, first), _mm_cmpeq_epi8(block, second))));
+        const unsigned low = ~high & 0xFFFFu;
+        if (stops == 0) {
+            // On from the last byte below 0x80, where a character ends; a
+            // block of high bytes alone holds whole characters.
+            i += low == 0 ? 16 : 32 - static_cast<unsigned>(__builtin_clz(low));
+            continue;
+        }
+        const auto at = static_cast<unsigned>(__builtin_ctz(stops));
+        // The high bytes right before the stop, back to a character's end.
+        const unsigned lowBefore = low & ((1u << at) - 1);
+        const unsigned runStart =
+            lowBefore == 0 ? 0 : 32 - static_cast<unsigned>(__builtin_clz(lowBefore));
+        if ((at - runStart) % 2 == 0) return i + at;
+        i += at + 1;  // a trail byte: the character ends with it
+    }
+#endif
+    for (;;) {
+        i = skipPlainAscii(text, i, stop1, stop2);
+        if (i >= text.size()) return text.size();
+        if (static_cast<unsigned char>(text[i]) < 0x80) return i;
+        i = skipDoubleBytes(text, i);
+        if (i < text.size() && static_cast<unsigned char>(text[i]) >= 0x80) i += 2;
+    }
+}
+
 CharIndex::CharIndex(std::string_view text) : text_(text) {
     checkpoints_.reserve(text.size() / kStride + 1);
     std::size_t position = 0;  // characters before byte i

@@ -23,6 +23,10 @@
 
 #include "platform/charset.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace lct {
 
 /// How line breaks are counted.
@@ -40,7 +44,8 @@ inline std::size_t charSize(std::string_view text, std::size_t offset) {
 
 /// The offset of the first byte at or after `i` that is 0x80 or more or equals
 /// `stop1` or `stop2`; text.size() when there is none. Every byte skipped is a
-/// character of its own. Looks at eight bytes at a time.
+/// character of its own. Looks at sixteen bytes at a time where SSE2 is there,
+/// else eight.
 inline std::size_t skipPlainAscii(std::string_view text, std::size_t i, char stop1, char stop2) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kHigh = 0x8080808080808080u;
@@ -48,6 +53,18 @@ inline std::size_t skipPlainAscii(std::string_view text, std::size_t i, char sto
     const std::uint64_t pattern1 = kOnes * static_cast<unsigned char>(stop1);
     const std::uint64_t pattern2 = kOnes * static_cast<unsigned char>(stop2);
     const char* data = text.data();
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(stop1);
+    const __m128i second = _mm_set1_epi8(stop2);
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const int found = _mm_movemask_epi8(block) |
+                          _mm_movemask_epi8(_mm_cmpeq_epi8(block, first)) |
+                          _mm_movemask_epi8(_mm_cmpeq_epi8(block, second));
+        if (found != 0)
+            return i + static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(found)));
+    }
+#endif
     while (i + 8 <= text.size()) {
         std::uint64_t word = 0;
         __builtin_memcpy(&word, data + i, 8);
@@ -74,6 +91,16 @@ inline std::size_t skipDoubleBytes(std::string_view text, std::size_t i) {
     constexpr std::uint64_t kFirst = kLittle ? 0x0080008000800080u : 0x8000800080008000u;
     constexpr std::uint64_t kSecond = kLittle ? 0x8000800080008000u : 0x0080008000800080u;
     const char* data = text.data();
+#if defined(__SSE2__)
+    // Eight such characters at a time: first bytes at even offsets, and bit 7
+    // of a byte of (block | block + block) is set when the byte is 0x40 or more.
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        if ((_mm_movemask_epi8(block) & 0x5555) != 0x5555 ||
+            (_mm_movemask_epi8(_mm_or_si128(block, _mm_add_epi8(block, block))) & 0xAAAA) != 0xAAAA)
+            break;
+    }
+#endif
     for (;;) {
         while (i + 8 <= text.size()) {
             std::uint64_t word = 0;
@@ -88,6 +115,12 @@ inline std::size_t skipDoubleBytes(std::string_view text, std::size_t i) {
         i += 2;
     }
 }
+
+/// The first character at or after `from` (a character start) that is the
+/// ASCII byte `stop1` or `stop2` (neither a line feed, which a carriage return
+/// before it takes along); text.size() when there is none. Looks at sixteen
+/// bytes at a time.
+std::size_t nextOfAscii(std::string_view text, std::size_t from, char stop1, char stop2);
 
 /// Number of characters of `text` in the given counting mode.
 int charCount(std::string_view text, CountMode mode = CountMode::Characters);

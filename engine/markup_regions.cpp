@@ -15,20 +15,6 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
 
-// The first character at or after `from` (a character start) that is `stop1`
-// or `stop2`; text.size() when there is none. Double-byte characters are
-// stepped over whole, eight bytes at a time where they can be.
-std::size_t nextOf(std::string_view text, std::size_t from, char stop1, char stop2) {
-    std::size_t i = from;
-    for (;;) {
-        i = skipPlainAscii(text, i, stop1, stop2);
-        if (i >= text.size()) return text.size();
-        if (text[i] == stop1 || text[i] == stop2) return i;
-        const std::size_t pairs = skipDoubleBytes(text, i);
-        i = pairs != i ? pairs : i + charSize(text, i);
-    }
-}
-
 using NameBuffer = std::array<char, 16>;
 
 // The tag name that starts at `at` (lower case, at most 16 bytes), and where it ends.
@@ -80,7 +66,7 @@ struct TagEnd {
 TagEnd tagEnd(std::string_view text, std::size_t from) {
     std::size_t i = from;
     for (;;) {
-        i = nextOf(text, i, '>', '=');
+        i = nextOfAscii(text, i, '>', '=');
         if (i >= text.size()) return {text.size(), false};
         if (text[i] == '>') return {i + 1, i > from && text[i - 1] == '/'};
         ++i;  // past "="
@@ -88,7 +74,7 @@ TagEnd tagEnd(std::string_view text, std::size_t from) {
             ++i;
         if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
             const char quote = text[i];
-            i = nextOf(text, i + 1, quote, quote);
+            i = nextOfAscii(text, i + 1, quote, quote);
             if (i >= text.size()) return {text.size(), false};
             ++i;
             continue;
@@ -114,8 +100,8 @@ struct EndTag {
 // `from`: the first one, whatever stands before it.
 EndTag rawTextEnd(std::string_view text, std::size_t from, std::string_view name) {
     NameBuffer buffer{};
-    for (std::size_t i = nextOf(text, from, '<', '<'); i < text.size();
-         i = nextOf(text, i + 1, '<', '<')) {
+    for (std::size_t i = nextOfAscii(text, from, '<', '<'); i < text.size();
+         i = nextOfAscii(text, i + 1, '<', '<')) {
         if (i + 1 >= text.size() || text[i + 1] != '/') continue;
         std::size_t nameEnd = 0;
         if (tagName(text, i + 2, buffer, nameEnd) == name) return {i, tagEnd(text, nameEnd).end};
@@ -153,10 +139,10 @@ class MarkupScanner {
         : text_(text), kinds_(kinds), untilHeadEnds_(untilHeadEnds) {}
 
     std::vector<ByteRange> scan() {
-        std::size_t i = nextOf(text_, 0, '<', '<');
+        std::size_t i = nextOfAscii(text_, 0, '<', '<');
         while (i < text_.size()) {
             const std::size_t end = token(i);
-            i = nextOf(text_, end, '<', '<');
+            i = nextOfAscii(text_, end, '<', '<');
             if (head_ != kClosed) closeHeadAtText(end, i);
             if (untilHeadEnds_ && headSeen_ && head_ == kClosed) break;
         }

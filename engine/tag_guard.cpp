@@ -34,27 +34,10 @@ bool startsCharacter(std::string_view text, std::size_t from, std::size_t p) {
     return (p - run) % 2 == 0;
 }
 
-constexpr std::size_t kNotSearched = std::string_view::npos - 1;
-
 // The next "<" or ">" at or after `from` (a character start) that starts a
-// character; text.size() when there is none. `lt` and `gt` keep the next of
-// each byte found so far, so that every byte is searched once.
-std::size_t nextAngle(std::string_view text, std::size_t from, std::size_t& lt, std::size_t& gt) {
-    const auto find = [&](std::size_t& at, char c) {
-        if (at == kNotSearched || (at != std::string_view::npos && at < from)) {
-            const void* hit = std::memchr(text.data() + from, c, text.size() - from);
-            at = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
-                     : std::string_view::npos;
-        }
-    };
-    for (;;) {
-        find(lt, '<');
-        find(gt, '>');
-        const std::size_t p = std::min(lt, gt);
-        if (p == std::string_view::npos) return text.size();
-        if (startsCharacter(text, from, p)) return p;
-        from = p + 1;  // a trail byte: the character ends with it
-    }
+// character; text.size() when there is none.
+std::size_t nextAngle(std::string_view text, std::size_t from) {
+    return nextOfAscii(text, from, '<', '>');
 }
 
 // Calls `onTag` for every tag of `text` in text order; `onText` receives the
@@ -64,10 +47,7 @@ void scanTags(std::string_view text, OnText onText, OnTag onTag, const KeepAlive
     std::size_t copied = 0;
     std::size_t open = std::string_view::npos;  // the last "<" not yet closed
     std::size_t tags = 0;
-    std::size_t lt = kNotSearched;
-    std::size_t gt = kNotSearched;
-    for (std::size_t i = nextAngle(text, 0, lt, gt); i < text.size();
-         i = nextAngle(text, i + 1, lt, gt)) {
+    for (std::size_t i = nextAngle(text, 0); i < text.size(); i = nextAngle(text, i + 1)) {
         if (text[i] == '<') {
             open = i;
         } else if (open != std::string_view::npos) {
@@ -142,6 +122,7 @@ std::string TagGuard::protect(std::string_view text, std::string_view placeholde
     }
     placeholder_ = used;
     forgetTags();
+    noFF_ = text.find('\xFF') == std::string_view::npos;
     Sink sink(out);
     appendHidingTags(text, used, sink);
     return sink.take();
@@ -173,6 +154,7 @@ std::string TagGuard::protectInto(std::string_view text, const std::vector<ByteR
     const std::string_view used = placeholder.empty() ? defaultPlaceholder() : placeholder;
     placeholder_ = used;
     forgetTags();
+    noFF_ = text.find('\xFF') == std::string_view::npos;
     std::size_t at = 0;
     const auto gap = [&](std::size_t end) {
         const std::string_view run = text.substr(at, end - at);
@@ -214,6 +196,10 @@ void TagGuard::hide(std::string_view bytes, std::string_view placeholder, Sink& 
 }
 
 void TagGuard::appendText(std::string_view run, std::string_view placeholder, Sink& out) {
+    if (noFF_) {
+        out.append(run);
+        return;
+    }
     std::size_t copied = 0;
     for (std::size_t at = run.find('\xFF'); at != std::string_view::npos;
          at = run.find('\xFF', copied)) {
@@ -262,6 +248,23 @@ void TagGuard::forEachTag(Visit visit) const {
     }
 }
 
+std::size_t TagGuard::findPlaceholder(std::string_view text, std::size_t from) const {
+    const std::size_t size = placeholder_.size();
+    while (from + size <= text.size()) {
+        const void* hit =
+            std::memchr(text.data() + from, placeholder_[0], text.size() - size + 1 - from);
+        if (!hit) break;
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        // A placeholder is a few bytes: compared here, not by a call.
+        std::size_t k = 1;
+        while (k < size && text[at + k] == placeholder_[k])
+            ++k;
+        if (k == size) return at;
+        from = at + 1;
+    }
+    return std::string_view::npos;
+}
+
 std::string TagGuard::restore(std::string_view text) const {
     return restoreAfter({}, text);
 }
@@ -284,7 +287,7 @@ std::string TagGuard::restoreInto(std::string_view prefix, std::string_view text
     std::size_t copied = 0;
     std::size_t released = 0;
     forEachTag([&](std::string_view tag) {
-        const std::size_t hit = text.find(placeholder_, copied);
+        const std::size_t hit = findPlaceholder(text, copied);
         if (hit == std::string_view::npos) return false;
         out.append(text.substr(copied, hit - copied));
         out.append(tag);
@@ -317,7 +320,7 @@ std::string TagGuard::restore(std::string_view text,
                 static_cast<std::size_t>(static_cast<long long>(spans[next].second) + shift);
     };
     forEachTag([&](std::string_view tag) {
-        const std::size_t hit = text.find(placeholder_, copied);
+        const std::size_t hit = findPlaceholder(text, copied);
         if (hit == std::string_view::npos) return false;
         moveBefore(hit);
         out.append(text.substr(copied, hit - copied));

@@ -93,10 +93,14 @@ class TagGuard {
     void hide(std::string_view bytes, std::string_view placeholder, Sink& out);
 
     KeepAlive keepAlive_;
+    // No 0xFF byte in the text being protected: appendText need not look.
+    bool noFF_ = false;
     std::string placeholder_ = defaultPlaceholder();
     // restoreAfter, giving `text` back to the system as it is read when
     // `lastRead`.
     std::string restoreInto(std::string_view prefix, std::string_view text, bool lastRead) const;
+    // text.find(placeholder_, from), for a placeholder of a few bytes.
+    std::size_t findPlaceholder(std::string_view text, std::size_t from) const;
     // Calls `visit(tag)` for the saved tags in order while it returns true.
     template <typename Visit>
     void forEachTag(Visit visit) const;

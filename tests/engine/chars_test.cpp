@@ -199,11 +199,14 @@ std::string randomText(std::uint64_t& state, std::size_t size) {
         state ^= state << 13;
         state ^= state >> 7;
         state ^= state << 17;
-        // Long runs of plain ASCII now and then, for the eight-byte steps.
+        // Long runs of plain ASCII and of double-byte characters now and then, for
+        // the steps over many bytes at a time.
         if (state % 17 == 0) {
             text.append(state % 40, 'x');
             continue;
         }
+        for (std::size_t k = state % 19 == 0 ? state % 20 : 0; k > 0; --k)
+            text.append(k % 3 != 0 ? "\xB0\xA1" : "\x81\x7E");
         text.push_back(bytes[(state >> 8) % bytes.size()]);
     }
     return text;
@@ -236,6 +239,13 @@ TEST(CharModelFastPaths, CountAndIndexAgreeWithTheCharacterWalk) {
             ASSERT_EQ(ch, index.at(p));
         });
         ASSERT_EQ(visited, count);
+        // The next "<" or "?" from every start: the first start holding one.
+        std::size_t expected = text.size();
+        for (std::size_t k = starts.size() - 1; k-- > 0;) {
+            if (text[starts[k]] == '<' || text[starts[k]] == '?') expected = starts[k];
+            ASSERT_EQ(nextOfAscii(text, starts[k], '<', '?'), expected)
+                << starts[k] << " " << ::testing::PrintToString(text);
+        }
     }
 }
 

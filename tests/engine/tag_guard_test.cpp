@@ -182,8 +182,10 @@ std::string naiveStrip(std::string_view text) {
 }
 
 TEST(TagGuardScan, FindsTheTagsOfTheCharacterWalk) {
-    // With digits and lead bytes, four-byte sequences turn up too.
-    static const std::string bytes = std::string("ab <>/\r\n09") + "\x81\x3C\xA1\x3E\xFE\xB0\x80";
+    // With digits and lead bytes, four-byte sequences turn up too; runs of
+    // ASCII and of double-byte characters are walked a word at a time.
+    static const std::string bytes =
+        std::string("ab <>/\r\n09") + "\x81\x3C\xA1\x3E\xFE\xB0\x80\xFF";
     std::uint64_t state = 88172645463325252u;
     for (int round = 0; round < 5000; ++round) {
         std::string text;
@@ -193,6 +195,8 @@ TEST(TagGuardScan, FindsTheTagsOfTheCharacterWalk) {
             state ^= state >> 7;
             state ^= state << 17;
             if (state % 13 == 0) text.append(state % 30, 'q');
+            for (std::size_t k = state % 17 == 0 ? state % 12 : 0; k > 0; --k)
+                text.append("\xB0\xA1");
             text.push_back(bytes[(state >> 8) % bytes.size()]);
         }
         ASSERT_EQ(TagGuard::strip(text), naiveStrip(text)) << ::testing::PrintToString(text);

@@ -10,6 +10,7 @@
 
 #include "platform/bytes.h"
 #include "platform/gb18030_tables.h"
+#include "platform/icu_converter.h"
 #include "platform/table_writer.h"
 
 namespace lct {
@@ -35,11 +36,6 @@ std::size_t codeAt(std::string_view s, std::size_t i) {
     const unsigned trail = byteAt(s, i + 1) - kTrailFirst;
     return lead < kLeads && trail < kTrails ? lead * kTrails + trail : kCodes;
 }
-
-struct ConverterCloser {
-    void operator()(UConverter* c) const { ucnv_close(c); }
-};
-using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
 struct SetCloser {
     void operator()(USet* s) const { uset_close(s); }

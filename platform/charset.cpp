@@ -15,15 +15,11 @@
 #include "platform/big5_tables.h"
 #include "platform/bytes.h"
 #include "platform/gb18030_tables.h"
+#include "platform/icu_converter.h"
 #include "platform/utf8.h"
 
 namespace lct {
 namespace {
-
-struct ConverterCloser {
-    void operator()(UConverter* c) const { ucnv_close(c); }
-};
-using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
 ConverterPtr openConverter(const char* name) {
     UErrorCode status = U_ZERO_ERROR;

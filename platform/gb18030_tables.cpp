@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/icu_converter.h"
 #include "platform/table_writer.h"
 #include "platform/utf8.h"
 
@@ -37,10 +38,6 @@ bool isSurrogate(char32_t u) {
     return u >= 0xD800 && u <= 0xDFFF;
 }
 
-struct ConverterCloser {
-    void operator()(UConverter* c) const { ucnv_close(c); }
-};
-
 // Two-byte code → its character (0: not covered), and character → two-byte
 // code, lead byte high (0: not covered).
 struct Tables {
@@ -57,7 +54,7 @@ struct Tables {
 // one unit encoded back, and kept where ICU gives the same two bytes.
 Tables::Tables() {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UConverter, ConverterCloser> gb(ucnv_open("gb18030", &status));
+    const ConverterPtr gb(ucnv_open("gb18030", &status));
     if (U_FAILURE(status)) return;  // all zero: nothing is covered, ICU does all
     std::vector<char> codes;
     for (unsigned lead = kLeadFirst; lead <= kLeadLast; ++lead) {

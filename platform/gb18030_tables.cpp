@@ -117,6 +117,22 @@ unsigned unit16At(std::string_view s, std::size_t i, UnicodeForm form) {
 // the room left in the output: a whole block is reserved at once.
 constexpr std::size_t kBlock = 4096;
 
+// Copies the ASCII byte at `p` to `d`, or eight at once when the next eight
+// before `stop` all are ASCII, and moves both on.
+inline void copyAscii(const unsigned char*& p, const unsigned char* stop, char*& d) {
+    if (stop - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if ((word & 0x8080808080808080u) == 0) {
+            std::memcpy(d, p, 8);
+            p += 8;
+            d += 8;
+            return;
+        }
+    }
+    *d++ = static_cast<char>(*p++);
+}
+
 std::size_t encodeUtf8Run(std::string_view s, const Tables& t, std::string& out) {
     TableWriter w(out, s.size());
     const auto* const begin = reinterpret_cast<const unsigned char*>(s.data());
@@ -131,17 +147,7 @@ std::size_t encodeUtf8Run(std::string_view s, const Tables& t, std::string& out)
         // three-byte forms of the two-byte codes (all of CJK).
         while (p < stop) {
             if (*p < 0x80) {
-                std::uint64_t word;
-                if (stop - p >= 8) {
-                    std::memcpy(&word, p, 8);
-                    if ((word & 0x8080808080808080u) == 0) {
-                        std::memcpy(d, p, 8);
-                        p += 8;
-                        d += 8;
-                        continue;
-                    }
-                }
-                *d++ = static_cast<char>(*p++);
+                copyAscii(p, stop, d);
                 continue;
             }
             unsigned cp;
@@ -224,17 +230,7 @@ std::size_t decodeToUtf8(std::string_view gb, const Tables& t, std::string& out)
         char* d = w.at();
         while (p < stop) {
             if (*p < 0x80) {
-                std::uint64_t word;
-                if (stop - p >= 8) {
-                    std::memcpy(&word, p, 8);
-                    if ((word & 0x8080808080808080u) == 0) {
-                        std::memcpy(d, p, 8);
-                        p += 8;
-                        d += 8;
-                        continue;
-                    }
-                }
-                *d++ = static_cast<char>(*p++);
+                copyAscii(p, stop, d);
                 continue;
             }
             if (end - p < 2) break;

@@ -14,14 +14,12 @@ export LC_ALL=C
 cd "$(dirname "$0")/.."
 count=${1:-6}
 big_megabytes=${2:-150}
-build=build/bench
+source bench/build.sh
 # GNU time (Debian's `time` package), a need of this script only.
 [ -x /usr/bin/time ] || scripts/install-deps
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLCT_BUILD_TESTS=OFF -DLCT_BUILD_BENCH=ON \
-    -DLCT_BUILD_GUI=OFF >/dev/null
 targets=(make_corpus)
 [ -n "${CLI:-}" ] || targets+=(lancitong-cli)
-nice cmake --build "$build" -j"${BUILD_JOBS:-$(nproc)}" --target "${targets[@]}" >/dev/null
+build_bench "${targets[@]}"
 CLI=${CLI:-$PWD/$build/cli/lancitong-cli}
 make_corpus="$PWD/$build/bench/make_corpus"
 

@@ -31,11 +31,8 @@ count=${COUNT:-2000}
 jobs=${JOBS:-1}
 chains=${CHAINS:-t2s s2t s2tw s2twp s2hk tw2s tw2sp hk2s}
 rows=${ROWS:-.}
-build=build/bench
-
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLCT_BUILD_TESTS=OFF -DLCT_BUILD_BENCH=ON \
-    -DLCT_BUILD_GUI=OFF >/dev/null
-nice cmake --build "$build" -j"${BUILD_JOBS:-$(nproc)}" --target lancitong-cli make_corpus >/dev/null
+source bench/build.sh
+build_bench lancitong-cli make_corpus
 cli="$PWD/$build/cli/lancitong-cli"
 make_corpus="$PWD/$build/bench/make_corpus"
 for tool in opencc python3; do

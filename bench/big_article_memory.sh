@@ -12,11 +12,9 @@ export LC_ALL=C
 cd "$(dirname "$0")/.."
 megabytes=${1:-40}
 rounds=${2:-3}
-build=build/bench
+source bench/build.sh
 if [ -z "${CLI:-}" ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLCT_BUILD_TESTS=OFF -DLCT_BUILD_BENCH=ON \
-        -DLCT_BUILD_GUI=OFF >/dev/null
-    cmake --build "$build" -j"$(nproc)" --target lancitong-cli >/dev/null
+    build_bench lancitong-cli
     CLI="$PWD/$build/cli/lancitong-cli"
 fi
 

@@ -10,10 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 count=${1:-10000}
 rounds=${2:-5}
-build=build/bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLCT_BUILD_TESTS=OFF -DLCT_BUILD_BENCH=ON \
-    -DLCT_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target lancitong-cli make_articles >/dev/null
+source bench/build.sh
+build_bench lancitong-cli make_articles
 cli="$PWD/$build/cli/lancitong-cli"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/lct-bench-XXXXXX")

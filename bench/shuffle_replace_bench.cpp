@@ -229,22 +229,12 @@ void linkMapRun(benchmark::State& state, bool whole) {
 void BM_LinkMapArticle(benchmark::State& state) {
     linkMapRun(state, false);
 }
-BENCHMARK(BM_LinkMapArticle)
-    ->Args({0, 0})
-    ->Args({1, 0})
-    ->Args({0, 1})
-    ->Args({1, 1})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinkMapArticle)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 void BM_LinkMapRun(benchmark::State& state) {
     linkMapRun(state, true);
 }
-BENCHMARK(BM_LinkMapRun)
-    ->Args({0, 0})
-    ->Args({1, 0})
-    ->Args({0, 1})
-    ->Args({1, 1})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinkMapRun)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 void BM_ShuffleText(benchmark::State& state) {
     const std::string text = page(static_cast<std::size_t>(state.range(0)));
